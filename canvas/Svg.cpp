@@ -1,0 +1,71 @@
+#include "canvas/Svg.h"
+
+#include <charconv>
+#include <cstdio>
+
+namespace stringart {
+namespace {
+
+void AppendFloat(std::string& out, float v) {
+  char buf[32];
+  const auto result = std::to_chars(buf, buf + sizeof buf, v);
+  out.append(buf, result.ptr);
+}
+
+void AppendColour(std::string& out, Colour c) {
+  char buf[8];
+  std::snprintf(buf, sizeof buf, "#%02x%02x%02x", c.red(), c.green(), c.blue());
+  out += buf;
+}
+
+void AppendEscaped(std::string& out, std::string_view text) {
+  for (char ch : text) {
+    switch (ch) {
+      case '&': out += "&amp;"; break;
+      case '<': out += "&lt;"; break;
+      case '>': out += "&gt;"; break;
+      default: out += ch;
+    }
+  }
+}
+
+}  // namespace
+
+std::string SvgDocument(const SegmentRecorder& drawing, int width, int height,
+                        std::string_view note) {
+  const auto& segments = drawing.segments();
+  std::string out;
+  out.reserve(64 * 1024 + segments.size() * 36);
+  const std::string w = std::to_string(width), h = std::to_string(height);
+  out += "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n";
+  out += "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"" + w + "\" height=\"" + h +
+         "\" viewBox=\"0 0 " + w + " " + h + "\">\n<metadata>";
+  AppendEscaped(out, note);
+  out += "</metadata>\n<rect width=\"" + w + "\" height=\"" + h + "\" fill=\"";
+  AppendColour(out, drawing.background());
+  // Square caps paint both end pixels, as the raster does.
+  out += "\"/>\n<g transform=\"translate(0.5 0.5)\" fill=\"none\" stroke-width=\"1\" "
+         "stroke-linecap=\"square\">\n";
+  for (std::size_t i = 0; i < segments.size();) {
+    const Colour colour = segments[i].colour;
+    out += "<path stroke=\"";
+    AppendColour(out, colour);
+    out += "\" d=\"";
+    for (; i < segments.size() && segments[i].colour == colour; ++i) {
+      const Segment& s = segments[i];
+      out += 'M';
+      AppendFloat(out, s.fromX);
+      out += ' ';
+      AppendFloat(out, s.fromY);
+      out += 'L';
+      AppendFloat(out, s.toX);
+      out += ' ';
+      AppendFloat(out, s.toY);
+    }
+    out += "\"/>\n";
+  }
+  out += "</g>\n</svg>\n";
+  return out;
+}
+
+}  // namespace stringart

@@ -1,0 +1,193 @@
+// The figure tracer: its known figure, its geometry and its statement guard.
+#include <gtest/gtest.h>
+
+#include <array>
+#include <cmath>
+#include <functional>
+#include <limits>
+#include <vector>
+
+#include "canvas/SegmentRecorder.h"
+#include "window/Form1.h"
+
+namespace stringart {
+namespace {
+
+constexpr std::array<float, 12> kExampleDraws = {0.1f, 0.2f, 0.3f,  0.4f,  0.5f,  0.6f,
+                                                  0.7f, 0.8f, 0.9f, 0.15f, 0.35f, 0.55f};
+
+// Traces one figure from `draws` with the given start directions onto a recorder.
+struct Traced {
+  SegmentRecorder canvas;
+  NoWindow window;
+  SuppliedDraws source;
+  Form1 form;
+
+  explicit Traced(const std::array<float, 12>& draws, Directions start = {})
+      : source(draws), form(window, canvas, source) {
+    form.fre = start.red;
+    form.fgr = start.green;
+    form.fbl = start.blue;
+    form.DrawFigure();
+  }
+  const std::vector<Segment>& segments() const { return canvas.segments(); }
+};
+
+void ExpectSegmentNear(const Segment& s, double fx, double fy, double tx, double ty) {
+  EXPECT_NEAR(s.fromX, fx, 0.0005);
+  EXPECT_NEAR(s.fromY, fy, 0.0005);
+  EXPECT_NEAR(s.toX, tx, 0.0005);
+  EXPECT_NEAR(s.toY, ty, 0.0005);
+}
+
+TEST(ExampleFigure, FirstStepDrawsThreeParallelSegmentsInOneColour) {
+  const Traced t(kExampleDraws);
+  ASSERT_EQ(t.segments().size(), 210000u);
+  ExpectSegmentNear(t.segments()[0], 260.153, 411.496, 284.868, 389.980);
+  ExpectSegmentNear(t.segments()[1], 261.153, 411.496, 285.868, 389.980);
+  ExpectSegmentNear(t.segments()[2], 260.153, 412.496, 284.868, 390.980);
+  for (int i = 0; i < 3; ++i) {
+    const Colour c = t.segments()[i].colour;
+    EXPECT_EQ(c.value, 8414797u) << "segment " << i;
+    EXPECT_EQ(c.red(), 77);
+    EXPECT_EQ(c.green(), 102);
+    EXPECT_EQ(c.blue(), 128);
+  }
+}
+
+TEST(ExampleFigure, LastStepAndDirectionsLeftForTheNextFigure) {
+  const Traced t(kExampleDraws);
+  const Segment& last = t.segments()[t.segments().size() - 3];
+  ExpectSegmentNear(last, 256.450, 254.554, 262.449, 312.853);
+  EXPECT_EQ(last.colour, PackColour(152, 22, 112));
+  EXPECT_EQ(t.form.fre, 1);
+  EXPECT_EQ(t.form.fgr, 1);
+  EXPECT_EQ(t.form.fbl, -1);
+  EXPECT_EQ(t.form.lastFigure().end, (Directions{1, 1, -1}));
+  EXPECT_EQ(t.form.lastFigure().draws, kExampleDraws);
+  // x1, y1 hold the outer end of the last step in figure units.
+  EXPECT_NEAR((t.form.x1 + 3) * (500.0 / 6), last.toX, 1e-3);
+  EXPECT_NEAR((3 - t.form.y1) * (500.0 / 6), last.toY, 1e-3);
+}
+
+TEST(ExampleFigure, EveryCoordinateLiesWithinTheDrawnRange) {
+  const Traced t(kExampleDraws);
+  for (const Segment& s : t.segments()) {
+    for (float v : {s.fromX, s.fromY, s.toX, s.toY}) {
+      ASSERT_GE(v, 25.0f);
+      ASSERT_LE(v, 476.0f);
+    }
+  }
+}
+
+TEST(ExampleFigure, TracingAgainFromTheRecordGivesTheSameSegments) {
+  const Traced first(kExampleDraws, {-1, 1, -1});
+  SegmentRecorder again;
+  TraceAgain(first.form.lastFigure(), again);
+  EXPECT_EQ(again.segments(), first.segments());
+}
+
+// Draws 0.5 make every frequency factor 0 (0.5 * 6 - 3).
+std::array<float, 12> ZeroFactors() {
+  auto d = kExampleDraws;
+  for (int i = 8; i < 12; ++i) d[i] = 0.5f;
+  return d;
+}
+
+TEST(FrequencyFactors, AllZeroGiveAHorizontalBandSlidingLeftAsTheAmplitudeShrinks) {
+  const Traced t(ZeroFactors());
+  const auto& s = t.segments();
+  float previous = std::numeric_limits<float>::infinity();
+  for (std::size_t i = 0; i < s.size(); i += 3) {
+    ASSERT_EQ(s[i].fromY, 250.0f) << "step " << i / 3 + 1;
+    ASSERT_EQ(s[i].toY, 250.0f);
+    ASSERT_EQ(s[i + 2].fromY, 251.0f);
+    ASSERT_LT(s[i].fromX, previous) << "step " << i / 3 + 1;
+    // The arm lies along the x axis at full length: cos 0 = 1.
+    ASSERT_NEAR(s[i].toX - s[i].fromX, 0.7 * 500 / 6, 1e-4);
+    previous = s[i].fromX;
+  }
+  // The pivot sits at rad: 2 - 0.00003 at the first step, -0.1 after the last, 0 near 66,667.
+  EXPECT_NEAR(s[0].fromX, (1.99997 + 3) * 500 / 6, 1e-4);
+  EXPECT_NEAR(s[s.size() - 3].fromX, (-0.1 + 3) * 500 / 6, 1e-4);
+  EXPECT_NEAR(s[3 * 66666].fromX, 250.0, 1e-3);
+}
+
+TEST(FrequencyFactors, SignOfAnXFactorChangesNothingAndOfAYFactorMirrors) {
+  auto base = kExampleDraws;
+  base[8] = 0.25f;   // kx1 = -1.5
+  base[9] = 0.125f;  // ky1 = -2.25
+  base[10] = 0.375f; // kx2 = -0.75
+  base[11] = 0.0625f;// ky2 = -2.625
+  auto flippedX = base;
+  flippedX[8] = 0.75f;
+  flippedX[10] = 0.625f;
+  auto flippedY = base;
+  flippedY[9] = 0.875f;
+  flippedY[11] = 0.9375f;
+  const Traced a(base), bx(flippedX), by(flippedY);
+  EXPECT_EQ(a.segments(), bx.segments());
+  for (std::size_t i = 0; i < a.segments().size(); i += 3) {
+    const Segment &s = a.segments()[i], &m = by.segments()[i];
+    ASSERT_EQ(s.fromX, m.fromX);
+    ASSERT_NEAR(s.fromY + m.fromY, 500.0, 1e-3) << "step " << i / 3 + 1;
+    ASSERT_NEAR(s.toY + m.toY, 500.0, 1e-3) << "step " << i / 3 + 1;
+  }
+}
+
+// Refuses the DrawLine calls that `refuse` picks (by 0-based call number) and records the rest.
+class RefusingCanvas final : public Canvas {
+ public:
+  template <class Pick>
+  explicit RefusingCanvas(Pick refuse) : refuse_(refuse) {}
+  void Clear() override { recorder.Clear(); }
+  void SetBackground(Colour c) override { recorder.SetBackground(c); }
+  bool DrawLine(float fx, float fy, float tx, float ty, Colour c) override {
+    if (refuse_(calls++)) return false;
+    return recorder.DrawLine(fx, fy, tx, ty, c);
+  }
+  SegmentRecorder recorder;
+  long calls = 0;
+
+ private:
+  std::function<bool(long)> refuse_;
+};
+
+TEST(StatementGuard, RefusedSegmentsAreLostAndNothingElse) {
+  const Traced whole(kExampleDraws);
+  for (long k : {1L, 2L, 7L, 1000L}) {
+    RefusingCanvas canvas([k](long call) { return call % k == k - 1; });
+    NoWindow window;
+    SuppliedDraws source(kExampleDraws);
+    Form1 form(window, canvas, source);
+    form.fre = form.fgr = form.fbl = 1;
+    form.DrawFigure();
+    EXPECT_EQ(canvas.calls, 210000) << "k = " << k;
+    std::vector<Segment> expected;
+    for (std::size_t i = 0; i < whole.segments().size(); ++i) {
+      if (static_cast<long>(i) % k != k - 1) expected.push_back(whole.segments()[i]);
+    }
+    EXPECT_EQ(canvas.recorder.segments(), expected) << "k = " << k;
+    EXPECT_EQ(form.lastFigure().end, whole.form.lastFigure().end) << "k = " << k;
+    EXPECT_EQ(form.x1, whole.form.x1);
+    EXPECT_EQ(form.y1, whole.form.y1);
+  }
+}
+
+TEST(StatementGuard, DrawsThatBreakTheArithmeticLeaveTargetsAtTheirLastValue) {
+  const float nan = std::numeric_limits<float>::quiet_NaN();
+  const float huge = std::numeric_limits<float>::max();
+  // NaN phases keep 0; a huge colour value cannot be stored (stays 0); a huge factor overflows
+  // the product with the phase, so its coordinate keeps its last value.
+  std::array<float, 12> bad = {nan, huge, huge, nan, 0.5f, nan, 0.1f, 0.1f, huge, nan, 0.5f, 0.5f};
+  const Traced t(bad);
+  ASSERT_FALSE(t.segments().empty());
+  for (const Segment& s : t.segments()) {
+    for (float v : {s.fromX, s.fromY, s.toX, s.toY}) ASSERT_TRUE(std::isfinite(v));
+  }
+  EXPECT_TRUE(std::isfinite(t.form.x1));
+  EXPECT_TRUE(std::isfinite(t.form.y1));
+}
+
+}  // namespace
+}  // namespace stringart

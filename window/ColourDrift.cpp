@@ -1,0 +1,36 @@
+#include "window/ColourDrift.h"
+
+#include <cmath>
+
+#include "runtime/Numeric.h"
+
+namespace stringart {
+namespace {
+
+void Advance(float& value, float step, std::int16_t direction) {
+  const float next = value + step * direction;
+  if (std::isfinite(next)) value = next;
+}
+
+}  // namespace
+
+void DriftColour(ColourChannels& c, std::int16_t& fre, std::int16_t& fgr, std::int16_t& fbl) {
+  // A NaN channel compares false both ways and keeps its direction.
+  if (c.re > 255) fre = -1;
+  if (c.re < 2) fre = 1;
+  if (c.gr > 255) fgr = -1;
+  if (c.gr < 2) fgr = 1;
+  if (c.bl > 255) fbl = -1;
+  if (c.bl < 2) fbl = 1;
+  Advance(c.re, c.sre, fre);
+  Advance(c.gr, c.sgr, fgr);
+  Advance(c.bl, c.sbl, fbl);
+}
+
+std::optional<Colour> ChannelColour(const ColourChannels& c) {
+  const auto r = RoundToInt16(c.re), g = RoundToInt16(c.gr), b = RoundToInt16(c.bl);
+  if (!r || !g || !b) return std::nullopt;
+  return PackColour(*r, *g, *b);
+}
+
+}  // namespace stringart

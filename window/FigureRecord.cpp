@@ -1,0 +1,89 @@
+#include "window/FigureRecord.h"
+
+#include <charconv>
+#include <cmath>
+#include <vector>
+
+namespace stringart {
+namespace {
+
+std::vector<std::string_view> SplitCommas(std::string_view text) {
+  std::vector<std::string_view> parts;
+  for (std::size_t start = 0;;) {
+    const std::size_t comma = text.find(',', start);
+    parts.push_back(text.substr(start, comma - start));
+    if (comma == std::string_view::npos) return parts;
+    start = comma + 1;
+  }
+}
+
+}  // namespace
+
+std::string FormatDraws(const std::array<float, FigureRecord::kDraws>& draws) {
+  std::string out;
+  for (std::size_t i = 0; i < draws.size(); ++i) {
+    char buf[32];
+    const auto result = std::to_chars(buf, buf + sizeof buf, draws[i]);
+    if (i > 0) out += ',';
+    out.append(buf, result.ptr);
+  }
+  return out;
+}
+
+std::string FormatDirections(Directions d) {
+  return std::to_string(d.red) + ',' + std::to_string(d.green) + ',' + std::to_string(d.blue);
+}
+
+std::string DescribeFigure(const FigureRecord& figure) {
+  return "draws " + FormatDraws(figure.draws) + " directions " + FormatDirections(figure.start) +
+         " -> " + FormatDirections(figure.end);
+}
+
+std::optional<std::array<float, FigureRecord::kDraws>> ParseDraws(std::string_view text,
+                                                                  std::string& error) {
+  const auto parts = SplitCommas(text);
+  if (parts.size() != FigureRecord::kDraws) {
+    error = "expected 12 draws separated by commas, got " + std::to_string(parts.size());
+    return std::nullopt;
+  }
+  std::array<float, FigureRecord::kDraws> draws{};
+  for (std::size_t i = 0; i < parts.size(); ++i) {
+    const std::string_view part = parts[i];
+    const std::string which = "draw " + std::to_string(i + 1) + " '" + std::string(part) + "'";
+    float u = 0;
+    // from_chars rounds the decimal once, straight to the nearest float.
+    const auto [end, ec] = std::from_chars(part.data(), part.data() + part.size(), u);
+    if (part.empty() || end != part.data() + part.size() || std::isnan(u)) {
+      error = which + " is not a number";
+      return std::nullopt;
+    }
+    if (ec == std::errc::result_out_of_range || !(u >= 0.0f && u < 1.0f)) {
+      error = which + " is not in [0, 1) as a float";
+      return std::nullopt;
+    }
+    draws[i] = u;
+  }
+  return draws;
+}
+
+std::optional<Directions> ParseDirections(std::string_view text, std::string& error) {
+  const auto parts = SplitCommas(text);
+  if (parts.size() != 3) {
+    error = "expected three directions R,G,B, got " + std::to_string(parts.size());
+    return std::nullopt;
+  }
+  std::int16_t value[3];
+  for (std::size_t i = 0; i < 3; ++i) {
+    if (parts[i] == "1" || parts[i] == "+1") {
+      value[i] = 1;
+    } else if (parts[i] == "-1") {
+      value[i] = -1;
+    } else {
+      error = "direction '" + std::string(parts[i]) + "' is neither 1 nor -1";
+      return std::nullopt;
+    }
+  }
+  return Directions{value[0], value[1], value[2]};
+}
+
+}  // namespace stringart

@@ -1,0 +1,66 @@
+#pragma once
+
+#include <cstdint>
+
+#include "canvas/Canvas.h"
+#include "runtime/DrawSource.h"
+#include "window/FigureRecord.h"
+
+namespace stringart {
+
+// What Form1 needs of the window it lives in. The Qt window provides the real thing; headless
+// runs pass NoWindow.
+class WindowServices {
+ public:
+  virtual ~WindowServices() = default;
+  // Makes the window visible (not modal, no owner) before it returns.
+  virtual void Show() = 0;
+  // Paints the window's own area, outside its controls, in the window's background colour.
+  virtual void ClearWindow() = 0;
+};
+
+class NoWindow final : public WindowServices {
+ public:
+  void Show() override {}
+  void ClearWindow() override {}
+};
+
+// The program's window logic, free of any toolkit: the figure fields, the two handlers and the
+// figure tracer. Draws on the canvas Picture1 and takes its draws from `random`.
+class Form1 {
+ public:
+  static constexpr std::int32_t kSteps = 70000;
+  static constexpr std::int32_t kSegmentsPerFigure = 3 * kSteps;
+
+  Form1(WindowServices& window, Canvas& picture1, DrawSource& random)
+      : window_(window), picture1_(picture1), random_(random) {}
+
+  // Load handler: show the window, reseed, clear the window, black canvas, directions `first`
+  // (+1 each in the program), then the first figure.
+  void FormLoad(Directions first = {});
+  // "new": clear the canvas and trace a figure, keeping the directions the last one left.
+  void Command1Click();
+  // Traces one figure of kSteps steps over whatever the canvas shows.
+  void DrawFigure();
+
+  // The draws and directions of the last traced figure.
+  const FigureRecord& lastFigure() const { return lastFigure_; }
+  // How many figures DrawFigure has traced.
+  long figuresTraced() const { return figuresTraced_; }
+
+  std::int16_t fre = 0, fgr = 0, fbl = 0;  // colour directions: +1 rising, -1 falling
+  double x1 = 0, y1 = 0;                   // arm's outer end at the last step, figure units
+
+ private:
+  WindowServices& window_;
+  Canvas& picture1_;
+  DrawSource& random_;
+  FigureRecord lastFigure_;
+  long figuresTraced_ = 0;
+};
+
+// Traces `figure` again from its draws and start directions onto `canvas`, after a black
+// background: the same segments, in the same order, as when it was first traced.
+void TraceAgain(const FigureRecord& figure, Canvas& canvas);
+
+}  // namespace stringart
