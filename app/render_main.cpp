@@ -1,1 +1,110 @@
-int main(){}
+// stringart-render: traces figures without a display and writes the last one to PNG or SVG.
+#include <unistd.h>
+
+#include <csignal>
+#include <cstdio>
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/FigureFile.h"
+#include "app/RenderOptions.h"
+#include "canvas/Picture1.h"
+#include "runtime/Clock.h"
+#include "runtime/DrawSource.h"
+#include "window/Form1.h"
+
+namespace {
+
+using namespace stringart;
+
+volatile std::sig_atomic_t interrupted = 0;
+
+void OnInterrupt(int) { interrupted = 1; }
+
+int Fail(int status, const std::string& message) {
+  std::fprintf(stderr, "stringart-render: %s\n", message.c_str());
+  return status;
+}
+
+// Catches what is sure to fail before any figure is traced; the save itself still checks.
+bool OutputLooksWritable(const std::string& output, std::string& error) {
+  namespace fs = std::filesystem;
+  const fs::path path(output);
+  const fs::path folder = path.has_parent_path() ? path.parent_path() : fs::path(".");
+  std::error_code ec;
+  if (fs::is_directory(path, ec)) {
+    error = "cannot write '" + output + "': it is a directory";
+    return false;
+  }
+  if (!fs::is_directory(folder, ec)) {
+    error = "cannot write '" + output + "': folder '" + folder.string() + "' does not exist";
+    return false;
+  }
+  if (access(folder.c_str(), W_OK) != 0) {
+    error = "cannot write '" + output + "': folder '" + folder.string() + "' is not writable";
+    return false;
+  }
+  return true;
+}
+
+void PrintFigure(long k, const FigureRecord& figure) {
+  std::printf("figure %ld %s\n", k, DescribeFigure(figure).c_str());
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  std::string error;
+  const auto options = ParseRenderOptions(std::vector<std::string>(argv + 1, argv + argc), error);
+  if (!options) return Fail(2, error);
+  if (options->help) {
+    std::fputs(kRenderUsage, stdout);
+    return 0;
+  }
+  if (options->version) {
+    std::printf("stringart-render %s\n", STRINGART_VERSION);
+    return 0;
+  }
+  if (!OutputLooksWritable(options->output, error)) return Fail(1, error);
+
+  std::signal(SIGINT, OnInterrupt);
+  std::signal(SIGTERM, OnInterrupt);
+
+  RandomSource random;
+  SystemClock systemClock;
+  FixedClock fixedClock(options->seed.value_or(0.0f));
+  Clock& clock = options->seed ? static_cast<Clock&>(fixedClock) : systemClock;
+  std::unique_ptr<DrawSource> draws;
+  if (options->draws) {
+    draws = std::make_unique<SuppliedDraws>(*options->draws);
+  } else {
+    draws = std::make_unique<ClockedRandom>(random, clock);
+  }
+
+  Picture1 picture;
+  NoWindow window;
+  Form1 form(window, picture, *draws);
+  const bool progress = options->figures > 1 && isatty(STDERR_FILENO);
+
+  for (long k = 1; k <= options->figures; ++k) {
+    if (interrupted) {
+      if (progress) std::fputc('\n', stderr);
+      std::fflush(stdout);
+      return Fail(130, "interrupted after " + std::to_string(k - 1) + " figures; nothing written");
+    }
+    if (k == 1) {
+      form.FormLoad(options->directions);
+    } else {
+      form.Command1Click();
+    }
+    PrintFigure(k, form.lastFigure());
+    if (progress) std::fprintf(stderr, "\rfigure %ld of %ld", k, options->figures);
+  }
+  if (progress) std::fputc('\n', stderr);
+  std::fflush(stdout);
+
+  if (!SaveFigure(options->output, picture, form.lastFigure(), error)) return Fail(1, error);
+  return 0;
+}

@@ -1,0 +1,32 @@
+#pragma once
+
+#include <array>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "window/FigureRecord.h"
+
+namespace stringart {
+
+// The command line of stringart-render, checked.
+struct RenderOptions {
+  std::optional<float> seed;  // time of day the clock always reads, seconds in [0, 86400)
+  std::optional<std::array<float, FigureRecord::kDraws>> draws;  // every figure's draws
+  Directions directions;      // fre, fgr, fbl before the first figure
+  long figures = 1;           // 1 to kMaxFigures
+  std::string output;         // ends in .png or .svg
+  bool help = false;
+  bool version = false;
+};
+
+inline constexpr long kMaxFigures = 100000;
+
+// Parses the arguments after the program name. Returns nullopt with `error` set to one line
+// naming the problem. --help and --version need nothing else.
+std::optional<RenderOptions> ParseRenderOptions(const std::vector<std::string>& args,
+                                                std::string& error);
+
+extern const char kRenderUsage[];
+
+}  // namespace stringart

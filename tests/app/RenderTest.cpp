@@ -1,0 +1,214 @@
+// stringart-render, run as a user runs it: its files, its report and its refusals.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <QImage>
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "app/FigureFile.h"
+#include "app/RenderOptions.h"
+#include "canvas/Picture1.h"
+#include "canvas/SegmentRecorder.h"
+#include "tests/support/SvgRead.h"
+#include "window/Form1.h"
+
+namespace stringart {
+namespace {
+
+namespace fs = std::filesystem;
+
+const std::string kExample = "0.1,0.2,0.3,0.4,0.5,0.6,0.7,0.8,0.9,0.15,0.35,0.55";
+
+struct Outcome {
+  int status;
+  std::string out, err;
+};
+
+std::string ReadFile(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
+
+class Renderer : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    dir_ = fs::temp_directory_path() /
+           ("stringart-render-test-" + std::to_string(::getpid()) + "-" +
+            ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    fs::remove_all(dir_);
+    fs::create_directories(dir_);
+  }
+  void TearDown() override { fs::remove_all(dir_); }
+
+  Outcome Render(const std::vector<std::string>& args) {
+    std::string command = "'" STRINGART_RENDER "'";
+    for (const std::string& a : args) command += " '" + a + "'";
+    command += " >'" + (dir_ / "out.txt").string() + "' 2>'" + (dir_ / "err.txt").string() + "'";
+    const int raw = std::system(command.c_str());
+    Outcome run{WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, ReadFile(dir_ / "out.txt"),
+            ReadFile(dir_ / "err.txt")};
+    fs::remove(dir_ / "out.txt");
+    fs::remove(dir_ / "err.txt");
+    return run;
+  }
+
+  // Everything in the test folder: a failed run must leave nothing, not even a temporary.
+  std::vector<std::string> Files() const {
+    std::vector<std::string> names;
+    for (const auto& entry : fs::recursive_directory_iterator(dir_)) {
+      if (entry.is_regular_file()) names.push_back(entry.path().filename().string());
+    }
+    return names;
+  }
+
+  std::string Path(const std::string& name) const { return (dir_ / name).string(); }
+
+  fs::path dir_;
+};
+
+TEST_F(Renderer, PngIsTheRasterOfTheFigure) {
+  const Outcome run = Render({"--draws", kExample, "-o", Path("figure.png")});
+  ASSERT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(run.out, "figure 1 draws " + kExample + " directions 1,1,1 -> 1,1,-1\n");
+  EXPECT_EQ(run.err, "");
+
+  const QImage image(QString::fromStdString(Path("figure.png")));
+  ASSERT_EQ(image.width(), 500);
+  ASSERT_EQ(image.height(), 500);
+  EXPECT_EQ(image.text("Comment").toStdString(),
+            "stringart-render --draws " + kExample + " --directions 1,1,1");
+
+  Picture1 expected;
+  NoWindow window;
+  std::string unused;
+  SuppliedDraws draws(*ParseDraws(kExample, unused));
+  Form1 form(window, expected, draws);
+  form.FormLoad();
+  const QImage rgb = image.convertToFormat(QImage::Format_RGB32);
+  long lit = 0;
+  for (int y = 0; y < 500; ++y) {
+    for (int x = 0; x < 500; ++x) {
+      ASSERT_EQ(rgb.pixel(x, y), expected.pixels()[y * 500 + x]) << "pixel " << x << "," << y;
+      lit += expected.At(x, y) != kBlack;
+    }
+  }
+  // The figure covers part of the canvas; the rest, corners included, is black.
+  EXPECT_GT(lit, 20000);
+  EXPECT_LT(lit, 250000 - 20000);
+  EXPECT_EQ(rgb.pixel(0, 0), 0xFF000000u);
+  EXPECT_EQ(rgb.pixel(499, 499), 0xFF000000u);
+}
+
+TEST_F(Renderer, SvgHoldsExactlyTheSegmentsDrawn) {
+  const Outcome run = Render({"--draws=" + kExample, "--directions", "-1,1,-1", "--output",
+                          Path("figure.svg")});
+  ASSERT_EQ(run.status, 0) << run.err;
+  NoWindow window;
+  SegmentRecorder expected;
+  std::string unused;
+  SuppliedDraws draws(*ParseDraws(kExample, unused));
+  Form1 form(window, expected, draws);
+  form.FormLoad({-1, 1, -1});
+  const std::string svg = ReadFile(Path("figure.svg"));
+  EXPECT_EQ(testing::ReadSvgSegments(svg), expected.segments());
+  EXPECT_NE(svg.find("--directions -1,1,-1"), std::string::npos);
+}
+
+TEST_F(Renderer, EachReportedFigureCanBeMadeAgain) {
+  const Outcome run = Render({"--seed", "43210.5", "--figures", "3", "-o", Path("third.svg")});
+  ASSERT_EQ(run.status, 0) << run.err;
+  std::vector<std::string> lines;
+  std::istringstream in(run.out);
+  for (std::string line; std::getline(in, line);) lines.push_back(line);
+  ASSERT_EQ(lines.size(), 3u);
+  // "figure 3 draws U,... directions R,G,B -> R,G,B"
+  std::istringstream third(lines[2]);
+  std::string word, number, drawWord, draws, dirWord, start, arrow, end;
+  third >> word >> number >> drawWord >> draws >> dirWord >> start >> arrow >> end;
+  ASSERT_EQ(number, "3");
+  // Directions carry over: each figure starts where the one before ended.
+  EXPECT_NE(lines[1].find("-> " + start), std::string::npos) << lines[1] << "\n" << lines[2];
+
+  const Outcome again = Render({"--draws", draws, "--directions", start, "-o", Path("again.svg")});
+  ASSERT_EQ(again.status, 0) << again.err;
+  EXPECT_EQ(again.out, "figure 1 draws " + draws + " directions " + start + " -> " + end + "\n");
+  EXPECT_EQ(ReadFile(Path("again.svg")), ReadFile(Path("third.svg")));
+
+  // The same seed gives the same run; figures within it differ.
+  const Outcome repeat = Render({"--seed", "43210.5", "--figures", "3", "-o", Path("third.png")});
+  EXPECT_EQ(repeat.out, run.out);
+  EXPECT_NE(lines[0].substr(9), lines[1].substr(9));
+}
+
+TEST_F(Renderer, BadInputGetsOneLineStatusTwoAndNoFile) {
+  const std::string out = Path("x.png");
+  const std::vector<std::vector<std::string>> bad = {
+      {"--bogus", "-o", out},
+      {"-o"},
+      {"--figures", "0", "-o", out},
+      {"--figures", "100001", "-o", out},
+      {"--figures", "2.5", "-o", out},
+      {"--seed", "86400", "-o", out},
+      {"--seed", "-1", "-o", out},
+      {"--seed", "noon", "-o", out},
+      {"--draws", "0.1,0.2", "-o", out},
+      {"--draws", "0.1,0.2,0.3,0.4,0.5,0.6,0.7,0.8,0.9,0.15,0.35,1", "-o", out},
+      {"--draws", "0.1,0.2,0.3,0.4,0.5,0.6,0.7,0.8,0.9,0.15,0.35,0.99999999", "-o", out},
+      {"--draws", "0.1,0.2,0.3,0.4,0.5,0.6,0.7,0.8,0.9,0.15,0.35,-0.1", "-o", out},
+      {"--draws", "0.1,0.2,0.3,0.4,0.5,0.6,0.7,0.8,0.9,0.15,0.35,nan", "-o", out},
+      {"--draws", "0.1,0.2,0.3,0.4,0.5,0.6,0.7,0.8,0.9,0.15,,0.5", "-o", out},
+      {"--directions", "1,0,1", "-o", out},
+      {"--directions", "1,1", "-o", out},
+      {"--seed", "1", "--draws", kExample, "-o", out},
+      {"--figures", "2", "--figures", "3", "-o", out},
+      {"-o", Path("figure.jpg")},
+      {"--seed", "5"},
+      {"stray", "-o", out},
+  };
+  for (const auto& args : bad) {
+    std::string shown;
+    for (const auto& a : args) shown += a + " ";
+    const Outcome run = Render(args);
+    EXPECT_EQ(run.status, 2) << shown;
+    EXPECT_EQ(run.out, "") << shown;
+    EXPECT_EQ(run.err.rfind("stringart-render: ", 0), 0u) << shown << run.err;
+    EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1) << shown << run.err;
+    EXPECT_TRUE(Files().empty()) << shown;
+  }
+}
+
+TEST_F(Renderer, AnOutputThatCannotBeWrittenFailsWithStatusOneAndLeavesNothing) {
+  fs::create_directories(dir_ / "taken.png");
+  for (const std::string& target : {Path("taken.png"), Path("missing/figure.png")}) {
+    const Outcome run = Render({"--draws", kExample, "-o", target});
+    EXPECT_EQ(run.status, 1) << target;
+    EXPECT_NE(run.err.find(target), std::string::npos) << run.err;
+    EXPECT_TRUE(Files().empty()) << target;
+  }
+}
+
+TEST_F(Renderer, HelpAndVersion) {
+  const Outcome help = Render({"--help"});
+  EXPECT_EQ(help.status, 0);
+  EXPECT_NE(help.out.find("Usage: stringart-render"), std::string::npos);
+  const Outcome version = Render({"--version"});
+  EXPECT_EQ(version.status, 0);
+  EXPECT_EQ(version.out.rfind("stringart-render ", 0), 0u);
+}
+
+TEST(FigureFile, FormatComesFromTheExtension) {
+  EXPECT_EQ(FormatForPath("a.png"), FigureFormat::Png);
+  EXPECT_EQ(FormatForPath("dir.svg/A.SVG"), FigureFormat::Svg);
+  EXPECT_EQ(FormatForPath("png"), std::nullopt);
+  EXPECT_EQ(FormatForPath("a.png.txt"), std::nullopt);
+}
+
+}  // namespace
+}  // namespace stringart
