@@ -1,12 +1,13 @@
 #include "app/FigureFile.h"
 
+#include <QBuffer>
 #include <QByteArray>
 #include <QImageWriter>
-#include <QSaveFile>
 #include <QString>
 #include <algorithm>
 #include <cctype>
 
+#include "app/AtomicFile.h"
 #include "canvas/SegmentRecorder.h"
 #include "canvas/Svg.h"
 #include "window/Form1.h"
@@ -45,38 +46,32 @@ bool SaveFigure(const std::string& path, const Picture1& picture, const FigureRe
     error = "cannot save '" + path + "': the name must end in .png or .svg";
     return false;
   }
-  QSaveFile file(QString::fromStdString(path));
-  // Renaming over the target is the point; never fall back to writing it in place.
-  file.setDirectWriteFallback(false);
-  auto fail = [&](const QString& why) {
-    error = "cannot save '" + path + "': " + why.toStdString();
-    file.cancelWriting();
-    return false;
-  };
-  if (!file.open(QIODevice::WriteOnly)) return fail(file.errorString());
 
+  // Encoded in memory first: what can fail after this is the file system, in its own words.
   const std::string remake = RemakeCommand(figure);
+  std::string bytes;
   if (*format == FigureFormat::Png) {
     QImage image = WrapPicture(picture);
     image.setText("Software", "stringart");
     image.setText("Comment", QString::fromStdString(remake));  // a PNG tEXt chunk
-    QImageWriter writer(&file, "png");
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    QImageWriter writer(&buffer, "png");
     if (!writer.write(image)) {
-      return fail(file.error() != QFileDevice::NoError ? file.errorString()
-                                                       : writer.errorString());
+      error = "cannot save '" + path + "': " + writer.errorString().toStdString();
+      return false;
     }
+    bytes.assign(png.constData(), static_cast<std::size_t>(png.size()));
   } else {
     SegmentRecorder drawing;
     TraceAgain(figure, drawing);
-    const std::string svg =
-        SvgDocument(drawing, Picture1::kWidth, Picture1::kHeight, remake);
-    if (file.write(svg.data(), static_cast<qint64>(svg.size())) !=
-        static_cast<qint64>(svg.size())) {
-      return fail(file.errorString());
-    }
+    bytes = SvgDocument(drawing, Picture1::kWidth, Picture1::kHeight, remake);
   }
-  if (!file.commit()) return fail(file.errorString());
-  return true;
+
+  if (WriteFileAtomically(path, bytes, error)) return true;
+  error = "cannot save '" + path + "': " + error;
+  return false;
 }
 
 }  // namespace stringart

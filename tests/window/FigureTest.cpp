@@ -5,6 +5,7 @@
 #include <cmath>
 #include <functional>
 #include <limits>
+#include <string>
 #include <vector>
 
 #include "canvas/SegmentRecorder.h"
@@ -155,20 +156,39 @@ class RefusingCanvas final : public Canvas {
 
 TEST(StatementGuard, RefusedSegmentsAreLostAndNothingElse) {
   const Traced whole(kExampleDraws);
+  struct Pattern {
+    std::string name;
+    std::function<bool(long)> refuse;
+  };
+  std::vector<Pattern> patterns;
   for (long k : {1L, 2L, 7L, 1000L}) {
-    RefusingCanvas canvas([k](long call) { return call % k == k - 1; });
+    patterns.push_back({"every " + std::to_string(k) + "th",
+                        [k](long call) { return call % k == k - 1; }});
+  }
+  for (unsigned seed : {1u, 2u, 3u}) {
+    patterns.push_back({"seeded random " + std::to_string(seed), [seed](long call) {
+                          // A stateless hash of the call number: the same pattern every time.
+                          std::uint64_t z = (static_cast<std::uint64_t>(call) + seed) *
+                                            0x9E3779B97F4A7C15ULL;
+                          z ^= z >> 31;
+                          return z % 5 == 0;
+                        }});
+  }
+  for (const Pattern& pattern : patterns) {
+    RefusingCanvas canvas(pattern.refuse);
     NoWindow window;
     SuppliedDraws source(kExampleDraws);
     Form1 form(window, canvas, source);
     form.fre = form.fgr = form.fbl = 1;
     form.DrawFigure();
-    EXPECT_EQ(canvas.calls, 210000) << "k = " << k;
+    SCOPED_TRACE("refusing " + pattern.name);
+    EXPECT_EQ(canvas.calls, 210000);  // every step still asks for its three segments
     std::vector<Segment> expected;
     for (std::size_t i = 0; i < whole.segments().size(); ++i) {
-      if (static_cast<long>(i) % k != k - 1) expected.push_back(whole.segments()[i]);
+      if (!pattern.refuse(static_cast<long>(i))) expected.push_back(whole.segments()[i]);
     }
-    EXPECT_EQ(canvas.recorder.segments(), expected) << "k = " << k;
-    EXPECT_EQ(form.lastFigure().end, whole.form.lastFigure().end) << "k = " << k;
+    EXPECT_EQ(canvas.recorder.segments(), expected);
+    EXPECT_EQ(form.lastFigure().end, whole.form.lastFigure().end);
     EXPECT_EQ(form.x1, whole.form.x1);
     EXPECT_EQ(form.y1, whole.form.y1);
   }
@@ -177,16 +197,39 @@ TEST(StatementGuard, RefusedSegmentsAreLostAndNothingElse) {
 TEST(StatementGuard, DrawsThatBreakTheArithmeticLeaveTargetsAtTheirLastValue) {
   const float nan = std::numeric_limits<float>::quiet_NaN();
   const float huge = std::numeric_limits<float>::max();
-  // NaN phases keep 0; a huge colour value cannot be stored (stays 0); a huge factor overflows
-  // the product with the phase, so its coordinate keeps its last value.
-  std::array<float, 12> bad = {nan, huge, huge, nan, 0.5f, nan, 0.1f, 0.1f, huge, nan, 0.5f, 0.5f};
-  const Traced t(bad);
-  ASSERT_FALSE(t.segments().empty());
-  for (const Segment& s : t.segments()) {
-    for (float v : {s.fromX, s.fromY, s.toX, s.toY}) ASSERT_TRUE(std::isfinite(v));
+  // ph1 (NaN), red (too big for a float), green (NaN), red's step (NaN) and kx1 (too big) cannot
+  // be stored and keep 0; ky1 (NaN) keeps 0 too. With every factor 0 the shape is the
+  // zero-factor band, whatever the phases; ph2 is huge but finite and multiplies a zero factor.
+  const std::array<float, 12> bad = {nan, huge, huge, nan,  0.5f, nan,
+                                     0.1f, 0.1f, huge, nan, 0.5f, 0.5f};
+  const Traced t(bad), band(ZeroFactors());
+  ASSERT_EQ(t.segments().size(), band.segments().size());
+  for (std::size_t i = 0; i < t.segments().size(); ++i) {
+    const Segment &s = t.segments()[i], &b = band.segments()[i];
+    ASSERT_TRUE(s.fromX == b.fromX && s.fromY == b.fromY && s.toX == b.toX && s.toY == b.toY)
+        << "segment " << i;
   }
-  EXPECT_TRUE(std::isfinite(t.form.x1));
-  EXPECT_TRUE(std::isfinite(t.form.y1));
+  // Red stays 0; green and blue move 0.005 a step, 350 over the figure: green up from 0, past
+  // 255 and back to 160; blue from 128 up and back to 32.
+  EXPECT_EQ(t.segments()[0].colour, PackColour(0, 0, 128));
+  EXPECT_EQ(t.segments().back().colour, PackColour(0, 160, 32));
+  EXPECT_EQ(t.form.x1, band.form.x1);
+  EXPECT_EQ(t.form.y1, band.form.y1);
+}
+
+TEST(StatementGuard, AChannelThatCannotBeRoundedLosesThoseDrawsOnly) {
+  // Red starts at 0 with a step of 1.7e37: it alternates between 0 and 1.7e37, and only the
+  // steps where it is 0 can be drawn.
+  auto draws = kExampleDraws;
+  draws[2] = 0.0f;
+  draws[5] = std::numeric_limits<float>::max();
+  const Traced t(draws), whole(kExampleDraws);
+  ASSERT_EQ(t.segments().size(), 105000u);
+  for (std::size_t i = 0; i < t.segments().size(); ++i) {
+    const Segment &s = t.segments()[i], &w = whole.segments()[(i / 3) * 6 + 3 + i % 3];
+    ASSERT_TRUE(s.fromX == w.fromX && s.toY == w.toY) << "segment " << i;
+    ASSERT_EQ(s.colour.red(), 0) << "segment " << i;
+  }
 }
 
 }  // namespace
