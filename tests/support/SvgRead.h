@@ -1,8 +1,8 @@
 #pragma once
 
 #include <charconv>
-#include <regex>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "canvas/SegmentRecorder.h"
@@ -10,18 +10,20 @@
 namespace stringart::testing {
 
 // Reads the segments back from an SVG document's paths ("M x y L x y" runs, one colour each).
-inline std::vector<Segment> ReadSvgSegments(const std::string& svg) {
+inline std::vector<Segment> ReadSvgSegments(std::string_view svg) {
+  constexpr std::string_view kStart = "<path stroke=\"#", kData = "\" d=\"";
   std::vector<Segment> segments;
-  const std::regex path(R"re(<path stroke="#([0-9a-f]{6})" d="([^"]*)"/>)re");
-  for (auto it = std::sregex_iterator(svg.begin(), svg.end(), path); it != std::sregex_iterator();
-       ++it) {
-    const unsigned rgb = static_cast<unsigned>(std::stoul((*it)[1].str(), nullptr, 16));
+  for (std::size_t at = svg.find(kStart); at != std::string_view::npos;
+       at = svg.find(kStart, at + 1)) {
+    unsigned rgb = 0;
+    const char* hex = svg.data() + at + kStart.size();
+    std::from_chars(hex, hex + 6, rgb, 16);
     const Colour colour = PackColour(static_cast<std::int16_t>(rgb >> 16),
                                      static_cast<std::int16_t>(rgb >> 8 & 0xFF),
                                      static_cast<std::int16_t>(rgb & 0xFF));
-    const std::string d = (*it)[2];
-    const char* p = d.data();
-    const char* end = d.data() + d.size();
+    const std::size_t begin = at + kStart.size() + 6 + kData.size();
+    const char* p = svg.data() + begin;
+    const char* end = svg.data() + svg.find('"', begin);
     while (p < end) {
       float v[4];
       for (float& value : v) p = std::from_chars(p + 1, end, value).ptr;  // skip M, space, L
