@@ -1,0 +1,95 @@
+#!/usr/bin/env bash
+# The program in a real X window on a virtual screen: it refuses to start without a display, opens
+# "Form1" with a figure on the canvas, "new" changes the figure, and closing the window ends the
+# program with status 0.
+#   window_xvfb_test.sh STRINGART CLOSE_WINDOW
+# Needs xvfb (xvfb-run), xdotool and imagemagick; exits 77 (skipped) when xvfb-run is missing.
+set -euo pipefail
+
+stringart=$1
+close_window=$2
+
+fail() {
+  echo "FAIL: $*" >&2
+  exit 1
+}
+
+if [ -z "${WINDOW_TEST_INSIDE:-}" ]; then
+  command -v xvfb-run >/dev/null || { echo "SKIP: xvfb-run is not installed (apt xvfb)"; exit 77; }
+  for tool in xdotool import convert; do
+    command -v "$tool" >/dev/null || fail "$tool is not installed (apt xdotool imagemagick)"
+  done
+
+  # Without any display the program says so in one line and points to the renderer.
+  set +e
+  message=$(env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$stringart" 2>&1 >/dev/null)
+  status=$?
+  set -e
+  [ "$status" -ne 0 ] || fail "started without a display and exited 0"
+  [ "$(printf '%s\n' "$message" | wc -l)" -eq 1 ] || fail "expected one line without a display, got: $message"
+  [[ $message == *stringart-render* ]] || fail "the no-display message does not name stringart-render: $message"
+  echo "ok: no display -> status $status: $message"
+
+  WINDOW_TEST_INSIDE=1 exec xvfb-run -a -s "-screen 0 1024x768x24 -nolisten tcp" "$0" "$@"
+fi
+
+work=$(mktemp -d)
+app=
+cleanup() {
+  [ -n "$app" ] && kill "$app" 2>/dev/null || true
+  rm -rf "$work"
+}
+trap cleanup EXIT
+
+# Mean brightness (0 to 1) of the canvas, at 56,64 and 500 x 500 in the window; the checksum of its
+# pixels goes to $work/$1.sum.
+shoot_canvas() {
+  import -window "$wid" "$work/$1.png"
+  convert "$work/$1.png" -crop 500x500+56+64 +repage "$work/$1-canvas.png"
+  convert "$work/$1-canvas.png" rgb:- | md5sum >"$work/$1.sum"
+  convert "$work/$1-canvas.png" -format '%[fx:mean]' info:
+}
+
+lit() { awk -v m="$1" 'BEGIN { exit !(m > 0.01) }'; }
+
+QT_QPA_PLATFORM=xcb "$stringart" 2>"$work/stderr" &
+app=$!
+
+wid=$(timeout 20 xdotool search --sync --onlyvisible --name '^Form1$' | head -1) ||
+  fail "no window titled Form1 appeared"
+[ -n "$wid" ] || fail "no window titled Form1 appeared"
+geometry=$(xdotool getwindowgeometry "$wid" | grep -o '[0-9]*x[0-9]*$')
+[ "$geometry" = 653x584 ] || fail "window is $geometry, expected 653x584"
+
+# The first figure is traced right after the window shows; give the screen time to catch up.
+for _ in $(seq 40); do
+  mean=$(shoot_canvas first)
+  lit "$mean" && break
+  sleep 0.25
+done
+lit "$mean" || fail "the canvas stays black (mean $mean)"
+echo "ok: window Form1 $geometry, canvas lit (mean $mean)"
+
+xdotool mousemove --window "$wid" 604 552 click 1
+for _ in $(seq 40); do
+  sleep 0.25
+  mean=$(shoot_canvas second)
+  cmp -s "$work/first.sum" "$work/second.sum" || break
+done
+cmp -s "$work/first.sum" "$work/second.sum" && fail "clicking new did not change the canvas"
+lit "$mean" || fail "the canvas is black after new (mean $mean)"
+echo "ok: new changed the canvas (mean $mean)"
+
+"$close_window" "$wid" || fail "could not ask the window to close"
+for _ in $(seq 40); do
+  kill -0 "$app" 2>/dev/null || break
+  sleep 0.25
+done
+kill -0 "$app" 2>/dev/null && fail "the program still runs 10 s after its window was closed"
+set +e
+wait "$app"
+status=$?
+set -e
+app=
+[ "$status" -eq 0 ] || { cat "$work/stderr" >&2; fail "the program ended with status $status after a close"; }
+echo "ok: closing the window ended the program with status 0"

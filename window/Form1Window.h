@@ -1,0 +1,61 @@
+#pragma once
+
+#include <QString>
+#include <QWidget>
+
+#include "canvas/Picture1.h"
+#include "runtime/DrawSource.h"
+#include "window/Form1.h"
+
+class QPushButton;
+
+namespace stringart {
+
+class Picture1View;
+
+// The program's window "Form1": the canvas Picture1 and the button Command1 ("new") at fixed
+// places, the figure logic of Form1 behind them, and a context menu on the canvas to save or
+// copy the picture.
+class Form1Window final : public QWidget, public WindowServices {
+  Q_OBJECT
+
+ public:
+  // Client-area pixels; the window keeps this size.
+  static constexpr int kClientWidth = 653;
+  static constexpr int kClientHeight = 584;
+
+  // Figures draw from `random`, which must outlive the window.
+  explicit Form1Window(DrawSource& random, QWidget* parent = nullptr);
+
+  // The load handler: shows the window and traces the first figure before it returns.
+  void FormLoad();
+  // The handler of "new".
+  void Command1Click();
+
+  // Saves the picture on the canvas to `path` (.png or .svg). Returns false with `error` set.
+  bool SavePicture(const QString& path, QString& error) const;
+  // Asks for a file name, saves, and tells of a failure in a message box.
+  void SavePictureAs();
+  // Puts a copy of the picture on the clipboard.
+  void CopyPicture() const;
+
+  const Form1& form() const { return form_; }
+  const Picture1& picture() const { return picture1_; }
+  Picture1View* pictureView() const { return view_; }
+  QPushButton* command1() const { return command1_; }
+
+  // WindowServices
+  void Show() override;
+  void ClearWindow() override;
+
+ private:
+  void ShowPictureMenu(const QPoint& at);
+
+  Picture1 picture1_;
+  Form1 form_;
+  Picture1View* view_;
+  QPushButton* command1_;
+  QString lastSaveFolder_;
+};
+
+}  // namespace stringart
