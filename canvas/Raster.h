@@ -28,6 +28,12 @@ inline constexpr double kFarPixels = 1 << 20;
 bool DrawLineReference(std::uint32_t* pixels, int width, int height, std::ptrdiff_t stride,
                        float fromX, float fromY, float toX, float toY, std::uint32_t pixel);
 
+// The same pixels as DrawLineReference, for the price of one clip per segment: the range of
+// steps that land inside the raster is found up front, then walked with an integer error term
+// and no per-pixel bounds test.
+bool DrawLineFast(std::uint32_t* pixels, int width, int height, std::ptrdiff_t stride, float fromX,
+                  float fromY, float toX, float toY, std::uint32_t pixel);
+
 void FillRaster(std::uint32_t* pixels, int width, int height, std::ptrdiff_t stride,
                 std::uint32_t pixel);
 

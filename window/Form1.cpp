@@ -19,15 +19,14 @@ void Store(float& target, double value) {
   if (const auto narrowed = NarrowToFloat(value)) target = *narrowed;
 }
 
-// One drawing statement: the colour is packed anew, the coordinates narrowed to float; if either
-// fails, or the canvas refuses, this segment is lost and the figure goes on.
-void DrawSegment(Canvas& canvas, double fromX, double fromY, double toX, double toY,
-                 const ColourChannels& channels) {
-  const std::optional<Colour> colour = ChannelColour(channels);
-  const auto fx = NarrowToFloat(fromX), fy = NarrowToFloat(fromY);
-  const auto tx = NarrowToFloat(toX), ty = NarrowToFloat(toY);
-  if (!colour || !fx || !fy || !tx || !ty) return;
-  canvas.DrawLine(*fx, *fy, *tx, *ty, *colour);
+// One drawing statement on coordinates already narrowed to float: if the colour could not be
+// packed or a coordinate not narrowed, or the canvas refuses, this segment is lost and the figure
+// goes on.
+void DrawSegment(Canvas& canvas, std::optional<float> fromX, std::optional<float> fromY,
+                 std::optional<float> toX, std::optional<float> toY,
+                 const std::optional<Colour>& colour) {
+  if (!colour || !fromX || !fromY || !toX || !toY) return;
+  canvas.DrawLine(*fromX, *fromY, *toX, *toY, *colour);
 }
 
 }  // namespace
@@ -105,10 +104,15 @@ void Form1::DrawFigure() {
     Store(px1, (x1 + kOffset) * kScale);
     Store(py1, (kOffset - y1) * kScale);
     DriftColour(c, fre, fgr, fbl);
-    // Three parallel strokes make the arm two pixels thick; the offsets are added in double.
-    DrawSegment(picture1_, px0, py0, px1, py1, c);
-    DrawSegment(picture1_, px0 + 1, py0, px1 + 1, py1, c);
-    DrawSegment(picture1_, px0, py0 + 1, px1, py1 + 1, c);
+    // Nothing touches the channels between the three strokes, so one packing serves all three.
+    const std::optional<Colour> colour = ChannelColour(c);
+    // Three parallel strokes make the arm two pixels thick; the offsets are added in double
+    // before narrowing. Each unshifted coordinate serves two strokes and is narrowed once.
+    const auto fx0 = NarrowToFloat(px0), fy0 = NarrowToFloat(py0);
+    const auto fx1 = NarrowToFloat(px1), fy1 = NarrowToFloat(py1);
+    DrawSegment(picture1_, fx0, fy0, fx1, fy1, colour);
+    DrawSegment(picture1_, NarrowToFloat(px0 + 1), fy0, NarrowToFloat(px1 + 1), fy1, colour);
+    DrawSegment(picture1_, fx0, NarrowToFloat(py0 + 1), fx1, NarrowToFloat(py1 + 1), colour);
   }
 
   record.end = {fre, fgr, fbl};

@@ -1,0 +1,236 @@
+// stringart-bench: one figure traced and drawn, on our raster and on QPainter and Cairo, and the
+// trace and the raster on their own. Every case draws the same figure, that of the draws
+// 0.1 ... 0.55 starting with all colour directions rising.
+#include <benchmark/benchmark.h>
+#include <cairo.h>
+
+#include <QColor>
+#include <QImage>
+#include <QLineF>
+#include <QPainter>
+#include <array>
+#include <cstdint>
+#include <vector>
+
+#include "canvas/Picture1.h"
+#include "canvas/Raster.h"
+#include "canvas/SegmentRecorder.h"
+#include "window/Form1.h"
+
+namespace stringart {
+namespace {
+
+constexpr std::array<float, 12> kFigureDraws = {0.1f, 0.2f, 0.3f, 0.4f,  0.5f,  0.6f,
+                                                0.7f, 0.8f, 0.9f, 0.15f, 0.35f, 0.55f};
+
+// The figure's segments, traced once.
+const std::vector<Segment>& FigureSegments() {
+  static const std::vector<Segment> segments = [] {
+    SegmentRecorder recorder;
+    NoWindow window;
+    SuppliedDraws draws(kFigureDraws);
+    Form1 form(window, recorder, draws);
+    form.fre = form.fgr = form.fbl = 1;
+    form.DrawFigure();
+    return recorder.segments();
+  }();
+  return segments;
+}
+
+// Pixel writes the figure makes on the 500 x 500 raster, off-raster steps not counted.
+double PixelsPerFigure() {
+  static const double pixels = [] {
+    double total = 0;
+    for (const Segment& s : FigureSegments()) {
+      const PixelSegment p = SnapSegment(s.fromX, s.fromY, s.toX, s.toY);
+      const std::int64_t dx = p.x1 - p.x0, dy = p.y1 - p.y0;
+      const std::int64_t n = std::max(dx < 0 ? -dx : dx, dy < 0 ? -dy : dy);
+      // The figure lies within [25, 476]: every step lands on the raster.
+      total += static_cast<double>(n + 1);
+    }
+    return total;
+  }();
+  return pixels;
+}
+
+void SetCounters(benchmark::State& state) {
+  const double pixels = PixelsPerFigure();
+  state.counters["px/figure"] = pixels;
+  // Inverted rate: seconds per painted pixel, shown with an SI prefix (n = nanoseconds).
+  state.counters["s/px"] = benchmark::Counter(
+      pixels, benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
+}
+
+// Traces the figure onto `canvas` once per iteration, each time after a clearing, as "new" does.
+void TraceFigures(benchmark::State& state, Canvas& canvas) {
+  NoWindow window;
+  SuppliedDraws draws(kFigureDraws);
+  Form1 form(window, canvas, draws);
+  canvas.SetBackground(kBlack);
+  for (auto _ : state) {
+    form.fre = form.fgr = form.fbl = 1;
+    canvas.Clear();
+    form.DrawFigure();
+    benchmark::ClobberMemory();
+  }
+}
+
+// Takes every segment and draws nothing: what is left is the tracer's own cost.
+class NullCanvas final : public Canvas {
+ public:
+  void Clear() override {}
+  void SetBackground(Colour) override {}
+  bool DrawLine(float fromX, float fromY, float toX, float toY, Colour colour) override {
+    benchmark::DoNotOptimize(fromX + fromY + toX + toY);
+    benchmark::DoNotOptimize(colour.value);
+    return true;
+  }
+};
+
+// What a QPainter user writes: a painter kept open on the image, one pen and one line a segment.
+class QPainterCanvas final : public Canvas {
+ public:
+  QPainterCanvas() : image_(Picture1::kWidth, Picture1::kHeight, QImage::Format_RGB32) {
+    painter_.begin(&image_);
+  }
+  ~QPainterCanvas() override { painter_.end(); }
+  void Clear() override { painter_.fillRect(image_.rect(), Convert(background_)); }
+  void SetBackground(Colour colour) override {
+    background_ = colour;
+    Clear();
+  }
+  bool DrawLine(float fromX, float fromY, float toX, float toY, Colour colour) override {
+    painter_.setPen(Convert(colour));
+    painter_.drawLine(QLineF(fromX, fromY, toX, toY));
+    return true;
+  }
+
+ private:
+  static QColor Convert(Colour c) { return QColor(c.red(), c.green(), c.blue()); }
+  QImage image_;
+  QPainter painter_;
+  Colour background_ = kBlack;
+};
+
+// The same with Cairo: an image surface, antialiasing off, one pixel wide, a path per segment.
+class CairoCanvas final : public Canvas {
+ public:
+  CairoCanvas()
+      : surface_(
+            cairo_image_surface_create(CAIRO_FORMAT_RGB24, Picture1::kWidth, Picture1::kHeight)),
+        cairo_(cairo_create(surface_)) {
+    cairo_set_antialias(cairo_, CAIRO_ANTIALIAS_NONE);
+    cairo_set_line_width(cairo_, 1.0);
+  }
+  ~CairoCanvas() override {
+    cairo_destroy(cairo_);
+    cairo_surface_destroy(surface_);
+  }
+  CairoCanvas(const CairoCanvas&) = delete;
+  CairoCanvas& operator=(const CairoCanvas&) = delete;
+
+  void Clear() override {
+    SetSource(background_);
+    cairo_paint(cairo_);
+  }
+  void SetBackground(Colour colour) override {
+    background_ = colour;
+    Clear();
+  }
+  bool DrawLine(float fromX, float fromY, float toX, float toY, Colour colour) override {
+    SetSource(colour);
+    cairo_move_to(cairo_, fromX, fromY);
+    cairo_line_to(cairo_, toX, toY);
+    cairo_stroke(cairo_);
+    return cairo_status(cairo_) == CAIRO_STATUS_SUCCESS;
+  }
+
+ private:
+  void SetSource(Colour c) {
+    cairo_set_source_rgb(cairo_, c.red() / 255.0, c.green() / 255.0, c.blue() / 255.0);
+  }
+  cairo_surface_t* surface_;
+  cairo_t* cairo_;
+  Colour background_ = kBlack;
+};
+
+void BM_FigureOnRaster(benchmark::State& state) {
+  Picture1 picture;
+  TraceFigures(state, picture);
+  SetCounters(state);
+}
+
+void BM_FigureOnQPainter(benchmark::State& state) {
+  QPainterCanvas canvas;
+  TraceFigures(state, canvas);
+  SetCounters(state);
+}
+
+void BM_FigureOnCairo(benchmark::State& state) {
+  CairoCanvas canvas;
+  TraceFigures(state, canvas);
+  SetCounters(state);
+}
+
+void BM_TraceAlone(benchmark::State& state) {
+  NullCanvas canvas;
+  TraceFigures(state, canvas);
+}
+
+using LineFunction = bool (*)(std::uint32_t*, int, int, std::ptrdiff_t, float, float, float, float,
+                              std::uint32_t);
+
+// The recorded figure replayed straight into a raster, clearing included, no tracer in front.
+void ReplayFigures(benchmark::State& state, LineFunction drawLine) {
+  const std::vector<Segment>& segments = FigureSegments();
+  std::vector<std::uint32_t> pixels(Picture1::kStride * Picture1::kHeight);
+  for (auto _ : state) {
+    FillRaster(pixels.data(), Picture1::kWidth, Picture1::kHeight, Picture1::kStride,
+               ToPixel(kBlack));
+    for (const Segment& s : segments) {
+      drawLine(pixels.data(), Picture1::kWidth, Picture1::kHeight, Picture1::kStride, s.fromX,
+               s.fromY, s.toX, s.toY, ToPixel(s.colour));
+    }
+    benchmark::ClobberMemory();
+  }
+  SetCounters(state);
+}
+
+void BM_RasterAlone(benchmark::State& state) {
+  ReplayFigures(state, DrawLineFast);
+}
+void BM_RasterAloneReference(benchmark::State& state) {
+  ReplayFigures(state, DrawLineReference);
+}
+
+constexpr int kRepetitions = 5;
+
+BENCHMARK(BM_FigureOnRaster)
+    ->Unit(benchmark::kMillisecond)
+    ->Repetitions(kRepetitions)
+    ->ReportAggregatesOnly(true);
+BENCHMARK(BM_FigureOnQPainter)
+    ->Unit(benchmark::kMillisecond)
+    ->Repetitions(kRepetitions)
+    ->ReportAggregatesOnly(true);
+BENCHMARK(BM_FigureOnCairo)
+    ->Unit(benchmark::kMillisecond)
+    ->Repetitions(kRepetitions)
+    ->ReportAggregatesOnly(true);
+BENCHMARK(BM_TraceAlone)
+    ->Unit(benchmark::kMillisecond)
+    ->Repetitions(kRepetitions)
+    ->ReportAggregatesOnly(true);
+BENCHMARK(BM_RasterAlone)
+    ->Unit(benchmark::kMillisecond)
+    ->Repetitions(kRepetitions)
+    ->ReportAggregatesOnly(true);
+BENCHMARK(BM_RasterAloneReference)
+    ->Unit(benchmark::kMillisecond)
+    ->Repetitions(kRepetitions)
+    ->ReportAggregatesOnly(true);
+
+}  // namespace
+}  // namespace stringart
+
+BENCHMARK_MAIN();

@@ -1,0 +1,243 @@
+// The fast rasteriser against the plain one: the same pixels, and nothing outside the raster.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <cstdint>
+#include <limits>
+#include <random>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "canvas/Picture1.h"
+#include "canvas/Raster.h"
+#include "canvas/SegmentRecorder.h"
+#include "window/Form1.h"
+
+namespace stringart {
+namespace {
+
+constexpr std::uint32_t kUntouched = 0x5A5A5A5Au;  // neither a pixel nor a colour we draw
+constexpr std::uint32_t kInk = 0xFF123456u;
+
+// A raster with padding after each row and a spare row below, all of it filled with kUntouched.
+struct PaddedRaster {
+  int width, height;
+  std::ptrdiff_t stride;
+  std::vector<std::uint32_t> words;
+
+  PaddedRaster(int w, int h, std::ptrdiff_t s)
+      : width(w), height(h), stride(s), words(static_cast<std::size_t>(s) * (h + 1), kUntouched) {}
+
+  bool Draw(bool fast, float fx, float fy, float tx, float ty, std::uint32_t pixel) {
+    auto* draw = fast ? DrawLineFast : DrawLineReference;
+    return draw(words.data(), width, height, stride, fx, fy, tx, ty, pixel);
+  }
+  // The first word outside width x height that is no longer kUntouched, or -1.
+  std::ptrdiff_t FirstWrittenOutside() const {
+    const std::ptrdiff_t rows = static_cast<std::ptrdiff_t>(words.size()) / stride;
+    for (std::ptrdiff_t row = 0; row < rows; ++row) {
+      for (std::ptrdiff_t column = row < height ? std::max(width, 0) : 0; column < stride;
+           ++column) {
+        if (words[row * stride + column] != kUntouched) return row * stride + column;
+      }
+    }
+    return -1;
+  }
+};
+
+std::string Describe(float fx, float fy, float tx, float ty) {
+  std::ostringstream out;
+  out.precision(9);  // enough to read each float back exactly
+  out << "segment (" << fx << ", " << fy << ") -> (" << tx << ", " << ty << ")";
+  return out.str();
+}
+
+std::vector<Segment> ExampleFigure() {
+  const std::array<float, 12> draws = {0.1f, 0.2f, 0.3f, 0.4f,  0.5f,  0.6f,
+                                       0.7f, 0.8f, 0.9f, 0.15f, 0.35f, 0.55f};
+  SegmentRecorder recorder;
+  NoWindow window;
+  SuppliedDraws source(draws);
+  Form1 form(window, recorder, source);
+  form.fre = form.fgr = form.fbl = 1;
+  form.DrawFigure();
+  return recorder.segments();
+}
+
+TEST(FastRaster, ExampleFigureOnPicture1EqualsTheReference) {
+  const std::vector<Segment> figure = ExampleFigure();
+  ASSERT_EQ(figure.size(), 210000u);
+
+  Picture1 picture;
+  std::vector<std::uint32_t> reference(Picture1::kStride * Picture1::kHeight, ToPixel(kBlack));
+  for (const Segment& s : figure) {
+    ASSERT_TRUE(picture.DrawLine(s.fromX, s.fromY, s.toX, s.toY, s.colour));
+    DrawLineReference(reference.data(), Picture1::kWidth, Picture1::kHeight, Picture1::kStride,
+                      s.fromX, s.fromY, s.toX, s.toY, ToPixel(s.colour));
+  }
+  for (int y = 0; y < Picture1::kHeight; ++y) {
+    for (int x = 0; x < Picture1::kWidth; ++x) {
+      ASSERT_EQ(picture.pixels()[y * Picture1::kStride + x], reference[y * Picture1::kStride + x])
+          << "pixel " << x << ", " << y;
+    }
+  }
+}
+
+// The final picture hides a stray pixel that a later segment paints over, so each segment is
+// also checked on its own, around its bounding box, on otherwise empty rasters.
+TEST(FastRaster, EachSegmentOfTheExampleFigureEqualsTheReference) {
+  const std::vector<Segment> figure = ExampleFigure();
+  constexpr int kSide = Picture1::kWidth;
+  std::vector<std::uint32_t> fast(kSide * kSide, 0), reference(kSide * kSide, 0);
+  for (std::size_t i = 0; i < figure.size(); ++i) {
+    const Segment& s = figure[i];
+    DrawLineFast(fast.data(), kSide, kSide, kSide, s.fromX, s.fromY, s.toX, s.toY, kInk);
+    DrawLineReference(reference.data(), kSide, kSide, kSide, s.fromX, s.fromY, s.toX, s.toY, kInk);
+    // The figure lies within [25, 476], so a margin of two pixels stays on the raster.
+    const int left = static_cast<int>(std::min(s.fromX, s.toX)) - 2;
+    const int right = static_cast<int>(std::max(s.fromX, s.toX)) + 3;
+    const int top = static_cast<int>(std::min(s.fromY, s.toY)) - 2;
+    const int bottom = static_cast<int>(std::max(s.fromY, s.toY)) + 3;
+    for (int y = top; y <= bottom; ++y) {
+      for (int x = left; x <= right; ++x) {
+        const std::size_t at = static_cast<std::size_t>(y) * kSide + x;
+        ASSERT_EQ(fast[at], reference[at]) << "segment " << i << ", pixel " << x << ", " << y
+                                           << ": " << Describe(s.fromX, s.fromY, s.toX, s.toY);
+        fast[at] = reference[at] = 0;
+      }
+    }
+  }
+}
+
+struct Shape {
+  int width, height;
+  std::ptrdiff_t stride;
+};
+
+// Segments of every kind that matters to a rasteriser, sized to the raster they are drawn on.
+class SegmentMaker {
+ public:
+  explicit SegmentMaker(std::uint32_t seed) : random_(seed) {}
+
+  std::array<float, 4> Make(const Shape& shape) {
+    const float w = static_cast<float>(shape.width), h = static_cast<float>(shape.height);
+    // Around the raster, reaching well past each edge.
+    auto x = [&] { return Uniform(-0.5f * w - 3, 1.5f * w + 3); };
+    auto y = [&] { return Uniform(-0.5f * h - 3, 1.5f * h + 3); };
+    const float fx = x(), fy = y();
+    // The reference walks a far segment's million steps one by one, so those come rarely.
+    if (Pick(400) == 0) {
+      return Pick(2) ? std::array<float, 4>{fx, fy, Far(), Far()}
+                     : std::array<float, 4>{Far(), Far(), Far(), Far()};
+    }
+    switch (Pick(10)) {
+      case 0:  // zero length, or within one pixel
+        return {fx, fy, fx + Uniform(-0.49f, 0.49f) * Pick(2), fy};
+      case 1:  // shallow
+        return {fx, fy, x(), fy + Uniform(-2, 2)};
+      case 2:  // steep
+        return {fx, fy, fx + Uniform(-2, 2), y()};
+      case 3: {  // exactly diagonal, both directions
+        const float run = std::floor(Uniform(-w, w));
+        const float sign = Pick(2) ? 1.0f : -1.0f;
+        const float sx = std::floor(fx), sy = std::floor(fy);
+        return {sx, sy, sx + run, sy + sign * run};
+      }
+      case 4: {  // ends on half-pixel coordinates, where rounding turns upwards
+        auto half = [&](float v) { return std::floor(v) + 0.5f; };
+        return {half(fx), half(fy), half(x()), Pick(2) ? half(y()) : y()};
+      }
+      case 5:  // one end distant
+        return {fx, fy, Distant(w), Distant(h)};
+      case 6:  // both ends distant, often crossing the raster
+        return {Distant(w), Distant(h), Distant(w), Distant(h)};
+      case 7:  // whole-number ends: pixel centres
+        return {std::round(fx), std::round(fy), std::round(x()), std::round(y())};
+      default:
+        return {fx, fy, x(), y()};
+    }
+  }
+
+ private:
+  int Pick(int n) { return std::uniform_int_distribution<int>(0, n - 1)(random_); }
+  float Uniform(float lo, float hi) {
+    return std::uniform_real_distribution<float>(lo, hi)(random_);
+  }
+  // Up to a few thousand pixels off the raster, on either side.
+  float Distant(float size) {
+    const float v = size * std::exp2(Uniform(0, 7)) + Uniform(0, 1);
+    return Pick(2) ? size + v : -v;
+  }
+  // Beyond the square of half-width kFarPixels that SnapSegment cuts segments back to.
+  float Far() {
+    constexpr std::array<float, 5> kMagnitudes = {1.1e6f, 3.0e7f, 1.0e12f, 1.0e30f,
+                                                  std::numeric_limits<float>::max()};
+    const float v = kMagnitudes[Pick(5)] * Uniform(0.5f, 1.0f);
+    return Pick(4) == 0 ? Uniform(-10, 10) : Pick(2) ? v : -v;
+  }
+
+  std::mt19937 random_;
+};
+
+TEST(FastRaster, RandomSegmentsEqualTheReferenceAndStayInsideTheRaster) {
+  // Degenerate, odd and padded rasters; the stride always exceeds the width by at least 1.
+  constexpr std::array<Shape, 9> kShapes = {{{1, 1, 2},
+                                             {1, 6, 3},
+                                             {6, 1, 9},
+                                             {2, 2, 3},
+                                             {7, 13, 11},
+                                             {13, 7, 16},
+                                             {31, 17, 40},
+                                             {64, 64, 65},
+                                             {500, 500, 503}}};
+  constexpr std::uint32_t kSeed = 20240611;
+  constexpr int kSegments = 100000;
+  SegmentMaker maker(kSeed);
+  for (int i = 0; i < kSegments; ++i) {
+    // The large raster is slow to compare; it gets one segment in sixteen.
+    const Shape& shape = kShapes[i % 16 == 0 ? 8 : i % 8];
+    const auto [fx, fy, tx, ty] = maker.Make(shape);
+    const std::string repro = "seed " + std::to_string(kSeed) + ", segment " + std::to_string(i) +
+                              " on " + std::to_string(shape.width) + "x" +
+                              std::to_string(shape.height) + " stride " +
+                              std::to_string(shape.stride) + ": " + Describe(fx, fy, tx, ty);
+    PaddedRaster fast(shape.width, shape.height, shape.stride);
+    PaddedRaster reference(shape.width, shape.height, shape.stride);
+    ASSERT_TRUE(fast.Draw(true, fx, fy, tx, ty, kInk)) << repro;
+    ASSERT_TRUE(reference.Draw(false, fx, fy, tx, ty, kInk)) << repro;
+    ASSERT_EQ(fast.FirstWrittenOutside(), -1) << repro;
+    const auto mismatch =
+        std::mismatch(fast.words.begin(), fast.words.end(), reference.words.begin());
+    ASSERT_TRUE(mismatch.first == fast.words.end())
+        << repro << ", first difference at word " << (mismatch.first - fast.words.begin());
+  }
+}
+
+TEST(FastRaster, NonFiniteCoordinatesFailAndPaintNothing) {
+  const float nan = std::numeric_limits<float>::quiet_NaN();
+  const float inf = std::numeric_limits<float>::infinity();
+  for (const auto& [fx, fy, tx, ty] : std::vector<std::array<float, 4>>{
+           {nan, 1, 2, 3}, {1, nan, 2, 3}, {1, 2, inf, 3}, {1, 2, 3, -inf}}) {
+    PaddedRaster raster(8, 8, 9);
+    EXPECT_FALSE(raster.Draw(true, fx, fy, tx, ty, kInk)) << Describe(fx, fy, tx, ty);
+    EXPECT_TRUE(std::all_of(raster.words.begin(), raster.words.end(),
+                            [](std::uint32_t w) { return w == kUntouched; }));
+  }
+}
+
+TEST(FastRaster, EmptyRasterIsNeverWritten) {
+  for (const Shape shape : {Shape{0, 5, 4}, Shape{5, 0, 6}, Shape{-3, -3, 4}}) {
+    PaddedRaster raster(shape.width, std::max(shape.height, 1), shape.stride);
+    raster.height = shape.height;
+    EXPECT_TRUE(raster.Draw(true, -2.0f, -2.0f, 7.0f, 3.0f, kInk));
+    EXPECT_TRUE(std::all_of(raster.words.begin(), raster.words.end(),
+                            [](std::uint32_t w) { return w == kUntouched; }))
+        << shape.width << "x" << shape.height;
+  }
+}
+
+}  // namespace
+}  // namespace stringart
