@@ -1,0 +1,131 @@
+// Clicks on "new" and close requests that reach the window while a figure is traced: they wait
+// for the figure, then each click traces one figure of its own on a cleared canvas, and a close
+// ends the program once the figure that was running is complete.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QTimer>
+#include <functional>
+#include <vector>
+
+#include "tests/window/WindowDriving.h"
+#include "window/Form1Window.h"
+
+namespace stringart {
+namespace {
+
+using testing::AllBlack;
+using testing::FigureDraws;
+using testing::PostClick;
+using testing::PostCloseRequest;
+using testing::Retraced;
+using testing::SamePixels;
+
+// The window with a log of how each figure started: how many figures were complete by then
+// (one fewer than the figure's number, unless one figure began inside another) and whether the
+// canvas was black.
+struct Watched {
+  FigureDraws random;
+  Form1Window window{random};
+  std::vector<long> completeAtStart;
+  std::vector<bool> blackAtStart;
+  std::function<void(int figure)> duringFigure;
+  long completeAtClose = -1;  // figures complete when the window closed
+
+  Watched() {
+    QObject::connect(qApp, &QGuiApplication::lastWindowClosed, &window,
+                     [this] { completeAtClose = traced(); });
+    random.onFigureStart = [this](int figure) {
+      completeAtStart.push_back(window.form().figuresTraced());
+      blackAtStart.push_back(AllBlack(window.picture()));
+      if (duringFigure) duringFigure(figure);
+    };
+  }
+
+  long traced() const { return window.form().figuresTraced(); }
+
+  void ExpectEachFigureStartedAloneOnBlack() const {
+    for (std::size_t i = 0; i < completeAtStart.size(); ++i) {
+      EXPECT_EQ(completeAtStart[i], static_cast<long>(i)) << "figure " << i + 1;
+      EXPECT_TRUE(blackAtStart[i]) << "figure " << i + 1 << " began on an uncleared canvas";
+    }
+  }
+
+  QImage canvas() const { return WrapPicture(window.picture()); }
+};
+
+// Runs the event loop until the program ends it, as main does; a failed test rather than a hang
+// if it never does.
+int RunUntilQuit() {
+  QTimer hang;
+  QObject::connect(&hang, &QTimer::timeout, [] { QCoreApplication::exit(99); });
+  hang.start(120000);
+  return QApplication::exec();
+}
+
+// Handles everything that is queued, and whatever that queues in turn.
+void HandlePending() {
+  for (int round = 0; round < 5; ++round) QCoreApplication::processEvents();
+}
+
+TEST(EventsDuringAFigure, ClicksWaitForTheFigureThenTraceOneFigureEach) {
+  Watched w;
+  // One click while the first figure is traced (the load handler, before any event loop runs)
+  // and two while the figure of that click is traced.
+  w.duringFigure = [&w](int figure) {
+    if (figure == 1) PostClick(w.window.command1());
+    if (figure == 2) {
+      PostClick(w.window.command1());
+      PostClick(w.window.command1());
+    }
+  };
+  w.window.FormLoad();
+  EXPECT_EQ(w.traced(), 1) << "a click was handled inside the first figure";
+
+  HandlePending();
+  EXPECT_EQ(w.traced(), 4);
+  EXPECT_EQ(w.random.figuresStarted, 4);
+  w.ExpectEachFigureStartedAloneOnBlack();
+  EXPECT_TRUE(SamePixels(w.canvas(), Retraced(w.window.form().lastFigure())));
+  EXPECT_TRUE(w.window.isVisible());
+}
+
+TEST(EventsDuringAFigure, CloseRequestEndsTheProgramAfterTheRunningFigure) {
+  Watched w;
+  w.window.FormLoad();
+  w.duringFigure = [&w](int figure) {
+    if (figure == 2) PostCloseRequest(w.window);
+  };
+  PostClick(w.window.command1());
+
+  EXPECT_EQ(RunUntilQuit(), 0);
+  EXPECT_FALSE(w.window.isVisible());
+  EXPECT_EQ(w.completeAtClose, 2) << "the window closed while a figure was traced";
+  EXPECT_EQ(w.traced(), 2);
+  EXPECT_EQ(w.random.figuresStarted, 2);
+  // The figure that was running went to its end: the canvas holds it whole.
+  EXPECT_TRUE(SamePixels(w.canvas(), Retraced(w.window.form().lastFigure())));
+}
+
+TEST(EventsDuringAFigure, ClicksThenACloseAreHandledInTheOrderTheyCame) {
+  Watched w;
+  w.window.FormLoad();
+  w.duringFigure = [&w](int figure) {
+    if (figure == 2) {
+      PostClick(w.window.command1());
+      PostClick(w.window.command1());
+      PostCloseRequest(w.window);
+    }
+  };
+  PostClick(w.window.command1());
+
+  EXPECT_EQ(RunUntilQuit(), 0);
+  EXPECT_FALSE(w.window.isVisible());
+  EXPECT_EQ(w.completeAtClose, 4);
+  EXPECT_EQ(w.traced(), 4);
+  w.ExpectEachFigureStartedAloneOnBlack();
+  EXPECT_TRUE(SamePixels(w.canvas(), Retraced(w.window.form().lastFigure())));
+}
+
+}  // namespace
+}  // namespace stringart

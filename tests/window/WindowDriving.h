@@ -1,0 +1,106 @@
+// Driving the window Form1 from tests the way a user and the window system do: clicks and close
+// requests that are queued like real input, figures that differ from one another, and the
+// pictures to compare them with.
+#pragma once
+
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QImage>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QWindow>
+#include <cmath>
+#include <functional>
+
+#include "app/FigureFile.h"
+#include "canvas/Picture1.h"
+#include "runtime/Clock.h"
+#include "runtime/DrawSource.h"
+#include "window/Form1.h"
+
+namespace stringart::testing {
+
+// A time of day that moves on by a second at every reading: each figure gets a seed of its own,
+// and a run repeats exactly.
+class SteppingClock final : public Clock {
+ public:
+  float SecondsSinceMidnight() override {
+    seconds_ = std::fmod(seconds_ + 1.0f, 86400.0f);
+    return seconds_;
+  }
+
+ private:
+  float seconds_ = 30000.0f;
+};
+
+// The program's random source on a SteppingClock. `onFigureStart` runs once per figure, when
+// the tracer takes its first draw: the figure has begun and runs to its end once the hook
+// returns. (FormLoad reseeds before the tracer does, so a reseed alone marks no figure.)
+class FigureDraws final : public DrawSource {
+ public:
+  void Reseed() override {
+    reseeded_ = true;
+    inner_.Reseed();
+  }
+  float Next() override {
+    if (reseeded_) {
+      reseeded_ = false;
+      ++figuresStarted;
+      if (onFigureStart) onFigureStart(figuresStarted);
+    }
+    return inner_.Next();
+  }
+
+  int figuresStarted = 0;
+  std::function<void(int figure)> onFigureStart;  // figure counts from 1
+
+ private:
+  bool reseeded_ = false;
+  RandomSource source_;
+  SteppingClock clock_;
+  ClockedRandom inner_{source_, clock_};
+};
+
+// Queues a press and a release at the centre of `button`, as the window system delivers a
+// click: it is handled only when the event loop next runs.
+inline void PostClick(QPushButton* button) {
+  const QPointF at = QRectF(button->rect()).center();
+  const QPointF global = button->mapToGlobal(at);
+  QCoreApplication::postEvent(
+      button, new QMouseEvent(QEvent::MouseButtonPress, at, global, Qt::LeftButton, Qt::LeftButton,
+                              Qt::NoModifier));
+  QCoreApplication::postEvent(
+      button, new QMouseEvent(QEvent::MouseButtonRelease, at, global, Qt::LeftButton, Qt::NoButton,
+                              Qt::NoModifier));
+}
+
+// Queues the request that the window manager's close button makes. It goes to the native window
+// rather than the widget: only that path hides the window and ends the event loop when it was
+// the last one, as in the running program.
+inline void PostCloseRequest(const QWidget& window) {
+  QCoreApplication::postEvent(window.windowHandle(), new QCloseEvent);
+}
+
+inline bool SamePixels(const QImage& a, const QImage& b) {
+  return a.size() == b.size() &&
+         a.convertToFormat(QImage::Format_RGB32) == b.convertToFormat(QImage::Format_RGB32);
+}
+
+// The figure traced alone on a fresh black canvas: what the canvas shows when the figure was
+// traced whole on a cleared canvas.
+inline QImage Retraced(const FigureRecord& figure) {
+  Picture1 picture;
+  TraceAgain(figure, picture);
+  return WrapPicture(picture).copy();
+}
+
+inline bool AllBlack(const Picture1& picture) {
+  for (int y = 0; y < Picture1::kHeight; ++y) {
+    for (int x = 0; x < Picture1::kWidth; ++x) {
+      if (!(picture.At(x, y) == kBlack)) return false;
+    }
+  }
+  return true;
+}
+
+}  // namespace stringart::testing
