@@ -117,15 +117,16 @@ bool DrawLineReference(std::uint32_t* pixels, int width, int height, std::ptrdif
 
 bool DrawLineFast(std::uint32_t* pixels, int width, int height, std::ptrdiff_t stride, float fromX,
                   float fromY, float toX, float toY, std::uint32_t pixel) {
-  if (!std::isfinite(fromX) || !std::isfinite(fromY) || !std::isfinite(toX) ||
-      !std::isfinite(toY)) {
-    return false;
-  }
   PixelSegment s;
+  // Near coordinates are finite, so the common case needs no finiteness test of its own.
   if (std::fabs(fromX) <= kFarPixels && std::fabs(fromY) <= kFarPixels &&
       std::fabs(toX) <= kFarPixels && std::fabs(toY) <= kFarPixels) {
     s = {SnapNear(fromX), SnapNear(fromY), SnapNear(toX), SnapNear(toY), false};
   } else {
+    if (!std::isfinite(fromX) || !std::isfinite(fromY) || !std::isfinite(toX) ||
+        !std::isfinite(toY)) {
+      return false;
+    }
     s = SnapSegment(fromX, fromY, toX, toY);
     if (s.empty) return true;
   }
