@@ -2,8 +2,6 @@
 
 #include <cmath>
 
-#include "runtime/Numeric.h"
-
 namespace stringart {
 namespace {
 
@@ -25,12 +23,6 @@ void DriftColour(ColourChannels& c, std::int16_t& fre, std::int16_t& fgr, std::i
   Advance(c.re, c.sre, fre);
   Advance(c.gr, c.sgr, fgr);
   Advance(c.bl, c.sbl, fbl);
-}
-
-std::optional<Colour> ChannelColour(const ColourChannels& c) {
-  const auto r = RoundToInt16(c.re), g = RoundToInt16(c.gr), b = RoundToInt16(c.bl);
-  if (!r || !g || !b) return std::nullopt;
-  return PackColour(*r, *g, *b);
 }
 
 }  // namespace stringart

@@ -4,6 +4,7 @@
 #include <optional>
 
 #include "runtime/Colour.h"
+#include "runtime/Numeric.h"
 
 namespace stringart {
 
@@ -19,7 +20,15 @@ struct ColourChannels {
 void DriftColour(ColourChannels& c, std::int16_t& fre, std::int16_t& fgr, std::int16_t& fbl);
 
 // The segment colour for the channels: each rounded to the nearest integer (halves to even) and
-// packed; nullopt when a channel cannot be rounded to a 16-bit integer.
-std::optional<Colour> ChannelColour(const ColourChannels& c);
+// packed; nullopt when a channel cannot be rounded to a 16-bit integer. Inline, and without an
+// optional per channel, because the tracer calls it on every step.
+inline std::optional<Colour> ChannelColour(const ColourChannels& c) {
+  const float r = NearbyInt(c.re), g = NearbyInt(c.gr), b = NearbyInt(c.bl);
+  // The same test as RoundToInt16's; false for NaN.
+  auto fits = [](float v) { return v >= -32768.0f && v <= 32767.0f; };
+  if (!(fits(r) && fits(g) && fits(b))) return std::nullopt;
+  return PackColour(static_cast<std::int16_t>(r), static_cast<std::int16_t>(g),
+                    static_cast<std::int16_t>(b));
+}
 
 }  // namespace stringart

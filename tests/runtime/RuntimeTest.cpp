@@ -1,7 +1,9 @@
 // Rounding, colour packing and the random source.
 #include <gtest/gtest.h>
 
+#include <bit>
 #include <cmath>
+#include <cstdint>
 #include <limits>
 
 #include "runtime/Colour.h"
@@ -24,6 +26,54 @@ TEST(Rounding, NearestWithHalvesToEven) {
   EXPECT_EQ(RoundToInt16(-1.5f), -2);
   EXPECT_EQ(RoundToInt16(32767.0f), 32767);
   EXPECT_EQ(RoundToInt16(-32768.0f), -32768);
+}
+
+TEST(Rounding, HalvesAtTheEndsOfTheRangeGoToEven) {
+  EXPECT_EQ(RoundToInt16(-32768.5f), -32768);
+  EXPECT_EQ(RoundToInt16(32766.5f), 32766);
+  EXPECT_EQ(RoundToInt16(-32767.5f), -32768);
+  EXPECT_EQ(RoundToInt16(-32769.5f), std::nullopt);  // rounds to -32770
+}
+
+// Bit for bit, so a sign of zero or a NaN that differs also counts.
+::testing::AssertionResult SameAsLibrary(float v) {
+  const float ours = NearbyInt(v), library = std::nearbyint(v);
+  if (std::bit_cast<std::uint32_t>(ours) == std::bit_cast<std::uint32_t>(library)) {
+    return ::testing::AssertionSuccess();
+  }
+  return ::testing::AssertionFailure()
+         << "v = " << std::hexfloat << v << ": " << ours << " instead of " << library;
+}
+
+TEST(Rounding, NearbyIntEqualsTheLibraryOnEveryFloatThatHasAFractionToRound) {
+  // Every float with 0.25 <= |v| < 2^23, both signs: below lies only rounding to zero, above
+  // only integers. About 420 million values, around a second.
+  std::uint64_t mismatches = 0;
+  for (std::uint32_t bits = std::bit_cast<std::uint32_t>(0.25f);
+       bits < std::bit_cast<std::uint32_t>(0x1p23f); ++bits) {
+    for (const std::uint32_t sign : {0u, 0x80000000u}) {
+      const float v = std::bit_cast<float>(bits | sign);
+      if (std::bit_cast<std::uint32_t>(NearbyInt(v)) !=
+          std::bit_cast<std::uint32_t>(std::nearbyint(v))) {
+        if (mismatches++ < 5) ADD_FAILURE() << SameAsLibrary(v).message();
+      }
+    }
+  }
+  EXPECT_EQ(mismatches, 0u);
+}
+
+TEST(Rounding, NearbyIntEqualsTheLibraryAcrossAllFloats) {
+  // A spread over every exponent: tiny and subnormal values, huge ones, infinities, NaNs.
+  for (std::uint64_t bits = 0; bits <= 0xFFFFFFFFu; bits += 4099) {
+    ASSERT_TRUE(SameAsLibrary(std::bit_cast<float>(static_cast<std::uint32_t>(bits))));
+  }
+  for (const float v :
+       {0.0f, -0.0f, 0.49999997f, -0.49999997f, 0x1p22f, -0x1p22f, 0x1.000002p22f, 0x1.fffffep22f,
+        -0x1.fffffep22f, 0x1p23f, 1e30f, std::numeric_limits<float>::denorm_min(),
+        -std::numeric_limits<float>::denorm_min(), std::numeric_limits<float>::infinity(),
+        -std::numeric_limits<float>::infinity(), std::numeric_limits<float>::quiet_NaN()}) {
+    EXPECT_TRUE(SameAsLibrary(v));
+  }
 }
 
 TEST(Rounding, FailsOutsideSixteenBitsAndForNonFiniteValues) {

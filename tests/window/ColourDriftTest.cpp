@@ -1,6 +1,10 @@
 // Colour drift: when a channel turns, how far it goes, and the colour it gives.
 #include <gtest/gtest.h>
 
+#include <limits>
+#include <optional>
+
+#include "runtime/Numeric.h"
 #include "window/ColourDrift.h"
 
 namespace stringart {
@@ -93,6 +97,36 @@ TEST(ChannelColour, RoundsEachChannelAndClampsTwoHundredFiftySix) {
 TEST(ChannelColour, AChannelThatCannotBeRoundedGivesNoColour) {
   ColourChannels c{1e6f, 0, 0, 0, 0, 0};
   EXPECT_EQ(ChannelColour(c), std::nullopt);
+}
+
+TEST(ChannelColour, AgreesWithRoundingEachChannelToSixteenBits) {
+  const float values[] = {-32769.5f,
+                          -32768.5f,
+                          -32767.5f,
+                          -0.5f,
+                          -0.0f,
+                          0.5f,
+                          2.5f,
+                          255.5f,
+                          32766.5f,
+                          32767.5f,
+                          1e30f,
+                          std::numeric_limits<float>::infinity(),
+                          std::numeric_limits<float>::quiet_NaN()};
+  for (const float red : values) {
+    for (const float green : values) {
+      for (const float blue : values) {
+        ColourChannels c;
+        c.re = red;
+        c.gr = green;
+        c.bl = blue;
+        const auto r = RoundToInt16(red), g = RoundToInt16(green), b = RoundToInt16(blue);
+        const std::optional<Colour> expected =
+            r && g && b ? std::optional<Colour>(PackColour(*r, *g, *b)) : std::nullopt;
+        EXPECT_EQ(ChannelColour(c), expected) << red << ", " << green << ", " << blue;
+      }
+    }
+  }
 }
 
 }  // namespace
