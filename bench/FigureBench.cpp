@@ -33,11 +33,7 @@ constexpr std::array<float, 12> kFigureDraws = {0.1f, 0.2f, 0.3f, 0.4f,  0.5f,  
 const std::vector<Segment>& FigureSegments() {
   static const std::vector<Segment> segments = [] {
     SegmentRecorder recorder;
-    NoWindow window;
-    SuppliedDraws draws(kFigureDraws);
-    Form1 form(window, recorder, draws);
-    form.fre = form.fgr = form.fbl = 1;
-    form.DrawFigure();
+    TraceAgain({kFigureDraws, {1, 1, 1}, {}}, recorder);
     return recorder.segments();
   }();
   return segments;

@@ -59,11 +59,7 @@ std::vector<Segment> ExampleFigure() {
   const std::array<float, 12> draws = {0.1f, 0.2f, 0.3f, 0.4f,  0.5f,  0.6f,
                                        0.7f, 0.8f, 0.9f, 0.15f, 0.35f, 0.55f};
   SegmentRecorder recorder;
-  NoWindow window;
-  SuppliedDraws source(draws);
-  Form1 form(window, recorder, source);
-  form.fre = form.fgr = form.fbl = 1;
-  form.DrawFigure();
+  TraceAgain({draws, {1, 1, 1}, {}}, recorder);
   return recorder.segments();
 }
 
