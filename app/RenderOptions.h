@@ -13,9 +13,9 @@ namespace stringart {
 struct RenderOptions {
   std::optional<float> seed;  // time of day the clock always reads, seconds in [0, 86400)
   std::optional<std::array<float, FigureRecord::kDraws>> draws;  // every figure's draws
-  Directions directions;      // fre, fgr, fbl before the first figure
-  long figures = 1;           // 1 to kMaxFigures
-  std::string output;         // ends in .png or .svg
+  Directions directions;  // fre, fgr, fbl before the first figure
+  long figures = 1;       // 1 to kMaxFigures
+  std::string output;     // ends in .png or .svg
   bool help = false;
   bool version = false;
 };

@@ -21,7 +21,9 @@ using namespace stringart;
 
 volatile std::sig_atomic_t interrupted = 0;
 
-void OnInterrupt(int) { interrupted = 1; }
+void OnInterrupt(int) {
+  interrupted = 1;
+}
 
 int Fail(int status, const std::string& message) {
   std::fprintf(stderr, "stringart-render: %s\n", message.c_str());

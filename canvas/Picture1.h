@@ -12,8 +12,8 @@ namespace stringart {
 // bottom with no padding, so a QImage of Format_RGB32 can wrap pixels() without copying.
 class Picture1 final : public Canvas {
  public:
-  static constexpr int kWidth = 500;   // pixels
-  static constexpr int kHeight = 500;  // pixels
+  static constexpr int kWidth = 500;                 // pixels
+  static constexpr int kHeight = 500;                // pixels
   static constexpr std::ptrdiff_t kStride = kWidth;  // pixels from one row to the next
 
   Picture1();

@@ -44,8 +44,9 @@ std::string SvgDocument(const SegmentRecorder& drawing, int width, int height,
   out += "</metadata>\n<rect width=\"" + w + "\" height=\"" + h + "\" fill=\"";
   AppendColour(out, drawing.background());
   // Square caps paint both end pixels, as the raster does.
-  out += "\"/>\n<g transform=\"translate(0.5 0.5)\" fill=\"none\" stroke-width=\"1\" "
-         "stroke-linecap=\"square\">\n";
+  out +=
+      "\"/>\n<g transform=\"translate(0.5 0.5)\" fill=\"none\" stroke-width=\"1\" "
+      "stroke-linecap=\"square\">\n";
   for (std::size_t i = 0; i < segments.size();) {
     const Colour colour = segments[i].colour;
     out += "<path stroke=\"";

@@ -67,13 +67,13 @@ void Form1::DrawFigure() {
   ColourChannels c;
   float kx1 = 0, ky1 = 0, kx2 = 0, ky2 = 0;
 
-  rad = 2;           // pivot curve's amplitude, figure units
-  drad = -0.00003;   // per step; rad crosses zero near step 66,667 and ends at -0.1
+  rad = 2;                     // pivot curve's amplitude, figure units
+  drad = -0.00003;             // per step; rad crosses zero near step 66,667 and ends at -0.1
   Store(ph1, draw() * 6.286);  // 6.286 rather than 2 pi, as the figures were always made
-  dph1 = 0.0005;     // radians per step
-  arm = 0.7;         // arm's amplitude around the pivot, figure units
+  dph1 = 0.0005;               // radians per step
+  arm = 0.7;                   // arm's amplitude around the pivot, figure units
   Store(ph2, draw() * 6.286);
-  dph2 = 0.002;      // radians per step: the arm turns four times as fast as the pivot
+  dph2 = 0.002;  // radians per step: the arm turns four times as fast as the pivot
   Store(c.re, draw() * 256);
   Store(c.gr, draw() * 256);
   Store(c.bl, draw() * 256);

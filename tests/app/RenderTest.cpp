@@ -53,7 +53,7 @@ class Renderer : public ::testing::Test {
     command += " >'" + (dir_ / "out.txt").string() + "' 2>'" + (dir_ / "err.txt").string() + "'";
     const int raw = std::system(command.c_str());
     Outcome run{WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, ReadFile(dir_ / "out.txt"),
-            ReadFile(dir_ / "err.txt")};
+                ReadFile(dir_ / "err.txt")};
     fs::remove(dir_ / "out.txt");
     fs::remove(dir_ / "err.txt");
     return run;
@@ -62,7 +62,8 @@ class Renderer : public ::testing::Test {
   // Runs a shell script with R standing for the renderer and D for the test folder.
   Outcome Shell(const std::string& script) {
     const std::string file = (dir_ / "script.sh").string();
-    std::ofstream(file) << "export R='" STRINGART_RENDER "' D='" << dir_.string() << "'\n" << script;
+    std::ofstream(file) << "export R='" STRINGART_RENDER "' D='" << dir_.string() << "'\n"
+                        << script;
     const std::string command = "sh '" + file + "' >'" + (dir_ / "out.txt").string() + "' 2>'" +
                                 (dir_ / "err.txt").string() + "'";
     const int raw = std::system(command.c_str());
@@ -120,8 +121,8 @@ TEST_F(Renderer, PngIsTheRasterOfTheFigure) {
 }
 
 TEST_F(Renderer, SvgHoldsExactlyTheSegmentsDrawn) {
-  const Outcome run = Render({"--draws=" + kExample, "--directions", "-1,1,-1", "--output",
-                          Path("figure.svg")});
+  const Outcome run =
+      Render({"--draws=" + kExample, "--directions", "-1,1,-1", "--output", Path("figure.svg")});
   ASSERT_EQ(run.status, 0) << run.err;
   NoWindow window;
   SegmentRecorder expected;
@@ -208,17 +209,18 @@ TEST_F(Renderer, AnOutputThatCannotBeWrittenFailsWithStatusOneAndLeavesNothing) 
 }
 
 // Runs `script` in a private mount namespace (so its mounts vanish with it), or skips.
-#define SKIP_UNLESS_MOUNTS_WORK()                                                        \
+#define SKIP_UNLESS_MOUNTS_WORK() \
   if (Shell("unshare -rm true").status != 0) GTEST_SKIP() << "no private mounts here"
 
 TEST_F(Renderer, AFullDiskFailsTheWriteAndLeavesNoFile) {
   SKIP_UNLESS_MOUNTS_WORK();
   for (const std::string name : {"f.png", "f.svg"}) {
-    const Outcome run = Shell("mkdir -p \"$D/disk\"\n"
-                              "unshare -rm sh -c 'mount -t tmpfs -o size=256k tmpfs \"$D/disk\" &&"
-                              " dd if=/dev/zero of=\"$D/disk/filler\" bs=1k count=230 2>/dev/null;"
-                              " \"$R\" --draws " + kExample + " -o \"$D/disk/" + name +
-                              "\" >/dev/null; echo status $?; ls -A \"$D/disk\"'\n");
+    const Outcome run = Shell(
+        "mkdir -p \"$D/disk\"\n"
+        "unshare -rm sh -c 'mount -t tmpfs -o size=256k tmpfs \"$D/disk\" &&"
+        " dd if=/dev/zero of=\"$D/disk/filler\" bs=1k count=230 2>/dev/null;"
+        " \"$R\" --draws " +
+        kExample + " -o \"$D/disk/" + name + "\" >/dev/null; echo status $?; ls -A \"$D/disk\"'\n");
     EXPECT_EQ(run.out, "status 1\nfiller\n") << name << ": " << run.err;
     EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1) << "[" << run.err << "]";
     EXPECT_NE(run.err.find("disk/" + name), std::string::npos) << run.err;
@@ -227,18 +229,20 @@ TEST_F(Renderer, AFullDiskFailsTheWriteAndLeavesNoFile) {
 
 TEST_F(Renderer, AReadOnlyFolderFailsBeforeAnyFigure) {
   SKIP_UNLESS_MOUNTS_WORK();
-  const Outcome run = Shell("mkdir \"$D/ro\"\n"
-                            "unshare -rm sh -c 'mount -t tmpfs -o ro tmpfs \"$D/ro\" &&"
-                            " \"$R\" --figures 1000 -o \"$D/ro/f.png\"; echo status $?;"
-                            " ls -A \"$D/ro\"'\n");
+  const Outcome run = Shell(
+      "mkdir \"$D/ro\"\n"
+      "unshare -rm sh -c 'mount -t tmpfs -o ro tmpfs \"$D/ro\" &&"
+      " \"$R\" --figures 1000 -o \"$D/ro/f.png\"; echo status $?;"
+      " ls -A \"$D/ro\"'\n");
   EXPECT_EQ(run.out, "status 1\n") << run.err;  // no figure lines, no files
   EXPECT_NE(run.err.find("not writable"), std::string::npos) << run.err;
 }
 
 TEST_F(Renderer, InterruptingALongRunLeavesNoFile) {
-  const Outcome run = Shell("\"$R\" --seed 1 --figures 100000 -o \"$D/long.png\" >\"$D/lines\" &\n"
-                            "pid=$!\nsleep 1\nkill -INT $pid\nwait $pid\necho status $?\n"
-                            "rm \"$D/lines\"\n");
+  const Outcome run = Shell(
+      "\"$R\" --seed 1 --figures 100000 -o \"$D/long.png\" >\"$D/lines\" &\n"
+      "pid=$!\nsleep 1\nkill -INT $pid\nwait $pid\necho status $?\n"
+      "rm \"$D/lines\"\n");
   EXPECT_EQ(run.out, "status 130\n");
   EXPECT_NE(run.err.find("interrupted"), std::string::npos) << run.err;
   EXPECT_TRUE(Files().empty());

@@ -152,8 +152,7 @@ class SegmentMaker {
         return {Distant(w), Distant(h), Distant(w), Distant(h)};
       case 7:  // whole-number ends: pixel centres
         return {std::round(fx), std::round(fy), std::round(x()), std::round(y())};
-      default:
-        return {fx, fy, x(), y()};
+      default: return {fx, fy, x(), y()};
     }
   }
 

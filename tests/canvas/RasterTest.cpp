@@ -23,7 +23,9 @@ struct Guarded {
   std::ptrdiff_t stride;
   std::vector<std::uint32_t> buffer;
   Guarded(int w, int h, int padding = 3)
-      : width(w), height(h), stride(w + padding),
+      : width(w),
+        height(h),
+        stride(w + padding),
         buffer(static_cast<std::size_t>(stride) * (h + 2), kGuard) {
     FillRaster(pixels(), width, height, stride, 0xFF000000u);
   }
@@ -84,7 +86,7 @@ TEST(DrawLineReference, ClipsToTheAreaAndNeverWritesOutsideIt) {
   EXPECT_TRUE(r.Draw(-20, 3, 30, 3));
   EXPECT_TRUE(r.Draw(4, -100, 4, 100));
   EXPECT_TRUE(r.Draw(-5, -5, 20, 20));
-  EXPECT_TRUE(r.Draw(100, 100, 200, 300));  // wholly outside: nothing, and no failure
+  EXPECT_TRUE(r.Draw(100, 100, 200, 300));   // wholly outside: nothing, and no failure
   EXPECT_TRUE(r.Draw(-3e38f, 2, 3e38f, 2));  // far ends are cut back, not overflowed
   EXPECT_TRUE(r.GuardsIntact());
   Pixels row, column;
@@ -145,7 +147,8 @@ TEST(Picture1, RedStaysRedAndTheSegmentReplacesWhatLiesBeneath) {
 
 TEST(Picture1, DrawingTheSameSegmentTwiceChangesNothing) {
   Picture1 once, twice;
-  for (Picture1* p : {&once, &twice}) p->DrawLine(30.2f, 400.7f, 470.4f, 25.5f, PackColour(9, 8, 7));
+  for (Picture1* p : {&once, &twice})
+    p->DrawLine(30.2f, 400.7f, 470.4f, 25.5f, PackColour(9, 8, 7));
   twice.DrawLine(30.2f, 400.7f, 470.4f, 25.5f, PackColour(9, 8, 7));
   EXPECT_TRUE(std::equal(once.pixels(), once.pixels() + 500 * 500, twice.pixels()));
 }

@@ -18,9 +18,9 @@ inline std::vector<Segment> ReadSvgSegments(std::string_view svg) {
     unsigned rgb = 0;
     const char* hex = svg.data() + at + kStart.size();
     std::from_chars(hex, hex + 6, rgb, 16);
-    const Colour colour = PackColour(static_cast<std::int16_t>(rgb >> 16),
-                                     static_cast<std::int16_t>(rgb >> 8 & 0xFF),
-                                     static_cast<std::int16_t>(rgb & 0xFF));
+    const Colour colour =
+        PackColour(static_cast<std::int16_t>(rgb >> 16), static_cast<std::int16_t>(rgb >> 8 & 0xFF),
+                   static_cast<std::int16_t>(rgb & 0xFF));
     const std::size_t begin = at + kStart.size() + 6 + kData.size();
     const char* p = svg.data() + begin;
     const char* end = svg.data() + svg.find('"', begin);

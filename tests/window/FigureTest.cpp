@@ -14,8 +14,8 @@
 namespace stringart {
 namespace {
 
-constexpr std::array<float, 12> kExampleDraws = {0.1f, 0.2f, 0.3f,  0.4f,  0.5f,  0.6f,
-                                                  0.7f, 0.8f, 0.9f, 0.15f, 0.35f, 0.55f};
+constexpr std::array<float, 12> kExampleDraws = {0.1f, 0.2f, 0.3f, 0.4f,  0.5f,  0.6f,
+                                                 0.7f, 0.8f, 0.9f, 0.15f, 0.35f, 0.55f};
 
 // Traces one figure from `draws` with the given start directions onto a recorder.
 struct Traced {
@@ -116,10 +116,10 @@ TEST(FrequencyFactors, AllZeroGiveAHorizontalBandSlidingLeftAsTheAmplitudeShrink
 
 TEST(FrequencyFactors, SignOfAnXFactorChangesNothingAndOfAYFactorMirrors) {
   auto base = kExampleDraws;
-  base[8] = 0.25f;   // kx1 = -1.5
-  base[9] = 0.125f;  // ky1 = -2.25
-  base[10] = 0.375f; // kx2 = -0.75
-  base[11] = 0.0625f;// ky2 = -2.625
+  base[8] = 0.25f;     // kx1 = -1.5
+  base[9] = 0.125f;    // ky1 = -2.25
+  base[10] = 0.375f;   // kx2 = -0.75
+  base[11] = 0.0625f;  // ky2 = -2.625
   auto flippedX = base;
   flippedX[8] = 0.75f;
   flippedX[10] = 0.625f;
@@ -162,14 +162,14 @@ TEST(StatementGuard, RefusedSegmentsAreLostAndNothingElse) {
   };
   std::vector<Pattern> patterns;
   for (long k : {1L, 2L, 7L, 1000L}) {
-    patterns.push_back({"every " + std::to_string(k) + "th",
-                        [k](long call) { return call % k == k - 1; }});
+    patterns.push_back(
+        {"every " + std::to_string(k) + "th", [k](long call) { return call % k == k - 1; }});
   }
   for (unsigned seed : {1u, 2u, 3u}) {
     patterns.push_back({"seeded random " + std::to_string(seed), [seed](long call) {
                           // A stateless hash of the call number: the same pattern every time.
-                          std::uint64_t z = (static_cast<std::uint64_t>(call) + seed) *
-                                            0x9E3779B97F4A7C15ULL;
+                          std::uint64_t z =
+                              (static_cast<std::uint64_t>(call) + seed) * 0x9E3779B97F4A7C15ULL;
                           z ^= z >> 31;
                           return z % 5 == 0;
                         }});
@@ -200,7 +200,7 @@ TEST(StatementGuard, DrawsThatBreakTheArithmeticLeaveTargetsAtTheirLastValue) {
   // ph1 (NaN), red (too big for a float), green (NaN), red's step (NaN) and kx1 (too big) cannot
   // be stored and keep 0; ky1 (NaN) keeps 0 too. With every factor 0 the shape is the
   // zero-factor band, whatever the phases; ph2 is huge but finite and multiplies a zero factor.
-  const std::array<float, 12> bad = {nan, huge, huge, nan,  0.5f, nan,
+  const std::array<float, 12> bad = {nan,  huge, huge, nan, 0.5f, nan,
                                      0.1f, 0.1f, huge, nan, 0.5f, 0.5f};
   const Traced t(bad), band(ZeroFactors());
   ASSERT_EQ(t.segments().size(), band.segments().size());
