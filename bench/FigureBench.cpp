@@ -248,37 +248,18 @@ void BM_WindowClickToRepaint(benchmark::State& state) {
   SetCounters(state);
 }
 
-constexpr int kRepetitions = 5;
+// Every case: milliseconds, five repetitions, medians and spread only.
+void Figure(benchmark::internal::Benchmark* b) {
+  b->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
+}
 
-BENCHMARK(BM_FigureOnRaster)
-    ->Unit(benchmark::kMillisecond)
-    ->Repetitions(kRepetitions)
-    ->ReportAggregatesOnly(true);
-BENCHMARK(BM_FigureOnQPainter)
-    ->Unit(benchmark::kMillisecond)
-    ->Repetitions(kRepetitions)
-    ->ReportAggregatesOnly(true);
-BENCHMARK(BM_FigureOnCairo)
-    ->Unit(benchmark::kMillisecond)
-    ->Repetitions(kRepetitions)
-    ->ReportAggregatesOnly(true);
-BENCHMARK(BM_TraceAlone)
-    ->Unit(benchmark::kMillisecond)
-    ->Repetitions(kRepetitions)
-    ->ReportAggregatesOnly(true);
-BENCHMARK(BM_RasterAlone)
-    ->Unit(benchmark::kMillisecond)
-    ->Repetitions(kRepetitions)
-    ->ReportAggregatesOnly(true);
-BENCHMARK(BM_RasterAloneReference)
-    ->Unit(benchmark::kMillisecond)
-    ->Repetitions(kRepetitions)
-    ->ReportAggregatesOnly(true);
-
-BENCHMARK(BM_WindowClickToRepaint)
-    ->Unit(benchmark::kMillisecond)
-    ->Repetitions(kRepetitions)
-    ->ReportAggregatesOnly(true);
+BENCHMARK(BM_FigureOnRaster)->Apply(Figure);
+BENCHMARK(BM_FigureOnQPainter)->Apply(Figure);
+BENCHMARK(BM_FigureOnCairo)->Apply(Figure);
+BENCHMARK(BM_TraceAlone)->Apply(Figure);
+BENCHMARK(BM_RasterAlone)->Apply(Figure);
+BENCHMARK(BM_RasterAloneReference)->Apply(Figure);
+BENCHMARK(BM_WindowClickToRepaint)->Apply(Figure);
 
 }  // namespace
 }  // namespace stringart
