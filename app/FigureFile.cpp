@@ -4,40 +4,15 @@
 #include <QByteArray>
 #include <QImageWriter>
 #include <QString>
-#include <algorithm>
-#include <cctype>
 
 #include "app/AtomicFile.h"
+#include "app/FigureCommand.h"
 #include "canvas/SegmentRecorder.h"
 #include "canvas/Svg.h"
-#include "window/Form1.h"
+#include "window/PictureImage.h"
+#include "window/Tracer.h"
 
 namespace stringart {
-namespace {
-
-bool EndsWithNoCase(const std::string& s, const std::string& suffix) {
-  return s.size() >= suffix.size() &&
-         std::equal(suffix.rbegin(), suffix.rend(), s.rbegin(),
-                    [](char a, char b) { return std::tolower(a) == std::tolower(b); });
-}
-
-}  // namespace
-
-std::optional<FigureFormat> FormatForPath(const std::string& path) {
-  if (EndsWithNoCase(path, ".png")) return FigureFormat::Png;
-  if (EndsWithNoCase(path, ".svg")) return FigureFormat::Svg;
-  return std::nullopt;
-}
-
-QImage WrapPicture(const Picture1& picture) {
-  return QImage(reinterpret_cast<const uchar*>(picture.pixels()), Picture1::kWidth,
-                Picture1::kHeight, Picture1::kStride * 4, QImage::Format_RGB32);
-}
-
-std::string RemakeCommand(const FigureRecord& figure) {
-  return "stringart-render --draws " + FormatDraws(figure.draws) + " --directions " +
-         FormatDirections(figure.start);
-}
 
 bool SaveFigure(const std::string& path, const Picture1& picture, const FigureRecord& figure,
                 std::string& error) {

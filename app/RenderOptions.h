@@ -1,6 +1,5 @@
 #pragma once
 
-#include <array>
 #include <optional>
 #include <string>
 #include <vector>
@@ -11,11 +10,11 @@ namespace stringart {
 
 // The command line of stringart-render, checked.
 struct RenderOptions {
-  std::optional<float> seed;  // time of day the clock always reads, seconds in [0, 86400)
-  std::optional<std::array<float, FigureRecord::kDraws>> draws;  // every figure's draws
-  Directions directions;  // fre, fgr, fbl before the first figure
-  long figures = 1;       // 1 to kMaxFigures
-  std::string output;     // ends in .png or .svg
+  std::optional<float> seed;          // time of day the clock always reads, seconds in [0, 86400)
+  std::optional<FigureDraws> draws;   // every figure's draws
+  Directions directions;              // fre, fgr, fbl before the first figure
+  long figures = 1;                   // 1 to kMaxFigures
+  std::string output;                 // ends in .png or .svg
   bool help = false;
   bool version = false;
 };
@@ -27,6 +26,7 @@ inline constexpr long kMaxFigures = 100000;
 std::optional<RenderOptions> ParseRenderOptions(const std::vector<std::string>& args,
                                                 std::string& error);
 
-extern const char kRenderUsage[];
+// The text of --help.
+std::string RenderUsage();
 
 }  // namespace stringart

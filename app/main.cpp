@@ -6,6 +6,7 @@
 #include <cstring>
 #include <exception>
 
+#include "app/FigureFile.h"
 #include "app/GuardedApplication.h"
 #include "runtime/Clock.h"
 #include "runtime/DrawSource.h"
@@ -56,7 +57,8 @@ int main(int argc, char** argv) {
   stringart::RandomSource source;
   stringart::SystemClock clock;
   stringart::ClockedRandom random(source, clock);
-  stringart::Form1Window form1(random);
+  stringart::FigureFileWriter files;
+  stringart::Form1Window form1(random, files);
   try {
     form1.FormLoad();
   } catch (const std::exception& e) {

@@ -8,12 +8,13 @@
 #include <string>
 #include <vector>
 
+#include "app/FigureCommand.h"
 #include "app/FigureFile.h"
 #include "app/RenderOptions.h"
 #include "canvas/Picture1.h"
 #include "runtime/Clock.h"
 #include "runtime/DrawSource.h"
-#include "window/Form1.h"
+#include "window/Tracer.h"
 
 namespace {
 
@@ -62,7 +63,7 @@ int main(int argc, char** argv) {
   const auto options = ParseRenderOptions(std::vector<std::string>(argv + 1, argv + argc), error);
   if (!options) return Fail(2, error);
   if (options->help) {
-    std::fputs(kRenderUsage, stdout);
+    std::fputs(RenderUsage().c_str(), stdout);
     return 0;
   }
   if (options->version) {
@@ -85,9 +86,14 @@ int main(int argc, char** argv) {
     draws = std::make_unique<ClockedRandom>(random, clock);
   }
 
+  // As the window does: its load handler reseeds once and paints the canvas black before the
+  // first figure; each figure reseeds again and takes its draws; "new" clears the canvas.
   Picture1 picture;
-  NoWindow window;
-  Form1 form(window, picture, *draws);
+  draws->Reseed();
+  picture.SetBackground(kBlack);
+  Directions directions = options->directions;
+  double x1 = 0, y1 = 0;
+  FigureRecord figure;
   const bool progress = options->figures > 1 && isatty(STDERR_FILENO);
 
   for (long k = 1; k <= options->figures; ++k) {
@@ -96,17 +102,14 @@ int main(int argc, char** argv) {
       std::fflush(stdout);
       return Fail(130, "interrupted after " + std::to_string(k - 1) + " figures; nothing written");
     }
-    if (k == 1) {
-      form.FormLoad(options->directions);
-    } else {
-      form.Command1Click();
-    }
-    PrintFigure(k, form.lastFigure());
+    if (k > 1) picture.Clear();
+    figure = TraceFigure(TakeFigureDraws(*draws), directions, x1, y1, picture);
+    PrintFigure(k, figure);
     if (progress) std::fprintf(stderr, "\rfigure %ld of %ld", k, options->figures);
   }
   if (progress) std::fputc('\n', stderr);
   std::fflush(stdout);
 
-  if (!SaveFigure(options->output, picture, form.lastFigure(), error)) return Fail(1, error);
+  if (!SaveFigure(options->output, picture, figure, error)) return Fail(1, error);
   return 0;
 }

@@ -17,10 +17,11 @@
 #include <vector>
 
 #include "canvas/Picture1.h"
-#include "canvas/Picture1View.h"
+#include "window/Picture1View.h"
 #include "canvas/Raster.h"
 #include "canvas/SegmentRecorder.h"
-#include "window/Form1.h"
+#include "window/Tracer.h"
+#include "app/FigureFile.h"
 #include "window/Form1Window.h"
 
 namespace stringart {
@@ -65,14 +66,12 @@ void SetCounters(benchmark::State& state) {
 
 // Traces the figure onto `canvas` once per iteration, each time after a clearing, as "new" does.
 void TraceFigures(benchmark::State& state, Canvas& canvas) {
-  NoWindow window;
-  SuppliedDraws draws(kFigureDraws);
-  Form1 form(window, canvas, draws);
   canvas.SetBackground(kBlack);
   for (auto _ : state) {
-    form.fre = form.fgr = form.fbl = 1;
+    Directions directions;
+    double x1 = 0, y1 = 0;
     canvas.Clear();
-    form.DrawFigure();
+    TraceFigure(kFigureDraws, directions, x1, y1, canvas);
     benchmark::ClobberMemory();
   }
 }
@@ -221,7 +220,8 @@ class PaintWatch final : public QObject {
 // A click on "new" in the window, offscreen, until the canvas has been repainted.
 void BM_WindowClickToRepaint(benchmark::State& state) {
   SuppliedDraws draws(kFigureDraws);
-  Form1Window window(draws);
+  FigureFileWriter files;
+  Form1Window window(draws, files);
   PaintWatch watch;
   window.pictureView()->installEventFilter(&watch);
   // A repaint takes a few passes of the event loop; far more than that means none is coming.

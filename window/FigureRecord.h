@@ -1,10 +1,8 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
-#include <optional>
-#include <string>
-#include <string_view>
 
 namespace stringart {
 
@@ -14,24 +12,17 @@ struct Directions {
   friend bool operator==(const Directions&, const Directions&) = default;
 };
 
-// What one figure was made from, enough to trace it again: its twelve draws in draw order and
-// the directions it started with, plus the directions it left for the next figure.
+// A figure's twelve random values in draw order: two phases, three colour start values, three
+// colour step sizes, four frequency factors; each in [0, 1) when drawn by the program.
+inline constexpr std::size_t kFigureDraws = 12;
+using FigureDraws = std::array<float, kFigureDraws>;
+
+// What one figure was made from, enough to trace it again: its twelve draws and the directions
+// it started with, plus the directions it left for the next figure.
 struct FigureRecord {
-  static constexpr std::size_t kDraws = 12;
-  std::array<float, kDraws> draws{};
+  FigureDraws draws{};
   Directions start, end;
+  friend bool operator==(const FigureRecord&, const FigureRecord&) = default;
 };
-
-// "U1,...,U12": each draw in the shortest form that reads back as the same float.
-std::string FormatDraws(const std::array<float, FigureRecord::kDraws>& draws);
-// "R,G,B", e.g. "1,1,-1".
-std::string FormatDirections(Directions d);
-// "draws U1,...,U12 directions R,G,B -> R,G,B": how the figure was made and what it left.
-std::string DescribeFigure(const FigureRecord& figure);
-
-// Parsers for the forms above; nullopt with `error` set to what is wrong.
-std::optional<std::array<float, FigureRecord::kDraws>> ParseDraws(std::string_view text,
-                                                                  std::string& error);
-std::optional<Directions> ParseDirections(std::string_view text, std::string& error);
 
 }  // namespace stringart

@@ -1,35 +1,8 @@
 #include "window/Form1.h"
 
-#include <cmath>
-#include <optional>
-
-#include "runtime/Numeric.h"
-#include "window/ColourDrift.h"
+#include "window/Tracer.h"
 
 namespace stringart {
-namespace {
-
-// Every statement of the tracer is guarded on its own: a result that is not finite (overflow or
-// invalid operation) is dropped and the target keeps its previous value.
-void Store(double& target, double value) {
-  if (std::isfinite(value)) target = value;
-}
-
-void Store(float& target, double value) {
-  if (const auto narrowed = NarrowToFloat(value)) target = *narrowed;
-}
-
-// One drawing statement on coordinates already narrowed to float: if the colour could not be
-// packed or a coordinate not narrowed, or the canvas refuses, this segment is lost and the figure
-// goes on.
-void DrawSegment(Canvas& canvas, std::optional<float> fromX, std::optional<float> fromY,
-                 std::optional<float> toX, std::optional<float> toY,
-                 const std::optional<Colour>& colour) {
-  if (!colour || !fromX || !fromY || !toX || !toY) return;
-  canvas.DrawLine(*fromX, *fromY, *toX, *toY, *colour);
-}
-
-}  // namespace
 
 void Form1::FormLoad(Directions first) {
   window_.Show();
@@ -48,87 +21,13 @@ void Form1::Command1Click() {
 }
 
 void Form1::DrawFigure() {
-  random_.Reseed();
-
-  FigureRecord record;
-  record.start = {fre, fgr, fbl};
-  std::size_t drawn = 0;
-  auto draw = [&] {
-    const float u = random_.Next();
-    record.draws[drawn++] = u;
-    return static_cast<double>(u);
-  };
-
-  // Figure units: the canvas shows [-3, 3] on both axes, y upwards.
-  constexpr double kScale = 500.0 / 6.0;  // pixels per figure unit
-  constexpr double kOffset = 3.0;         // figure units from the centre to an edge
-
-  double rad = 0, drad = 0, ph1 = 0, dph1 = 0, arm = 0, ph2 = 0, dph2 = 0;
-  ColourChannels c;
-  float kx1 = 0, ky1 = 0, kx2 = 0, ky2 = 0;
-
-  rad = 2;                     // pivot curve's amplitude, figure units
-  drad = -0.00003;             // per step; rad crosses zero near step 66,667 and ends at -0.1
-  Store(ph1, draw() * 6.286);  // 6.286 rather than 2 pi, as the figures were always made
-  dph1 = 0.0005;               // radians per step
-  arm = 0.7;                   // arm's amplitude around the pivot, figure units
-  Store(ph2, draw() * 6.286);
-  dph2 = 0.002;  // radians per step: the arm turns four times as fast as the pivot
-  Store(c.re, draw() * 256);
-  Store(c.gr, draw() * 256);
-  Store(c.bl, draw() * 256);
-  // u / 20 rounded once, straight from double.
-  Store(c.sre, draw() * 1 / 20);
-  Store(c.sgr, draw() * 1 / 20);
-  Store(c.sbl, draw() * 1 / 20);
-  // u * 6 - 3 is exact in double; the float rounding happens once, on storing.
-  Store(kx1, draw() * 6 - 3);
-  Store(ky1, draw() * 6 - 3);
-  Store(kx2, draw() * 6 - 3);
-  Store(ky2, draw() * 6 - 3);
-
-  double x0 = 0, y0 = 0, px0 = 0, py0 = 0, dx = 0, dy = 0, px1 = 0, py1 = 0;
-  for (std::int32_t i = 1; i <= kSteps; ++i) {
-    Store(rad, rad + drad);
-    Store(ph1, ph1 + dph1);
-    // The float factor meets the double phase in double precision.
-    Store(x0, rad * std::cos(ph1 * kx1));
-    Store(y0, rad * std::sin(ph1 * ky1));
-    Store(px0, (x0 + kOffset) * kScale);
-    Store(py0, (kOffset - y0) * kScale);
-    Store(ph2, ph2 + dph2);
-    Store(dx, arm * std::cos(ph2 * kx2));
-    Store(dy, arm * std::sin(ph2 * ky2));
-    Store(x1, x0 + dx);
-    Store(y1, y0 + dy);
-    Store(px1, (x1 + kOffset) * kScale);
-    Store(py1, (kOffset - y1) * kScale);
-    DriftColour(c, fre, fgr, fbl);
-    // Nothing touches the channels between the three strokes, so one packing serves all three.
-    const std::optional<Colour> colour = ChannelColour(c);
-    // Three parallel strokes make the arm two pixels thick; the offsets are added in double
-    // before narrowing. Each unshifted coordinate serves two strokes and is narrowed once.
-    const auto fx0 = NarrowToFloat(px0), fy0 = NarrowToFloat(py0);
-    const auto fx1 = NarrowToFloat(px1), fy1 = NarrowToFloat(py1);
-    DrawSegment(picture1_, fx0, fy0, fx1, fy1, colour);
-    DrawSegment(picture1_, NarrowToFloat(px0 + 1), fy0, NarrowToFloat(px1 + 1), fy1, colour);
-    DrawSegment(picture1_, fx0, NarrowToFloat(py0 + 1), fx1, NarrowToFloat(py1 + 1), colour);
-  }
-
-  record.end = {fre, fgr, fbl};
-  lastFigure_ = record;
+  const FigureDraws draws = TakeFigureDraws(random_);
+  Directions directions{fre, fgr, fbl};
+  lastFigure_ = TraceFigure(draws, directions, x1, y1, picture1_);
+  fre = directions.red;
+  fgr = directions.green;
+  fbl = directions.blue;
   ++figuresTraced_;
-}
-
-void TraceAgain(const FigureRecord& figure, Canvas& canvas) {
-  NoWindow window;
-  SuppliedDraws draws(figure.draws);
-  Form1 form(window, canvas, draws);
-  canvas.SetBackground(kBlack);
-  form.fre = figure.start.red;
-  form.fgr = figure.start.green;
-  form.fbl = figure.start.blue;
-  form.DrawFigure();
 }
 
 }  // namespace stringart

@@ -8,8 +8,7 @@
 
 namespace stringart {
 
-// What Form1 needs of the window it lives in. The Qt window provides the real thing; headless
-// runs pass NoWindow.
+// What Form1 needs of the window it lives in; the Qt window provides it.
 class WindowServices {
  public:
   virtual ~WindowServices() = default;
@@ -19,19 +18,10 @@ class WindowServices {
   virtual void ClearWindow() = 0;
 };
 
-class NoWindow final : public WindowServices {
- public:
-  void Show() override {}
-  void ClearWindow() override {}
-};
-
-// The program's window logic, free of any toolkit: the figure fields, the two handlers and the
-// figure tracer. Draws on the canvas Picture1 and takes its draws from `random`.
+// The program's window logic, free of any toolkit: the figure fields and the two handlers. Draws
+// on the canvas Picture1 and takes its draws from `random`.
 class Form1 {
  public:
-  static constexpr std::int32_t kSteps = 70000;
-  static constexpr std::int32_t kSegmentsPerFigure = 3 * kSteps;
-
   Form1(WindowServices& window, Canvas& picture1, DrawSource& random)
       : window_(window), picture1_(picture1), random_(random) {}
 
@@ -40,7 +30,7 @@ class Form1 {
   void FormLoad(Directions first = {});
   // "new": clear the canvas and trace a figure, keeping the directions the last one left.
   void Command1Click();
-  // Traces one figure of kSteps steps over whatever the canvas shows.
+  // Reseeds, takes the twelve draws and traces one figure over whatever the canvas shows.
   void DrawFigure();
 
   // The draws and directions of the last traced figure.
@@ -58,9 +48,5 @@ class Form1 {
   FigureRecord lastFigure_;
   long figuresTraced_ = 0;
 };
-
-// Traces `figure` again from its draws and start directions onto `canvas`, after a black
-// background: the same segments, in the same order, as when it was first traced.
-void TraceAgain(const FigureRecord& figure, Canvas& canvas);
 
 }  // namespace stringart

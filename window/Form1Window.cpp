@@ -12,14 +12,15 @@
 #include <QStandardPaths>
 #include <string>
 
-#include "app/FigureFile.h"
-#include "canvas/Picture1View.h"
+#include "window/Picture1View.h"
+#include "window/PictureImage.h"
 
 namespace stringart {
 
-Form1Window::Form1Window(DrawSource& random, QWidget* parent)
+Form1Window::Form1Window(DrawSource& random, FigureFiles& files, QWidget* parent)
     : QWidget(parent),
       form_(*this, picture1_, random),
+      files_(files),
       view_(new Picture1View(picture1_, this)),
       command1_(new QPushButton(QStringLiteral("new"), this)) {
   setWindowTitle(QStringLiteral("Form1"));
@@ -74,7 +75,7 @@ bool Form1Window::SavePicture(const QString& path, QString& error) const {
     return false;
   }
   std::string why;
-  if (!SaveFigure(path.toStdString(), picture1_, form_.lastFigure(), why)) {
+  if (!files_.Save(path.toStdString(), picture1_, form_.lastFigure(), why)) {
     error = QString::fromStdString(why);
     return false;
   }

@@ -5,6 +5,7 @@
 
 #include "canvas/Picture1.h"
 #include "runtime/DrawSource.h"
+#include "window/FigureFiles.h"
 #include "window/Form1.h"
 
 class QPushButton;
@@ -24,8 +25,9 @@ class Form1Window final : public QWidget, public WindowServices {
   static constexpr int kClientWidth = 653;
   static constexpr int kClientHeight = 584;
 
-  // Figures draw from `random`, which must outlive the window.
-  explicit Form1Window(DrawSource& random, QWidget* parent = nullptr);
+  // Figures draw from `random`, and files are saved through `files`; both must outlive the
+  // window.
+  Form1Window(DrawSource& random, FigureFiles& files, QWidget* parent = nullptr);
 
   // The load handler: shows the window and traces the first figure before it returns.
   void FormLoad();
@@ -49,13 +51,11 @@ class Form1Window final : public QWidget, public WindowServices {
   void ClearWindow() override;
 
  private:
-  void ShowPictureMenu(const QPoint& at);
-
   Picture1 picture1_;
   Form1 form_;
+  FigureFiles& files_;
   Picture1View* view_;
   QPushButton* command1_;
-  QString lastSaveFolder_;
 };
 
 }  // namespace stringart

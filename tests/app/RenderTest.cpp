@@ -10,12 +10,13 @@
 #include <string>
 #include <vector>
 
+#include "app/FigureCommand.h"
 #include "app/FigureFile.h"
 #include "app/RenderOptions.h"
 #include "canvas/Picture1.h"
 #include "canvas/SegmentRecorder.h"
 #include "tests/support/SvgRead.h"
-#include "window/Form1.h"
+#include "window/Tracer.h"
 
 namespace stringart {
 namespace {
@@ -100,11 +101,8 @@ TEST_F(Renderer, PngIsTheRasterOfTheFigure) {
             "stringart-render --draws " + kExample + " --directions 1,1,1");
 
   Picture1 expected;
-  NoWindow window;
   std::string unused;
-  SuppliedDraws draws(*ParseDraws(kExample, unused));
-  Form1 form(window, expected, draws);
-  form.FormLoad();
+  TraceAgain({*ParseDraws(kExample, unused), {1, 1, 1}, {}}, expected);
   const QImage rgb = image.convertToFormat(QImage::Format_RGB32);
   long lit = 0;
   for (int y = 0; y < 500; ++y) {
@@ -124,12 +122,9 @@ TEST_F(Renderer, SvgHoldsExactlyTheSegmentsDrawn) {
   const Outcome run =
       Render({"--draws=" + kExample, "--directions", "-1,1,-1", "--output", Path("figure.svg")});
   ASSERT_EQ(run.status, 0) << run.err;
-  NoWindow window;
   SegmentRecorder expected;
   std::string unused;
-  SuppliedDraws draws(*ParseDraws(kExample, unused));
-  Form1 form(window, expected, draws);
-  form.FormLoad({-1, 1, -1});
+  TraceAgain({*ParseDraws(kExample, unused), {-1, 1, -1}, {}}, expected);
   const std::string svg = ReadFile(Path("figure.svg"));
   EXPECT_EQ(testing::ReadSvgSegments(svg), expected.segments());
   EXPECT_NE(svg.find("--directions -1,1,-1"), std::string::npos);

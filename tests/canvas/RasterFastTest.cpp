@@ -14,7 +14,7 @@
 #include "canvas/Picture1.h"
 #include "canvas/Raster.h"
 #include "canvas/SegmentRecorder.h"
-#include "window/Form1.h"
+#include "window/Tracer.h"
 
 namespace stringart {
 namespace {

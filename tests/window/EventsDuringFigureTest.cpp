@@ -26,7 +26,8 @@ using testing::SamePixels;
 // canvas was black.
 struct Watched {
   FigureDraws random;
-  Form1Window window{random};
+  FigureFileWriter files;
+  Form1Window window{random, files};
   std::vector<long> completeAtStart;
   std::vector<bool> blackAtStart;
   std::function<void(int figure)> duringFigure;

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "canvas/SegmentRecorder.h"
-#include "window/Form1.h"
+#include "window/Tracer.h"
 
 namespace stringart {
 namespace {
@@ -20,16 +20,12 @@ constexpr std::array<float, 12> kExampleDraws = {0.1f, 0.2f, 0.3f, 0.4f,  0.5f, 
 // Traces one figure from `draws` with the given start directions onto a recorder.
 struct Traced {
   SegmentRecorder canvas;
-  NoWindow window;
-  SuppliedDraws source;
-  Form1 form;
+  Directions directions;
+  double x1 = 0, y1 = 0;
+  FigureRecord record;
 
-  explicit Traced(const std::array<float, 12>& draws, Directions start = {})
-      : source(draws), form(window, canvas, source) {
-    form.fre = start.red;
-    form.fgr = start.green;
-    form.fbl = start.blue;
-    form.DrawFigure();
+  explicit Traced(const FigureDraws& draws, Directions start = {}) : directions(start) {
+    record = TraceFigure(draws, directions, x1, y1, canvas);
   }
   const std::vector<Segment>& segments() const { return canvas.segments(); }
 };
@@ -61,14 +57,12 @@ TEST(ExampleFigure, LastStepAndDirectionsLeftForTheNextFigure) {
   const Segment& last = t.segments()[t.segments().size() - 3];
   ExpectSegmentNear(last, 256.450, 254.554, 262.449, 312.853);
   EXPECT_EQ(last.colour, PackColour(152, 22, 112));
-  EXPECT_EQ(t.form.fre, 1);
-  EXPECT_EQ(t.form.fgr, 1);
-  EXPECT_EQ(t.form.fbl, -1);
-  EXPECT_EQ(t.form.lastFigure().end, (Directions{1, 1, -1}));
-  EXPECT_EQ(t.form.lastFigure().draws, kExampleDraws);
+  EXPECT_EQ(t.directions, (Directions{1, 1, -1}));
+  EXPECT_EQ(t.record.end, (Directions{1, 1, -1}));
+  EXPECT_EQ(t.record.draws, kExampleDraws);
   // x1, y1 hold the outer end of the last step in figure units.
-  EXPECT_NEAR((t.form.x1 + 3) * (500.0 / 6), last.toX, 1e-3);
-  EXPECT_NEAR((3 - t.form.y1) * (500.0 / 6), last.toY, 1e-3);
+  EXPECT_NEAR((t.x1 + 3) * (500.0 / 6), last.toX, 1e-3);
+  EXPECT_NEAR((3 - t.y1) * (500.0 / 6), last.toY, 1e-3);
 }
 
 TEST(ExampleFigure, EveryCoordinateLiesWithinTheDrawnRange) {
@@ -84,7 +78,7 @@ TEST(ExampleFigure, EveryCoordinateLiesWithinTheDrawnRange) {
 TEST(ExampleFigure, TracingAgainFromTheRecordGivesTheSameSegments) {
   const Traced first(kExampleDraws, {-1, 1, -1});
   SegmentRecorder again;
-  TraceAgain(first.form.lastFigure(), again);
+  TraceAgain(first.record, again);
   EXPECT_EQ(again.segments(), first.segments());
 }
 
@@ -176,11 +170,9 @@ TEST(StatementGuard, RefusedSegmentsAreLostAndNothingElse) {
   }
   for (const Pattern& pattern : patterns) {
     RefusingCanvas canvas(pattern.refuse);
-    NoWindow window;
-    SuppliedDraws source(kExampleDraws);
-    Form1 form(window, canvas, source);
-    form.fre = form.fgr = form.fbl = 1;
-    form.DrawFigure();
+    Directions directions;
+    double x1 = 0, y1 = 0;
+    const FigureRecord record = TraceFigure(kExampleDraws, directions, x1, y1, canvas);
     SCOPED_TRACE("refusing " + pattern.name);
     EXPECT_EQ(canvas.calls, 210000);  // every step still asks for its three segments
     std::vector<Segment> expected;
@@ -188,9 +180,9 @@ TEST(StatementGuard, RefusedSegmentsAreLostAndNothingElse) {
       if (!pattern.refuse(static_cast<long>(i))) expected.push_back(whole.segments()[i]);
     }
     EXPECT_EQ(canvas.recorder.segments(), expected);
-    EXPECT_EQ(form.lastFigure().end, whole.form.lastFigure().end);
-    EXPECT_EQ(form.x1, whole.form.x1);
-    EXPECT_EQ(form.y1, whole.form.y1);
+    EXPECT_EQ(record.end, whole.record.end);
+    EXPECT_EQ(x1, whole.x1);
+    EXPECT_EQ(y1, whole.y1);
   }
 }
 
@@ -213,8 +205,8 @@ TEST(StatementGuard, DrawsThatBreakTheArithmeticLeaveTargetsAtTheirLastValue) {
   // 255 and back to 160; blue from 128 up and back to 32.
   EXPECT_EQ(t.segments()[0].colour, PackColour(0, 0, 128));
   EXPECT_EQ(t.segments().back().colour, PackColour(0, 160, 32));
-  EXPECT_EQ(t.form.x1, band.form.x1);
-  EXPECT_EQ(t.form.y1, band.form.y1);
+  EXPECT_EQ(t.x1, band.x1);
+  EXPECT_EQ(t.y1, band.y1);
 }
 
 TEST(StatementGuard, AChannelThatCannotBeRoundedLosesThoseDrawsOnly) {

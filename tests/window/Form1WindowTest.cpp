@@ -14,11 +14,13 @@
 #include <vector>
 
 #include "app/FigureFile.h"
+#include "window/PictureImage.h"
 #include "app/GuardedApplication.h"
-#include "canvas/Picture1View.h"
+#include "window/Picture1View.h"
 #include "runtime/Clock.h"
 #include "tests/support/SvgRead.h"
 #include "window/Form1Window.h"
+#include "window/Tracer.h"
 
 namespace stringart {
 namespace {
@@ -50,7 +52,8 @@ class WatchedDraws final : public DrawSource {
 
 struct Loaded {
   WatchedDraws random;
-  Form1Window window{random};
+  FigureFileWriter files;
+  Form1Window window{random, files};
   Loaded() {
     random.window = &window;
     window.FormLoad();
@@ -76,7 +79,8 @@ QImage Canvas(const Form1Window& window) {
 
 TEST(Form1Window, OpensAtTheFixedLayout) {
   WatchedDraws random;
-  Form1Window window(random);
+  FigureFileWriter files;
+  Form1Window window(random, files);
   EXPECT_EQ(window.windowTitle(), "Form1");
   EXPECT_EQ(window.pictureView()->geometry(), QRect(56, 64, 500, 500));
   EXPECT_EQ(window.command1()->geometry(), QRect(576, 544, 57, 17));
@@ -89,14 +93,15 @@ TEST(Form1Window, OpensAtTheFixedLayout) {
 
 TEST(Form1Window, StartUpTracesOneFigureOnceVisible) {
   WatchedDraws random;
-  Form1Window window(random);
+  FigureFileWriter files;
+  Form1Window window(random, files);
   random.window = &window;
   EXPECT_EQ(random.draws, 0) << "a figure before the load handler";
   window.FormLoad();
   EXPECT_TRUE(window.isVisible());
   EXPECT_EQ(random.reseedsWhileHidden, 0);
   EXPECT_EQ(window.form().figuresTraced(), 1);
-  EXPECT_EQ(random.draws, static_cast<int>(FigureRecord::kDraws));
+  EXPECT_EQ(random.draws, static_cast<int>(kFigureDraws));
   EXPECT_EQ(window.form().lastFigure().start, (Directions{1, 1, 1}));
   EXPECT_EQ(window.picture().background(), kBlack);
   EXPECT_TRUE(SamePixels(Canvas(window), Retraced(window.form().lastFigure())));
@@ -112,7 +117,7 @@ TEST(Form1Window, EachClickTracesOneFigureOnAClearedCanvasWithDirectionsCarriedO
     const FigureRecord& after = loaded.window.form().lastFigure();
     EXPECT_EQ(loaded.window.form().figuresTraced(), 1 + click);
     EXPECT_EQ(loaded.random.reseeds, reseeds + 1) << "only the tracer reseeds";
-    EXPECT_EQ(loaded.random.draws, draws + static_cast<int>(FigureRecord::kDraws));
+    EXPECT_EQ(loaded.random.draws, draws + static_cast<int>(kFigureDraws));
     EXPECT_EQ(after.start, before.end) << "click " << click;
     EXPECT_EQ(loaded.window.picture().background(), kBlack);
     // Equal to the figure alone on black: nothing of the previous figure is left.
@@ -150,7 +155,7 @@ TEST(Form1Window, SavedFilesHoldThePictureOnTheCanvas) {
   QFile svg(dir.filePath("figure.SVG"));
   ASSERT_TRUE(svg.open(QIODevice::ReadOnly));
   const std::vector<Segment> segments = testing::ReadSvgSegments(svg.readAll().toStdString());
-  EXPECT_EQ(segments.size(), static_cast<std::size_t>(Form1::kSegmentsPerFigure));
+  EXPECT_EQ(segments.size(), static_cast<std::size_t>(kSegmentsPerFigure));
   Picture1 redrawn;
   for (const Segment& s : segments) redrawn.DrawLine(s.fromX, s.fromY, s.toX, s.toY, s.colour);
   EXPECT_TRUE(SamePixels(WrapPicture(redrawn), Canvas(loaded.window)));
@@ -181,11 +186,3 @@ TEST(Form1Window, FailureInAHandlerEndsTheProgramReported) {
 
 }  // namespace
 }  // namespace stringart
-
-int main(int argc, char** argv) {
-  // Headless unless a platform is given.
-  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-  stringart::GuardedApplication app(argc, argv);
-  ::testing::InitGoogleTest(&argc, argv);
-  return RUN_ALL_TESTS();
-}

@@ -45,7 +45,8 @@ TEST(LongRun, ThousandFiguresByClicksKeepResidentMemoryFlat) {
   constexpr long kBound = 1 << 20;  // bytes of growth allowed after the warm-up
 
   FigureDraws random;
-  Form1Window window(random);
+  FigureFileWriter files;
+  Form1Window window(random, files);
   window.FormLoad();
   while (window.form().figuresTraced() < kWarmUp) ClickNewAndRepaint(window);
   const long baseline = ResidentBytes();
@@ -72,7 +73,8 @@ TEST(LongRun, ThousandFiguresByClicksKeepResidentMemoryFlat) {
 TEST(LongRun, FiguresByClicksLeaveNoWidgetsOrObjectsBehind) {
   constexpr int kClicks = 30;
   FigureDraws random;
-  Form1Window window(random);
+  FigureFileWriter files;
+  Form1Window window(random, files);
   window.FormLoad();
   ClickNewAndRepaint(window);  // anything made once, on first use, is made by now
   const auto widgets = QApplication::allWidgets().size();

@@ -13,10 +13,11 @@
 #include <functional>
 
 #include "app/FigureFile.h"
+#include "window/PictureImage.h"
 #include "canvas/Picture1.h"
 #include "runtime/Clock.h"
 #include "runtime/DrawSource.h"
-#include "window/Form1.h"
+#include "window/Tracer.h"
 
 namespace stringart::testing {
 

@@ -1,5 +1,7 @@
-#include "window/FigureRecord.h"
+#include "app/FigureCommand.h"
 
+#include <algorithm>
+#include <cctype>
 #include <charconv>
 #include <cmath>
 #include <vector>
@@ -17,9 +19,15 @@ std::vector<std::string_view> SplitCommas(std::string_view text) {
   }
 }
 
+bool EndsWithNoCase(std::string_view s, std::string_view suffix) {
+  return s.size() >= suffix.size() &&
+         std::equal(suffix.rbegin(), suffix.rend(), s.rbegin(),
+                    [](char a, char b) { return std::tolower(a) == std::tolower(b); });
+}
+
 }  // namespace
 
-std::string FormatDraws(const std::array<float, FigureRecord::kDraws>& draws) {
+std::string FormatDraws(const FigureDraws& draws) {
   std::string out;
   for (std::size_t i = 0; i < draws.size(); ++i) {
     char buf[32];
@@ -39,14 +47,20 @@ std::string DescribeFigure(const FigureRecord& figure) {
          " -> " + FormatDirections(figure.end);
 }
 
-std::optional<std::array<float, FigureRecord::kDraws>> ParseDraws(std::string_view text,
-                                                                  std::string& error) {
+std::string RemakeCommand(const FigureRecord& figure) {
+  std::string command(kRenderProgram);
+  ((command += ' ') += kDrawsOption) += ' ' + FormatDraws(figure.draws);
+  ((command += ' ') += kDirectionsOption) += ' ' + FormatDirections(figure.start);
+  return command;
+}
+
+std::optional<FigureDraws> ParseDraws(std::string_view text, std::string& error) {
   const auto parts = SplitCommas(text);
-  if (parts.size() != FigureRecord::kDraws) {
+  if (parts.size() != kFigureDraws) {
     error = "expected 12 draws separated by commas, got " + std::to_string(parts.size());
     return std::nullopt;
   }
-  std::array<float, FigureRecord::kDraws> draws{};
+  FigureDraws draws{};
   for (std::size_t i = 0; i < parts.size(); ++i) {
     const std::string_view part = parts[i];
     const std::string which = "draw " + std::to_string(i + 1) + " '" + std::string(part) + "'";
@@ -84,6 +98,12 @@ std::optional<Directions> ParseDirections(std::string_view text, std::string& er
     }
   }
   return Directions{value[0], value[1], value[2]};
+}
+
+std::optional<FigureFormat> FormatForPath(std::string_view path) {
+  if (EndsWithNoCase(path, ".png")) return FigureFormat::Png;
+  if (EndsWithNoCase(path, ".svg")) return FigureFormat::Svg;
+  return std::nullopt;
 }
 
 }  // namespace stringart

@@ -1,9 +1,9 @@
-#include "canvas/Picture1View.h"
+#include "window/Picture1View.h"
 
 #include <QPaintEvent>
 #include <QPainter>
 
-#include "app/FigureFile.h"
+#include "window/PictureImage.h"
 
 namespace stringart {
 

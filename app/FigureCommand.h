@@ -1,0 +1,36 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "window/FigureRecord.h"
+
+namespace stringart {
+
+// The text forms of a figure: the --draws and --directions values of stringart-render, and the
+// command that makes a figure again. The one place that reads and writes them.
+
+inline constexpr std::string_view kRenderProgram = "stringart-render";
+inline constexpr std::string_view kDrawsOption = "--draws";
+inline constexpr std::string_view kDirectionsOption = "--directions";
+
+// "U1,...,U12": each draw in the shortest form that reads back as the same float.
+std::string FormatDraws(const FigureDraws& draws);
+// "R,G,B", e.g. "1,1,-1".
+std::string FormatDirections(Directions d);
+// "draws U1,...,U12 directions R,G,B -> R,G,B": how the figure was made and what it left.
+std::string DescribeFigure(const FigureRecord& figure);
+// "stringart-render --draws U1,...,U12 --directions R,G,B": makes the figure again.
+std::string RemakeCommand(const FigureRecord& figure);
+
+// Parsers for the forms above; nullopt with `error` set to what is wrong.
+std::optional<FigureDraws> ParseDraws(std::string_view text, std::string& error);
+std::optional<Directions> ParseDirections(std::string_view text, std::string& error);
+
+// The kinds of file a figure is written to, by the name's extension.
+enum class FigureFormat { Png, Svg };
+// The format a file name asks for, by its extension (.png or .svg, any letter case).
+std::optional<FigureFormat> FormatForPath(std::string_view path);
+
+}  // namespace stringart
