@@ -42,4 +42,20 @@ inline std::optional<float> NarrowToFloat(double v) {
   return static_cast<float>(v);
 }
 
+// The statement guard of a figure: a result that is not finite, or a double beyond the float
+// range for a float target, is dropped and `target` keeps its previous value. Returns whether the
+// value was stored.
+inline bool GuardedStore(double& target, double value) {
+  if (!std::isfinite(value)) return false;
+  target = value;
+  return true;
+}
+
+inline bool GuardedStore(float& target, double value) {
+  const std::optional<float> narrowed = NarrowToFloat(value);
+  if (!narrowed) return false;
+  target = *narrowed;
+  return true;
+}
+
 }  // namespace stringart

@@ -1,13 +1,14 @@
 #include "window/ColourDrift.h"
 
-#include <cmath>
+#include "runtime/Numeric.h"
 
 namespace stringart {
 namespace {
 
+// A single-precision step; an overflow leaves the channel as it was.
 void Advance(float& value, float step, std::int16_t direction) {
   const float next = value + step * direction;
-  if (std::isfinite(next)) value = next;
+  GuardedStore(value, next);
 }
 
 }  // namespace

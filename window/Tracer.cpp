@@ -9,16 +9,6 @@
 namespace stringart {
 namespace {
 
-// Every statement of the tracer is guarded on its own: a result that is not finite (overflow or
-// invalid operation) is dropped and the target keeps its previous value.
-void Store(double& target, double value) {
-  if (std::isfinite(value)) target = value;
-}
-
-void Store(float& target, double value) {
-  if (const auto narrowed = NarrowToFloat(value)) target = *narrowed;
-}
-
 // One drawing statement on coordinates already narrowed to float: if the colour could not be
 // packed or a coordinate not narrowed, or the canvas refuses, this segment is lost and the figure
 // goes on.
@@ -46,42 +36,44 @@ FigureRecord TraceFigure(const FigureDraws& draws, Directions& directions, doubl
   ColourChannels c;
   float kx1 = 0, ky1 = 0, kx2 = 0, ky2 = 0;
 
-  rad = 2;                     // pivot curve's amplitude, figure units
-  drad = -0.00003;             // per step; rad crosses zero near step 66,667 and ends at -0.1
-  Store(ph1, draw() * 6.286);  // 6.286 rather than 2 pi, as the figures were always made
-  dph1 = 0.0005;               // radians per step
-  arm = 0.7;                   // arm's amplitude around the pivot, figure units
-  Store(ph2, draw() * 6.286);
+  rad = 2;          // pivot curve's amplitude, figure units
+  drad = -0.00003;  // per step; rad crosses zero near step 66,667 and ends at -0.1
+  GuardedStore(ph1, draw() * 6.286);  // 6.286 rather than 2 pi, as the figures were always made
+  dph1 = 0.0005;                      // radians per step
+  arm = 0.7;                          // arm's amplitude around the pivot, figure units
+  GuardedStore(ph2, draw() * 6.286);
   dph2 = 0.002;  // radians per step: the arm turns four times as fast as the pivot
-  Store(c.re, draw() * 256);
-  Store(c.gr, draw() * 256);
-  Store(c.bl, draw() * 256);
+  GuardedStore(c.re, draw() * 256);
+  GuardedStore(c.gr, draw() * 256);
+  GuardedStore(c.bl, draw() * 256);
   // u / 20 rounded once, straight from double.
-  Store(c.sre, draw() * 1 / 20);
-  Store(c.sgr, draw() * 1 / 20);
-  Store(c.sbl, draw() * 1 / 20);
+  GuardedStore(c.sre, draw() * 1 / 20);
+  GuardedStore(c.sgr, draw() * 1 / 20);
+  GuardedStore(c.sbl, draw() * 1 / 20);
   // u * 6 - 3 is exact in double; the float rounding happens once, on storing.
-  Store(kx1, draw() * 6 - 3);
-  Store(ky1, draw() * 6 - 3);
-  Store(kx2, draw() * 6 - 3);
-  Store(ky2, draw() * 6 - 3);
+  GuardedStore(kx1, draw() * 6 - 3);
+  GuardedStore(ky1, draw() * 6 - 3);
+  GuardedStore(kx2, draw() * 6 - 3);
+  GuardedStore(ky2, draw() * 6 - 3);
 
+  // Each statement below is guarded on its own (GuardedStore): a result that cannot be stored
+  // leaves its target as it was, and the figure goes on.
   double x0 = 0, y0 = 0, px0 = 0, py0 = 0, dx = 0, dy = 0, px1 = 0, py1 = 0;
   for (std::int32_t i = 1; i <= kSteps; ++i) {
-    Store(rad, rad + drad);
-    Store(ph1, ph1 + dph1);
+    GuardedStore(rad, rad + drad);
+    GuardedStore(ph1, ph1 + dph1);
     // The float factor meets the double phase in double precision.
-    Store(x0, rad * std::cos(ph1 * kx1));
-    Store(y0, rad * std::sin(ph1 * ky1));
-    Store(px0, (x0 + kOffset) * kScale);
-    Store(py0, (kOffset - y0) * kScale);
-    Store(ph2, ph2 + dph2);
-    Store(dx, arm * std::cos(ph2 * kx2));
-    Store(dy, arm * std::sin(ph2 * ky2));
-    Store(x1, x0 + dx);
-    Store(y1, y0 + dy);
-    Store(px1, (x1 + kOffset) * kScale);
-    Store(py1, (kOffset - y1) * kScale);
+    GuardedStore(x0, rad * std::cos(ph1 * kx1));
+    GuardedStore(y0, rad * std::sin(ph1 * ky1));
+    GuardedStore(px0, (x0 + kOffset) * kScale);
+    GuardedStore(py0, (kOffset - y0) * kScale);
+    GuardedStore(ph2, ph2 + dph2);
+    GuardedStore(dx, arm * std::cos(ph2 * kx2));
+    GuardedStore(dy, arm * std::sin(ph2 * ky2));
+    GuardedStore(x1, x0 + dx);
+    GuardedStore(y1, y0 + dy);
+    GuardedStore(px1, (x1 + kOffset) * kScale);
+    GuardedStore(py1, (kOffset - y1) * kScale);
     DriftColour(c, fre, fgr, fbl);
     // Nothing touches the channels between the three strokes, so one packing serves all three.
     const std::optional<Colour> colour = ChannelColour(c);

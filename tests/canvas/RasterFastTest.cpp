@@ -14,7 +14,8 @@
 #include "canvas/Picture1.h"
 #include "canvas/Raster.h"
 #include "canvas/SegmentRecorder.h"
-#include "window/Tracer.h"
+#include "tests/support/Figures.h"
+#include "tests/support/PaddedRaster.h"
 
 namespace stringart {
 namespace {
@@ -22,29 +23,12 @@ namespace {
 constexpr std::uint32_t kUntouched = 0x5A5A5A5Au;  // neither a pixel nor a colour we draw
 constexpr std::uint32_t kInk = 0xFF123456u;
 
-// A raster with padding after each row and a spare row below, all of it filled with kUntouched.
-struct PaddedRaster {
-  int width, height;
-  std::ptrdiff_t stride;
-  std::vector<std::uint32_t> words;
-
-  PaddedRaster(int w, int h, std::ptrdiff_t s)
-      : width(w), height(h), stride(s), words(static_cast<std::size_t>(s) * (h + 1), kUntouched) {}
-
+// A padded raster drawn on by either rasteriser.
+struct Padded : testing::PaddedRaster {
+  Padded(int w, int h, std::ptrdiff_t s) : PaddedRaster(w, h, s, kUntouched) {}
   bool Draw(bool fast, float fx, float fy, float tx, float ty, std::uint32_t pixel) {
     auto* draw = fast ? DrawLineFast : DrawLineReference;
-    return draw(words.data(), width, height, stride, fx, fy, tx, ty, pixel);
-  }
-  // The first word outside width x height that is no longer kUntouched, or -1.
-  std::ptrdiff_t FirstWrittenOutside() const {
-    const std::ptrdiff_t rows = static_cast<std::ptrdiff_t>(words.size()) / stride;
-    for (std::ptrdiff_t row = 0; row < rows; ++row) {
-      for (std::ptrdiff_t column = row < height ? std::max(width, 0) : 0; column < stride;
-           ++column) {
-        if (words[row * stride + column] != kUntouched) return row * stride + column;
-      }
-    }
-    return -1;
+    return draw(pixels(), width, height, stride, fx, fy, tx, ty, pixel);
   }
 };
 
@@ -56,11 +40,7 @@ std::string Describe(float fx, float fy, float tx, float ty) {
 }
 
 std::vector<Segment> ExampleFigure() {
-  const std::array<float, 12> draws = {0.1f, 0.2f, 0.3f, 0.4f,  0.5f,  0.6f,
-                                       0.7f, 0.8f, 0.9f, 0.15f, 0.35f, 0.55f};
-  SegmentRecorder recorder;
-  TraceAgain({draws, {1, 1, 1}, {}}, recorder);
-  return recorder.segments();
+  return testing::TraceSegments(testing::kExampleDraws);
 }
 
 TEST(FastRaster, ExampleFigureOnPicture1EqualsTheReference) {
@@ -199,15 +179,15 @@ TEST(FastRaster, RandomSegmentsEqualTheReferenceAndStayInsideTheRaster) {
                               " on " + std::to_string(shape.width) + "x" +
                               std::to_string(shape.height) + " stride " +
                               std::to_string(shape.stride) + ": " + Describe(fx, fy, tx, ty);
-    PaddedRaster fast(shape.width, shape.height, shape.stride);
-    PaddedRaster reference(shape.width, shape.height, shape.stride);
+    Padded fast(shape.width, shape.height, shape.stride);
+    Padded reference(shape.width, shape.height, shape.stride);
     ASSERT_TRUE(fast.Draw(true, fx, fy, tx, ty, kInk)) << repro;
     ASSERT_TRUE(reference.Draw(false, fx, fy, tx, ty, kInk)) << repro;
     ASSERT_EQ(fast.FirstWrittenOutside(), -1) << repro;
     const auto mismatch =
-        std::mismatch(fast.words.begin(), fast.words.end(), reference.words.begin());
-    ASSERT_TRUE(mismatch.first == fast.words.end())
-        << repro << ", first difference at word " << (mismatch.first - fast.words.begin());
+        std::mismatch(fast.buffer.begin(), fast.buffer.end(), reference.buffer.begin());
+    ASSERT_TRUE(mismatch.first == fast.buffer.end())
+        << repro << ", first difference at word " << (mismatch.first - fast.buffer.begin());
   }
 }
 
@@ -216,19 +196,19 @@ TEST(FastRaster, NonFiniteCoordinatesFailAndPaintNothing) {
   const float inf = std::numeric_limits<float>::infinity();
   for (const auto& [fx, fy, tx, ty] : std::vector<std::array<float, 4>>{
            {nan, 1, 2, 3}, {1, nan, 2, 3}, {1, 2, inf, 3}, {1, 2, 3, -inf}}) {
-    PaddedRaster raster(8, 8, 9);
+    Padded raster(8, 8, 9);
     EXPECT_FALSE(raster.Draw(true, fx, fy, tx, ty, kInk)) << Describe(fx, fy, tx, ty);
-    EXPECT_TRUE(std::all_of(raster.words.begin(), raster.words.end(),
+    EXPECT_TRUE(std::all_of(raster.buffer.begin(), raster.buffer.end(),
                             [](std::uint32_t w) { return w == kUntouched; }));
   }
 }
 
 TEST(FastRaster, EmptyRasterIsNeverWritten) {
   for (const Shape shape : {Shape{0, 5, 4}, Shape{5, 0, 6}, Shape{-3, -3, 4}}) {
-    PaddedRaster raster(shape.width, std::max(shape.height, 1), shape.stride);
+    Padded raster(shape.width, std::max(shape.height, 1), shape.stride);
     raster.height = shape.height;
     EXPECT_TRUE(raster.Draw(true, -2.0f, -2.0f, 7.0f, 3.0f, kInk));
-    EXPECT_TRUE(std::all_of(raster.words.begin(), raster.words.end(),
+    EXPECT_TRUE(std::all_of(raster.buffer.begin(), raster.buffer.end(),
                             [](std::uint32_t w) { return w == kUntouched; }))
         << shape.width << "x" << shape.height;
   }

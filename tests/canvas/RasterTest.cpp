@@ -9,6 +9,7 @@
 
 #include "canvas/Picture1.h"
 #include "canvas/Raster.h"
+#include "tests/support/PaddedRaster.h"
 
 namespace stringart {
 namespace {
@@ -16,20 +17,11 @@ namespace {
 constexpr std::uint32_t kGuard = 0xDEADBEEFu;
 constexpr std::uint32_t kInk = 0xFF123456u;
 
-// A small raster inside a larger guarded buffer: rows have padding, and rows above and below
-// belong to nobody, so any write outside width x height shows up as a changed guard word.
-struct Guarded {
-  int width, height;
-  std::ptrdiff_t stride;
-  std::vector<std::uint32_t> buffer;
-  Guarded(int w, int h, int padding = 3)
-      : width(w),
-        height(h),
-        stride(w + padding),
-        buffer(static_cast<std::size_t>(stride) * (h + 2), kGuard) {
+// A small raster with padded rows and guarded rows above and below, painted black.
+struct Guarded : testing::PaddedRaster {
+  Guarded(int w, int h) : PaddedRaster(w, h, w + 3, kGuard) {
     FillRaster(pixels(), width, height, stride, 0xFF000000u);
   }
-  std::uint32_t* pixels() { return buffer.data() + stride; }
   bool Draw(float fx, float fy, float tx, float ty) {
     return DrawLineReference(pixels(), width, height, stride, fx, fy, tx, ty, kInk);
   }
@@ -40,15 +32,7 @@ struct Guarded {
         if (pixels()[y * stride + x] == kInk) inked.insert({x, y});
     return inked;
   }
-  bool GuardsIntact() const {
-    for (std::size_t i = 0; i < buffer.size(); ++i) {
-      const std::ptrdiff_t row = static_cast<std::ptrdiff_t>(i) / stride - 1;
-      const std::ptrdiff_t col = static_cast<std::ptrdiff_t>(i) % stride;
-      const bool inside = row >= 0 && row < height && col < width;
-      if (!inside && buffer[i] != kGuard) return false;
-    }
-    return true;
-  }
+  bool GuardsIntact() const { return FirstWrittenOutside() == -1; }
 };
 
 using Pixels = std::set<std::pair<int, int>>;

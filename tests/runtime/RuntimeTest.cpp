@@ -91,6 +91,24 @@ TEST(Narrowing, FailsBeyondTheFloatRange) {
   EXPECT_EQ(NarrowToFloat(std::numeric_limits<double>::quiet_NaN()), std::nullopt);
 }
 
+TEST(StatementGuard, AResultThatCannotBeStoredKeepsThePreviousValue) {
+  const double inf = std::numeric_limits<double>::infinity();
+  const double nan = std::numeric_limits<double>::quiet_NaN();
+  double d = 1.5;
+  float f = -2.5f;
+  for (const double bad : {inf, -inf, nan}) {
+    EXPECT_FALSE(GuardedStore(d, bad));
+    EXPECT_FALSE(GuardedStore(f, bad));
+  }
+  EXPECT_FALSE(GuardedStore(f, 1e39));  // finite, but beyond the float range
+  EXPECT_EQ(d, 1.5);
+  EXPECT_EQ(f, -2.5f);
+  EXPECT_TRUE(GuardedStore(d, 1e300));
+  EXPECT_TRUE(GuardedStore(f, 0.1));
+  EXPECT_EQ(d, 1e300);
+  EXPECT_EQ(f, 0.1f);
+}
+
 TEST(ColourPacking, RedLowGreenMiddleBlueHigh) {
   const Colour c = PackColour(77, 102, 128);
   EXPECT_EQ(c.value, 8414797u);  // 0x80664D

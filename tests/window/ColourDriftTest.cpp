@@ -1,6 +1,7 @@
 // Colour drift: when a channel turns, how far it goes, and the colour it gives.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <limits>
 #include <optional>
 
@@ -39,6 +40,42 @@ TEST(ColourDrift, ExactlyTwoOrTwoHundredFiftyFiveDoesNotTurn) {
   d.Steps(1);
   EXPECT_EQ(d.fre, -1);
   EXPECT_EQ(d.fgr, 1);
+}
+
+// Each of the six tests on its own: a channel exactly at its limit keeps its direction, one a
+// float beyond it turns, and the other two channels keep theirs.
+TEST(ColourDrift, EachLimitTurnsJustBeyondItAndNotAtIt) {
+  for (int channel = 0; channel < 3; ++channel) {
+    for (const bool upper : {true, false}) {
+      const float limit = upper ? 255.0f : 2.0f;
+      const std::int16_t outwards = upper ? 1 : -1;
+      for (const float value : {limit, std::nextafter(limit, upper ? 256.0f : 1.0f)}) {
+        Drift d;
+        d.c = {128, 128, 128, 0, 0, 0};
+        float* values[] = {&d.c.re, &d.c.gr, &d.c.bl};
+        std::int16_t* directions[] = {&d.fre, &d.fgr, &d.fbl};
+        *values[channel] = value;
+        for (std::int16_t* f : directions) *f = outwards;
+        d.Steps(1);
+        const std::int16_t expected =
+            value == limit ? outwards : static_cast<std::int16_t>(-outwards);
+        for (int i = 0; i < 3; ++i) {
+          EXPECT_EQ(*directions[i], i == channel ? expected : outwards)
+              << "channel " << channel << " at " << value << ", direction " << i;
+        }
+      }
+    }
+  }
+}
+
+// An advance that overflows is a failed statement: the channel keeps the value it had.
+TEST(ColourDrift, AnAdvanceThatOverflowsKeepsTheChannel) {
+  Drift d;
+  d.c = {3e38f, 100.0f, 100.0f, -3e38f, 0.5f, 0.5f};  // turns down, and the negative step adds
+  d.Steps(1);
+  EXPECT_EQ(d.fre, -1);
+  EXPECT_EQ(d.c.re, 3e38f);
+  EXPECT_EQ(d.c.gr, 100.5f);
 }
 
 TEST(ColourDrift, OscillatesWithinOneStepOfTheBand) {

@@ -8,24 +8,25 @@
 #include <functional>
 #include <vector>
 
-#include "tests/window/WindowDriving.h"
+#include "app/FigureFile.h"
+#include "tests/support/WindowDriving.h"
 #include "window/Form1Window.h"
 
 namespace stringart {
 namespace {
 
 using testing::AllBlack;
-using testing::FigureDraws;
 using testing::PostClick;
 using testing::PostCloseRequest;
 using testing::Retraced;
 using testing::SamePixels;
+using testing::SpyDraws;
 
 // The window with a log of how each figure started: how many figures were complete by then
 // (one fewer than the figure's number, unless one figure began inside another) and whether the
 // canvas was black.
 struct Watched {
-  FigureDraws random;
+  SpyDraws random;
   FigureFileWriter files;
   Form1Window window{random, files};
   std::vector<long> completeAtStart;

@@ -8,14 +8,17 @@
 #include <string>
 #include <vector>
 
+#include "canvas/Picture1.h"
 #include "canvas/SegmentRecorder.h"
+#include "tests/support/Figures.h"
+#include "window/Form1.h"
 #include "window/Tracer.h"
 
 namespace stringart {
 namespace {
 
-constexpr std::array<float, 12> kExampleDraws = {0.1f, 0.2f, 0.3f, 0.4f,  0.5f,  0.6f,
-                                                 0.7f, 0.8f, 0.9f, 0.15f, 0.35f, 0.55f};
+using testing::kExampleDraws;
+using testing::kPinnedFigures;
 
 // Traces one figure from `draws` with the given start directions onto a recorder.
 struct Traced {
@@ -35,6 +38,52 @@ void ExpectSegmentNear(const Segment& s, double fx, double fy, double tx, double
   EXPECT_NEAR(s.fromY, fy, 0.0005);
   EXPECT_NEAR(s.toX, tx, 0.0005);
   EXPECT_NEAR(s.toY, ty, 0.0005);
+}
+
+// Every coordinate's bits, every colour and every pixel, fixed: a change anywhere in the
+// arithmetic moves at least one of these.
+TEST(PinnedFigures, SegmentsAndPixelsAreTheSameToTheBit) {
+  for (const testing::PinnedFigure& figure : kPinnedFigures) {
+    SCOPED_TRACE(figure.name);
+    const Traced t(figure.draws, figure.start);
+    ASSERT_EQ(t.segments().size(), static_cast<std::size_t>(kSegmentsPerFigure));
+    EXPECT_EQ(testing::SegmentDigest(t.segments()), figure.segments)
+        << std::hex << "segment digest 0x" << testing::SegmentDigest(t.segments());
+    Picture1 picture;
+    TraceAgain({figure.draws, figure.start, {}}, picture);
+    EXPECT_EQ(testing::RasterDigest(picture), figure.raster)
+        << std::hex << "raster digest 0x" << testing::RasterDigest(picture);
+  }
+}
+
+// The load handler on its own: it reseeds before the tracer does and paints the canvas black,
+// whatever the canvas showed.
+TEST(Form1, LoadReseedsPaintsTheCanvasBlackAndTracesOneFigure) {
+  struct Services final : WindowServices {
+    int shown = 0, cleared = 0;
+    void Show() override { ++shown; }
+    void ClearWindow() override { cleared += shown; }  // counts only once shown
+  } window;
+  struct CountedDraws final : DrawSource {
+    int reseeds = 0;
+    SuppliedDraws inner{kExampleDraws};
+    void Reseed() override {
+      ++reseeds;
+      inner.Reseed();
+    }
+    float Next() override { return inner.Next(); }
+  } draws;
+  Picture1 picture;
+  picture.SetBackground(PackColour(255, 255, 255));
+  Form1 form(window, picture, draws);
+  form.FormLoad();
+  EXPECT_EQ(draws.reseeds, 2) << "the load handler reseeds, then the tracer";
+  EXPECT_EQ(window.shown, 1);
+  EXPECT_EQ(window.cleared, 1);
+  EXPECT_EQ(picture.background(), kBlack);
+  EXPECT_EQ(testing::RasterDigest(picture), kPinnedFigures[0].raster);
+  EXPECT_EQ(form.figuresTraced(), 1);
+  EXPECT_EQ(form.lastFigure().end, (Directions{1, 1, -1}));
 }
 
 TEST(ExampleFigure, FirstStepDrawsThreeParallelSegmentsInOneColour) {

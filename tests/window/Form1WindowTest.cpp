@@ -14,40 +14,29 @@
 #include <vector>
 
 #include "app/FigureFile.h"
-#include "window/PictureImage.h"
 #include "app/GuardedApplication.h"
-#include "window/Picture1View.h"
 #include "runtime/Clock.h"
 #include "tests/support/SvgRead.h"
+#include "tests/support/WindowDriving.h"
 #include "window/Form1Window.h"
+#include "window/Picture1View.h"
+#include "window/PictureImage.h"
 #include "window/Tracer.h"
 
 namespace stringart {
 namespace {
 
-// The program's random source on a clock that never moves, so runs repeat; counts what the window
-// asks of it and whether the window was on screen whenever a figure started.
-class WatchedDraws final : public DrawSource {
- public:
-  void Reseed() override {
-    ++reseeds;
-    if (window != nullptr && !window->isVisible()) ++reseedsWhileHidden;
-    inner_.Reseed();
-  }
-  float Next() override {
-    ++draws;
-    if (failNext) throw std::runtime_error("the draws ran dry");
-    return inner_.Next();
-  }
+using testing::Retraced;
+using testing::SamePixels;
+using testing::SpyDraws;
 
+// SpyDraws that also counts the reseeds made while `window` was hidden.
+struct WatchedDraws : SpyDraws {
   const QWidget* window = nullptr;
-  int reseeds = 0, reseedsWhileHidden = 0, draws = 0;
-  bool failNext = false;
-
- private:
-  RandomSource source_;
-  FixedClock clock_{45296.25f};
-  ClockedRandom inner_{source_, clock_};
+  int reseedsWhileHidden = 0;
+  WatchedDraws() {
+    onReseed = [this] { reseedsWhileHidden += window != nullptr && !window->isVisible(); };
+  }
 };
 
 struct Loaded {
@@ -60,18 +49,6 @@ struct Loaded {
   }
   void ClickNew() { QTest::mouseClick(window.command1(), Qt::LeftButton); }
 };
-
-bool SamePixels(const QImage& a, const QImage& b) {
-  return a.size() == b.size() &&
-         a.convertToFormat(QImage::Format_RGB32) == b.convertToFormat(QImage::Format_RGB32);
-}
-
-// The figure traced alone on a fresh black canvas.
-QImage Retraced(const FigureRecord& figure) {
-  Picture1 picture;
-  TraceAgain(figure, picture);
-  return WrapPicture(picture).copy();
-}
 
 QImage Canvas(const Form1Window& window) {
   return WrapPicture(window.picture());

@@ -8,15 +8,16 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "tests/window/WindowDriving.h"
+#include "app/FigureFile.h"
+#include "tests/support/WindowDriving.h"
 #include "window/Form1Window.h"
 
 namespace stringart {
 namespace {
 
-using testing::FigureDraws;
 using testing::Retraced;
 using testing::SamePixels;
+using testing::SpyDraws;
 
 // Resident memory of this process in bytes, or -1 if /proc cannot tell.
 long ResidentBytes() {
@@ -44,7 +45,7 @@ TEST(LongRun, ThousandFiguresByClicksKeepResidentMemoryFlat) {
   constexpr long kFigures = 1000;
   constexpr long kBound = 1 << 20;  // bytes of growth allowed after the warm-up
 
-  FigureDraws random;
+  SpyDraws random;
   FigureFileWriter files;
   Form1Window window(random, files);
   window.FormLoad();
@@ -72,7 +73,7 @@ TEST(LongRun, ThousandFiguresByClicksKeepResidentMemoryFlat) {
 // reachable and leak detection never reports it; only counting finds it.
 TEST(LongRun, FiguresByClicksLeaveNoWidgetsOrObjectsBehind) {
   constexpr int kClicks = 30;
-  FigureDraws random;
+  SpyDraws random;
   FigureFileWriter files;
   Form1Window window(random, files);
   window.FormLoad();

@@ -11,12 +11,12 @@
 #include <QWindow>
 #include <cmath>
 #include <functional>
+#include <stdexcept>
 
-#include "app/FigureFile.h"
-#include "window/PictureImage.h"
 #include "canvas/Picture1.h"
 #include "runtime/Clock.h"
 #include "runtime/DrawSource.h"
+#include "window/PictureImage.h"
 #include "window/Tracer.h"
 
 namespace stringart::testing {
@@ -34,12 +34,15 @@ class SteppingClock final : public Clock {
   float seconds_ = 30000.0f;
 };
 
-// The program's random source on a SteppingClock. `onFigureStart` runs once per figure, when
-// the tracer takes its first draw: the figure has begun and runs to its end once the hook
-// returns. (FormLoad reseeds before the tracer does, so a reseed alone marks no figure.)
-class FigureDraws final : public DrawSource {
+// The program's random source on a SteppingClock, watched: it counts reseeds and draws, can be
+// made to fail, and runs hooks. `onFigureStart` runs once per figure, when the tracer takes its
+// first draw: the figure has begun and runs to its end once the hook returns. (FormLoad reseeds
+// before the tracer does, so a reseed alone marks no figure.)
+class SpyDraws : public DrawSource {
  public:
   void Reseed() override {
+    ++reseeds;
+    if (onReseed) onReseed();
     reseeded_ = true;
     inner_.Reseed();
   }
@@ -49,10 +52,14 @@ class FigureDraws final : public DrawSource {
       ++figuresStarted;
       if (onFigureStart) onFigureStart(figuresStarted);
     }
+    ++draws;
+    if (failNext) throw std::runtime_error("the draws ran dry");
     return inner_.Next();
   }
 
-  int figuresStarted = 0;
+  int reseeds = 0, draws = 0, figuresStarted = 0;
+  bool failNext = false;  // the next draw throws
+  std::function<void()> onReseed;
   std::function<void(int figure)> onFigureStart;  // figure counts from 1
 
  private:
