@@ -1,10 +1,13 @@
 // stringart: opens the window Form1, traces a figure at once and a fresh one at each "new".
 #include <QIcon>
 #include <QMessageBox>
+#include <QTimer>
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <exception>
+#include <memory>
 
 #include "app/FigureFile.h"
 #include "app/GuardedApplication.h"
@@ -12,6 +15,7 @@
 #include "runtime/DrawSource.h"
 #include "runtime/RandomSource.h"
 #include "window/Form1Window.h"
+#include "window/Picture1View.h"
 
 namespace {
 
@@ -31,6 +35,63 @@ bool DisplayAvailable(int argc, char** argv) {
   }
   return false;
 }
+
+// With STRINGART_TIMING set (tools/first-figure.sh sets it), the program reports on standard error
+// how long the load handler took and when the first figure reached the screen, counted from
+// STRINGART_LAUNCHED_AT_NS (the launcher's wall clock in nanoseconds), then quits.
+class FirstFigureTimer final : public QObject {
+ public:
+  FirstFigureTimer(QWidget& canvas, double loadMilliseconds, double traceMilliseconds)
+      : canvas_(canvas),
+        loadMilliseconds_(loadMilliseconds),
+        traceMilliseconds_(traceMilliseconds) {
+    canvas_.installEventFilter(this);
+  }
+
+ protected:
+  bool eventFilter(QObject*, QEvent* event) override {
+    if (event->type() != QEvent::Paint || reported_) return false;
+    reported_ = true;
+    // After this paint has been flushed to the screen.
+    QTimer::singleShot(0, this, [this] {
+      const char* at = std::getenv("STRINGART_LAUNCHED_AT_NS");
+      const long long launched = at != nullptr ? std::atoll(at) : 0;
+      const long long now = std::chrono::duration_cast<std::chrono::nanoseconds>(
+                                std::chrono::system_clock::now().time_since_epoch())
+                                .count();
+      std::fprintf(stderr,
+                   "stringart: load handler %.1f ms, tracing %.1f ms, first figure on screen "
+                   "%.1f ms after launch\n",
+                   loadMilliseconds_, traceMilliseconds_,
+                   launched > 0 ? (now - launched) / 1e6 : -1.0);
+      QCoreApplication::quit();
+    });
+    return false;
+  }
+
+ private:
+  QWidget& canvas_;
+  double loadMilliseconds_, traceMilliseconds_;
+  bool reported_ = false;
+};
+
+// Notes when the first figure starts: at the second reseed, the tracer's own after the load
+// handler's.
+class FigureStartClock final : public stringart::DrawSource {
+ public:
+  explicit FigureStartClock(stringart::DrawSource& inner) : inner_(inner) {}
+  void Reseed() override {
+    if (++reseeds_ == 2) figureStart = std::chrono::steady_clock::now();
+    inner_.Reseed();
+  }
+  float Next() override { return inner_.Next(); }
+
+  std::chrono::steady_clock::time_point figureStart;
+
+ private:
+  stringart::DrawSource& inner_;
+  int reseeds_ = 0;
+};
 
 int Failed(stringart::GuardedApplication& app) {
   QMessageBox::critical(nullptr, QStringLiteral("Form1"),
@@ -58,7 +119,11 @@ int main(int argc, char** argv) {
   stringart::SystemClock clock;
   stringart::ClockedRandom random(source, clock);
   stringart::FigureFileWriter files;
-  stringart::Form1Window form1(random, files);
+  FigureStartClock timedRandom(random);
+  const bool timing = IsSet("STRINGART_TIMING");
+  stringart::Form1Window form1(timing ? static_cast<stringart::DrawSource&>(timedRandom) : random,
+                               files);
+  const auto loadStart = std::chrono::steady_clock::now();
   try {
     form1.FormLoad();
   } catch (const std::exception& e) {
@@ -69,6 +134,13 @@ int main(int argc, char** argv) {
     return Failed(app);
   }
 
+  std::unique_ptr<FirstFigureTimer> timer;
+  if (timing) {
+    const auto loaded = std::chrono::steady_clock::now();
+    const std::chrono::duration<double, std::milli> load = loaded - loadStart;
+    const std::chrono::duration<double, std::milli> trace = loaded - timedRandom.figureStart;
+    timer = std::make_unique<FirstFigureTimer>(*form1.pictureView(), load.count(), trace.count());
+  }
   const int status = app.exec();
   if (!app.failure().isEmpty()) return Failed(app);
   return status;

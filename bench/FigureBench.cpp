@@ -13,6 +13,8 @@
 #include <QPushButton>
 #include <QTest>
 #include <array>
+#include <fstream>
+#include <string>
 #include <cstdint>
 #include <vector>
 
@@ -20,6 +22,7 @@
 #include "window/Picture1View.h"
 #include "canvas/Raster.h"
 #include "canvas/SegmentRecorder.h"
+#include "runtime/VectorState.h"
 #include "window/Tracer.h"
 #include "app/FigureFile.h"
 #include "window/Form1Window.h"
@@ -64,13 +67,32 @@ void SetCounters(benchmark::State& state) {
       pixels, benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
 }
 
-// Traces the figure onto `canvas` once per iteration, each time after a clearing, as "new" does.
-void TraceFigures(benchmark::State& state, Canvas& canvas) {
+// Leaves the upper halves of the vector registers dirty, as library code compiled for AVX does
+// when it returns without vzeroupper. Written as assembly so that no compiler adds one; run only
+// where the processor has AVX.
+[[gnu::noinline]] void DirtyUpperVectorState() {
+#if defined(__x86_64__)
+  if (ClearsUpperVectorState()) {
+    asm volatile("vcmpps $15, %%ymm15, %%ymm15, %%ymm15" ::: "xmm15");  // all ones, 256 bits
+  }
+#endif
+}
+
+enum class Start { Clean, Dirty };
+
+// Traces the figure onto `canvas` once per iteration, each time after a clearing, as "new" does,
+// from a clean or a dirty vector state.
+void TraceFigures(benchmark::State& state, Canvas& canvas, Start start = Start::Clean) {
   canvas.SetBackground(kBlack);
   for (auto _ : state) {
     Directions directions;
     double x1 = 0, y1 = 0;
     canvas.Clear();
+    if (start == Start::Dirty) {
+      DirtyUpperVectorState();
+    } else {
+      ClearUpperVectorState();
+    }
     TraceFigure(kFigureDraws, directions, x1, y1, canvas);
     benchmark::ClobberMemory();
   }
@@ -161,6 +183,12 @@ void BM_FigureOnRaster(benchmark::State& state) {
   SetCounters(state);
 }
 
+void BM_FigureOnRasterDirty(benchmark::State& state) {
+  Picture1 picture;
+  TraceFigures(state, picture, Start::Dirty);
+  SetCounters(state);
+}
+
 void BM_FigureOnQPainter(benchmark::State& state) {
   QPainterCanvas canvas;
   TraceFigures(state, canvas);
@@ -176,6 +204,11 @@ void BM_FigureOnCairo(benchmark::State& state) {
 void BM_TraceAlone(benchmark::State& state) {
   NullCanvas canvas;
   TraceFigures(state, canvas);
+}
+
+void BM_TraceAloneDirty(benchmark::State& state) {
+  NullCanvas canvas;
+  TraceFigures(state, canvas, Start::Dirty);
 }
 
 using LineFunction = bool (*)(std::uint32_t*, int, int, std::ptrdiff_t, float, float, float, float,
@@ -254,15 +287,26 @@ void Figure(benchmark::internal::Benchmark* b) {
 }
 
 BENCHMARK(BM_FigureOnRaster)->Apply(Figure);
+BENCHMARK(BM_FigureOnRasterDirty)->Apply(Figure);
 BENCHMARK(BM_FigureOnQPainter)->Apply(Figure);
 BENCHMARK(BM_FigureOnCairo)->Apply(Figure);
 BENCHMARK(BM_TraceAlone)->Apply(Figure);
+BENCHMARK(BM_TraceAloneDirty)->Apply(Figure);
 BENCHMARK(BM_RasterAlone)->Apply(Figure);
 BENCHMARK(BM_RasterAloneReference)->Apply(Figure);
 BENCHMARK(BM_WindowClickToRepaint)->Apply(Figure);
 
 }  // namespace
 }  // namespace stringart
+
+// The processor's model name, as lscpu shows it.
+std::string ProcessorName() {
+  std::ifstream cpuinfo("/proc/cpuinfo");
+  for (std::string line; std::getline(cpuinfo, line);) {
+    if (line.rfind("model name", 0) == 0) return line.substr(line.find(':') + 2);
+  }
+  return "unknown";
+}
 
 int main(int argc, char** argv) {
   // Repetitions of the cases run shuffled together, so that load from elsewhere on the machine
@@ -272,6 +316,9 @@ int main(int argc, char** argv) {
   arguments.insert(arguments.begin() + 1, interleave);
   int count = static_cast<int>(arguments.size());
   benchmark::Initialize(&count, arguments.data());
+  benchmark::AddCustomContext("processor", ProcessorName());
+  benchmark::AddCustomContext("vzeroupper before a figure",
+                              stringart::ClearsUpperVectorState() ? "yes (AVX)" : "no");
   // The window needs no display: Qt's offscreen platform unless the caller chose another.
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
   QApplication application(count, arguments.data());

@@ -4,6 +4,7 @@
 #include <optional>
 
 #include "runtime/Numeric.h"
+#include "runtime/VectorState.h"
 #include "window/ColourDrift.h"
 
 namespace stringart {
@@ -23,6 +24,9 @@ void DrawSegment(Canvas& canvas, std::optional<float> fromX, std::optional<float
 
 FigureRecord TraceFigure(const FigureDraws& draws, Directions& directions, double& x1, double& y1,
                          Canvas& canvas) {
+  // Whatever ran before may have left the upper vector state dirty; on Intel every SSE
+  // instruction below, sin and cos included, would pay for it.
+  ClearUpperVectorState();
   FigureRecord record{draws, directions, {}};
   std::int16_t &fre = directions.red, &fgr = directions.green, &fbl = directions.blue;
   std::size_t drawn = 0;
