@@ -56,12 +56,12 @@ class Form1 {
   double x1 = 0, y1 = 0;                   // arm's outer end at the last step, figure units
 
  private:
-  WindowServices& window_;
-  Canvas& picture1_;
-  DrawSource& random_;
   // Traces from `draws` and `start` and takes the directions the figure leaves.
   void Trace(const FigureDraws& draws, Directions start);
 
+  WindowServices& window_;
+  Canvas& picture1_;
+  DrawSource& random_;
   FigureRecord lastFigure_;
   FigureHistory history_;
   long figuresTraced_ = 0;
