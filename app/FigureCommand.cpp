@@ -19,6 +19,18 @@ std::vector<std::string_view> SplitCommas(std::string_view text) {
   }
 }
 
+// The words of `text` between blanks (spaces, tabs, line breaks).
+std::vector<std::string_view> SplitBlanks(std::string_view text) {
+  constexpr std::string_view kBlanks = " \t\r\n";
+  std::vector<std::string_view> words;
+  for (std::size_t start = text.find_first_not_of(kBlanks); start != std::string_view::npos;) {
+    const std::size_t end = std::min(text.find_first_of(kBlanks, start), text.size());
+    words.push_back(text.substr(start, end - start));
+    start = text.find_first_not_of(kBlanks, end);
+  }
+  return words;
+}
+
 bool EndsWithNoCase(std::string_view s, std::string_view suffix) {
   return s.size() >= suffix.size() &&
          std::equal(suffix.rbegin(), suffix.rend(), s.rbegin(),
@@ -98,6 +110,48 @@ std::optional<Directions> ParseDirections(std::string_view text, std::string& er
     }
   }
   return Directions{value[0], value[1], value[2]};
+}
+
+std::optional<FigureRecord> ParseRemakeCommand(std::string_view text, std::string& error) {
+  const auto words = SplitBlanks(text);
+  if (words.empty() || words[0] != kRenderProgram) {
+    error = "it is not a " + std::string(kRenderProgram) + " command";
+    return std::nullopt;
+  }
+  std::optional<FigureDraws> draws;
+  std::optional<Directions> directions;
+  for (std::size_t i = 1; i < words.size(); ++i) {
+    std::string_view name = words[i], value;
+    const auto eq = name.find('=');
+    if (eq != std::string_view::npos) name = name.substr(0, eq);
+    const bool isDraws = name == kDrawsOption, isDirections = name == kDirectionsOption;
+    if (!isDraws && !isDirections) {
+      error = "unexpected '" + std::string(words[i]) + "'";
+      return std::nullopt;
+    }
+    if (isDraws ? draws.has_value() : directions.has_value()) {
+      error = std::string(name) + " given more than once";
+      return std::nullopt;
+    }
+    if (eq != std::string_view::npos) {
+      value = words[i].substr(eq + 1);
+    } else if (i + 1 < words.size()) {
+      value = words[++i];
+    } else {
+      error = std::string(name) + " has no value";
+      return std::nullopt;
+    }
+    std::string why;
+    if (isDraws ? !(draws = ParseDraws(value, why)) : !(directions = ParseDirections(value, why))) {
+      error = std::string(name) + ": " + why;
+      return std::nullopt;
+    }
+  }
+  if (!draws) {
+    error = "it has no " + std::string(kDrawsOption);
+    return std::nullopt;
+  }
+  return FigureRecord{*draws, directions.value_or(Directions{}), {}};
 }
 
 std::optional<FigureFormat> FormatForPath(std::string_view path) {

@@ -27,6 +27,10 @@ std::string RemakeCommand(const FigureRecord& figure);
 // Parsers for the forms above; nullopt with `error` set to what is wrong.
 std::optional<FigureDraws> ParseDraws(std::string_view text, std::string& error);
 std::optional<Directions> ParseDirections(std::string_view text, std::string& error);
+// Reads a command of RemakeCommand's form: the program, then --draws and optionally --directions
+// (default 1,1,1) in either order, each once, "--option value" or "--option=value", separated by
+// blanks. The record's end directions are left rising: only a trace tells them.
+std::optional<FigureRecord> ParseRemakeCommand(std::string_view text, std::string& error);
 
 // The kinds of file a figure is written to, by the name's extension.
 enum class FigureFormat { Png, Svg };

@@ -2,8 +2,10 @@
 
 #include <QBuffer>
 #include <QByteArray>
+#include <QImageReader>
 #include <QImageWriter>
 #include <QString>
+#include <fstream>
 
 #include "app/AtomicFile.h"
 #include "app/FigureCommand.h"
@@ -47,6 +49,59 @@ bool SaveFigure(const std::string& path, const Picture1& picture, const FigureRe
   if (WriteFileAtomically(path, bytes, error)) return true;
   error = "cannot save '" + path + "': " + error;
   return false;
+}
+
+std::optional<FigureRecord> OpenFigure(const std::string& path, std::string& error) {
+  const std::string named = "cannot open '" + path + "': ";
+  const auto format = FormatForPath(path);
+  if (!format) {
+    error = named + "only .png and .svg files saved by stringart carry a figure";
+    return std::nullopt;
+  }
+  std::ifstream in(path, std::ios::binary);
+  if (!in) {
+    error = named + "the file cannot be read";
+    return std::nullopt;
+  }
+  std::string command;
+  if (*format == FigureFormat::Png) {
+    QImageReader reader(QString::fromStdString(path), "png");
+    if (!reader.canRead()) {
+      error = named + "it is not a PNG picture";
+      return std::nullopt;
+    }
+    command = reader.text(QStringLiteral("Comment")).toStdString();
+  } else {
+    // SaveFigure puts the command at the top; the rest of the file, megabytes of segments, is
+    // not read.
+    constexpr std::size_t kHead = 64 * 1024;
+    std::string head(kHead, '\0');
+    in.read(head.data(), static_cast<std::streamsize>(kHead));
+    head.resize(static_cast<std::size_t>(in.gcount()));
+    constexpr std::string_view kOpen = "<metadata>", kClose = "</metadata>";
+    const std::size_t open = head.find(kOpen);
+    const std::size_t close = open == std::string::npos ? open : head.find(kClose, open);
+    if (head.find("<svg") == std::string::npos) {
+      error = named + "it is not an SVG drawing";
+      return std::nullopt;
+    }
+    if (close != std::string::npos)
+      command = head.substr(open + kOpen.size(), close - open - kOpen.size());
+  }
+  // Another program's comment or metadata is no damaged command: there is none.
+  if (command.find(kRenderProgram) == std::string::npos) {
+    error = named + "it carries no " + std::string(kRenderProgram) +
+            " command; only pictures saved by stringart do";
+    return std::nullopt;
+  }
+  std::string why;
+  auto figure = ParseRemakeCommand(command, why);
+  if (!figure) error = named + "its " + std::string(kRenderProgram) + " command is damaged: " + why;
+  return figure;
+}
+
+std::string FigureFileWriter::Command(const FigureRecord& figure) {
+  return RemakeCommand(figure);
 }
 
 }  // namespace stringart

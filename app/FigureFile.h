@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <string>
 
 #include "canvas/Picture1.h"
@@ -15,12 +16,22 @@ namespace stringart {
 bool SaveFigure(const std::string& path, const Picture1& picture, const FigureRecord& figure,
                 std::string& error);
 
-// The window's way to files: SaveFigure.
+// Reads the figure a PNG or SVG file saved by SaveFigure carries, from its RemakeCommand (the
+// PNG's Comment text, the SVG's <metadata>): its draws and start directions. Returns nullopt with
+// `error` set to one line, naming the file, when the file cannot be read or has no such command
+// or a damaged one.
+std::optional<FigureRecord> OpenFigure(const std::string& path, std::string& error);
+
+// The window's way to files and commands: SaveFigure, RemakeCommand, OpenFigure.
 class FigureFileWriter final : public FigureFiles {
  public:
   bool Save(const std::string& path, const Picture1& picture, const FigureRecord& figure,
             std::string& error) override {
     return SaveFigure(path, picture, figure, error);
+  }
+  std::string Command(const FigureRecord& figure) override;
+  std::optional<FigureRecord> Open(const std::string& path, std::string& error) override {
+    return OpenFigure(path, error);
   }
 };
 

@@ -78,7 +78,7 @@ constexpr Option kOptions[] = {
        o.figures = figures;
        return true;
      }},
-    {kHelpOption, "", "", "this text",
+    {kHelpOption, "-h", "", "this text",
      [](const std::string&, RenderOptions& o, std::string&) { return o.help = true; }},
     {kVersionOption, "", "", "the program's version",
      [](const std::string&, RenderOptions& o, std::string&) { return o.version = true; }},

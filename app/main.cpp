@@ -8,6 +8,11 @@
 #include <cstring>
 #include <exception>
 #include <memory>
+#include <string_view>
+
+#ifdef STRINGART_PROBE_X
+#include <xcb/xcb.h>
+#endif
 
 #include "app/FigureFile.h"
 #include "app/GuardedApplication.h"
@@ -26,8 +31,11 @@ bool IsSet(const char* name) {
 
 // Without any of these Qt has nowhere to open a window and aborts with a long message; a plain
 // line that names the way out is kinder.
-bool DisplayAvailable(int argc, char** argv) {
-  if (IsSet("DISPLAY") || IsSet("WAYLAND_DISPLAY") || IsSet("QT_QPA_PLATFORM")) return true;
+bool DisplayAvailable() {
+  return IsSet("DISPLAY") || IsSet("WAYLAND_DISPLAY") || IsSet("QT_QPA_PLATFORM");
+}
+
+bool PlatformGiven(int argc, char** argv) {
   for (int i = 1; i < argc; ++i) {
     if (std::strcmp(argv[i], "-platform") == 0 || std::strcmp(argv[i], "--platform") == 0) {
       return true;
@@ -93,6 +101,31 @@ class FigureStartClock final : public stringart::DrawSource {
   int reseeds_ = 0;
 };
 
+// When Qt would open the window on X11 and no X server answers, or one refuses the connection,
+// Qt aborts; asking first turns that into one line and a plain failure status.
+bool XServerAnswers() {
+#ifdef STRINGART_PROBE_X
+  const char* platform = std::getenv("QT_QPA_PLATFORM");
+  const bool x11 = platform != nullptr && *platform != '\0'
+                       ? std::string_view(platform).starts_with("xcb")
+                       : !IsSet("WAYLAND_DISPLAY");  // Qt might prefer Wayland when it is there
+  if (!x11) return true;
+  xcb_connection_t* connection = xcb_connect(nullptr, nullptr);
+  const bool answers = xcb_connection_has_error(connection) == 0;
+  xcb_disconnect(connection);
+  if (!answers) {
+    const char* display = std::getenv("DISPLAY");
+    std::fprintf(stderr,
+                 "stringart: cannot open the window: no X server answers on display '%s', or it "
+                 "refuses the connection; use stringart-render to make figures without one\n",
+                 display != nullptr ? display : "(DISPLAY unset)");
+  }
+  return answers;
+#else
+  return true;
+#endif
+}
+
 int Failed(stringart::GuardedApplication& app) {
   QMessageBox::critical(nullptr, QStringLiteral("Form1"),
                         QStringLiteral("stringart stopped after a failure:\n") + app.failure());
@@ -102,18 +135,24 @@ int Failed(stringart::GuardedApplication& app) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (!DisplayAvailable(argc, argv)) {
+  const bool platformGiven = PlatformGiven(argc, argv);
+  if (!platformGiven && !DisplayAvailable()) {
     std::fprintf(stderr,
                  "stringart: no display to open the window on (DISPLAY, WAYLAND_DISPLAY and "
                  "QT_QPA_PLATFORM are unset); use stringart-render to make figures without one\n");
     return EXIT_FAILURE;
   }
+  if (!platformGiven && !XServerAnswers()) return EXIT_FAILURE;
 
   stringart::GuardedApplication app(argc, argv);
   app.setApplicationName(QStringLiteral("stringart"));
   app.setApplicationVersion(QStringLiteral(STRINGART_VERSION));
   app.setDesktopFileName(QStringLiteral("stringart"));
-  app.setWindowIcon(QIcon::fromTheme(QStringLiteral("stringart")));
+  QIcon icon;
+  for (int size : {16, 32, 48, 64, 128, 256}) {
+    icon.addFile(QStringLiteral(":/icons/%1.png").arg(size), QSize(size, size));
+  }
+  app.setWindowIcon(icon);  // the window's _NET_WM_ICON
 
   stringart::RandomSource source;
   stringart::SystemClock clock;

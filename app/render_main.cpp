@@ -20,15 +20,22 @@ namespace {
 
 using namespace stringart;
 
-volatile std::sig_atomic_t interrupted = 0;
+volatile std::sig_atomic_t interrupted = 0;  // the signal that asked the run to stop, or 0
 
-void OnInterrupt(int) {
-  interrupted = 1;
+void OnInterrupt(int signal) {
+  interrupted = signal;
 }
 
 int Fail(int status, const std::string& message) {
   std::fprintf(stderr, "stringart-render: %s\n", message.c_str());
   return status;
+}
+
+// The shell's convention for a run ended by a signal: 128 + its number (SIGINT 130, SIGTERM 143).
+int Interrupted(long figuresDone) {
+  return Fail(128 + interrupted,
+              std::string(interrupted == SIGTERM ? "terminated" : "interrupted") + " after " +
+                  std::to_string(figuresDone) + " figures; nothing written");
 }
 
 // Catches what is sure to fail before any figure is traced; the save itself still checks.
@@ -100,7 +107,7 @@ int main(int argc, char** argv) {
     if (interrupted) {
       if (progress) std::fputc('\n', stderr);
       std::fflush(stdout);
-      return Fail(130, "interrupted after " + std::to_string(k - 1) + " figures; nothing written");
+      return Interrupted(k - 1);
     }
     if (k > 1) picture.Clear();
     figure = TraceFigure(TakeFigureDraws(*draws), directions, x1, y1, picture);
@@ -109,6 +116,8 @@ int main(int argc, char** argv) {
   }
   if (progress) std::fputc('\n', stderr);
   std::fflush(stdout);
+  // A signal during the last figure stops the run as one between figures does.
+  if (interrupted) return Interrupted(options->figures);
 
   if (!SaveFigure(options->output, picture, figure, error)) return Fail(1, error);
   return 0;

@@ -8,7 +8,7 @@ packages=(
   g++ cmake ninja-build pkg-config
   qt6-base-dev qt6-qpa-plugins libgl-dev
   libgtest-dev libbenchmark-dev libcairo2-dev
-  libx11-dev xvfb xauth xdotool imagemagick fonts-dejavu-core
+  libx11-dev libxcb1-dev xvfb xauth xdotool imagemagick x11-utils fonts-dejavu-core
 )
 missing=()
 for p in "${packages[@]}"; do

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <string>
 
 #include "canvas/Picture1.h"
@@ -7,14 +8,19 @@
 
 namespace stringart {
 
-// What the window needs of figure files. The program hands the window its implementation, so
-// that the window knows nothing of file formats.
+// What the window needs of figure files and of the figure's text forms. The program hands the
+// window its implementation, so that the window knows nothing of file formats or commands.
 class FigureFiles {
  public:
   virtual ~FigureFiles() = default;
   // Saves `figure`, shown on `picture`, to `path`; false with `error` set to one line.
   virtual bool Save(const std::string& path, const Picture1& picture, const FigureRecord& figure,
                     std::string& error) = 0;
+  // The stringart-render command that makes `figure` again.
+  virtual std::string Command(const FigureRecord& figure) = 0;
+  // The figure whose command a file saved by this program carries, its draws and start
+  // directions; nullopt with `error` set to one line when the file has none or a damaged one.
+  virtual std::optional<FigureRecord> Open(const std::string& path, std::string& error) = 0;
 };
 
 }  // namespace stringart

@@ -21,13 +21,40 @@ void Form1::Command1Click() {
 }
 
 void Form1::DrawFigure() {
-  const FigureDraws draws = TakeFigureDraws(random_);
-  Directions directions{fre, fgr, fbl};
-  lastFigure_ = TraceFigure(draws, directions, x1, y1, picture1_);
-  fre = directions.red;
-  fgr = directions.green;
-  fbl = directions.blue;
+  Trace(TakeFigureDraws(random_), {fre, fgr, fbl});
+  history_.Append(lastFigure_);
   ++figuresTraced_;
+}
+
+bool Form1::ShowFigure(std::size_t index) {
+  if (index >= history_.size()) return false;
+  const FigureRecord figure = history_.At(index);
+  // As "new" traced it: a cleared canvas, the same draws, the same start directions.
+  picture1_.Clear();
+  Trace(figure.draws, figure.start);
+  history_.Show(index);
+  return true;
+}
+
+bool Form1::GoBack() {
+  return history_.CanGoBack() && ShowFigure(history_.shown() - 1);
+}
+
+bool Form1::GoForward() {
+  return history_.CanGoForward() && ShowFigure(history_.shown() + 1);
+}
+
+void Form1::OpenFigure(const FigureRecord& figure) {
+  picture1_.Clear();
+  Trace(figure.draws, figure.start);
+  history_.Append(lastFigure_);
+}
+
+void Form1::Trace(const FigureDraws& draws, Directions start) {
+  lastFigure_ = TraceFigure(draws, start, x1, y1, picture1_);
+  fre = start.red;
+  fgr = start.green;
+  fbl = start.blue;
 }
 
 }  // namespace stringart

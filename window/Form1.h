@@ -4,6 +4,7 @@
 
 #include "canvas/Canvas.h"
 #include "runtime/DrawSource.h"
+#include "window/FigureHistory.h"
 #include "window/FigureRecord.h"
 
 namespace stringart {
@@ -18,8 +19,8 @@ class WindowServices {
   virtual void ClearWindow() = 0;
 };
 
-// The program's window logic, free of any toolkit: the figure fields and the two handlers. Draws
-// on the canvas Picture1 and takes its draws from `random`.
+// The program's window logic, free of any toolkit: the figure fields, the two handlers and the
+// history of the run's figures. Draws on the canvas Picture1 and takes its draws from `random`.
 class Form1 {
  public:
   Form1(WindowServices& window, Canvas& picture1, DrawSource& random)
@@ -30,11 +31,24 @@ class Form1 {
   void FormLoad(Directions first = {});
   // "new": clear the canvas and trace a figure, keeping the directions the last one left.
   void Command1Click();
-  // Reseeds, takes the twelve draws and traces one figure over whatever the canvas shows.
+  // Reseeds, takes the twelve draws and traces one figure over whatever the canvas shows, then
+  // appends it to the history.
   void DrawFigure();
 
-  // The draws and directions of the last traced figure.
+  // Traces the figure at `index` of the history again on a cleared canvas, the same pixels as
+  // the first time, and takes the directions it left: the next "new" goes on from it. False,
+  // changing nothing, when there is no such figure.
+  bool ShowFigure(std::size_t index);
+  // The figure before or after the one shown; false, changing nothing, at either end.
+  bool GoBack();
+  bool GoForward();
+  // Traces `figure` from its draws and start directions on a cleared canvas and appends it to
+  // the history, as if "new" had made it; its end directions are those the trace leaves.
+  void OpenFigure(const FigureRecord& figure);
+
+  // The draws and directions of the last traced figure: the one on the canvas.
   const FigureRecord& lastFigure() const { return lastFigure_; }
+  const FigureHistory& history() const { return history_; }
   // How many figures DrawFigure has traced.
   long figuresTraced() const { return figuresTraced_; }
 
@@ -42,10 +56,14 @@ class Form1 {
   double x1 = 0, y1 = 0;                   // arm's outer end at the last step, figure units
 
  private:
+  // Traces from `draws` and `start` and takes the directions the figure leaves.
+  void Trace(const FigureDraws& draws, Directions start);
+
   WindowServices& window_;
   Canvas& picture1_;
   DrawSource& random_;
   FigureRecord lastFigure_;
+  FigureHistory history_;
   long figuresTraced_ = 0;
 };
 

@@ -8,6 +8,8 @@
 #include "window/FigureFiles.h"
 #include "window/Form1.h"
 
+class QAction;
+class QMenu;
 class QPushButton;
 
 namespace stringart {
@@ -15,8 +17,8 @@ namespace stringart {
 class Picture1View;
 
 // The program's window "Form1": the canvas Picture1 and the button Command1 ("new") at fixed
-// places, the figure logic of Form1 behind them, and a context menu on the canvas to save or
-// copy the picture.
+// places, the figure logic of Form1 behind them, the keyboard and mouse ways through the run's
+// figures, and a context menu on the canvas to go back and forth, save, open and copy.
 class Form1Window final : public QWidget, public WindowServices {
   Q_OBJECT
 
@@ -25,21 +27,37 @@ class Form1Window final : public QWidget, public WindowServices {
   static constexpr int kClientWidth = 653;
   static constexpr int kClientHeight = 584;
 
-  // Figures draw from `random`, and files are saved through `files`; both must outlive the
-  // window.
+  // Figures draw from `random`, and files are saved and read through `files`; both must outlive
+  // the window.
   Form1Window(DrawSource& random, FigureFiles& files, QWidget* parent = nullptr);
 
   // The load handler: shows the window and traces the first figure before it returns.
   void FormLoad();
   // The handler of "new".
   void Command1Click();
+  // Shows the figure before or after the one on the canvas, traced again; nothing at either end.
+  void GoBack();
+  void GoForward();
 
   // Saves the picture on the canvas to `path` (.png or .svg). Returns false with `error` set.
-  bool SavePicture(const QString& path, QString& error) const;
+  bool SavePicture(const QString& path, QString& error);
+  // Where "Save picture as" proposes to save the figure on the canvas: a name that names the
+  // figure, with `suffix` ("png" or "svg"), in the folder last saved to, else the Pictures
+  // folder, else the home folder.
+  QString ProposedSavePath(const QString& suffix) const;
   // Asks for a file name, saves, and tells of a failure in a message box.
   void SavePictureAs();
+  // Traces the figure that a file saved by this program carries and appends it to the history.
+  // Returns false with `error` set, changing nothing, when the file carries no figure.
+  bool OpenFigureFile(const QString& path, QString& error);
+  // Asks for a file, opens it, and tells of a failure in a message box.
+  void OpenFigureAs();
   // Puts a copy of the picture on the clipboard.
   void CopyPicture() const;
+  // Puts the stringart-render command that makes the figure on the canvas on the clipboard.
+  void CopyFigureCommand() const;
+  // Fills `menu` with what the canvas's context menu offers, as it stands now.
+  void FillContextMenu(QMenu& menu) const;
 
   const Form1& form() const { return form_; }
   const Picture1& picture() const { return picture1_; }
@@ -50,12 +68,24 @@ class Form1Window final : public QWidget, public WindowServices {
   void Show() override;
   void ClearWindow() override;
 
+ protected:
+  void mousePressEvent(QMouseEvent* event) override;
+  void dragEnterEvent(QDragEnterEvent* event) override;
+  void dropEvent(QDropEvent* event) override;
+
  private:
+  // A figure is on the canvas: show it and bring the menu's place and actions up to date.
+  void FigureShown();
+  // Tells of a problem without waiting for an answer: safe inside a drop.
+  void ShowProblem(const QString& text);
+
   Picture1 picture1_;
   Form1 form_;
   FigureFiles& files_;
   Picture1View* view_;
   QPushButton* command1_;
+  QAction *place_, *back_, *forward_, *save_, *copy_, *copyCommand_, *open_;
+  QString lastSaveFolder_;  // empty until a save succeeds
 };
 
 }  // namespace stringart

@@ -8,6 +8,7 @@
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "app/FigureCommand.h"
@@ -233,20 +234,25 @@ TEST_F(Renderer, AReadOnlyFolderFailsBeforeAnyFigure) {
   EXPECT_NE(run.err.find("not writable"), std::string::npos) << run.err;
 }
 
-TEST_F(Renderer, InterruptingALongRunLeavesNoFile) {
-  const Outcome run = Shell(
-      "\"$R\" --seed 1 --figures 100000 -o \"$D/long.png\" >\"$D/lines\" &\n"
-      "pid=$!\nsleep 1\nkill -INT $pid\nwait $pid\necho status $?\n"
-      "rm \"$D/lines\"\n");
-  EXPECT_EQ(run.out, "status 130\n");
-  EXPECT_NE(run.err.find("interrupted"), std::string::npos) << run.err;
-  EXPECT_TRUE(Files().empty());
+TEST_F(Renderer, InterruptingOrTerminatingALongRunLeavesNoFile) {
+  for (const auto& [signal, status, word] :
+       {std::tuple{"INT", "130", "interrupted"}, std::tuple{"TERM", "143", "terminated"}}) {
+    const Outcome run = Shell(std::string("\"$R\" --seed 1 --figures 100000 -o \"$D/long.png\" ") +
+                              ">\"$D/lines\" &\npid=$!\nsleep 1\nkill -" + signal +
+                              " $pid\nwait $pid\necho status $?\nrm \"$D/lines\"\n");
+    EXPECT_EQ(run.out, std::string("status ") + status + "\n") << signal;
+    EXPECT_NE(run.err.find(word), std::string::npos) << signal << ": " << run.err;
+    EXPECT_TRUE(Files().empty()) << signal;
+  }
 }
 
 TEST_F(Renderer, HelpAndVersion) {
   const Outcome help = Render({"--help"});
   EXPECT_EQ(help.status, 0);
   EXPECT_NE(help.out.find("Usage: stringart-render"), std::string::npos);
+  const Outcome shortHelp = Render({"-h"});
+  EXPECT_EQ(shortHelp.status, 0);
+  EXPECT_EQ(shortHelp.out, help.out);
   const Outcome version = Render({"--version"});
   EXPECT_EQ(version.status, 0);
   EXPECT_EQ(version.out.rfind("stringart-render ", 0), 0u);
@@ -257,6 +263,33 @@ TEST(FigureFile, FormatComesFromTheExtension) {
   EXPECT_EQ(FormatForPath("dir.svg/A.SVG"), FigureFormat::Svg);
   EXPECT_EQ(FormatForPath("png"), std::nullopt);
   EXPECT_EQ(FormatForPath("a.png.txt"), std::nullopt);
+}
+
+TEST(FigureCommand, RemakeCommandReadsBackAndDamageIsNamed) {
+  std::string error;
+  const FigureRecord figure{*ParseDraws(kExample, error), {-1, 1, -1}, {}};
+  EXPECT_EQ(ParseRemakeCommand(RemakeCommand(figure), error), figure) << error;
+  EXPECT_EQ(ParseRemakeCommand(" stringart-render\t--directions=-1,1,-1 --draws=" + kExample + "\n",
+                               error),
+            figure)
+      << error;
+  EXPECT_EQ(ParseRemakeCommand("stringart-render --draws " + kExample, error)->start,
+            (Directions{1, 1, 1}));
+  const std::vector<std::pair<std::string, std::string>> damaged = {
+      {"", "not a stringart-render command"},
+      {"convert --draws " + kExample, "not a stringart-render command"},
+      {"stringart-render --directions 1,1,1", "no --draws"},
+      {"stringart-render --draws", "--draws has no value"},
+      {"stringart-render --draws 0.1,0.2", "--draws: expected 12 draws"},
+      {"stringart-render --draws " + kExample + " --draws " + kExample, "more than once"},
+      {"stringart-render --draws " + kExample + " --directions 1,0,1", "--directions: direction"},
+      {"stringart-render --draws " + kExample + " -o f.png", "unexpected '-o'"},
+  };
+  for (const auto& [text, why] : damaged) {
+    error.clear();
+    EXPECT_EQ(ParseRemakeCommand(text, error), std::nullopt) << text;
+    EXPECT_NE(error.find(why), std::string::npos) << text << ": " << error;
+  }
 }
 
 }  // namespace

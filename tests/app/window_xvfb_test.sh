@@ -1,9 +1,11 @@
 #!/usr/bin/env bash
-# The program in a real X window on a virtual screen: it refuses to start without a display, opens
-# "Form1" with a figure on the canvas, "new" changes the figure, and closing the window ends the
-# program with status 0, also when the close request comes while figures are being traced.
+# The program in a real X window on a virtual screen: it refuses to start without a display or
+# with one where no X server answers, opens "Form1" with a figure on the canvas, "new" changes the
+# figure, Alt+Left and Alt+Right go back and forth showing each figure's exact pixels again,
+# Ctrl+N traces a new figure, and closing the window ends the program with status 0, also when
+# the close request comes while figures are being traced.
 #   window_xvfb_test.sh STRINGART CLOSE_WINDOW
-# Needs xvfb (xvfb-run), xdotool and imagemagick; exits 77 (skipped) when xvfb-run is missing.
+# Needs xvfb (xvfb-run), xdotool, imagemagick and x11-utils; exits 77 (skipped) when xvfb-run is missing.
 set -euo pipefail
 
 stringart=$1
@@ -16,8 +18,8 @@ fail() {
 
 if [ -z "${WINDOW_TEST_INSIDE:-}" ]; then
   command -v xvfb-run >/dev/null || { echo "SKIP: xvfb-run is not installed (apt xvfb)"; exit 77; }
-  for tool in xdotool import convert; do
-    command -v "$tool" >/dev/null || fail "$tool is not installed (apt xdotool imagemagick)"
+  for tool in xdotool import convert xprop; do
+    command -v "$tool" >/dev/null || fail "$tool is not installed (apt xdotool imagemagick x11-utils)"
   done
 
   # Without any display the program says so in one line and points to the renderer.
@@ -29,6 +31,19 @@ if [ -z "${WINDOW_TEST_INSIDE:-}" ]; then
   [ "$(printf '%s\n' "$message" | wc -l)" -eq 1 ] || fail "expected one line without a display, got: $message"
   [[ $message == *stringart-render* ]] || fail "the no-display message does not name stringart-render: $message"
   echo "ok: no display -> status $status: $message"
+
+  # A display where no X server listens: one line naming it, status 1, no abort.
+  n=99
+  while [ -e /tmp/.X11-unix/X$n ] || [ -e /tmp/.X$n-lock ]; do n=$((n + 1)); done
+  set +e
+  message=$(env -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM DISPLAY=:$n "$stringart" 2>&1 >/dev/null)
+  status=$?
+  set -e
+  [ "$status" -eq 1 ] || fail "DISPLAY=:$n with no X server: status $status, expected 1: $message"
+  [ "$(printf '%s\n' "$message" | wc -l)" -eq 1 ] || fail "expected one line for DISPLAY=:$n, got: $message"
+  [[ $message == *":$n"* && $message == *stringart-render* ]] ||
+    fail "the line for DISPLAY=:$n names neither the display nor stringart-render: $message"
+  echo "ok: DISPLAY=:$n with no X server -> status 1: $message"
 
   WINDOW_TEST_INSIDE=1 exec xvfb-run -a -s "-screen 0 1024x768x24 -nolisten tcp" "$0" "$@"
 fi
@@ -84,6 +99,13 @@ click_new() { xdotool mousemove --window "$wid" 604 552 click "$@" 1; }
 launch
 geometry=$(xdotool getwindowgeometry "$wid" | grep -o '[0-9]*x[0-9]*$')
 [ "$geometry" = 653x584 ] || fail "window is $geometry, expected 653x584"
+# The program's icon, and the class by which an X11 desktop links the window to stringart.desktop.
+icon=$(xprop -id "$wid" _NET_WM_ICON)
+[[ $icon == "_NET_WM_ICON(CARDINAL) = "*"Icon (32 x 32)"* ]] ||
+  fail "the window has no icon: ${icon:0:100}"
+class=$(xprop -id "$wid" WM_CLASS)
+[ "$class" = 'WM_CLASS(STRING) = "stringart", "stringart"' ] || fail "the window's class: $class"
+echo "ok: the window has its icon and the class stringart"
 
 # The first figure is traced right after the window shows; give the screen time to catch up.
 # Sets $mean.
@@ -108,6 +130,47 @@ done
 cmp -s "$work/first.sum" "$work/second.sum" && fail "clicking new did not change the canvas"
 lit "$mean" || fail "the canvas is black after new (mean $mean)"
 echo "ok: new changed the canvas (mean $mean)"
+
+# Waits until the canvas shows the pixels shot as $1 (sets $work/now.sum); fails naming $2.
+expect_canvas() {
+  for _ in $(seq 40); do
+    shoot_canvas now >/dev/null
+    cmp -s "$work/$1.sum" "$work/now.sum" && return 0
+    sleep 0.25
+  done
+  fail "$2 does not show the pixels of the $1 figure"
+}
+
+# Waits until the canvas differs from every shot named; saves it as $1.
+expect_new_canvas() {
+  local name=$1
+  shift
+  for _ in $(seq 40); do
+    sleep 0.25
+    shoot_canvas "$name" >/dev/null
+    local same=0
+    for other in "$@"; do cmp -s "$work/$other.sum" "$work/$name.sum" && same=1; done
+    [ "$same" -eq 0 ] && return 0
+  done
+  fail "the canvas did not change to a new figure ($name)"
+}
+
+click_new
+expect_new_canvas third first second
+echo "ok: a second press of new traced a third figure"
+
+# Keys go to the focused window; there is no window manager to give it the focus.
+xdotool windowfocus "$wid"
+xdotool key alt+Left
+expect_canvas second "Alt+Left"
+xdotool key alt+Left
+expect_canvas first "Alt+Left twice"
+echo "ok: Alt+Left showed the second, then the first figure's exact pixels again"
+xdotool key alt+Right
+expect_canvas second "Alt+Right"
+xdotool key ctrl+n
+expect_new_canvas fourth first second third
+echo "ok: Alt+Right went forward; Ctrl+N traced a new figure"
 
 close_and_expect_clean_end "an idle window"
 echo "ok: closing the window ended the program with status 0"
