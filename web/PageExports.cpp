@@ -1,0 +1,55 @@
+// What the page's script calls in the WebAssembly module: plain C functions on one WebPage.
+#include <emscripten/emscripten.h>
+
+#include <string>
+
+#include "app/FigureCommand.h"
+#include "web/FigureLink.h"
+#include "web/WebPage.h"
+
+namespace {
+
+stringart::WebPage& Page() {
+  static stringart::WebPage page;
+  return page;
+}
+
+// Holds the text last handed to the script, which reads it before the next call.
+const char* Hand(std::string text) {
+  static std::string held;
+  held = std::move(text);
+  return held.c_str();
+}
+
+}  // namespace
+
+extern "C" {
+
+// "new": a fresh figure on the canvas.
+EMSCRIPTEN_KEEPALIVE void NewFigure() {
+  Page().NewFigure();
+}
+
+// Shows the figure of the fragment `link` (UTF-8, without '#'). Returns "" when shown, else why
+// the link is bad; then nothing has changed.
+EMSCRIPTEN_KEEPALIVE const char* ShowLink(const char* link) {
+  std::string error;
+  return Hand(Page().ShowLink(link, error) ? std::string() : error);
+}
+
+// The fragment that names the figure on the canvas, without '#'.
+EMSCRIPTEN_KEEPALIVE const char* ShownLink() {
+  return Hand(stringart::FormatFigureLink(Page().figure()));
+}
+
+// The stringart-render command that makes the figure on the canvas again.
+EMSCRIPTEN_KEEPALIVE const char* ShownRemakeCommand() {
+  return Hand(stringart::RemakeCommand(Page().figure()));
+}
+
+// The canvas as 500 x 500 RGBA bytes, valid until the next call.
+EMSCRIPTEN_KEEPALIVE const unsigned char* CanvasRgba() {
+  return Page().Rgba().data();
+}
+
+}  // extern "C"
