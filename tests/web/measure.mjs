@@ -1,0 +1,73 @@
+// Times a figure in the page against the native renderer on this machine; not a test.
+//   tools/web.sh build && cmake --build build && node tests/web/measure.mjs [ROUNDS]
+// In the browser: performance.now() around the core's ShowLink (black canvas, then the figure
+// traced onto the raster: what "new" does besides taking draws), and around copying the raster
+// into the canvas, ROUNDS times. Natively: stringart-render --figures 41 less --figures 1, over
+// 40, five times. Prints the minimum and the median of each: the minimum is what the machine's
+// other load disturbs least.
+import {execFileSync} from 'node:child_process';
+import path from 'node:path';
+import {fileURLToPath} from 'node:url';
+
+import {launchBrowser, openPage, serveSite} from './support.mjs';
+
+const root = path.resolve(path.dirname(fileURLToPath(import.meta.url)), '../..');
+const render = process.env.STRINGART_RENDER ?? path.join(root, 'build/app/stringart-render');
+const rounds = Number(process.argv[2] ?? 20);
+const kFigures = [
+  '0.1,0.2,0.3,0.4,0.5,0.6,0.7,0.8,0.9,0.15,0.35,0.55',
+  '0.25,0.75,0.999023438,0.5,0.125,0.0625,0.3,0.6,0.2,0.8,0.4,0.9',
+  '0.9,0.1,0.2,0.6,0.4,0.049,0.99,0.5,0.123456,0.654321,0.999,0.001',
+  '0.93930596,0.26992273,0.9504212,0.55078614,0.034173667,0.15119624,0.87111396,0.40697807,' +
+      '0.54395765,0.47119933,0.32476306,0.17696303',
+  '0.40062237,0.4721896,0.96855545,0.17607123,0.5663166,0.95836693,0.50340754,0.45214266,' +
+      '0.7998582,0.5192843,0.62989664,0.8613611',
+];
+const median = (values) => [...values].sort((a, b) => a - b)[Math.floor(values.length / 2)];
+const ms = (values) => `${Math.min(...values).toFixed(1)} / ${median(values).toFixed(1)} ms`;
+
+function nativeMs(draws) {
+  const seconds = (figures) => {
+    const start = process.hrtime.bigint();
+    execFileSync(render, ['--draws', draws, '--figures', String(figures), '-o', '/tmp/stringart-measure.png'],
+                 {stdio: 'ignore'});
+    return Number(process.hrtime.bigint() - start) / 1e6;
+  };
+  const runs = [];
+  for (let i = 0; i < 5; ++i) runs.push((seconds(41) - seconds(1)) / 40);
+  return runs;
+}
+
+const server = await serveSite(path.join(root, 'build-web/site'));
+const browser = await launchBrowser();
+const page = await browser.context.newPage();
+await openPage(page, server.url);
+console.log('figure: minimum / median of the browser trace, the copy into the canvas, native; ' +
+            'ratio of the minimums');
+for (const [i, draws] of kFigures.entries()) {
+  const browserMs = await page.evaluate(({draws, rounds}) => {
+    const core = window.stringartCore;
+    const link = `draws=${draws}&directions=1,1,1`;
+    const size = core.lengthBytesUTF8(link) + 1, at = core._malloc(size);
+    core.stringToUTF8(link, at, size);
+    const trace = [], copy = [];
+    const context = document.getElementById('Picture1').getContext('2d');
+    for (let r = 0; r < rounds; ++r) {
+      const t0 = performance.now();
+      core._ShowLink(at);
+      const t1 = performance.now();
+      const rgba = new Uint8ClampedArray(core.HEAPU8.buffer, core._CanvasRgba(), 500 * 500 * 4);
+      context.putImageData(new ImageData(rgba.slice(), 500, 500), 0, 0);
+      copy.push(performance.now() - t1);
+      trace.push(t1 - t0);
+    }
+    core._free(at);
+    return {trace, copy};
+  }, {draws, rounds});
+  const native = nativeMs(draws);
+  const ratio = Math.min(...browserMs.trace) / Math.min(...native);
+  console.log(`${i + 1}: browser ${ms(browserMs.trace)}, copy ${ms(browserMs.copy)}, ` +
+              `native ${ms(native)}; ${ratio.toFixed(2)} x`);
+}
+await browser.close();
+await server.close();
