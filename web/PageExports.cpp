@@ -1,7 +1,9 @@
 // What the page's script calls in the WebAssembly module: plain C functions on one WebPage.
 #include <emscripten/emscripten.h>
 
+#include <cstddef>
 #include <string>
+#include <string_view>
 
 #include "app/FigureCommand.h"
 #include "web/FigureLink.h"
@@ -30,11 +32,18 @@ EMSCRIPTEN_KEEPALIVE void NewFigure() {
   Page().NewFigure();
 }
 
-// Shows the figure of the fragment `link` (UTF-8, without '#'). Returns "" when shown, else why
-// the link is bad; then nothing has changed.
-EMSCRIPTEN_KEEPALIVE const char* ShowLink(const char* link) {
+// Shows the figure of the fragment `link`: `length` bytes of UTF-8 without the '#', read whole
+// (a NUL inside is part of what gets checked). Returns "" when shown, else why the link is bad;
+// then nothing has changed.
+EMSCRIPTEN_KEEPALIVE const char* ShowLink(const char* link, std::size_t length) {
   std::string error;
-  return Hand(Page().ShowLink(link, error) ? std::string() : error);
+  if (Page().ShowLink(std::string_view(link, length), error)) return Hand({});
+  // The error quotes the link, which may hold a NUL: shown as U+FFFD so the text reaches the page
+  // whole.
+  std::string shown;
+  for (const char c : error)
+    shown += c == '\0' ? std::string_view("\xEF\xBF\xBD") : std::string_view(&c, 1);
+  return Hand(shown);
 }
 
 // The fragment that names the figure on the canvas, without '#'.

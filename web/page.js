@@ -54,7 +54,7 @@
     if (!at) return 'it is too long';
     try {
       core.stringToUTF8(link, at, size);
-      return text(core._ShowLink(at));
+      return text(core._ShowLink(at, size - 1));
     } finally {
       core._free(at);
     }

@@ -54,7 +54,7 @@ for (const [i, draws] of kFigures.entries()) {
     const context = document.getElementById('Picture1').getContext('2d');
     for (let r = 0; r < rounds; ++r) {
       const t0 = performance.now();
-      core._ShowLink(at);
+      core._ShowLink(at, size - 1);
       const t1 = performance.now();
       const rgba = new Uint8ClampedArray(core.HEAPU8.buffer, core._CanvasRgba(), 500 * 500 * 4);
       context.putImageData(new ImageData(rgba.slice(), 500, 500), 0, 0);
