@@ -1,10 +1,11 @@
 // Times a figure in the page against the native renderer on this machine; not a test.
 //   tools/web.sh build && cmake --build build && node tests/web/measure.mjs [ROUNDS]
-// In the browser: performance.now() around the core's ShowLink (black canvas, then the figure
-// traced onto the raster: what "new" does besides taking draws), and around copying the raster
-// into the canvas, ROUNDS times. Natively: stringart-render --figures 41 less --figures 1, over
-// 40, five times. Prints the minimum and the median of each: the minimum is what the machine's
-// other load disturbs least.
+// For each figure, ROUNDS times in turn: in the browser, performance.now() around 20 calls of the
+// core's ShowLink (black canvas, then the figure traced onto the raster: what "new" does besides
+// taking draws), over 20; natively, stringart-render --figures 41 less --figures 1, over 40.
+// Prints the minimum and the median of those means: the minimum is what other load on the
+// machine disturbs least. Also the copy of the raster into the canvas (RGBA in the core, then
+// putImageData), per figure.
 import {execFileSync} from 'node:child_process';
 import path from 'node:path';
 import {fileURLToPath} from 'node:url';
@@ -13,7 +14,7 @@ import {launchBrowser, openPage, serveSite} from './support.mjs';
 
 const root = path.resolve(path.dirname(fileURLToPath(import.meta.url)), '../..');
 const render = process.env.STRINGART_RENDER ?? path.join(root, 'build/app/stringart-render');
-const rounds = Number(process.argv[2] ?? 20);
+const rounds = Number(process.argv[2] ?? 6);
 const kFigures = [
   '0.1,0.2,0.3,0.4,0.5,0.6,0.7,0.8,0.9,0.15,0.35,0.55',
   '0.25,0.75,0.999023438,0.5,0.125,0.0625,0.3,0.6,0.2,0.8,0.4,0.9',
@@ -27,47 +28,49 @@ const median = (values) => [...values].sort((a, b) => a - b)[Math.floor(values.l
 const ms = (values) => `${Math.min(...values).toFixed(1)} / ${median(values).toFixed(1)} ms`;
 
 function nativeMs(draws) {
-  const seconds = (figures) => {
+  const run = (figures) => {
     const start = process.hrtime.bigint();
-    execFileSync(render, ['--draws', draws, '--figures', String(figures), '-o', '/tmp/stringart-measure.png'],
-                 {stdio: 'ignore'});
+    execFileSync(render, ['--draws', draws, '--figures', String(figures), '-o',
+                          '/tmp/stringart-measure.png'], {stdio: 'ignore'});
     return Number(process.hrtime.bigint() - start) / 1e6;
   };
-  const runs = [];
-  for (let i = 0; i < 5; ++i) runs.push((seconds(41) - seconds(1)) / 40);
-  return runs;
+  return (run(41) - run(1)) / 40;
+}
+
+function browserMs(page, draws) {
+  return page.evaluate((draws) => {
+    const core = window.stringartCore;
+    const link = `draws=${draws}&directions=1,1,1`;
+    const size = core.lengthBytesUTF8(link) + 1, at = core._malloc(size);
+    core.stringToUTF8(link, at, size);
+    const t0 = performance.now();
+    for (let i = 0; i < 20; ++i) core._ShowLink(at, size - 1);
+    const t1 = performance.now();
+    const rgba = new Uint8ClampedArray(core.HEAPU8.buffer, core._CanvasRgba(), 500 * 500 * 4);
+    const context = document.getElementById('Picture1').getContext('2d');
+    context.putImageData(new ImageData(rgba.slice(), 500, 500), 0, 0);
+    const t2 = performance.now();
+    core._free(at);
+    return {trace: (t1 - t0) / 20, copy: t2 - t1};
+  }, draws);
 }
 
 const server = await serveSite(path.join(root, 'build-web/site'));
 const browser = await launchBrowser();
 const page = await browser.context.newPage();
 await openPage(page, server.url);
-console.log('figure: minimum / median of the browser trace, the copy into the canvas, native; ' +
-            'ratio of the minimums');
+console.log('figure: minimum / median over the rounds; ratio of the minimums');
 for (const [i, draws] of kFigures.entries()) {
-  const browserMs = await page.evaluate(({draws, rounds}) => {
-    const core = window.stringartCore;
-    const link = `draws=${draws}&directions=1,1,1`;
-    const size = core.lengthBytesUTF8(link) + 1, at = core._malloc(size);
-    core.stringToUTF8(link, at, size);
-    const trace = [], copy = [];
-    const context = document.getElementById('Picture1').getContext('2d');
-    for (let r = 0; r < rounds; ++r) {
-      const t0 = performance.now();
-      core._ShowLink(at, size - 1);
-      const t1 = performance.now();
-      const rgba = new Uint8ClampedArray(core.HEAPU8.buffer, core._CanvasRgba(), 500 * 500 * 4);
-      context.putImageData(new ImageData(rgba.slice(), 500, 500), 0, 0);
-      copy.push(performance.now() - t1);
-      trace.push(t1 - t0);
-    }
-    core._free(at);
-    return {trace, copy};
-  }, {draws, rounds});
-  const native = nativeMs(draws);
-  const ratio = Math.min(...browserMs.trace) / Math.min(...native);
-  console.log(`${i + 1}: browser ${ms(browserMs.trace)}, copy ${ms(browserMs.copy)}, ` +
-              `native ${ms(native)}; ${ratio.toFixed(2)} x`);
+  const trace = [], copy = [], native = [];
+  for (let r = 0; r < rounds; ++r) {
+    const b = await browserMs(page, draws);
+    trace.push(b.trace);
+    copy.push(b.copy);
+    native.push(nativeMs(draws));
+  }
+  const ratio = Math.min(...trace) / Math.min(...native);
+  console.log(`${i + 1}: browser ${ms(trace)}, native ${ms(native)}; ${ratio.toFixed(2)} x; ` +
+              `copy into the canvas ${ms(copy)}`);
 }
 await browser.close();
 await server.close();
