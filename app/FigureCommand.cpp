@@ -6,8 +6,30 @@
 #include <cmath>
 #include <vector>
 
+#include "app/FloatText.h"
+
 namespace stringart {
 namespace {
+
+// The library's own float <charconv> where it is complete; FloatText's equal stand-in where it is
+// not (emscripten's libc++).
+std::string WriteFloat(float value) {
+#if defined(__cpp_lib_to_chars)
+  char buf[32];
+  const auto result = std::to_chars(buf, buf + sizeof buf, value);
+  return std::string(buf, result.ptr);
+#else
+  return ShortestFloatText(value);
+#endif
+}
+
+std::from_chars_result ReadFloat(const char* first, const char* last, float& value) {
+#if defined(__cpp_lib_to_chars)
+  return std::from_chars(first, last, value);
+#else
+  return ReadFloatText(first, last, value);
+#endif
+}
 
 std::vector<std::string_view> SplitCommas(std::string_view text) {
   std::vector<std::string_view> parts;
@@ -42,10 +64,8 @@ bool EndsWithNoCase(std::string_view s, std::string_view suffix) {
 std::string FormatDraws(const FigureDraws& draws) {
   std::string out;
   for (std::size_t i = 0; i < draws.size(); ++i) {
-    char buf[32];
-    const auto result = std::to_chars(buf, buf + sizeof buf, draws[i]);
     if (i > 0) out += ',';
-    out.append(buf, result.ptr);
+    out += WriteFloat(draws[i]);
   }
   return out;
 }
@@ -78,7 +98,7 @@ std::optional<FigureDraws> ParseDraws(std::string_view text, std::string& error)
     const std::string which = "draw " + std::to_string(i + 1) + " '" + std::string(part) + "'";
     float u = 0;
     // from_chars rounds the decimal once, straight to the nearest float.
-    const auto [end, ec] = std::from_chars(part.data(), part.data() + part.size(), u);
+    const auto [end, ec] = ReadFloat(part.data(), part.data() + part.size(), u);
     if (part.empty() || end != part.data() + part.size() || std::isnan(u)) {
       error = which + " is not a number";
       return std::nullopt;

@@ -1,6 +1,6 @@
 #include "runtime/RandomSource.h"
 
-#include <bit>
+#include <cstring>
 
 namespace stringart {
 namespace {
@@ -17,7 +17,11 @@ constexpr std::uint64_t Mix(std::uint64_t z) {
 
 void RandomSource::Reseed(float seconds) {
   // The seed's bit pattern, not its value, so 12.25 s and 12.5 s differ as much as any two seeds.
-  const std::uint64_t seed = std::bit_cast<std::uint32_t>(seconds);
+  // memcpy rather than std::bit_cast, which emscripten's libc++ lacks; the same bits.
+  std::uint32_t bits = 0;
+  static_assert(sizeof bits == sizeof seconds);
+  std::memcpy(&bits, &seconds, sizeof bits);
+  const std::uint64_t seed = bits;
   state_ = Mix(state_ ^ Mix(seed + kGolden));
 }
 

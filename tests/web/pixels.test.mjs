@@ -1,0 +1,54 @@
+// A figure named by the page's address has exactly the pixels of stringart-render's PNG of the
+// same draws and directions.
+import assert from 'node:assert/strict';
+import {after, before, describe, test} from 'node:test';
+
+import {canvasPixels, compareRasters, launchBrowser, litPixels, openPage, renderPng, serveSite, site,
+        watchErrors} from './support.mjs';
+
+// Figures that exercise the arithmetic's edges, with the start directions.
+const kFigures = [
+  ['0.1,0.2,0.3,0.4,0.5,0.6,0.7,0.8,0.9,0.15,0.35,0.55', '1,1,1'],
+  // Red starts at 255.75, above 255.5, and falls from there.
+  ['0.25,0.75,0.999023438,0.5,0.125,0.0625,0.3,0.6,0.2,0.8,0.4,0.9', '1,1,1'],
+  // Every channel above 255.5 at the start, every direction falling.
+  ['0.5,0.5,0.99999994,0.998046875,0.9990234,0.01,0.02,0.03,0.7,0.3,0.55,0.45', '-1,-1,-1'],
+  ['0.9,0.1,0.2,0.6,0.4,0.049,0.99,0.5,0.123456,0.654321,0.999,0.001', '-1,1,-1'],
+  // Phases zero and every frequency factor at -3; colours mid-way with no step.
+  ['0,0,0.5,0.25,0.75,0,0,0,0,0,0,0', '1,-1,1'],
+  // The largest draw, 1 - 2^-24, for phases, steps and a factor.
+  ['0.99999994,0.99999994,0.5,0.5,0.5,0.99999994,0.99999994,0.99999994,0.99999994,0.01,0.75,0.25',
+   '1,1,-1'],
+  // The second figure of stringart-render --seed 43210.5 --figures 2: draws as the program makes them.
+  ['0.93930596,0.26992273,0.9504212,0.55078614,0.034173667,0.15119624,0.87111396,0.40697807,' +
+       '0.54395765,0.47119933,0.32476306,0.17696303', '1,-1,1'],
+];
+
+describe('the canvas against stringart-render', () => {
+  let browser, server;
+  before(async () => {
+    server = await serveSite(site);
+    browser = await launchBrowser();
+  });
+  after(async () => {
+    await browser?.close();
+    await server?.close();
+  });
+
+  for (const [draws, directions] of kFigures) {
+    test(`draws ${draws} directions ${directions}`, async () => {
+      const page = await browser.context.newPage();
+      const errors = watchErrors(page);
+      await openPage(page, server.url, `#draws=${draws}&directions=${directions}`);
+      const want = renderPng(draws, directions);
+      assert.ok(litPixels(want.rgba) > 10000, 'the renderer drew next to nothing');
+      const {differing, first} = compareRasters(await canvasPixels(page), want.rgba);
+      assert.equal(differing, 0,
+                   `${differing} pixels differ, ${first}; reproduce: stringart-render --draws ${draws} ` +
+                       `--directions ${directions} -o f.png, and open the page at ` +
+                       `#draws=${draws}&directions=${directions}`);
+      assert.deepEqual(errors, []);
+      await page.close();
+    });
+  }
+});

@@ -1,0 +1,174 @@
+// What the browser tests share: the site served on 127.0.0.1, Debian's chromium driven headless
+// through playwright-core, the canvas's pixels, and PNG files read back (pixels and text chunks).
+import {execFileSync} from 'node:child_process';
+import fs from 'node:fs';
+import http from 'node:http';
+import os from 'node:os';
+import path from 'node:path';
+import zlib from 'node:zlib';
+import {chromium} from 'playwright-core';
+
+export const kSize = 500;  // the canvas's width and height, pixels
+
+// Where things are; run_browser_tests.sh sets these.
+export const site = process.env.STRINGART_SITE;
+export const render = process.env.STRINGART_RENDER;
+const chromiumPath = process.env.STRINGART_CHROMIUM || '/usr/bin/chromium';
+
+const kTypes = {'.html': 'text/html', '.js': 'text/javascript', '.css': 'text/css',
+                '.wasm': 'application/wasm'};
+
+// Serves the folder `root` on 127.0.0.1 at a free port; resolves to {url, close}.
+export async function serveSite(folder) {
+  const root = path.resolve(folder);
+  const server = http.createServer((request, response) => {
+    const name = new URL(request.url, 'http://x').pathname.replace(/^\/$/, '/index.html');
+    const file = path.join(root, path.normalize(name));
+    if (!file.startsWith(root + path.sep) || !fs.existsSync(file)) {
+      response.writeHead(404).end();
+      return;
+    }
+    response.writeHead(200, {'Content-Type': kTypes[path.extname(file)] ?? 'application/octet-stream'});
+    response.end(fs.readFileSync(file));
+  });
+  await new Promise((resolve) => server.listen(0, '127.0.0.1', resolve));
+  return {
+    url: `http://127.0.0.1:${server.address().port}/`,
+    close: () => new Promise((resolve) => server.close(resolve)),
+  };
+}
+
+// Headless chromium on a fresh profile, quiet towards the network; resolves to {context, close}.
+export async function launchBrowser() {
+  const profile = fs.mkdtempSync(path.join(os.tmpdir(), 'stringart-chromium-'));
+  const context = await chromium.launchPersistentContext(profile, {
+    executablePath: chromiumPath,
+    headless: true,
+    viewport: {width: 840, height: 600},
+    acceptDownloads: true,
+    args: ['--headless', '--no-sandbox', '--disable-gpu', '--disable-quic', '--no-first-run',
+           '--disable-background-networking', '--disable-component-update', '--disable-sync'],
+  });
+  return {
+    context,
+    close: async () => {
+      await context.close();
+      fs.rmSync(profile, {recursive: true, force: true});
+    },
+  };
+}
+
+// Collects what the page reports as errors: console errors and uncaught exceptions.
+export function watchErrors(page) {
+  const errors = [];
+  page.on('console', (m) => { if (m.type() === 'error') errors.push(`console: ${m.text()}`); });
+  page.on('pageerror', (e) => errors.push(`exception: ${e.message}`));
+  return errors;
+}
+
+// Opens the page at `fragment` (with '#', or '') and waits until it shows a figure.
+export async function openPage(page, url, fragment = '') {
+  await page.goto(url + fragment);
+  await waitForFigure(page);
+}
+
+// Waits until the page has finished handling its address: "new" is enabled after that.
+export async function waitForFigure(page) {
+  await page.waitForFunction(() => !document.getElementById('Command1').disabled);
+}
+
+// The canvas's pixels as RGBA bytes, rows top to bottom.
+export async function canvasPixels(page) {
+  const base64 = await page.evaluate((size) => {
+    const rgba = document.getElementById('Picture1').getContext('2d').getImageData(0, 0, size, size).data;
+    let binary = '';
+    for (let i = 0; i < rgba.length; i += 0x8000) {
+      binary += String.fromCharCode.apply(null, rgba.subarray(i, i + 0x8000));
+    }
+    return btoa(binary);
+  }, kSize);
+  return Buffer.from(base64, 'base64');
+}
+
+// How many pixels are not black.
+export function litPixels(rgba) {
+  let lit = 0;
+  for (let i = 0; i < rgba.length; i += 4) lit += rgba[i] | rgba[i + 1] | rgba[i + 2] ? 1 : 0;
+  return lit;
+}
+
+// Reads an 8-bit RGB or RGBA PNG without interlacing: {width, height, rgba, text}, `text` holding
+// its tEXt and zTXt chunks by keyword.
+export function readPng(bytes) {
+  if (!bytes.subarray(0, 8).equals(Buffer.from([137, 80, 78, 71, 13, 10, 26, 10]))) {
+    throw new Error('not a PNG');
+  }
+  let width = 0, height = 0, channels = 0;
+  const idat = [], text = {};
+  for (let at = 8; at < bytes.length;) {
+    const length = bytes.readUInt32BE(at), type = bytes.toString('latin1', at + 4, at + 8);
+    const data = bytes.subarray(at + 8, at + 8 + length);
+    at += 12 + length;
+    if (type === 'IHDR') {
+      width = data.readUInt32BE(0);
+      height = data.readUInt32BE(4);
+      const [depth, colour, , , interlace] = data.subarray(8);
+      channels = {2: 3, 6: 4}[colour];
+      if (depth !== 8 || !channels || interlace !== 0) throw new Error('unexpected PNG kind');
+    } else if (type === 'IDAT') {
+      idat.push(data);
+    } else if (type === 'tEXt' || type === 'zTXt') {
+      const nul = data.indexOf(0);
+      const keyword = data.toString('latin1', 0, nul);
+      text[keyword] = type === 'tEXt' ? data.toString('latin1', nul + 1)
+                                      : zlib.inflateSync(data.subarray(nul + 2)).toString('latin1');
+    }
+  }
+  const raw = zlib.inflateSync(Buffer.concat(idat));
+  const stride = width * channels, rgba = Buffer.alloc(width * height * 4);
+  let previous = Buffer.alloc(stride);
+  for (let y = 0; y < height; ++y) {
+    const filter = raw[y * (stride + 1)];
+    const row = Buffer.from(raw.subarray(y * (stride + 1) + 1, (y + 1) * (stride + 1)));
+    for (let i = 0; i < stride; ++i) {
+      const a = i >= channels ? row[i - channels] : 0, b = previous[i];
+      const c = i >= channels ? previous[i - channels] : 0;
+      const p = a + b - c, pa = Math.abs(p - a), pb = Math.abs(p - b), pc = Math.abs(p - c);
+      const predicted = [0, a, b, (a + b) >> 1, pa <= pb && pa <= pc ? a : pb <= pc ? b : c][filter];
+      row[i] = (row[i] + predicted) & 0xff;
+    }
+    for (let x = 0; x < width; ++x) {
+      for (let k = 0; k < 3; ++k) rgba[(y * width + x) * 4 + k] = row[x * channels + k];
+      rgba[(y * width + x) * 4 + 3] = channels === 4 ? row[x * channels + 3] : 255;
+    }
+    previous = row;
+  }
+  return {width, height, rgba, text};
+}
+
+// stringart-render's PNG of one figure, read back.
+export function renderPng(draws, directions) {
+  const folder = fs.mkdtempSync(path.join(os.tmpdir(), 'stringart-render-'));
+  try {
+    const file = path.join(folder, 'figure.png');
+    execFileSync(render, ['--draws', draws, '--directions', directions, '-o', file]);
+    return readPng(fs.readFileSync(file));
+  } finally {
+    fs.rmSync(folder, {recursive: true, force: true});
+  }
+}
+
+// Where two RGBA rasters differ: how many pixels and the first one, for the failure message.
+export function compareRasters(got, want) {
+  let differing = 0, first = '';
+  for (let i = 0; i < want.length; i += 4) {
+    if (got.readUInt32BE(i) !== want.readUInt32BE(i)) {
+      if (!differing) {
+        first = `first at (${(i / 4) % kSize}, ${Math.floor(i / 4 / kSize)}): page ` +
+                `${got.subarray(i, i + 4).toString('hex')}, renderer ${want.subarray(i, i + 4).toString('hex')}`;
+      }
+      ++differing;
+    }
+  }
+  return {differing, first};
+}
