@@ -30,14 +30,12 @@
 namespace stringart {
 namespace {
 
-constexpr std::array<float, 12> kFigureDraws = {0.1f, 0.2f, 0.3f, 0.4f,  0.5f,  0.6f,
-                                                0.7f, 0.8f, 0.9f, 0.15f, 0.35f, 0.55f};
 
 // The figure's segments, traced once.
 const std::vector<Segment>& FigureSegments() {
   static const std::vector<Segment> segments = [] {
     SegmentRecorder recorder;
-    TraceAgain({kFigureDraws, {1, 1, 1}, {}}, recorder);
+    TraceAgain({kExampleDraws, {1, 1, 1}, {}}, recorder);
     return recorder.segments();
   }();
   return segments;
@@ -93,7 +91,7 @@ void TraceFigures(benchmark::State& state, Canvas& canvas, Start start = Start::
     } else {
       ClearUpperVectorState();
     }
-    TraceFigure(kFigureDraws, directions, x1, y1, canvas);
+    TraceFigure(kExampleDraws, directions, x1, y1, canvas);
     benchmark::ClobberMemory();
   }
 }
@@ -252,7 +250,7 @@ class PaintWatch final : public QObject {
 
 // A click on "new" in the window, offscreen, until the canvas has been repainted.
 void BM_WindowClickToRepaint(benchmark::State& state) {
-  SuppliedDraws draws(kFigureDraws);
+  SuppliedDraws draws(kExampleDraws);
   FigureFileWriter files;
   Form1Window window(draws, files);
   PaintWatch watch;

@@ -30,7 +30,7 @@ class RepaintWatch final : public QObject {
 // repainted: every iteration shows a figure of the history traced again. Both figures have the
 // draws of FigureBench's cases; their start directions differ.
 void BM_WindowBackToRepaint(benchmark::State& state) {
-  SuppliedDraws draws({0.1f, 0.2f, 0.3f, 0.4f, 0.5f, 0.6f, 0.7f, 0.8f, 0.9f, 0.15f, 0.35f, 0.55f});
+  SuppliedDraws draws(kExampleDraws);
   FigureFileWriter files;
   Form1Window window(draws, files);
   RepaintWatch watch;

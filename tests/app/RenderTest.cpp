@@ -24,7 +24,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-const std::string kExample = "0.1,0.2,0.3,0.4,0.5,0.6,0.7,0.8,0.9,0.15,0.35,0.55";
+const std::string kExample = FormatDraws(kExampleDraws);
 
 struct Outcome {
   int status;

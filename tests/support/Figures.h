@@ -12,10 +12,7 @@
 
 namespace stringart::testing {
 
-// The example figure: its first step runs from (260.153, 411.496) to (284.868, 389.980) in
-// colour 0x80664D, and it leaves the directions 1, 1, -1.
-inline constexpr FigureDraws kExampleDraws = {0.1f, 0.2f, 0.3f, 0.4f,  0.5f,  0.6f,
-                                              0.7f, 0.8f, 0.9f, 0.15f, 0.35f, 0.55f};
+using stringart::kExampleDraws;
 
 // 64-bit FNV-1a over bytes, continued from `hash`.
 inline std::uint64_t Fnv1a(const void* bytes, std::size_t size,
