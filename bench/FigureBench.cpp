@@ -13,23 +13,22 @@
 #include <QPushButton>
 #include <QTest>
 #include <array>
+#include <cstdint>
 #include <fstream>
 #include <string>
-#include <cstdint>
 #include <vector>
 
+#include "app/FigureFile.h"
 #include "canvas/Picture1.h"
-#include "window/Picture1View.h"
 #include "canvas/Raster.h"
 #include "canvas/SegmentRecorder.h"
 #include "runtime/VectorState.h"
-#include "window/Tracer.h"
-#include "app/FigureFile.h"
 #include "window/Form1Window.h"
+#include "window/Picture1View.h"
+#include "window/Tracer.h"
 
 namespace stringart {
 namespace {
-
 
 // The figure's segments, traced once.
 const std::vector<Segment>& FigureSegments() {
@@ -248,33 +247,69 @@ class PaintWatch final : public QObject {
   }
 };
 
-// A click on "new" in the window, offscreen, until the canvas has been repainted.
-void BM_WindowClickToRepaint(benchmark::State& state) {
-  SuppliedDraws draws(kExampleDraws);
+// The window under Qt's offscreen platform, loaded, with its first figure painted.
+struct WatchedWindow {
+  SuppliedDraws draws{kExampleDraws};
   FigureFileWriter files;
-  Form1Window window(draws, files);
+  Form1Window window{draws, files};
   PaintWatch watch;
-  window.pictureView()->installEventFilter(&watch);
+
+  WatchedWindow() {
+    window.pictureView()->installEventFilter(&watch);
+    window.FormLoad();
+    AwaitPaint();  // the first figure's paint must not pass for the first click's
+  }
+  ~WatchedWindow() { window.pictureView()->removeEventFilter(&watch); }
+
+  // Clicks `button` on `widget`, then runs the event loop until the canvas has been repainted;
+  // false if it never is.
+  bool ClickUntilRepainted(QWidget* widget, Qt::MouseButton button) {
+    watch.painted = false;
+    QTest::mouseClick(widget, button);
+    return AwaitPaint();
+  }
+
   // A repaint takes a few passes of the event loop; far more than that means none is coming.
-  auto awaitPaint = [&watch] {
+  bool AwaitPaint() {
     for (int pass = 0; !watch.painted && pass < 1000; ++pass) QCoreApplication::processEvents();
     return watch.painted;
-  };
-  window.FormLoad();
-  // The first figure's paint must not pass for the first click's.
-  awaitPaint();
+  }
+};
+
+// A click on "new" until the canvas has been repainted.
+void BM_WindowClickToRepaint(benchmark::State& state) {
+  WatchedWindow w;
   for (auto _ : state) {
-    watch.painted = false;
-    QTest::mouseClick(window.command1(), Qt::LeftButton);
-    if (!awaitPaint()) {
+    if (!w.ClickUntilRepainted(w.window.command1(), Qt::LeftButton)) {
       state.SkipWithError("the canvas was not repainted after a click on \"new\"");
       break;
     }
   }
-  window.pictureView()->removeEventFilter(&watch);
   // One figure for the load and one per click, or the clicks timed something else.
-  if (window.form().figuresTraced() != 1 + static_cast<long>(state.iterations())) {
+  if (w.window.form().figuresTraced() != 1 + static_cast<long>(state.iterations())) {
     state.SkipWithError("a click on \"new\" did not trace exactly one figure");
+  }
+  SetCounters(state);
+}
+
+// The mouse's back and forward buttons on the canvas, in turn, until the canvas has been
+// repainted: every iteration traces a figure of the history again, which should be on the screen
+// within one frame at 60 Hz (16.7 ms). Both figures have the example's draws; their start
+// directions differ.
+void BM_WindowBackToRepaint(benchmark::State& state) {
+  WatchedWindow w;
+  w.window.Command1Click();
+  w.AwaitPaint();
+  bool back = true;
+  for (auto _ : state) {
+    if (!w.ClickUntilRepainted(w.window.pictureView(), back ? Qt::BackButton : Qt::ForwardButton)) {
+      state.SkipWithError("the canvas was not repainted after the back or forward button");
+      break;
+    }
+    back = !back;
+  }
+  if (w.window.form().history().size() != 2) {
+    state.SkipWithError("going back and forth added figures to the history");
   }
   SetCounters(state);
 }
@@ -293,6 +328,7 @@ BENCHMARK(BM_TraceAloneDirty)->Apply(Figure);
 BENCHMARK(BM_RasterAlone)->Apply(Figure);
 BENCHMARK(BM_RasterAloneReference)->Apply(Figure);
 BENCHMARK(BM_WindowClickToRepaint)->Apply(Figure);
+BENCHMARK(BM_WindowBackToRepaint)->Apply(Figure);
 
 }  // namespace
 }  // namespace stringart
