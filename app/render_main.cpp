@@ -1,4 +1,5 @@
-// stringart-render: traces figures without a display and writes the last one to PNG or SVG.
+// stringart-render: traces figures without a display and writes the last one to a picture, SVG or
+// animation.
 #include <unistd.h>
 
 #include <csignal>
@@ -10,6 +11,7 @@
 
 #include "app/FigureCommand.h"
 #include "app/FigureFile.h"
+#include "app/Progress.h"
 #include "app/RenderOptions.h"
 #include "canvas/Picture1.h"
 #include "runtime/Clock.h"
@@ -22,8 +24,13 @@ using namespace stringart;
 
 volatile std::sig_atomic_t interrupted = 0;
 
-void OnInterrupt(int) {
-  interrupted = 1;
+void OnInterrupt(int signal) {
+  interrupted = signal;
+}
+
+// The shell's status for death by the signal that interrupted us.
+int InterruptedStatus() {
+  return interrupted == SIGTERM ? 143 : 130;
 }
 
 int Fail(int status, const std::string& message) {
@@ -100,7 +107,8 @@ int main(int argc, char** argv) {
     if (interrupted) {
       if (progress) std::fputc('\n', stderr);
       std::fflush(stdout);
-      return Fail(130, "interrupted after " + std::to_string(k - 1) + " figures; nothing written");
+      return Fail(InterruptedStatus(),
+                  "interrupted after " + std::to_string(k - 1) + " figures; nothing written");
     }
     if (k > 1) picture.Clear();
     figure = TraceFigure(TakeFigureDraws(*draws), directions, x1, y1, picture);
@@ -110,6 +118,23 @@ int main(int argc, char** argv) {
   if (progress) std::fputc('\n', stderr);
   std::fflush(stdout);
 
-  if (!SaveFigure(options->output, picture, figure, error)) return Fail(1, error);
+  if (!options->size) {
+    if (!SaveFigure(options->output, picture, figure, error)) return Fail(1, error);
+    return 0;
+  }
+  // Large pictures and animations are drawn again from the figure's record, with a bar.
+  TerminalProgress bar(stderr, std::filesystem::path(options->output).filename().string());
+  const ExportResult result = ExportFigure(
+      options->output, figure, *options->size, options->seconds.value_or(0),
+      options->fps.value_or(0),
+      [&bar](double done) {
+        bar.Update(done);
+        return interrupted == 0;
+      },
+      error);
+  bar.Finish();
+  if (result == ExportResult::Cancelled)
+    return Fail(InterruptedStatus(), "interrupted; nothing written");
+  if (result == ExportResult::Failed) return Fail(1, error);
   return 0;
 }
