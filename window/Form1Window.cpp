@@ -186,9 +186,9 @@ bool Form1Window::StartExport(const QString& path, int width, int height, int se
   progress_->setMinimumDuration(0);
   connect(progress_, &QProgressDialog::canceled, this, [job] { job->cancel = true; });
   poll_ = new QTimer(this);
-  connect(poll_, &QTimer::timeout, this, [this, job] {
+  connect(poll_, &QTimer::timeout, progress_, [dialog = progress_, job] {
     // The last step waits for the file to be in place.
-    progress_->setValue(std::min(kProgressSteps - 1, static_cast<int>(job->done * kProgressSteps)));
+    dialog->setValue(std::min(kProgressSteps - 1, static_cast<int>(job->done * kProgressSteps)));
   });
   poll_->start(100);
   progress_->show();
@@ -202,6 +202,7 @@ void Form1Window::ExportFinished() {
   exportThread_->wait();
   exportThread_->deleteLater();
   exportThread_ = nullptr;
+  poll_->stop();
   poll_->deleteLater();
   poll_ = nullptr;
   progress_->deleteLater();
