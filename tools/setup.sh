@@ -7,7 +7,8 @@ cd "$(dirname "$0")/.."
 packages=(
   g++ cmake ninja-build pkg-config
   qt6-base-dev qt6-qpa-plugins libgl-dev
-  libgtest-dev libbenchmark-dev libcairo2-dev
+  libcairo2-dev libpng-dev libavcodec-dev libavformat-dev libswscale-dev libavutil-dev ffmpeg
+  libgtest-dev libbenchmark-dev
   libx11-dev xvfb xauth xdotool imagemagick fonts-dejavu-core
 )
 missing=()
