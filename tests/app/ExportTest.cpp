@@ -240,13 +240,16 @@ TEST_F(Renderer, FailedOrInterruptedExportsLeaveNothing) {
 
 TEST_F(Renderer, AFullDiskDuringAnExportLeavesNoFile) {
   SKIP_UNLESS_MOUNTS_WORK();
-  for (const std::string name : {"f.png", "f.mp4", "f.webm"}) {
+  // Each file is larger than the 26 KiB left: the PNG about 100 KiB, the clips about 40.
+  for (const auto& [name, options] : {std::pair<std::string, std::string>{"f.png", "--size 600"},
+                                      {"f.mp4", "--size 500 --seconds 2 --fps 24"},
+                                      {"f.webm", "--size 500 --seconds 2 --fps 24"}}) {
     const Outcome run = Shell(
         "mkdir -p \"$D/disk\"\n"
         "unshare -rm sh -c 'mount -t tmpfs -o size=256k tmpfs \"$D/disk\" &&"
-        " dd if=/dev/zero of=\"$D/disk/filler\" bs=1k count=200 2>/dev/null;"
+        " dd if=/dev/zero of=\"$D/disk/filler\" bs=1k count=230 2>/dev/null;"
         " \"$R\" --draws " +
-        kExample + " --size 1000 -o \"$D/disk/" + name +
+        kExample + " " + options + " -o \"$D/disk/" + name +
         "\" >/dev/null; echo status $?; ls -A \"$D/disk\"'\n");
     EXPECT_EQ(run.out, "status 1\nfiller\n") << name << ": " << run.err;
     EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1) << "[" << run.err << "]";
