@@ -93,6 +93,7 @@ Form1Window::~Form1Window() {
   if (exportThread_ != nullptr) {
     job_->cancel = true;
     exportThread_->wait();
+    delete exportThread_;
   }
 }
 
