@@ -51,4 +51,39 @@ bool WriteFileAtomically(const std::string& path, std::string_view bytes, std::s
   return true;
 }
 
+std::optional<std::string> CreateTempBeside(const std::string& path, std::string& error) {
+  std::string pattern = path + ".XXXXXX";
+  std::vector<char> name(pattern.begin(), pattern.end());
+  name.push_back('\0');
+  const int fd = mkstemp(name.data());
+  if (fd < 0) {
+    error = std::strerror(errno);
+    return std::nullopt;
+  }
+  const mode_t mask = umask(0);
+  umask(mask);
+  if (fchmod(fd, 0666 & ~mask) != 0 || close(fd) != 0) {
+    error = std::strerror(errno);
+    unlink(name.data());
+    return std::nullopt;
+  }
+  return std::string(name.data());
+}
+
+bool CommitTemp(const std::string& temp, const std::string& path, std::string& error) {
+  const int fd = open(temp.c_str(), O_RDONLY | O_CLOEXEC);
+  bool done = fd >= 0 && fsync(fd) == 0;
+  if (!done) error = std::strerror(errno);
+  if (fd >= 0 && close(fd) != 0 && done) {
+    error = std::strerror(errno);
+    done = false;
+  }
+  if (done && rename(temp.c_str(), path.c_str()) != 0) {
+    error = std::strerror(errno);
+    done = false;
+  }
+  if (!done) unlink(temp.c_str());
+  return done;
+}
+
 }  // namespace stringart

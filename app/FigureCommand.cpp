@@ -86,6 +86,43 @@ std::string RemakeCommand(const FigureRecord& figure) {
   return command;
 }
 
+std::string RemakeCommand(const FigureRecord& figure, FrameSize size, int seconds, int fps) {
+  std::string command = RemakeCommand(figure);
+  ((command += ' ') += kSizeOption) += ' ' + FormatSize(size);
+  if (seconds > 0) {
+    ((command += ' ') += kSecondsOption) += ' ' + std::to_string(seconds);
+    ((command += ' ') += kFpsOption) += ' ' + std::to_string(fps);
+  }
+  return command;
+}
+
+std::string FormatSize(FrameSize size) {
+  if (size.width == size.height) return std::to_string(size.width);
+  std::string text = std::to_string(size.width);
+  text += 'x';
+  text += std::to_string(size.height);
+  return text;
+}
+
+std::optional<FrameSize> ParseSize(std::string_view text, std::string& error) {
+  const std::size_t x = text.find_first_of("xX");
+  static_assert(kMinSide == 500 && kMaxSide == 16384, "the message below names them");
+  const std::string_view sides[2] = {text.substr(0, x),
+                                     x == std::string_view::npos ? text : text.substr(x + 1)};
+  int value[2] = {};
+  for (int i = 0; i < 2; ++i) {
+    const std::string_view side = sides[i];
+    const auto [end, ec] = std::from_chars(side.data(), side.data() + side.size(), value[i]);
+    if (side.empty() || ec != std::errc() || end != side.data() + side.size() ||
+        value[i] < kMinSide || value[i] > kMaxSide) {
+      error = std::string(text);
+      error = "'" + error + "' is not N or WxH with each side a whole number from 500 to 16384";
+      return std::nullopt;
+    }
+  }
+  return FrameSize{value[0], value[1]};
+}
+
 std::optional<FigureDraws> ParseDraws(std::string_view text, std::string& error) {
   const auto parts = SplitCommas(text);
   if (parts.size() != kFigureDraws) {
@@ -177,6 +214,8 @@ std::optional<FigureRecord> ParseRemakeCommand(std::string_view text, std::strin
 std::optional<FigureFormat> FormatForPath(std::string_view path) {
   if (EndsWithNoCase(path, ".png")) return FigureFormat::Png;
   if (EndsWithNoCase(path, ".svg")) return FigureFormat::Svg;
+  if (EndsWithNoCase(path, ".mp4")) return FigureFormat::Mp4;
+  if (EndsWithNoCase(path, ".webm")) return FigureFormat::Webm;
   return std::nullopt;
 }
 

@@ -7,8 +7,10 @@
 #include <QString>
 #include <fstream>
 
+#include "app/Animation.h"
 #include "app/AtomicFile.h"
 #include "app/FigureCommand.h"
+#include "app/LargePicture.h"
 #include "canvas/SegmentRecorder.h"
 #include "canvas/Svg.h"
 #include "window/PictureImage.h"
@@ -19,7 +21,7 @@ namespace stringart {
 bool SaveFigure(const std::string& path, const Picture1& picture, const FigureRecord& figure,
                 std::string& error) {
   const auto format = FormatForPath(path);
-  if (!format) {
+  if (!format || IsAnimation(*format)) {
     error = "cannot save '" + path + "': the name must end in .png or .svg";
     return false;
   }
@@ -102,6 +104,75 @@ std::optional<FigureRecord> OpenFigure(const std::string& path, std::string& err
 
 std::string FigureFileWriter::Command(const FigureRecord& figure) {
   return RemakeCommand(figure);
+}
+
+ExportResult ExportFigure(const std::string& path, const FigureRecord& figure, FrameSize size,
+                          int seconds, int fps, const ExportProgress& progress,
+                          std::string& error) {
+  const auto format = FormatForPath(path);
+  std::string why;
+  auto within = [](int value, int least, int most) { return value >= least && value <= most; };
+  if (!format) {
+    why = "the name must end in .png, .svg, .mp4 or .webm";
+  } else if (!within(size.width, kMinSide, kMaxSide) || !within(size.height, kMinSide, kMaxSide)) {
+    why = "the size " + FormatSize(size) + " has a side outside " + std::to_string(kMinSide) +
+          " to " + std::to_string(kMaxSide);
+  } else if (IsAnimation(*format) &&
+             (size.width > kAnimationMaxSide || size.height > kAnimationMaxSide ||
+              size.width % 2 != 0 || size.height % 2 != 0 ||
+              !within(seconds, kMinSeconds, kMaxSeconds) || !within(fps, kMinFps, kMaxFps))) {
+    why = "an animation of " + FormatSize(size) + " pixels, " + std::to_string(seconds) + " s at " +
+          std::to_string(fps) + " fps is not one this program makes";
+  }
+  if (!why.empty()) {
+    error = "cannot save '" + path + "': " + why;
+    return ExportResult::Failed;
+  }
+  const std::string remake = RemakeCommand(figure, size, IsAnimation(*format) ? seconds : 0, fps);
+  ExportResult result = ExportResult::Failed;
+  switch (*format) {
+    case FigureFormat::Png:
+      result = SaveLargePicture(figure, size.width, size.height, remake, path, progress, why);
+      break;
+    case FigureFormat::Svg: {
+      SegmentRecorder drawing;
+      TraceAgain(figure, drawing);
+      const std::string svg = SvgDocument(drawing, Picture1::kWidth, Picture1::kHeight, remake,
+                                          size.width, size.height);
+      result = WriteFileAtomically(path, svg, why) ? ExportResult::Written : ExportResult::Failed;
+      break;
+    }
+    case FigureFormat::Mp4:
+    case FigureFormat::Webm:
+      result = SaveAnimation(
+          figure, *format == FigureFormat::Mp4 ? AnimationCodec::H264Mp4 : AnimationCodec::Vp9Webm,
+          size.width, size.height, seconds, fps, remake, path, progress, why);
+      break;
+  }
+  if (result == ExportResult::Failed) error = "cannot save '" + path + "': " + why;
+  return result;
+}
+
+ExportResult FigureFileWriter::SaveLargePicture(const std::string& path, const FigureRecord& figure,
+                                                int width, int height,
+                                                const ExportProgress& progress,
+                                                std::string& error) {
+  if (FormatForPath(path) != FigureFormat::Png) {
+    error = "cannot save '" + path + "': a large picture is a .png file";
+    return ExportResult::Failed;
+  }
+  return ExportFigure(path, figure, {width, height}, 0, 0, progress, error);
+}
+
+ExportResult FigureFileWriter::SaveAnimation(const std::string& path, const FigureRecord& figure,
+                                             int width, int height, int seconds, int fps,
+                                             const ExportProgress& progress, std::string& error) {
+  const auto format = FormatForPath(path);
+  if (!format || !IsAnimation(*format)) {
+    error = "cannot save '" + path + "': an animation is a .mp4 or .webm file";
+    return ExportResult::Failed;
+  }
+  return ExportFigure(path, figure, {width, height}, seconds, fps, progress, error);
 }
 
 }  // namespace stringart

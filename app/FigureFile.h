@@ -3,6 +3,7 @@
 #include <optional>
 #include <string>
 
+#include "app/FigureCommand.h"
 #include "canvas/Picture1.h"
 #include "window/FigureFiles.h"
 #include "window/FigureRecord.h"
@@ -22,7 +23,16 @@ bool SaveFigure(const std::string& path, const Picture1& picture, const FigureRe
 // or a damaged one.
 std::optional<FigureRecord> OpenFigure(const std::string& path, std::string& error);
 
-// The window's way to files and commands: SaveFigure, RemakeCommand, OpenFigure.
+// Writes `figure` at `size` to `path`, by its extension: .png a large picture drawn
+// anti-aliased, .svg a document of that size, .mp4 or .webm an animation of `seconds` (> 0) at
+// `fps` frames a second. Every file carries the command that makes it again, is written all or
+// nothing and is left out when `progress` cancels. A failure sets `error` to one line naming
+// the file.
+ExportResult ExportFigure(const std::string& path, const FigureRecord& figure, FrameSize size,
+                          int seconds, int fps, const ExportProgress& progress, std::string& error);
+
+// The window's way to files and commands: SaveFigure, RemakeCommand, OpenFigure and
+// ExportFigure.
 class FigureFileWriter final : public FigureFiles {
  public:
   bool Save(const std::string& path, const Picture1& picture, const FigureRecord& figure,
@@ -33,6 +43,12 @@ class FigureFileWriter final : public FigureFiles {
   std::optional<FigureRecord> Open(const std::string& path, std::string& error) override {
     return OpenFigure(path, error);
   }
+  ExportResult SaveLargePicture(const std::string& path, const FigureRecord& figure, int width,
+                                int height, const ExportProgress& progress,
+                                std::string& error) override;
+  ExportResult SaveAnimation(const std::string& path, const FigureRecord& figure, int width,
+                             int height, int seconds, int fps, const ExportProgress& progress,
+                             std::string& error) override;
 };
 
 }  // namespace stringart

@@ -5,6 +5,7 @@
 #include <set>
 #include <string_view>
 
+#include "app/Animation.h"
 #include "app/FigureCommand.h"
 
 namespace stringart {
@@ -20,6 +21,18 @@ bool ParseWhole(const std::string& text, T& value) {
   return !text.empty() && ec == std::errc() && end == text.data() + text.size();
 }
 
+bool ReadWholeInRange(const std::string& text, int least, int most, std::optional<int>& value,
+                      std::string& error) {
+  int number = 0;
+  if (!ParseWhole(text, number) || number < least || number > most) {
+    error = "'" + text + "' is not a whole number from " + std::to_string(least) + " to " +
+            std::to_string(most);
+    return false;
+  }
+  value = number;
+  return true;
+}
+
 // Reads one option's value into `options`; false with `error` set when the value is bad.
 using Reader = bool (*)(const std::string& value, RenderOptions& options, std::string& error);
 
@@ -32,7 +45,9 @@ struct Option {
 };
 
 constexpr Option kOptions[] = {
-    {kOutputOption, kOutputShort, "FILE", "FILE.png: the 500 x 500 picture; FILE.svg: the figure as vector art",
+    {kOutputOption, kOutputShort, "FILE",
+     "FILE.png: the 500 x 500 picture; FILE.svg: the figure as vector\n"
+     "art; FILE.mp4 (H.264) or FILE.webm (VP9): the figure being traced",
      [](const std::string& value, RenderOptions& o, std::string& error) {
        if (value.empty()) error = "the file name is empty";
        o.output = value;
@@ -77,6 +92,25 @@ constexpr Option kOptions[] = {
        }
        o.figures = figures;
        return true;
+     }},
+    {kSizeOption, "", "N|WxH",
+     "a PNG drawn anti-aliased at this size, each side 500 to 16384,\n"
+     "the figure scaled by (shorter side) / 500 and centred; an SVG's\n"
+     "width and height; an animation's size, even sides up to 4096\n"
+     "(default 1000)",
+     [](const std::string& value, RenderOptions& o, std::string& error) {
+       o.size = ParseSize(value, error);
+       return o.size.has_value();
+     }},
+    {kSecondsOption, "", "S",
+     "an animation's tracing time, 1 to 600 seconds (default 8); the\n"
+     "complete figure is then held for one second more",
+     [](const std::string& value, RenderOptions& o, std::string& error) {
+       return ReadWholeInRange(value, kMinSeconds, kMaxSeconds, o.seconds, error);
+     }},
+    {kFpsOption, "", "F", "an animation's frames per second, 1 to 120 (default 30)",
+     [](const std::string& value, RenderOptions& o, std::string& error) {
+       return ReadWholeInRange(value, kMinFps, kMaxFps, o.fps, error);
      }},
     {kHelpOption, "-h", "", "this text",
      [](const std::string&, RenderOptions& o, std::string&) { return o.help = true; }},
@@ -140,8 +174,8 @@ std::optional<RenderOptions> ParseRenderOptions(const std::vector<std::string>& 
   }
   if (options.help || options.version) return options;
   if (options.seed && options.draws) {
-    error = std::string(kSeedOption) + " and " + std::string(kDrawsOption) +
-            " cannot be used together";
+    error =
+        std::string(kSeedOption) + " and " + std::string(kDrawsOption) + " cannot be used together";
     return std::nullopt;
   }
   if (options.output.empty()) {
@@ -149,10 +183,29 @@ std::optional<RenderOptions> ParseRenderOptions(const std::vector<std::string>& 
             std::string(kOutputShort) + " FILE.svg";
     return std::nullopt;
   }
-  if (!FormatForPath(options.output)) {
-    error = "output '" + options.output + "' must end in .png or .svg";
+  const auto format = FormatForPath(options.output);
+  if (!format) {
+    error = "output '" + options.output + "' must end in .png, .svg, .mp4 or .webm";
     return std::nullopt;
   }
+  if (!IsAnimation(*format)) {
+    if (options.seconds || options.fps) {
+      error = std::string(options.seconds ? kSecondsOption : kFpsOption) +
+              " is for animations (.mp4, .webm), not for '" + options.output + "'";
+      return std::nullopt;
+    }
+    return options;
+  }
+  const FrameSize size = options.size.value_or(FrameSize{1000, 1000});
+  if (size.width > kAnimationMaxSide || size.height > kAnimationMaxSide || size.width % 2 != 0 ||
+      size.height % 2 != 0) {
+    error = std::string(kSizeOption) + " '" + FormatSize(size) +
+            "': an animation's sides must be even and at most " + std::to_string(kAnimationMaxSide);
+    return std::nullopt;
+  }
+  options.size = size;
+  options.seconds = options.seconds.value_or(8);
+  options.fps = options.fps.value_or(30);
   return options;
 }
 
@@ -179,8 +232,9 @@ std::string RenderUsage() {
       start = end + 1;
     }
   }
-  usage += "\nStandard output gets one line per figure, the draws and directions that make it "
-           "again.\n";
+  usage +=
+      "\nStandard output gets one line per figure, the draws and directions that make it "
+      "again.\n";
   return usage;
 }
 

@@ -1,4 +1,5 @@
-// stringart-render: traces figures without a display and writes the last one to PNG or SVG.
+// stringart-render: traces figures without a display and writes the last one to a picture, SVG or
+// animation.
 #include <unistd.h>
 
 #include <csignal>
@@ -10,6 +11,7 @@
 
 #include "app/FigureCommand.h"
 #include "app/FigureFile.h"
+#include "app/Progress.h"
 #include "app/RenderOptions.h"
 #include "canvas/Picture1.h"
 #include "runtime/Clock.h"
@@ -32,10 +34,10 @@ int Fail(int status, const std::string& message) {
 }
 
 // The shell's convention for a run ended by a signal: 128 + its number (SIGINT 130, SIGTERM 143).
-int Interrupted(long figuresDone) {
+int Interrupted(const std::string& when) {
   return Fail(128 + interrupted,
-              std::string(interrupted == SIGTERM ? "terminated" : "interrupted") + " after " +
-                  std::to_string(figuresDone) + " figures; nothing written");
+              std::string(interrupted == SIGTERM ? "terminated" : "interrupted") + when +
+                  "; nothing written");
 }
 
 // Catches what is sure to fail before any figure is traced; the save itself still checks.
@@ -107,7 +109,7 @@ int main(int argc, char** argv) {
     if (interrupted) {
       if (progress) std::fputc('\n', stderr);
       std::fflush(stdout);
-      return Interrupted(k - 1);
+      return Interrupted(" after " + std::to_string(k - 1) + " figures");
     }
     if (k > 1) picture.Clear();
     figure = TraceFigure(TakeFigureDraws(*draws), directions, x1, y1, picture);
@@ -117,8 +119,24 @@ int main(int argc, char** argv) {
   if (progress) std::fputc('\n', stderr);
   std::fflush(stdout);
   // A signal during the last figure stops the run as one between figures does.
-  if (interrupted) return Interrupted(options->figures);
+  if (interrupted) return Interrupted(" after " + std::to_string(options->figures) + " figures");
 
-  if (!SaveFigure(options->output, picture, figure, error)) return Fail(1, error);
+  if (!options->size) {
+    if (!SaveFigure(options->output, picture, figure, error)) return Fail(1, error);
+    return 0;
+  }
+  // Large pictures and animations are drawn again from the figure's record, with a bar.
+  TerminalProgress bar(stderr, std::filesystem::path(options->output).filename().string());
+  const ExportResult result = ExportFigure(
+      options->output, figure, *options->size, options->seconds.value_or(0),
+      options->fps.value_or(0),
+      [&bar](double done) {
+        bar.Update(done);
+        return interrupted == 0;
+      },
+      error);
+  bar.Finish();
+  if (result == ExportResult::Cancelled) return Interrupted(" while writing");
+  if (result == ExportResult::Failed) return Fail(1, error);
   return 0;
 }

@@ -33,13 +33,19 @@ void AppendEscaped(std::string& out, std::string_view text) {
 
 std::string SvgDocument(const SegmentRecorder& drawing, int width, int height,
                         std::string_view note) {
+  return SvgDocument(drawing, width, height, note, width, height);
+}
+
+std::string SvgDocument(const SegmentRecorder& drawing, int width, int height,
+                        std::string_view note, int shownWidth, int shownHeight) {
   const auto& segments = drawing.segments();
   std::string out;
   out.reserve(64 * 1024 + segments.size() * 36);
   const std::string w = std::to_string(width), h = std::to_string(height);
   out += "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n";
-  out += "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"" + w + "\" height=\"" + h +
-         "\" viewBox=\"0 0 " + w + " " + h + "\">\n<metadata>";
+  out += "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"" + std::to_string(shownWidth) +
+         "\" height=\"" + std::to_string(shownHeight) + "\" viewBox=\"0 0 " + w + " " + h +
+         "\">\n<metadata>";
   AppendEscaped(out, note);
   out += "</metadata>\n<rect width=\"" + w + "\" height=\"" + h + "\" fill=\"";
   AppendColour(out, drawing.background());

@@ -13,5 +13,9 @@ namespace stringart {
 // coordinates on pixel centres, where the raster puts them. `note` goes into <metadata>.
 std::string SvgDocument(const SegmentRecorder& drawing, int width, int height,
                         std::string_view note);
+// The same drawing of width x height units shown at a document size of `shownWidth` x
+// `shownHeight`, scaled to fit and centred.
+std::string SvgDocument(const SegmentRecorder& drawing, int width, int height,
+                        std::string_view note, int shownWidth, int shownHeight);
 
 }  // namespace stringart

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "canvas/Picture1.h"
+#include "window/ExportProgress.h"
 #include "window/FigureRecord.h"
 
 namespace stringart {
@@ -21,6 +22,15 @@ class FigureFiles {
   // The figure whose command a file saved by this program carries, its draws and start
   // directions; nullopt with `error` set to one line when the file has none or a damaged one.
   virtual std::optional<FigureRecord> Open(const std::string& path, std::string& error) = 0;
+  // Draws `figure` anti-aliased at `width` x `height` pixels into the PNG `path`. Called off
+  // the window's thread; `progress` may cancel. A failed or cancelled export leaves no file.
+  virtual ExportResult SaveLargePicture(const std::string& path, const FigureRecord& figure,
+                                        int width, int height, const ExportProgress& progress,
+                                        std::string& error) = 0;
+  // Writes `figure` being traced to `path` (.mp4 or .webm) as SaveLargePicture does.
+  virtual ExportResult SaveAnimation(const std::string& path, const FigureRecord& figure, int width,
+                                     int height, int seconds, int fps,
+                                     const ExportProgress& progress, std::string& error) = 0;
 };
 
 }  // namespace stringart

@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <QWidget>
+#include <memory>
 
 #include "canvas/Picture1.h"
 #include "runtime/DrawSource.h"
@@ -10,11 +11,15 @@
 
 class QAction;
 class QMenu;
+class QProgressDialog;
 class QPushButton;
+class QThread;
+class QTimer;
 
 namespace stringart {
 
 class Picture1View;
+struct ExportJob;
 
 // The program's window "Form1": the canvas Picture1 and the button Command1 ("new") at fixed
 // places, the figure logic of Form1 behind them, the keyboard and mouse ways through the run's
@@ -30,6 +35,8 @@ class Form1Window final : public QWidget, public WindowServices {
   // Figures draw from `random`, and files are saved and read through `files`; both must outlive
   // the window.
   Form1Window(DrawSource& random, FigureFiles& files, QWidget* parent = nullptr);
+  // Cancels a running export and waits for it, so that it leaves no file.
+  ~Form1Window() override;
 
   // The load handler: shows the window and traces the first figure before it returns.
   void FormLoad();
@@ -59,6 +66,18 @@ class Form1Window final : public QWidget, public WindowServices {
   // Fills `menu` with what the canvas's context menu offers, as it stands now.
   void FillContextMenu(QMenu& menu) const;
 
+  // Starts writing the last figure at `width` x `height` pixels off the window's thread: a
+  // large picture (.png; seconds 0) or an animation (.mp4, .webm) of `seconds` at `fps`, on a
+  // canvas of its own, with a progress dialog that can cancel. The window stays usable; a
+  // failure is told in a message box. False with `error` set when it cannot start.
+  bool StartExport(const QString& path, int width, int height, int seconds, int fps,
+                   QString& error);
+  // Whether an export is running.
+  bool exporting() const { return exportThread_ != nullptr; }
+  // Ask for a size and a file name, then StartExport.
+  void SaveLargePictureAs();
+  void SaveAnimationAs();
+
   const Form1& form() const { return form_; }
   const Picture1& picture() const { return picture1_; }
   Picture1View* pictureView() const { return view_; }
@@ -86,6 +105,14 @@ class Form1Window final : public QWidget, public WindowServices {
   QPushButton* command1_;
   QAction *place_, *back_, *forward_, *save_, *copy_, *copyCommand_, *open_;
   QString lastSaveFolder_;  // empty until a save succeeds
+  QAction* saveLarge_;
+  QAction* saveAnimation_;
+  // The running export, if any, and what shows its progress.
+  std::shared_ptr<ExportJob> job_;
+  QThread* exportThread_ = nullptr;
+  QProgressDialog* progress_ = nullptr;
+  QTimer* poll_ = nullptr;
+  void ExportFinished();
 };
 
 }  // namespace stringart

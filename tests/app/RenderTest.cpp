@@ -16,6 +16,7 @@
 #include "app/RenderOptions.h"
 #include "canvas/Picture1.h"
 #include "canvas/SegmentRecorder.h"
+#include "tests/support/RenderRun.h"
 #include "tests/support/SvgRead.h"
 #include "window/Tracer.h"
 
@@ -23,71 +24,10 @@ namespace stringart {
 namespace {
 
 namespace fs = std::filesystem;
-
-const std::string kExample = FormatDraws(kExampleDraws);
-
-struct Outcome {
-  int status;
-  std::string out, err;
-};
-
-std::string ReadFile(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
-
-class Renderer : public ::testing::Test {
- protected:
-  void SetUp() override {
-    dir_ = fs::temp_directory_path() /
-           ("stringart-render-test-" + std::to_string(::getpid()) + "-" +
-            ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::remove_all(dir_);
-    fs::create_directories(dir_);
-  }
-  void TearDown() override { fs::remove_all(dir_); }
-
-  Outcome Render(const std::vector<std::string>& args) {
-    std::string command = "'" STRINGART_RENDER "'";
-    for (const std::string& a : args) command += " '" + a + "'";
-    command += " >'" + (dir_ / "out.txt").string() + "' 2>'" + (dir_ / "err.txt").string() + "'";
-    const int raw = std::system(command.c_str());
-    Outcome run{WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, ReadFile(dir_ / "out.txt"),
-                ReadFile(dir_ / "err.txt")};
-    fs::remove(dir_ / "out.txt");
-    fs::remove(dir_ / "err.txt");
-    return run;
-  }
-
-  // Runs a shell script with R standing for the renderer and D for the test folder.
-  Outcome Shell(const std::string& script) {
-    const std::string file = (dir_ / "script.sh").string();
-    std::ofstream(file) << "export R='" STRINGART_RENDER "' D='" << dir_.string() << "'\n"
-                        << script;
-    const std::string command = "sh '" + file + "' >'" + (dir_ / "out.txt").string() + "' 2>'" +
-                                (dir_ / "err.txt").string() + "'";
-    const int raw = std::system(command.c_str());
-    Outcome run{WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, ReadFile(dir_ / "out.txt"),
-                ReadFile(dir_ / "err.txt")};
-    for (const char* name : {"script.sh", "out.txt", "err.txt"}) fs::remove(dir_ / name);
-    return run;
-  }
-
-  // Everything in the test folder: a failed run must leave nothing, not even a temporary.
-  std::vector<std::string> Files() const {
-    std::vector<std::string> names;
-    for (const auto& entry : fs::recursive_directory_iterator(dir_)) {
-      if (entry.is_regular_file()) names.push_back(entry.path().filename().string());
-    }
-    return names;
-  }
-
-  std::string Path(const std::string& name) const { return (dir_ / name).string(); }
-
-  fs::path dir_;
-};
+using testing::kExample;
+using testing::Outcome;
+using testing::ReadFile;
+using testing::Renderer;
 
 TEST_F(Renderer, PngIsTheRasterOfTheFigure) {
   const Outcome run = Render({"--draws", kExample, "-o", Path("figure.png")});
@@ -203,10 +143,6 @@ TEST_F(Renderer, AnOutputThatCannotBeWrittenFailsWithStatusOneAndLeavesNothing) 
     EXPECT_TRUE(Files().empty()) << target;
   }
 }
-
-// Runs `script` in a private mount namespace (so its mounts vanish with it), or skips.
-#define SKIP_UNLESS_MOUNTS_WORK() \
-  if (Shell("unshare -rm true").status != 0) GTEST_SKIP() << "no private mounts here"
 
 TEST_F(Renderer, AFullDiskFailsTheWriteAndLeavesNoFile) {
   SKIP_UNLESS_MOUNTS_WORK();

@@ -1,0 +1,49 @@
+// The window's exports: off its thread, with a progress dialog that cancels, leaving no file
+// behind when cancelled.
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QProgressDialog>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include "app/FigureFile.h"
+#include "runtime/DrawSource.h"
+#include "window/Form1Window.h"
+
+namespace stringart {
+namespace {
+
+QStringList Files(const QTemporaryDir& dir) {
+  return QDir(dir.path()).entryList(QDir::Files | QDir::Hidden);
+}
+
+TEST(Form1WindowExport, RunsBesideTheWindowAndACancelLeavesNoFile) {
+  SuppliedDraws draws({0.1f, 0.2f, 0.3f, 0.4f, 0.5f, 0.6f, 0.7f, 0.8f, 0.9f, 0.15f, 0.35f, 0.55f});
+  FigureFileWriter files;
+  Form1Window window(draws, files);
+  window.FormLoad();
+  QTemporaryDir dir;
+  QString error;
+
+  ASSERT_TRUE(window.StartExport(dir.filePath("clip.mp4"), 500, 500, 1, 10, error))
+      << error.toStdString();
+  EXPECT_TRUE(window.exporting());
+  EXPECT_FALSE(window.StartExport(dir.filePath("other.png"), 500, 500, 0, 0, error));
+  window.Command1Click();  // the window still answers, and the export keeps its figure
+  EXPECT_EQ(window.form().figuresTraced(), 2);
+  QTRY_VERIFY_WITH_TIMEOUT(!window.exporting(), 60000);
+  EXPECT_EQ(Files(dir), QStringList{"clip.mp4"});
+
+  ASSERT_TRUE(window.StartExport(dir.filePath("large.png"), 4000, 4000, 0, 0, error))
+      << error.toStdString();
+  auto* progress = window.findChild<QProgressDialog*>();
+  ASSERT_NE(progress, nullptr);
+  EXPECT_TRUE(progress->isVisible());
+  emit progress->canceled();  // as a click on its Cancel button
+  QTRY_VERIFY_WITH_TIMEOUT(!window.exporting(), 60000);
+  EXPECT_EQ(Files(dir), QStringList{"clip.mp4"}) << "a cancelled export left a file";
+}
+
+}  // namespace
+}  // namespace stringart
