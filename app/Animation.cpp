@@ -158,14 +158,8 @@ ExportResult SaveAnimation(const FigureRecord& figure, AnimationCodec codec, int
   SegmentRecorder drawing;
   TraceAgain(figure, drawing);
   const std::vector<Segment>& segments = drawing.segments();
-  std::optional<LargePicture> picture;
-  try {
-    picture.emplace(width, height);
-  } catch (const std::bad_alloc&) {
-    error = "not enough memory for " + std::to_string(width) + " x " + std::to_string(height) +
-            " frames";
-    return ExportResult::Failed;
-  }
+  std::optional<LargePicture> picture = LargePicture::Make(width, height, error);
+  if (!picture) return ExportResult::Failed;
 
   const auto temp = CreateTempBeside(path, error);
   if (!temp) return ExportResult::Failed;

@@ -10,48 +10,8 @@
 
 namespace stringart {
 
-bool WriteFileAtomically(const std::string& path, std::string_view bytes, std::string& error) {
-  // Beside the target, so that the rename stays within one file system.
-  std::string pattern = path + ".XXXXXX";
-  std::vector<char> name(pattern.begin(), pattern.end());
-  name.push_back('\0');
-  const int fd = mkstemp(name.data());
-  if (fd < 0) {
-    error = std::strerror(errno);
-    return false;
-  }
-  auto fail = [&] {
-    error = std::strerror(errno);
-    close(fd);
-    unlink(name.data());
-    return false;
-  };
-  // mkstemp makes the file private (0600); give it the mode a new file would get.
-  const mode_t mask = umask(0);
-  umask(mask);
-  if (fchmod(fd, 0666 & ~mask) != 0) return fail();
-  for (std::size_t done = 0; done < bytes.size();) {
-    const ssize_t n = write(fd, bytes.data() + done, bytes.size() - done);
-    if (n < 0 && errno == EINTR) continue;
-    if (n < 0) return fail();
-    // A short write is followed by another try, which reports why (a full disk) if it fails.
-    done += static_cast<std::size_t>(n);
-  }
-  if (fsync(fd) != 0) return fail();
-  if (close(fd) != 0) {
-    error = std::strerror(errno);
-    unlink(name.data());
-    return false;
-  }
-  if (rename(name.data(), path.c_str()) != 0) {
-    error = std::strerror(errno);
-    unlink(name.data());
-    return false;
-  }
-  return true;
-}
-
 std::optional<std::string> CreateTempBeside(const std::string& path, std::string& error) {
+  // Beside the target, so that the rename stays within one file system.
   std::string pattern = path + ".XXXXXX";
   std::vector<char> name(pattern.begin(), pattern.end());
   name.push_back('\0');
@@ -60,6 +20,7 @@ std::optional<std::string> CreateTempBeside(const std::string& path, std::string
     error = std::strerror(errno);
     return std::nullopt;
   }
+  // mkstemp makes the file private (0600); give it the mode a new file would get.
   const mode_t mask = umask(0);
   umask(mask);
   if (fchmod(fd, 0666 & ~mask) != 0 || close(fd) != 0) {
@@ -68,6 +29,30 @@ std::optional<std::string> CreateTempBeside(const std::string& path, std::string
     return std::nullopt;
   }
   return std::string(name.data());
+}
+
+bool WriteFileAtomically(const std::string& path, std::string_view bytes, std::string& error) {
+  const auto temp = CreateTempBeside(path, error);
+  if (!temp) return false;
+  const int fd = open(temp->c_str(), O_WRONLY | O_CLOEXEC);
+  bool written = fd >= 0;
+  for (std::size_t done = 0; written && done < bytes.size();) {
+    const ssize_t n = write(fd, bytes.data() + done, bytes.size() - done);
+    if (n < 0 && errno == EINTR) continue;
+    // A short write is followed by another try, which reports why (a full disk) if it fails.
+    written = n >= 0;
+    if (written) done += static_cast<std::size_t>(n);
+  }
+  if (!written) error = std::strerror(errno);
+  if (fd >= 0 && close(fd) != 0 && written) {
+    error = std::strerror(errno);
+    written = false;
+  }
+  if (!written) {
+    unlink(temp->c_str());
+    return false;
+  }
+  return CommitTemp(*temp, path, error);
 }
 
 bool CommitTemp(const std::string& temp, const std::string& path, std::string& error) {

@@ -145,6 +145,16 @@ void LargePicture::Draw(std::span<const Segment> segments) {
   for (std::thread& t : others) t.join();
 }
 
+std::optional<LargePicture> LargePicture::Make(int width, int height, std::string& error) {
+  try {
+    return LargePicture(width, height);
+  } catch (const std::bad_alloc&) {
+    error = "not enough memory for " + std::to_string(width) + " x " + std::to_string(height) +
+            " pixels";
+    return std::nullopt;
+  }
+}
+
 ExportResult SaveLargePicture(const FigureRecord& figure, int width, int height,
                               const std::string& remakeCommand, const std::string& path,
                               const ExportProgress& progress, std::string& error) {
@@ -152,14 +162,8 @@ ExportResult SaveLargePicture(const FigureRecord& figure, int width, int height,
   TraceAgain(figure, drawing);
   const std::vector<Segment>& segments = drawing.segments();
 
-  std::optional<LargePicture> picture;
-  try {
-    picture.emplace(width, height);
-  } catch (const std::bad_alloc&) {
-    error = "not enough memory for a " + std::to_string(width) + " x " + std::to_string(height) +
-            " picture";
-    return ExportResult::Failed;
-  }
+  std::optional<LargePicture> picture = LargePicture::Make(width, height, error);
+  if (!picture) return ExportResult::Failed;
   // In slices that end where the colour changes, so that slicing does not change the picture.
   constexpr std::size_t kSlice = 4096;
   for (std::size_t start = 0; start < segments.size();) {

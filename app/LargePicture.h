@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <string>
 #include <vector>
@@ -21,6 +22,8 @@ class LargePicture {
  public:
   // A black picture; throws std::bad_alloc when there is not memory enough for it.
   LargePicture(int width, int height);
+  // The same, or nullopt with `error` set to one line when there is not memory enough.
+  static std::optional<LargePicture> Make(int width, int height, std::string& error);
 
   // Draws `segments` (500 x 500 canvas coordinates) over what is there, in order. A run of
   // segments of one colour is stroked as one path, so the strokes of a run do not darken each
