@@ -3,28 +3,20 @@
 import assert from 'node:assert/strict';
 import {execFileSync} from 'node:child_process';
 import fs from 'node:fs';
-import {after, before, describe, test} from 'node:test';
+import {describe, test} from 'node:test';
 
-import {canvasPixels, compareRasters, launchBrowser, litPixels, openPage, readPng, render,
-        renderPng, serveSite, site, watchErrors} from './support.mjs';
+import {canvasPixels, compareRasters, litPixels, openPage, readPng, render,
+        renderPng, useSiteInBrowser, watchErrors} from './support.mjs';
 
 const kDraws = '0.1,0.2,0.3,0.4,0.5,0.6,0.7,0.8,0.9,0.15,0.35,0.55';
 const kLink = /^#draws=([^&]+)&directions=(-?1,-?1,-?1)$/;
 
 describe('the page in chromium', () => {
-  let browser, server;
-  before(async () => {
-    server = await serveSite(site);
-    browser = await launchBrowser();
-  });
-  after(async () => {
-    await browser?.close();
-    await server?.close();
-  });
+  const env = useSiteInBrowser();
 
   // A fresh page with its errors watched; `use(page)` runs the test's steps.
   async function withPage(use) {
-    const page = await browser.context.newPage();
+    const page = await env.browser.context.newPage();
     const errors = watchErrors(page);
     try {
       await use(page);
@@ -52,7 +44,7 @@ describe('the page in chromium', () => {
   }
 
   test('loads with a lit canvas at the window\'s places, named by its address', () => withPage(async (page) => {
-    await openPage(page, server.url);
+    await openPage(page, env.server.url);
     const [, draws, directions] = (await hash(page)).match(kLink) ?? assert.fail(`address ${await address(page)}`);
     assert.equal(directions, '1,1,1');
     const pixels = await canvasPixels(page);
@@ -67,7 +59,7 @@ describe('the page in chromium', () => {
   }));
 
   test('"new" traces another figure with the directions carried over', () => withPage(async (page) => {
-    await openPage(page, server.url, `#draws=${kDraws}&directions=1,1,1`);
+    await openPage(page, env.server.url, `#draws=${kDraws}&directions=1,1,1`);
     const first = await canvasPixels(page);
     const historyBefore = await page.evaluate(() => history.length);
     await clickNew(page);
@@ -79,7 +71,7 @@ describe('the page in chromium', () => {
   }));
 
   test('back and forward move through the figures of the visit', () => withPage(async (page) => {
-    await openPage(page, server.url);
+    await openPage(page, env.server.url);
     const seen = [[await hash(page), await canvasPixels(page)]];
     for (let i = 0; i < 2; ++i) {
       await clickNew(page);
@@ -110,7 +102,7 @@ describe('the page in chromium', () => {
       ['#' + 'x'.repeat(100000), "is not draws=U1,...,U12 or directions=R,G,B"],
     ];
     for (const [fragment, why] of cases) {
-      await openPage(page, server.url, fragment);
+      await openPage(page, env.server.url, fragment);
       const message = page.locator('#message');
       assert.ok((await message.textContent()).includes(why), `${fragment.slice(0, 80)}: "${await message.textContent()}"`);
       assert.equal(await message.getAttribute('class'), 'error');
@@ -127,7 +119,7 @@ describe('the page in chromium', () => {
   }));
 
   test('"Download PNG" gives the exact raster and the command that makes it again', () => withPage(async (page) => {
-    await openPage(page, server.url, `#draws=${kDraws}&directions=1,-1,1`);
+    await openPage(page, env.server.url, `#draws=${kDraws}&directions=1,-1,1`);
     const [download] = await Promise.all([page.waitForEvent('download'), page.click('#DownloadPng')]);
     const png = readPng(fs.readFileSync(await download.path()));
     const rendered = renderPng(kDraws, '1,-1,1');
@@ -140,8 +132,8 @@ describe('the page in chromium', () => {
   }));
 
   test('"Copy link" puts the address on the clipboard', () => withPage(async (page) => {
-    await browser.context.grantPermissions(['clipboard-read', 'clipboard-write'], {origin: server.url});
-    await openPage(page, server.url);
+    await env.browser.context.grantPermissions(['clipboard-read', 'clipboard-write'], {origin: env.server.url});
+    await openPage(page, env.server.url);
     await page.click('#CopyLink');
     await page.waitForFunction(() => document.getElementById('message').textContent !== '');
     const url = await address(page);

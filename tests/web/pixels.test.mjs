@@ -1,9 +1,9 @@
 // A figure named by the page's address has exactly the pixels of stringart-render's PNG of the
 // same draws and directions.
 import assert from 'node:assert/strict';
-import {after, before, describe, test} from 'node:test';
+import {describe, test} from 'node:test';
 
-import {canvasPixels, compareRasters, launchBrowser, litPixels, openPage, renderPng, serveSite, site,
+import {canvasPixels, compareRasters, litPixels, openPage, renderPng, useSiteInBrowser,
         watchErrors} from './support.mjs';
 
 // Figures that exercise the arithmetic's edges, with the start directions.
@@ -25,21 +25,13 @@ const kFigures = [
 ];
 
 describe('the canvas against stringart-render', () => {
-  let browser, server;
-  before(async () => {
-    server = await serveSite(site);
-    browser = await launchBrowser();
-  });
-  after(async () => {
-    await browser?.close();
-    await server?.close();
-  });
+  const env = useSiteInBrowser();
 
   for (const [draws, directions] of kFigures) {
     test(`draws ${draws} directions ${directions}`, async () => {
-      const page = await browser.context.newPage();
+      const page = await env.browser.context.newPage();
       const errors = watchErrors(page);
-      await openPage(page, server.url, `#draws=${draws}&directions=${directions}`);
+      await openPage(page, env.server.url, `#draws=${draws}&directions=${directions}`);
       const want = renderPng(draws, directions);
       assert.ok(litPixels(want.rgba) > 10000, 'the renderer drew next to nothing');
       const {differing, first} = compareRasters(await canvasPixels(page), want.rgba);

@@ -5,6 +5,7 @@ import fs from 'node:fs';
 import http from 'node:http';
 import os from 'node:os';
 import path from 'node:path';
+import {after, before} from 'node:test';
 import zlib from 'node:zlib';
 import {chromium} from 'playwright-core';
 
@@ -171,4 +172,19 @@ export function compareRasters(got, want) {
     }
   }
   return {differing, first};
+}
+
+// Serves the site and starts a browser before the tests of the enclosing describe, and stops both
+// after them; the returned object holds them meanwhile.
+export function useSiteInBrowser() {
+  const env = {browser: null, server: null};
+  before(async () => {
+    env.server = await serveSite(site);
+    env.browser = await launchBrowser();
+  });
+  after(async () => {
+    await env.browser?.close();
+    await env.server?.close();
+  });
+  return env;
 }
