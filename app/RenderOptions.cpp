@@ -5,8 +5,8 @@
 #include <set>
 #include <string_view>
 
-#include "app/Animation.h"
-#include "app/FigureCommand.h"
+#include "text/ExportLimits.h"
+#include "text/FigureCommand.h"
 
 namespace stringart {
 namespace {
@@ -43,6 +43,12 @@ struct Option {
   std::string_view help;   // the usage text; "\n" continues on the next line
   Reader read;
 };
+
+static_assert(kMinSide == 500 && kMaxSide == 16384 && kAnimationMaxSide == 4096 &&
+                  kDefaultAnimationSize == FrameSize{1000, 1000} && kMinSeconds == 1 &&
+                  kMaxSeconds == 600 && kDefaultSeconds == 8 && kMinFps == 1 && kMaxFps == 120 &&
+                  kDefaultFps == 30 && kMaxFigures == 100000,
+              "the help below names them");
 
 constexpr Option kOptions[] = {
     {kOutputOption, kOutputShort, "FILE",
@@ -196,16 +202,14 @@ std::optional<RenderOptions> ParseRenderOptions(const std::vector<std::string>& 
     }
     return options;
   }
-  const FrameSize size = options.size.value_or(FrameSize{1000, 1000});
-  if (size.width > kAnimationMaxSide || size.height > kAnimationMaxSide || size.width % 2 != 0 ||
-      size.height % 2 != 0) {
-    error = std::string(kSizeOption) + " '" + FormatSize(size) +
-            "': an animation's sides must be even and at most " + std::to_string(kAnimationMaxSide);
+  options.size = options.size.value_or(kDefaultAnimationSize);
+  options.seconds = options.seconds.value_or(kDefaultSeconds);
+  options.fps = options.fps.value_or(kDefaultFps);
+  const std::string why = AnimationProblem(*options.size, *options.seconds, *options.fps);
+  if (!why.empty()) {
+    error = std::string(kSizeOption) + " '" + FormatSize(*options.size) + "': " + why;
     return std::nullopt;
   }
-  options.size = size;
-  options.seconds = options.seconds.value_or(8);
-  options.fps = options.fps.value_or(30);
   return options;
 }
 

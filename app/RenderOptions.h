@@ -4,8 +4,8 @@
 #include <string>
 #include <vector>
 
-#include "app/FigureCommand.h"
-#include "window/FigureRecord.h"
+#include "figure/FigureRecord.h"
+#include "text/FigureCommand.h"
 
 namespace stringart {
 

@@ -14,12 +14,12 @@
 #include <xcb/xcb.h>
 #endif
 
-#include "app/FigureFile.h"
-#include "app/GuardedApplication.h"
+#include "app/FigureFileWriter.h"
 #include "runtime/Clock.h"
 #include "runtime/DrawSource.h"
 #include "runtime/RandomSource.h"
 #include "window/Form1Window.h"
+#include "window/GuardedApplication.h"
 #include "window/Picture1View.h"
 
 namespace {

@@ -9,14 +9,14 @@
 #include <string>
 #include <vector>
 
-#include "app/FigureCommand.h"
-#include "app/FigureFile.h"
-#include "app/Progress.h"
 #include "app/RenderOptions.h"
 #include "canvas/Picture1.h"
+#include "export/FigureFile.h"
+#include "export/Progress.h"
+#include "figure/Tracer.h"
 #include "runtime/Clock.h"
 #include "runtime/DrawSource.h"
-#include "window/Tracer.h"
+#include "text/FigureCommand.h"
 
 namespace {
 

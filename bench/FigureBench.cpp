@@ -18,14 +18,14 @@
 #include <string>
 #include <vector>
 
-#include "app/FigureFile.h"
+#include "app/FigureFileWriter.h"
 #include "canvas/Picture1.h"
 #include "canvas/Raster.h"
 #include "canvas/SegmentRecorder.h"
+#include "figure/Tracer.h"
 #include "runtime/VectorState.h"
 #include "window/Form1Window.h"
 #include "window/Picture1View.h"
-#include "window/Tracer.h"
 
 namespace stringart {
 namespace {

@@ -15,9 +15,9 @@
 #include <cmath>
 #include <vector>
 
-#include "app/LargePicture.h"
 #include "canvas/SegmentRecorder.h"
-#include "window/Tracer.h"
+#include "export/LargePicture.h"
+#include "figure/Tracer.h"
 
 namespace stringart {
 namespace {

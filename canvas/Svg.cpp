@@ -1,15 +1,14 @@
 #include "canvas/Svg.h"
 
-#include <charconv>
 #include <cstdio>
+
+#include "runtime/FloatText.h"
 
 namespace stringart {
 namespace {
 
 void AppendFloat(std::string& out, float v) {
-  char buf[32];
-  const auto result = std::to_chars(buf, buf + sizeof buf, v);
-  out.append(buf, result.ptr);
+  out += FloatToText(v);
 }
 
 void AppendColour(std::string& out, Colour c) {

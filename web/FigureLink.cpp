@@ -1,6 +1,6 @@
 #include "web/FigureLink.h"
 
-#include "app/FigureCommand.h"
+#include "text/FigureCommand.h"
 
 namespace stringart {
 namespace {

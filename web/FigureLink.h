@@ -4,7 +4,7 @@
 #include <string>
 #include <string_view>
 
-#include "window/FigureRecord.h"
+#include "figure/FigureRecord.h"
 
 namespace stringart {
 

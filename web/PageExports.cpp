@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-#include "app/FigureCommand.h"
+#include "text/FigureCommand.h"
 #include "web/FigureLink.h"
 #include "web/WebPage.h"
 

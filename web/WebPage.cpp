@@ -1,7 +1,7 @@
 #include "web/WebPage.h"
 
+#include "figure/Tracer.h"
 #include "web/FigureLink.h"
-#include "window/Tracer.h"
 
 namespace stringart {
 

@@ -6,10 +6,10 @@
 #include <vector>
 
 #include "canvas/Picture1.h"
+#include "figure/FigureRecord.h"
 #include "runtime/Clock.h"
 #include "runtime/DrawSource.h"
 #include "runtime/RandomSource.h"
-#include "window/FigureRecord.h"
 
 namespace stringart {
 

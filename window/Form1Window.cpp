@@ -14,19 +14,17 @@
 #include <QMessageBox>
 #include <QMimeData>
 #include <QMouseEvent>
-#include <QProgressDialog>
 #include <QPushButton>
 #include <QStandardPaths>
-#include <QThread>
-#include <QTimer>
 #include <QUrl>
-#include <atomic>
 #include <optional>
 #include <string>
 #include <utility>
 #include <vector>
 
-#include "window/FigureHistory.h"
+#include "figure/FigureHistory.h"
+#include "text/ExportLimits.h"
+#include "window/ExportRunner.h"
 #include "window/Picture1View.h"
 #include "window/PictureImage.h"
 
@@ -56,18 +54,7 @@ QAction* AddAction(QWidget* window, const QString& text, const QList<QKeySequenc
 
 }  // namespace
 
-// What the export thread and the window share: the thread writes `done` and, once finished,
-// `result` and `error`; the window sets `cancel`.
-struct ExportJob {
-  std::atomic<double> done{0};
-  std::atomic<bool> cancel{false};
-  ExportResult result = ExportResult::Failed;
-  std::string error;
-};
-
 namespace {
-
-constexpr int kProgressSteps = 1000;
 
 // Offers `sizes` and returns the one chosen; nullopt when the dialog is cancelled.
 std::optional<std::pair<int, int>> AskSize(QWidget* parent, const QString& title,
@@ -88,7 +75,8 @@ Form1Window::Form1Window(DrawSource& random, FigureFiles& files, QWidget* parent
       form_(*this, picture1_, random),
       files_(files),
       view_(new Picture1View(picture1_, this)),
-      command1_(new QPushButton(QStringLiteral("new"), this)) {
+      command1_(new QPushButton(QStringLiteral("new"), this)),
+      exports_(new ExportRunner(this)) {
   setWindowTitle(QStringLiteral("Form1"));
   setFixedSize(kClientWidth, kClientHeight);
   setAcceptDrops(true);
@@ -126,6 +114,8 @@ Form1Window::Form1Window(DrawSource& random, FigureFiles& files, QWidget* parent
   saveAnimation_ = new QAction(QStringLiteral("Save animation\u2026"), this);
   connect(saveAnimation_, &QAction::triggered, this, &Form1Window::SaveAnimationAs);
 
+  connect(exports_, &ExportRunner::Finished, this, &Form1Window::ExportFinished);
+
   view_->setContextMenuPolicy(Qt::CustomContextMenu);
   connect(view_, &QWidget::customContextMenuRequested, this, [this](QPoint at) {
     QMenu menu(this);
@@ -146,14 +136,6 @@ void Form1Window::FillContextMenu(QMenu& menu) const {
   menu.addSeparator();
   menu.addAction(copy_);
   menu.addAction(copyCommand_);
-}
-
-Form1Window::~Form1Window() {
-  if (exportThread_ != nullptr) {
-    job_->cancel = true;
-    exportThread_->wait();
-    delete exportThread_;
-  }
 }
 
 void Form1Window::FormLoad() {
@@ -304,62 +286,26 @@ bool Form1Window::StartExport(const QString& path, int width, int height, int se
     return false;
   }
   // Copies for the thread: the window may trace other figures meanwhile.
-  auto job = std::make_shared<ExportJob>();
   const FigureRecord figure = form_.lastFigure();
   const std::string file = path.toStdString();
   FigureFiles* files = &files_;
-  exportThread_ = QThread::create([job, figure, file, files, width, height, seconds, fps] {
-    const ExportProgress progress = [&job = *job](double done) {
-      job.done = done;
-      return !job.cancel;
-    };
-    std::string why;
-    job->result =
-        seconds > 0 ? files->SaveAnimation(file, figure, width, height, seconds, fps, progress, why)
-                    : files->SaveLargePicture(file, figure, width, height, progress, why);
-    job->error = std::move(why);
-  });
-  job_ = job;
-  connect(exportThread_, &QThread::finished, this, &Form1Window::ExportFinished);
-
-  progress_ =
-      new QProgressDialog(QStringLiteral("Writing %1\u2026").arg(QFileInfo(path).fileName()),
-                          QStringLiteral("Cancel"), 0, kProgressSteps, this);
-  progress_->setWindowTitle(QStringLiteral("Form1"));
-  progress_->setWindowModality(Qt::NonModal);  // the window stays usable
-  progress_->setAutoClose(false);
-  progress_->setAutoReset(false);
-  progress_->setMinimumDuration(0);
-  connect(progress_, &QProgressDialog::canceled, this, [job] { job->cancel = true; });
-  poll_ = new QTimer(this);
-  connect(poll_, &QTimer::timeout, progress_, [dialog = progress_, job] {
-    // The last step waits for the file to be in place.
-    dialog->setValue(std::min(kProgressSteps - 1, static_cast<int>(job->done * kProgressSteps)));
-  });
-  poll_->start(100);
-  progress_->show();
+  exports_->Start(
+      QStringLiteral("Writing %1\u2026").arg(QFileInfo(path).fileName()),
+      [figure, file, files, width, height, seconds, fps](const ExportProgress& progress,
+                                                         std::string& why) {
+        return seconds > 0
+                   ? files->SaveAnimation(file, figure, width, height, seconds, fps, progress, why)
+                   : files->SaveLargePicture(file, figure, width, height, progress, why);
+      });
   saveLarge_->setEnabled(false);
   saveAnimation_->setEnabled(false);
-  exportThread_->start();
   return true;
 }
 
-void Form1Window::ExportFinished() {
-  exportThread_->wait();
-  exportThread_->deleteLater();
-  exportThread_ = nullptr;
-  poll_->stop();
-  poll_->deleteLater();
-  poll_ = nullptr;
-  progress_->deleteLater();
-  progress_->hide();
-  progress_ = nullptr;
+void Form1Window::ExportFinished(ExportResult result, const QString& error) {
   saveLarge_->setEnabled(true);
   saveAnimation_->setEnabled(true);
-  const std::shared_ptr<ExportJob> job = std::exchange(job_, nullptr);
-  if (job->result == ExportResult::Failed) {
-    QMessageBox::warning(this, QStringLiteral("Form1"), QString::fromStdString(job->error));
-  }
+  if (result == ExportResult::Failed) QMessageBox::warning(this, QStringLiteral("Form1"), error);
 }
 
 void Form1Window::SaveLargePictureAs() {
@@ -393,9 +339,8 @@ void Form1Window::SaveAnimationAs() {
                                               mp4 + ";;" + webm, &filter);
   if (path.isEmpty()) return;
   if (QFileInfo(path).suffix().isEmpty()) path += filter == webm ? ".webm" : ".mp4";
-  constexpr int kSeconds = 8, kFps = 30;  // the renderer's defaults
   QString error;
-  if (!StartExport(path, size->first, size->second, kSeconds, kFps, error)) {
+  if (!StartExport(path, size->first, size->second, kDefaultSeconds, kDefaultFps, error)) {
     QMessageBox::warning(this, QStringLiteral("Form1"), error);
   }
 }

@@ -5,21 +5,18 @@
 #include <memory>
 
 #include "canvas/Picture1.h"
+#include "figure/FigureFiles.h"
+#include "figure/Form1.h"
 #include "runtime/DrawSource.h"
-#include "window/FigureFiles.h"
-#include "window/Form1.h"
+#include "window/ExportRunner.h"
 
 class QAction;
 class QMenu;
-class QProgressDialog;
 class QPushButton;
-class QThread;
-class QTimer;
 
 namespace stringart {
 
 class Picture1View;
-struct ExportJob;
 
 // The program's window "Form1": the canvas Picture1 and the button Command1 ("new") at fixed
 // places, the figure logic of Form1 behind them, the keyboard and mouse ways through the run's
@@ -35,8 +32,6 @@ class Form1Window final : public QWidget, public WindowServices {
   // Figures draw from `random`, and files are saved and read through `files`; both must outlive
   // the window.
   Form1Window(DrawSource& random, FigureFiles& files, QWidget* parent = nullptr);
-  // Cancels a running export and waits for it, so that it leaves no file.
-  ~Form1Window() override;
 
   // The load handler: shows the window and traces the first figure before it returns.
   void FormLoad();
@@ -73,7 +68,7 @@ class Form1Window final : public QWidget, public WindowServices {
   bool StartExport(const QString& path, int width, int height, int seconds, int fps,
                    QString& error);
   // Whether an export is running.
-  bool exporting() const { return exportThread_ != nullptr; }
+  bool exporting() const { return exports_->running(); }
   // Ask for a size and a file name, then StartExport.
   void SaveLargePictureAs();
   void SaveAnimationAs();
@@ -107,12 +102,9 @@ class Form1Window final : public QWidget, public WindowServices {
   QString lastSaveFolder_;  // empty until a save succeeds
   QAction* saveLarge_;
   QAction* saveAnimation_;
-  // The running export, if any, and what shows its progress.
-  std::shared_ptr<ExportJob> job_;
-  QThread* exportThread_ = nullptr;
-  QProgressDialog* progress_ = nullptr;
-  QTimer* poll_ = nullptr;
-  void ExportFinished();
+  // Writes exports off the window's thread; cancels and waits for one when the window closes.
+  ExportRunner* exports_;
+  void ExportFinished(ExportResult result, const QString& error);
 };
 
 }  // namespace stringart

@@ -2,7 +2,6 @@
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 
-#include <QImage>
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
@@ -11,14 +10,16 @@
 #include <tuple>
 #include <vector>
 
-#include "app/FigureCommand.h"
-#include "app/FigureFile.h"
 #include "app/RenderOptions.h"
 #include "canvas/Picture1.h"
 #include "canvas/SegmentRecorder.h"
+#include "export/FigureFile.h"
+#include "export/PngFile.h"
+#include "figure/Tracer.h"
+#include "tests/support/PngImage.h"
 #include "tests/support/RenderRun.h"
 #include "tests/support/SvgRead.h"
-#include "window/Tracer.h"
+#include "text/FigureCommand.h"
 
 namespace stringart {
 namespace {
@@ -35,28 +36,28 @@ TEST_F(Renderer, PngIsTheRasterOfTheFigure) {
   EXPECT_EQ(run.out, "figure 1 draws " + kExample + " directions 1,1,1 -> 1,1,-1\n");
   EXPECT_EQ(run.err, "");
 
-  const QImage image(QString::fromStdString(Path("figure.png")));
-  ASSERT_EQ(image.width(), 500);
-  ASSERT_EQ(image.height(), 500);
-  EXPECT_EQ(image.text("Comment").toStdString(),
+  const testing::Image rgb = testing::ReadPng(Path("figure.png"));
+  ASSERT_EQ(rgb.width, 500);
+  ASSERT_EQ(rgb.height, 500);
+  std::string error;
+  EXPECT_EQ(ReadPngText(Path("figure.png"), "Comment", error),
             "stringart-render --draws " + kExample + " --directions 1,1,1");
 
   Picture1 expected;
   std::string unused;
   TraceAgain({*ParseDraws(kExample, unused), {1, 1, 1}, {}}, expected);
-  const QImage rgb = image.convertToFormat(QImage::Format_RGB32);
   long lit = 0;
   for (int y = 0; y < 500; ++y) {
     for (int x = 0; x < 500; ++x) {
-      ASSERT_EQ(rgb.pixel(x, y), expected.pixels()[y * 500 + x]) << "pixel " << x << "," << y;
+      ASSERT_EQ(rgb.at(x, y), expected.pixels()[y * 500 + x]) << "pixel " << x << "," << y;
       lit += expected.At(x, y) != kBlack;
     }
   }
   // The figure covers part of the canvas; the rest, corners included, is black.
   EXPECT_GT(lit, 20000);
   EXPECT_LT(lit, 250000 - 20000);
-  EXPECT_EQ(rgb.pixel(0, 0), 0xFF000000u);
-  EXPECT_EQ(rgb.pixel(499, 499), 0xFF000000u);
+  EXPECT_EQ(rgb.at(0, 0), 0xFF000000u);
+  EXPECT_EQ(rgb.at(499, 499), 0xFF000000u);
 }
 
 TEST_F(Renderer, SvgHoldsExactlyTheSegmentsDrawn) {
@@ -192,40 +193,6 @@ TEST_F(Renderer, HelpAndVersion) {
   const Outcome version = Render({"--version"});
   EXPECT_EQ(version.status, 0);
   EXPECT_EQ(version.out.rfind("stringart-render ", 0), 0u);
-}
-
-TEST(FigureFile, FormatComesFromTheExtension) {
-  EXPECT_EQ(FormatForPath("a.png"), FigureFormat::Png);
-  EXPECT_EQ(FormatForPath("dir.svg/A.SVG"), FigureFormat::Svg);
-  EXPECT_EQ(FormatForPath("png"), std::nullopt);
-  EXPECT_EQ(FormatForPath("a.png.txt"), std::nullopt);
-}
-
-TEST(FigureCommand, RemakeCommandReadsBackAndDamageIsNamed) {
-  std::string error;
-  const FigureRecord figure{*ParseDraws(kExample, error), {-1, 1, -1}, {}};
-  EXPECT_EQ(ParseRemakeCommand(RemakeCommand(figure), error), figure) << error;
-  EXPECT_EQ(ParseRemakeCommand(" stringart-render\t--directions=-1,1,-1 --draws=" + kExample + "\n",
-                               error),
-            figure)
-      << error;
-  EXPECT_EQ(ParseRemakeCommand("stringart-render --draws " + kExample, error)->start,
-            (Directions{1, 1, 1}));
-  const std::vector<std::pair<std::string, std::string>> damaged = {
-      {"", "not a stringart-render command"},
-      {"convert --draws " + kExample, "not a stringart-render command"},
-      {"stringart-render --directions 1,1,1", "no --draws"},
-      {"stringart-render --draws", "--draws has no value"},
-      {"stringart-render --draws 0.1,0.2", "--draws: expected 12 draws"},
-      {"stringart-render --draws " + kExample + " --draws " + kExample, "more than once"},
-      {"stringart-render --draws " + kExample + " --directions 1,0,1", "--directions: direction"},
-      {"stringart-render --draws " + kExample + " -o f.png", "unexpected '-o'"},
-  };
-  for (const auto& [text, why] : damaged) {
-    error.clear();
-    EXPECT_EQ(ParseRemakeCommand(text, error), std::nullopt) << text;
-    EXPECT_NE(error.find(why), std::string::npos) << text << ": " << error;
-  }
 }
 
 }  // namespace

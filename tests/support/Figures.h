@@ -7,8 +7,8 @@
 
 #include "canvas/Picture1.h"
 #include "canvas/SegmentRecorder.h"
-#include "window/FigureRecord.h"
-#include "window/Tracer.h"
+#include "figure/FigureRecord.h"
+#include "figure/Tracer.h"
 
 namespace stringart::testing {
 

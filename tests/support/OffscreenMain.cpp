@@ -1,7 +1,7 @@
 // main for window tests: the program's own QApplication, headless unless a platform is given.
 #include <gtest/gtest.h>
 
-#include "app/GuardedApplication.h"
+#include "window/GuardedApplication.h"
 
 int main(int argc, char** argv) {
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");

@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "app/FigureCommand.h"
+#include "text/FigureCommand.h"
 
 namespace stringart::testing {
 

@@ -14,10 +14,10 @@
 #include <stdexcept>
 
 #include "canvas/Picture1.h"
+#include "figure/Tracer.h"
 #include "runtime/Clock.h"
 #include "runtime/DrawSource.h"
 #include "window/PictureImage.h"
-#include "window/Tracer.h"
 
 namespace stringart::testing {
 

@@ -7,7 +7,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include "app/FigureFile.h"
+#include "app/FigureFileWriter.h"
 #include "runtime/DrawSource.h"
 #include "window/Form1Window.h"
 

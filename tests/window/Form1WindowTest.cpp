@@ -13,15 +13,15 @@
 #include <stdexcept>
 #include <vector>
 
-#include "app/FigureFile.h"
-#include "app/GuardedApplication.h"
+#include "app/FigureFileWriter.h"
+#include "figure/Tracer.h"
 #include "runtime/Clock.h"
 #include "tests/support/SvgRead.h"
 #include "tests/support/WindowDriving.h"
 #include "window/Form1Window.h"
+#include "window/GuardedApplication.h"
 #include "window/Picture1View.h"
 #include "window/PictureImage.h"
-#include "window/Tracer.h"
 
 namespace stringart {
 namespace {

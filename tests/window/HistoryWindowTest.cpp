@@ -13,9 +13,9 @@
 #include <QUrl>
 #include <vector>
 
-#include "app/FigureCommand.h"
-#include "app/FigureFile.h"
+#include "app/FigureFileWriter.h"
 #include "tests/support/WindowDriving.h"
+#include "text/FigureCommand.h"
 #include "window/Form1Window.h"
 #include "window/Picture1View.h"
 

@@ -8,7 +8,7 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "app/FigureFile.h"
+#include "app/FigureFileWriter.h"
 #include "tests/support/WindowDriving.h"
 #include "window/Form1Window.h"
 

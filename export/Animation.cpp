@@ -1,0 +1,212 @@
+#include "export/Animation.h"
+
+extern "C" {
+#include <libavcodec/avcodec.h>
+#include <libavformat/avformat.h>
+#include <libavutil/error.h>
+#include <libavutil/log.h>
+#include <libavutil/opt.h>
+#include <libswscale/swscale.h>
+}
+#include <unistd.h>
+
+#include <algorithm>
+#include <new>
+#include <optional>
+
+#include "canvas/SegmentRecorder.h"
+#include "export/AtomicFile.h"
+#include "export/LargePicture.h"
+#include "figure/Tracer.h"
+
+namespace stringart {
+namespace {
+
+std::string AvError(int code) {
+  char text[AV_ERROR_MAX_STRING_SIZE] = {};
+  av_strerror(code, text, sizeof text);
+  return text;
+}
+
+// Everything FFmpeg hands out for one file, released in the right order however the work ends.
+struct Encoder {
+  AVFormatContext* format = nullptr;
+  AVCodecContext* codec = nullptr;
+  AVStream* stream = nullptr;
+  SwsContext* convert = nullptr;
+  AVFrame* frame = nullptr;
+  AVPacket* packet = nullptr;
+
+  Encoder() = default;
+  Encoder(const Encoder&) = delete;
+  Encoder& operator=(const Encoder&) = delete;
+  ~Encoder() {
+    av_packet_free(&packet);
+    av_frame_free(&frame);
+    sws_freeContext(convert);
+    avcodec_free_context(&codec);
+    if (format != nullptr) {
+      avio_closep(&format->pb);
+      avformat_free_context(format);
+    }
+  }
+
+  // Sends `picture` (or the end of the stream when null) and writes out every packet ready.
+  // Returns 0 or FFmpeg's error.
+  int Send(const AVFrame* picture) {
+    int status = avcodec_send_frame(codec, picture);
+    if (status < 0) return status;
+    while ((status = avcodec_receive_packet(codec, packet)) >= 0) {
+      // Every frame lasts one tick, the last one too, so that the clip lasts as long as asked.
+      if (packet->duration == 0) packet->duration = 1;
+      av_packet_rescale_ts(packet, codec->time_base, stream->time_base);
+      packet->stream_index = stream->index;
+      status = av_interleaved_write_frame(format, packet);
+      if (status < 0) return status;
+      if (format->pb->error < 0) return format->pb->error;
+    }
+    return status == AVERROR(EAGAIN) || status == AVERROR_EOF ? 0 : status;
+  }
+};
+
+// Opens the encoder and the container on `temp`; an empty string or what failed.
+std::string Open(Encoder& e, AnimationCodec kind, int width, int height, int fps,
+                 const std::string& remakeCommand, const std::string& temp) {
+  const bool mp4 = kind == AnimationCodec::H264Mp4;
+  const char* encoderName = mp4 ? "libx264" : "libvpx-vp9";
+  const AVCodec* codec = avcodec_find_encoder_by_name(encoderName);
+  if (codec == nullptr) return std::string("this FFmpeg has no ") + encoderName + " encoder";
+  int status =
+      avformat_alloc_output_context2(&e.format, nullptr, mp4 ? "mp4" : "webm", temp.c_str());
+  if (status < 0) return AvError(status);
+  e.stream = avformat_new_stream(e.format, nullptr);
+  e.codec = avcodec_alloc_context3(codec);
+  e.frame = av_frame_alloc();
+  e.packet = av_packet_alloc();
+  if (e.stream == nullptr || e.codec == nullptr || e.frame == nullptr || e.packet == nullptr) {
+    return "out of memory";
+  }
+  AVCodecContext* c = e.codec;
+  c->width = width;
+  c->height = height;
+  c->pix_fmt = AV_PIX_FMT_YUV420P;
+  c->time_base = AVRational{1, fps};
+  c->framerate = AVRational{fps, 1};
+  c->gop_size = 2 * fps;  // a key frame every two seconds, for seeking
+  c->thread_count = 0;    // as many as the machine has
+  // Tagged as converted below: BT.709, limited range.
+  c->color_range = AVCOL_RANGE_MPEG;
+  c->colorspace = AVCOL_SPC_BT709;
+  c->color_primaries = AVCOL_PRI_BT709;
+  c->color_trc = AVCOL_TRC_BT709;
+  if (e.format->oformat->flags & AVFMT_GLOBALHEADER) c->flags |= AV_CODEC_FLAG_GLOBAL_HEADER;
+  AVDictionary* options = nullptr;
+  if (mp4) {
+    // Fast enough to make a clip in less time than it plays on two cores; thin strokes on
+    // black keep their edges at this quality.
+    av_dict_set(&options, "preset", "veryfast", 0);
+    av_dict_set(&options, "crf", "20", 0);
+  } else {
+    // libvpx's fastest "good" speeds with rows in parallel: about real time on two cores.
+    av_dict_set(&options, "deadline", "realtime", 0);
+    av_dict_set(&options, "cpu-used", "8", 0);
+    av_dict_set(&options, "row-mt", "1", 0);
+    av_dict_set(&options, "tile-columns", "2", 0);
+    av_dict_set(&options, "crf", "30", 0);
+    av_dict_set(&options, "b", "0", 0);
+  }
+  status = avcodec_open2(c, codec, &options);
+  av_dict_free(&options);
+  if (status < 0)
+    return "cannot open the " + std::string(encoderName) + " encoder: " + AvError(status);
+  status = avcodec_parameters_from_context(e.stream->codecpar, c);
+  if (status < 0) return AvError(status);
+  e.stream->time_base = c->time_base;
+  av_dict_set(&e.format->metadata, "comment", remakeCommand.c_str(), 0);
+
+  e.frame->format = c->pix_fmt;
+  e.frame->width = width;
+  e.frame->height = height;
+  status = av_frame_get_buffer(e.frame, 0);
+  if (status < 0) return AvError(status);
+  // The picture's 0xFFRRGGBB words are B, G, R, A bytes in memory.
+  e.convert = sws_getContext(width, height, AV_PIX_FMT_BGRA, width, height, AV_PIX_FMT_YUV420P,
+                             SWS_BILINEAR, nullptr, nullptr, nullptr);
+  if (e.convert == nullptr) return "cannot convert pictures to yuv420p";
+  sws_setColorspaceDetails(e.convert, sws_getCoefficients(SWS_CS_DEFAULT), 1,
+                           sws_getCoefficients(SWS_CS_ITU709), 0, 0, 1 << 16, 1 << 16);
+
+  status = avio_open(&e.format->pb, temp.c_str(), AVIO_FLAG_WRITE);
+  if (status < 0) return AvError(status);
+  AVDictionary* muxing = nullptr;
+  // The index at the front, so that the clip plays while it downloads.
+  if (mp4) av_dict_set(&muxing, "movflags", "+faststart", 0);
+  status = avformat_write_header(e.format, &muxing);
+  av_dict_free(&muxing);
+  if (status < 0) return AvError(status);
+  return {};
+}
+
+}  // namespace
+
+ExportResult SaveAnimation(const FigureRecord& figure, AnimationCodec codec, int width, int height,
+                           int seconds, int fps, const std::string& remakeCommand,
+                           const std::string& path, const ExportProgress& progress,
+                           std::string& error) {
+  // Failures are told in one line of our own; FFmpeg's chatter would drown it.
+  av_log_set_level(AV_LOG_QUIET);
+  SegmentRecorder drawing;
+  TraceAgain(figure, drawing);
+  const std::vector<Segment>& segments = drawing.segments();
+  std::optional<LargePicture> picture = LargePicture::Make(width, height, error);
+  if (!picture) return ExportResult::Failed;
+
+  const auto temp = CreateTempBeside(path, error);
+  if (!temp) return ExportResult::Failed;
+  ExportResult result = ExportResult::Failed;
+  {
+    Encoder e;
+    error = Open(e, codec, width, height, fps, remakeCommand, *temp);
+    if (error.empty()) {
+      const long traced = static_cast<long>(seconds) * fps, frames = traced + fps;
+      std::size_t shown = 0;
+      int status = 0;
+      result = ExportResult::Written;
+      for (long k = 1; k <= frames && status >= 0; ++k) {
+        const std::size_t upTo = static_cast<std::size_t>(static_cast<double>(segments.size()) *
+                                                          std::min(k, traced) / traced);
+        picture->Draw(std::span(segments).subspan(shown, upTo - shown));
+        shown = upTo;
+        status = av_frame_make_writable(e.frame);
+        if (status < 0) break;
+        const auto* rgb = reinterpret_cast<const std::uint8_t*>(picture->pixels());
+        const int stride = 4 * width;
+        sws_scale(e.convert, &rgb, &stride, 0, height, e.frame->data, e.frame->linesize);
+        e.frame->pts = k - 1;
+        status = e.Send(e.frame);
+        if (status >= 0 && progress && !progress(static_cast<double>(k) / frames)) {
+          result = ExportResult::Cancelled;
+          break;
+        }
+      }
+      if (result == ExportResult::Written && status >= 0) status = e.Send(nullptr);
+      if (result == ExportResult::Written && status >= 0) status = av_write_trailer(e.format);
+      if (result == ExportResult::Written && status >= 0) {
+        avio_flush(e.format->pb);
+        status = e.format->pb->error;
+        if (status >= 0) status = avio_closep(&e.format->pb);
+      }
+      if (result == ExportResult::Written && status < 0) {
+        error = AvError(status);
+        result = ExportResult::Failed;
+      }
+    }
+  }
+  if (result != ExportResult::Written) {
+    unlink(temp->c_str());
+    return result;
+  }
+  return CommitTemp(*temp, path, error) ? ExportResult::Written : ExportResult::Failed;
+}
+
+}  // namespace stringart

@@ -1,0 +1,136 @@
+#include "export/FigureFile.h"
+
+#include <fstream>
+
+#include "canvas/SegmentRecorder.h"
+#include "canvas/Svg.h"
+#include "export/Animation.h"
+#include "export/AtomicFile.h"
+#include "export/LargePicture.h"
+#include "export/PngFile.h"
+#include "figure/Tracer.h"
+#include "text/FigureCommand.h"
+
+namespace stringart {
+
+bool SaveFigure(const std::string& path, const Picture1& picture, const FigureRecord& figure,
+                std::string& error) {
+  const auto format = FormatForPath(path);
+  if (!format || IsAnimation(*format)) {
+    error = "cannot save '" + path + "': the name must end in .png or .svg";
+    return false;
+  }
+
+  const std::string remake = RemakeCommand(figure);
+  if (*format == FigureFormat::Png) {
+    PngOptions png;
+    // The comment compressed, and 100 pixels an inch: the picture the window has always saved.
+    png.texts = {{"Comment", remake, true}, {"Software", "stringart"}};
+    png.pixelsPerMetre = 3937;
+    if (WritePngFile(path, picture.pixels(), Picture1::kWidth, Picture1::kHeight, Picture1::kStride,
+                     png, {}, error) == ExportResult::Written) {
+      return true;
+    }
+    error = "cannot save '" + path + "': " + error;
+    return false;
+  }
+  SegmentRecorder drawing;
+  TraceAgain(figure, drawing);
+  const std::string bytes = SvgDocument(drawing, Picture1::kWidth, Picture1::kHeight, remake);
+  if (WriteFileAtomically(path, bytes, error)) return true;
+  error = "cannot save '" + path + "': " + error;
+  return false;
+}
+
+std::optional<FigureRecord> OpenFigure(const std::string& path, std::string& error) {
+  const std::string named = "cannot open '" + path + "': ";
+  const auto format = FormatForPath(path);
+  if (!format) {
+    error = named + "only .png and .svg files saved by stringart carry a figure";
+    return std::nullopt;
+  }
+  std::ifstream in(path, std::ios::binary);
+  if (!in) {
+    error = named + "the file cannot be read";
+    return std::nullopt;
+  }
+  std::string command;
+  if (*format == FigureFormat::Png) {
+    std::string why;
+    auto comment = ReadPngText(path, "Comment", why);
+    if (!comment) {
+      error = named + why;
+      return std::nullopt;
+    }
+    command = std::move(*comment);
+  } else {
+    // SaveFigure puts the command at the top; the rest of the file, megabytes of segments, is
+    // not read.
+    constexpr std::size_t kHead = 64 * 1024;
+    std::string head(kHead, '\0');
+    in.read(head.data(), static_cast<std::streamsize>(kHead));
+    head.resize(static_cast<std::size_t>(in.gcount()));
+    constexpr std::string_view kOpen = "<metadata>", kClose = "</metadata>";
+    const std::size_t open = head.find(kOpen);
+    const std::size_t close = open == std::string::npos ? open : head.find(kClose, open);
+    if (head.find("<svg") == std::string::npos) {
+      error = named + "it is not an SVG drawing";
+      return std::nullopt;
+    }
+    if (close != std::string::npos)
+      command = head.substr(open + kOpen.size(), close - open - kOpen.size());
+  }
+  // Another program's comment or metadata is no damaged command: there is none.
+  if (command.find(kRenderProgram) == std::string::npos) {
+    error = named + "it carries no " + std::string(kRenderProgram) +
+            " command; only pictures saved by stringart do";
+    return std::nullopt;
+  }
+  std::string why;
+  auto figure = ParseRemakeCommand(command, why);
+  if (!figure) error = named + "its " + std::string(kRenderProgram) + " command is damaged: " + why;
+  return figure;
+}
+
+ExportResult ExportFigure(const std::string& path, const FigureRecord& figure, FrameSize size,
+                          int seconds, int fps, const ExportProgress& progress,
+                          std::string& error) {
+  const auto format = FormatForPath(path);
+  std::string why;
+  if (!format) {
+    why = "the name must end in .png, .svg, .mp4 or .webm";
+  } else if (IsAnimation(*format)) {
+    why = AnimationProblem(size, seconds, fps);
+  } else {
+    why = PictureSizeProblem(size);
+  }
+  if (!why.empty()) {
+    error = "cannot save '" + path + "': " + why;
+    return ExportResult::Failed;
+  }
+  const std::string remake = RemakeCommand(figure, size, IsAnimation(*format) ? seconds : 0, fps);
+  ExportResult result = ExportResult::Failed;
+  switch (*format) {
+    case FigureFormat::Png:
+      result = SaveLargePicture(figure, size.width, size.height, remake, path, progress, why);
+      break;
+    case FigureFormat::Svg: {
+      SegmentRecorder drawing;
+      TraceAgain(figure, drawing);
+      const std::string svg = SvgDocument(drawing, Picture1::kWidth, Picture1::kHeight, remake,
+                                          size.width, size.height);
+      result = WriteFileAtomically(path, svg, why) ? ExportResult::Written : ExportResult::Failed;
+      break;
+    }
+    case FigureFormat::Mp4:
+    case FigureFormat::Webm:
+      result = SaveAnimation(
+          figure, *format == FigureFormat::Mp4 ? AnimationCodec::H264Mp4 : AnimationCodec::Vp9Webm,
+          size.width, size.height, seconds, fps, remake, path, progress, why);
+      break;
+  }
+  if (result == ExportResult::Failed) error = "cannot save '" + path + "': " + why;
+  return result;
+}
+
+}  // namespace stringart

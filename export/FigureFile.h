@@ -1,0 +1,34 @@
+#pragma once
+
+#include <optional>
+#include <string>
+
+#include "canvas/Picture1.h"
+#include "figure/ExportProgress.h"
+#include "figure/FigureRecord.h"
+#include "text/FigureCommand.h"
+
+namespace stringart {
+
+// Saves a figure to `path`: .png writes the raster, .svg traces `figure` again as vector art.
+// Both carry RemakeCommand. The file is written beside the target under a temporary name and
+// renamed into place, so a failed save leaves neither it nor a partial file behind. Returns
+// false with `error` set to one line that names the problem.
+bool SaveFigure(const std::string& path, const Picture1& picture, const FigureRecord& figure,
+                std::string& error);
+
+// Reads the figure a PNG or SVG file saved by SaveFigure carries, from its RemakeCommand (the
+// PNG's Comment text, the SVG's <metadata>): its draws and start directions. Returns nullopt with
+// `error` set to one line, naming the file, when the file cannot be read or has no such command
+// or a damaged one.
+std::optional<FigureRecord> OpenFigure(const std::string& path, std::string& error);
+
+// Writes `figure` at `size` to `path`, by its extension: .png a large picture drawn
+// anti-aliased, .svg a document of that size, .mp4 or .webm an animation of `seconds` (> 0) at
+// `fps` frames a second. Every file carries the command that makes it again, is written all or
+// nothing and is left out when `progress` cancels. A failure sets `error` to one line naming
+// the file.
+ExportResult ExportFigure(const std::string& path, const FigureRecord& figure, FrameSize size,
+                          int seconds, int fps, const ExportProgress& progress, std::string& error);
+
+}  // namespace stringart

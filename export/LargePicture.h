@@ -1,0 +1,52 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "canvas/SegmentRecorder.h"
+#include "figure/ExportProgress.h"
+#include "figure/FigureRecord.h"
+
+namespace stringart {
+
+// A figure drawn anti-aliased at any size: every coordinate scaled by s = (shorter side) / 500
+// and centred, each 1-pixel stroke of the 500 x 500 raster becoming a stroke s pixels wide with
+// square ends, in the same colours and order. Pixels are 0xFFRRGGBB words like Picture1's, rows
+// top to bottom with no padding. Drawn with Cairo, one path for each run of strokes of one
+// colour, in bands of rows on all cores (see docs/performance.md for why).
+class LargePicture {
+ public:
+  // A black picture; throws std::bad_alloc when there is not memory enough for it.
+  LargePicture(int width, int height);
+  // The same, or nullopt with `error` set to one line when there is not memory enough.
+  static std::optional<LargePicture> Make(int width, int height, std::string& error);
+
+  // Draws `segments` (500 x 500 canvas coordinates) over what is there, in order. A run of
+  // segments of one colour is stroked as one path, so the strokes of a run do not darken each
+  // other's anti-aliased edges.
+  void Draw(std::span<const Segment> segments);
+
+  int width() const { return width_; }
+  int height() const { return height_; }
+  double scale() const { return scale_; }  // s: pixels per pixel of the 500 x 500 canvas
+  const std::uint32_t* pixels() const { return pixels_.data(); }
+
+ private:
+  int width_, height_;
+  double scale_, left_, top_;  // where canvas point (-0.5, -0.5) lands, pixels
+  std::vector<std::uint32_t> pixels_;
+};
+
+// Writes `figure` as a `width` x `height` PNG carrying
+// `remakeCommand` in a text chunk, through a temporary file beside `path` renamed at the end.
+// `progress` hears of the drawing and the encoding and may cancel; a failure or a cancel leaves
+// no file. A failure sets `error` to one line without the path.
+ExportResult SaveLargePicture(const FigureRecord& figure, int width, int height,
+                              const std::string& remakeCommand, const std::string& path,
+                              const ExportProgress& progress, std::string& error);
+
+}  // namespace stringart

@@ -1,0 +1,49 @@
+#include "export/Progress.h"
+
+#include <unistd.h>
+
+#include <algorithm>
+#include <cmath>
+
+namespace stringart {
+
+TerminalProgress::TerminalProgress(std::FILE* out, std::string label)
+    : out_(out),
+      label_(std::move(label)),
+      terminal_(isatty(fileno(out)) == 1),
+      start_(Clock::now()),
+      lastDrawn_(start_) {}
+
+void TerminalProgress::Update(double done) {
+  if (!terminal_) return;
+  const Clock::time_point now = Clock::now();
+  const double elapsed = std::chrono::duration<double>(now - start_).count();
+  if (elapsed < 1.0 || (shown_ && now - lastDrawn_ < std::chrono::milliseconds(100))) return;
+  lastDrawn_ = now;
+  shown_ = true;
+  done = std::clamp(done, 0.0, 1.0);
+  constexpr int kWidth = 30;  // characters of the bar
+  const int filled = static_cast<int>(done * kWidth);
+  std::string bar(static_cast<std::size_t>(filled), '#');
+  bar.append(static_cast<std::size_t>(kWidth - filled), '-');
+  std::string left = "--:--";
+  if (done > 0.001) {
+    const long seconds = std::lround(elapsed * (1.0 - done) / done);
+    char text[32];
+    std::snprintf(text, sizeof text, "%ld:%02ld", seconds / 60, seconds % 60);
+    left = text;
+  }
+  // Padded, so that a shorter line covers a longer one before it.
+  std::fprintf(out_, "\r%s [%s] %3d %%  %s left   ", label_.c_str(), bar.c_str(),
+               static_cast<int>(done * 100), left.c_str());
+  std::fflush(out_);
+}
+
+void TerminalProgress::Finish() {
+  if (!shown_) return;
+  shown_ = false;
+  std::fputc('\n', out_);
+  std::fflush(out_);
+}
+
+}  // namespace stringart

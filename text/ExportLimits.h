@@ -1,0 +1,34 @@
+#pragma once
+
+#include <string>
+
+namespace stringart {
+
+// Every limit and default of the files a figure is exported to, for the renderer's options and
+// the window's dialogs alike.
+
+// A picture's or an animation's size in pixels.
+struct FrameSize {
+  int width = 0, height = 0;
+  friend bool operator==(const FrameSize&, const FrameSize&) = default;
+};
+
+// Sides of a picture drawn larger than the canvas, pixels.
+inline constexpr int kMinSide = 500, kMaxSide = 16384;
+// An animation's frames: each side even, from kMinSide up to this, pixels.
+inline constexpr int kAnimationMaxSide = 4096;
+// An animation's tracing time, seconds, and its frame rate, frames a second.
+inline constexpr int kMinSeconds = 1, kMaxSeconds = 600;
+inline constexpr int kMinFps = 1, kMaxFps = 120;
+
+// What an animation is made with when nothing else is asked for.
+inline constexpr FrameSize kDefaultAnimationSize{1000, 1000};
+inline constexpr int kDefaultSeconds = 8;
+inline constexpr int kDefaultFps = 30;
+
+// Why a picture of `size` cannot be made, in one line; empty when it can.
+std::string PictureSizeProblem(FrameSize size);
+// Why an animation of `size`, `seconds` and `fps` cannot be made, in one line; empty when it can.
+std::string AnimationProblem(FrameSize size, int seconds, int fps);
+
+}  // namespace stringart

@@ -1,0 +1,55 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "figure/FigureRecord.h"
+#include "text/ExportLimits.h"
+
+namespace stringart {
+
+// The text forms of a figure: the --draws and --directions values of stringart-render, and the
+// command that makes a figure again. The one place that reads and writes them.
+
+inline constexpr std::string_view kRenderProgram = "stringart-render";
+inline constexpr std::string_view kDrawsOption = "--draws";
+inline constexpr std::string_view kDirectionsOption = "--directions";
+inline constexpr std::string_view kSizeOption = "--size";
+inline constexpr std::string_view kSecondsOption = "--seconds";
+inline constexpr std::string_view kFpsOption = "--fps";
+
+// "U1,...,U12": each draw in the shortest form that reads back as the same float.
+std::string FormatDraws(const FigureDraws& draws);
+// "R,G,B", e.g. "1,1,-1".
+std::string FormatDirections(Directions d);
+// "draws U1,...,U12 directions R,G,B -> R,G,B": how the figure was made and what it left.
+std::string DescribeFigure(const FigureRecord& figure);
+// "stringart-render --draws U1,...,U12 --directions R,G,B": makes the figure again.
+std::string RemakeCommand(const FigureRecord& figure);
+// The same with " --size WxH" and, for an animation (seconds > 0), " --seconds S --fps F".
+std::string RemakeCommand(const FigureRecord& figure, FrameSize size, int seconds, int fps);
+// "N" for a square, "WxH" otherwise.
+std::string FormatSize(FrameSize size);
+
+// Parsers for the forms above; nullopt with `error` set to what is wrong.
+std::optional<FigureDraws> ParseDraws(std::string_view text, std::string& error);
+std::optional<Directions> ParseDirections(std::string_view text, std::string& error);
+// Reads a command of RemakeCommand's form: the program, then --draws and optionally --directions
+// (default 1,1,1) in either order, each once, "--option value" or "--option=value", separated by
+// blanks. The record's end directions are left rising: only a trace tells them.
+std::optional<FigureRecord> ParseRemakeCommand(std::string_view text, std::string& error);
+// "N" or "WxH", each side a whole number from kMinSide to kMaxSide.
+std::optional<FrameSize> ParseSize(std::string_view text, std::string& error);
+
+// The kinds of file a figure is written to, by the name's extension.
+enum class FigureFormat { Png, Svg, Mp4, Webm };
+// The format a file name asks for, by its extension (.png, .svg, .mp4 or .webm, any letter
+// case).
+std::optional<FigureFormat> FormatForPath(std::string_view path);
+// Whether the format is a moving picture.
+inline bool IsAnimation(FigureFormat format) {
+  return format == FigureFormat::Mp4 || format == FigureFormat::Webm;
+}
+
+}  // namespace stringart

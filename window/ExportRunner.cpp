@@ -1,0 +1,83 @@
+#include "window/ExportRunner.h"
+
+#include <QProgressDialog>
+#include <QThread>
+#include <QTimer>
+#include <QWidget>
+#include <algorithm>
+#include <atomic>
+#include <utility>
+
+namespace stringart {
+
+// What the thread and the window share: the thread writes `done` and, once finished, `result`
+// and `error`; the window sets `cancel`.
+struct ExportJob {
+  std::atomic<double> done{0};
+  std::atomic<bool> cancel{false};
+  ExportResult result = ExportResult::Failed;
+  std::string error;
+};
+
+namespace {
+constexpr int kProgressSteps = 1000;
+}  // namespace
+
+ExportRunner::ExportRunner(QWidget* window) : QObject(window), window_(window) {}
+
+ExportRunner::~ExportRunner() {
+  if (thread_ == nullptr) return;
+  job_->cancel = true;
+  thread_->wait();
+  delete thread_;
+}
+
+bool ExportRunner::Start(const QString& label, Work work) {
+  if (running()) return false;
+  auto job = std::make_shared<ExportJob>();
+  thread_ = QThread::create([job, work = std::move(work)] {
+    const ExportProgress progress = [&job = *job](double done) {
+      job.done = done;
+      return !job.cancel;
+    };
+    std::string why;
+    job->result = work(progress, why);
+    job->error = std::move(why);
+  });
+  job_ = job;
+  connect(thread_, &QThread::finished, this, &ExportRunner::ThreadFinished);
+
+  progress_ = new QProgressDialog(label, QStringLiteral("Cancel"), 0, kProgressSteps, window_);
+  progress_->setWindowTitle(window_->windowTitle());
+  progress_->setWindowModality(Qt::NonModal);  // the window stays usable
+  progress_->setAutoClose(false);
+  progress_->setAutoReset(false);
+  progress_->setMinimumDuration(0);
+  connect(progress_, &QProgressDialog::canceled, this, [job] { job->cancel = true; });
+  poll_ = new QTimer(this);
+  connect(poll_, &QTimer::timeout, progress_, [dialog = progress_.data(), job] {
+    // The last step waits for the file to be in place.
+    dialog->setValue(std::min(kProgressSteps - 1, static_cast<int>(job->done * kProgressSteps)));
+  });
+  poll_->start(100);
+  progress_->show();
+  thread_->start();
+  return true;
+}
+
+void ExportRunner::ThreadFinished() {
+  thread_->wait();
+  thread_->deleteLater();
+  thread_ = nullptr;
+  poll_->stop();
+  poll_->deleteLater();
+  poll_ = nullptr;
+  if (progress_) {
+    progress_->hide();
+    progress_->deleteLater();
+  }
+  const std::shared_ptr<ExportJob> job = std::exchange(job_, nullptr);
+  emit Finished(job->result, QString::fromStdString(job->error));
+}
+
+}  // namespace stringart
