@@ -1,38 +1,59 @@
 #!/usr/bin/env bash
-# Installs what this Debian machine lacks for building and testing stringart, then builds it.
-#   tools/setup.sh [BUILD_DIR [CMAKE_OPTION...]]
+# Installs what this Debian machine lacks for one or more purposes, through apt-get (with sudo
+# when not root); says in one line what and how much before it does.
+#   tools/setup.sh programs   compiler, CMake and the libraries the two programs link
+#   tools/setup.sh tests      the programs' needs and what the test suite and the bench use
+#   tools/setup.sh page       emscripten, node, chromium and the browser tests' locked npm packages
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-packages=(
+programs=(
   g++ cmake ninja-build pkg-config
-  qt6-base-dev qt6-qpa-plugins libgl-dev
-  libgtest-dev libbenchmark-dev libcairo2-dev libpng-dev
-  libavcodec-dev libavformat-dev libswscale-dev libavutil-dev ffmpeg
-  libx11-dev libxcb1-dev xvfb xauth xdotool imagemagick x11-utils fonts-dejavu-core
-  emscripten chromium
+  qt6-base-dev qt6-qpa-plugins qt6-wayland libgl-dev libxcb1-dev
+  libcairo2-dev libpng-dev libavcodec-dev libavformat-dev libswscale-dev libavutil-dev
+  libsqlite3-dev
 )
+tests=(
+  libgtest-dev libbenchmark-dev ffmpeg
+  libx11-dev xvfb xauth xdotool imagemagick x11-utils fonts-dejavu-core
+  xscreensaver lintian appstream dpkg-dev file man-db
+  clang libclang-rt-14-dev
+)
+page=(emscripten chromium)
 # The browser tests' client comes from npm; Debian's npm unless node came with its own.
-command -v npm >/dev/null || packages+=(npm)
+command -v npm >/dev/null || page+=(npm)
+
+[ $# -gt 0 ] || { sed -n '4,6p' "$0" | sed 's/^# \{0,1\}//' >&2; exit 2; }
+wanted=()
+for purpose in "$@"; do
+  case $purpose in
+    programs) wanted+=("${programs[@]}") ;;
+    tests) wanted+=("${programs[@]}" "${tests[@]}") ;;
+    page) wanted+=("${page[@]}") ;;
+    *) echo "setup: unknown purpose '$purpose': programs, tests or page" >&2; exit 2 ;;
+  esac
+done
+
 missing=()
-for p in "${packages[@]}"; do
+for p in "${wanted[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
 done
 if [ ${#missing[@]} -gt 0 ]; then
-  echo "setup: installing ${missing[*]}" >&2
   sudo=""
   [ "$(id -u)" = 0 ] || sudo="sudo"
-  $sudo env DEBIAN_FRONTEND=noninteractive apt-get update -qq
-  $sudo env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends \
-    "${missing[@]}" >/dev/null
+  apt=($sudo env DEBIAN_FRONTEND=noninteractive apt-get -q -o Dpkg::Use-Pty=0)
+  "${apt[@]}" update -qq
+  # apt's own estimate, from a dry run that answers no.
+  size=$("${apt[@]}" install --no-install-recommends --assume-no "${missing[@]}" 2>/dev/null |
+         sed -n 's/^Need to get \([^/]*\).*/\1 to download/p; s/^After this operation, \(.*\) of additional disk space.*/\1 on disk/p' |
+         paste -sd, - | sed 's/,/, /')
+  echo "setup: installing ${#missing[@]} packages for $* (${missing[*]}): ${size:-size unknown}" >&2
+  "${apt[@]}" install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
 fi
 
 # playwright-core for the browser tests, as locked; again only when the lock file has changed.
-if [ tests/web/package-lock.json -nt tests/web/node_modules/.package-lock.json ]; then
+if [[ " $* " == *" page "* ]] &&
+  [ tests/web/package-lock.json -nt tests/web/node_modules/.package-lock.json ]; then
+  echo "setup: installing the browser tests' npm packages (tests/web/package-lock.json)" >&2
   (cd tests/web && npm ci --no-audit --no-fund --loglevel=error)
 fi
-
-build=${1:-build}
-shift || true
-cmake -S . -B "$build" -G Ninja "$@" >/dev/null
-cmake --build "$build" -j "$(nproc)"

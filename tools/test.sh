@@ -1,13 +1,18 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds, and runs the whole test suite.
+# Installs what the whole test suite uses, builds, and runs it.
 #   tools/test.sh              the Release build
 #   tools/test.sh --sanitize   a build with AddressSanitizer and UndefinedBehaviorSanitizer
 set -euo pipefail
 cd "$(dirname "$0")/.."
+tools/setup.sh tests page
 if [ "${1:-}" = "--sanitize" ]; then
-  tools/setup.sh build-sanitize -DCMAKE_BUILD_TYPE=RelWithDebInfo -DSTRINGART_SANITIZE=ON
+  build=build-sanitize
+  cmake -S . -B $build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DSTRINGART_SANITIZE=ON >/dev/null
   export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1
-  exec ctest --test-dir build-sanitize --output-on-failure
+else
+  build=build
+  # A build left by tools/run.sh has the tests turned off.
+  cmake -S . -B $build -G Ninja -DBUILD_TESTING=ON -UCMAKE_DISABLE_FIND_PACKAGE_benchmark >/dev/null
 fi
-tools/setup.sh build
-exec ctest --test-dir build --output-on-failure
+cmake --build $build -j "$(nproc)"
+exec ctest --test-dir $build --output-on-failure

@@ -13,7 +13,7 @@ usage() {
 }
 
 build_site() {
-  command -v emcmake >/dev/null || { echo "web.sh: emcmake not found: apt-get install emscripten" >&2; exit 1; }
+  tools/setup.sh page
   # Debian's emscripten finds its JavaScript optimizer's packages (acorn) there.
   export NODE_PATH=/usr/share/nodejs${NODE_PATH:+:$NODE_PATH}
   # The system's prebuilt libraries, where emscripten writes its lock; a writable copy made of
