@@ -43,8 +43,8 @@ if [ ${#missing[@]} -gt 0 ]; then
   [ "$(id -u)" = 0 ] || sudo="sudo"
   apt=($sudo env DEBIAN_FRONTEND=noninteractive apt-get -q -o Dpkg::Use-Pty=0)
   "${apt[@]}" update -qq
-  # apt's own estimate, from a dry run that answers no.
-  size=$("${apt[@]}" install --no-install-recommends --assume-no "${missing[@]}" 2>/dev/null |
+  # apt's own estimate, from a dry run that answers no (and so fails).
+  size=$({ "${apt[@]}" install --no-install-recommends --assume-no "${missing[@]}" 2>/dev/null || true; } |
          sed -n 's/^Need to get \([^/]*\).*/\1 to download/p; s/^After this operation, \(.*\) of additional disk space.*/\1 on disk/p' |
          paste -sd, - | sed 's/,/, /')
   echo "setup: installing ${#missing[@]} packages for $* (${missing[*]}): ${size:-size unknown}" >&2
