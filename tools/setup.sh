@@ -45,7 +45,7 @@ if [ ${#missing[@]} -gt 0 ]; then
   "${apt[@]}" update -qq
   # apt's own estimate, from a dry run that answers no (and so fails).
   size=$({ "${apt[@]}" install --no-install-recommends --assume-no "${missing[@]}" 2>/dev/null || true; } |
-         sed -n 's/^Need to get \([^/]*\).*/\1 to download/p; s/^After this operation, \(.*\) of additional disk space.*/\1 on disk/p' |
+         sed -n 's/^Need to get \([^/]*\) of archives.*/\1 to download/p; s/^After this operation, \(.*\) of additional disk space.*/\1 on disk/p' |
          paste -sd, - | sed 's/,/, /')
   echo "setup: installing ${#missing[@]} packages for $* (${missing[*]}): ${size:-size unknown}" >&2
   "${apt[@]}" install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
