@@ -142,7 +142,8 @@
   }
 
   // Runs `use` on the core. Should the core abort (it cannot go on after that), starts a fresh
-  // one with a fresh figure, leaving the address alone, and says what happened.
+  // one with a fresh figure and says what happened; the address moves on to the fresh figure
+  // unless it names none, which stays for the visitor to mend.
   let restarting = false;
   async function guarded(use) {
     if (restarting) return;
@@ -151,6 +152,7 @@
     } catch (error) {
       restarting = true;
       enable(false);
+      const onFigure = location.hash === shown || location.hash.length <= 1;
       const problem = await startCore();
       restarting = false;
       if (problem) {
@@ -158,9 +160,11 @@
         return;
       }
       newFigure();
+      if (onFigure) history.pushState({at: ++at}, '', shown);
       enable(true);
-      say(`The drawing engine failed (${String(error).slice(0, kLongestQuote)}) and was started ` +
-          'again; here is a fresh figure.', true);
+      const why = String(error?.message ?? error).replace(/\. Build with.*$/s, '');
+      say(`The drawing engine failed (${why.slice(0, kLongestQuote)}) and was started again; ` +
+          'here is a fresh figure.', true);
     }
   }
 
