@@ -235,8 +235,9 @@
   newButton.addEventListener('click', pressNew);
   copyButton.addEventListener('click', copyLink);
   downloadButton.addEventListener('click', () => guarded(downloadPng));
+  // Fired for back, forward and a typed address alike (hashchange would follow it and handle an
+  // address that names no figure twice).
   window.addEventListener('popstate', () => guarded(showAddress));
-  window.addEventListener('hashchange', () => guarded(showAddress));
   // N for "new", the arrows for back and forward, when no other control takes the keys.
   document.addEventListener('keydown', (event) => {
     const focus = document.activeElement;
