@@ -1,13 +1,15 @@
 // The page as a person uses it: the window's places, "new", links, back and forward, bad and
 // spoilt addresses, keys, names, the PNG download and the copied link, with no errors on the
-// console; and what it says when it cannot start or its core aborts.
+// console; what it says when it cannot start or its core aborts; offline and a new version.
 import assert from 'node:assert/strict';
 import {execFileSync} from 'node:child_process';
 import fs from 'node:fs';
+import os from 'node:os';
+import path from 'node:path';
 import {describe, test} from 'node:test';
 
-import {canvasPixels, compareRasters, litPixels, openPage, readPng, render, renderPng, site,
-        useSiteInBrowser, waitForFigure, watchErrors} from './support.mjs';
+import {canvasPixels, compareRasters, litPixels, openPage, readPng, render, renderPng, serveSite,
+        site, useSiteInBrowser, waitForFigure, watchErrors} from './support.mjs';
 
 const kDraws = '0.1,0.2,0.3,0.4,0.5,0.6,0.7,0.8,0.9,0.15,0.35,0.55';
 const kLink = /^#draws=([^&]+)&directions=(-?1,-?1,-?1)$/;
@@ -156,11 +158,9 @@ describe('the page in chromium', () => {
 
   test('N makes a figure and the arrows move through them, each named', () => withPage(async (page) => {
     await openPage(page, env.server.url, `#draws=${kDraws}&directions=1,1,1`);
-    const named = () => page.evaluate(() => [document.title, document.getElementById('Picture1').getAttribute('aria-label'),
-                                             document.getElementById('drawn').textContent]);
+    const named = () => page.evaluate(() => [document.title, Picture1.getAttribute('aria-label'), drawn.textContent]);
     assert.deepEqual(await named(), ['stringart: figure 52ea51929bb7', 'String-art figure 52ea51929bb7', 'Figure 52ea51929bb7 drawn.']);
-    assert.equal(await page.getAttribute('#Picture1', 'role'), 'img');
-    assert.match(await page.getAttribute('#Command1', 'title'), /N.*←.*→/);
+    assert.ok(await page.getAttribute('#Picture1', 'role') === 'img' && /N.*←.*→/.test(await page.getAttribute('#Command1', 'title')));
     const first = await hash(page);
     await page.keyboard.press('n');
     await page.waitForFunction((h) => location.hash !== h, first);
@@ -174,13 +174,10 @@ describe('the page in chromium', () => {
     assert.equal((await named())[0], title);
   }));
 
-  test('an abort of the core is survived with a fresh figure and working buttons', async () => {
-    const page = await env.browser.context.newPage();
+  test('an abort of the core is survived with a fresh figure and working buttons', () => withPage(async (page) => {
     await openPage(page, env.server.url);
-    const before = await hash(page);
     await page.evaluate(() => { window.stringartCore._NewFigure = () => window.stringartCore._malloc(200 << 20); });
-    await page.click('#Command1');
-    await page.waitForFunction((h) => location.hash !== h, before);
+    await clickNew(page);
     await waitForFigure(page);
     assert.equal(await page.locator('#message').textContent(),
                  'The drawing engine failed (Aborted(OOM)) and was started again; here is a fresh figure.');
@@ -188,27 +185,57 @@ describe('the page in chromium', () => {
     assert.equal(await page.locator('#message').textContent(), '');
     const [, draws, directions] = (await hash(page)).match(kLink);
     assert.equal(compareRasters(await canvasPixels(page), renderPng(draws, directions).rgba).differing, 0);
-    await page.close();
-  });
+  }));
 
   test('says in plain words why it cannot start', async () => {
-    const missing = (file) => async (context) => context.route(`**/${file}`, (route) => route.fulfill({status: 404}));
-    const cases = [
-      ['without JavaScript', {javaScriptEnabled: false}, null, 'turned off in this browser'],
-      ['without WebAssembly', {}, (context) => context.addInitScript(() => delete window.WebAssembly), 'cannot run WebAssembly'],
-      ['without its core', {}, missing('stringart.wasm'), 'could not download its drawing engine'],
-      ['without its loader', {}, missing('stringart.js'), 'could not download its drawing engine'],
-      ['as a file', {}, null, 'opened as a file', `file://${site}/index.html`],
-    ];
-    for (const [what, options, prepare, words, url = env.server.url] of cases) {
+    const missing = (file) => (context) => context.route(`**/${file}`, (route) => route.fulfill({status: 404}));
+    for (const [options, prepare, words, url = env.server.url] of [
+      [{javaScriptEnabled: false}, null, 'JavaScript, which is turned off'],
+      [{}, (context) => context.addInitScript(() => delete window.WebAssembly), 'cannot run WebAssembly'],
+      [{}, missing('stringart.wasm'), 'could not download its drawing engine'],
+      [{}, missing('stringart.js'), 'could not download its drawing engine'],
+      [{}, null, 'opened as a file', `file://${site}/index.html`]]) {
       const context = await env.browser.newContext(options);
       await prepare?.(context);
       const page = await context.newPage();
       await page.goto(url);
       await page.waitForFunction((w) => document.body.innerText.includes(w), words, {timeout: 5000})
-          .catch(async () => assert.fail(`${what}: "${await page.innerText('body')}"`));
-      assert.ok(await page.locator('#Command1').isDisabled(), what);
+          .catch(async () => assert.fail(`${words}: "${await page.innerText('body')}"`));
+      assert.ok(await page.locator('#Command1').isDisabled(), words);
       await context.close();
+    }
+  });
+
+  test('weighs at most 100 KB, reloads offline and takes a new version', async () => {
+    const bytes = fs.readdirSync(site).reduce((sum, f) => sum + fs.statSync(path.join(site, f)).size, 0);
+    assert.ok(bytes <= 100000, `the site weighs ${bytes} bytes`);
+    const folder = fs.mkdtempSync(path.join(os.tmpdir(), 'stringart-site-'));  // to deploy into
+    fs.cpSync(site, folder, {recursive: true});
+    const [server, context] = [await serveSite(folder), await env.browser.newContext()];
+    const page = await context.newPage();
+    try {
+      await openPage(page, server.url, `#draws=${kDraws}&directions=1,1,1`);
+      const wasm = () => performance.getEntriesByName(new URL('stringart.wasm', location).href).map((e) => e.initiatorType);
+      assert.deepEqual(await page.evaluate(wasm), ['link'], 'the core not preloaded, or fetched again');
+      await page.waitForFunction(() => navigator.serviceWorker.controller);
+      await context.setOffline(true);
+      await page.reload();
+      await waitForFigure(page);
+      assert.equal(compareRasters(await canvasPixels(page), renderPng(kDraws, '1,1,1').rgba).differing, 0);
+      await context.setOffline(false);
+
+      const worker = path.join(folder, 'sw.js');
+      fs.writeFileSync(worker, fs.readFileSync(worker, 'utf8').replace(/stringart-\w+/, 'stringart-next'));
+      fs.appendFileSync(path.join(folder, 'page.css'), '/* next */');
+      await page.reload();
+      const kept = () => page.evaluate(async () => (await caches.keys()).join());
+      for (let tries = 0; tries < 50 && await kept() !== 'stringart-next'; ++tries) await page.waitForTimeout(100);
+      assert.equal(await kept(), 'stringart-next');
+      assert.match(await page.evaluate(() => fetch('page.css').then((r) => r.text())), /next \*\/$/);
+    } finally {
+      await context.close();
+      await server.close();
+      fs.rmSync(folder, {recursive: true, force: true});
     }
   });
 });
