@@ -259,5 +259,11 @@
   await guarded(showAddress);
   if (!core) return;
   enable(true);
-  if ('serviceWorker' in navigator) navigator.serviceWorker.register('sw.js').catch(() => {});
+  if (!('serviceWorker' in navigator)) return;
+  // A version deployed since this page loaded has taken over; what is on the screen is the last.
+  const wasKept = navigator.serviceWorker.controller !== null;
+  navigator.serviceWorker.addEventListener('controllerchange', () => {
+    if (wasKept) say('A new version of this page is ready: reload the page to use it.');
+  });
+  navigator.serviceWorker.register('sw.js').catch(() => {});
 })();

@@ -231,6 +231,7 @@ describe('the page in chromium', () => {
       const kept = () => page.evaluate(async () => (await caches.keys()).join());
       for (let tries = 0; tries < 50 && await kept() !== 'stringart-next'; ++tries) await page.waitForTimeout(100);
       assert.equal(await kept(), 'stringart-next');
+      await page.waitForFunction(() => message.textContent.startsWith('A new version of this page is ready'));
       assert.match(await page.evaluate(() => fetch('page.css').then((r) => r.text())), /next \*\/$/);
     } finally {
       await context.close();
