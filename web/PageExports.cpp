@@ -8,6 +8,7 @@
 #include "text/FigureCommand.h"
 #include "web/FigureLink.h"
 #include "web/WebPage.h"
+#include "figure/FigureHistory.h"
 
 namespace {
 
@@ -54,6 +55,11 @@ EMSCRIPTEN_KEEPALIVE const char* ShownLink() {
 // The stringart-render command that makes the figure on the canvas again.
 EMSCRIPTEN_KEEPALIVE const char* ShownRemakeCommand() {
   return Hand(stringart::RemakeCommand(Page().figure()));
+}
+
+// The figure's name, the 12 hex digits the window proposes in "figure-<name>.png".
+EMSCRIPTEN_KEEPALIVE const char* ShownName() {
+  return Hand(stringart::FigureName(Page().figure()));
 }
 
 // The canvas as 500 x 500 RGBA bytes, valid until the next call.

@@ -1,12 +1,15 @@
-// The page as a person uses it: the window's places, "new", links, back and forward, bad
-// addresses, the PNG download and the copied link, with no errors on the console.
+// The page as a person uses it: the window's places, "new", links, back and forward, bad and
+// spoilt addresses, keys, names, the PNG download and the copied link, with no errors on the
+// console; what it says when it cannot start or its core aborts; offline and a new version.
 import assert from 'node:assert/strict';
 import {execFileSync} from 'node:child_process';
 import fs from 'node:fs';
+import os from 'node:os';
+import path from 'node:path';
 import {describe, test} from 'node:test';
 
-import {canvasPixels, compareRasters, litPixels, openPage, readPng, render,
-        renderPng, useSiteInBrowser, watchErrors} from './support.mjs';
+import {canvasPixels, compareRasters, litPixels, openPage, readPng, render, renderPng, serveSite,
+        site, useSiteInBrowser, waitForFigure, watchErrors} from './support.mjs';
 
 const kDraws = '0.1,0.2,0.3,0.4,0.5,0.6,0.7,0.8,0.9,0.15,0.35,0.55';
 const kLink = /^#draws=([^&]+)&directions=(-?1,-?1,-?1)$/;
@@ -85,7 +88,7 @@ describe('the page in chromium', () => {
     }
   }));
 
-  test('a malformed address gets a message and a fresh figure', () => withPage(async (page) => {
+  test('a malformed address stays, with a short message and a fresh figure', () => withPage(async (page) => {
     const twelve = (first) => [first, ...kDraws.split(',').slice(1)].join(',');
     const cases = [
       ['#draws=0.1,0.2', 'expected 12 draws separated by commas, got 2'],
@@ -99,14 +102,17 @@ describe('the page in chromium', () => {
       ['#directions=1,1,1', 'no draws=U1,...,U12'],
       ['#draws=0.1%E0%A4%A', 'its percent-escapes are broken'],
     [`#draws=${kDraws}%00&directions=1,1,1`, "draw 12 '0.55\uFFFD' is not a number"],
-      ['#' + 'x'.repeat(100000), "is not draws=U1,...,U12 or directions=R,G,B"],
+        ['#' + 'x'.repeat(4000), `'${'x'.repeat(79)}…' is not draws=U1,...,U12 or directions=R,G,B`],
+      [`#draws=${twelve('0.' + '5'.repeat(3000) + 'x')}`, `draw 1 '0.${'5'.repeat(77)}…' is not a number`],
+      // Once aborted the core for want of memory.
+      ['#' + 'x'.repeat(1500000), 'it is 1,500,000 characters long'],
     ];
     for (const [fragment, why] of cases) {
       await openPage(page, env.server.url, fragment);
-      const message = page.locator('#message');
-      assert.ok((await message.textContent()).includes(why), `${fragment.slice(0, 80)}: "${await message.textContent()}"`);
-      assert.equal(await message.getAttribute('class'), 'error');
-      assert.match(await hash(page), kLink, `${fragment.slice(0, 80)}: the address was not replaced`);
+      const message = await page.locator('#message').textContent();
+      assert.ok(message.includes(why) && message.length < 300, `${fragment.slice(0, 80)}: "${message.slice(0, 400)}"`);
+      assert.equal(await page.locator('#message').getAttribute('class'), 'error');
+      assert.equal(await hash(page), fragment, `${fragment.slice(0, 80)}: the address was replaced`);
       assert.ok(litPixels(await canvasPixels(page)) > 10000, `${fragment.slice(0, 80)}: no fresh figure`);
     }
     // Typed into the open page; then a good address clears the message.
@@ -123,7 +129,8 @@ describe('the page in chromium', () => {
     const [download] = await Promise.all([page.waitForEvent('download'), page.click('#DownloadPng')]);
     const png = readPng(fs.readFileSync(await download.path()));
     const rendered = renderPng(kDraws, '1,-1,1');
-    assert.equal(download.suggestedFilename(), 'stringart.png');
+    // The name the window proposes for this figure (FigureName).
+    assert.equal(download.suggestedFilename(), 'figure-ed1fa8719fa7.png');
     assert.deepEqual([png.width, png.height], [500, 500]);
     assert.equal(compareRasters(png.rgba, rendered.rgba).differing, 0);
     assert.equal(png.text.Comment, rendered.text.Comment);
@@ -140,4 +147,96 @@ describe('the page in chromium', () => {
     assert.equal(await page.evaluate(() => navigator.clipboard.readText()), url);
     assert.equal(await page.locator('#message').textContent(), `Link copied: ${url}`);
   }));
+
+  test('a link spoilt by a sentence or a chat still opens its figure', () => withPage(async (page) => {
+    for (const spoilt of ['.', '),', '%22.', '%E2%80%9D', '%20%20']) {
+      await openPage(page, env.server.url, `#draws=${kDraws}&amp;directions=1,-1,1${spoilt}`);
+      assert.equal(await hash(page), `#draws=${kDraws}&directions=1,-1,1`, spoilt);
+      assert.equal(compareRasters(await canvasPixels(page), renderPng(kDraws, '1,-1,1').rgba).differing, 0, spoilt);
+    }
+  }));
+
+  test('N makes a figure and the arrows move through them, each named', () => withPage(async (page) => {
+    await openPage(page, env.server.url, `#draws=${kDraws}&directions=1,1,1`);
+    const named = () => page.evaluate(() => [document.title, Picture1.getAttribute('aria-label'), drawn.textContent]);
+    assert.deepEqual(await named(), ['stringart: figure 52ea51929bb7', 'String-art figure 52ea51929bb7', 'Figure 52ea51929bb7 drawn.']);
+    assert.ok(await page.getAttribute('#Picture1', 'role') === 'img' && /N.*←.*→/.test(await page.getAttribute('#Command1', 'title')));
+    const first = await hash(page);
+    await page.keyboard.press('n');
+    await page.waitForFunction((h) => location.hash !== h, first);
+    const [title, label, drawn] = await named();
+    assert.ok(!title.includes('52ea51929bb7') && label.endsWith(title.slice(-12)) && drawn.includes(title.slice(-12)), title);
+    await page.keyboard.press('ArrowLeft');
+    await page.waitForFunction((h) => location.hash === h, first);
+    await page.keyboard.press('ArrowLeft');  // stays on the page at its first figure
+    await page.keyboard.press('ArrowRight');
+    await page.waitForFunction((h) => location.hash !== h, first);
+    assert.equal((await named())[0], title);
+  }));
+
+  test('an abort of the core is survived with a fresh figure and working buttons', () => withPage(async (page) => {
+    await openPage(page, env.server.url);
+    await page.evaluate(() => { window.stringartCore._NewFigure = () => window.stringartCore._malloc(200 << 20); });
+    await clickNew(page);
+    await waitForFigure(page);
+    assert.equal(await page.locator('#message').textContent(),
+                 'The drawing engine failed (Aborted(OOM)) and was started again; here is a fresh figure.');
+    await clickNew(page);
+    assert.equal(await page.locator('#message').textContent(), '');
+    const [, draws, directions] = (await hash(page)).match(kLink);
+    assert.equal(compareRasters(await canvasPixels(page), renderPng(draws, directions).rgba).differing, 0);
+  }));
+
+  test('says in plain words why it cannot start', async () => {
+    const missing = (file) => (context) => context.route(`**/${file}`, (route) => route.fulfill({status: 404}));
+    for (const [options, prepare, words, url = env.server.url] of [
+      [{javaScriptEnabled: false}, null, 'JavaScript, which is turned off'],
+      [{}, (context) => context.addInitScript(() => delete window.WebAssembly), 'cannot run WebAssembly'],
+      [{}, missing('stringart.wasm'), 'could not download its drawing engine'],
+      [{}, missing('stringart.js'), 'could not download its drawing engine'],
+      [{}, null, 'opened as a file', `file://${site}/index.html`]]) {
+      const context = await env.browser.newContext(options);
+      await prepare?.(context);
+      const page = await context.newPage();
+      await page.goto(url);
+      await page.waitForFunction((w) => document.body.innerText.includes(w), words, {timeout: 5000})
+          .catch(async () => assert.fail(`${words}: "${await page.innerText('body')}"`));
+      assert.ok(await page.locator('#Command1').isDisabled(), words);
+      await context.close();
+    }
+  });
+
+  test('weighs at most 100 KB, reloads offline and takes a new version', async () => {
+    const bytes = fs.readdirSync(site).reduce((sum, f) => sum + fs.statSync(path.join(site, f)).size, 0);
+    assert.ok(bytes <= 100000, `the site weighs ${bytes} bytes`);
+    const folder = fs.mkdtempSync(path.join(os.tmpdir(), 'stringart-site-'));  // to deploy into
+    fs.cpSync(site, folder, {recursive: true});
+    const [server, context] = [await serveSite(folder), await env.browser.newContext()];
+    const page = await context.newPage();
+    try {
+      await openPage(page, server.url, `#draws=${kDraws}&directions=1,1,1`);
+      const wasm = () => performance.getEntriesByName(new URL('stringart.wasm', location).href).map((e) => e.initiatorType);
+      assert.deepEqual(await page.evaluate(wasm), ['link'], 'the core not preloaded, or fetched again');
+      await page.waitForFunction(() => navigator.serviceWorker.controller);
+      await context.setOffline(true);
+      await page.reload();
+      await waitForFigure(page);
+      assert.equal(compareRasters(await canvasPixels(page), renderPng(kDraws, '1,1,1').rgba).differing, 0);
+      await context.setOffline(false);
+
+      const worker = path.join(folder, 'sw.js');
+      fs.writeFileSync(worker, fs.readFileSync(worker, 'utf8').replace(/stringart-\w+/, 'stringart-next'));
+      fs.appendFileSync(path.join(folder, 'page.css'), '/* next */');
+      await page.reload();
+      const kept = () => page.evaluate(async () => (await caches.keys()).join());
+      for (let tries = 0; tries < 50 && await kept() !== 'stringart-next'; ++tries) await page.waitForTimeout(100);
+      assert.equal(await kept(), 'stringart-next');
+      await page.waitForFunction(() => message.textContent.startsWith('A new version of this page is ready'));
+      assert.match(await page.evaluate(() => fetch('page.css').then((r) => r.text())), /next \*\/$/);
+    } finally {
+      await context.close();
+      await server.close();
+      fs.rmSync(folder, {recursive: true, force: true});
+    }
+  });
 });

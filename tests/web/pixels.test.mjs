@@ -1,5 +1,7 @@
 // A figure named by the page's address has exactly the pixels of stringart-render's PNG of the
-// same draws and directions.
+// same draws and directions, at a phone's size (twice the pixels), a tablet's, a desktop's and a
+// narrow window's in turn; at each, nothing scrolls sideways, the window's places hold from 840 px
+// wide, and below that the canvas is sharp with finger-sized buttons under it.
 import assert from 'node:assert/strict';
 import {describe, test} from 'node:test';
 
@@ -24,12 +26,38 @@ const kFigures = [
        '0.54395765,0.47119933,0.32476306,0.17696303', '1,-1,1'],
 ];
 
+const phone = {viewport: {width: 375, height: 667}, deviceScaleFactor: 2, isMobile: true, hasTouch: true};
+const kSizes = [phone, {viewport: {width: 768, height: 1024}}, {viewport: {width: 1280, height: 800}},
+                {viewport: {width: 320, height: 480}}];
+
+async function checkLayout(page, {viewport: {width}, deviceScaleFactor = 1}) {
+  const {scrollWidth, canvas, buttons, sharp} = await page.evaluate(() => {
+    const box = (e) => e.getBoundingClientRect().toJSON(), picture = document.getElementById('Picture1');
+    return {scrollWidth: document.scrollingElement.scrollWidth, canvas: box(picture),
+            buttons: [...document.querySelectorAll('button')].map(box),
+            sharp: [picture.width, picture.height, getComputedStyle(picture).imageRendering]};
+  });
+  assert.ok(scrollWidth <= width, `${width} px wide: scrolls sideways to ${scrollWidth} px`);
+  assert.deepEqual(sharp, [500, 500, canvas.width * deviceScaleFactor >= 500 ? 'pixelated' : 'auto']);
+  if (width >= 840) {
+    assert.deepEqual([canvas.x, canvas.y, canvas.width, canvas.height], [56, 64, 500, 500]);
+    assert.deepEqual([buttons[0].x, buttons[0].y, buttons[0].width, buttons[0].height], [576, 544, 57, 17]);
+    return;
+  }
+  assert.ok(canvas.width === canvas.height && canvas.width >= Math.min(500, width - 30), JSON.stringify(canvas));
+  for (const b of buttons) {
+    assert.ok(b.width >= 44 && b.height >= 44 && b.top >= canvas.bottom && b.right <= width, JSON.stringify(b));
+  }
+}
+
 describe('the canvas against stringart-render', () => {
   const env = useSiteInBrowser();
 
-  for (const [draws, directions] of kFigures) {
-    test(`draws ${draws} directions ${directions}`, async () => {
-      const page = await env.browser.context.newPage();
+  for (const [i, [draws, directions]] of kFigures.entries()) {
+    const size = kSizes[i % kSizes.length];
+    test(`draws ${draws} directions ${directions} at ${JSON.stringify(size)}`, async () => {
+      const context = await env.browser.newContext(size);
+      const page = await context.newPage();
       const errors = watchErrors(page);
       await openPage(page, env.server.url, `#draws=${draws}&directions=${directions}`);
       const want = renderPng(draws, directions);
@@ -39,8 +67,9 @@ describe('the canvas against stringart-render', () => {
                    `${differing} pixels differ, ${first}; reproduce: stringart-render --draws ${draws} ` +
                        `--directions ${directions} -o f.png, and open the page at ` +
                        `#draws=${draws}&directions=${directions}`);
+      await checkLayout(page, size);
       assert.deepEqual(errors, []);
-      await page.close();
+      await context.close();
     });
   }
 });

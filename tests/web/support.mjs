@@ -17,7 +17,8 @@ export const render = process.env.STRINGART_RENDER;
 const chromiumPath = process.env.STRINGART_CHROMIUM || '/usr/bin/chromium';
 
 const kTypes = {'.html': 'text/html', '.js': 'text/javascript', '.css': 'text/css',
-                '.wasm': 'application/wasm'};
+                '.wasm': 'application/wasm', '.svg': 'image/svg+xml',
+                '.webmanifest': 'application/manifest+json'};
 
 // Serves the folder `root` on 127.0.0.1 at a free port; resolves to {url, close}.
 export async function serveSite(folder) {
@@ -39,24 +40,18 @@ export async function serveSite(folder) {
   };
 }
 
-// Headless chromium on a fresh profile, quiet towards the network; resolves to {context, close}.
+// Headless chromium, quiet towards the network; resolves to {context, newContext, close}:
+// `context` at 840 x 600, `newContext(options)` makes others (sizes, devices, offline).
 export async function launchBrowser() {
-  const profile = fs.mkdtempSync(path.join(os.tmpdir(), 'stringart-chromium-'));
-  const context = await chromium.launchPersistentContext(profile, {
+  const browser = await chromium.launch({
     executablePath: chromiumPath,
     headless: true,
-    viewport: {width: 840, height: 600},
-    acceptDownloads: true,
-    args: ['--headless', '--no-sandbox', '--disable-gpu', '--disable-quic', '--no-first-run',
+    args: ['--no-sandbox', '--disable-gpu', '--disable-quic', '--no-first-run',
            '--disable-background-networking', '--disable-component-update', '--disable-sync'],
   });
-  return {
-    context,
-    close: async () => {
-      await context.close();
-      fs.rmSync(profile, {recursive: true, force: true});
-    },
-  };
+  const newContext = (options = {}) =>
+    browser.newContext({viewport: {width: 840, height: 600}, acceptDownloads: true, ...options});
+  return {context: await newContext(), newContext, close: () => browser.close()};
 }
 
 // Collects what the page reports as errors: console errors and uncaught exceptions.
