@@ -11,6 +11,7 @@ packages=(
   libavcodec-dev libavformat-dev libswscale-dev libavutil-dev ffmpeg
   libx11-dev libxcb1-dev xvfb xauth xdotool imagemagick x11-utils fonts-dejavu-core
   emscripten chromium
+  xscreensaver lintian appstream dpkg-dev man-db
 )
 # The browser tests' client comes from npm; Debian's npm unless node came with its own.
 command -v npm >/dev/null || packages+=(npm)

@@ -68,6 +68,12 @@ double FullScreenView::DrawingSeconds(int slideshowSeconds) {
 }
 
 void FullScreenView::resizeEvent(QResizeEvent*) {
+  // Showing full screen may resize more than once to the same size; a drawing is not cheap.
+  const double ratio = devicePixelRatioF();
+  if (picture_ && picture_->width() == std::lround(width() * ratio) &&
+      picture_->height() == std::lround(height() * ratio)) {
+    return;
+  }
   ShowFigure();
 }
 
