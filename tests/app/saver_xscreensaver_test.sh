@@ -59,12 +59,19 @@ for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
 
 xscreensaver -no-splash >"$work/xscreensaver.log" 2>&1 &
 pids+=($!)
-for _ in $(seq 50); do xscreensaver-command -version >/dev/null 2>&1 && break; sleep 0.2; done
+# On a busy machine xscreensaver can take many seconds to answer.
+up=0
+for _ in $(seq 120); do
+  xscreensaver-command -version >/dev/null 2>&1 && { up=1; break; }
+  kill -0 "${pids[1]}" 2>/dev/null || break
+  sleep 0.5
+done
+[ "$up" = 1 ] || { cat "$work/xscreensaver.log" >&2; fail "xscreensaver did not start"; }
 xscreensaver-command -activate >/dev/null || { cat "$work/xscreensaver.log" >&2; fail "xscreensaver did not take -activate"; }
 
 # A figure: many pixels lit, in many colours; xscreensaver's own messages are a few grey words.
 lit=0 colours=0
-for _ in $(seq 30); do
+for _ in $(seq 60); do
   sleep 1
   import -window root "$work/screen.png"
   lit=$(convert "$work/screen.png" -colorspace Gray -threshold 5% -format '%[fx:mean]' info:)
