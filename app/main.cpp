@@ -8,6 +8,7 @@
 #include <cstring>
 #include <exception>
 #include <memory>
+#include <string>
 #include <string_view>
 
 #ifdef STRINGART_PROBE_X
@@ -15,6 +16,7 @@
 #endif
 
 #include "app/FigureFileWriter.h"
+#include "app/SlideshowOption.h"
 #include "runtime/Clock.h"
 #include "runtime/DrawSource.h"
 #include "runtime/RandomSource.h"
@@ -135,6 +137,16 @@ int Failed(stringart::GuardedApplication& app) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  if (argc == 2 && std::strcmp(argv[1], "--version") == 0) {
+    std::printf("stringart %s\n", STRINGART_VERSION);
+    return EXIT_SUCCESS;
+  }
+  std::string slideshowError;
+  const int slideshowSeconds = stringart::TakeSlideshowOption(argc, argv, slideshowError);
+  if (slideshowSeconds < 0) {
+    std::fprintf(stderr, "stringart: %s\n", slideshowError.c_str());
+    return 2;
+  }
   const bool platformGiven = PlatformGiven(argc, argv);
   if (!platformGiven && !DisplayAvailable()) {
     std::fprintf(stderr,
@@ -172,6 +184,8 @@ int main(int argc, char** argv) {
     app.ReportFailure(QStringLiteral("unknown exception"));
     return Failed(app);
   }
+
+  if (slideshowSeconds > 0) form1.ShowFullScreen(slideshowSeconds);
 
   std::unique_ptr<FirstFigureTimer> timer;
   if (timing) {

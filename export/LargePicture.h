@@ -33,6 +33,8 @@ class LargePicture {
   int width() const { return width_; }
   int height() const { return height_; }
   double scale() const { return scale_; }  // s: pixels per pixel of the 500 x 500 canvas
+  double left() const { return left_; }    // where canvas point (-0.5, -0.5) lands, pixels
+  double top() const { return top_; }
   const std::uint32_t* pixels() const { return pixels_.data(); }
 
  private:

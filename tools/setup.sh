@@ -3,34 +3,36 @@
 # when not root); says in one line what and how much before it does.
 #   tools/setup.sh programs   compiler, CMake and the libraries the two programs link
 #   tools/setup.sh tests      the programs' needs and what the test suite and the bench use
+#   tools/setup.sh package    the programs' needs and the tools that build and check the package
 #   tools/setup.sh page       emscripten, node, chromium and the browser tests' locked npm packages
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 programs=(
   g++ cmake ninja-build pkg-config
-  qt6-base-dev qt6-qpa-plugins qt6-wayland libgl-dev libxcb1-dev
+  qt6-base-dev qt6-qpa-plugins qt6-wayland libgl-dev libx11-dev libxcb1-dev
   libcairo2-dev libpng-dev libavcodec-dev libavformat-dev libswscale-dev libavutil-dev
   libsqlite3-dev
 )
+package=(dpkg-dev file lintian appstream man-db)
 tests=(
-  libgtest-dev libbenchmark-dev ffmpeg
-  libx11-dev xvfb xauth xdotool imagemagick x11-utils fonts-dejavu-core
-  xscreensaver lintian appstream dpkg-dev file man-db
+  "${package[@]}" libgtest-dev libbenchmark-dev ffmpeg
+  xvfb xauth xdotool imagemagick x11-utils fonts-dejavu-core xscreensaver
   clang libclang-rt-14-dev
 )
 page=(emscripten chromium)
 # The browser tests' client comes from npm; Debian's npm unless node came with its own.
 command -v npm >/dev/null || page+=(npm)
 
-[ $# -gt 0 ] || { sed -n '4,6p' "$0" | sed 's/^# \{0,1\}//' >&2; exit 2; }
+[ $# -gt 0 ] || { sed -n '4,7p' "$0" | sed 's/^# \{0,1\}//' >&2; exit 2; }
 wanted=()
 for purpose in "$@"; do
   case $purpose in
     programs) wanted+=("${programs[@]}") ;;
     tests) wanted+=("${programs[@]}" "${tests[@]}") ;;
+    package) wanted+=("${programs[@]}" "${package[@]}") ;;
     page) wanted+=("${page[@]}") ;;
-    *) echo "setup: unknown purpose '$purpose': programs, tests or page" >&2; exit 2 ;;
+    *) echo "setup: unknown purpose '$purpose': programs, tests, package or page" >&2; exit 2 ;;
   esac
 done
 

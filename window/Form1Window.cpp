@@ -25,6 +25,7 @@
 #include "figure/FigureHistory.h"
 #include "text/ExportLimits.h"
 #include "window/ExportRunner.h"
+#include "window/FullScreenView.h"
 #include "window/Picture1View.h"
 #include "window/PictureImage.h"
 
@@ -86,9 +87,9 @@ Form1Window::Form1Window(DrawSource& random, FigureFiles& files, QWidget* parent
   command1_->setGeometry(576, 544, 57, 17);
   command1_->setToolTip(QStringLiteral("Trace a new figure (Ctrl+N, F5; Space when focused)"));
   connect(command1_, &QPushButton::clicked, this, &Form1Window::Command1Click);
-  auto* press = AddAction(this, QStringLiteral("new"),
-                          {QKeySequence(Qt::CTRL | Qt::Key_N), QKeySequence(Qt::Key_F5)});
-  connect(press, &QAction::triggered, command1_, &QPushButton::click);
+  new_ = AddAction(this, QStringLiteral("new"),
+                   {QKeySequence(Qt::CTRL | Qt::Key_N), QKeySequence(Qt::Key_F5)});
+  connect(new_, &QAction::triggered, command1_, &QPushButton::click);
 
   place_ = new QAction(this);
   place_->setEnabled(false);
@@ -116,6 +117,11 @@ Form1Window::Form1Window(DrawSource& random, FigureFiles& files, QWidget* parent
 
   connect(exports_, &ExportRunner::Finished, this, &Form1Window::ExportFinished);
 
+  fullScreenAction_ = AddAction(this, QStringLiteral("Full screen"), {QKeySequence(Qt::Key_F11)});
+  connect(fullScreenAction_, &QAction::triggered, this, [this] { ShowFullScreen(); });
+  slideshowAction_ = new QAction(QStringLiteral("Slideshow"), this);
+  connect(slideshowAction_, &QAction::triggered, this, [this] { ShowFullScreen(10); });
+
   view_->setContextMenuPolicy(Qt::CustomContextMenu);
   connect(view_, &QWidget::customContextMenuRequested, this, [this](QPoint at) {
     QMenu menu(this);
@@ -136,6 +142,9 @@ void Form1Window::FillContextMenu(QMenu& menu) const {
   menu.addSeparator();
   menu.addAction(copy_);
   menu.addAction(copyCommand_);
+  menu.addSeparator();
+  menu.addAction(fullScreenAction_);
+  menu.addAction(slideshowAction_);
 }
 
 void Form1Window::FormLoad() {
@@ -166,6 +175,21 @@ void Form1Window::FigureShown() {
   back_->setEnabled(history.CanGoBack());
   forward_->setEnabled(history.CanGoForward());
   for (QAction* action : {save_, copy_, copyCommand_}) action->setEnabled(!history.empty());
+  emit FigureChanged();
+}
+
+FullScreenView* Form1Window::fullScreenView() const {
+  return fullScreen_.data();
+}
+
+void Form1Window::ShowFullScreen(int slideshowSeconds) {
+  if (fullScreen_ != nullptr) fullScreen_->close();
+  fullScreen_ = new FullScreenView(form_, {new_, back_, forward_, {}}, slideshowSeconds, this);
+  connect(this, &Form1Window::FigureChanged, fullScreen_, &FullScreenView::ShowFigure);
+  connect(fullScreen_, &QObject::destroyed, this, [this] { activateWindow(); });
+  fullScreen_->showFullScreen();
+  fullScreen_->raise();
+  fullScreen_->activateWindow();
 }
 
 void Form1Window::mousePressEvent(QMouseEvent* event) {

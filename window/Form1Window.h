@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QPointer>
 #include <QString>
 #include <QWidget>
 #include <memory>
@@ -16,6 +17,7 @@ class QPushButton;
 
 namespace stringart {
 
+class FullScreenView;
 class Picture1View;
 
 // The program's window "Form1": the canvas Picture1 and the button Command1 ("new") at fixed
@@ -73,6 +75,12 @@ class Form1Window final : public QWidget, public WindowServices {
   void SaveLargePictureAs();
   void SaveAnimationAs();
 
+  // Shows the figure on the whole screen, or with `slideshowSeconds` > 0 a slideshow of new
+  // figures that often; the window stays as it is behind it.
+  void ShowFullScreen(int slideshowSeconds = 0);
+  // The full screen while it is open, else null.
+  FullScreenView* fullScreenView() const;
+
   const Form1& form() const { return form_; }
   const Picture1& picture() const { return picture1_; }
   Picture1View* pictureView() const { return view_; }
@@ -81,6 +89,10 @@ class Form1Window final : public QWidget, public WindowServices {
   // WindowServices
   void Show() override;
   void ClearWindow() override;
+
+ signals:
+  // Another figure is on the canvas.
+  void FigureChanged();
 
  protected:
   void mousePressEvent(QMouseEvent* event) override;
@@ -105,6 +117,8 @@ class Form1Window final : public QWidget, public WindowServices {
   // Writes exports off the window's thread; cancels and waits for one when the window closes.
   ExportRunner* exports_;
   void ExportFinished(ExportResult result, const QString& error);
+  QAction *new_, *fullScreenAction_, *slideshowAction_;
+  QPointer<FullScreenView> fullScreen_;
 };
 
 }  // namespace stringart

@@ -1,0 +1,93 @@
+#!/usr/bin/env bash
+# Debian's own xscreensaver runs stringart-saver: on a virtual screen, with `programs:
+# stringart-saver -root` in ~/.xscreensaver, `xscreensaver-command -activate` puts a figure on the
+# screen; deactivating ends the saver. xscreensaver refuses to run display modes as root, so as
+# root this runs itself again as an unprivileged user, made with useradd when there is none.
+#   saver_xscreensaver_test.sh STRINGART_SAVER
+# Exits 77 (skipped) when xscreensaver, Xvfb or imagemagick is missing.
+set -euo pipefail
+
+saver=$(realpath "$1")
+user=stringart-test
+fail() {
+  echo "FAIL: $*" >&2
+  exit 1
+}
+
+if [ -z "${SAVER_TEST_INSIDE:-}" ]; then
+  for tool in xscreensaver xscreensaver-command Xvfb import convert; do
+    command -v "$tool" >/dev/null || { echo "SKIP: $tool is not installed"; exit 77; }
+  done
+  if [ "$(id -u)" = 0 ]; then
+    id "$user" >/dev/null 2>&1 || useradd --system --no-create-home --shell /usr/sbin/nologin "$user"
+    exec runuser -u "$user" -- env SAVER_TEST_INSIDE=1 PATH="$PATH" \
+      SAVER_TEST_SHOT="${SAVER_TEST_SHOT:-}" "$0" "$saver"
+  fi
+  SAVER_TEST_INSIDE=1 exec "$0" "$saver"
+fi
+
+work=$(mktemp -d)
+pids=()
+cleanup() {
+  for p in "${pids[@]}"; do kill "$p" 2>/dev/null || true; done
+  rm -rf "$work"
+}
+trap cleanup EXIT
+export HOME=$work
+mkdir "$work/bin"
+ln -s "$saver" "$work/bin/stringart-saver"
+export PATH="$work/bin:$PATH"
+
+cat >"$HOME/.xscreensaver" <<'CONFIG'
+mode:        one
+selected:    0
+timeout:     0:30:00
+lock:        False
+fade:        False
+unfade:      False
+splash:      False
+dpmsEnabled: False
+programs:    stringart-saver -root
+CONFIG
+
+n=80
+while [ -e /tmp/.X11-unix/X$n ] || [ -e /tmp/.X$n-lock ]; do n=$((n + 1)); done
+Xvfb :$n -screen 0 1280x720x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
+pids+=($!)
+export DISPLAY=:$n
+for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
+
+xscreensaver -no-splash >"$work/xscreensaver.log" 2>&1 &
+pids+=($!)
+# On a busy machine xscreensaver can take many seconds to answer.
+up=0
+for _ in $(seq 120); do
+  xscreensaver-command -version >/dev/null 2>&1 && { up=1; break; }
+  kill -0 "${pids[1]}" 2>/dev/null || break
+  sleep 0.5
+done
+[ "$up" = 1 ] || { cat "$work/xscreensaver.log" >&2; fail "xscreensaver did not start"; }
+xscreensaver-command -activate >/dev/null || { cat "$work/xscreensaver.log" >&2; fail "xscreensaver did not take -activate"; }
+
+# A figure: many pixels lit, in many colours; xscreensaver's own messages are a few grey words.
+lit=0 colours=0
+for _ in $(seq 60); do
+  sleep 1
+  import -window root "$work/screen.png"
+  lit=$(convert "$work/screen.png" -colorspace Gray -threshold 5% -format '%[fx:mean]' info:)
+  colours=$(convert "$work/screen.png" -format '%k' info:)
+  awk -v l="$lit" -v c="$colours" 'BEGIN { exit !(l > 0.03 && c > 500) }' && break
+done
+pgrep -u "$(id -u)" -x stringart-saver >/dev/null || { cat "$work/xscreensaver.log" >&2; fail "xscreensaver runs no stringart-saver"; }
+awk -v l="$lit" -v c="$colours" 'BEGIN { exit !(l > 0.03 && c > 500) }' ||
+  { cat "$work/xscreensaver.log" >&2; fail "no figure on the screen: lit $lit, $colours colours"; }
+[ -n "${SAVER_TEST_SHOT:-}" ] && cp "$work/screen.png" "$SAVER_TEST_SHOT"
+echo "ok: xscreensaver shows a figure of stringart-saver -root: $lit of the screen lit, $colours colours"
+
+xscreensaver-command -deactivate >/dev/null
+for _ in $(seq 20); do
+  pgrep -u "$(id -u)" -x stringart-saver >/dev/null || break
+  sleep 0.1
+done
+pgrep -u "$(id -u)" -x stringart-saver >/dev/null && fail "stringart-saver still runs 2 s after deactivating"
+echo "ok: deactivating ended stringart-saver"
