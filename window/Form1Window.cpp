@@ -24,9 +24,11 @@
 
 #include "figure/FigureHistory.h"
 #include "text/ExportLimits.h"
+#include "window/AdjustWindow.h"
 #include "window/ExportRunner.h"
 #include "window/Picture1View.h"
 #include "window/PictureImage.h"
+#include "window/VariationsWindow.h"
 
 namespace stringart {
 namespace {
@@ -114,6 +116,12 @@ Form1Window::Form1Window(DrawSource& random, FigureFiles& files, QWidget* parent
   saveAnimation_ = new QAction(QStringLiteral("Save animation\u2026"), this);
   connect(saveAnimation_, &QAction::triggered, this, &Form1Window::SaveAnimationAs);
 
+  variations_ =
+      AddAction(this, QStringLiteral("Variations\u2026"), {QKeySequence(Qt::CTRL | Qt::Key_E)});
+  connect(variations_, &QAction::triggered, this, [this] { ShowVariationsWindow(*this); });
+  adjust_ = AddAction(this, QStringLiteral("Adjust\u2026"), {QKeySequence(Qt::CTRL | Qt::Key_J)});
+  connect(adjust_, &QAction::triggered, this, [this] { ShowAdjustWindow(*this); });
+
   connect(exports_, &ExportRunner::Finished, this, &Form1Window::ExportFinished);
 
   view_->setContextMenuPolicy(Qt::CustomContextMenu);
@@ -133,6 +141,9 @@ void Form1Window::FillContextMenu(QMenu& menu) const {
   menu.addAction(open_);
   menu.addAction(saveLarge_);
   menu.addAction(saveAnimation_);
+  menu.addSeparator();
+  menu.addAction(variations_);
+  menu.addAction(adjust_);
   menu.addSeparator();
   menu.addAction(copy_);
   menu.addAction(copyCommand_);
@@ -166,6 +177,7 @@ void Form1Window::FigureShown() {
   back_->setEnabled(history.CanGoBack());
   forward_->setEnabled(history.CanGoForward());
   for (QAction* action : {save_, copy_, copyCommand_}) action->setEnabled(!history.empty());
+  emit FigureChanged();
 }
 
 void Form1Window::mousePressEvent(QMouseEvent* event) {
@@ -261,9 +273,18 @@ bool Form1Window::OpenFigureFile(const QString& path, QString& error) {
     error = QString::fromStdString(why);
     return false;
   }
-  form_.OpenFigure(*figure);
-  FigureShown();
+  OpenFigure(*figure);
   return true;
+}
+
+void Form1Window::OpenFigure(const FigureRecord& figure) {
+  form_.OpenFigure(figure);
+  FigureShown();
+}
+
+void Form1Window::PreviewFigure(const FigureRecord& figure) {
+  form_.Preview(figure);
+  view_->FigureComplete();
 }
 
 void Form1Window::OpenFigureAs() {
