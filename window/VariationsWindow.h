@@ -20,7 +20,7 @@ class Form1Window;
 // and around it eight figures with its start directions whose draws each lie within a strength
 // of its own. Arrow keys move the selection, Enter or a click shows the selected figure on the
 // main window (a new figure of its history) and centres the grid on it, Space draws eight new
-// ones. Each tile is the exact figure scaled down.
+// ones. Each tile is the exact figure scaled down, traced on every core.
 class VariationsWindow final : public QWidget {
   Q_OBJECT
 
@@ -67,7 +67,7 @@ class VariationsWindow final : public QWidget {
 
  private:
   QRect TileRect(int tile) const;
-  // Traces all nine figures and repaints.
+  // Traces the eight figures around the centre and repaints.
   void TraceGrid();
 
   Form1Window& main_;
