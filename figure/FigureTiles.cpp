@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <atomic>
 #include <thread>
+#include <vector>
 
 #include "canvas/AreaAverage.h"
 #include "canvas/Picture1.h"
@@ -22,10 +23,15 @@ void TraceTiles(std::span<const FigureRecord> figures, int side,
                   tiles[i].data(), side, side, side);
     }
   };
+#ifdef __EMSCRIPTEN__
+  work();  // the web page is built without threads
+#else
   const std::size_t cores = std::max(1u, std::thread::hardware_concurrency());
-  std::vector<std::jthread> helpers;
+  std::vector<std::thread> helpers;
   for (std::size_t t = 1; t < std::min(cores, figures.size()); ++t) helpers.emplace_back(work);
   work();
+  for (std::thread& helper : helpers) helper.join();
+#endif
 }
 
 }  // namespace stringart
