@@ -5,8 +5,11 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QClipboard>
+#include <QDir>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QSlider>
+#include <QTemporaryDir>
 #include <QTest>
 #include <cmath>
 
@@ -110,6 +113,22 @@ TEST(Variations, TilesVaryTheFigureWithinTheStrengthAndOneOpensExactly) {
   QTest::keyClick(&s.window, Qt::Key_Left, Qt::AltModifier);
   EXPECT_TRUE(s.ShowsExactly(start));
   EXPECT_EQ(v->figure(VariationsWindow::kCentre), start);
+}
+
+TEST(Variations, SaveMorphWritesFromTheCentreToTheSelectedFigureOffTheThread) {
+  Steered s;
+  ShowVariationsWindow(s.window);
+  auto* v = s.window.findChild<VariationsWindow*>();
+  QTemporaryDir dir;
+  const QString path = dir.filePath("morph.webm");
+  QString error;
+  EXPECT_FALSE(v->StartMorph(path, 500, 500, 1, 2, error)) << "the centre into itself";
+  v->Select(2);
+  ASSERT_TRUE(v->StartMorph(path, 500, 500, 1, 2, error)) << error.toStdString();
+  EXPECT_TRUE(v->exporting());
+  QTRY_VERIFY_WITH_TIMEOUT(!v->exporting(), 60000);
+  EXPECT_TRUE(QFileInfo(path).size() > 0) << "no morph written";
+  EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{"morph.webm"}) << "left over";
 }
 
 TEST(Adjust, ASliderMovesOnlyItsDrawAndTheFigureJoinsTheHistoryAtRest) {
