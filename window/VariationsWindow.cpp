@@ -1,7 +1,5 @@
 #include "window/VariationsWindow.h"
 
-#include <QFileDialog>
-#include <QFileInfo>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
@@ -10,7 +8,6 @@
 #include <QPainter>
 #include <QPushButton>
 #include <QSlider>
-#include <QStandardPaths>
 #include <QVBoxLayout>
 #include <cmath>
 #include <random>
@@ -20,6 +17,7 @@
 #include "figure/Variation.h"
 #include "text/ExportLimits.h"
 #include "window/Form1Window.h"
+#include "window/MorphExport.h"
 
 namespace stringart {
 namespace {
@@ -190,34 +188,17 @@ bool VariationsWindow::StartMorph(const QString& path, int width, int height, in
     error = QStringLiteral("Select a figure around the centre to morph into.");
     return false;
   }
-  if (exporting()) {
-    error = QStringLiteral("Another file is being written; wait for it or cancel it.");
+  if (!StartMorphExport(*exports_, main_.files(), path, figures_[kCentre],
+                        figures_[selected_].draws, width, height, seconds, fps, error)) {
     return false;
   }
-  // Copies for the thread: the grid may change meanwhile.
-  const FigureRecord from = figures_[kCentre];
-  const FigureDraws to = figures_[selected_].draws;
-  const std::string file = path.toStdString();
-  FigureFiles* files = &main_.files();
-  exports_->Start(QStringLiteral("Writing %1\u2026").arg(QFileInfo(path).fileName()),
-                  [=](const ExportProgress& progress, std::string& why) {
-                    return files->SaveMorph(file, from, to, width, height, seconds, fps, progress,
-                                            why);
-                  });
   saveMorph_->setEnabled(false);
   return true;
 }
 
 void VariationsWindow::SaveMorphAs() {
-  const QString mp4 = QStringLiteral("MP4 video, H.264 (*.mp4)");
-  const QString webm = QStringLiteral("WebM video, VP9 (*.webm)");
-  QString filter = mp4;
-  const QString folder = QStandardPaths::writableLocation(QStandardPaths::MoviesLocation);
-  QString path = QFileDialog::getSaveFileName(this, QStringLiteral("Save morph"),
-                                              folder + QStringLiteral("/morph.mp4"),
-                                              mp4 + ";;" + webm, &filter);
+  const QString path = AskMorphPath(this);
   if (path.isEmpty()) return;
-  if (QFileInfo(path).suffix().isEmpty()) path += filter == webm ? ".webm" : ".mp4";
   QString error;
   if (!StartMorph(path, kDefaultAnimationSize.width, kDefaultAnimationSize.height, kDefaultSeconds,
                   kDefaultFps, error)) {
