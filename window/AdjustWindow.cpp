@@ -69,6 +69,11 @@ AdjustWindow::AdjustWindow(Form1Window& main)
   }
   toggles->addStretch(1);
   grid->addLayout(toggles, static_cast<int>(kFigureDraws), 0, 1, 3);
+  grid->addWidget(new QLabel(QStringLiteral("Tab moves between controls; arrows move a slider by "
+                                            "0.001, Page Up and Down by 0.02; Enter sets a typed "
+                                            "value."),
+                             this),
+                  static_cast<int>(kFigureDraws) + 1, 0, 1, 3);
 
   connect(&main_, &Form1Window::FigureChanged, this, &AdjustWindow::Load);
   Load();
