@@ -26,6 +26,11 @@ class FigureFileWriter final : public FigureFiles {
   ExportResult SaveAnimation(const std::string& path, const FigureRecord& figure, int width,
                              int height, int seconds, int fps, const ExportProgress& progress,
                              std::string& error) override;
+  ExportResult SaveMorph(const std::string& path, const FigureRecord& from, const FigureDraws& to,
+                         int width, int height, int seconds, int fps,
+                         const ExportProgress& progress, std::string& error) override {
+    return ExportMorph(path, from, to, {width, height}, seconds, fps, progress, error);
+  }
 };
 
 }  // namespace stringart

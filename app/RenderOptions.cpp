@@ -118,6 +118,14 @@ constexpr Option kOptions[] = {
      [](const std::string& value, RenderOptions& o, std::string& error) {
        return ReadWholeInRange(value, kMinFps, kMaxFps, o.fps, error);
      }},
+    {kMorphToOption, "", "U1,...,U12",
+     "an animation of the complete figure changing into that of these\n"
+     "draws, each frame's draws a linear step from the last figure's,\n"
+     "with its start directions; the end is held for one second",
+     [](const std::string& value, RenderOptions& o, std::string& error) {
+       o.morphTo = ParseDraws(value, error);
+       return o.morphTo.has_value();
+     }},
     {kHelpOption, "-h", "", "this text",
      [](const std::string&, RenderOptions& o, std::string&) { return o.help = true; }},
     {kVersionOption, "", "", "the program's version",
@@ -195,8 +203,10 @@ std::optional<RenderOptions> ParseRenderOptions(const std::vector<std::string>& 
     return std::nullopt;
   }
   if (!IsAnimation(*format)) {
-    if (options.seconds || options.fps) {
-      error = std::string(options.seconds ? kSecondsOption : kFpsOption) +
+    if (options.seconds || options.fps || options.morphTo) {
+      error = std::string(options.seconds ? kSecondsOption
+                          : options.fps   ? kFpsOption
+                                          : kMorphToOption) +
               " is for animations (.mp4, .webm), not for '" + options.output + "'";
       return std::nullopt;
     }

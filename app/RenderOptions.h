@@ -11,13 +11,14 @@ namespace stringart {
 
 // The command line of stringart-render, checked.
 struct RenderOptions {
-  std::optional<float> seed;         // time of day the clock always reads, seconds in [0, 86400)
-  std::optional<FigureDraws> draws;  // every figure's draws
-  Directions directions;             // fre, fgr, fbl before the first figure
-  long figures = 1;                  // 1 to kMaxFigures
-  std::string output;                // ends in .png, .svg, .mp4 or .webm
-  std::optional<FrameSize> size;     // a large picture or the SVG's size; always for animations
-  std::optional<int> seconds, fps;   // an animation's length and rate; only for animations
+  std::optional<float> seed;           // time of day the clock always reads, seconds in [0, 86400)
+  std::optional<FigureDraws> draws;    // every figure's draws
+  Directions directions;               // fre, fgr, fbl before the first figure
+  long figures = 1;                    // 1 to kMaxFigures
+  std::string output;                  // ends in .png, .svg, .mp4 or .webm
+  std::optional<FrameSize> size;       // a large picture or the SVG's size; always for animations
+  std::optional<int> seconds, fps;     // an animation's length and rate; only for animations
+  std::optional<FigureDraws> morphTo;  // an animation morphs the last figure into these draws
   bool help = false;
   bool version = false;
 };

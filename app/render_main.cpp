@@ -127,14 +127,16 @@ int main(int argc, char** argv) {
   }
   // Large pictures and animations are drawn again from the figure's record, with a bar.
   TerminalProgress bar(stderr, std::filesystem::path(options->output).filename().string());
-  const ExportResult result = ExportFigure(
-      options->output, figure, *options->size, options->seconds.value_or(0),
-      options->fps.value_or(0),
-      [&bar](double done) {
-        bar.Update(done);
-        return interrupted == 0;
-      },
-      error);
+  const ExportProgress update = [&bar](double done) {
+    bar.Update(done);
+    return interrupted == 0;
+  };
+  const ExportResult result =
+      options->morphTo
+          ? ExportMorph(options->output, figure, *options->morphTo, *options->size,
+                        *options->seconds, *options->fps, update, error)
+          : ExportFigure(options->output, figure, *options->size, options->seconds.value_or(0),
+                         options->fps.value_or(0), update, error);
   bar.Finish();
   if (result == ExportResult::Cancelled) return Interrupted(" while writing");
   if (result == ExportResult::Failed) return Fail(1, error);

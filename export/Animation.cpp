@@ -18,6 +18,7 @@ extern "C" {
 #include "export/AtomicFile.h"
 #include "export/LargePicture.h"
 #include "figure/Tracer.h"
+#include "figure/Variation.h"
 
 namespace stringart {
 namespace {
@@ -147,20 +148,63 @@ std::string Open(Encoder& e, AnimationCodec kind, int width, int height, int fps
   return {};
 }
 
+// The figure being traced: frame k of `traced` shows the first k / traced of its strokes, counted
+// from 1, and the frames after those hold it complete.
+class TracingFrames final : public FrameSource {
+ public:
+  TracingFrames(const FigureRecord& figure, LargePicture& picture, long traced, long held)
+      : picture_(picture), traced_(traced), held_(held) {
+    TraceAgain(figure, drawing_);
+  }
+  long frames() const override { return traced_ + held_; }
+  const std::uint32_t* Frame(long k, std::string&) override {
+    const std::vector<Segment>& segments = drawing_.segments();
+    const std::size_t upTo = static_cast<std::size_t>(static_cast<double>(segments.size()) *
+                                                      std::min(k + 1, traced_) / traced_);
+    picture_.Draw(std::span(segments).subspan(shown_, upTo - shown_));
+    shown_ = upTo;
+    return picture_.pixels();
+  }
+
+ private:
+  LargePicture& picture_;
+  SegmentRecorder drawing_;
+  long traced_, held_;
+  std::size_t shown_ = 0;
+};
+
+// A complete figure a frame, its draws moving from one figure's to another's.
+class MorphFrames final : public FrameSource {
+ public:
+  MorphFrames(const FigureRecord& from, const FigureDraws& to, LargePicture& picture, long morphing,
+              long held)
+      : from_(from), to_(to), picture_(picture), morphing_(morphing), held_(held) {}
+  long frames() const override { return morphing_ + held_; }
+  const std::uint32_t* Frame(long k, std::string&) override {
+    if (k < morphing_) {  // the held frames repeat the last one as it stands
+      const FigureRecord figure{MorphDraws(from_.draws, to_, k, morphing_), from_.start, {}};
+      TraceAgain(figure, drawing_);  // reuses the recorder's storage: memory stays as it is
+      picture_.Clear();
+      picture_.Draw(drawing_.segments());
+    }
+    return picture_.pixels();
+  }
+
+ private:
+  FigureRecord from_;
+  FigureDraws to_;
+  LargePicture& picture_;
+  SegmentRecorder drawing_;
+  long morphing_, held_;
+};
+
 }  // namespace
 
-ExportResult SaveAnimation(const FigureRecord& figure, AnimationCodec codec, int width, int height,
-                           int seconds, int fps, const std::string& remakeCommand,
-                           const std::string& path, const ExportProgress& progress,
-                           std::string& error) {
+ExportResult EncodeAnimation(FrameSource& source, AnimationCodec codec, int width, int height,
+                             int fps, const std::string& remakeCommand, const std::string& path,
+                             const ExportProgress& progress, std::string& error) {
   // Failures are told in one line of our own; FFmpeg's chatter would drown it.
   av_log_set_level(AV_LOG_QUIET);
-  SegmentRecorder drawing;
-  TraceAgain(figure, drawing);
-  const std::vector<Segment>& segments = drawing.segments();
-  std::optional<LargePicture> picture = LargePicture::Make(width, height, error);
-  if (!picture) return ExportResult::Failed;
-
   const auto temp = CreateTempBeside(path, error);
   if (!temp) return ExportResult::Failed;
   ExportResult result = ExportResult::Failed;
@@ -168,23 +212,23 @@ ExportResult SaveAnimation(const FigureRecord& figure, AnimationCodec codec, int
     Encoder e;
     error = Open(e, codec, width, height, fps, remakeCommand, *temp);
     if (error.empty()) {
-      const long traced = static_cast<long>(seconds) * fps, frames = traced + fps;
-      std::size_t shown = 0;
+      const long frames = source.frames();
       int status = 0;
       result = ExportResult::Written;
-      for (long k = 1; k <= frames && status >= 0; ++k) {
-        const std::size_t upTo = static_cast<std::size_t>(static_cast<double>(segments.size()) *
-                                                          std::min(k, traced) / traced);
-        picture->Draw(std::span(segments).subspan(shown, upTo - shown));
-        shown = upTo;
+      for (long k = 0; k < frames && status >= 0; ++k) {
+        const std::uint32_t* pixels = source.Frame(k, error);
+        if (pixels == nullptr) {
+          result = ExportResult::Failed;
+          break;
+        }
         status = av_frame_make_writable(e.frame);
         if (status < 0) break;
-        const auto* rgb = reinterpret_cast<const std::uint8_t*>(picture->pixels());
+        const auto* rgb = reinterpret_cast<const std::uint8_t*>(pixels);
         const int stride = 4 * width;
         sws_scale(e.convert, &rgb, &stride, 0, height, e.frame->data, e.frame->linesize);
-        e.frame->pts = k - 1;
+        e.frame->pts = k;
         status = e.Send(e.frame);
-        if (status >= 0 && progress && !progress(static_cast<double>(k) / frames)) {
+        if (status >= 0 && progress && !progress(static_cast<double>(k + 1) / frames)) {
           result = ExportResult::Cancelled;
           break;
         }
@@ -207,6 +251,26 @@ ExportResult SaveAnimation(const FigureRecord& figure, AnimationCodec codec, int
     return result;
   }
   return CommitTemp(*temp, path, error) ? ExportResult::Written : ExportResult::Failed;
+}
+
+ExportResult SaveAnimation(const FigureRecord& figure, AnimationCodec codec, int width, int height,
+                           int seconds, int fps, const std::string& remakeCommand,
+                           const std::string& path, const ExportProgress& progress,
+                           std::string& error) {
+  std::optional<LargePicture> picture = LargePicture::Make(width, height, error);
+  if (!picture) return ExportResult::Failed;
+  TracingFrames frames(figure, *picture, static_cast<long>(seconds) * fps, fps);
+  return EncodeAnimation(frames, codec, width, height, fps, remakeCommand, path, progress, error);
+}
+
+ExportResult SaveMorph(const FigureRecord& from, const FigureDraws& to, AnimationCodec codec,
+                       int width, int height, int seconds, int fps,
+                       const std::string& remakeCommand, const std::string& path,
+                       const ExportProgress& progress, std::string& error) {
+  std::optional<LargePicture> picture = LargePicture::Make(width, height, error);
+  if (!picture) return ExportResult::Failed;
+  MorphFrames frames(from, to, *picture, static_cast<long>(seconds) * fps, fps);
+  return EncodeAnimation(frames, codec, width, height, fps, remakeCommand, path, progress, error);
 }
 
 }  // namespace stringart

@@ -133,4 +133,22 @@ ExportResult ExportFigure(const std::string& path, const FigureRecord& figure, F
   return result;
 }
 
+ExportResult ExportMorph(const std::string& path, const FigureRecord& from, const FigureDraws& to,
+                         FrameSize size, int seconds, int fps, const ExportProgress& progress,
+                         std::string& error) {
+  const auto format = FormatForPath(path);
+  std::string why = !format || !IsAnimation(*format) ? "a morph is a .mp4 or .webm file"
+                                                     : AnimationProblem(size, seconds, fps);
+  if (!why.empty()) {
+    error = "cannot save '" + path + "': " + why;
+    return ExportResult::Failed;
+  }
+  const ExportResult result = SaveMorph(
+      from, to, *format == FigureFormat::Mp4 ? AnimationCodec::H264Mp4 : AnimationCodec::Vp9Webm,
+      size.width, size.height, seconds, fps, RemakeMorphCommand(from, to, size, seconds, fps), path,
+      progress, why);
+  if (result == ExportResult::Failed) error = "cannot save '" + path + "': " + why;
+  return result;
+}
+
 }  // namespace stringart

@@ -31,4 +31,11 @@ std::optional<FigureRecord> OpenFigure(const std::string& path, std::string& err
 ExportResult ExportFigure(const std::string& path, const FigureRecord& figure, FrameSize size,
                           int seconds, int fps, const ExportProgress& progress, std::string& error);
 
+// Writes the morph from `from` (its draws and start directions) to the draws `to` to `path`,
+// .mp4 or .webm, at `size`, `seconds` (> 0) at `fps` frames a second, then `to`'s figure held a
+// second (SaveMorph); carries RemakeMorphCommand and is written as ExportFigure writes.
+ExportResult ExportMorph(const std::string& path, const FigureRecord& from, const FigureDraws& to,
+                         FrameSize size, int seconds, int fps, const ExportProgress& progress,
+                         std::string& error);
+
 }  // namespace stringart

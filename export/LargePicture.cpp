@@ -27,6 +27,10 @@ LargePicture::LargePicture(int width, int height)
       top_((height - kCanvasSide * scale_) / 2),
       pixels_(static_cast<std::size_t>(width) * static_cast<std::size_t>(height), 0xFF000000u) {}
 
+void LargePicture::Clear() {
+  std::fill(pixels_.begin(), pixels_.end(), 0xFF000000u);
+}
+
 void LargePicture::Draw(std::span<const Segment> segments) {
   // Bands of rows, each on a Cairo context of its own, taken in turn by a thread a core; each
   // band strokes only what reaches its rows. Narrow bands even out the work, which crowds where

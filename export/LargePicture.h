@@ -29,6 +29,8 @@ class LargePicture {
   // segments of one colour is stroked as one path, so the strokes of a run do not darken each
   // other's anti-aliased edges.
   void Draw(std::span<const Segment> segments);
+  // Paints the whole picture black again.
+  void Clear();
 
   int width() const { return width_; }
   int height() const { return height_; }

@@ -31,6 +31,12 @@ class FigureFiles {
   virtual ExportResult SaveAnimation(const std::string& path, const FigureRecord& figure, int width,
                                      int height, int seconds, int fps,
                                      const ExportProgress& progress, std::string& error) = 0;
+  // Writes the morph from `from` (draws and start directions) to the draws `to` to `path`
+  // (.mp4 or .webm) as SaveAnimation does: a complete figure a frame, its draws moving evenly
+  // from one figure's to the other's.
+  virtual ExportResult SaveMorph(const std::string& path, const FigureRecord& from,
+                                 const FigureDraws& to, int width, int height, int seconds, int fps,
+                                 const ExportProgress& progress, std::string& error) = 0;
 };
 
 }  // namespace stringart

@@ -50,6 +50,11 @@ void Form1::OpenFigure(const FigureRecord& figure) {
   history_.Append(lastFigure_);
 }
 
+void Form1::Preview(const FigureRecord& figure) {
+  picture1_.Clear();
+  Trace(figure.draws, figure.start);
+}
+
 void Form1::Trace(const FigureDraws& draws, Directions start) {
   lastFigure_ = TraceFigure(draws, start, x1, y1, picture1_);
   fre = start.red;

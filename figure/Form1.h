@@ -45,6 +45,9 @@ class Form1 {
   // Traces `figure` from its draws and start directions on a cleared canvas and appends it to
   // the history, as if "new" had made it; its end directions are those the trace leaves.
   void OpenFigure(const FigureRecord& figure);
+  // Traces `figure` on a cleared canvas without adding it to the history: a figure being
+  // adjusted, shown until it is kept with OpenFigure or left by any other way.
+  void Preview(const FigureRecord& figure);
 
   // The draws and directions of the last traced figure: the one on the canvas.
   const FigureRecord& lastFigure() const { return lastFigure_; }

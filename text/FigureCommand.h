@@ -18,6 +18,7 @@ inline constexpr std::string_view kDirectionsOption = "--directions";
 inline constexpr std::string_view kSizeOption = "--size";
 inline constexpr std::string_view kSecondsOption = "--seconds";
 inline constexpr std::string_view kFpsOption = "--fps";
+inline constexpr std::string_view kMorphToOption = "--morph-to";
 
 // "U1,...,U12": each draw in the shortest form that reads back as the same float.
 std::string FormatDraws(const FigureDraws& draws);
@@ -29,6 +30,10 @@ std::string DescribeFigure(const FigureRecord& figure);
 std::string RemakeCommand(const FigureRecord& figure);
 // The same with " --size WxH" and, for an animation (seconds > 0), " --seconds S --fps F".
 std::string RemakeCommand(const FigureRecord& figure, FrameSize size, int seconds, int fps);
+// "stringart-render --draws A --directions R,G,B --morph-to B --size WxH --seconds S --fps F":
+// makes the morph from `from` to the draws `to` again.
+std::string RemakeMorphCommand(const FigureRecord& from, const FigureDraws& to, FrameSize size,
+                               int seconds, int fps);
 // "N" for a square, "WxH" otherwise.
 std::string FormatSize(FrameSize size);
 

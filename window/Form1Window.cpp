@@ -24,10 +24,12 @@
 
 #include "figure/FigureHistory.h"
 #include "text/ExportLimits.h"
+#include "window/AdjustWindow.h"
 #include "window/ExportRunner.h"
 #include "window/FullScreenView.h"
 #include "window/Picture1View.h"
 #include "window/PictureImage.h"
+#include "window/VariationsWindow.h"
 
 namespace stringart {
 namespace {
@@ -115,6 +117,12 @@ Form1Window::Form1Window(DrawSource& random, FigureFiles& files, QWidget* parent
   saveAnimation_ = new QAction(QStringLiteral("Save animation\u2026"), this);
   connect(saveAnimation_, &QAction::triggered, this, &Form1Window::SaveAnimationAs);
 
+  variations_ =
+      AddAction(this, QStringLiteral("Variations\u2026"), {QKeySequence(Qt::CTRL | Qt::Key_E)});
+  connect(variations_, &QAction::triggered, this, [this] { ShowVariationsWindow(*this); });
+  adjust_ = AddAction(this, QStringLiteral("Adjust\u2026"), {QKeySequence(Qt::CTRL | Qt::Key_J)});
+  connect(adjust_, &QAction::triggered, this, [this] { ShowAdjustWindow(*this); });
+
   connect(exports_, &ExportRunner::Finished, this, &Form1Window::ExportFinished);
 
   fullScreenAction_ = AddAction(this, QStringLiteral("Full screen"), {QKeySequence(Qt::Key_F11)});
@@ -139,6 +147,9 @@ void Form1Window::FillContextMenu(QMenu& menu) const {
   menu.addAction(open_);
   menu.addAction(saveLarge_);
   menu.addAction(saveAnimation_);
+  menu.addSeparator();
+  menu.addAction(variations_);
+  menu.addAction(adjust_);
   menu.addSeparator();
   menu.addAction(copy_);
   menu.addAction(copyCommand_);
@@ -285,9 +296,18 @@ bool Form1Window::OpenFigureFile(const QString& path, QString& error) {
     error = QString::fromStdString(why);
     return false;
   }
-  form_.OpenFigure(*figure);
-  FigureShown();
+  OpenFigure(*figure);
   return true;
+}
+
+void Form1Window::OpenFigure(const FigureRecord& figure) {
+  form_.OpenFigure(figure);
+  FigureShown();
+}
+
+void Form1Window::PreviewFigure(const FigureRecord& figure) {
+  form_.Preview(figure);
+  view_->FigureComplete();
 }
 
 void Form1Window::OpenFigureAs() {

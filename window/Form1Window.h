@@ -56,6 +56,10 @@ class Form1Window final : public QWidget, public WindowServices {
   bool OpenFigureFile(const QString& path, QString& error);
   // Asks for a file, opens it, and tells of a failure in a message box.
   void OpenFigureAs();
+  // Traces `figure` on the canvas and appends it to the history, as opening a file does.
+  void OpenFigure(const FigureRecord& figure);
+  // Traces `figure` on the canvas without adding it to the history (Form1::Preview).
+  void PreviewFigure(const FigureRecord& figure);
   // Puts a copy of the picture on the clipboard.
   void CopyPicture() const;
   // Puts the stringart-render command that makes the figure on the canvas on the clipboard.
@@ -85,14 +89,16 @@ class Form1Window final : public QWidget, public WindowServices {
   const Picture1& picture() const { return picture1_; }
   Picture1View* pictureView() const { return view_; }
   QPushButton* command1() const { return command1_; }
+  FigureFiles& files() const { return files_; }
 
+ signals:
+  // Another figure of the history is on the canvas: new, back, forward, opened or chosen.
+  void FigureChanged();
+
+ public:
   // WindowServices
   void Show() override;
   void ClearWindow() override;
-
- signals:
-  // Another figure is on the canvas.
-  void FigureChanged();
 
  protected:
   void mousePressEvent(QMouseEvent* event) override;
@@ -114,6 +120,7 @@ class Form1Window final : public QWidget, public WindowServices {
   QString lastSaveFolder_;  // empty until a save succeeds
   QAction* saveLarge_;
   QAction* saveAnimation_;
+  QAction *variations_, *adjust_;  // open the windows that steer the figure
   // Writes exports off the window's thread; cancels and waits for one when the window closes.
   ExportRunner* exports_;
   void ExportFinished(ExportResult result, const QString& error);

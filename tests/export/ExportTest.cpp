@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "canvas/Picture1.h"
@@ -184,6 +185,42 @@ TEST_F(Renderer, AnimationsHoldWhatWasAskedAndEndOnTheFigure) {
   }
 }
 
+// The complete figure of `figure` as an animation frame of `width` x `height` shows it.
+Image FramePicture(const FigureRecord& figure, int width, int height) {
+  LargePicture picture(width, height);
+  SegmentRecorder drawing;
+  TraceAgain(figure, drawing);
+  picture.Draw(drawing.segments());
+  return Image(picture.pixels(), width, height);
+}
+
+TEST_F(Renderer, MorphsStartOnOneFigureAndEndOnTheOther) {
+  SKIP_UNLESS_FFPROBE();
+  const std::string kOther = "0.6,0.7,0.3,0.4,0.5,0.6,0.7,0.8,0.9,0.2,0.3,0.55";
+  std::string unused;
+  const FigureRecord from{*ParseDraws(kExample, unused), {-1, 1, 1}, {}};
+  const FigureRecord to{*ParseDraws(kOther, unused), from.start, {}};
+  const Image first = FramePicture(from, 600, 500), last = FramePicture(to, 600, 500);
+  ASSERT_GT(MeanDifference(first, last), 10.0) << "the two figures must look apart";
+  const std::string file = Path("morph.mp4");
+  // One second at 6 frames a second, then one second of the last figure.
+  const Outcome run = Render({"--draws", kExample, "--directions", "-1,1,1", "--morph-to", kOther,
+                              "--size", "600x500", "--seconds", "1", "--fps", "6", "-o", file});
+  ASSERT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(Probe(file, "stream=nb_read_frames"), "nb_read_frames=12\n");
+  EXPECT_NE(
+      Probe(file, "format_tags=comment").find(RemakeMorphCommand(from, to.draws, {600, 500}, 1, 6)),
+      std::string::npos);
+  for (const auto& [frame, expected, other] :
+       {std::tuple{0, &first, &last}, std::tuple{5, &last, &first},
+        std::tuple{11, &last, &first}}) {
+    const Image decoded = Frame(file, frame);
+    ASSERT_EQ(decoded.width * 1000 + decoded.height, 600 * 1000 + 500) << "frame " << frame;
+    EXPECT_LT(MeanDifference(decoded, *expected), 4.0) << "frame " << frame;
+    EXPECT_GT(MeanDifference(decoded, *other), 10.0) << "frame " << frame;
+  }
+}
+
 TEST_F(Renderer, BadSizesAndTimingsGetOneLineStatusTwoAndNoFile) {
   const std::string png = Path("x.png"), svg = Path("x.svg"), mp4 = Path("x.mp4");
   const std::vector<std::vector<std::string>> bad = {
@@ -204,6 +241,9 @@ TEST_F(Renderer, BadSizesAndTimingsGetOneLineStatusTwoAndNoFile) {
       {"--seconds", "2", "-o", png},
       {"--fps", "30", "--size", "1000", "-o", svg},
       {"-o", Path("x.avi")},
+      {"--morph-to", kExample, "-o", png},
+      {"--morph-to", "0.1,0.2", "-o", mp4},
+      {"--morph-to", "1,0,0,0,0,0,0,0,0,0,0,0", "-o", mp4},
   };
   for (const auto& args : bad) {
     std::string shown;

@@ -1,0 +1,41 @@
+#include "window/MorphExport.h"
+
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QStandardPaths>
+#include <string>
+
+namespace stringart {
+
+bool StartMorphExport(ExportRunner& runner, FigureFiles& files, const QString& path,
+                      const FigureRecord& from, const FigureDraws& to, int width, int height,
+                      int seconds, int fps, QString& error) {
+  if (runner.running()) {
+    error = QStringLiteral("Another file is being written; wait for it or cancel it.");
+    return false;
+  }
+  // Copies for the thread: the window may show other figures meanwhile.
+  const std::string file = path.toStdString();
+  FigureFiles* writer = &files;
+  return runner.Start(QStringLiteral("Writing %1\u2026").arg(QFileInfo(path).fileName()),
+                      [=](const ExportProgress& progress, std::string& why) {
+                        return writer->SaveMorph(file, from, to, width, height, seconds, fps,
+                                                 progress, why);
+                      });
+}
+
+QString AskMorphPath(QWidget* parent) {
+  const QString mp4 = QStringLiteral("MP4 video, H.264 (*.mp4)");
+  const QString webm = QStringLiteral("WebM video, VP9 (*.webm)");
+  QString filter = mp4;
+  const QString folder = QStandardPaths::writableLocation(QStandardPaths::MoviesLocation);
+  QString path = QFileDialog::getSaveFileName(parent, QStringLiteral("Save morph"),
+                                              folder + QStringLiteral("/morph.mp4"),
+                                              mp4 + ";;" + webm, &filter);
+  if (!path.isEmpty() && QFileInfo(path).suffix().isEmpty()) {
+    path += filter == webm ? QStringLiteral(".webm") : QStringLiteral(".mp4");
+  }
+  return path;
+}
+
+}  // namespace stringart

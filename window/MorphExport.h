@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QString>
+
+#include "figure/FigureFiles.h"
+#include "figure/FigureRecord.h"
+#include "window/ExportRunner.h"
+
+class QWidget;
+
+namespace stringart {
+
+// Saving a morph from one figure to another from any window: Variations, or a gallery of figures.
+
+// Starts writing the morph from `from` (its draws and start directions) to the draws `to` into
+// `path` (.mp4 or .webm) on `runner`'s thread, `width` x `height` pixels, `seconds` of morphing
+// at `fps`, through `files`, which must outlive the work. False with `error` set when the runner
+// is busy.
+bool StartMorphExport(ExportRunner& runner, FigureFiles& files, const QString& path,
+                      const FigureRecord& from, const FigureDraws& to, int width, int height,
+                      int seconds, int fps, QString& error);
+
+// Asks where to save a morph, MP4 or WebM; empty when the dialog is cancelled.
+QString AskMorphPath(QWidget* parent);
+
+}  // namespace stringart

@@ -1,0 +1,218 @@
+#include "window/VariationsWindow.h"
+
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QMessageBox>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPushButton>
+#include <QSlider>
+#include <QVBoxLayout>
+#include <cmath>
+#include <random>
+
+#include "canvas/AreaAverage.h"
+#include "figure/FigureTiles.h"
+#include "figure/Variation.h"
+#include "text/ExportLimits.h"
+#include "window/Form1Window.h"
+#include "window/MorphExport.h"
+
+namespace stringart {
+namespace {
+
+constexpr int kGridSide = 3 * VariationsWindow::kTileSide + 4 * VariationsWindow::kGap;
+// The strength slider's steps: from subtle to wild, kSubtleStrength apart.
+constexpr int kStrengthSteps = static_cast<int>(kWildStrength / kSubtleStrength + 0.5);
+
+}  // namespace
+
+VariationsWindow::VariationsWindow(Form1Window& main)
+    : QWidget(&main, Qt::Window),
+      main_(main),
+      seed_(std::random_device{}() * 0x100000001ull),
+      strength_(new QSlider(Qt::Horizontal, this)),
+      saveMorph_(new QPushButton(QStringLiteral("Save morph\u2026"), this)),
+      exports_(new ExportRunner(this)) {
+  setWindowTitle(QStringLiteral("Variations"));
+  setFocusPolicy(Qt::StrongFocus);
+  strength_->setRange(1, kStrengthSteps);
+  strength_->setFocusPolicy(Qt::TabFocus);  // arrows belong to the grid until Tab
+  strength_->setToolTip(QStringLiteral("How far the variations stray (Tab, then arrow keys)"));
+  SetStrength(kDefaultStrength);
+  connect(strength_, &QSlider::valueChanged, this, [this] { Shuffle(); });
+  saveMorph_->setToolTip(
+      QStringLiteral("Save a morph from the centre to the selected figure (Ctrl+M)"));
+  saveMorph_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_M));
+  saveMorph_->setFocusPolicy(Qt::TabFocus);
+  connect(saveMorph_, &QPushButton::clicked, this, &VariationsWindow::SaveMorphAs);
+  connect(exports_, &ExportRunner::Finished, this, [this](ExportResult result, const QString& e) {
+    saveMorph_->setEnabled(true);
+    if (result == ExportResult::Failed) QMessageBox::warning(this, windowTitle(), e);
+  });
+
+  auto* controls = new QHBoxLayout;
+  controls->addWidget(new QLabel(QStringLiteral("subtle"), this));
+  controls->addWidget(strength_, 1);
+  controls->addWidget(new QLabel(QStringLiteral("wild"), this));
+  controls->addSpacing(12);
+  controls->addWidget(saveMorph_);
+  auto* layout = new QVBoxLayout(this);
+  layout->setContentsMargins(kGap, kGridSide + kGap, kGap, kGap);  // the grid is painted above
+  layout->addLayout(controls);
+  layout->addWidget(
+      new QLabel(QStringLiteral("Arrows select, Enter or a click shows, Space shuffles."), this));
+  setFixedWidth(kGridSide);
+  setFixedHeight(sizeHint().height());
+
+  connect(&main_, &Form1Window::FigureChanged, this, [this] {
+    if (isVisible()) Recentre();
+  });
+}
+
+double VariationsWindow::strength() const {
+  return strength_->value() * kSubtleStrength;
+}
+
+void VariationsWindow::SetStrength(double strength) {
+  strength_->setValue(static_cast<int>(std::lround(strength / kSubtleStrength)));
+}
+
+void VariationsWindow::Recentre() {
+  figures_[kCentre] = main_.form().lastFigure();
+  // The canvas shows that figure exactly: scaling it down spares a trace.
+  tiles_[kCentre].resize(kTileSide * kTileSide);
+  AreaAverage(main_.picture().pixels(), Picture1::kWidth, Picture1::kHeight, Picture1::kStride,
+              tiles_[kCentre].data(), kTileSide, kTileSide, kTileSide);
+  Shuffle();
+}
+
+void VariationsWindow::Shuffle() {
+  const FigureRecord& centre = figures_[kCentre];
+  for (int i = 0; i < kTiles; ++i) {
+    if (i != kCentre) figures_[i] = {VaryDraws(centre.draws, strength(), seed_), centre.start, {}};
+  }
+  selected_ = kCentre;
+  TraceGrid();
+}
+
+void VariationsWindow::TraceGrid() {
+  // The eight around the centre, in a row of their own on every core.
+  std::array<FigureRecord, kTiles - 1> around;
+  std::array<std::vector<std::uint32_t>, kTiles - 1> traced;
+  for (int i = 0, j = 0; i < kTiles; ++i) {
+    if (i != kCentre) around[j++] = figures_[i];
+  }
+  TraceTiles(around, kTileSide, traced);
+  for (int i = 0, j = 0; i < kTiles; ++i) {
+    if (i != kCentre) tiles_[i].swap(traced[j++]);
+  }
+  update();
+}
+
+void VariationsWindow::MoveSelection(int columns, int rows) {
+  const int column = std::clamp(selected_ % 3 + columns, 0, 2);
+  const int row = std::clamp(selected_ / 3 + rows, 0, 2);
+  Select(row * 3 + column);
+}
+
+void VariationsWindow::Select(int tile) {
+  if (tile < 0 || tile >= kTiles || tile == selected_) return;
+  selected_ = tile;
+  update();
+}
+
+void VariationsWindow::Choose() {
+  // The main window's new figure comes back through FigureChanged and centres the grid.
+  if (selected_ != kCentre) main_.OpenFigure(figures_[selected_]);
+}
+
+QRect VariationsWindow::TileRect(int tile) const {
+  return QRect(kGap + (tile % 3) * (kTileSide + kGap), kGap + (tile / 3) * (kTileSide + kGap),
+               kTileSide, kTileSide);
+}
+
+void VariationsWindow::paintEvent(QPaintEvent*) {
+  QPainter painter(this);
+  for (int i = 0; i < kTiles; ++i) {
+    if (tiles_[i].empty()) continue;
+    const QImage image(reinterpret_cast<const uchar*>(tiles_[i].data()), kTileSide, kTileSide,
+                       kTileSide * 4, QImage::Format_RGB32);
+    painter.drawImage(TileRect(i), image);
+  }
+  // The selection framed in the highlight colour, the centre in a quiet one.
+  const int half = kGap / 2;
+  painter.setBrush(Qt::NoBrush);
+  painter.setPen(QPen(palette().color(QPalette::Mid), 1));
+  painter.drawRect(TileRect(kCentre).adjusted(-half, -half, half - 1, half - 1));
+  painter.setPen(QPen(palette().color(QPalette::Highlight), half));
+  painter.drawRect(TileRect(selected_).adjusted(-half / 2 - 1, -half / 2 - 1, half / 2, half / 2));
+}
+
+void VariationsWindow::keyPressEvent(QKeyEvent* event) {
+  switch (event->key()) {
+    case Qt::Key_Left: MoveSelection(-1, 0); break;
+    case Qt::Key_Right: MoveSelection(1, 0); break;
+    case Qt::Key_Up: MoveSelection(0, -1); break;
+    case Qt::Key_Down: MoveSelection(0, 1); break;
+    case Qt::Key_Return:
+    case Qt::Key_Enter: Choose(); break;
+    case Qt::Key_Space: Shuffle(); break;
+    case Qt::Key_Escape: close(); break;
+    default: QWidget::keyPressEvent(event); return;
+  }
+  event->accept();
+}
+
+void VariationsWindow::mousePressEvent(QMouseEvent* event) {
+  for (int i = 0; i < kTiles; ++i) {
+    if (event->button() == Qt::LeftButton && TileRect(i).contains(event->position().toPoint())) {
+      setFocus();
+      Select(i);
+      Choose();
+      return;
+    }
+  }
+  QWidget::mousePressEvent(event);
+}
+
+void VariationsWindow::showEvent(QShowEvent* event) {
+  QWidget::showEvent(event);
+  if (figures_[kCentre] != main_.form().lastFigure() || tiles_[kCentre].empty()) Recentre();
+}
+
+bool VariationsWindow::StartMorph(const QString& path, int width, int height, int seconds, int fps,
+                                  QString& error) {
+  if (selected_ == kCentre) {
+    error = QStringLiteral("Select a figure around the centre to morph into.");
+    return false;
+  }
+  if (!StartMorphExport(*exports_, main_.files(), path, figures_[kCentre],
+                        figures_[selected_].draws, width, height, seconds, fps, error)) {
+    return false;
+  }
+  saveMorph_->setEnabled(false);
+  return true;
+}
+
+void VariationsWindow::SaveMorphAs() {
+  const QString path = AskMorphPath(this);
+  if (path.isEmpty()) return;
+  QString error;
+  if (!StartMorph(path, kDefaultAnimationSize.width, kDefaultAnimationSize.height, kDefaultSeconds,
+                  kDefaultFps, error)) {
+    QMessageBox::warning(this, windowTitle(), error);
+  }
+}
+
+void ShowVariationsWindow(Form1Window& main) {
+  auto* window = main.findChild<VariationsWindow*>();
+  if (window == nullptr) window = new VariationsWindow(main);
+  window->show();
+  window->raise();
+  window->activateWindow();
+  window->setFocus();
+}
+
+}  // namespace stringart
