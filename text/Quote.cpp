@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <vector>
 
 namespace stringart {
 namespace {
@@ -45,34 +46,29 @@ bool MustEscape(char32_t c) {
 }  // namespace
 
 std::string EscapeText(std::string_view text, std::size_t max) {
-  std::string out;
-  std::size_t shown = 0;
-  char escape[16];
+  // Each character as it is shown, so that a cut never splits one or its escape.
+  std::vector<std::string> shown;
   for (std::size_t i = 0; i < text.size();) {
-    if (shown == max) {
-      out += "\u2026";
-      break;
-    }
     char32_t code = 0;
     const std::size_t length = DecodeUtf8(text.substr(i), code);
-    if (length == 0) {
-      std::snprintf(escape, sizeof escape, "\\x%02x", static_cast<std::uint8_t>(text[i]));
-      out += escape;
-      i += 1;
-    } else if (MustEscape(code)) {
-      if (code < 0x100) {
-        std::snprintf(escape, sizeof escape, "\\x%02x", static_cast<unsigned>(code));
-      } else {
-        std::snprintf(escape, sizeof escape, "\\u{%04x}", static_cast<unsigned>(code));
-      }
-      out += escape;
-      i += length;
+    if (length == 0 || MustEscape(code)) {
+      const unsigned value = length == 0 ? static_cast<std::uint8_t>(text[i]) : code;
+      char escape[16];
+      std::snprintf(escape, sizeof escape, value < 0x100 ? "\\x%02x" : "\\u{%04x}", value);
+      shown.emplace_back(escape);
     } else {
-      out.append(text.substr(i, length));
-      i += length;
+      shown.emplace_back(text.substr(i, length));
     }
-    ++shown;
+    i += length == 0 ? 1 : length;
   }
+  // Too long: the start and the end, which for a path is the file's name.
+  const bool cut = shown.size() > max;
+  const std::size_t head = cut ? max / 2 : shown.size();
+  const std::size_t tail = cut && max > 0 ? max - head - 1 : 0;
+  std::string out;
+  for (std::size_t i = 0; i < head; ++i) out += shown[i];
+  if (cut) out += "\u2026";
+  for (std::size_t i = shown.size() - tail; i < shown.size(); ++i) out += shown[i];
   return out;
 }
 

@@ -13,7 +13,8 @@ namespace stringart {
 inline constexpr std::size_t kQuotedMax = 80;
 
 // `text` with every control character, invalid UTF-8 byte and direction override escaped as
-// \xNN or \u{NNNN}, and cut to `max` characters (code points) followed by "…" when longer.
+// \xNN or \u{NNNN}; when longer than `max` characters (code points), cut to its start and its
+// end around a "…", `max` characters in all.
 std::string EscapeText(std::string_view text, std::size_t max = kQuotedMax);
 
 // EscapeText in single quotes: "'name.png'".
