@@ -7,6 +7,7 @@ cd "$(dirname "$0")/.."
 packages=(
   g++ cmake ninja-build pkg-config
   qt6-base-dev qt6-qpa-plugins libgl-dev
+  qt6-wayland clang libclang-rt-14-dev
   libgtest-dev libbenchmark-dev libcairo2-dev libpng-dev
   libavcodec-dev libavformat-dev libswscale-dev libavutil-dev ffmpeg
   libx11-dev libxcb1-dev xvfb xauth xdotool imagemagick x11-utils fonts-dejavu-core
