@@ -20,7 +20,7 @@ namespace {
 
 // The most of a video file read to find its tags: the header of a clip written with its index
 // at the front takes kilobytes; a file that asks for more is made to stall.
-constexpr std::int64_t kMaxVideoRead = 8 * 1024 * 1024;
+constexpr std::int64_t kMaxVideoRead = 4 * 1024 * 1024;
 
 // The descriptor FFmpeg reads, at a position of its own.
 struct VideoSource {
