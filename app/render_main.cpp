@@ -134,7 +134,8 @@ int main(int argc, char** argv) {
     return 0;
   }
   // Large pictures and animations are drawn again from the figure's record, with a bar.
-  TerminalProgress bar(stderr, std::filesystem::path(options->output).filename().string());
+  TerminalProgress bar(stderr,
+                       EscapeText(std::filesystem::path(options->output).filename().string()));
   const ExportResult result = ExportFigure(
       options->output, figure, *options->size, options->seconds.value_or(0),
       options->fps.value_or(0),

@@ -20,22 +20,27 @@ using testing::kExample;
 using testing::Outcome;
 using testing::Renderer;
 
-// Names FFmpeg would read as protocols (file:, pipe:, tee:, md5:) or not at all (12:30).
+// Names FFmpeg would read as protocols (file:, pipe:, tee:, md5:) or not at all (12:30); each file
+// then opens again as its figure, at every size.
 TEST_F(Renderer, AnyNameThatWorksForAPictureWorksForAClip) {
-  const std::vector<std::string> names = {"file:y.mp4", "pipe:x.webm", "tee:t.mp4",
-                                          "md5:m.webm", "12:30.webm",  "take2:final.mp4",
-                                          "pipe:p.png", "file:f.svg"};
+  const std::vector<std::string> names = {
+      "file:y.mp4",      "pipe:x.webm", "tee:t.mp4",  "md5:m.webm",    "12:30.webm",
+      "take2:final.mp4", "pipe:p.png",  "file:f.svg", "tee:large.png", "md5:large.svg"};
   for (const std::string& name : names) {
     std::vector<std::string> args = {"--draws", kExample, "-o", name};
     if (FormatForPath(name) == FigureFormat::Mp4 || FormatForPath(name) == FigureFormat::Webm) {
       args.insert(args.end(), {"--size", "500", "--seconds", "1", "--fps", "2"});
+    } else if (name.find("large") != std::string::npos) {
+      args.insert(args.end(), {"--size", "600x500"});
     }
     const Outcome run = Render(args);
     ASSERT_EQ(run.status, 0) << name << ": " << run.err;
     EXPECT_EQ(run.out, "figure 1 draws " + kExample + " directions 1,1,1 -> 1,1,-1\n") << name;
     EXPECT_EQ(Files(), std::vector<std::string>{name}) << name;
     std::string error;
-    EXPECT_TRUE(OpenFigure(Path(name), error)) << name << ": " << error;
+    const auto opened = OpenFigure(Path(name), error);
+    ASSERT_TRUE(opened) << name << ": " << error;
+    EXPECT_EQ(opened->draws, kExampleDraws) << name;
     fs::remove(Path(name));
   }
 }

@@ -34,32 +34,6 @@ inline std::string Deflated(std::string_view bytes) {
   return out;
 }
 
-// `zeros` zero bytes deflated, without holding them: a decompression bomb.
-inline std::string DeflatedZeros(std::size_t zeros) {
-  z_stream z{};
-  deflateInit(&z, 9);
-  const std::string block(1 << 20, '\0');
-  std::string out;
-  char buffer[1 << 16];
-  for (std::size_t left = zeros;;) {
-    const std::size_t take = std::min(left, block.size());
-    left -= take;
-    z.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(block.data()));
-    z.avail_in = static_cast<uInt>(take);
-    const int flush = left == 0 ? Z_FINISH : Z_NO_FLUSH;
-    int status = Z_OK;
-    do {
-      z.next_out = reinterpret_cast<Bytef*>(buffer);
-      z.avail_out = sizeof buffer;
-      status = deflate(&z, flush);
-      out.append(buffer, sizeof buffer - z.avail_out);
-    } while (z.avail_out == 0);
-    if (status == Z_STREAM_END || left == 0) break;
-  }
-  deflateEnd(&z);
-  return out;
-}
-
 // A 1 x 1 black PNG with `chunks` (type, data) ahead of its pixels.
 inline std::string PngWith(const std::vector<std::pair<std::string, std::string>>& chunks) {
   std::string png = "\x89PNG\r\n\x1a\n";
@@ -70,12 +44,9 @@ inline std::string PngWith(const std::vector<std::pair<std::string, std::string>
   return png;
 }
 
-// The data of a tEXt chunk, or of a zTXt one with its text deflated.
-inline std::string TextChunk(std::string_view key, std::string_view text) {
-  return std::string(key) + '\0' + std::string(text);
-}
-inline std::string ZtxtChunk(std::string_view key, std::string_view deflated) {
-  return std::string(key) + '\0' + '\0' + std::string(deflated);
+// The data of a tEXt chunk, or of a zTXt one (with `text` deflated) when `compressed`.
+inline std::string TextChunk(std::string_view key, std::string_view text, bool compressed = false) {
+  return std::string(key) + '\0' + (compressed ? '\0' + Deflated(text) : std::string(text));
 }
 
 }  // namespace stringart::testing
