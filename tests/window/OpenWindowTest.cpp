@@ -1,5 +1,5 @@
-// Opening files in the window: every file the window writes opens again, by
-// Open and by a drop, and whatever a file's name or contents hold is shown as plain text.
+// Opening files in the window: every file the window writes opens again, by Open and by a drop,
+// and whatever a file's name or contents hold is shown as plain text.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
