@@ -20,7 +20,12 @@ int OpenRegularFile(const std::string& path, std::string& error) {
     return -1;
   }
   struct stat about {};
-  if (fstat(fd, &about) != 0 || !S_ISREG(about.st_mode)) {
+  if (fstat(fd, &about) != 0) {
+    error = std::strerror(errno);
+    close(fd);
+    return -1;
+  }
+  if (!S_ISREG(about.st_mode)) {
     error = S_ISDIR(about.st_mode)    ? "it is a folder"
             : S_ISFIFO(about.st_mode) ? "it is a pipe (FIFO), not a file"
             : S_ISSOCK(about.st_mode) ? "it is a socket, not a file"
