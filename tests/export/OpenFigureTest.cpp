@@ -90,8 +90,9 @@ TEST_F(OpenFigureFile, TextMadeToExhaustMemoryIsRefusedUnread) {
 }
 
 TEST_F(OpenFigureFile, ACommandWithBytesNoCommandHoldsIsDamaged) {
+  // Cut at the NUL, this would still be a good command, for a figure starting 1,1,1.
   const std::string nul = "stringart-render --draws " + FormatDraws(kFigure.draws) +
-                          " --directions 1,1," + std::string(1, '\0') + "-1";
+                          std::string(1, '\0') + " --directions -1,1,-1";
   const std::string markup = kCommand + " <h1>big</h1><a href=\"https://example.com\">x</a>";
   const std::string escape = kCommand + " \x1b[2J";
   const std::vector<std::pair<std::string, std::string>> files = {
