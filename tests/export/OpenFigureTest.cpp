@@ -12,6 +12,7 @@
 
 #include "export/FigureFile.h"
 #include "tests/support/PngChunks.h"
+#include "tests/support/RenderRun.h"
 #include "text/FigureCommand.h"
 
 namespace stringart {
@@ -21,20 +22,13 @@ namespace fs = std::filesystem;
 using testing::PngWith;
 using testing::TextChunk;
 
-class OpenFigureFile : public ::testing::Test {
- protected:
-  void SetUp() override {
-    dir_ = fs::temp_directory_path() / ("stringart-open-test-" + std::to_string(getpid()));
-    fs::create_directories(dir_);
-  }
-  void TearDown() override { fs::remove_all(dir_); }
-  std::string Path(const std::string& name) const { return (dir_ / name).string(); }
-  std::string Write(const std::string& name, const std::string& bytes) const {
-    std::ofstream(Path(name), std::ios::binary) << bytes;
-    return Path(name);
-  }
-  fs::path dir_;
-};
+// A folder of the test's own, as the renderer's tests have.
+using OpenFigureFile = testing::Renderer;
+
+std::string Write(const std::string& path, const std::string& bytes) {
+  testing::WriteText(path, bytes);
+  return path;
+}
 
 const FigureRecord kFigure{kExampleDraws, {-1, 1, -1}, {}};
 const std::string kCommand = RemakeCommand(kFigure);
@@ -74,10 +68,13 @@ TEST_F(OpenFigureFile, TextMadeToExhaustMemoryIsRefusedUnread) {
     std::ofstream(Path("huge.png"), std::ios::binary) << head;
     fs::resize_file(Path("huge.png"), (1u << 30) + 64);
   }
-  Write("bomb.png", PngWith({{"zTXt", TextChunk("Comment", std::string(64 << 20, ' '), true)}}));
-  Write("long.png", PngWith({{"tEXt", TextChunk("Comment", kCommand + std::string(70000, ' '))}}));
-  Write("long.svg", "<svg><metadata>" + kCommand + std::string(70000, ' ') + "</metadata></svg>");
-  Write("open.svg", "<svg><metadata>" + kCommand + "</svg>");
+  Write(Path("bomb.png"),
+        PngWith({{"zTXt", TextChunk("Comment", std::string(64 << 20, ' '), true)}}));
+  Write(Path("long.png"),
+        PngWith({{"tEXt", TextChunk("Comment", kCommand + std::string(70000, ' '))}}));
+  Write(Path("long.svg"),
+        "<svg><metadata>" + kCommand + std::string(70000, ' ') + "</metadata></svg>");
+  Write(Path("open.svg"), "<svg><metadata>" + kCommand + "</svg>");
   const long before = PeakKib();
   for (const char* name : {"huge.png", "bomb.png", "long.png", "long.svg", "open.svg"}) {
     std::string error;
@@ -104,7 +101,7 @@ TEST_F(OpenFigureFile, ACommandWithBytesNoCommandHoldsIsDamaged) {
   };
   for (const auto& [name, bytes] : files) {
     std::string error;
-    EXPECT_FALSE(OpenFigure(Write(name, bytes), error)) << name;
+    EXPECT_FALSE(OpenFigure(Write(Path(name), bytes), error)) << name;
     EXPECT_NE(error.find("damaged"), std::string::npos) << name << ": " << error;
     for (const char* raw : {"\x1b", "<h1>"}) {
       EXPECT_EQ(error.find(raw), std::string::npos) << name << ": " << error;
