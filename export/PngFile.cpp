@@ -134,6 +134,7 @@ struct PngSource {
   int fd = -1;
   std::size_t read = 0;  // bytes read so far
   std::string_view key;
+  char chunk[5] = {};  // the type of the chunk being read
   std::string error;
   bool tooLarge = false;
   bool found = false;
@@ -157,25 +158,26 @@ void ReadPngBytes(png_structp png, png_bytep data, png_size_t size) {
     done += static_cast<png_size_t>(n);
   }
   source->read += size;
+  // libpng reads each chunk's length and type in one go.
+  if (size == 8) std::memcpy(source->chunk, data + 4, 4);
 }
 
 void OnReadError(png_structp png, png_const_charp message) {
   auto* source = static_cast<PngSource*>(png_get_error_ptr(png));
   if (source->error.empty()) source->error = message;
-  if (std::string_view(message).find("too large") != std::string_view::npos) {
-    source->tooLarge = true;
-  }
   png_longjmp(png, 1);
 }
 
-// libpng passes over a chunk larger than its allocation limit with a warning, and carries on.
+// libpng only warns of a chunk larger than its allocation limit, then reads through it. A text
+// chunk that large is refused there, before any of it is read; another is passed over, within
+// the bytes read ahead of the pixels.
 void OnReadWarning(png_structp png, png_const_charp message) {
   auto* source = static_cast<PngSource*>(png_get_error_ptr(png));
-  const std::string_view text = message;
-  if (text.find("too large") != std::string_view::npos ||
-      text.find("memory") != std::string_view::npos ||
-      text.find("exceeds") != std::string_view::npos) {
+  const std::string_view text = message, chunk = source->chunk;
+  if (text.find("too large") != std::string_view::npos &&
+      (chunk == "tEXt" || chunk == "zTXt" || chunk == "iTXt")) {
     source->tooLarge = true;
+    png_error(png, message);
   }
 }
 
