@@ -1,6 +1,7 @@
 #include "app/FigureFileWriter.h"
 
 #include "text/FigureCommand.h"
+#include "text/Quote.h"
 
 namespace stringart {
 
@@ -13,7 +14,7 @@ ExportResult FigureFileWriter::SaveLargePicture(const std::string& path, const F
                                                 const ExportProgress& progress,
                                                 std::string& error) {
   if (FormatForPath(path) != FigureFormat::Png) {
-    error = "cannot save '" + path + "': a large picture is a .png file";
+    error = "cannot save " + Quoted(path) + ": a large picture is a .png file";
     return ExportResult::Failed;
   }
   return ExportFigure(path, figure, {width, height}, 0, 0, progress, error);
@@ -24,7 +25,7 @@ ExportResult FigureFileWriter::SaveAnimation(const std::string& path, const Figu
                                              const ExportProgress& progress, std::string& error) {
   const auto format = FormatForPath(path);
   if (!format || !IsAnimation(*format)) {
-    error = "cannot save '" + path + "': an animation is a .mp4 or .webm file";
+    error = "cannot save " + Quoted(path) + ": an animation is a .mp4 or .webm file";
     return ExportResult::Failed;
   }
   return ExportFigure(path, figure, {width, height}, seconds, fps, progress, error);

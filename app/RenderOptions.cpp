@@ -7,6 +7,7 @@
 
 #include "text/ExportLimits.h"
 #include "text/FigureCommand.h"
+#include "text/Quote.h"
 
 namespace stringart {
 namespace {
@@ -25,7 +26,7 @@ bool ReadWholeInRange(const std::string& text, int least, int most, std::optiona
                       std::string& error) {
   int number = 0;
   if (!ParseWhole(text, number) || number < least || number > most) {
-    error = "'" + text + "' is not a whole number from " + std::to_string(least) + " to " +
+    error = Quoted(text) + " is not a whole number from " + std::to_string(least) + " to " +
             std::to_string(most);
     return false;
   }
@@ -65,11 +66,11 @@ constexpr Option kOptions[] = {
      [](const std::string& value, RenderOptions& o, std::string& error) {
        float seconds = 0;
        if (!ParseWhole(value, seconds) || !std::isfinite(seconds)) {
-         error = "'" + value + "' is not a number";
+         error = Quoted(value) + " is not a number";
          return false;
        }
        if (!(seconds >= 0.0f && seconds < 86400.0f)) {
-         error = "'" + value + "' is not a time of day from 0 to below 86400 seconds";
+         error = Quoted(value) + " is not a time of day from 0 to below 86400 seconds";
          return false;
        }
        o.seed = seconds;
@@ -93,7 +94,7 @@ constexpr Option kOptions[] = {
      [](const std::string& value, RenderOptions& o, std::string& error) {
        long figures = 0;
        if (!ParseWhole(value, figures) || figures < 1 || figures > kMaxFigures) {
-         error = "'" + value + "' is not a whole number from 1 to 100000";
+         error = Quoted(value) + " is not a whole number from 1 to 100000";
          return false;
        }
        o.figures = figures;
@@ -157,8 +158,8 @@ std::optional<RenderOptions> ParseRenderOptions(const std::vector<std::string>& 
     }
     const Option* option = FindOption(name);
     if (option == nullptr) {
-      error = name.rfind('-', 0) == 0 ? "unknown option '" + name + "'"
-                                      : "unexpected argument '" + name + "'";
+      error = name.rfind('-', 0) == 0 ? "unknown option " + Quoted(name)
+                                      : "unexpected argument " + Quoted(name);
       return std::nullopt;
     }
     const std::string shown(option->name);
@@ -199,7 +200,7 @@ std::optional<RenderOptions> ParseRenderOptions(const std::vector<std::string>& 
   }
   const auto format = FormatForPath(options.output);
   if (!format) {
-    error = "output '" + options.output + "' must end in .png, .svg, .mp4 or .webm";
+    error = "output " + Quoted(options.output) + " must end in .png, .svg, .mp4 or .webm";
     return std::nullopt;
   }
   if (!IsAnimation(*format)) {
@@ -207,7 +208,7 @@ std::optional<RenderOptions> ParseRenderOptions(const std::vector<std::string>& 
       error = std::string(options.seconds ? kSecondsOption
                           : options.fps   ? kFpsOption
                                           : kMorphToOption) +
-              " is for animations (.mp4, .webm), not for '" + options.output + "'";
+              " is for animations (.mp4, .webm), not for " + Quoted(options.output);
       return std::nullopt;
     }
     return options;

@@ -1,5 +1,7 @@
 // stringart: opens the window Form1, traces a figure at once and a fresh one at each "new".
+#include <QFileInfo>
 #include <QIcon>
+#include <QLibraryInfo>
 #include <QMessageBox>
 #include <QTimer>
 #include <chrono>
@@ -10,6 +12,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #ifdef STRINGART_PROBE_X
 #include <xcb/xcb.h>
@@ -17,9 +20,11 @@
 
 #include "app/FigureFileWriter.h"
 #include "app/SlideshowOption.h"
+#include "app/WaylandProbe.h"
 #include "runtime/Clock.h"
 #include "runtime/DrawSource.h"
 #include "runtime/RandomSource.h"
+#include "text/Quote.h"
 #include "window/Form1Window.h"
 #include "window/GuardedApplication.h"
 #include "window/Picture1View.h"
@@ -103,34 +108,62 @@ class FigureStartClock final : public stringart::DrawSource {
   int reseeds_ = 0;
 };
 
-// When Qt would open the window on X11 and no X server answers, or one refuses the connection,
-// Qt aborts; asking first turns that into one line and a plain failure status.
+// Whether an X server answers on DISPLAY and takes the connection: Qt aborts when none does.
 bool XServerAnswers() {
 #ifdef STRINGART_PROBE_X
-  const char* platform = std::getenv("QT_QPA_PLATFORM");
-  const bool x11 = platform != nullptr && *platform != '\0'
-                       ? std::string_view(platform).starts_with("xcb")
-                       : !IsSet("WAYLAND_DISPLAY");  // Qt might prefer Wayland when it is there
-  if (!x11) return true;
   xcb_connection_t* connection = xcb_connect(nullptr, nullptr);
   const bool answers = xcb_connection_has_error(connection) == 0;
   xcb_disconnect(connection);
-  if (!answers) {
-    const char* display = std::getenv("DISPLAY");
-    std::fprintf(stderr,
-                 "stringart: cannot open the window: no X server answers on display '%s', or it "
-                 "refuses the connection; use stringart-render to make figures without one\n",
-                 display != nullptr ? display : "(DISPLAY unset)");
-  }
   return answers;
 #else
   return true;
 #endif
 }
 
+// Whether Qt has its Wayland platform plugin here (Debian's qt6-wayland).
+bool WaylandPluginInstalled() {
+  const QString plugins = QLibraryInfo::path(QLibraryInfo::PluginsPath);
+  return QFileInfo::exists(plugins + QStringLiteral("/platforms/libqwayland-generic.so"));
+}
+
+// The platform to open the window on: the first of QT_QPA_PLATFORM's list (else Wayland, then
+// X) that can start here, asked before Qt, which aborts with a long message when its choice
+// cannot. Empty, with one line on standard error, when none can.
+std::string ChoosePlatform() {
+  const char* given = std::getenv("QT_QPA_PLATFORM");
+  std::string list = given != nullptr && *given != '\0' ? given : "wayland;xcb";
+  std::string waylandSocket, tried;
+  for (std::size_t start = 0; start <= list.size();) {
+    const std::size_t end = std::min(list.find(';', start), list.size());
+    const std::string name = list.substr(start, end - start);
+    start = end + 1;
+    if (name.starts_with("wayland")) {
+      if (given == nullptr && !IsSet("WAYLAND_DISPLAY")) continue;
+      if (stringart::WaylandAnswers(waylandSocket) && WaylandPluginInstalled()) return name;
+      tried += " no Wayland compositor answers on " + stringart::Quoted(waylandSocket) + ";";
+    } else if (name.starts_with("xcb")) {
+      if (given == nullptr && !IsSet("DISPLAY")) continue;
+      if (XServerAnswers()) return name;
+      const char* display = std::getenv("DISPLAY");
+      tried += " no X server answers on display " +
+               (display != nullptr ? stringart::Quoted(display) : std::string("(DISPLAY unset)")) +
+               ", or it refuses the connection;";
+    } else if (!name.empty()) {
+      return name;  // offscreen and the like: nothing to ask
+    }
+  }
+  std::fprintf(stderr,
+               "stringart: cannot open the window:%s use stringart-render to make figures without "
+               "one\n",
+               tried.c_str());
+  return {};
+}
+
 int Failed(stringart::GuardedApplication& app) {
-  QMessageBox::critical(nullptr, QStringLiteral("Form1"),
-                        QStringLiteral("stringart stopped after a failure:\n") + app.failure());
+  QMessageBox box(QMessageBox::Critical, QStringLiteral("Form1"),
+                  QStringLiteral("stringart stopped after a failure:\n") + app.failure());
+  box.setTextFormat(Qt::PlainText);
+  box.exec();
   return EXIT_FAILURE;
 }
 
@@ -154,9 +187,18 @@ int main(int argc, char** argv) {
                  "QT_QPA_PLATFORM are unset); use stringart-render to make figures without one\n");
     return EXIT_FAILURE;
   }
-  if (!platformGiven && !XServerAnswers()) return EXIT_FAILURE;
+  // The platform chosen goes to Qt as "-platform NAME", for this program alone.
+  std::vector<char*> args(argv, argv + argc);
+  std::string platform;
+  if (!platformGiven) {
+    platform = ChoosePlatform();
+    if (platform.empty()) return EXIT_FAILURE;
+    args.insert(args.begin() + 1, {const_cast<char*>("-platform"), platform.data()});
+  }
+  args.push_back(nullptr);
+  int argCount = static_cast<int>(args.size()) - 1;
 
-  stringart::GuardedApplication app(argc, argv);
+  stringart::GuardedApplication app(argCount, args.data());
   app.setApplicationName(QStringLiteral("stringart"));
   app.setApplicationVersion(QStringLiteral(STRINGART_VERSION));
   app.setDesktopFileName(QStringLiteral("stringart"));

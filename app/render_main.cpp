@@ -17,6 +17,7 @@
 #include "runtime/Clock.h"
 #include "runtime/DrawSource.h"
 #include "text/FigureCommand.h"
+#include "text/Quote.h"
 
 namespace {
 
@@ -29,15 +30,18 @@ void OnInterrupt(int signal) {
 }
 
 int Fail(int status, const std::string& message) {
-  std::fprintf(stderr, "stringart-render: %s\n", message.c_str());
+  // Whatever a message quotes reaches the terminal as text, never as a control sequence.
+  std::fprintf(stderr, "stringart-render: %s\n", EscapeText(message, message.size()).c_str());
   return status;
 }
 
-// The shell's convention for a run ended by a signal: 128 + its number (SIGINT 130, SIGTERM 143).
+// The shell's convention for a run ended by a signal: 128 + its number (SIGHUP 129, SIGINT 130,
+// SIGTERM 143).
 int Interrupted(const std::string& when) {
-  return Fail(128 + interrupted,
-              std::string(interrupted == SIGTERM ? "terminated" : "interrupted") + when +
-                  "; nothing written");
+  const char* what = interrupted == SIGTERM  ? "terminated"
+                     : interrupted == SIGHUP ? "hung up"
+                                             : "interrupted";
+  return Fail(128 + interrupted, what + when + "; nothing written");
 }
 
 // Catches what is sure to fail before any figure is traced; the save itself still checks.
@@ -47,15 +51,17 @@ bool OutputLooksWritable(const std::string& output, std::string& error) {
   const fs::path folder = path.has_parent_path() ? path.parent_path() : fs::path(".");
   std::error_code ec;
   if (fs::is_directory(path, ec)) {
-    error = "cannot write '" + output + "': it is a directory";
+    error = "cannot write " + Quoted(output) + ": it is a directory";
     return false;
   }
   if (!fs::is_directory(folder, ec)) {
-    error = "cannot write '" + output + "': folder '" + folder.string() + "' does not exist";
+    error = "cannot write " + Quoted(output) + ": folder " + Quoted(folder.string()) +
+            " does not exist";
     return false;
   }
   if (access(folder.c_str(), W_OK) != 0) {
-    error = "cannot write '" + output + "': folder '" + folder.string() + "' is not writable";
+    error = "cannot write " + Quoted(output) + ": folder " + Quoted(folder.string()) +
+            " is not writable";
     return false;
   }
   return true;
@@ -83,6 +89,8 @@ int main(int argc, char** argv) {
 
   std::signal(SIGINT, OnInterrupt);
   std::signal(SIGTERM, OnInterrupt);
+  // The terminal closing ends the run as SIGTERM does: cleanly, leaving no temporary behind.
+  std::signal(SIGHUP, OnInterrupt);
 
   RandomSource random;
   SystemClock systemClock;
@@ -126,7 +134,8 @@ int main(int argc, char** argv) {
     return 0;
   }
   // Large pictures and animations are drawn again from the figure's record, with a bar.
-  TerminalProgress bar(stderr, std::filesystem::path(options->output).filename().string());
+  TerminalProgress bar(stderr,
+                       EscapeText(std::filesystem::path(options->output).filename().string()));
   const ExportProgress update = [&bar](double done) {
     bar.Update(done);
     return interrupted == 0;

@@ -8,9 +8,14 @@ extern "C" {
 #include <libavutil/opt.h>
 #include <libswscale/swscale.h>
 }
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
+#include <cstdint>
+#include <cstring>
 #include <new>
 #include <optional>
 
@@ -29,8 +34,102 @@ std::string AvError(int code) {
   return text;
 }
 
+// The temporary file as FFmpeg sees it: our own descriptor at a position of its own. Its name
+// never reaches FFmpeg, which would take a name like "pipe:x.webm" for a protocol to open.
+struct FileSink {
+  int fd = -1;
+  std::int64_t position = 0, size = 0;
+  bool writable = true;
+};
+
+int WriteToSink(void* opaque, std::uint8_t* data, int size) {
+  auto* sink = static_cast<FileSink*>(opaque);
+  for (int done = 0; done < size;) {
+    const ssize_t n =
+        pwrite(sink->fd, data + done, static_cast<std::size_t>(size - done), sink->position);
+    if (n < 0 && errno == EINTR) continue;
+    // A short write is followed by another try, which reports why (a full disk) if it fails.
+    if (n < 0) return AVERROR(errno);
+    done += static_cast<int>(n);
+    sink->position += n;
+  }
+  sink->size = std::max(sink->size, sink->position);
+  return size;
+}
+
+int ReadFromSink(void* opaque, std::uint8_t* data, int size) {
+  auto* sink = static_cast<FileSink*>(opaque);
+  const ssize_t n = pread(sink->fd, data, static_cast<std::size_t>(size), sink->position);
+  if (n < 0) return AVERROR(errno);
+  if (n == 0) return AVERROR_EOF;
+  sink->position += n;
+  return static_cast<int>(n);
+}
+
+std::int64_t SeekInSink(void* opaque, std::int64_t offset, int whence) {
+  auto* sink = static_cast<FileSink*>(opaque);
+  if (!sink->writable) {
+    // A reader of the file sees what was written to it so far.
+    struct stat about {};
+    if (fstat(sink->fd, &about) == 0) sink->size = about.st_size;
+  }
+  std::int64_t to = offset;
+  switch (whence & ~AVSEEK_FORCE) {
+    case AVSEEK_SIZE: return sink->size;
+    case SEEK_SET: break;
+    case SEEK_CUR: to += sink->position; break;
+    case SEEK_END: to += sink->size; break;
+    default: return AVERROR(EINVAL);
+  }
+  if (to < 0) return AVERROR(EINVAL);
+  sink->position = to;
+  return to;
+}
+
+constexpr int kSinkBuffer = 256 * 1024;
+
+// An AVIOContext over `sink`; null when there is not memory enough.
+AVIOContext* SinkContext(FileSink* sink) {
+  auto* buffer = static_cast<unsigned char*>(av_malloc(kSinkBuffer));
+  if (buffer == nullptr) return nullptr;
+  AVIOContext* io =
+      avio_alloc_context(buffer, kSinkBuffer, sink->writable ? 1 : 0, sink, ReadFromSink,
+                         sink->writable ? WriteToSink : nullptr, SeekInSink);
+  if (io == nullptr) av_free(buffer);
+  return io;
+}
+
+void FreeSinkContext(AVIOContext*& io) {
+  if (io == nullptr) return;
+  av_freep(&io->buffer);
+  avio_context_free(&io);
+}
+
+// MP4's index is moved to the front at the end by reading the file back: the muxer asks for a
+// second context on the same file, which it gets over the same descriptor.
+int OpenSinkAgain(AVFormatContext* format, AVIOContext** io, const char*, int flags,
+                  AVDictionary**) {
+  if (flags & AVIO_FLAG_WRITE) return AVERROR(EPERM);
+  const auto* writing = static_cast<const FileSink*>(format->pb->opaque);
+  auto* sink = new (std::nothrow) FileSink{writing->fd, 0, writing->size, false};
+  *io = sink != nullptr ? SinkContext(sink) : nullptr;
+  if (*io == nullptr) {
+    delete sink;
+    return AVERROR(ENOMEM);
+  }
+  return 0;
+}
+
+int CloseSinkAgain(AVFormatContext*, AVIOContext* io) {
+  delete static_cast<FileSink*>(io->opaque);
+  FreeSinkContext(io);
+  return 0;
+}
+
 // Everything FFmpeg hands out for one file, released in the right order however the work ends.
 struct Encoder {
+  FileSink sink;
+  AVIOContext* io = nullptr;
   AVFormatContext* format = nullptr;
   AVCodecContext* codec = nullptr;
   AVStream* stream = nullptr;
@@ -46,10 +145,9 @@ struct Encoder {
     av_frame_free(&frame);
     sws_freeContext(convert);
     avcodec_free_context(&codec);
-    if (format != nullptr) {
-      avio_closep(&format->pb);
-      avformat_free_context(format);
-    }
+    // The context is ours (AVFMT_FLAG_CUSTOM_IO): FFmpeg leaves it open.
+    avformat_free_context(format);
+    FreeSinkContext(io);
   }
 
   // Sends `picture` (or the end of the stream when null) and writes out every packet ready.
@@ -70,15 +168,14 @@ struct Encoder {
   }
 };
 
-// Opens the encoder and the container on `temp`; an empty string or what failed.
+// Opens the encoder and the container on the file open on `fd`; an empty string or what failed.
 std::string Open(Encoder& e, AnimationCodec kind, int width, int height, int fps,
-                 const std::string& remakeCommand, const std::string& temp) {
+                 const std::string& remakeCommand, int fd) {
   const bool mp4 = kind == AnimationCodec::H264Mp4;
   const char* encoderName = mp4 ? "libx264" : "libvpx-vp9";
   const AVCodec* codec = avcodec_find_encoder_by_name(encoderName);
   if (codec == nullptr) return std::string("this FFmpeg has no ") + encoderName + " encoder";
-  int status =
-      avformat_alloc_output_context2(&e.format, nullptr, mp4 ? "mp4" : "webm", temp.c_str());
+  int status = avformat_alloc_output_context2(&e.format, nullptr, mp4 ? "mp4" : "webm", nullptr);
   if (status < 0) return AvError(status);
   e.stream = avformat_new_stream(e.format, nullptr);
   e.codec = avcodec_alloc_context3(codec);
@@ -137,8 +234,13 @@ std::string Open(Encoder& e, AnimationCodec kind, int width, int height, int fps
   sws_setColorspaceDetails(e.convert, sws_getCoefficients(SWS_CS_DEFAULT), 1,
                            sws_getCoefficients(SWS_CS_ITU709), 0, 0, 1 << 16, 1 << 16);
 
-  status = avio_open(&e.format->pb, temp.c_str(), AVIO_FLAG_WRITE);
-  if (status < 0) return AvError(status);
+  e.sink.fd = fd;
+  e.io = SinkContext(&e.sink);
+  if (e.io == nullptr) return "out of memory";
+  e.format->pb = e.io;
+  e.format->flags |= AVFMT_FLAG_CUSTOM_IO;
+  e.format->io_open = OpenSinkAgain;
+  e.format->io_close2 = CloseSinkAgain;
   AVDictionary* muxing = nullptr;
   // The index at the front, so that the clip plays while it downloads.
   if (mp4) av_dict_set(&muxing, "movflags", "+faststart", 0);
@@ -207,10 +309,16 @@ ExportResult EncodeAnimation(FrameSource& source, AnimationCodec codec, int widt
   av_log_set_level(AV_LOG_QUIET);
   const auto temp = CreateTempBeside(path, error);
   if (!temp) return ExportResult::Failed;
+  const int fd = open(temp->c_str(), O_RDWR | O_CLOEXEC);
+  if (fd < 0) {
+    error = std::strerror(errno);
+    unlink(temp->c_str());
+    return ExportResult::Failed;
+  }
   ExportResult result = ExportResult::Failed;
   {
     Encoder e;
-    error = Open(e, codec, width, height, fps, remakeCommand, *temp);
+    error = Open(e, codec, width, height, fps, remakeCommand, fd);
     if (error.empty()) {
       const long frames = source.frames();
       int status = 0;
@@ -238,13 +346,16 @@ ExportResult EncodeAnimation(FrameSource& source, AnimationCodec codec, int widt
       if (result == ExportResult::Written && status >= 0) {
         avio_flush(e.format->pb);
         status = e.format->pb->error;
-        if (status >= 0) status = avio_closep(&e.format->pb);
       }
       if (result == ExportResult::Written && status < 0) {
         error = AvError(status);
         result = ExportResult::Failed;
       }
     }
+  }
+  if (close(fd) != 0 && result == ExportResult::Written) {
+    error = std::strerror(errno);
+    result = ExportResult::Failed;
   }
   if (result != ExportResult::Written) {
     unlink(temp->c_str());

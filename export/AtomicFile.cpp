@@ -20,10 +20,18 @@ std::optional<std::string> CreateTempBeside(const std::string& path, std::string
     error = std::strerror(errno);
     return std::nullopt;
   }
-  // mkstemp makes the file private (0600); give it the mode a new file would get.
-  const mode_t mask = umask(0);
-  umask(mask);
-  if (fchmod(fd, 0666 & ~mask) != 0 || close(fd) != 0) {
+  // mkstemp makes the file private (0600). Writing over a file keeps its permission bits (the
+  // renamed temporary takes its place); a new file gets the mode a new file would get.
+  mode_t mode = 0;
+  struct stat target {};
+  if (stat(path.c_str(), &target) == 0 && S_ISREG(target.st_mode)) {
+    mode = target.st_mode & 0777;
+  } else {
+    const mode_t mask = umask(0);
+    umask(mask);
+    mode = 0666 & ~mask;
+  }
+  if (fchmod(fd, mode) != 0 || close(fd) != 0) {
     error = std::strerror(errno);
     unlink(name.data());
     return std::nullopt;

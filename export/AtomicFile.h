@@ -12,7 +12,8 @@ namespace stringart {
 bool WriteFileAtomically(const std::string& path, std::string_view bytes, std::string& error);
 
 // For a writer that streams a large file: creates an empty temporary file beside `path`, with
-// the mode a new file gets, and returns its name; nullopt with `error` set when it cannot.
+// the permission bits of the file at `path` when there is one, else the mode a new file gets, and
+// returns its name; nullopt with `error` set when it cannot.
 std::optional<std::string> CreateTempBeside(const std::string& path, std::string& error);
 
 // Flushes the finished temporary `temp` to disk and renames it over `path`. On failure `temp` is

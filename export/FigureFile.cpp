@@ -1,15 +1,15 @@
 #include "export/FigureFile.h"
 
-#include <fstream>
-
 #include "canvas/SegmentRecorder.h"
 #include "canvas/Svg.h"
 #include "export/Animation.h"
 #include "export/AtomicFile.h"
+#include "export/CommandReader.h"
 #include "export/LargePicture.h"
 #include "export/PngFile.h"
 #include "figure/Tracer.h"
 #include "text/FigureCommand.h"
+#include "text/Quote.h"
 
 namespace stringart {
 
@@ -17,7 +17,7 @@ bool SaveFigure(const std::string& path, const Picture1& picture, const FigureRe
                 std::string& error) {
   const auto format = FormatForPath(path);
   if (!format || IsAnimation(*format)) {
-    error = "cannot save '" + path + "': the name must end in .png or .svg";
+    error = "cannot save " + Quoted(path) + ": the name must end in .png or .svg";
     return false;
   }
 
@@ -31,62 +31,37 @@ bool SaveFigure(const std::string& path, const Picture1& picture, const FigureRe
                      png, {}, error) == ExportResult::Written) {
       return true;
     }
-    error = "cannot save '" + path + "': " + error;
+    error = "cannot save " + Quoted(path) + ": " + error;
     return false;
   }
   SegmentRecorder drawing;
   TraceAgain(figure, drawing);
   const std::string bytes = SvgDocument(drawing, Picture1::kWidth, Picture1::kHeight, remake);
   if (WriteFileAtomically(path, bytes, error)) return true;
-  error = "cannot save '" + path + "': " + error;
+  error = "cannot save " + Quoted(path) + ": " + error;
   return false;
 }
 
 std::optional<FigureRecord> OpenFigure(const std::string& path, std::string& error) {
-  const std::string named = "cannot open '" + path + "': ";
+  const std::string named = "cannot open " + Quoted(path) + ": ";
   const auto format = FormatForPath(path);
   if (!format) {
-    error = named + "only .png and .svg files saved by stringart carry a figure";
+    error = named + "only .png, .svg, .mp4 and .webm files written by stringart carry a figure";
     return std::nullopt;
   }
-  std::ifstream in(path, std::ios::binary);
-  if (!in) {
-    error = named + "the file cannot be read";
+  std::string why;
+  auto text = ReadFileCommand(path, *format, why);
+  if (!text) {
+    error = named + why;
     return std::nullopt;
   }
-  std::string command;
-  if (*format == FigureFormat::Png) {
-    std::string why;
-    auto comment = ReadPngText(path, "Comment", why);
-    if (!comment) {
-      error = named + why;
-      return std::nullopt;
-    }
-    command = std::move(*comment);
-  } else {
-    // SaveFigure puts the command at the top; the rest of the file, megabytes of segments, is
-    // not read.
-    constexpr std::size_t kHead = 64 * 1024;
-    std::string head(kHead, '\0');
-    in.read(head.data(), static_cast<std::streamsize>(kHead));
-    head.resize(static_cast<std::size_t>(in.gcount()));
-    constexpr std::string_view kOpen = "<metadata>", kClose = "</metadata>";
-    const std::size_t open = head.find(kOpen);
-    const std::size_t close = open == std::string::npos ? open : head.find(kClose, open);
-    if (head.find("<svg") == std::string::npos) {
-      error = named + "it is not an SVG drawing";
-      return std::nullopt;
-    }
-    if (close != std::string::npos)
-      command = head.substr(open + kOpen.size(), close - open - kOpen.size());
-  }
+  const std::string& command = *text;
   // Another program's comment or metadata is no damaged command: there is none.
   if (command.find(kRenderProgram) == std::string::npos) {
     error = named + "it carries no " + std::string(kRenderProgram) +
             " command; only pictures saved by stringart do";
     return std::nullopt;
   }
-  std::string why;
   auto figure = ParseRemakeCommand(command, why);
   if (!figure) error = named + "its " + std::string(kRenderProgram) + " command is damaged: " + why;
   return figure;
@@ -105,7 +80,7 @@ ExportResult ExportFigure(const std::string& path, const FigureRecord& figure, F
     why = PictureSizeProblem(size);
   }
   if (!why.empty()) {
-    error = "cannot save '" + path + "': " + why;
+    error = "cannot save " + Quoted(path) + ": " + why;
     return ExportResult::Failed;
   }
   const std::string remake = RemakeCommand(figure, size, IsAnimation(*format) ? seconds : 0, fps);
@@ -129,7 +104,7 @@ ExportResult ExportFigure(const std::string& path, const FigureRecord& figure, F
           size.width, size.height, seconds, fps, remake, path, progress, why);
       break;
   }
-  if (result == ExportResult::Failed) error = "cannot save '" + path + "': " + why;
+  if (result == ExportResult::Failed) error = "cannot save " + Quoted(path) + ": " + why;
   return result;
 }
 

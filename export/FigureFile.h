@@ -17,8 +17,9 @@ namespace stringart {
 bool SaveFigure(const std::string& path, const Picture1& picture, const FigureRecord& figure,
                 std::string& error);
 
-// Reads the figure a PNG or SVG file saved by SaveFigure carries, from its RemakeCommand (the
-// PNG's Comment text, the SVG's <metadata>): its draws and start directions. Returns nullopt with
+// Reads the figure a file written by SaveFigure or ExportFigure carries, from its RemakeCommand
+// (the PNG's Comment text, the SVG's <metadata>, the video's comment tag): its draws and start
+// directions. Only regular files are read, and only a bounded head of them. Returns nullopt with
 // `error` set to one line, naming the file, when the file cannot be read or has no such command
 // or a damaged one.
 std::optional<FigureRecord> OpenFigure(const std::string& path, std::string& error);

@@ -3,6 +3,7 @@
 #include <fcntl.h>
 #include <png.h>
 #include <unistd.h>
+#include <zlib.h>
 
 #include <cerrno>
 #include <csetjmp>
@@ -11,6 +12,7 @@
 #include <memory>
 
 #include "export/AtomicFile.h"
+#include "export/CommandReader.h"
 
 namespace stringart {
 namespace {
@@ -123,11 +125,42 @@ ExportResult WritePngFile(const std::string& path, const std::uint32_t* pixels, 
 
 namespace {
 
-// What reading met: libpng's error, and whether it passed over a chunk it would not hold.
+// At most this much of a file is read ahead of its pixels: a stringart PNG's text chunks take a
+// few hundred bytes, another program's a few kilobytes; more is taken for a file made to stall.
+constexpr std::size_t kMaxPngHead = 4 * 1024 * 1024;
+
+// What reading met: libpng's error, whether a text chunk was too long to hold, and the text.
 struct PngSource {
+  int fd = -1;
+  std::size_t read = 0;  // bytes read so far
+  std::string_view key;
+  char chunk[5] = {};  // the type of the chunk being read
   std::string error;
   bool tooLarge = false;
+  bool found = false;
+  std::string text;
 };
+
+void ReadPngBytes(png_structp png, png_bytep data, png_size_t size) {
+  auto* source = static_cast<PngSource*>(png_get_io_ptr(png));
+  if (source->read + size > kMaxPngHead) {
+    source->error =
+        "more than " + std::to_string(kMaxPngHead / (1024 * 1024)) + " MiB before its pixels";
+    png_error(png, "too long");
+  }
+  for (png_size_t done = 0; done < size;) {
+    const ssize_t n = read(source->fd, data + done, size - done);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) {
+      source->error = n < 0 ? std::strerror(errno) : "the file ends early";
+      png_error(png, "read failed");
+    }
+    done += static_cast<png_size_t>(n);
+  }
+  source->read += size;
+  // libpng reads each chunk's length and type in one go.
+  if (size == 8) std::memcpy(source->chunk, data + 4, 4);
+}
 
 void OnReadError(png_structp png, png_const_charp message) {
   auto* source = static_cast<PngSource*>(png_get_error_ptr(png));
@@ -135,46 +168,97 @@ void OnReadError(png_structp png, png_const_charp message) {
   png_longjmp(png, 1);
 }
 
-// libpng passes over a chunk larger than its allocation limit with a warning, and carries on.
+// libpng only warns of a chunk larger than its allocation limit, then reads through it. A text
+// chunk that large is refused there, before any of it is read; another is passed over, within
+// the bytes read ahead of the pixels.
 void OnReadWarning(png_structp png, png_const_charp message) {
   auto* source = static_cast<PngSource*>(png_get_error_ptr(png));
-  const std::string_view text = message;
-  if (text.find("too large") != std::string_view::npos ||
-      text.find("memory") != std::string_view::npos ||
-      text.find("exceeds") != std::string_view::npos) {
+  const std::string_view text = message, chunk = source->chunk;
+  if (text.find("too large") != std::string_view::npos &&
+      (chunk == "tEXt" || chunk == "zTXt" || chunk == "iTXt")) {
     source->tooLarge = true;
+    png_error(png, message);
   }
 }
 
+// Inflates `in` into `out`, stopping as soon as it would pass kMaxPngText; false when the data
+// is damaged, or too long with `tooLarge` set.
+bool Inflate(std::string_view in, std::string& out, bool& tooLarge) {
+  z_stream z{};
+  if (inflateInit(&z) != Z_OK) return false;
+  z.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(in.data()));
+  z.avail_in = static_cast<uInt>(in.size());
+  out.resize(kMaxPngText + 1);
+  z.next_out = reinterpret_cast<Bytef*>(out.data());
+  z.avail_out = static_cast<uInt>(out.size());
+  const int status = inflate(&z, Z_FINISH);
+  out.resize(z.total_out);
+  inflateEnd(&z);
+  if (out.size() > kMaxPngText) tooLarge = true;
+  return status == Z_STREAM_END && !tooLarge;
+}
+
+// Takes the first text chunk named `key`, whole: libpng's own text reading stops at a NUL and
+// would hand over a command cut short without a word.
+int OnTextChunk(png_structp png, png_unknown_chunkp chunk) {
+  auto* source = static_cast<PngSource*>(png_get_user_chunk_ptr(png));
+  const std::string_view name(reinterpret_cast<const char*>(chunk->name), 4);
+  const std::string_view data(reinterpret_cast<const char*>(chunk->data), chunk->size);
+  if (source->found || (name != "tEXt" && name != "zTXt" && name != "iTXt")) return 1;
+  const std::size_t end = data.find('\0');
+  if (end == std::string_view::npos || data.substr(0, end) != source->key) return 1;
+  source->found = true;
+  std::string_view rest = data.substr(end + 1);
+  bool compressed = name == "zTXt";
+  if (name == "iTXt") {
+    // Compression flag and method, then a language tag and a translated keyword, each ended
+    // by a NUL.
+    if (rest.size() < 2) return -1;
+    compressed = rest[0] != 0;
+    rest.remove_prefix(2);
+    for (int field = 0; field < 2; ++field) {
+      const std::size_t nul = rest.find('\0');
+      if (nul == std::string_view::npos) return -1;
+      rest.remove_prefix(nul + 1);
+    }
+  } else if (compressed) {
+    if (rest.empty() || rest[0] != 0) return -1;  // the only compression method
+    rest.remove_prefix(1);
+  }
+  if (!compressed) {
+    if (rest.size() > kMaxPngText) source->tooLarge = true;
+    source->text.assign(rest.substr(0, kMaxPngText));
+    return 1;
+  }
+  if (!Inflate(rest, source->text, source->tooLarge)) return source->tooLarge ? 1 : -1;
+  return 1;
+}
+
 // Reads the chunks ahead of the pixels. Free of objects with destructors, as Encode above.
-bool ReadHead(png_structp png, png_infop info, std::FILE* file) {
+bool ReadHead(png_structp png, png_infop info) {
   if (setjmp(png_jmpbuf(png))) return false;
-  png_init_io(png, file);
   png_read_info(png, info);
   return true;
 }
 
-struct FileCloser {
-  void operator()(std::FILE* f) const { std::fclose(f); }
-};
-
 }  // namespace
 
-std::optional<std::string> ReadPngText(const std::string& path, std::string_view key,
-                                       std::string& error) {
-  std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path.c_str(), "rbe"));
-  if (!file) {
-    error = std::strerror(errno);
-    return std::nullopt;
-  }
+std::optional<std::string> ReadPngText(int fd, std::string_view key, std::string& error) {
   png_byte signature[8] = {};
-  if (std::fread(signature, 1, sizeof signature, file.get()) != sizeof signature ||
-      png_sig_cmp(signature, 0, sizeof signature) != 0) {
+  std::size_t got = 0;
+  while (got < sizeof signature) {
+    const ssize_t n = read(fd, signature + got, sizeof signature - got);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) break;
+    got += static_cast<std::size_t>(n);
+  }
+  if (got != sizeof signature || png_sig_cmp(signature, 0, sizeof signature) != 0) {
     error = "it is not a PNG picture";
     return std::nullopt;
   }
-  std::rewind(file.get());
   PngSource source;
+  source.fd = fd;
+  source.key = key;
   png_structp png =
       png_create_read_struct(PNG_LIBPNG_VER_STRING, &source, OnReadError, OnReadWarning);
   png_infop info = png != nullptr ? png_create_info_struct(png) : nullptr;
@@ -183,31 +267,33 @@ std::optional<std::string> ReadPngText(const std::string& path, std::string_view
     error = "out of memory";
     return std::nullopt;
   }
-  // Room for the keyword and the text, and no more: a larger chunk is passed over unread.
+  png_set_read_fn(png, &source, ReadPngBytes);
+  png_set_sig_bytes(png, sizeof signature);
+  // Room for the keyword and the text, and no more: a larger chunk is refused unread.
   png_set_chunk_malloc_max(png, kMaxPngText + 128);
+  // The text chunks come to OnTextChunk as they are, NULs and all.
+  static const png_byte kTextChunks[] = "tEXt\0zTXt\0iTXt";
+  png_set_keep_unknown_chunks(png, PNG_HANDLE_CHUNK_ALWAYS, kTextChunks, 3);
+  png_set_read_user_chunk_fn(png, &source, OnTextChunk);
   std::optional<std::string> text;
-  if (!ReadHead(png, info, file.get())) {
+  const bool read = ReadHead(png, info);
+  if (source.tooLarge) {
+    error = "the text it carries is longer than " + std::to_string(kMaxPngText / 1024) + " KiB";
+  } else if (!read) {
     error = "it is not a PNG picture that can be read (" + source.error + ")";
   } else {
-    png_textp texts = nullptr;
-    int count = 0;
-    png_get_text(png, info, &texts, &count);
-    text.emplace();
-    for (int i = 0; i < count; ++i) {
-      if (key != texts[i].key) continue;
-      const std::size_t length = texts[i].compression == PNG_ITXT_COMPRESSION_NONE ||
-                                         texts[i].compression == PNG_ITXT_COMPRESSION_zTXt
-                                     ? texts[i].itxt_length
-                                     : texts[i].text_length;
-      text->assign(texts[i].text, length);
-      break;
-    }
-    if ((text->empty() && source.tooLarge) || text->size() > kMaxPngText) {
-      error = "the text it carries is longer than " + std::to_string(kMaxPngText / 1024) + " KiB";
-      text.reset();
-    }
+    text = std::move(source.text);
   }
   png_destroy_read_struct(&png, &info, nullptr);
+  return text;
+}
+
+std::optional<std::string> ReadPngText(const std::string& path, std::string_view key,
+                                       std::string& error) {
+  const int fd = OpenRegularFile(path, error);
+  if (fd < 0) return std::nullopt;
+  auto text = ReadPngText(fd, key, error);
+  close(fd);
   return text;
 }
 

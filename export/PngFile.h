@@ -40,10 +40,13 @@ ExportResult WritePngFile(const std::string& path, const std::uint32_t* pixels, 
 // The longest text ReadPngText reads, bytes.
 inline constexpr std::size_t kMaxPngText = 64 * 1024;
 
-// The text of the first tEXt, zTXt or iTXt chunk named `key` ahead of the pixels of the PNG at
-// `path`: an empty string when there is none. Reads at most kMaxPngText bytes of any text, and
-// no pixels. nullopt with `error` set to one line, without the path, when the file is no PNG or
-// the text is longer than that or damaged.
+// The text of the first tEXt, zTXt or iTXt chunk named `key` ahead of the pixels of the PNG
+// open on `fd`, from where `fd` stands: an empty string when there is none. Reads at most
+// kMaxPngText bytes of any text, a few MiB of chunks and no pixels, and keeps every byte of the
+// text (NULs too). nullopt with `error` set to one line, without the path, when the file is no
+// PNG or the text is longer than that or damaged.
+std::optional<std::string> ReadPngText(int fd, std::string_view key, std::string& error);
+// The same for the regular file at `path`.
 std::optional<std::string> ReadPngText(const std::string& path, std::string_view key,
                                        std::string& error);
 

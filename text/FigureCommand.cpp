@@ -4,9 +4,11 @@
 #include <cctype>
 #include <charconv>
 #include <cmath>
+#include <iterator>
 #include <vector>
 
 #include "runtime/FloatText.h"
+#include "text/Quote.h"
 
 namespace stringart {
 namespace {
@@ -105,8 +107,7 @@ std::optional<FrameSize> ParseSize(std::string_view text, std::string& error) {
     const auto [end, ec] = std::from_chars(side.data(), side.data() + side.size(), value[i]);
     if (side.empty() || ec != std::errc() || end != side.data() + side.size() ||
         value[i] < kMinSide || value[i] > kMaxSide) {
-      error = std::string(text);
-      error = "'" + error + "' is not N or WxH with each side a whole number from 500 to 16384";
+      error = Quoted(text) + " is not N or WxH with each side a whole number from 500 to 16384";
       return std::nullopt;
     }
   }
@@ -122,7 +123,7 @@ std::optional<FigureDraws> ParseDraws(std::string_view text, std::string& error)
   FigureDraws draws{};
   for (std::size_t i = 0; i < parts.size(); ++i) {
     const std::string_view part = parts[i];
-    const std::string which = "draw " + std::to_string(i + 1) + " '" + std::string(part) + "'";
+    const std::string which = "draw " + std::to_string(i + 1) + " " + Quoted(part);
     float u = 0;
     // from_chars rounds the decimal once, straight to the nearest float.
     const auto [end, ec] = TextToFloat(part.data(), part.data() + part.size(), u);
@@ -152,7 +153,7 @@ std::optional<Directions> ParseDirections(std::string_view text, std::string& er
     } else if (parts[i] == "-1") {
       value[i] = -1;
     } else {
-      error = "direction '" + std::string(parts[i]) + "' is neither 1 nor -1";
+      error = "direction " + Quoted(parts[i]) + " is neither 1 nor -1";
       return std::nullopt;
     }
   }
@@ -160,26 +161,43 @@ std::optional<Directions> ParseDirections(std::string_view text, std::string& er
 }
 
 std::optional<FigureRecord> ParseRemakeCommand(std::string_view text, std::string& error) {
+  // Nothing a command is written with lies outside these; anything else (a NUL, a control
+  // character, markup, another alphabet) means the text was damaged or made by someone else.
+  constexpr std::string_view kCommandBytes =
+      "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789-+.,= \t\r\n";
+  const std::size_t bad = text.find_first_not_of(kCommandBytes);
+  if (bad != std::string_view::npos) {
+    error = "it holds " + EscapeText(text.substr(bad, 1)) + " at byte " + std::to_string(bad + 1) +
+            ", which no command holds";
+    return std::nullopt;
+  }
   const auto words = SplitBlanks(text);
   if (words.empty() || words[0] != kRenderProgram) {
     error = "it is not a " + std::string(kRenderProgram) + " command";
     return std::nullopt;
   }
+  // The figure's options, then those of the file it was written to: checked, but a file's size
+  // and timing make no difference to the figure traced from it.
+  constexpr std::string_view kOptions[] = {kDrawsOption, kDirectionsOption, kSizeOption,
+                                           kSecondsOption, kFpsOption};
+  bool seen[std::size(kOptions)] = {};
   std::optional<FigureDraws> draws;
   std::optional<Directions> directions;
   for (std::size_t i = 1; i < words.size(); ++i) {
     std::string_view name = words[i], value;
     const auto eq = name.find('=');
     if (eq != std::string_view::npos) name = name.substr(0, eq);
-    const bool isDraws = name == kDrawsOption, isDirections = name == kDirectionsOption;
-    if (!isDraws && !isDirections) {
-      error = "unexpected '" + std::string(words[i]) + "'";
+    const auto* option = std::find(std::begin(kOptions), std::end(kOptions), name);
+    if (option == std::end(kOptions)) {
+      error = "unexpected " + Quoted(words[i]);
       return std::nullopt;
     }
-    if (isDraws ? draws.has_value() : directions.has_value()) {
+    bool& given = seen[option - std::begin(kOptions)];
+    if (given) {
       error = std::string(name) + " given more than once";
       return std::nullopt;
     }
+    given = true;
     if (eq != std::string_view::npos) {
       value = words[i].substr(eq + 1);
     } else if (i + 1 < words.size()) {
@@ -189,7 +207,26 @@ std::optional<FigureRecord> ParseRemakeCommand(std::string_view text, std::strin
       return std::nullopt;
     }
     std::string why;
-    if (isDraws ? !(draws = ParseDraws(value, why)) : !(directions = ParseDirections(value, why))) {
+    bool good = true;
+    if (name == kDrawsOption) {
+      good = (draws = ParseDraws(value, why)).has_value();
+    } else if (name == kDirectionsOption) {
+      good = (directions = ParseDirections(value, why)).has_value();
+    } else if (name == kSizeOption) {
+      good = ParseSize(value, why).has_value();
+    } else {
+      const bool seconds = name == kSecondsOption;
+      const int least = seconds ? kMinSeconds : kMinFps, most = seconds ? kMaxSeconds : kMaxFps;
+      int number = 0;
+      const auto [end, ec] = std::from_chars(value.data(), value.data() + value.size(), number);
+      good = !value.empty() && ec == std::errc() && end == value.data() + value.size() &&
+             number >= least && number <= most;
+      if (!good) {
+        why = Quoted(value) + " is not a whole number from " + std::to_string(least) + " to " +
+              std::to_string(most);
+      }
+    }
+    if (!good) {
       error = std::string(name) + ": " + why;
       return std::nullopt;
     }

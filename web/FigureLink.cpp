@@ -1,6 +1,7 @@
 #include "web/FigureLink.h"
 
 #include "text/FigureCommand.h"
+#include "text/Quote.h"
 
 namespace stringart {
 namespace {
@@ -27,7 +28,7 @@ std::optional<FigureLink> ParseFigureLink(std::string_view fragment, std::string
     const std::size_t eq = part.find('=');
     const std::string_view key = part.substr(0, eq);
     if (eq == std::string_view::npos || (key != kDrawsKey && key != kDirectionsKey)) {
-      error = "'" + std::string(part) + "' is not draws=U1,...,U12 or directions=R,G,B";
+      error = Quoted(part) + " is not draws=U1,...,U12 or directions=R,G,B";
       return std::nullopt;
     }
     const std::string_view value = part.substr(eq + 1);

@@ -39,8 +39,8 @@ EMSCRIPTEN_KEEPALIVE void NewFigure() {
 EMSCRIPTEN_KEEPALIVE const char* ShowLink(const char* link, std::size_t length) {
   std::string error;
   if (Page().ShowLink(std::string_view(link, length), error)) return Hand({});
-  // The error quotes the link, which may hold a NUL: shown as U+FFFD so the text reaches the page
-  // whole.
+  // The error quotes the link with its control characters escaped; a NUL that came through all
+  // the same is shown as U+FFFD, so that the text reaches the page whole.
   std::string shown;
   for (const char c : error)
     shown += c == '\0' ? std::string_view("\xEF\xBF\xBD") : std::string_view(&c, 1);

@@ -1,5 +1,6 @@
 #include "window/ExportRunner.h"
 
+#include <QLabel>
 #include <QProgressDialog>
 #include <QThread>
 #include <QTimer>
@@ -49,6 +50,10 @@ bool ExportRunner::Start(const QString& label, Work work) {
 
   progress_ = new QProgressDialog(label, QStringLiteral("Cancel"), 0, kProgressSteps, window_);
   progress_->setWindowTitle(window_->windowTitle());
+  // The label names a file: shown as the text it is, never as markup.
+  auto* text = new QLabel(label, progress_);
+  text->setTextFormat(Qt::PlainText);
+  progress_->setLabel(text);
   progress_->setWindowModality(Qt::NonModal);  // the window stays usable
   progress_->setAutoClose(false);
   progress_->setAutoReset(false);

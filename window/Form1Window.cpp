@@ -37,12 +37,14 @@ namespace {
 const QString kPngFilter = QStringLiteral("PNG image (*.png)");
 const QString kSvgFilter = QStringLiteral("SVG drawing (*.svg)");
 
-// The local .png and .svg files among dropped `urls`; empty if anything else is among them.
+// The local figure files (.png, .svg, .mp4, .webm) among dropped `urls`; empty if anything else
+// is among them.
 QStringList DroppedFigureFiles(const QList<QUrl>& urls) {
+  static const QStringList kSuffixes = {"png", "svg", "mp4", "webm"};
   QStringList paths;
   for (const QUrl& url : urls) {
     const QString suffix = QFileInfo(url.fileName()).suffix().toLower();
-    if (!url.isLocalFile() || (suffix != "png" && suffix != "svg")) return {};
+    if (!url.isLocalFile() || !kSuffixes.contains(suffix)) return {};
     paths << url.toLocalFile();
   }
   return paths;
@@ -236,6 +238,8 @@ void Form1Window::dropEvent(QDropEvent* event) {
 void Form1Window::ShowProblem(const QString& text) {
   auto* box =
       new QMessageBox(QMessageBox::Warning, QStringLiteral("Form1"), text, QMessageBox::Ok, this);
+  // Messages quote file names and what files carry: plain text, never markup or links.
+  box->setTextFormat(Qt::PlainText);
   box->setAttribute(Qt::WA_DeleteOnClose);
   box->open();
 }
@@ -286,7 +290,7 @@ void Form1Window::SavePictureAs() {
   // by the save and reported.
   if (QFileInfo(path).suffix().isEmpty()) path += filter == kSvgFilter ? ".svg" : ".png";
   QString error;
-  if (!SavePicture(path, error)) QMessageBox::warning(this, QStringLiteral("Form1"), error);
+  if (!SavePicture(path, error)) ShowProblem(error);
 }
 
 bool Form1Window::OpenFigureFile(const QString& path, QString& error) {
@@ -313,10 +317,10 @@ void Form1Window::PreviewFigure(const FigureRecord& figure) {
 void Form1Window::OpenFigureAs() {
   const QString path = QFileDialog::getOpenFileName(
       this, QStringLiteral("Open figure"), QFileInfo(ProposedSavePath("png")).absolutePath(),
-      QStringLiteral("Figures saved by stringart (*.png *.svg)"));
+      QStringLiteral("Figures written by stringart (*.png *.svg *.mp4 *.webm)"));
   if (path.isEmpty()) return;
   QString error;
-  if (!OpenFigureFile(path, error)) QMessageBox::warning(this, QStringLiteral("Form1"), error);
+  if (!OpenFigureFile(path, error)) ShowProblem(error);
 }
 
 bool Form1Window::StartExport(const QString& path, int width, int height, int seconds, int fps,
@@ -349,7 +353,7 @@ bool Form1Window::StartExport(const QString& path, int width, int height, int se
 void Form1Window::ExportFinished(ExportResult result, const QString& error) {
   saveLarge_->setEnabled(true);
   saveAnimation_->setEnabled(true);
-  if (result == ExportResult::Failed) QMessageBox::warning(this, QStringLiteral("Form1"), error);
+  if (result == ExportResult::Failed) ShowProblem(error);
 }
 
 void Form1Window::SaveLargePictureAs() {
@@ -366,7 +370,7 @@ void Form1Window::SaveLargePictureAs() {
   if (QFileInfo(path).suffix().isEmpty()) path += QStringLiteral(".png");
   QString error;
   if (!StartExport(path, size->first, size->second, 0, 0, error)) {
-    QMessageBox::warning(this, QStringLiteral("Form1"), error);
+    ShowProblem(error);
   }
 }
 
@@ -385,7 +389,7 @@ void Form1Window::SaveAnimationAs() {
   if (QFileInfo(path).suffix().isEmpty()) path += filter == webm ? ".webm" : ".mp4";
   QString error;
   if (!StartExport(path, size->first, size->second, kDefaultSeconds, kDefaultFps, error)) {
-    QMessageBox::warning(this, QStringLiteral("Form1"), error);
+    ShowProblem(error);
   }
 }
 

@@ -140,7 +140,9 @@ TEST_F(Renderer, AnOutputThatCannotBeWrittenFailsWithStatusOneAndLeavesNothing) 
   for (const std::string& target : {Path("taken.png"), Path("missing/figure.png")}) {
     const Outcome run = Render({"--draws", kExample, "-o", target});
     EXPECT_EQ(run.status, 1) << target;
-    EXPECT_NE(run.err.find(target), std::string::npos) << run.err;
+    // Named by its end: a long path is cut in the middle.
+    EXPECT_NE(run.err.find(fs::path(target).filename().string() + "'"), std::string::npos)
+        << run.err;
     EXPECT_TRUE(Files().empty()) << target;
   }
 }

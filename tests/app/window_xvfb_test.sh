@@ -45,6 +45,22 @@ if [ -z "${WINDOW_TEST_INSIDE:-}" ]; then
     fail "the line for DISPLAY=:$n names neither the display nor stringart-render: $message"
   echo "ok: DISPLAY=:$n with no X server -> status 1: $message"
 
+  # Only a Wayland name that nobody serves, no X: one line, status 1, no abort.
+  runtime=$(mktemp -d)
+  for wayland in wayland-nobody "$runtime/wayland-gone"; do
+    set +e
+    message=$(env -u DISPLAY -u QT_QPA_PLATFORM WAYLAND_DISPLAY="$wayland" XDG_RUNTIME_DIR="$runtime" \
+      XDG_SESSION_TYPE=wayland "$stringart" 2>&1 >/dev/null)
+    status=$?
+    set -e
+    [ "$status" -eq 1 ] || fail "WAYLAND_DISPLAY=$wayland with no compositor: status $status, expected 1: $message"
+    [ "$(printf '%s\n' "$message" | wc -l)" -eq 1 ] || fail "expected one line for WAYLAND_DISPLAY=$wayland, got: $message"
+    [[ $message == *wayland-* && $message == *stringart-render* ]] ||
+      fail "the line for WAYLAND_DISPLAY=$wayland names neither the socket nor stringart-render: $message"
+    echo "ok: WAYLAND_DISPLAY=$wayland with no compositor -> status 1: $message"
+  done
+  rmdir "$runtime"
+
   WINDOW_TEST_INSIDE=1 exec xvfb-run -a -s "-screen 0 1024x768x24 -nolisten tcp" "$0" "$@"
 fi
 
@@ -67,9 +83,10 @@ shoot_canvas() {
 
 lit() { awk -v m="$1" 'BEGIN { exit !(m > 0.01) }'; }
 
-# Starts the program and waits for its window: sets $app and $wid.
+# Starts the program and waits for its window: sets $app and $wid. Any environment given first.
 launch() {
-  QT_QPA_PLATFORM=xcb "$stringart" 2>"$work/stderr" &
+  [ $# -gt 0 ] || set -- QT_QPA_PLATFORM=xcb
+  env "$@" "$stringart" 2>"$work/stderr" &
   app=$!
   wid=$(timeout 20 xdotool search --sync --onlyvisible --name '^Form1$' | head -1) ||
     fail "no window titled Form1 appeared"
@@ -183,3 +200,10 @@ wait_for_first_figure  # the window is up and takes clicks
 click_new --repeat 5 --delay 0
 close_and_expect_clean_end "closed while tracing"
 echo "ok: a close request sent while figures were traced ended the program with status 0"
+
+# A Wayland name nobody serves beside a working X display, in a Wayland session: the window
+# opens on X, without a word from Qt about plugins.
+launch -u QT_QPA_PLATFORM WAYLAND_DISPLAY=wayland-nobody XDG_RUNTIME_DIR="$work" XDG_SESSION_TYPE=wayland
+close_and_expect_clean_end "Wayland named but not served"
+[ ! -s "$work/stderr" ] || fail "the program said something on starting: $(cat "$work/stderr")"
+echo "ok: with a dead WAYLAND_DISPLAY beside X, the window opened on X without a warning"

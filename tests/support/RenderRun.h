@@ -27,6 +27,10 @@ struct Outcome {
   std::string out, err;
 };
 
+inline void WriteText(const fs::path& path, const std::string& text) {
+  std::ofstream(path, std::ios::binary) << text;
+}
+
 inline std::string ReadFile(const fs::path& path) {
   std::ifstream in(path, std::ios::binary);
   std::ostringstream text;
@@ -45,8 +49,9 @@ class Renderer : public ::testing::Test {
   }
   void TearDown() override { fs::remove_all(dir_); }
 
+  // Runs the renderer in the test folder, so that relative names land there.
   Outcome Render(const std::vector<std::string>& args) {
-    std::string command = "'" STRINGART_RENDER "'";
+    std::string command = "cd '" + dir_.string() + "' && '" STRINGART_RENDER "'";
     for (const std::string& a : args) command += " '" + a + "'";
     command += " >'" + (dir_ / "out.txt").string() + "' 2>'" + (dir_ / "err.txt").string() + "'";
     const int raw = std::system(command.c_str());

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "text/FigureCommand.h"
+#include "text/Quote.h"
 
 namespace stringart {
 namespace {
@@ -29,6 +30,13 @@ TEST(FigureCommand, RemakeCommandReadsBackAndDamageIsNamed) {
       << error;
   EXPECT_EQ(ParseRemakeCommand("stringart-render --draws " + kExample, error)->start,
             (Directions{1, 1, 1}));
+  // What the writers of large pictures, SVGs and clips add is checked, then makes no difference.
+  for (const FrameSize size : {FrameSize{600, 600}, FrameSize{3840, 2160}}) {
+    for (const int seconds : {0, 8}) {
+      const std::string command = RemakeCommand(figure, size, seconds, 30);
+      EXPECT_EQ(ParseRemakeCommand(command, error), figure) << command << ": " << error;
+    }
+  }
   const std::vector<std::pair<std::string, std::string>> damaged = {
       {"", "not a stringart-render command"},
       {"convert --draws " + kExample, "not a stringart-render command"},
@@ -38,12 +46,48 @@ TEST(FigureCommand, RemakeCommandReadsBackAndDamageIsNamed) {
       {"stringart-render --draws " + kExample + " --draws " + kExample, "more than once"},
       {"stringart-render --draws " + kExample + " --directions 1,0,1", "--directions: direction"},
       {"stringart-render --draws " + kExample + " -o f.png", "unexpected '-o'"},
+      {"stringart-render --draws " + kExample + " --size 499", "--size: '499' is not N or WxH"},
+      {"stringart-render --draws " + kExample + " --size 600 --size 600", "more than once"},
+      {"stringart-render --draws " + kExample + " --seconds 0", "--seconds: '0' is not a whole"},
+      {"stringart-render --draws " + kExample + " --fps=121", "--fps: '121' is not a whole"},
+      {"stringart-render --draws " + kExample + " --fps", "--fps has no value"},
+      // Bytes no command holds: the text was cut, damaged or made to show something else.
+      {"stringart-render --draws " + kExample + " --directions 1,1," + '\0' + "-1",
+       "holds \\x00 at byte"},
+      {"stringart-render --draws " + kExample + "\x1b[2J", "holds \\x1b"},
+      {"stringart-render --draws " + kExample + " <h1>", "holds <"},
+      {"stringart-render --draws " + kExample + " \xc3\xa9", "holds \\xc3"},
   };
   for (const auto& [text, why] : damaged) {
     error.clear();
     EXPECT_EQ(ParseRemakeCommand(text, error), std::nullopt) << text;
     EXPECT_NE(error.find(why), std::string::npos) << text << ": " << error;
   }
+}
+
+}  // namespace
+}  // namespace stringart
+
+namespace stringart {
+namespace {
+
+TEST(Quote, ControlsAreEscapedAndLongTextKeepsItsEnds) {
+  const std::string page = "/home/" + std::string(200, 'a') + "/figure.png";
+  const std::vector<std::pair<std::string, std::string>> cases = {
+      {"plain.png", "'plain.png'"},
+      {"caf\xc3\xa9 \xe2\x96\xa0.svg", "'caf\xc3\xa9 \xe2\x96\xa0.svg'"},  // UTF-8 stays
+      {"\x1b[31mred\x07", "'\\x1b[31mred\\x07'"},
+      {"a\nb\tc\rd", "'a\\x0ab\\x09c\\x0dd'"},
+      {std::string("nul\0x", 5), "'nul\\x00x'"},
+      {"\xff\xc3(", "'\\xff\\xc3('"},  // not UTF-8
+      {"\xc2\x9b"
+       "2J",
+       "'\\x9b2J'"},                                        // C1 control sequence introducer
+      {"abc\xe2\x80\xaegnp.exe", "'abc\\u{202e}gnp.exe'"},  // right-to-left override
+      {page, "'/home/" + std::string(34, 'a') + "\u2026" + std::string(28, 'a') + "/figure.png'"},
+  };
+  for (const auto& [text, quoted] : cases) EXPECT_EQ(Quoted(text), quoted) << quoted;
+  EXPECT_EQ(EscapeText(std::string(100000, '7')).size(), 79 + std::string("\u2026").size());
 }
 
 }  // namespace
