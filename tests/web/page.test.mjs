@@ -102,8 +102,8 @@ describe('the page in chromium', () => {
       ['#directions=1,1,1', 'no draws=U1,...,U12'],
       ['#draws=0.1%E0%A4%A', 'its percent-escapes are broken'],
     [`#draws=${kDraws}%00&directions=1,1,1`, "draw 12 '0.55\\x00' is not a number"],
-        ['#' + 'x'.repeat(4000), `'${'x'.repeat(79)}…' is not draws=U1,...,U12 or directions=R,G,B`],
-      [`#draws=${twelve('0.' + '5'.repeat(3000) + 'x')}`, `draw 1 '0.${'5'.repeat(77)}…' is not a number`],
+        ['#' + 'x'.repeat(4000), `'${'x'.repeat(40)}…${'x'.repeat(39)}' is not draws=U1,...,U12 or directions=R,G,B`],
+      [`#draws=${twelve('0.' + '5'.repeat(3000) + 'x')}`, `draw 1 '0.${'5'.repeat(38)}…${'5'.repeat(38)}x' is not a number`],
       // Once aborted the core for want of memory.
       ['#' + 'x'.repeat(1500000), 'it is 1,500,000 characters long'],
     ];
