@@ -8,13 +8,16 @@
 #include <cstring>
 #include <exception>
 #include <memory>
+#include <string>
 #include <string_view>
+#include <vector>
 
 #ifdef STRINGART_PROBE_X
 #include <xcb/xcb.h>
 #endif
 
 #include "app/FigureFileWriter.h"
+#include "app/WindowOptions.h"
 #include "runtime/Clock.h"
 #include "runtime/DrawSource.h"
 #include "runtime/RandomSource.h"
@@ -127,7 +130,7 @@ bool XServerAnswers() {
 }
 
 int Failed(stringart::GuardedApplication& app) {
-  QMessageBox::critical(nullptr, QStringLiteral("Form1"),
+  QMessageBox::critical(nullptr, QStringLiteral("stringart"),
                         QStringLiteral("stringart stopped after a failure:\n") + app.failure());
   return EXIT_FAILURE;
 }
@@ -135,6 +138,20 @@ int Failed(stringart::GuardedApplication& app) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  // The command line first: --help, --version and mistakes need no display.
+  std::string optionError;
+  const auto options =
+      stringart::ParseWindowOptions(std::vector<std::string>(argv + 1, argv + argc), optionError);
+  if (!options) {
+    std::fprintf(stderr, "stringart: %s\n", optionError.c_str());
+    return 2;
+  }
+  if (options->help || options->version) {
+    std::fputs(
+        options->help ? stringart::WindowUsage().c_str() : "stringart " STRINGART_VERSION "\n",
+        stdout);
+    return EXIT_SUCCESS;
+  }
   const bool platformGiven = PlatformGiven(argc, argv);
   if (!platformGiven && !DisplayAvailable()) {
     std::fprintf(stderr,
@@ -149,7 +166,7 @@ int main(int argc, char** argv) {
   app.setApplicationVersion(QStringLiteral(STRINGART_VERSION));
   app.setDesktopFileName(QStringLiteral("stringart"));
   QIcon icon;
-  for (int size : {16, 32, 48, 64, 128, 256}) {
+  for (int size : {16, 24, 32, 48, 64, 128, 256}) {
     icon.addFile(QStringLiteral(":/icons/%1.png").arg(size), QSize(size, size));
   }
   app.setWindowIcon(icon);  // the window's _NET_WM_ICON
@@ -165,6 +182,10 @@ int main(int argc, char** argv) {
   const auto loadStart = std::chrono::steady_clock::now();
   try {
     form1.FormLoad();
+    if (options->figure) form1.ShowFigure(*options->figure);
+    QStringList files;
+    for (const std::string& file : options->files) files << QString::fromLocal8Bit(file);
+    if (!files.isEmpty()) form1.OpenFigureFiles(files, true);
   } catch (const std::exception& e) {
     app.ReportFailure(QString::fromLocal8Bit(e.what()));
     return Failed(app);

@@ -167,7 +167,7 @@ std::optional<FigureRecord> ParseRemakeCommand(std::string_view text, std::strin
       return std::nullopt;
     }
     if (isDraws ? draws.has_value() : directions.has_value()) {
-      error = std::string(name) + " given more than once";
+      error = std::string(isDraws ? "the draws are" : "the directions are") + " given twice";
       return std::nullopt;
     }
     if (eq != std::string_view::npos) {
@@ -175,20 +175,36 @@ std::optional<FigureRecord> ParseRemakeCommand(std::string_view text, std::strin
     } else if (i + 1 < words.size()) {
       value = words[++i];
     } else {
-      error = std::string(name) + " has no value";
+      error = std::string(isDraws ? "the draws are" : "the directions are") + " missing";
       return std::nullopt;
     }
     std::string why;
+    // The reason names draws or directions itself: no option syntax in what people read.
     if (isDraws ? !(draws = ParseDraws(value, why)) : !(directions = ParseDirections(value, why))) {
-      error = std::string(name) + ": " + why;
+      error = why;
       return std::nullopt;
     }
   }
   if (!draws) {
-    error = "it has no " + std::string(kDrawsOption);
+    error = "it has no draws";
     return std::nullopt;
   }
   return FigureRecord{*draws, directions.value_or(Directions{}), {}};
+}
+
+std::string ShellWord(std::string_view word) {
+  constexpr std::string_view kPlain =
+      "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789,._+-/=:@%";
+  if (!word.empty() && word.find_first_not_of(kPlain) == std::string_view::npos) {
+    return std::string(word);
+  }
+  std::string quoted = "'";
+  for (char c : word) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+  return quoted + "'";
+}
+
+std::string PastableCommand(const FigureRecord& figure, std::string_view output) {
+  return RemakeCommand(figure) + " -o " + ShellWord(output);
 }
 
 std::optional<FigureFormat> FormatForPath(std::string_view path) {

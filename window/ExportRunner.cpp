@@ -32,7 +32,7 @@ ExportRunner::~ExportRunner() {
   delete thread_;
 }
 
-bool ExportRunner::Start(const QString& label, Work work) {
+bool ExportRunner::Start(const QString& title, const QString& label, Work work) {
   if (running()) return false;
   auto job = std::make_shared<ExportJob>();
   thread_ = QThread::create([job, work = std::move(work)] {
@@ -48,7 +48,7 @@ bool ExportRunner::Start(const QString& label, Work work) {
   connect(thread_, &QThread::finished, this, &ExportRunner::ThreadFinished);
 
   progress_ = new QProgressDialog(label, QStringLiteral("Cancel"), 0, kProgressSteps, window_);
-  progress_->setWindowTitle(window_->windowTitle());
+  progress_->setWindowTitle(title);
   progress_->setWindowModality(Qt::NonModal);  // the window stays usable
   progress_->setAutoClose(false);
   progress_->setAutoReset(false);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 #include <QWidget>
 #include <memory>
 
@@ -16,6 +17,7 @@ class QPushButton;
 
 namespace stringart {
 
+class ExportNote;
 class Picture1View;
 
 // The program's window "Form1": the canvas Picture1 and the button Command1 ("new") at fixed
@@ -54,12 +56,20 @@ class Form1Window final : public QWidget, public WindowServices {
   bool OpenFigureFile(const QString& path, QString& error);
   // Asks for a file, opens it, and tells of a failure in a message box.
   void OpenFigureAs();
+  // Opens each file's figure at the end of the history, then shows the first of them when
+  // `showFirst` (else the last stays shown); the files that cannot be opened are told in one
+  // message, a line each.
+  void OpenFigureFiles(const QStringList& paths, bool showFirst);
+  // Traces `figure` from its draws and start directions and shows it, at the end of the history.
+  void ShowFigure(const FigureRecord& figure);
   // Puts a copy of the picture on the clipboard.
   void CopyPicture() const;
   // Puts the stringart-render command that makes the figure on the canvas on the clipboard.
   void CopyFigureCommand() const;
   // Fills `menu` with what the canvas's context menu offers, as it stands now.
   void FillContextMenu(QMenu& menu) const;
+  // Opens the context menu at `at` on the canvas, in the canvas's pixels.
+  void ShowContextMenu(QPoint at);
 
   // Starts writing the last figure at `width` x `height` pixels off the window's thread: a
   // large picture (.png; seconds 0) or an animation (.mp4, .webm) of `seconds` at `fps`, on a
@@ -69,7 +79,7 @@ class Form1Window final : public QWidget, public WindowServices {
                    QString& error);
   // Whether an export is running.
   bool exporting() const { return exports_->running(); }
-  // Ask for a size and a file name, then StartExport.
+  // Ask for a size and a file name (and an animation's time and rate), then StartExport.
   void SaveLargePictureAs();
   void SaveAnimationAs();
 
@@ -77,6 +87,8 @@ class Form1Window final : public QWidget, public WindowServices {
   const Picture1& picture() const { return picture1_; }
   Picture1View* pictureView() const { return view_; }
   QPushButton* command1() const { return command1_; }
+  // Where a finished export is told.
+  ExportNote* exportNote() const { return note_; }
 
   // WindowServices
   void Show() override;
@@ -91,19 +103,22 @@ class Form1Window final : public QWidget, public WindowServices {
   // A figure is on the canvas: show it and bring the menu's place and actions up to date.
   void FigureShown();
   // Tells of a problem without waiting for an answer: safe inside a drop.
-  void ShowProblem(const QString& text);
+  void ShowProblem(const QString& title, const QString& text);
+  void AskAndExport(bool animation);
 
   Picture1 picture1_;
   Form1 form_;
   FigureFiles& files_;
   Picture1View* view_;
   QPushButton* command1_;
-  QAction *place_, *back_, *forward_, *save_, *copy_, *copyCommand_, *open_;
+  QAction *place_, *new_, *back_, *forward_, *save_, *copy_, *copyCommand_, *open_, *quit_;
   QString lastSaveFolder_;  // empty until a save succeeds
   QAction* saveLarge_;
   QAction* saveAnimation_;
   // Writes exports off the window's thread; cancels and waits for one when the window closes.
   ExportRunner* exports_;
+  ExportNote* note_;
+  QString exportPath_;  // the file the last export started writes
   void ExportFinished(ExportResult result, const QString& error);
 };
 

@@ -32,11 +32,11 @@ TEST(FigureCommand, RemakeCommandReadsBackAndDamageIsNamed) {
   const std::vector<std::pair<std::string, std::string>> damaged = {
       {"", "not a stringart-render command"},
       {"convert --draws " + kExample, "not a stringart-render command"},
-      {"stringart-render --directions 1,1,1", "no --draws"},
-      {"stringart-render --draws", "--draws has no value"},
-      {"stringart-render --draws 0.1,0.2", "--draws: expected 12 draws"},
-      {"stringart-render --draws " + kExample + " --draws " + kExample, "more than once"},
-      {"stringart-render --draws " + kExample + " --directions 1,0,1", "--directions: direction"},
+      {"stringart-render --directions 1,1,1", "no draws"},
+      {"stringart-render --draws", "the draws are missing"},
+      {"stringart-render --draws 0.1,0.2", "expected 12 draws"},
+      {"stringart-render --draws " + kExample + " --draws " + kExample, "given twice"},
+      {"stringart-render --draws " + kExample + " --directions 1,0,1", "direction '0'"},
       {"stringart-render --draws " + kExample + " -o f.png", "unexpected '-o'"},
   };
   for (const auto& [text, why] : damaged) {
@@ -44,6 +44,18 @@ TEST(FigureCommand, RemakeCommandReadsBackAndDamageIsNamed) {
     EXPECT_EQ(ParseRemakeCommand(text, error), std::nullopt) << text;
     EXPECT_NE(error.find(why), std::string::npos) << text << ": " << error;
   }
+}
+
+TEST(FigureCommand, ShellWordsAreQuotedOnlyWhereTheShellWouldSplitOrExpandThem) {
+  const std::vector<std::pair<std::string, std::string>> words = {
+      {"figure-0123456789ab.png", "figure-0123456789ab.png"},
+      {"-1,1,-1", "-1,1,-1"},
+      {"", "''"},
+      {"my figure.png", "'my figure.png'"},
+      {"it's.png", "'it'\\''s.png'"},
+      {"$HOME*.png", "'$HOME*.png'"},
+  };
+  for (const auto& [word, quoted] : words) EXPECT_EQ(ShellWord(word), quoted) << word;
 }
 
 }  // namespace
