@@ -14,7 +14,12 @@ CloseDuringExport::CloseDuringExport(QWidget* window, std::function<QString()> w
 }
 
 bool CloseDuringExport::eventFilter(QObject* watched, QEvent* event) {
-  if (watched != window_ || event->type() != QEvent::Close || question_ != nullptr) return false;
+  if (watched != window_ || event->type() != QEvent::Close) return false;
+  if (question_ != nullptr) {  // asked already: the answer decides
+    question_->raise();
+    event->ignore();
+    return true;
+  }
   const QString file = writing_();
   if (file.isEmpty()) return false;
   QMessageBox box(QMessageBox::Question, QStringLiteral("Quit"),
