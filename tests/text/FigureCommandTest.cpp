@@ -46,17 +46,5 @@ TEST(FigureCommand, RemakeCommandReadsBackAndDamageIsNamed) {
   }
 }
 
-TEST(FigureCommand, ShellWordsAreQuotedOnlyWhereTheShellWouldSplitOrExpandThem) {
-  const std::vector<std::pair<std::string, std::string>> words = {
-      {"figure-0123456789ab.png", "figure-0123456789ab.png"},
-      {"-1,1,-1", "-1,1,-1"},
-      {"", "''"},
-      {"my figure.png", "'my figure.png'"},
-      {"it's.png", "'it'\\''s.png'"},
-      {"$HOME*.png", "'$HOME*.png'"},
-  };
-  for (const auto& [word, quoted] : words) EXPECT_EQ(ShellWord(word), quoted) << word;
-}
-
 }  // namespace
 }  // namespace stringart
