@@ -59,20 +59,27 @@ TEST(Keys, EveryMenuActionHasAShortcutAndAMnemonicAndTheMenuKeysOpenItAtTheCanva
   EXPECT_TRUE(run.window.pictureView()->accessibleDescription().contains("Figure 2 of 2"));
   EXPECT_TRUE(run.window.command1()->accessibleDescription().contains("Ctrl+N"));
 
-  QApplication::setActiveWindow(&run.window);
+  run.window.activateWindow();  // keys go to the active window
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&run.window));
   run.window.command1()->setFocus();
   QTest::keyClick(&run.window, Qt::Key_Tab);
   EXPECT_TRUE(run.window.pictureView()->hasFocus()) << "Tab does not reach the canvas";
   const QRect canvas(run.window.pictureView()->mapToGlobal(QPoint()), QSize(500, 500));
   for (const QKeyCombination key : {Qt::SHIFT | Qt::Key_F10, QKeyCombination(Qt::Key_Menu)}) {
     QRect opened;
+    run.window.activateWindow();  // again, once the last menu has gone
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&run.window));
     testing::WhenShown<QMenu>([&opened](QMenu* shown) {
       opened = shown->geometry();
       shown->close();
     });
     QTest::keyClick(run.window.pictureView(), key.key(), key.keyboardModifiers());
-    EXPECT_TRUE(canvas.contains(opened.topLeft())) << "menu at " << opened.x() << "," << opened.y();
+    EXPECT_TRUE(canvas.contains(opened.topLeft()))
+        << QKeySequence(key).toString().toStdString() << ": menu at " << opened.x() << ","
+        << opened.y();
   }
+  run.window.activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&run.window));
   QTest::keyClick(&run.window, Qt::Key_W, Qt::ControlModifier);
   EXPECT_FALSE(run.window.isVisible()) << "Ctrl+W left the window open";
 }
@@ -153,7 +160,8 @@ TEST(CloseDuringExport, CancelKeepsTheWindowAndTheExportAndStoppingLeavesNoFile)
         if (box->buttonRole(b) == QMessageBox::DestructiveRole) b->click();
       }
     });
-    QApplication::setActiveWindow(&other.window);
+    other.window.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&other.window));
     QTest::keyClick(&other.window, Qt::Key_Q, Qt::ControlModifier);
     EXPECT_FALSE(other.window.isVisible());
   }  // the window goes, and with it the export
