@@ -212,7 +212,7 @@ void Form1Window::dropEvent(QDropEvent* event) {
 
 void Form1Window::OpenFigureFiles(const QStringList& paths, bool showFirst) {
   QStringList problems;
-  std::size_t first = form_.history().size();
+  const std::size_t first = form_.history().size();
   for (const QString& path : paths) {
     QString error;
     if (!OpenFigureFile(path, error)) problems << Sentence(error);

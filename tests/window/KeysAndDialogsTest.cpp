@@ -5,6 +5,7 @@
 
 #include <QComboBox>
 #include <QDesktopServices>
+#include <QFileDialog>
 #include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
@@ -191,6 +192,29 @@ TEST(CommandLine, FilesOpenWithTheFirstShownAndOneLinePerProblem) {
   run.window.ShowFigure(second);
   EXPECT_EQ(run.window.form().history().shown(), 4u);
   EXPECT_TRUE(testing::SamePixels(WrapPicture(run.window.picture()), testing::Retraced(second)));
+}
+
+TEST(SavePicture, ARefusedNameIsToldAndAskedForAgain) {
+  Window run;
+  QTemporaryDir dir;
+  QStringList seen;
+  testing::WhenShown<QFileDialog>([&](QFileDialog* first) {
+    testing::WhenShown<QMessageBox>([&](QMessageBox* box) {
+      seen << box->windowTitle() + ": " + box->text();
+      testing::WhenShown<QFileDialog>([&](QFileDialog* again) {
+        seen << again->selectedFiles().value(0);
+        again->reject();
+      });
+      box->accept();
+    });
+    first->selectFile(dir.filePath("figure.jpg"));
+    static_cast<QDialog*>(first)->accept();  // as its Save button
+  });
+  run.window.SavePictureAs();
+  ASSERT_EQ(seen.size(), 2) << seen.join(" | ").toStdString();
+  EXPECT_TRUE(seen[0].startsWith("Save picture: Cannot save")) << seen[0].toStdString();
+  // Asked again where the user was; the dialog puts the chosen type's extension on the name.
+  EXPECT_EQ(seen[1].toStdString(), dir.filePath("figure.png").toStdString());
 }
 
 }  // namespace
