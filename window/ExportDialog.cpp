@@ -43,7 +43,7 @@ bool Fits(ExportDialog::Kind kind, FrameSize size) {
 
 ExportDialog::ExportDialog(Kind kind, const QString& figureName, const QString& folder,
                            QWidget* parent)
-    : QDialog(parent), kind_(kind), figureName_(figureName) {
+    : QDialog(parent), kind_(kind), figureName_(figureName), folder_(folder) {
   const bool picture = kind == Kind::Picture;
   setWindowTitle(picture ? QStringLiteral("Save large picture") : QStringLiteral("Save animation"));
   const int maxSide = picture ? kMaxSide : kAnimationMaxSide;
@@ -209,7 +209,9 @@ void ExportDialog::accept() {
         QStringLiteral("An animation is an MP4 or WebM file: end the name in .mp4 or "
                        ".webm."));
   }
-  const QFileInfo file(QDir::current().absoluteFilePath(name));
+  if (name.startsWith(QStringLiteral("~/"))) name = QDir::homePath() + name.mid(1);
+  // A bare name goes to the folder proposed, not wherever the program was started.
+  const QFileInfo file(QDir(folder_).absoluteFilePath(name));
   if (!file.dir().exists()) {
     return Refuse(QStringLiteral("The folder %1 does not exist.").arg(file.absolutePath()));
   }

@@ -56,6 +56,7 @@ class ExportDialog final : public QDialog {
 
   Kind kind_;
   QString figureName_;
+  QString folder_;        // where the file was proposed
   QString proposedName_;  // the file name last proposed
   QComboBox* presets_;
   QSpinBox *width_, *height_, *seconds_ = nullptr, *fps_ = nullptr;
