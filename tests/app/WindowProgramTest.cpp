@@ -31,7 +31,6 @@ TEST(WindowOptions, FilesAFigureOrOneLineNamingTheProblem) {
       {{"--bogus"}, "unknown option '--bogus'"},
       {{"--draws"}, "--draws needs a value"},
       {{"--draws", "0.1,0.2"}, "--draws: expected 12 draws"},
-      {{"--draws", kDraws, "--directions", "1,2,1"}, "--directions: direction '2'"},
       {{"--directions", "1,1,1"}, "needs --draws"},
       {{"--draws", kDraws, "a.png"}, "not both"},
       {{"--draws", kDraws, "--draws", kDraws}, "more than once"},
