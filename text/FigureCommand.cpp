@@ -161,6 +161,15 @@ std::optional<FigureRecord> ParseRemakeCommand(std::string_view text, std::strin
     std::string_view name = words[i], value;
     const auto eq = name.find('=');
     if (eq != std::string_view::npos) name = name.substr(0, eq);
+    if (name == kSizeOption || name == kSecondsOption || name == kFpsOption) {
+      // How large or how long the file was made: a large picture or an animation of the same
+      // figure.
+      if (eq == std::string_view::npos && ++i == words.size()) {
+        error = "the " + std::string(name.substr(2)) + " is missing";
+        return std::nullopt;
+      }
+      continue;
+    }
     const bool isDraws = name == kDrawsOption, isDirections = name == kDirectionsOption;
     if (!isDraws && !isDirections) {
       error = "unexpected '" + std::string(words[i]) + "'";

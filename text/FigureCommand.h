@@ -42,7 +42,8 @@ std::optional<FigureDraws> ParseDraws(std::string_view text, std::string& error)
 std::optional<Directions> ParseDirections(std::string_view text, std::string& error);
 // Reads a command of RemakeCommand's form: the program, then --draws and optionally --directions
 // (default 1,1,1) in either order, each once, "--option value" or "--option=value", separated by
-// blanks. The record's end directions are left rising: only a trace tells them.
+// blanks; --size, --seconds and --fps, which large pictures and animations carry, are passed
+// over. The record's end directions are left rising: only a trace tells them.
 std::optional<FigureRecord> ParseRemakeCommand(std::string_view text, std::string& error);
 // "N" or "WxH", each side a whole number from kMinSide to kMaxSide.
 std::optional<FrameSize> ParseSize(std::string_view text, std::string& error);

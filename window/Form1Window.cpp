@@ -229,7 +229,7 @@ void Form1Window::ShowFigure(const FigureRecord& figure) {
 void Form1Window::ShowProblem(const QString& title, const QString& text) {
   auto* box = new QMessageBox(QMessageBox::Warning, title, text, QMessageBox::Ok, this);
   box->setAttribute(Qt::WA_DeleteOnClose);
-  box->open();
+  OpenOverWindow(box, this);
 }
 
 void Form1Window::Show() {

@@ -23,6 +23,8 @@ TEST(FigureCommand, RemakeCommandReadsBackAndDamageIsNamed) {
   std::string error;
   const FigureRecord figure{*ParseDraws(kExample, error), {-1, 1, -1}, {}};
   EXPECT_EQ(ParseRemakeCommand(RemakeCommand(figure), error), figure) << error;
+  // What large pictures and animations carry.
+  EXPECT_EQ(ParseRemakeCommand(RemakeCommand(figure, {3840, 2160}, 8, 30), error), figure) << error;
   EXPECT_EQ(ParseRemakeCommand(" stringart-render\t--directions=-1,1,-1 --draws=" + kExample + "\n",
                                error),
             figure)
@@ -38,6 +40,7 @@ TEST(FigureCommand, RemakeCommandReadsBackAndDamageIsNamed) {
       {"stringart-render --draws " + kExample + " --draws " + kExample, "given twice"},
       {"stringart-render --draws " + kExample + " --directions 1,0,1", "direction '0'"},
       {"stringart-render --draws " + kExample + " -o f.png", "unexpected '-o'"},
+      {"stringart-render --draws " + kExample + " --size", "the size is missing"},
   };
   for (const auto& [text, why] : damaged) {
     error.clear();
