@@ -1,12 +1,13 @@
 #include "app/FigureFileWriter.h"
 
+#include "figure/FigureHistory.h"
 #include "text/FigureCommand.h"
 #include "text/Quote.h"
 
 namespace stringart {
 
 std::string FigureFileWriter::Command(const FigureRecord& figure) {
-  return RemakeCommand(figure);
+  return PastableCommand(figure, "figure-" + FigureName(figure) + ".png");
 }
 
 ExportResult FigureFileWriter::SaveLargePicture(const std::string& path, const FigureRecord& figure,

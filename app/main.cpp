@@ -21,6 +21,7 @@
 #include "app/FigureFileWriter.h"
 #include "app/SlideshowOption.h"
 #include "app/WaylandProbe.h"
+#include "app/WindowOptions.h"
 #include "runtime/Clock.h"
 #include "runtime/DrawSource.h"
 #include "runtime/RandomSource.h"
@@ -160,7 +161,7 @@ std::string ChoosePlatform() {
 }
 
 int Failed(stringart::GuardedApplication& app) {
-  QMessageBox box(QMessageBox::Critical, QStringLiteral("Form1"),
+  QMessageBox box(QMessageBox::Critical, QStringLiteral("stringart"),
                   QStringLiteral("stringart stopped after a failure:\n") + app.failure());
   box.setTextFormat(Qt::PlainText);
   box.exec();
@@ -170,15 +171,25 @@ int Failed(stringart::GuardedApplication& app) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc == 2 && std::strcmp(argv[1], "--version") == 0) {
-    std::printf("stringart %s\n", STRINGART_VERSION);
-    return EXIT_SUCCESS;
-  }
   std::string slideshowError;
   const int slideshowSeconds = stringart::TakeSlideshowOption(argc, argv, slideshowError);
   if (slideshowSeconds < 0) {
     std::fprintf(stderr, "stringart: %s\n", slideshowError.c_str());
     return 2;
+  }
+  // The command line first: --help, --version and mistakes need no display.
+  std::string optionError;
+  const auto options =
+      stringart::ParseWindowOptions(std::vector<std::string>(argv + 1, argv + argc), optionError);
+  if (!options) {
+    std::fprintf(stderr, "stringart: %s\n", optionError.c_str());
+    return 2;
+  }
+  if (options->help || options->version) {
+    std::fputs(
+        options->help ? stringart::WindowUsage().c_str() : "stringart " STRINGART_VERSION "\n",
+        stdout);
+    return EXIT_SUCCESS;
   }
   const bool platformGiven = PlatformGiven(argc, argv);
   if (!platformGiven && !DisplayAvailable()) {
@@ -203,7 +214,7 @@ int main(int argc, char** argv) {
   app.setApplicationVersion(QStringLiteral(STRINGART_VERSION));
   app.setDesktopFileName(QStringLiteral("stringart"));
   QIcon icon;
-  for (int size : {16, 32, 48, 64, 128, 256}) {
+  for (int size : {16, 24, 32, 48, 64, 128, 256}) {
     icon.addFile(QStringLiteral(":/icons/%1.png").arg(size), QSize(size, size));
   }
   app.setWindowIcon(icon);  // the window's _NET_WM_ICON
@@ -219,6 +230,10 @@ int main(int argc, char** argv) {
   const auto loadStart = std::chrono::steady_clock::now();
   try {
     form1.FormLoad();
+    if (options->figure) form1.OpenFigure(*options->figure);
+    QStringList files;
+    for (const std::string& file : options->files) files << QString::fromLocal8Bit(file);
+    if (!files.isEmpty()) form1.OpenFigureFiles(files, true);
   } catch (const std::exception& e) {
     app.ReportFailure(QString::fromLocal8Bit(e.what()));
     return Failed(app);

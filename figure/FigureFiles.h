@@ -17,7 +17,8 @@ class FigureFiles {
   // Saves `figure`, shown on `picture`, to `path`; false with `error` set to one line.
   virtual bool Save(const std::string& path, const Picture1& picture, const FigureRecord& figure,
                     std::string& error) = 0;
-  // The stringart-render command that makes `figure` again.
+  // The stringart-render command that makes `figure` again, as a shell runs it when pasted: it
+  // writes figure-<name>.png in the current folder.
   virtual std::string Command(const FigureRecord& figure) = 0;
   // The figure whose command a file saved by this program carries, its draws and start
   // directions; nullopt with `error` set to one line when the file has none or a damaged one.

@@ -21,6 +21,14 @@ inline constexpr int kAnimationMaxSide = 4096;
 inline constexpr int kMinSeconds = 1, kMaxSeconds = 600;
 inline constexpr int kMinFps = 1, kMaxFps = 120;
 
+// The sizes the window offers, by width then height: common screens and squares. Each is a valid
+// picture; those within the animation limits are offered for animations too.
+inline constexpr FrameSize kSizePresets[] = {
+    {500, 500},   {1000, 1000}, {1280, 720},  {1920, 1080}, {2000, 2000}, {2560, 1440},
+    {3840, 2160}, {4000, 4000}, {5120, 2880}, {7680, 4320}, {8000, 8000}, {16384, 16384}};
+
+// What a large picture is made with when nothing else is asked for.
+inline constexpr FrameSize kDefaultPictureSize{4000, 4000};
 // What an animation is made with when nothing else is asked for.
 inline constexpr FrameSize kDefaultAnimationSize{1000, 1000};
 inline constexpr int kDefaultSeconds = 8;

@@ -177,9 +177,12 @@ std::optional<FigureRecord> ParseRemakeCommand(std::string_view text, std::strin
     return std::nullopt;
   }
   // The figure's options, then those of the file it was written to: checked, but a file's size
-  // and timing make no difference to the figure traced from it.
+  // and timing make no difference to the figure traced from it. Messages name what an option
+  // sets, never the option: people read them.
   constexpr std::string_view kOptions[] = {kDrawsOption, kDirectionsOption, kSizeOption,
                                            kSecondsOption, kFpsOption};
+  constexpr std::string_view kWhat[] = {"the draws are", "the directions are", "the size is",
+                                        "the seconds are", "the frame rate is"};
   bool seen[std::size(kOptions)] = {};
   std::optional<FigureDraws> draws;
   std::optional<Directions> directions;
@@ -192,18 +195,18 @@ std::optional<FigureRecord> ParseRemakeCommand(std::string_view text, std::strin
       error = "unexpected " + Quoted(words[i]);
       return std::nullopt;
     }
-    bool& given = seen[option - std::begin(kOptions)];
-    if (given) {
-      error = std::string(name) + " given more than once";
+    const std::size_t k = static_cast<std::size_t>(option - std::begin(kOptions));
+    if (seen[k]) {
+      error = std::string(kWhat[k]) + " given twice";
       return std::nullopt;
     }
-    given = true;
+    seen[k] = true;
     if (eq != std::string_view::npos) {
       value = words[i].substr(eq + 1);
     } else if (i + 1 < words.size()) {
       value = words[++i];
     } else {
-      error = std::string(name) + " has no value";
+      error = std::string(kWhat[k]) + " missing";
       return std::nullopt;
     }
     std::string why;
@@ -227,15 +230,32 @@ std::optional<FigureRecord> ParseRemakeCommand(std::string_view text, std::strin
       }
     }
     if (!good) {
-      error = std::string(name) + ": " + why;
+      // The draws' and directions' reasons name them already.
+      const std::string_view what = kWhat[k];
+      error = k < 2 ? why : std::string(what.substr(0, what.rfind(' '))) + ": " + why;
       return std::nullopt;
     }
   }
   if (!draws) {
-    error = "it has no " + std::string(kDrawsOption);
+    error = "it has no draws";
     return std::nullopt;
   }
   return FigureRecord{*draws, directions.value_or(Directions{}), {}};
+}
+
+std::string ShellWord(std::string_view word) {
+  constexpr std::string_view kPlain =
+      "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789,._+-/=:@%";
+  if (!word.empty() && word.find_first_not_of(kPlain) == std::string_view::npos) {
+    return std::string(word);
+  }
+  std::string quoted = "'";
+  for (char c : word) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+  return quoted + "'";
+}
+
+std::string PastableCommand(const FigureRecord& figure, std::string_view output) {
+  return RemakeCommand(figure) + " -o " + ShellWord(output);
 }
 
 std::optional<FigureFormat> FormatForPath(std::string_view path) {

@@ -34,6 +34,11 @@ std::string RemakeCommand(const FigureRecord& figure, FrameSize size, int second
 // makes the morph from `from` to the draws `to` again.
 std::string RemakeMorphCommand(const FigureRecord& from, const FigureDraws& to, FrameSize size,
                                int seconds, int fps);
+// `word` as one word for a POSIX shell: as it is when nothing in it is special, else in single
+// quotes.
+std::string ShellWord(std::string_view word);
+// RemakeCommand with " -o OUTPUT", OUTPUT quoted for the shell where needed: runs as pasted.
+std::string PastableCommand(const FigureRecord& figure, std::string_view output);
 // "N" for a square, "WxH" otherwise.
 std::string FormatSize(FrameSize size);
 

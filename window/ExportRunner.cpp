@@ -33,7 +33,7 @@ ExportRunner::~ExportRunner() {
   delete thread_;
 }
 
-bool ExportRunner::Start(const QString& label, Work work) {
+bool ExportRunner::Start(const QString& title, const QString& label, Work work) {
   if (running()) return false;
   auto job = std::make_shared<ExportJob>();
   thread_ = QThread::create([job, work = std::move(work)] {
@@ -49,7 +49,7 @@ bool ExportRunner::Start(const QString& label, Work work) {
   connect(thread_, &QThread::finished, this, &ExportRunner::ThreadFinished);
 
   progress_ = new QProgressDialog(label, QStringLiteral("Cancel"), 0, kProgressSteps, window_);
-  progress_->setWindowTitle(window_->windowTitle());
+  progress_->setWindowTitle(title);
   // The label names a file: shown as the text it is, never as markup.
   auto* text = new QLabel(label, progress_);
   text->setTextFormat(Qt::PlainText);

@@ -33,8 +33,9 @@ class ExportRunner final : public QObject {
   explicit ExportRunner(QWidget* window);
   ~ExportRunner() override;
 
-  // Starts `work` with a progress dialog saying `label`; false when work is already running.
-  bool Start(const QString& label, Work work);
+  // Starts `work` with a progress dialog titled `title` saying `label`; false when work is
+  // already running.
+  bool Start(const QString& title, const QString& label, Work work);
   bool running() const { return thread_ != nullptr; }
 
  signals:

@@ -8,7 +8,6 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QGuiApplication>
-#include <QInputDialog>
 #include <QKeySequence>
 #include <QMenu>
 #include <QMessageBox>
@@ -17,16 +16,18 @@
 #include <QPushButton>
 #include <QStandardPaths>
 #include <QUrl>
-#include <optional>
 #include <string>
-#include <utility>
-#include <vector>
 
 #include "figure/FigureHistory.h"
 #include "text/ExportLimits.h"
 #include "window/AdjustWindow.h"
+#include "window/CanvasFocusFrame.h"
+#include "window/CloseDuringExport.h"
+#include "window/ExportDialog.h"
+#include "window/ExportNote.h"
 #include "window/ExportRunner.h"
 #include "window/FullScreenView.h"
+#include "window/Messages.h"
 #include "window/Picture1View.h"
 #include "window/PictureImage.h"
 #include "window/VariationsWindow.h"
@@ -59,29 +60,14 @@ QAction* AddAction(QWidget* window, const QString& text, const QList<QKeySequenc
 
 }  // namespace
 
-namespace {
-
-// Offers `sizes` and returns the one chosen; nullopt when the dialog is cancelled.
-std::optional<std::pair<int, int>> AskSize(QWidget* parent, const QString& title,
-                                           const std::vector<std::pair<int, int>>& sizes) {
-  QStringList labels;
-  for (const auto& [w, h] : sizes) labels << QStringLiteral("%1 \u00d7 %2").arg(w).arg(h);
-  bool ok = false;
-  const QString chosen = QInputDialog::getItem(parent, title, QStringLiteral("Size in pixels:"),
-                                               labels, 0, false, &ok);
-  if (!ok) return std::nullopt;
-  return sizes[static_cast<std::size_t>(labels.indexOf(chosen))];
-}
-
-}  // namespace
-
 Form1Window::Form1Window(DrawSource& random, FigureFiles& files, QWidget* parent)
     : QWidget(parent),
       form_(*this, picture1_, random),
       files_(files),
       view_(new Picture1View(picture1_, this)),
       command1_(new QPushButton(QStringLiteral("new"), this)),
-      exports_(new ExportRunner(this)) {
+      exports_(new ExportRunner(this)),
+      note_(new ExportNote(this)) {
   setWindowTitle(QStringLiteral("Form1"));
   setFixedSize(kClientWidth, kClientHeight);
   setAcceptDrops(true);
@@ -90,58 +76,81 @@ Form1Window::Form1Window(DrawSource& random, FigureFiles& files, QWidget* parent
   view_->setGeometry(56, 64, Picture1::kWidth, Picture1::kHeight);
   command1_->setGeometry(576, 544, 57, 17);
   command1_->setToolTip(QStringLiteral("Trace a new figure (Ctrl+N, F5; Space when focused)"));
+  command1_->setAccessibleDescription(
+      QStringLiteral("Traces a new figure. Shortcuts: Ctrl+N, F5, or Space when focused."));
+  // The canvas takes the focus after the button, and shows it with a frame around it.
+  view_->setFocusPolicy(Qt::StrongFocus);
+  setTabOrder(command1_, view_);
+  new CanvasFocusFrame(view_);
+  view_->setToolTip(QStringLiteral("Right-click, Shift+F10 or the Menu key for the menu"));
+  note_->setGeometry(56, 12, 577, 40);
+  new CloseDuringExport(this, [this] { return exporting() ? exportPath_ : QString(); });
   connect(command1_, &QPushButton::clicked, this, &Form1Window::Command1Click);
-  new_ = AddAction(this, QStringLiteral("new"),
+  new_ = AddAction(this, QStringLiteral("&New figure"),
                    {QKeySequence(Qt::CTRL | Qt::Key_N), QKeySequence(Qt::Key_F5)});
   connect(new_, &QAction::triggered, command1_, &QPushButton::click);
 
   place_ = new QAction(this);
   place_->setEnabled(false);
-  back_ = AddAction(this, QStringLiteral("Back"),
+  back_ = AddAction(this, QStringLiteral("&Back"),
                     {QKeySequence(Qt::ALT | Qt::Key_Left), QKeySequence(Qt::Key_Back)});
   connect(back_, &QAction::triggered, this, &Form1Window::GoBack);
-  forward_ = AddAction(this, QStringLiteral("Forward"),
+  forward_ = AddAction(this, QStringLiteral("&Forward"),
                        {QKeySequence(Qt::ALT | Qt::Key_Right), QKeySequence(Qt::Key_Forward)});
   connect(forward_, &QAction::triggered, this, &Form1Window::GoForward);
-  save_ = AddAction(this, QStringLiteral("Save picture as\u2026"), {QKeySequence::Save});
+  save_ = AddAction(this, QStringLiteral("&Save picture as\u2026"), {QKeySequence::Save});
   connect(save_, &QAction::triggered, this, &Form1Window::SavePictureAs);
-  copy_ = AddAction(this, QStringLiteral("Copy picture"), {QKeySequence::Copy});
+  copy_ = AddAction(this, QStringLiteral("&Copy picture"), {QKeySequence::Copy});
   connect(copy_, &QAction::triggered, this, &Form1Window::CopyPicture);
-  copyCommand_ = AddAction(this, QStringLiteral("Copy figure command"),
+  copyCommand_ = AddAction(this, QStringLiteral("Copy figure co&mmand"),
                            {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_C)});
   connect(copyCommand_, &QAction::triggered, this, &Form1Window::CopyFigureCommand);
-  open_ = AddAction(this, QStringLiteral("Open figure\u2026"), {QKeySequence::Open});
+  open_ = AddAction(this, QStringLiteral("&Open figure\u2026"), {QKeySequence::Open});
   connect(open_, &QAction::triggered, this, &Form1Window::OpenFigureAs);
   FigureShown();
 
-  saveLarge_ = new QAction(QStringLiteral("Save large picture\u2026"), this);
+  saveLarge_ = AddAction(this, QStringLiteral("Save &large picture\u2026"),
+                         {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S)});
   connect(saveLarge_, &QAction::triggered, this, &Form1Window::SaveLargePictureAs);
-  saveAnimation_ = new QAction(QStringLiteral("Save animation\u2026"), this);
+  saveAnimation_ = AddAction(this, QStringLiteral("Save &animation\u2026"),
+                             {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_A)});
   connect(saveAnimation_, &QAction::triggered, this, &Form1Window::SaveAnimationAs);
 
   variations_ =
-      AddAction(this, QStringLiteral("Variations\u2026"), {QKeySequence(Qt::CTRL | Qt::Key_E)});
+      AddAction(this, QStringLiteral("&Variations\u2026"), {QKeySequence(Qt::CTRL | Qt::Key_E)});
   connect(variations_, &QAction::triggered, this, [this] { ShowVariationsWindow(*this); });
-  adjust_ = AddAction(this, QStringLiteral("Adjust\u2026"), {QKeySequence(Qt::CTRL | Qt::Key_J)});
+  adjust_ = AddAction(this, QStringLiteral("Ad&just\u2026"), {QKeySequence(Qt::CTRL | Qt::Key_J)});
   connect(adjust_, &QAction::triggered, this, [this] { ShowAdjustWindow(*this); });
 
   connect(exports_, &ExportRunner::Finished, this, &Form1Window::ExportFinished);
 
-  fullScreenAction_ = AddAction(this, QStringLiteral("Full screen"), {QKeySequence(Qt::Key_F11)});
+  fullScreenAction_ = AddAction(this, QStringLiteral("F&ull screen"), {QKeySequence(Qt::Key_F11)});
   connect(fullScreenAction_, &QAction::triggered, this, [this] { ShowFullScreen(); });
-  slideshowAction_ = new QAction(QStringLiteral("Slideshow"), this);
+  slideshowAction_ =
+      AddAction(this, QStringLiteral("Sli&deshow"), {QKeySequence(Qt::SHIFT | Qt::Key_F11)});
   connect(slideshowAction_, &QAction::triggered, this, [this] { ShowFullScreen(10); });
+  // One window: closing it quits.
+  quit_ = AddAction(this, QStringLiteral("&Quit"),
+                    {QKeySequence(Qt::CTRL | Qt::Key_Q), QKeySequence(Qt::CTRL | Qt::Key_W)});
+  connect(quit_, &QAction::triggered, this, &QWidget::close);
+  // The keyboard's way to the menu, wherever the focus is.
+  auto* menuKey = AddAction(this, QString(),
+                            {QKeySequence(Qt::SHIFT | Qt::Key_F10), QKeySequence(Qt::Key_Menu)});
+  connect(menuKey, &QAction::triggered, this, [this] { ShowContextMenu(view_->rect().center()); });
 
   view_->setContextMenuPolicy(Qt::CustomContextMenu);
-  connect(view_, &QWidget::customContextMenuRequested, this, [this](QPoint at) {
-    QMenu menu(this);
-    FillContextMenu(menu);
-    menu.exec(view_->mapToGlobal(at));
-  });
+  connect(view_, &QWidget::customContextMenuRequested, this, &Form1Window::ShowContextMenu);
+}
+
+void Form1Window::ShowContextMenu(QPoint at) {
+  QMenu menu(this);
+  FillContextMenu(menu);
+  menu.exec(view_->mapToGlobal(at));
 }
 
 void Form1Window::FillContextMenu(QMenu& menu) const {
   menu.addAction(place_);
+  menu.addAction(new_);
   menu.addAction(back_);
   menu.addAction(forward_);
   menu.addSeparator();
@@ -158,6 +167,8 @@ void Form1Window::FillContextMenu(QMenu& menu) const {
   menu.addSeparator();
   menu.addAction(fullScreenAction_);
   menu.addAction(slideshowAction_);
+  menu.addSeparator();
+  menu.addAction(quit_);
 }
 
 void Form1Window::FormLoad() {
@@ -188,6 +199,12 @@ void Form1Window::FigureShown() {
   back_->setEnabled(history.CanGoBack());
   forward_->setEnabled(history.CanGoForward());
   for (QAction* action : {save_, copy_, copyCommand_}) action->setEnabled(!history.empty());
+  // What a screen reader says of the canvas.
+  view_->setAccessibleName(history.empty()
+                               ? QStringLiteral("Empty canvas")
+                               : QStringLiteral("Figure %1")
+                                     .arg(QString::fromStdString(FigureName(form_.lastFigure()))));
+  view_->setAccessibleDescription(place_->text() + QStringLiteral(". ") + view_->toolTip() + '.');
   emit FigureChanged();
 }
 
@@ -227,21 +244,26 @@ void Form1Window::dropEvent(QDropEvent* event) {
   const QStringList paths = DroppedFigureFiles(event->mimeData()->urls());
   if (paths.isEmpty()) return;
   event->acceptProposedAction();
-  QStringList problems;
-  for (const QString& path : paths) {
-    QString error;
-    if (!OpenFigureFile(path, error)) problems << error;
-  }
-  if (!problems.isEmpty()) ShowProblem(problems.join('\n'));
+  OpenFigureFiles(paths, false);
 }
 
-void Form1Window::ShowProblem(const QString& text) {
-  auto* box =
-      new QMessageBox(QMessageBox::Warning, QStringLiteral("Form1"), text, QMessageBox::Ok, this);
+void Form1Window::OpenFigureFiles(const QStringList& paths, bool showFirst) {
+  QStringList problems;
+  const std::size_t first = form_.history().size();
+  for (const QString& path : paths) {
+    QString error;
+    if (!OpenFigureFile(path, error)) problems << Sentence(error);
+  }
+  if (showFirst && first < form_.history().size() && form_.ShowFigure(first)) FigureShown();
+  if (!problems.isEmpty()) ShowProblem(QStringLiteral("Open figure"), problems.join('\n'));
+}
+
+void Form1Window::ShowProblem(const QString& title, const QString& text) {
+  auto* box = new QMessageBox(QMessageBox::Warning, title, text, QMessageBox::Ok, this);
   // Messages quote file names and what files carry: plain text, never markup or links.
   box->setTextFormat(Qt::PlainText);
   box->setAttribute(Qt::WA_DeleteOnClose);
-  box->open();
+  OpenOverWindow(box, this);
 }
 
 void Form1Window::Show() {
@@ -271,26 +293,26 @@ bool Form1Window::SavePicture(const QString& path, QString& error) {
 }
 
 QString Form1Window::ProposedSavePath(const QString& suffix) const {
-  QString folder = lastSaveFolder_;
-  if (folder.isEmpty()) {
-    folder = QStandardPaths::writableLocation(QStandardPaths::PicturesLocation);
-    if (folder.isEmpty() || !QDir(folder).exists()) folder = QDir::homePath();
-  }
+  const QString folder =
+      ExportDialog::ProposedFolder(lastSaveFolder_, QStandardPaths::PicturesLocation);
   const QString name = QString::fromStdString(FigureName(form_.lastFigure()));
   return QDir(folder).filePath(QStringLiteral("figure-%1.%2").arg(name, suffix));
 }
 
 void Form1Window::SavePictureAs() {
   QString filter = kPngFilter;
-  QString path = QFileDialog::getSaveFileName(this, QStringLiteral("Save picture as"),
-                                              ProposedSavePath(QStringLiteral("png")),
-                                              kPngFilter + ";;" + kSvgFilter, &filter);
-  if (path.isEmpty()) return;
-  // A bare name takes the extension of the chosen file type; any other extension is refused
-  // by the save and reported.
-  if (QFileInfo(path).suffix().isEmpty()) path += filter == kSvgFilter ? ".svg" : ".png";
-  QString error;
-  if (!SavePicture(path, error)) ShowProblem(error);
+  QString path = ProposedSavePath(QStringLiteral("png"));
+  // A refused name (a .jpg, say) is told and asked for again, starting from it.
+  for (;;) {
+    path = QFileDialog::getSaveFileName(this, QStringLiteral("Save picture"), path,
+                                        kPngFilter + ";;" + kSvgFilter, &filter);
+    if (path.isEmpty()) return;
+    // A bare name takes the extension of the chosen file type.
+    if (QFileInfo(path).suffix().isEmpty()) path += filter == kSvgFilter ? ".svg" : ".png";
+    QString error;
+    if (SavePicture(path, error)) return;
+    Warn(this, QStringLiteral("Save picture"), Sentence(error));
+  }
 }
 
 bool Form1Window::OpenFigureFile(const QString& path, QString& error) {
@@ -320,7 +342,7 @@ void Form1Window::OpenFigureAs() {
       QStringLiteral("Figures written by stringart (*.png *.svg *.mp4 *.webm)"));
   if (path.isEmpty()) return;
   QString error;
-  if (!OpenFigureFile(path, error)) ShowProblem(error);
+  if (!OpenFigureFile(path, error)) Warn(this, QStringLiteral("Open figure"), Sentence(error));
 }
 
 bool Form1Window::StartExport(const QString& path, int width, int height, int seconds, int fps,
@@ -338,6 +360,7 @@ bool Form1Window::StartExport(const QString& path, int width, int height, int se
   const std::string file = path.toStdString();
   FigureFiles* files = &files_;
   exports_->Start(
+      seconds > 0 ? QStringLiteral("Save animation") : QStringLiteral("Save large picture"),
       QStringLiteral("Writing %1\u2026").arg(QFileInfo(path).fileName()),
       [figure, file, files, width, height, seconds, fps](const ExportProgress& progress,
                                                          std::string& why) {
@@ -347,49 +370,44 @@ bool Form1Window::StartExport(const QString& path, int width, int height, int se
       });
   saveLarge_->setEnabled(false);
   saveAnimation_->setEnabled(false);
+  exportPath_ = QFileInfo(path).absoluteFilePath();
   return true;
 }
 
 void Form1Window::ExportFinished(ExportResult result, const QString& error) {
   saveLarge_->setEnabled(true);
   saveAnimation_->setEnabled(true);
-  if (result == ExportResult::Failed) ShowProblem(error);
-}
-
-void Form1Window::SaveLargePictureAs() {
-  const auto size = AskSize(
-      this, QStringLiteral("Save large picture"),
-      {{4000, 4000}, {3840, 2160}, {1920, 1080}, {2000, 2000}, {8000, 8000}, {16384, 16384}});
-  if (!size) return;
-  const QString folder = QStandardPaths::writableLocation(QStandardPaths::PicturesLocation);
-  const QString name =
-      QStringLiteral("%1/figure-%2x%3.png").arg(folder).arg(size->first).arg(size->second);
-  QString path = QFileDialog::getSaveFileName(this, QStringLiteral("Save large picture"), name,
-                                              QStringLiteral("PNG image (*.png)"));
-  if (path.isEmpty()) return;
-  if (QFileInfo(path).suffix().isEmpty()) path += QStringLiteral(".png");
-  QString error;
-  if (!StartExport(path, size->first, size->second, 0, 0, error)) {
-    ShowProblem(error);
+  if (result == ExportResult::Written) {
+    lastSaveFolder_ = QFileInfo(exportPath_).absolutePath();
+    note_->ShowWritten(exportPath_);
+  } else if (result == ExportResult::Failed) {
+    const bool picture = exportPath_.endsWith(QStringLiteral(".png"), Qt::CaseInsensitive);
+    Warn(this, picture ? QStringLiteral("Save large picture") : QStringLiteral("Save animation"),
+         Sentence(error));
   }
 }
 
+void Form1Window::SaveLargePictureAs() {
+  AskAndExport(false);
+}
+
 void Form1Window::SaveAnimationAs() {
-  const auto size = AskSize(this, QStringLiteral("Save animation"),
-                            {{1000, 1000}, {1920, 1080}, {2000, 2000}, {500, 500}});
-  if (!size) return;
-  const QString mp4 = QStringLiteral("MP4 video, H.264 (*.mp4)");
-  const QString webm = QStringLiteral("WebM video, VP9 (*.webm)");
-  QString filter = mp4;
-  const QString folder = QStandardPaths::writableLocation(QStandardPaths::MoviesLocation);
-  QString path = QFileDialog::getSaveFileName(this, QStringLiteral("Save animation"),
-                                              folder + QStringLiteral("/figure.mp4"),
-                                              mp4 + ";;" + webm, &filter);
-  if (path.isEmpty()) return;
-  if (QFileInfo(path).suffix().isEmpty()) path += filter == webm ? ".webm" : ".mp4";
+  AskAndExport(true);
+}
+
+void Form1Window::AskAndExport(bool animation) {
+  if (form_.history().empty()) return;
+  const auto kind = animation ? ExportDialog::Kind::Animation : ExportDialog::Kind::Picture;
+  ExportDialog dialog(
+      kind, QString::fromStdString(FigureName(form_.lastFigure())),
+      ExportDialog::ProposedFolder(lastSaveFolder_, animation ? QStandardPaths::MoviesLocation
+                                                              : QStandardPaths::PicturesLocation),
+      this);
+  if (dialog.exec() != QDialog::Accepted) return;
   QString error;
-  if (!StartExport(path, size->first, size->second, kDefaultSeconds, kDefaultFps, error)) {
-    ShowProblem(error);
+  if (!StartExport(dialog.path(), dialog.frameSize().width, dialog.frameSize().height,
+                   dialog.seconds(), dialog.fps(), error)) {
+    Warn(this, dialog.windowTitle(), Sentence(error));
   }
 }
 

@@ -2,6 +2,7 @@
 
 #include <QPointer>
 #include <QString>
+#include <QStringList>
 #include <QWidget>
 #include <memory>
 
@@ -18,6 +19,7 @@ class QPushButton;
 namespace stringart {
 
 class FullScreenView;
+class ExportNote;
 class Picture1View;
 
 // The program's window "Form1": the canvas Picture1 and the button Command1 ("new") at fixed
@@ -60,12 +62,18 @@ class Form1Window final : public QWidget, public WindowServices {
   void OpenFigure(const FigureRecord& figure);
   // Traces `figure` on the canvas without adding it to the history (Form1::Preview).
   void PreviewFigure(const FigureRecord& figure);
+  // Opens each file's figure at the end of the history, then shows the first of them when
+  // `showFirst` (else the last stays shown); the files that cannot be opened are told in one
+  // message, a line each.
+  void OpenFigureFiles(const QStringList& paths, bool showFirst);
   // Puts a copy of the picture on the clipboard.
   void CopyPicture() const;
   // Puts the stringart-render command that makes the figure on the canvas on the clipboard.
   void CopyFigureCommand() const;
   // Fills `menu` with what the canvas's context menu offers, as it stands now.
   void FillContextMenu(QMenu& menu) const;
+  // Opens the context menu at `at` on the canvas, in the canvas's pixels.
+  void ShowContextMenu(QPoint at);
 
   // Starts writing the last figure at `width` x `height` pixels off the window's thread: a
   // large picture (.png; seconds 0) or an animation (.mp4, .webm) of `seconds` at `fps`, on a
@@ -75,7 +83,7 @@ class Form1Window final : public QWidget, public WindowServices {
                    QString& error);
   // Whether an export is running.
   bool exporting() const { return exports_->running(); }
-  // Ask for a size and a file name, then StartExport.
+  // Ask for a size and a file name (and an animation's time and rate), then StartExport.
   void SaveLargePictureAs();
   void SaveAnimationAs();
 
@@ -90,6 +98,8 @@ class Form1Window final : public QWidget, public WindowServices {
   Picture1View* pictureView() const { return view_; }
   QPushButton* command1() const { return command1_; }
   FigureFiles& files() const { return files_; }
+  // Where a finished export is told.
+  ExportNote* exportNote() const { return note_; }
 
  signals:
   // Another figure of the history is on the canvas: new, back, forward, opened or chosen.
@@ -109,22 +119,25 @@ class Form1Window final : public QWidget, public WindowServices {
   // A figure is on the canvas: show it and bring the menu's place and actions up to date.
   void FigureShown();
   // Tells of a problem without waiting for an answer: safe inside a drop.
-  void ShowProblem(const QString& text);
+  void ShowProblem(const QString& title, const QString& text);
+  void AskAndExport(bool animation);
 
   Picture1 picture1_;
   Form1 form_;
   FigureFiles& files_;
   Picture1View* view_;
   QPushButton* command1_;
-  QAction *place_, *back_, *forward_, *save_, *copy_, *copyCommand_, *open_;
+  QAction *place_, *new_, *back_, *forward_, *save_, *copy_, *copyCommand_, *open_, *quit_;
   QString lastSaveFolder_;  // empty until a save succeeds
   QAction* saveLarge_;
   QAction* saveAnimation_;
   QAction *variations_, *adjust_;  // open the windows that steer the figure
   // Writes exports off the window's thread; cancels and waits for one when the window closes.
   ExportRunner* exports_;
+  ExportNote* note_;
+  QString exportPath_;  // the file the last export started writes
   void ExportFinished(ExportResult result, const QString& error);
-  QAction *new_, *fullScreenAction_, *slideshowAction_;
+  QAction *fullScreenAction_, *slideshowAction_;
   QPointer<FullScreenView> fullScreen_;
 };
 

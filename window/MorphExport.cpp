@@ -17,7 +17,8 @@ bool StartMorphExport(ExportRunner& runner, FigureFiles& files, const QString& p
   // Copies for the thread: the window may show other figures meanwhile.
   const std::string file = path.toStdString();
   FigureFiles* writer = &files;
-  return runner.Start(QStringLiteral("Writing %1\u2026").arg(QFileInfo(path).fileName()),
+  return runner.Start(QStringLiteral("Save morph"),
+                      QStringLiteral("Writing %1\u2026").arg(QFileInfo(path).fileName()),
                       [=](const ExportProgress& progress, std::string& why) {
                         return writer->SaveMorph(file, from, to, width, height, seconds, fps,
                                                  progress, why);

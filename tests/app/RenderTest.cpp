@@ -197,5 +197,18 @@ TEST_F(Renderer, HelpAndVersion) {
   EXPECT_EQ(version.out.rfind("stringart-render ", 0), 0u);
 }
 
+// The window's "Copy figure command", pasted into a shell where stringart-render is on the path,
+// also under a name that needs quoting.
+TEST_F(Renderer, APastedFigureCommandRuns) {
+  const FigureRecord figure{kExampleDraws, {1, -1, 1}, {}};
+  for (const std::string name : {"figure.png", "it's a $figure.png"}) {
+    const Outcome run = Shell("cd \"$D\" && PATH=\"$(dirname \"$R\"):$PATH\"\n" +
+                              PastableCommand(figure, name) + "\n");
+    EXPECT_EQ(run.status, 0) << PastableCommand(figure, name) << "\n" << run.err;
+    EXPECT_EQ(Files(), std::vector<std::string>{name});
+    fs::remove(Path(name));
+  }
+}
+
 }  // namespace
 }  // namespace stringart

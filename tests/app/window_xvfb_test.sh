@@ -2,8 +2,10 @@
 # The program in a real X window on a virtual screen: it refuses to start without a display or
 # with one where no X server answers, opens "Form1" with a figure on the canvas, "new" changes the
 # figure, Alt+Left and Alt+Right go back and forth showing each figure's exact pixels again,
-# Ctrl+N traces a new figure, and closing the window ends the program with status 0, also when
-# the close request comes while figures are being traced.
+# Ctrl+N traces a new figure, Shift+F10 opens the menu on the canvas, closing the window ends the
+# program with status 0, also when the close request comes while figures are being traced, and
+# closing while an export is written asks first: Cancel lets the export finish, stopping leaves no
+# file.
 #   window_xvfb_test.sh STRINGART CLOSE_WINDOW
 # Needs xvfb (xvfb-run), xdotool, imagemagick and x11-utils; exits 77 (skipped) when xvfb-run is missing.
 set -euo pipefail
@@ -65,6 +67,7 @@ if [ -z "${WINDOW_TEST_INSIDE:-}" ]; then
 fi
 
 work=$(mktemp -d)
+mkdir -p "$work/home/Pictures"
 app=
 cleanup() {
   [ -n "$app" ] && kill "$app" 2>/dev/null || true
@@ -86,7 +89,7 @@ lit() { awk -v m="$1" 'BEGIN { exit !(m > 0.01) }'; }
 # Starts the program and waits for its window: sets $app and $wid. Any environment given first.
 launch() {
   [ $# -gt 0 ] || set -- QT_QPA_PLATFORM=xcb
-  env "$@" "$stringart" 2>"$work/stderr" &
+  env "$@" HOME="$work/home" "$stringart" 2>"$work/stderr" &
   app=$!
   wid=$(timeout 20 xdotool search --sync --onlyvisible --name '^Form1$' | head -1) ||
     fail "no window titled Form1 appeared"
@@ -97,6 +100,11 @@ launch() {
 # 0: in the sanitizer build that also means no memory error and no leak.
 close_and_expect_clean_end() {
   "$close_window" "$wid" || fail "could not ask the window to close"
+  expect_clean_end "$1"
+}
+
+# Waits for the program to end with status 0.
+expect_clean_end() {
   for _ in $(seq 120); do
     kill -0 "$app" 2>/dev/null || break
     sleep 0.25
@@ -189,8 +197,77 @@ xdotool key ctrl+n
 expect_new_canvas fourth first second third
 echo "ok: Alt+Right went forward; Ctrl+N traced a new figure"
 
+# Shift+F10 opens the menu over the canvas: the screen changes there and only there.
+origin=$(xwininfo -id "$wid" | awk '/Absolute upper-left X/ { x = $NF } /Absolute upper-left Y/ { print x "," $NF }')
+import -window root "$work/before-menu.png"
+xdotool key shift+F10
+sleep 1
+import -window root "$work/menu.png"
+changed=$(compare -metric AE "$work/before-menu.png" "$work/menu.png" -compose src -fuzz 1% \
+  -highlight-color white -lowlight-color black "$work/diff.png" 2>&1 || true)
+[ "${changed%% *}" -gt 1000 ] 2>/dev/null || fail "Shift+F10 opened no menu ($changed pixels changed)"
+bounds=$(convert "$work/diff.png" -trim -format '%X,%Y' info: | tr -d '+')
+read -r mx my <<<"${bounds/,/ }"
+read -r ox oy <<<"${origin/,/ }"
+((mx >= ox + 56 && mx < ox + 556 && my >= oy + 64 && my < oy + 564)) ||
+  fail "Shift+F10 opened the menu at $mx,$my, off the canvas at $((ox + 56)),$((oy + 64))"
+xdotool key Escape
+echo "ok: Shift+F10 opened the menu at $mx,$my on the canvas"
+
 close_and_expect_clean_end "an idle window"
 echo "ok: closing the window ended the program with status 0"
+
+# Starts saving a large picture from the keyboard: the dialog's proposal, 8000 x 8000 pixels when
+# `$1` is big, and Return.
+start_export() {
+  xdotool windowfocus "$wid"
+  xdotool key ctrl+shift+s
+  dialog=$(timeout 20 xdotool search --sync --onlyvisible --name '^Save large picture$' | head -1) ||
+    fail "Ctrl+Shift+S opened no dialog"
+  xdotool windowfocus "$dialog"
+  [ "$1" = big ] && xdotool key Down Down Down && sleep 0.5
+  xdotool key Return
+  sleep 1
+}
+
+# Answers the question that closing during an export asks with the keys `$1`.
+answer_close_question() {
+  question=$(timeout 20 xdotool search --sync --onlyvisible --name '^Quit$' | head -1) ||
+    fail "closing during an export asked nothing"
+  xdotool windowfocus "$question"
+  xdotool key "$1"
+  for _ in $(seq 40); do
+    xdotool search --onlyvisible --name '^Quit$' >/dev/null || return 0
+    sleep 0.25
+  done
+  fail "the question stayed open after $1"
+}
+
+launch
+wait_for_first_figure
+start_export big
+"$close_window" "$wid"
+answer_close_question Escape
+sleep 1
+kill -0 "$app" 2>/dev/null || fail "Cancel did not keep the window"
+for _ in $(seq 240); do
+  ls "$work"/home/Pictures/figure-*-8000x8000.png >/dev/null 2>&1 && break
+  sleep 0.5
+done
+ls "$work"/home/Pictures/figure-*-8000x8000.png >/dev/null 2>&1 || fail "the export kept did not finish"
+sleep 2  # the file is in place a moment before the window hears that the export ended
+close_and_expect_clean_end "after an export"
+echo "ok: closing during an export asked; Cancel kept the window and the export finished"
+
+launch
+wait_for_first_figure
+start_export small
+xdotool windowfocus "$wid"
+xdotool key ctrl+q
+answer_close_question alt+s
+expect_clean_end "stopped during an export"
+[ -z "$(ls -A "$work/home/Pictures" | grep -v 8000x8000)" ] || fail "a stopped export left $(ls "$work/home/Pictures")"
+echo "ok: Ctrl+Q during an export asked; stopping ended the program with status 0 and no file"
 
 # Five clicks with no pause queue five figures behind the one being traced, so the close request
 # sent straight after them arrives while the program traces; it waits for the figures and still

@@ -3,11 +3,13 @@
 // pictures to compare them with.
 #pragma once
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QImage>
 #include <QMouseEvent>
 #include <QPushButton>
+#include <QTimer>
 #include <QWindow>
 #include <cmath>
 #include <functional>
@@ -87,6 +89,23 @@ inline void PostClick(QPushButton* button) {
 // the last one, as in the running program.
 inline void PostCloseRequest(const QWidget& window) {
   QCoreApplication::postEvent(window.windowHandle(), new QCloseEvent);
+}
+
+// Runs `answer` on the next modal dialog or popup menu of type T once the event loop shows it,
+// as a person answers it: the calls that open one return only once it is closed.
+template <typename T>
+void WhenShown(std::function<void(T*)> answer) {
+  auto* poll = new QTimer;
+  QObject::connect(poll, &QTimer::timeout, [poll, answer] {
+    QWidget* shown = QApplication::activePopupWidget();
+    if (shown == nullptr) shown = QApplication::activeModalWidget();
+    if (auto* widget = qobject_cast<T*>(shown); widget != nullptr && widget->isVisible()) {
+      poll->stop();
+      poll->deleteLater();
+      answer(widget);
+    }
+  });
+  poll->start(10);
 }
 
 inline bool SamePixels(const QImage& a, const QImage& b) {

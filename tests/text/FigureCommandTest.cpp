@@ -24,6 +24,8 @@ TEST(FigureCommand, RemakeCommandReadsBackAndDamageIsNamed) {
   std::string error;
   const FigureRecord figure{*ParseDraws(kExample, error), {-1, 1, -1}, {}};
   EXPECT_EQ(ParseRemakeCommand(RemakeCommand(figure), error), figure) << error;
+  // What large pictures and animations carry.
+  EXPECT_EQ(ParseRemakeCommand(RemakeCommand(figure, {3840, 2160}, 8, 30), error), figure) << error;
   EXPECT_EQ(ParseRemakeCommand(" stringart-render\t--directions=-1,1,-1 --draws=" + kExample + "\n",
                                error),
             figure)
@@ -40,23 +42,24 @@ TEST(FigureCommand, RemakeCommandReadsBackAndDamageIsNamed) {
   const std::vector<std::pair<std::string, std::string>> damaged = {
       {"", "not a stringart-render command"},
       {"convert --draws " + kExample, "not a stringart-render command"},
-      {"stringart-render --directions 1,1,1", "no --draws"},
-      {"stringart-render --draws", "--draws has no value"},
-      {"stringart-render --draws 0.1,0.2", "--draws: expected 12 draws"},
-      {"stringart-render --draws " + kExample + " --draws " + kExample, "more than once"},
-      {"stringart-render --draws " + kExample + " --directions 1,0,1", "--directions: direction"},
+      {"stringart-render --directions 1,1,1", "no draws"},
+      {"stringart-render --draws", "the draws are missing"},
+      {"stringart-render --draws 0.1,0.2", "expected 12 draws"},
+      {"stringart-render --draws " + kExample + " --draws " + kExample, "the draws are given twice"},
+      {"stringart-render --draws " + kExample + " --directions 1,0,1", "direction '0'"},
       {"stringart-render --draws " + kExample + " -o f.png", "unexpected '-o'"},
-      {"stringart-render --draws " + kExample + " --size 499", "--size: '499' is not N or WxH"},
-      {"stringart-render --draws " + kExample + " --size 600 --size 600", "more than once"},
-      {"stringart-render --draws " + kExample + " --seconds 0", "--seconds: '0' is not a whole"},
-      {"stringart-render --draws " + kExample + " --fps=121", "--fps: '121' is not a whole"},
-      {"stringart-render --draws " + kExample + " --fps", "--fps has no value"},
+      {"stringart-render --draws " + kExample + " --size 499", "the size: '499' is not N or WxH"},
+      {"stringart-render --draws " + kExample + " --size 600 --size 600", "the size is given twice"},
+      {"stringart-render --draws " + kExample + " --seconds 0", "the seconds: '0' is not a whole"},
+      {"stringart-render --draws " + kExample + " --fps=121", "the frame rate: '121' is not a whole"},
+      {"stringart-render --draws " + kExample + " --fps", "the frame rate is missing"},
       // Bytes no command holds: the text was cut, damaged or made to show something else.
       {"stringart-render --draws " + kExample + " --directions 1,1," + '\0' + "-1",
        "holds \\x00 at byte"},
       {"stringart-render --draws " + kExample + "\x1b[2J", "holds \\x1b"},
       {"stringart-render --draws " + kExample + " <h1>", "holds <"},
       {"stringart-render --draws " + kExample + " \xc3\xa9", "holds \\xc3"},
+      {"stringart-render --draws " + kExample + " --size", "the size is missing"},
   };
   for (const auto& [text, why] : damaged) {
     error.clear();

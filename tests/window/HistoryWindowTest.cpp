@@ -57,7 +57,8 @@ struct Figures {
 
 TEST(History, BackAndForwardShowEachFigureWithTheSamePixels) {
   Figures run(3);
-  EXPECT_EQ(run.menu().mid(0, 3), QStringList({"Figure 3 of 3 (off)", "Back", "Forward (off)"}));
+  EXPECT_EQ(run.menu().mid(0, 4),
+            QStringList({"Figure 3 of 3 (off)", "&New figure", "&Back", "&Forward (off)"}));
   const long traced = run.window.form().figuresTraced();
   const int draws = run.random.figuresStarted;
 
@@ -66,7 +67,8 @@ TEST(History, BackAndForwardShowEachFigureWithTheSamePixels) {
   // The mouse's back button, anywhere on the window.
   QTest::mouseClick(run.window.pictureView(), Qt::BackButton);
   EXPECT_TRUE(SamePixels(run.canvas(), run.seen[0]));
-  EXPECT_EQ(run.menu().mid(0, 3), QStringList({"Figure 1 of 3 (off)", "Back (off)", "Forward"}));
+  EXPECT_EQ(run.menu().mid(0, 4),
+            QStringList({"Figure 1 of 3 (off)", "&New figure", "&Back (off)", "&Forward"}));
   run.window.GoBack();  // at the first figure: nothing happens
   EXPECT_EQ(run.history().shown(), 0u);
 
@@ -129,7 +131,8 @@ TEST(History, CommandAndProposedNameIdentifyTheShownFigure) {
   Figures run(2);
   run.window.CopyFigureCommand();
   EXPECT_EQ(QGuiApplication::clipboard()->text().toStdString(),
-            RemakeCommand(run.window.form().lastFigure()));
+            RemakeCommand(run.window.form().lastFigure()) + " -o figure-" +
+                FigureName(run.window.form().lastFigure()) + ".png");
   QTemporaryDir dir;
   const QString second = run.window.ProposedSavePath("png");
   QString error;

@@ -50,7 +50,9 @@ struct Steered {
   // Whether the canvas shows `figure` exactly and the copied command makes it again.
   ::testing::AssertionResult ShowsExactly(const FigureRecord& figure) const {
     window.CopyFigureCommand();
-    const std::string command = QGuiApplication::clipboard()->text().toStdString();
+    // The command as copied, less the " -o FILE" that makes it run as pasted.
+    std::string command = QGuiApplication::clipboard()->text().toStdString();
+    command.resize(command.rfind(" -o "));
     std::string error;
     const auto remade = ParseRemakeCommand(command, error);
     if (shown().draws != figure.draws || shown().start != figure.start)

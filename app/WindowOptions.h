@@ -1,0 +1,28 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "figure/FigureRecord.h"
+
+namespace stringart {
+
+// The command line of the window program stringart, checked before any display is needed.
+struct WindowOptions {
+  std::vector<std::string> files;      // figure files to open, in order; the first is shown
+  std::optional<FigureRecord> figure;  // the figure of --draws and --directions
+  bool help = false;
+  bool version = false;
+};
+
+// Parses the arguments after the program name. The toolkit's own options (-platform NAME,
+// -display NAME, -style NAME and the like) are passed over: the toolkit reads them itself.
+// Returns nullopt with `error` set to one line naming the problem.
+std::optional<WindowOptions> ParseWindowOptions(const std::vector<std::string>& args,
+                                                std::string& error);
+
+// The text of --help.
+std::string WindowUsage();
+
+}  // namespace stringart

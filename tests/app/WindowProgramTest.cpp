@@ -1,0 +1,76 @@
+// The window program's command line: what it opens, what it refuses, and --help and --version,
+// which need no display. STRINGART names the program.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "app/WindowOptions.h"
+#include "tests/support/Figures.h"
+#include "text/FigureCommand.h"
+
+namespace stringart {
+namespace {
+
+const std::string kDraws = FormatDraws(kExampleDraws);
+
+TEST(WindowOptions, FilesAFigureOrOneLineNamingTheProblem) {
+  std::string error;
+  auto options = ParseWindowOptions({"a.png", "-platform", "xcb", "--", "-b.svg"}, error);
+  ASSERT_TRUE(options) << error;
+  EXPECT_EQ(options->files, (std::vector<std::string>{"a.png", "-b.svg"}));
+  options = ParseWindowOptions({"--directions=-1,1,-1", "--draws", kDraws}, error);
+  ASSERT_TRUE(options && options->figure) << error;
+  EXPECT_EQ(options->figure->draws, kExampleDraws);
+  EXPECT_EQ(options->figure->start, (Directions{-1, 1, -1}));
+  EXPECT_TRUE(ParseWindowOptions({"--bogus", "--help"}, error) == std::nullopt);
+
+  const std::vector<std::pair<std::vector<std::string>, std::string>> refused = {
+      {{"--bogus"}, "unknown option '--bogus'"},
+      {{"--draws"}, "--draws needs a value"},
+      {{"--draws", "0.1,0.2"}, "--draws: expected 12 draws"},
+      {{"--directions", "1,1,1"}, "needs --draws"},
+      {{"--draws", kDraws, "a.png"}, "not both"},
+      {{"--draws", kDraws, "--draws", kDraws}, "more than once"},
+  };
+  for (const auto& [args, why] : refused) {
+    error.clear();
+    EXPECT_EQ(ParseWindowOptions(args, error), std::nullopt) << args[0];
+    EXPECT_NE(error.find(why), std::string::npos) << args[0] << ": " << error;
+    EXPECT_EQ(error.find('\n'), std::string::npos) << error;
+  }
+}
+
+struct Ran {
+  int status;
+  std::string out;
+};
+
+// Runs the window program with no display at all, standard error into standard output.
+Ran RunWithoutDisplay(const std::string& args) {
+  const std::string command =
+      "env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM '" STRINGART "' " + args + " 2>&1";
+  FILE* pipe = popen(command.c_str(), "r");
+  std::string out;
+  char buffer[4096];
+  for (std::size_t n; (n = fread(buffer, 1, sizeof buffer, pipe)) > 0;) out.append(buffer, n);
+  const int raw = pclose(pipe);
+  return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, out};
+}
+
+TEST(WindowProgram, HelpAndVersionNeedNoDisplayAndAMistakeGetsOneLineAndStatusTwo) {
+  const Ran help = RunWithoutDisplay("--help");
+  EXPECT_EQ(help.status, 0) << help.out;
+  EXPECT_NE(help.out.find("Usage: stringart [FILE...]"), std::string::npos) << help.out;
+  const Ran version = RunWithoutDisplay("--version");
+  EXPECT_EQ(version.status, 0) << version.out;
+  EXPECT_EQ(version.out, "stringart " STRINGART_VERSION "\n");
+  const Ran bogus = RunWithoutDisplay("--bogus");
+  EXPECT_EQ(bogus.status, 2) << bogus.out;
+  EXPECT_EQ(bogus.out, "stringart: unknown option '--bogus' (see stringart --help)\n");
+}
+
+}  // namespace
+}  // namespace stringart

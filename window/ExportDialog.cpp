@@ -1,0 +1,230 @@
+#include "window/ExportDialog.h"
+
+#include <QComboBox>
+#include <QDialogButtonBox>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QFormLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QVBoxLayout>
+
+#include "text/FigureCommand.h"
+#include "window/Messages.h"
+
+namespace stringart {
+namespace {
+
+const QString kMp4Filter = QStringLiteral("MP4 video, H.264 (*.mp4)");
+const QString kWebmFilter = QStringLiteral("WebM video, VP9 (*.webm)");
+const QString kPngFilter = QStringLiteral("PNG image (*.png)");
+
+QSpinBox* NumberBox(int least, int most, int value, const QString& suffix) {
+  auto* box = new QSpinBox;
+  box->setRange(least, most);
+  box->setValue(value);
+  box->setSuffix(suffix);
+  box->setAccelerated(true);
+  return box;
+}
+
+bool Fits(ExportDialog::Kind kind, FrameSize size) {
+  return kind == ExportDialog::Kind::Picture
+             ? PictureSizeProblem(size).empty()
+             : AnimationProblem(size, kDefaultSeconds, kDefaultFps).empty();
+}
+
+}  // namespace
+
+ExportDialog::ExportDialog(Kind kind, const QString& figureName, const QString& folder,
+                           QWidget* parent)
+    : QDialog(parent), kind_(kind), figureName_(figureName), folder_(folder) {
+  const bool picture = kind == Kind::Picture;
+  setWindowTitle(picture ? QStringLiteral("Save large picture") : QStringLiteral("Save animation"));
+  const int maxSide = picture ? kMaxSide : kAnimationMaxSide;
+  const FrameSize start = picture ? kDefaultPictureSize : kDefaultAnimationSize;
+
+  presets_ = new QComboBox;
+  for (const FrameSize size : kSizePresets) {
+    if (!Fits(kind, size)) continue;
+    presets_->addItem(QStringLiteral("%1 \u00d7 %2").arg(size.width).arg(size.height),
+                      QSize(size.width, size.height));
+  }
+  presets_->addItem(QStringLiteral("Other size"));
+  width_ = NumberBox(kMinSide, maxSide, start.width, QStringLiteral(" px"));
+  height_ = NumberBox(kMinSide, maxSide, start.height, QStringLiteral(" px"));
+  width_->setAccessibleName(QStringLiteral("Width"));
+  height_->setAccessibleName(QStringLiteral("Height"));
+  auto* sides = new QHBoxLayout;
+  sides->addWidget(width_);
+  sides->addWidget(new QLabel(QStringLiteral("\u00d7")));
+  sides->addWidget(height_);
+  sides->addStretch();
+
+  auto* form = new QFormLayout;
+  form->addRow(QStringLiteral("&Size:"), presets_);
+  form->addRow(QStringLiteral("&Width \u00d7 height:"), sides);
+  static_cast<QLabel*>(form->labelForField(sides))->setBuddy(width_);
+  auto* limits = new QLabel(
+      picture
+          ? QStringLiteral("Each side %1 to %2 pixels.").arg(kMinSide).arg(kMaxSide)
+          : QStringLiteral("Even sides, %1 to %2 pixels.").arg(kMinSide).arg(kAnimationMaxSide));
+  limits->setEnabled(false);  // a hint, in the style's quieter colour
+  form->addRow(QString(), limits);
+  if (!picture) {
+    seconds_ = NumberBox(kMinSeconds, kMaxSeconds, kDefaultSeconds, QStringLiteral(" s"));
+    fps_ = NumberBox(kMinFps, kMaxFps, kDefaultFps, QStringLiteral(" frames a second"));
+    form->addRow(QStringLiteral("&Tracing time:"), seconds_);
+    form->addRow(QStringLiteral("&Frame rate:"), fps_);
+  }
+
+  proposedName_ = ProposedName();
+  file_ = new QLineEdit(QDir(folder).filePath(proposedName_));
+  file_->setMinimumWidth(file_->fontMetrics().horizontalAdvance(file_->text()) + 24);
+  auto* browse = new QPushButton(QStringLiteral("&Browse\u2026"));
+  browse->setAutoDefault(false);
+  auto* fileRow = new QHBoxLayout;
+  fileRow->addWidget(file_, 1);
+  fileRow->addWidget(browse);
+  form->addRow(QStringLiteral("File &name:"), fileRow);
+  static_cast<QLabel*>(form->labelForField(fileRow))->setBuddy(file_);
+
+  problem_ = new QLabel;
+  problem_->setWordWrap(true);
+  problem_->setTextFormat(Qt::PlainText);
+  problem_->setStyleSheet(QStringLiteral("color: #c01c28"));
+  problem_->hide();
+
+  auto* buttons = new QDialogButtonBox(QDialogButtonBox::Save | QDialogButtonBox::Cancel);
+  buttons->button(QDialogButtonBox::Save)->setDefault(true);  // Return takes the proposal
+  auto* layout = new QVBoxLayout(this);
+  layout->addLayout(form);
+  layout->addWidget(problem_);
+  layout->addWidget(buttons);
+  layout->setSizeConstraint(QLayout::SetFixedSize);  // sized for its content, growing with it
+
+  connect(buttons, &QDialogButtonBox::accepted, this, &ExportDialog::accept);
+  connect(buttons, &QDialogButtonBox::rejected, this, &ExportDialog::reject);
+  connect(browse, &QPushButton::clicked, this, &ExportDialog::Browse);
+  connect(presets_, &QComboBox::activated, this, [this](int index) {
+    const QSize size = presets_->itemData(index).toSize();
+    if (size.isEmpty()) return;  // "Other size": the boxes keep what they hold
+    const QSignalBlocker blockWidth(width_), blockHeight(height_);
+    width_->setValue(size.width());
+    height_->setValue(size.height());
+    SizeEdited();
+  });
+  connect(width_, &QSpinBox::valueChanged, this, &ExportDialog::SizeEdited);
+  connect(height_, &QSpinBox::valueChanged, this, &ExportDialog::SizeEdited);
+  SizeEdited();
+  presets_->setFocus();
+}
+
+QString ExportDialog::ProposedFolder(const QString& lastSaved,
+                                     QStandardPaths::StandardLocation place) {
+  if (!lastSaved.isEmpty()) return lastSaved;
+  const QString folder = QStandardPaths::writableLocation(place);
+  return folder.isEmpty() || !QDir(folder).exists() ? QDir::homePath() : folder;
+}
+
+FrameSize ExportDialog::frameSize() const {
+  return {width_->value(), height_->value()};
+}
+
+int ExportDialog::seconds() const {
+  return seconds_ != nullptr ? seconds_->value() : 0;
+}
+
+int ExportDialog::fps() const {
+  return fps_ != nullptr ? fps_->value() : 0;
+}
+
+QString ExportDialog::path() const {
+  return file_->text().trimmed();
+}
+
+QString ExportDialog::ProposedName() const {
+  if (kind_ == Kind::Animation) return QStringLiteral("figure-%1.mp4").arg(figureName_);
+  return QStringLiteral("figure-%1-%2x%3.png")
+      .arg(figureName_)
+      .arg(width_->value())
+      .arg(height_->value());
+}
+
+void ExportDialog::SizeEdited() {
+  const QSize size(width_->value(), height_->value());
+  const int preset = presets_->findData(size);
+  presets_->setCurrentIndex(preset >= 0 ? preset : presets_->count() - 1);
+  const QFileInfo file(path());
+  if (file.fileName() == proposedName_) {
+    proposedName_ = ProposedName();
+    file_->setText(QDir(file.path()).filePath(proposedName_));
+  }
+  problem_->hide();
+}
+
+void ExportDialog::Browse() {
+  const bool picture = kind_ == Kind::Picture;
+  QString filter = picture ? kPngFilter : kMp4Filter;
+  if (!picture && path().endsWith(QStringLiteral(".webm"), Qt::CaseInsensitive)) {
+    filter = kWebmFilter;
+  }
+  // Replacing an existing file is asked about once, on Save.
+  QString chosen = QFileDialog::getSaveFileName(
+      this, windowTitle(), path(), picture ? kPngFilter : kMp4Filter + ";;" + kWebmFilter, &filter,
+      QFileDialog::DontConfirmOverwrite);
+  if (chosen.isEmpty()) return;
+  if (QFileInfo(chosen).suffix().isEmpty()) {
+    chosen += filter == kPngFilter ? ".png" : filter == kWebmFilter ? ".webm" : ".mp4";
+  }
+  file_->setText(chosen);
+}
+
+void ExportDialog::Refuse(const QString& reason) {
+  problem_->setText(reason);
+  problem_->show();
+}
+
+void ExportDialog::accept() {
+  const bool picture = kind_ == Kind::Picture;
+  const std::string problem =
+      picture ? PictureSizeProblem(frameSize()) : AnimationProblem(frameSize(), seconds(), fps());
+  if (!problem.empty()) return Refuse(Sentence(problem));
+  QString name = path();
+  if (name.isEmpty()) return Refuse(QStringLiteral("Give the file a name."));
+  if (QFileInfo(name).suffix().isEmpty()) {
+    name += picture ? QStringLiteral(".png") : QStringLiteral(".mp4");
+  }
+  const auto format = FormatForPath(name.toStdString());
+  if (picture && format != FigureFormat::Png) {
+    return Refuse(QStringLiteral("A large picture is a PNG file: end the name in .png."));
+  }
+  if (!picture && !(format && IsAnimation(*format))) {
+    return Refuse(
+        QStringLiteral("An animation is an MP4 or WebM file: end the name in .mp4 or "
+                       ".webm."));
+  }
+  if (name.startsWith(QStringLiteral("~/"))) name = QDir::homePath() + name.mid(1);
+  // A bare name goes to the folder proposed, not wherever the program was started.
+  const QFileInfo file(QDir(folder_).absoluteFilePath(name));
+  if (!file.dir().exists()) {
+    return Refuse(QStringLiteral("The folder %1 does not exist.").arg(file.absolutePath()));
+  }
+  if (file.isDir()) return Refuse(QStringLiteral("%1 is a folder.").arg(file.absoluteFilePath()));
+  if (file.exists() && QMessageBox::question(this, windowTitle(),
+                                             QStringLiteral("%1 already exists in %2. Replace it?")
+                                                 .arg(file.fileName(), file.absolutePath()),
+                                             QMessageBox::Yes | QMessageBox::Cancel,
+                                             QMessageBox::Cancel) != QMessageBox::Yes) {
+    return;
+  }
+  file_->setText(file.absoluteFilePath());
+  QDialog::accept();
+}
+
+}  // namespace stringart

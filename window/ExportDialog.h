@@ -1,0 +1,67 @@
+#pragma once
+
+#include <QDialog>
+#include <QStandardPaths>
+#include <QString>
+
+#include "text/ExportLimits.h"
+
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QSpinBox;
+
+namespace stringart {
+
+// Asks where and how to export the figure on the canvas: a large picture (size) or an animation
+// (size, seconds, frames a second), with the file name proposed for that figure and size. A name
+// or a size that cannot be written keeps the dialog open with the reason.
+class ExportDialog final : public QDialog {
+  Q_OBJECT
+
+ public:
+  enum class Kind { Picture, Animation };
+
+  // `figureName` is the figure's 12 hex digits; the file is proposed in `folder`.
+  ExportDialog(Kind kind, const QString& figureName, const QString& folder,
+               QWidget* parent = nullptr);
+
+  // The folder a save proposes: `lastSaved` when a save has set it, else the standard `place`
+  // (Pictures, Videos) when it exists, else the home folder.
+  static QString ProposedFolder(const QString& lastSaved, QStandardPaths::StandardLocation place);
+
+  // What was chosen; meaningful once accepted.
+  FrameSize frameSize() const;
+  int seconds() const;  // 0 for a picture
+  int fps() const;      // 0 for a picture
+  QString path() const;
+
+  QComboBox* presets() const { return presets_; }
+  QSpinBox* widthBox() const { return width_; }
+  QSpinBox* heightBox() const { return height_; }
+  QSpinBox* secondsBox() const { return seconds_; }  // null for a picture
+  QSpinBox* fpsBox() const { return fps_; }          // null for a picture
+  QLineEdit* fileBox() const { return file_; }
+  QLabel* problemLabel() const { return problem_; }
+
+  // Checks the choice; closes only when it can be written.
+  void accept() override;
+
+ private:
+  QString ProposedName() const;
+  // The sizes changed: follow them in the presets and in a name the user has not edited.
+  void SizeEdited();
+  void Browse();
+  void Refuse(const QString& reason);
+
+  Kind kind_;
+  QString figureName_;
+  QString folder_;        // where the file was proposed
+  QString proposedName_;  // the file name last proposed
+  QComboBox* presets_;
+  QSpinBox *width_, *height_, *seconds_ = nullptr, *fps_ = nullptr;
+  QLineEdit* file_;
+  QLabel* problem_;
+};
+
+}  // namespace stringart

@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QFrame>
+#include <QString>
+
+class QLabel;
+class QPushButton;
+
+namespace stringart {
+
+// A note across the top of the window saying where a finished export went, with a button that
+// opens its folder in the file manager. It waits without blocking anything until it is closed
+// or the next export replaces it.
+class ExportNote final : public QFrame {
+  Q_OBJECT
+
+ public:
+  explicit ExportNote(QWidget* window);
+
+  // Tells that `path` has been written, and shows the note.
+  void ShowWritten(const QString& path);
+
+  QString text() const;
+  QString folder() const { return folder_; }
+  QPushButton* openFolderButton() const { return openFolder_; }
+  QPushButton* closeButton() const { return close_; }
+
+ private:
+  QLabel* label_;
+  QPushButton *openFolder_, *close_;
+  QString folder_;
+};
+
+}  // namespace stringart

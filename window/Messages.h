@@ -1,0 +1,25 @@
+#pragma once
+
+#include <QString>
+#include <string>
+
+class QDialog;
+class QWidget;
+
+namespace stringart {
+
+// `line`, a reason as the lower layers word it ("cannot save 'x': ..."), as a sentence for a
+// message box: a capital first letter and a full stop, and the renderer's name kept on one line.
+QString Sentence(const QString& line);
+QString Sentence(const std::string& line);
+
+// Tells of a problem and waits for the answer: a warning titled `title`, its text shown as the
+// plain text it is (it quotes names and what files carry), never as markup.
+void Warn(QWidget* parent, const QString& title, const QString& text);
+
+// Opens `dialog` (window-modal, not waiting) over `window` once `window` is on the screen: a
+// window manager places a new window only as it maps it, and a dialog opened before that would be
+// centred on where the window was not.
+void OpenOverWindow(QDialog* dialog, QWidget* window);
+
+}  // namespace stringart
