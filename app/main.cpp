@@ -15,6 +15,7 @@
 #endif
 
 #include "app/FigureFileWriter.h"
+#include "journal/Journal.h"
 #include "runtime/Clock.h"
 #include "runtime/DrawSource.h"
 #include "runtime/RandomSource.h"
@@ -162,6 +163,7 @@ int main(int argc, char** argv) {
   const bool timing = IsSet("STRINGART_TIMING");
   stringart::Form1Window form1(timing ? static_cast<stringart::DrawSource&>(timedRandom) : random,
                                files);
+  form1.KeepFigures(stringart::Journal::DefaultPath());
   const auto loadStart = std::chrono::steady_clock::now();
   try {
     form1.FormLoad();

@@ -7,7 +7,7 @@ cd "$(dirname "$0")/.."
 packages=(
   g++ cmake ninja-build pkg-config
   qt6-base-dev qt6-qpa-plugins libgl-dev
-  libgtest-dev libbenchmark-dev libcairo2-dev libpng-dev
+  libgtest-dev libbenchmark-dev libcairo2-dev libpng-dev libsqlite3-dev
   libavcodec-dev libavformat-dev libswscale-dev libavutil-dev ffmpeg
   libx11-dev libxcb1-dev xvfb xauth xdotool imagemagick x11-utils fonts-dejavu-core
   emscripten chromium

@@ -25,6 +25,7 @@
 #include "figure/FigureHistory.h"
 #include "text/ExportLimits.h"
 #include "window/ExportRunner.h"
+#include "window/JournalLink.h"
 #include "window/Picture1View.h"
 #include "window/PictureImage.h"
 
@@ -136,6 +137,23 @@ void Form1Window::FillContextMenu(QMenu& menu) const {
   menu.addSeparator();
   menu.addAction(copy_);
   menu.addAction(copyCommand_);
+  if (journal_ != nullptr) {
+    journal_->UpdateFavourite();
+    menu.addSeparator();
+    menu.addAction(journal_->favourite());
+    menu.addAction(journal_->gallery());
+  }
+}
+
+void Form1Window::KeepFigures(const std::string& path) {
+  journal_ = new JournalLink(*this, path);
+  form_.KeepIn(&journal_->journal());
+  FigureShown();
+}
+
+void Form1Window::ShowAndKeep(const FigureRecord& figure, FigureOrigin origin) {
+  form_.OpenFigure(figure, origin);
+  FigureShown();
 }
 
 void Form1Window::FormLoad() {
@@ -160,10 +178,11 @@ void Form1Window::FigureShown() {
   view_->FigureComplete();
   const FigureHistory& history = form_.history();
   place_->setText(
-      history.empty()
-          ? QStringLiteral("No figure yet")
+      history.empty() ? QStringLiteral("No figure yet")
+      : history.shownEarlier() > 0
+          ? QStringLiteral("Earlier run, %L1 back").arg(history.shownEarlier())
           : QStringLiteral("Figure %L1 of %L2").arg(history.shown() + 1).arg(history.size()));
-  back_->setEnabled(history.CanGoBack());
+  back_->setEnabled(form_.CanGoBack());
   forward_->setEnabled(history.CanGoForward());
   for (QAction* action : {save_, copy_, copyCommand_}) action->setEnabled(!history.empty());
 }
@@ -261,8 +280,7 @@ bool Form1Window::OpenFigureFile(const QString& path, QString& error) {
     error = QString::fromStdString(why);
     return false;
   }
-  form_.OpenFigure(*figure);
-  FigureShown();
+  ShowAndKeep(*figure, FigureOrigin::Opened);
   return true;
 }
 

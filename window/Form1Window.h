@@ -16,6 +16,7 @@ class QPushButton;
 
 namespace stringart {
 
+class JournalLink;
 class Picture1View;
 
 // The program's window "Form1": the canvas Picture1 and the button Command1 ("new") at fixed
@@ -49,6 +50,12 @@ class Form1Window final : public QWidget, public WindowServices {
   QString ProposedSavePath(const QString& suffix) const;
   // Asks for a file name, saves, and tells of a failure in a message box.
   void SavePictureAs();
+  // From now on keeps every figure shown anew in the journal at `path` (see Journal), with
+  // favourites (Ctrl+D) and the gallery (Ctrl+H); notices about it are told once each.
+  void KeepFigures(const std::string& path);
+  // The one way to show a given figure as a figure of its own (from a file, the gallery, a
+  // variation): traces it on the canvas, appends it to the history and keeps it in the journal.
+  void ShowAndKeep(const FigureRecord& figure, FigureOrigin origin);
   // Traces the figure that a file saved by this program carries and appends it to the history.
   // Returns false with `error` set, changing nothing, when the file carries no figure.
   bool OpenFigureFile(const QString& path, QString& error);
@@ -77,6 +84,9 @@ class Form1Window final : public QWidget, public WindowServices {
   const Picture1& picture() const { return picture1_; }
   Picture1View* pictureView() const { return view_; }
   QPushButton* command1() const { return command1_; }
+  FigureFiles& files() const { return files_; }
+  // Null until KeepFigures.
+  JournalLink* journalLink() const { return journal_; }
 
   // WindowServices
   void Show() override;
@@ -105,6 +115,7 @@ class Form1Window final : public QWidget, public WindowServices {
   // Writes exports off the window's thread; cancels and waits for one when the window closes.
   ExportRunner* exports_;
   void ExportFinished(ExportResult result, const QString& error);
+  JournalLink* journal_ = nullptr;
 };
 
 }  // namespace stringart
