@@ -1,0 +1,220 @@
+// The journal with real processes (keep_figures: the window, offscreen): killed with SIGKILL at
+// random moments during fast "new"s it loses no figure that was on the screen; two windows at
+// once lose no row; on a damaged file, a read-only disk or a full one the window goes on and
+// tells once.
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sqlite3.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <random>
+#include <sstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace stringart {
+namespace {
+
+namespace fs = std::filesystem;
+
+// What a run of keep_figures printed: the figures it had on the screen and what it told.
+struct Printed {
+  std::vector<std::string> shown, told;
+  int status = -1;
+  void Add(const std::string& line) {
+    if (line.rfind("shown ", 0) == 0) shown.push_back(line.substr(6));
+    if (line.rfind("told ", 0) == 0) told.push_back(line.substr(5));
+  }
+};
+
+class Windows : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    dir_ = fs::temp_directory_path() /
+           ("stringart-keep-" + std::to_string(::getpid()) + "-" +
+            ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    fs::remove_all(dir_);
+    fs::create_directories(dir_);
+  }
+  void TearDown() override { fs::remove_all(dir_); }
+
+  std::string Journal() const { return (dir_ / "stringart" / "figures.sqlite").string(); }
+
+  // Starts keep_figures `figures` with its journal in the test's folder; its output on `out`.
+  pid_t Start(long figures, int& out) {
+    int pipeEnds[2];
+    EXPECT_EQ(pipe(pipeEnds), 0);
+    const pid_t pid = fork();
+    if (pid == 0) {
+      dup2(pipeEnds[1], STDOUT_FILENO);
+      close(pipeEnds[0]);
+      setenv("XDG_DATA_HOME", dir_.c_str(), 1);
+      setenv("QT_QPA_PLATFORM", "offscreen", 1);
+      const std::string count = std::to_string(figures);
+      execl(STRINGART_KEEP_FIGURES, STRINGART_KEEP_FIGURES, count.c_str(), nullptr);
+      _exit(127);
+    }
+    close(pipeEnds[1]);
+    out = pipeEnds[0];
+    return pid;
+  }
+
+  // Reads what `out` has until it closes.
+  static void ReadAll(int out, Printed& printed) {
+    std::string pending;
+    char buffer[4096];
+    for (ssize_t n; (n = read(out, buffer, sizeof buffer)) > 0;) pending.append(buffer, n);
+    close(out);
+    std::istringstream lines(pending);
+    for (std::string line; std::getline(lines, line);) printed.Add(line);
+  }
+
+  Printed Run(long figures) {
+    int out;
+    const pid_t pid = Start(figures, out);
+    Printed printed;
+    ReadAll(out, printed);
+    int raw = 0;
+    waitpid(pid, &raw, 0);
+    printed.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+    return printed;
+  }
+
+  // Every figure in the journal, "DRAWS DIRECTIONS", with how many rows each has.
+  std::map<std::string, int> Kept() const {
+    std::map<std::string, int> kept;
+    // Killed early, a run may leave no file or no table yet: then nothing is kept.
+    sqlite3* db = nullptr;
+    sqlite3_stmt* s = nullptr;
+    if (sqlite3_open_v2(Journal().c_str(), &db, SQLITE_OPEN_READONLY, nullptr) != SQLITE_OK ||
+        sqlite3_prepare_v2(db, "SELECT draws || ' ' || directions FROM figures", -1, &s, nullptr) !=
+            SQLITE_OK) {
+      sqlite3_close(db);
+      return kept;
+    }
+    while (sqlite3_step(s) == SQLITE_ROW) {
+      ++kept[reinterpret_cast<const char*>(sqlite3_column_text(s, 0))];
+    }
+    sqlite3_finalize(s);
+    sqlite3_close(db);
+    return kept;
+  }
+
+  // Each figure shown has a row of its own, and no row is missing.
+  void ExpectAllKept(const std::vector<std::string>& shown, const char* what) {
+    std::map<std::string, int> wanted;
+    for (const std::string& figure : shown) ++wanted[figure];
+    const std::map<std::string, int> kept = Kept();
+    for (const auto& [figure, times] : wanted) {
+      const auto found = kept.find(figure);
+      EXPECT_TRUE(found != kept.end() && found->second >= times)
+          << what << ": shown " << times << " times, kept "
+          << (found == kept.end() ? 0 : found->second) << ": " << figure;
+    }
+  }
+
+  // Runs `script` with K for keep_figures and D for the test folder; its standard output.
+  Printed Shell(const std::string& script) {
+    const std::string command = "K='" STRINGART_KEEP_FIGURES "' D='" + dir_.string() +
+                                "' QT_QPA_PLATFORM=offscreen sh -c '" + script + "' 2>/dev/null";
+    Printed printed;
+    FILE* out = popen(command.c_str(), "r");
+    char line[4096];
+    while (fgets(line, sizeof line, out) != nullptr) {
+      std::string text(line);
+      if (!text.empty() && text.back() == '\n') text.pop_back();
+      printed.Add(text);
+      if (text.rfind("status ", 0) == 0) printed.status = std::stoi(text.substr(7));
+    }
+    pclose(out);
+    return printed;
+  }
+
+  fs::path dir_;
+};
+
+TEST_F(Windows, KilledAtRandomMomentsItLosesNoFigureThatWasOnTheScreen) {
+  std::mt19937 random(20261208);
+  std::vector<std::string> shown;
+  for (int round = 0; round < 10; ++round) {
+    int out;
+    const pid_t pid = Start(0, out);
+    // From the start-up (before the first figure) to a dozen figures in.
+    std::this_thread::sleep_for(std::chrono::milliseconds(random() % 1500));
+    kill(pid, SIGKILL);
+    Printed printed;
+    ReadAll(out, printed);  // what it printed before it died
+    int raw = 0;
+    waitpid(pid, &raw, 0);
+    ASSERT_TRUE(WIFSIGNALED(raw)) << "round " << round << " ended before it was killed";
+    EXPECT_TRUE(printed.told.empty()) << "round " << round << ": " << printed.told[0];
+    shown.insert(shown.end(), printed.shown.begin(), printed.shown.end());
+    ExpectAllKept(shown, ("after round " + std::to_string(round)).c_str());
+  }
+  EXPECT_GT(shown.size(), 10u) << "too few figures were shown to tell anything";
+  const Printed after = Run(1);  // the journal opens after it all, undamaged
+  EXPECT_TRUE(after.told.empty()) << after.told[0];
+  EXPECT_EQ(after.shown.size(), 2u);
+}
+
+TEST_F(Windows, TwoWindowsAtOnceLoseNoRow) {
+  constexpr long kFigures = 40;
+  int outA, outB;
+  const pid_t a = Start(kFigures, outA), b = Start(kFigures, outB);
+  Printed printedA, printedB;
+  std::thread readA([&] { ReadAll(outA, printedA); });
+  ReadAll(outB, printedB);
+  readA.join();
+  waitpid(a, nullptr, 0);
+  waitpid(b, nullptr, 0);
+  ASSERT_EQ(printedA.shown.size(), kFigures + 1u);
+  ASSERT_EQ(printedB.shown.size(), kFigures + 1u);
+  EXPECT_TRUE(printedA.told.empty() && printedB.told.empty());
+  std::vector<std::string> shown = printedA.shown;
+  shown.insert(shown.end(), printedB.shown.begin(), printedB.shown.end());
+  ExpectAllKept(shown, "two windows");
+  int rows = 0;
+  for (const auto& [figure, times] : Kept()) rows += times;
+  EXPECT_EQ(rows, 2 * (kFigures + 1));
+}
+
+TEST_F(Windows, ADamagedJournalIsSetAsideTheWindowWorksAndSaysSoOnce) {
+  fs::create_directories(fs::path(Journal()).parent_path());
+  std::ofstream(Journal()) << std::string(50000, '\x5a');
+  const Printed run = Run(3);
+  EXPECT_EQ(run.status, 0);
+  EXPECT_EQ(run.shown.size(), 4u);
+  ASSERT_EQ(run.told.size(), 1u);
+  EXPECT_NE(run.told[0].find("set aside as " + Journal() + ".damaged-"), std::string::npos)
+      << run.told[0];
+  ExpectAllKept(run.shown, "the fresh journal");
+  EXPECT_EQ(Run(1).told.size(), 0u) << "told again on the next start";
+}
+
+TEST_F(Windows, OnAReadOnlyOrFullDiskTheWindowWorksAndSaysOnceThatFiguresAreNotKept) {
+  if (Shell("unshare -rm true; echo status $?").status != 0) GTEST_SKIP() << "no private mounts";
+  const std::string readOnly =
+      "mkdir \"$D/ro\"; unshare -rm sh -c \"mount -t tmpfs -o ro tmpfs $D/ro &&"
+      " XDG_DATA_HOME=$D/ro $K 5\"";
+  // Nearly full: a few KiB left, less than a fresh journal's first pages.
+  const std::string full =
+      "mkdir \"$D/full\"; unshare -rm sh -c \"mount -t tmpfs -o size=256k tmpfs $D/full &&"
+      " dd if=/dev/zero of=$D/full/filler bs=1k count=248 2>/dev/null;"
+      " XDG_DATA_HOME=$D/full $K 5\"";
+  for (const std::string& script : {readOnly, full}) {
+    const Printed run = Shell(script);
+    EXPECT_EQ(run.shown.size(), 6u) << script;
+    ASSERT_EQ(run.told.size(), 1u) << script;
+    EXPECT_NE(run.told[0].find("not being kept"), std::string::npos) << run.told[0];
+  }
+}
+
+}  // namespace
+}  // namespace stringart
