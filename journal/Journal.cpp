@@ -238,7 +238,7 @@ void Journal::Open() {
     const std::string why = db_ != nullptr ? sqlite3_errmsg(db_) : sqlite3_errstr(rc);
     sqlite3_close(db_);
     db_ = nullptr;
-    if (rc == SQLITE_ERROR + 256) {  // see OpenAndMigrate: a journal from a newer program
+    if (newer_) {
       TellOnce(JournalNotice::NotKept,
                "Figures are not being kept: " + path_ +
                    " was written by a newer stringart; it is left as it is.");
@@ -260,7 +260,8 @@ int Journal::OpenAndMigrate() {
   sqlite3_extended_result_codes(db_, 1);
   const int version = static_cast<int>(Integer(db_, "PRAGMA user_version", rc));
   if (rc != SQLITE_OK) return rc;
-  if (version > kSchemaVersion) return SQLITE_ERROR + 256;
+  newer_ = version > kSchemaVersion;
+  if (newer_) return SQLITE_READONLY;  // a journal of a newer program: not to be touched
   // Pages of 16 KiB: a row is about 160 bytes, and the part of a page too small for one more
   // row is a smaller share of a larger page. It takes effect only on a new file.
   if ((rc = Exec(db_, "PRAGMA page_size = 16384")) != SQLITE_OK) return rc;
@@ -339,8 +340,13 @@ void Journal::SetAside() {
 void Journal::WriteWithRetries(const std::vector<Op>& ops) {
   if (db_ == nullptr) return;
   int rc = SQLITE_OK;
-  // Busy: other windows hold the file longer than the busy timeout; keep trying for a minute.
+  // Busy: other windows hold the file longer than the busy timeout; keep trying for a minute,
+  // but not while the window closes.
   for (int attempt = 0; attempt < 12; ++attempt) {
+    if (attempt > 0) {
+      std::lock_guard lock(mutex_);
+      if (stopping_) break;
+    }
     rc = Write(ops);
     if (Damaged(rc)) {
       SetAside();

@@ -110,6 +110,7 @@ class Journal final : public FigureJournal {
   bool told_[2] = {false, false};
 
   sqlite3* db_ = nullptr;  // the writer thread's
+  bool newer_ = false;     // the file has a schema newer than this program's
   std::mutex readerMutex_;
   sqlite3* reader_ = nullptr;
   int readerGeneration_ = -1;
