@@ -50,8 +50,9 @@ class Form1Window final : public QWidget, public WindowServices {
   QString ProposedSavePath(const QString& suffix) const;
   // Asks for a file name, saves, and tells of a failure in a message box.
   void SavePictureAs();
-  // From now on keeps every figure shown anew in the journal at `path` (see Journal), with
-  // favourites (Ctrl+D) and the gallery (Ctrl+H); notices about it are told once each.
+  // From now on (called once, before FormLoad) keeps every figure shown anew in the journal at
+  // `path` (see Journal), with favourites (Ctrl+D) and the gallery (Ctrl+H); notices about it
+  // are told once each.
   void KeepFigures(const std::string& path);
   // The one way to show a given figure as a figure of its own (from a file, the gallery, a
   // variation): traces it on the canvas, appends it to the history and keeps it in the journal.
