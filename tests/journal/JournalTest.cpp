@@ -1,10 +1,10 @@
 // The journal without the window: every figure to the bit, what a script may add, earlier runs,
-// favourites, the size of 100,000 figures, and damaged, newer and missing files.
+// favourites, the size of 100,000 figures, a newer file and where it lives. (Damaged files, and
+// disks that refuse, are tested with the window: JournalProcessTest.)
 #include <gtest/gtest.h>
 #include <sqlite3.h>
 
 #include <filesystem>
-#include <fstream>
 #include <mutex>
 #include <string>
 #include <vector>
@@ -156,35 +156,6 @@ TEST_F(JournalFile, AHundredThousandFiguresTakeUnderFifteenMegabytes) {
   EXPECT_EQ(Sql("SELECT COUNT(*) FROM figures"), std::to_string(kFigures));
   EXPECT_EQ(Sql("SELECT draws FROM figures WHERE id = 77777"),
             FormatDraws(DrawnFigure(77776).draws));
-}
-
-TEST_F(JournalFile, ADamagedFileIsSetAsideWithItsLogAndAFreshJournalBegins) {
-  fs::create_directories(fs::path(path_).parent_path());
-  const std::string garbage(10000, 'x');
-  std::ofstream(path_) << garbage;
-  std::ofstream(path_ + "-wal") << "a log of another file";
-  {
-    auto journal = Open();
-    journal->Record(DrawnFigure(1), FigureOrigin::Start);
-    ASSERT_TRUE(journal->AwaitKept(5s));
-    ASSERT_EQ(journal->Figures(false, 0).size(), 1u);
-    EXPECT_TRUE(journal->keeping());
-  }
-  ASSERT_EQ(told().size(), 1u);
-  EXPECT_EQ(told()[0].first, JournalNotice::Damaged);
-  fs::path file;
-  bool log = false;
-  for (const auto& entry : fs::directory_iterator(dir_ / "stringart")) {
-    const std::string name = entry.path().filename().string();
-    if (!name.starts_with("figures.sqlite.damaged-")) continue;
-    if (name.ends_with("-wal")) log = true;
-    if (!name.ends_with("-wal") && !name.ends_with("-shm")) file = entry.path();
-  }
-  ASSERT_FALSE(file.empty()) << "the damaged file set aside";
-  EXPECT_TRUE(log) << "its log set aside with it";
-  EXPECT_NE(told()[0].second.find(file.string()), std::string::npos) << told()[0].second;
-  std::ifstream in(file);
-  EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), garbage) << "kept unchanged";
 }
 
 TEST_F(JournalFile, ANewerJournalIsLeftAloneAndNothingIsKept) {

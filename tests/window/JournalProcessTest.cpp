@@ -187,14 +187,21 @@ TEST_F(Windows, TwoWindowsAtOnceLoseNoRow) {
 
 TEST_F(Windows, ADamagedJournalIsSetAsideTheWindowWorksAndSaysSoOnce) {
   fs::create_directories(fs::path(Journal()).parent_path());
-  std::ofstream(Journal()) << std::string(50000, '\x5a');
+  const std::string garbage(50000, '\x5a');
+  std::ofstream(Journal()) << garbage;
+  std::ofstream(Journal() + "-wal") << "a log of some other file";
   const Printed run = Run(3);
   EXPECT_EQ(run.status, 0);
   EXPECT_EQ(run.shown.size(), 4u);
   ASSERT_EQ(run.told.size(), 1u);
-  EXPECT_NE(run.told[0].find("set aside as " + Journal() + ".damaged-"), std::string::npos)
-      << run.told[0];
+  const std::size_t at = run.told[0].find("set aside as " + Journal() + ".damaged-");
+  ASSERT_NE(at, std::string::npos) << run.told[0];
   ExpectAllKept(run.shown, "the fresh journal");
+  // Unchanged, and with its log: left behind, a log would be replayed onto the fresh file.
+  const std::string aside = run.told[0].substr(at + 13, Journal().size() + 24);
+  std::ifstream in(aside);
+  EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), garbage) << aside;
+  EXPECT_TRUE(fs::exists(aside + "-wal")) << aside;
   EXPECT_EQ(Run(1).told.size(), 0u) << "told again on the next start";
 }
 
