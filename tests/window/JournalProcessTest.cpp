@@ -3,20 +3,15 @@
 // once lose no row; on a damaged file, a read-only disk or a full one the window goes on and
 // tells once.
 #include <gtest/gtest.h>
-#include <signal.h>
 #include <sqlite3.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
-#include <chrono>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <map>
 #include <random>
-#include <sstream>
 #include <string>
-#include <thread>
 #include <vector>
 
 namespace stringart {
@@ -46,46 +41,6 @@ class Windows : public ::testing::Test {
   void TearDown() override { fs::remove_all(dir_); }
 
   std::string Journal() const { return (dir_ / "stringart" / "figures.sqlite").string(); }
-
-  // Starts keep_figures `figures` with its journal in the test's folder; its output on `out`.
-  pid_t Start(long figures, int& out) {
-    int pipeEnds[2];
-    EXPECT_EQ(pipe(pipeEnds), 0);
-    const pid_t pid = fork();
-    if (pid == 0) {
-      dup2(pipeEnds[1], STDOUT_FILENO);
-      close(pipeEnds[0]);
-      setenv("XDG_DATA_HOME", dir_.c_str(), 1);
-      setenv("QT_QPA_PLATFORM", "offscreen", 1);
-      const std::string count = std::to_string(figures);
-      execl(STRINGART_KEEP_FIGURES, STRINGART_KEEP_FIGURES, count.c_str(), nullptr);
-      _exit(127);
-    }
-    close(pipeEnds[1]);
-    out = pipeEnds[0];
-    return pid;
-  }
-
-  // Reads what `out` has until it closes.
-  static void ReadAll(int out, Printed& printed) {
-    std::string pending;
-    char buffer[4096];
-    for (ssize_t n; (n = read(out, buffer, sizeof buffer)) > 0;) pending.append(buffer, n);
-    close(out);
-    std::istringstream lines(pending);
-    for (std::string line; std::getline(lines, line);) printed.Add(line);
-  }
-
-  Printed Run(long figures) {
-    int out;
-    const pid_t pid = Start(figures, out);
-    Printed printed;
-    ReadAll(out, printed);
-    int raw = 0;
-    waitpid(pid, &raw, 0);
-    printed.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-    return printed;
-  }
 
   // Every figure in the journal, "DRAWS DIRECTIONS", with how many rows each has.
   std::map<std::string, int> Kept() const {
@@ -120,9 +75,11 @@ class Windows : public ::testing::Test {
     }
   }
 
-  // Runs `script` with K for keep_figures and D for the test folder; its standard output.
+  // Runs `script` with K for keep_figures, D for the test folder and the journal in D; what it
+  // printed ("status N" lines give the status).
   Printed Shell(const std::string& script) {
     const std::string command = "K='" STRINGART_KEEP_FIGURES "' D='" + dir_.string() +
+                                "' XDG_DATA_HOME='" + dir_.string() +
                                 "' QT_QPA_PLATFORM=offscreen sh -c '" + script + "' 2>/dev/null";
     Printed printed;
     FILE* out = popen(command.c_str(), "r");
@@ -136,6 +93,8 @@ class Windows : public ::testing::Test {
     pclose(out);
     return printed;
   }
+  // keep_figures `figures`, to its end.
+  Printed Run(long figures) { return Shell("$K " + std::to_string(figures) + "; echo status $?"); }
 
   fs::path dir_;
 };
@@ -144,16 +103,12 @@ TEST_F(Windows, KilledAtRandomMomentsItLosesNoFigureThatWasOnTheScreen) {
   std::mt19937 random(20261208);
   std::vector<std::string> shown;
   for (int round = 0; round < 10; ++round) {
-    int out;
-    const pid_t pid = Start(0, out);
-    // From the start-up (before the first figure) to a dozen figures in.
-    std::this_thread::sleep_for(std::chrono::milliseconds(random() % 1500));
-    kill(pid, SIGKILL);
-    Printed printed;
-    ReadAll(out, printed);  // what it printed before it died
-    int raw = 0;
-    waitpid(pid, &raw, 0);
-    ASSERT_TRUE(WIFSIGNALED(raw)) << "round " << round << " ended before it was killed";
+    // From the start-up (before the first figure) to a dozen figures in; what it printed before
+    // it died was on the screen.
+    const std::string wait = std::to_string(random() % 1500 / 1000.0);
+    const Printed printed =
+        Shell("$K 0 & p=$!; sleep " + wait + "; kill -9 $p; wait $p; echo status $?");
+    ASSERT_EQ(printed.status, 128 + 9) << "round " << round << " ended before it was killed";
     EXPECT_TRUE(printed.told.empty()) << "round " << round << ": " << printed.told[0];
     shown.insert(shown.end(), printed.shown.begin(), printed.shown.end());
     ExpectAllKept(shown, ("after round " + std::to_string(round)).c_str());
@@ -165,24 +120,13 @@ TEST_F(Windows, KilledAtRandomMomentsItLosesNoFigureThatWasOnTheScreen) {
 }
 
 TEST_F(Windows, TwoWindowsAtOnceLoseNoRow) {
-  constexpr long kFigures = 40;
-  int outA, outB;
-  const pid_t a = Start(kFigures, outA), b = Start(kFigures, outB);
-  Printed printedA, printedB;
-  std::thread readA([&] { ReadAll(outA, printedA); });
-  ReadAll(outB, printedB);
-  readA.join();
-  waitpid(a, nullptr, 0);
-  waitpid(b, nullptr, 0);
-  ASSERT_EQ(printedA.shown.size(), kFigures + 1u);
-  ASSERT_EQ(printedB.shown.size(), kFigures + 1u);
-  EXPECT_TRUE(printedA.told.empty() && printedB.told.empty());
-  std::vector<std::string> shown = printedA.shown;
-  shown.insert(shown.end(), printedB.shown.begin(), printedB.shown.end());
-  ExpectAllKept(shown, "two windows");
+  const Printed both = Shell("$K 40 > \"$D/a\" & $K 40 > \"$D/b\" & wait; cat \"$D/a\" \"$D/b\"");
+  ASSERT_EQ(both.shown.size(), 82u);
+  EXPECT_TRUE(both.told.empty());
+  ExpectAllKept(both.shown, "two windows");
   int rows = 0;
   for (const auto& [figure, times] : Kept()) rows += times;
-  EXPECT_EQ(rows, 2 * (kFigures + 1));
+  EXPECT_EQ(rows, 82);
 }
 
 TEST_F(Windows, ADamagedJournalIsSetAsideTheWindowWorksAndSaysSoOnce) {
