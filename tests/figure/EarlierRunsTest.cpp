@@ -92,25 +92,19 @@ TEST(EarlierRuns, BackFromTheFirstFigureGoesOnIntoEarlierRunsAndForwardComesBack
   run.form.Command1Click();
   EXPECT_EQ(run.form.history().size(), 3u);
   EXPECT_EQ(run.form.lastFigure().start, left);
-}
 
-TEST(EarlierRuns, EveryFigureShownAnewIsRecordedWithHowItCame) {
-  MemoryJournal journal(0);
-  JournalledRun run(&journal);
-  run.form.Command1Click();
+  // Each figure shown anew is recorded, with its end directions and how it came.
   const FigureRecord opened{kExampleDraws, {-1, 1, -1}, {}};
   run.form.OpenFigure(opened);
   run.form.OpenFigure(DrawnFigure(7), FigureOrigin::Gallery);
-  ASSERT_EQ(journal.recorded.size(), 4u);
-  EXPECT_EQ(journal.recorded[0].second, FigureOrigin::Start);
-  EXPECT_EQ(journal.recorded[1].second, FigureOrigin::New);
-  EXPECT_EQ(journal.recorded[2].second, FigureOrigin::Opened);
-  EXPECT_EQ(journal.recorded[2].first.draws, opened.draws);
-  EXPECT_EQ(journal.recorded[2].first.start, opened.start);
-  EXPECT_EQ(journal.recorded[3].second, FigureOrigin::Gallery);
-  EXPECT_EQ(journal.recorded[1].first, run.form.history().At(1)) << "with its end directions";
-  EXPECT_FALSE(run.form.GoBack() && run.form.GoBack() && run.form.GoBack() && run.form.GoBack())
-      << "no earlier runs: the run's first figure is the end";
+  std::vector<FigureOrigin> origins;
+  for (const auto& [figure, origin] : journal.recorded) origins.push_back(origin);
+  EXPECT_EQ(origins, (std::vector{FigureOrigin::Start, FigureOrigin::New, FigureOrigin::New,
+                                  FigureOrigin::Opened, FigureOrigin::Gallery}));
+  for (std::size_t i = 0; i < origins.size(); ++i) {
+    EXPECT_EQ(journal.recorded[i].first, run.form.history().At(i)) << "figure " << i;
+  }
+  EXPECT_EQ(journal.recorded[3].first.start, opened.start);
 }
 
 }  // namespace
