@@ -22,6 +22,7 @@
 #include "app/SlideshowOption.h"
 #include "app/WaylandProbe.h"
 #include "app/WindowOptions.h"
+#include "journal/Journal.h"
 #include "runtime/Clock.h"
 #include "runtime/DrawSource.h"
 #include "runtime/RandomSource.h"
@@ -227,6 +228,7 @@ int main(int argc, char** argv) {
   const bool timing = IsSet("STRINGART_TIMING");
   stringart::Form1Window form1(timing ? static_cast<stringart::DrawSource&>(timedRandom) : random,
                                files);
+  form1.KeepFigures(stringart::Journal::DefaultPath());
   const auto loadStart = std::chrono::steady_clock::now();
   try {
     form1.FormLoad();

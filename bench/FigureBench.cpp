@@ -9,12 +9,18 @@
 #include <QEvent>
 #include <QImage>
 #include <QLineF>
+#include <QListView>
 #include <QPainter>
 #include <QPushButton>
+#include <QScrollBar>
+#include <QTemporaryDir>
 #include <QTest>
 #include <array>
+#include <chrono>
 #include <cstdint>
 #include <fstream>
+#include <memory>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -23,9 +29,12 @@
 #include "canvas/Raster.h"
 #include "canvas/SegmentRecorder.h"
 #include "figure/Tracer.h"
+#include "journal/Journal.h"
 #include "runtime/VectorState.h"
 #include "window/Form1Window.h"
+#include "window/GalleryWindow.h"
 #include "window/Picture1View.h"
+#include "window/ThumbnailCache.h"
 
 namespace stringart {
 namespace {
@@ -247,14 +256,28 @@ class PaintWatch final : public QObject {
   }
 };
 
-// The window under Qt's offscreen platform, loaded, with its first figure painted.
+// A folder of the bench's own for journals, never the user's.
+QString BenchFolder() {
+  static QTemporaryDir folder;
+  return folder.path();
+}
+
+enum class Journalled { Yes, No };
+
+// The window under Qt's offscreen platform, loaded, with its first figure painted; keeping its
+// figures in a journal of its own, as the program does, unless told not to.
 struct WatchedWindow {
   SuppliedDraws draws{kExampleDraws};
   FigureFileWriter files;
   Form1Window window{draws, files};
   PaintWatch watch;
 
-  WatchedWindow() {
+  explicit WatchedWindow(Journalled journalled = Journalled::Yes) {
+    if (journalled == Journalled::Yes) {
+      static int journals = 0;
+      window.KeepFigures(
+          QStringLiteral("%1/window-%2.sqlite").arg(BenchFolder()).arg(++journals).toStdString());
+    }
     window.pictureView()->installEventFilter(&watch);
     window.FormLoad();
     AwaitPaint();  // the first figure's paint must not pass for the first click's
@@ -276,9 +299,10 @@ struct WatchedWindow {
   }
 };
 
-// A click on "new" until the canvas has been repainted.
-void BM_WindowClickToRepaint(benchmark::State& state) {
-  WatchedWindow w;
+// A click on "new" until the canvas has been repainted, the figure kept in the journal as the
+// program keeps it (Journalled::Yes), or with no journal at all, as before there was one.
+void ClickToRepaint(benchmark::State& state, Journalled journalled) {
+  WatchedWindow w(journalled);
   for (auto _ : state) {
     if (!w.ClickUntilRepainted(w.window.command1(), Qt::LeftButton)) {
       state.SkipWithError("the canvas was not repainted after a click on \"new\"");
@@ -290,6 +314,99 @@ void BM_WindowClickToRepaint(benchmark::State& state) {
     state.SkipWithError("a click on \"new\" did not trace exactly one figure");
   }
   SetCounters(state);
+}
+
+void BM_WindowClickToRepaint(benchmark::State& state) {
+  ClickToRepaint(state, Journalled::Yes);
+}
+
+void BM_WindowClickToRepaintUnkept(benchmark::State& state) {
+  ClickToRepaint(state, Journalled::No);
+}
+
+// A journal of 10,000 figures as the program draws them (24-bit draws), none a favourite.
+Journal& TenThousandFigures() {
+  static Journal journal(QStringLiteral("%1/gallery.sqlite").arg(BenchFolder()).toStdString());
+  static const bool filled = [] {
+    std::mt19937 random(17);
+    for (int i = 0; i < 10000; ++i) {
+      FigureRecord figure;
+      for (float& u : figure.draws) u = static_cast<float>(random() & 0xFFFFFF) / 16777216.0f;
+      journal.Record(figure, FigureOrigin::New);
+    }
+    return journal.AwaitKept(std::chrono::seconds(60));
+  }();
+  (void)filled;
+  return journal;
+}
+
+// Ctrl+H to the gallery's first screen: the window "Figures" opened on 10,000 figures, shown, and
+// every thumbnail in view traced and painted. Warm: the thumbnails were traced before (the
+// cache); Cold: each opening traces them again on the pool.
+void GalleryFirstScreen(benchmark::State& state, bool warm) {
+  Journal& journal = TenThousandFigures();
+  ThumbnailCache thumbnails;
+  FigureFileWriter files;
+  auto open = [&] {
+    auto gallery =
+        std::make_unique<GalleryWindow>(journal, thumbnails, files, [](const FigureRecord&) {});
+    PaintWatch watch;
+    gallery->view()->viewport()->installEventFilter(&watch);
+    // Every thumbnail in view traced, and painted since the last one came.
+    QObject::connect(&thumbnails, &ThumbnailCache::Traced, gallery.get(),
+                     [&watch] { watch.painted = false; });
+    gallery->Open();
+    gallery->show();
+    const auto giveUp = std::chrono::steady_clock::now() + std::chrono::minutes(1);
+    while (std::chrono::steady_clock::now() < giveUp) {
+      QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+      if (watch.painted && gallery->ScreenTraced()) return true;
+    }
+    return false;
+  };
+  if (warm) open();  // traces the first screen once, untimed
+  for (auto _ : state) {
+    if (!warm) {
+      state.PauseTiming();
+      thumbnails.Clear();
+      state.ResumeTiming();
+    }
+    if (!open()) {
+      state.SkipWithError("the gallery's first screen was never complete");
+      break;
+    }
+  }
+}
+
+void BM_GalleryFirstScreen(benchmark::State& state) {
+  GalleryFirstScreen(state, true);
+}
+
+void BM_GalleryFirstScreenCold(benchmark::State& state) {
+  GalleryFirstScreen(state, false);
+}
+
+// Scrolling the gallery of 10,000 figures a page down, then up, until the view has been
+// repainted: thumbnails not yet traced are painted as dark squares, never waited for.
+void BM_GalleryScrollPage(benchmark::State& state) {
+  ThumbnailCache thumbnails;
+  FigureFileWriter files;
+  GalleryWindow gallery(TenThousandFigures(), thumbnails, files, [](const FigureRecord&) {});
+  PaintWatch watch;
+  gallery.view()->viewport()->installEventFilter(&watch);
+  gallery.Open();
+  gallery.show();
+  QScrollBar* bar = gallery.view()->verticalScrollBar();
+  int step = 0;
+  for (auto _ : state) {
+    watch.painted = false;
+    bar->setValue(bar->value() + (step++ % 8 < 4 ? 1 : -1) * bar->pageStep());
+    for (int pass = 0; !watch.painted && pass < 1000; ++pass) QCoreApplication::processEvents();
+    if (!watch.painted) {
+      state.SkipWithError("the gallery was not repainted after a scroll");
+      break;
+    }
+  }
 }
 
 // The mouse's back and forward buttons on the canvas, in turn, until the canvas has been
@@ -329,6 +446,10 @@ BENCHMARK(BM_TraceAloneDirty)->Apply(Figure);
 BENCHMARK(BM_RasterAlone)->Apply(Figure);
 BENCHMARK(BM_RasterAloneReference)->Apply(Figure);
 BENCHMARK(BM_WindowClickToRepaint)->Apply(Figure);
+BENCHMARK(BM_WindowClickToRepaintUnkept)->Apply(Figure);
+BENCHMARK(BM_GalleryFirstScreen)->Apply(Figure);
+BENCHMARK(BM_GalleryFirstScreenCold)->Apply(Figure);
+BENCHMARK(BM_GalleryScrollPage)->Apply(Figure);
 BENCHMARK(BM_WindowBackToRepaint)->Apply(Figure);
 
 }  // namespace

@@ -1,7 +1,7 @@
 #include "figure/FigureHistory.h"
 
-#include <cstring>
 #include <cassert>
+#include <cstring>
 
 namespace stringart {
 namespace {
@@ -27,11 +27,18 @@ void FigureHistory::Append(const FigureRecord& figure) {
   block.directions[slot] =
       static_cast<std::uint8_t>(PackDirections(figure.start) | PackDirections(figure.end) << 3);
   shown_ = size_++;
+  shownEarlier_ = 0;
 }
 
 void FigureHistory::Show(std::size_t index) {
   assert(index < size_);
   shown_ = index;
+  shownEarlier_ = 0;
+}
+
+void FigureHistory::ShowEarlier(std::size_t back) {
+  assert(back >= 1 && back <= earlier_.size());
+  shownEarlier_ = back;
 }
 
 FigureRecord FigureHistory::At(std::size_t index) const {
@@ -43,7 +50,8 @@ FigureRecord FigureHistory::At(std::size_t index) const {
 }
 
 std::size_t FigureHistory::MemoryBytes() const {
-  return blocks_.size() * sizeof(Block) + blocks_.capacity() * sizeof(blocks_[0]);
+  return blocks_.size() * sizeof(Block) + blocks_.capacity() * sizeof(blocks_[0]) +
+         earlier_.capacity() * sizeof(FigureRecord);
 }
 
 std::string FigureName(const FigureRecord& figure) {

@@ -12,18 +12,23 @@ void Form1::FormLoad(Directions first) {
   fre = first.red;
   fgr = first.green;
   fbl = first.blue;
-  DrawFigure();
+  DrawFigure(FigureOrigin::Start);
 }
 
 void Form1::Command1Click() {
   picture1_.Clear();
-  DrawFigure();
+  DrawFigure(FigureOrigin::New);
 }
 
-void Form1::DrawFigure() {
+void Form1::DrawFigure(FigureOrigin origin) {
   Trace(TakeFigureDraws(random_), {fre, fgr, fbl});
-  history_.Append(lastFigure_);
+  Keep(origin);
   ++figuresTraced_;
+}
+
+void Form1::Keep(FigureOrigin origin) {
+  history_.Append(lastFigure_);
+  if (journal_ != nullptr) journal_->Record(lastFigure_, origin);
 }
 
 bool Form1::ShowFigure(std::size_t index) {
@@ -37,17 +42,49 @@ bool Form1::ShowFigure(std::size_t index) {
 }
 
 bool Form1::GoBack() {
-  return history_.CanGoBack() && ShowFigure(history_.shown() - 1);
+  const std::size_t back = history_.shownEarlier();
+  if (back == 0 && history_.shown() > 0) return ShowFigure(history_.shown() - 1);
+  return !history_.empty() && ShowEarlier(back + 1);
 }
 
 bool Form1::GoForward() {
+  const std::size_t back = history_.shownEarlier();
+  if (back > 1) return ShowEarlier(back - 1);
+  if (back == 1) return ShowFigure(0);
   return history_.CanGoForward() && ShowFigure(history_.shown() + 1);
 }
 
-void Form1::OpenFigure(const FigureRecord& figure) {
+bool Form1::CanGoBack() {
+  if (history_.empty()) return false;
+  FetchEarlier(history_.shownEarlier() + 1);
+  return history_.CanGoBack();
+}
+
+void Form1::FetchEarlier(std::size_t back) {
+  // A page at a time: going back is one figure per press, and the journal may hold many.
+  constexpr std::size_t kPage = 64;
+  while (journal_ != nullptr && !earlierExhausted_ && history_.earlierSize() < back) {
+    const std::vector<KeptFigure> page = journal_->Earlier(earliestFetched_, kPage);
+    for (const KeptFigure& kept : page) history_.AddEarlier(kept.figure);
+    if (page.size() < kPage) earlierExhausted_ = true;
+    if (!page.empty()) earliestFetched_ = page.back().id;
+  }
+}
+
+bool Form1::ShowEarlier(std::size_t back) {
+  FetchEarlier(back);
+  if (back == 0 || back > history_.earlierSize()) return false;
+  const FigureRecord figure = history_.Earlier(back);
   picture1_.Clear();
   Trace(figure.draws, figure.start);
-  history_.Append(lastFigure_);
+  history_.ShowEarlier(back);
+  return true;
+}
+
+void Form1::OpenFigure(const FigureRecord& figure, FigureOrigin origin) {
+  picture1_.Clear();
+  Trace(figure.draws, figure.start);
+  Keep(origin);
 }
 
 void Form1::Preview(const FigureRecord& figure) {

@@ -4,6 +4,7 @@
 
 #include "canvas/Canvas.h"
 #include "figure/FigureHistory.h"
+#include "figure/FigureJournal.h"
 #include "figure/FigureRecord.h"
 #include "runtime/DrawSource.h"
 
@@ -32,19 +33,29 @@ class Form1 {
   // "new": clear the canvas and trace a figure, keeping the directions the last one left.
   void Command1Click();
   // Reseeds, takes the twelve draws and traces one figure over whatever the canvas shows, then
-  // appends it to the history.
-  void DrawFigure();
+  // appends it to the history and the journal as made by `origin`.
+  void DrawFigure(FigureOrigin origin = FigureOrigin::New);
+
+  // From now on every figure shown anew is recorded in `journal` (null: none), and going back
+  // from the run's first figure goes on into the figures it kept in earlier runs. `journal`
+  // must outlive this Form1 or be replaced first.
+  void KeepIn(FigureJournal* journal) { journal_ = journal; }
 
   // Traces the figure at `index` of the history again on a cleared canvas, the same pixels as
   // the first time, and takes the directions it left: the next "new" goes on from it. False,
   // changing nothing, when there is no such figure.
   bool ShowFigure(std::size_t index);
-  // The figure before or after the one shown; false, changing nothing, at either end.
+  // The figure before or after the one shown; false, changing nothing, at either end. Back from
+  // the run's first figure goes on into earlier runs' figures, newest first.
   bool GoBack();
   bool GoForward();
-  // Traces `figure` from its draws and start directions on a cleared canvas and appends it to
-  // the history, as if "new" had made it; its end directions are those the trace leaves.
-  void OpenFigure(const FigureRecord& figure);
+  // Whether GoBack would show a figure; may fetch earlier runs' figures from the journal.
+  bool CanGoBack();
+  // The one way to put a given figure on the screen as a figure of its own (opened from a file,
+  // chosen in the gallery, a variation): traces `figure` from its draws and start directions on
+  // a cleared canvas, appends it to the history as if "new" had made it, and records it in the
+  // journal as come from `origin`. Its end directions are those the trace leaves.
+  void OpenFigure(const FigureRecord& figure, FigureOrigin origin = FigureOrigin::Opened);
   // Traces `figure` on a cleared canvas without adding it to the history: a figure being
   // adjusted, shown until it is kept with OpenFigure or left by any other way.
   void Preview(const FigureRecord& figure);
@@ -61,6 +72,13 @@ class Form1 {
  private:
   // Traces from `draws` and `start` and takes the directions the figure leaves.
   void Trace(const FigureDraws& draws, Directions start);
+  // The figure on the canvas is new: into the history and the journal.
+  void Keep(FigureOrigin origin);
+  // Fetches earlier runs' figures from the journal until `back` of them are known or none is
+  // left.
+  void FetchEarlier(std::size_t back);
+  // Shows the earlier run's figure `back` places before the run's first, traced again.
+  bool ShowEarlier(std::size_t back);
 
   WindowServices& window_;
   Canvas& picture1_;
@@ -68,6 +86,9 @@ class Form1 {
   FigureRecord lastFigure_;
   FigureHistory history_;
   long figuresTraced_ = 0;
+  FigureJournal* journal_ = nullptr;
+  std::int64_t earliestFetched_ = 0;  // row of the oldest earlier figure fetched; 0: none yet
+  bool earlierExhausted_ = false;
 };
 
 }  // namespace stringart

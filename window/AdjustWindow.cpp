@@ -132,7 +132,7 @@ void AdjustWindow::Rest() {
   rest_->stop();
   if (figure_.draws == kept_.draws && figure_.start == kept_.start) return;
   // Comes back through FigureChanged, which loads the kept figure.
-  main_.OpenFigure(figure_);
+  main_.OpenFigure(figure_, FigureOrigin::Adjusted);
 }
 
 void AdjustWindow::showEvent(QShowEvent* event) {

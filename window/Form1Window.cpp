@@ -28,6 +28,7 @@
 #include "window/ExportRunner.h"
 #include "window/FullScreenView.h"
 #include "window/Messages.h"
+#include "window/JournalLink.h"
 #include "window/Picture1View.h"
 #include "window/PictureImage.h"
 #include "window/VariationsWindow.h"
@@ -164,11 +165,23 @@ void Form1Window::FillContextMenu(QMenu& menu) const {
   menu.addSeparator();
   menu.addAction(copy_);
   menu.addAction(copyCommand_);
+  if (journal_ != nullptr) {
+    journal_->UpdateFavourite();
+    menu.addSeparator();
+    menu.addAction(journal_->favourite());
+    menu.addAction(journal_->gallery());
+  }
   menu.addSeparator();
   menu.addAction(fullScreenAction_);
   menu.addAction(slideshowAction_);
   menu.addSeparator();
   menu.addAction(quit_);
+}
+
+void Form1Window::KeepFigures(const std::string& path) {
+  journal_ = new JournalLink(*this, path);
+  form_.KeepIn(&journal_->journal());
+  FigureShown();
 }
 
 void Form1Window::FormLoad() {
@@ -193,10 +206,11 @@ void Form1Window::FigureShown() {
   view_->FigureComplete();
   const FigureHistory& history = form_.history();
   place_->setText(
-      history.empty()
-          ? QStringLiteral("No figure yet")
+      history.empty() ? QStringLiteral("No figure yet")
+      : history.shownEarlier() > 0
+          ? QStringLiteral("Earlier run, %L1 back").arg(history.shownEarlier())
           : QStringLiteral("Figure %L1 of %L2").arg(history.shown() + 1).arg(history.size()));
-  back_->setEnabled(history.CanGoBack());
+  back_->setEnabled(form_.CanGoBack());
   forward_->setEnabled(history.CanGoForward());
   for (QAction* action : {save_, copy_, copyCommand_}) action->setEnabled(!history.empty());
   // What a screen reader says of the canvas.
@@ -326,8 +340,8 @@ bool Form1Window::OpenFigureFile(const QString& path, QString& error) {
   return true;
 }
 
-void Form1Window::OpenFigure(const FigureRecord& figure) {
-  form_.OpenFigure(figure);
+void Form1Window::OpenFigure(const FigureRecord& figure, FigureOrigin origin) {
+  form_.OpenFigure(figure, origin);
   FigureShown();
 }
 

@@ -20,6 +20,7 @@ namespace stringart {
 
 class FullScreenView;
 class ExportNote;
+class JournalLink;
 class Picture1View;
 
 // The program's window "Form1": the canvas Picture1 and the button Command1 ("new") at fixed
@@ -53,13 +54,19 @@ class Form1Window final : public QWidget, public WindowServices {
   QString ProposedSavePath(const QString& suffix) const;
   // Asks for a file name, saves, and tells of a failure in a message box.
   void SavePictureAs();
+  // From now on (called once, before FormLoad) keeps every figure shown anew in the journal at
+  // `path` (see Journal), with favourites (Ctrl+D) and the gallery (Ctrl+H); notices about it
+  // are told once each.
+  void KeepFigures(const std::string& path);
   // Traces the figure that a file saved by this program carries and appends it to the history.
   // Returns false with `error` set, changing nothing, when the file carries no figure.
   bool OpenFigureFile(const QString& path, QString& error);
   // Asks for a file, opens it, and tells of a failure in a message box.
   void OpenFigureAs();
-  // Traces `figure` on the canvas and appends it to the history, as opening a file does.
-  void OpenFigure(const FigureRecord& figure);
+  // The one way to show a given figure as a figure of its own (from a file, the gallery, a
+  // variation, the Adjust window): traces it on the canvas, appends it to the history and keeps
+  // it in the journal as come from `origin`.
+  void OpenFigure(const FigureRecord& figure, FigureOrigin origin = FigureOrigin::Opened);
   // Traces `figure` on the canvas without adding it to the history (Form1::Preview).
   void PreviewFigure(const FigureRecord& figure);
   // Opens each file's figure at the end of the history, then shows the first of them when
@@ -100,6 +107,8 @@ class Form1Window final : public QWidget, public WindowServices {
   FigureFiles& files() const { return files_; }
   // Where a finished export is told.
   ExportNote* exportNote() const { return note_; }
+  // Null until KeepFigures.
+  JournalLink* journalLink() const { return journal_; }
 
  signals:
   // Another figure of the history is on the canvas: new, back, forward, opened or chosen.
@@ -139,6 +148,7 @@ class Form1Window final : public QWidget, public WindowServices {
   void ExportFinished(ExportResult result, const QString& error);
   QAction *fullScreenAction_, *slideshowAction_;
   QPointer<FullScreenView> fullScreen_;
+  JournalLink* journal_ = nullptr;
 };
 
 }  // namespace stringart

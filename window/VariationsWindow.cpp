@@ -125,7 +125,7 @@ void VariationsWindow::Select(int tile) {
 
 void VariationsWindow::Choose() {
   // The main window's new figure comes back through FigureChanged and centres the grid.
-  if (selected_ != kCentre) main_.OpenFigure(figures_[selected_]);
+  if (selected_ != kCentre) main_.OpenFigure(figures_[selected_], FigureOrigin::Variation);
 }
 
 QRect VariationsWindow::TileRect(int tile) const {

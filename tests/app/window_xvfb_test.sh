@@ -12,6 +12,12 @@ set -euo pipefail
 
 stringart=$1
 close_window=$2
+# The figures it shows are kept in a journal of the test's own, not the user's.
+if [ -z "${WINDOW_TEST_DATA:-}" ]; then
+  export WINDOW_TEST_DATA=$(mktemp -d)
+  trap 'rm -rf "$WINDOW_TEST_DATA"' EXIT
+fi
+export XDG_DATA_HOME=$WINDOW_TEST_DATA
 
 fail() {
   echo "FAIL: $*" >&2

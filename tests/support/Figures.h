@@ -72,3 +72,23 @@ inline std::vector<Segment> TraceSegments(const FigureDraws& draws, Directions s
 }
 
 }  // namespace stringart::testing
+
+namespace stringart::testing {
+
+// Figure `i` of a run, as the program draws them: every draw a multiple of 2^-24 below 1, which
+// is what makes their text as long as it gets; start directions of every pattern.
+inline FigureRecord DrawnFigure(std::uint64_t i) {
+  FigureRecord figure;
+  std::uint64_t state = i * 0x9E3779B97F4A7C15ULL + 1;
+  for (float& u : figure.draws) {
+    state ^= state >> 29;
+    state *= 0xBF58476D1CE4E5B9ULL;
+    state ^= state >> 32;
+    u = static_cast<float>(state & 0xFFFFFF) / 16777216.0f;
+  }
+  auto sign = [i](int bit) { return static_cast<std::int16_t>(i >> bit & 1 ? -1 : 1); };
+  figure.start = {sign(0), sign(1), sign(2)};
+  return figure;
+}
+
+}  // namespace stringart::testing

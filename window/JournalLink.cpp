@@ -1,0 +1,93 @@
+#include "window/JournalLink.h"
+
+#include <QAction>
+#include <QEvent>
+#include <QMessageBox>
+#include <chrono>
+#include <cstdio>
+
+#include "window/Form1Window.h"
+#include "window/GalleryWindow.h"
+#include "window/Picture1View.h"
+
+namespace stringart {
+
+JournalLink::JournalLink(Form1Window& window, const std::string& path)
+    : QObject(&window),
+      window_(window),
+      favourite_(new QAction(QStringLiteral("Favour&ite"), &window)),
+      galleryAction_(new QAction(QStringLiteral("Figu&res\u2026"), &window)) {
+  favourite_->setCheckable(true);
+  favourite_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_D));
+  galleryAction_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_H));
+  window.addAction(favourite_);  // the keys work anywhere in the window
+  window.addAction(galleryAction_);
+  connect(favourite_, &QAction::triggered, this, &JournalLink::ToggleFavourite);
+  connect(galleryAction_, &QAction::triggered, this, &JournalLink::OpenGallery);
+  journal_ = std::make_unique<Journal>(path, [this](JournalNotice notice, const std::string& text) {
+    // From the journal's thread; told on the window's.
+    const QString line = QString::fromStdString(text);
+    QMetaObject::invokeMethod(
+        this, [this, notice, line] { Tell(notice, line); }, Qt::QueuedConnection);
+  });
+  window.pictureView()->installEventFilter(this);
+}
+
+JournalLink::~JournalLink() {
+  delete gallery_.data();
+  journal_.reset();  // before this object is gone: the journal's thread may still tell
+}
+
+GalleryWindow* JournalLink::galleryWindow() const {
+  return gallery_.data();
+}
+
+bool JournalLink::eventFilter(QObject*, QEvent* event) {
+  // The figure about to be painted was queued for the journal when it was traced, and is
+  // normally written long before this; waiting here, briefly, makes sure that a figure on the
+  // screen is on the disk too. A disk that hangs costs a frame, not the window.
+  if (event->type() == QEvent::Paint) journal_->AwaitKept(std::chrono::milliseconds(100));
+  return false;
+}
+
+void JournalLink::Tell(JournalNotice, const QString& text) {
+  told_ << text;
+  std::fprintf(stderr, "stringart: %s\n", qPrintable(text));
+  if (!window_.isVisible()) return;
+  auto* box = new QMessageBox(QMessageBox::Information, QStringLiteral("Keeping figures"), text,
+                              QMessageBox::Ok, &window_);
+  box->setTextFormat(Qt::PlainText);  // it names a file
+  box->setAttribute(Qt::WA_DeleteOnClose);
+  box->open();
+}
+
+void JournalLink::OpenGallery() {
+  if (gallery_ == nullptr) {
+    gallery_ = new GalleryWindow(
+        *journal_, thumbnails_, window_.files(),
+        [this](const FigureRecord& figure) { window_.OpenFigure(figure, FigureOrigin::Gallery); },
+        &window_);  // a window of its own that closes with the main one
+    gallery_->setAttribute(Qt::WA_DeleteOnClose);
+  }
+  gallery_->Open();
+  gallery_->show();
+  gallery_->raise();
+  gallery_->activateWindow();
+}
+
+void JournalLink::ToggleFavourite() {
+  if (window_.form().history().empty()) return;
+  const FigureRecord& figure = window_.form().lastFigure();
+  journal_->SetFavourite(figure, !journal_->IsFavourite(figure));
+  UpdateFavourite();
+  if (gallery_ != nullptr && gallery_->isVisible())
+    gallery_->ShowFavourites(gallery_->showingFavourites());
+}
+
+void JournalLink::UpdateFavourite() {
+  const bool any = !window_.form().history().empty();
+  favourite_->setEnabled(any);
+  favourite_->setChecked(any && journal_->IsFavourite(window_.form().lastFigure()));
+}
+
+}  // namespace stringart
