@@ -6,6 +6,7 @@
 #include "runtime/DrawSource.h"
 #include "window/FigureHistory.h"
 #include "window/FigureRecord.h"
+#include "window/TwoCoreTracer.h"
 
 namespace stringart {
 
@@ -65,6 +66,9 @@ class Form1 {
   FigureRecord lastFigure_;
   FigureHistory history_;
   long figuresTraced_ = 0;
+  // Traces onto the raster on both CPUs when the canvas is the raster Picture1; its second
+  // thread ends with the form.
+  TwoCoreTracer cores_;
 };
 
 }  // namespace stringart
