@@ -109,7 +109,21 @@ bool DrawLineReference(std::uint32_t* pixels, int width, int height, std::ptrdif
 
 namespace {
 
+// Where a walk puts its pixel: over what lies there, or only where nothing has been painted yet
+// (a zero word, which no pixel is).
+enum class Put { Over, Under };
+
 // DrawLineFast after snapping; inlined there so that the whole-raster path keeps its shape.
+template <Put put>
+[[gnu::always_inline]] inline void Paint(std::uint32_t& word, std::uint32_t pixel) {
+  if constexpr (put == Put::Over) {
+    word = pixel;
+  } else {
+    word = word != 0 ? word : pixel;  // a store either way: no branch to mispredict
+  }
+}
+
+template <Put put>
 [[gnu::always_inline]] inline void WalkFast(std::uint32_t* pixels, int width, int height,
                                             std::ptrdiff_t stride, const PixelSegment& s,
                                             std::uint32_t pixel) {
@@ -117,7 +131,7 @@ namespace {
   const bool xMajor = std::abs(dx) >= std::abs(dy);
   const std::int64_t n = xMajor ? std::abs(dx) : std::abs(dy);
   if (n == 0) {
-    if (Inside(s.x0, s.y0, width, height)) pixels[s.y0 * stride + s.x0] = pixel;
+    if (Inside(s.x0, s.y0, width, height)) Paint<put>(pixels[s.y0 * stride + s.x0], pixel);
     return;
   }
 
@@ -166,8 +180,8 @@ namespace {
     std::ptrdiff_t back = s.y1 * stride + s.x1;
     std::int32_t backError = static_cast<std::int32_t>(n);  // kept in [0, 2n)
     for (std::int64_t left = (n + 1) / 2; left > 0; --left) {
-      pixels[offset] = pixel;
-      pixels[back] = pixel;
+      Paint<put>(pixels[offset], pixel);
+      Paint<put>(pixels[back], pixel);
       error += increment;
       const bool carry = error >= 0;
       error -= carry ? wrap : 0;
@@ -177,12 +191,13 @@ namespace {
       backError += borrow ? wrap : 0;
       back -= borrow ? carryStep : step;
     }
-    if (n % 2 == 0) pixels[offset] = pixel;  // the middle pixel, which neither end has reached
+    if (n % 2 == 0)
+      Paint<put>(pixels[offset], pixel);  // the middle pixel, which neither end has reached
     return;
   }
 
   for (std::int64_t left = steps.last - steps.first + 1; left > 0; --left) {
-    pixels[offset] = pixel;
+    Paint<put>(pixels[offset], pixel);
     error += increment;
     const bool carry = error >= 0;
     error -= carry ? wrap : 0;
@@ -197,13 +212,18 @@ bool DrawLineFast(std::uint32_t* pixels, int width, int height, std::ptrdiff_t s
                   float fromY, float toX, float toY, std::uint32_t pixel) {
   PixelSegment s;
   if (!SnapSegmentFast(fromX, fromY, toX, toY, s)) return false;
-  if (!s.empty) WalkFast(pixels, width, height, stride, s, pixel);
+  if (!s.empty) WalkFast<Put::Over>(pixels, width, height, stride, s, pixel);
   return true;
 }
 
 void DrawPixelSegmentFast(std::uint32_t* pixels, int width, int height, std::ptrdiff_t stride,
                           const PixelSegment& s, std::uint32_t pixel) {
-  WalkFast(pixels, width, height, stride, s, pixel);
+  WalkFast<Put::Over>(pixels, width, height, stride, s, pixel);
+}
+
+void DrawPixelSegmentUnder(std::uint32_t* pixels, int width, int height, std::ptrdiff_t stride,
+                           const PixelSegment& s, std::uint32_t pixel) {
+  WalkFast<Put::Under>(pixels, width, height, stride, s, pixel);
 }
 
 void FillRaster(std::uint32_t* pixels, int width, int height, std::ptrdiff_t stride,

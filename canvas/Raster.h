@@ -75,5 +75,9 @@ inline bool SnapSegmentFast(float fromX, float fromY, float toX, float toY, Pixe
 // points, clipped to width x height.
 void DrawPixelSegmentFast(std::uint32_t* pixels, int width, int height, std::ptrdiff_t stride,
                           const PixelSegment& s, std::uint32_t pixel);
+// The same pixels, each painted only where the raster holds 0 (no pixel is 0: alpha is 0xFF), so
+// that segments painted in reverse order leave what painting them in order leaves.
+void DrawPixelSegmentUnder(std::uint32_t* pixels, int width, int height, std::ptrdiff_t stride,
+                           const PixelSegment& s, std::uint32_t pixel);
 
 }  // namespace stringart

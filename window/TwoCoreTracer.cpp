@@ -3,7 +3,6 @@
 #include <sched.h>
 
 #include <algorithm>
-#include <array>
 #include <condition_variable>
 #include <exception>
 #include <mutex>
@@ -12,26 +11,21 @@
 #include <thread>
 #include <vector>
 
-#include "canvas/BandRaster.h"
 #include "canvas/Canvas.h"
 #include "canvas/Raster.h"
+#include "canvas/SplitRaster.h"
 #include "runtime/VectorState.h"
 #include "window/Tracer.h"
 
 namespace stringart {
 namespace {
 
-// Segments the tracer hands on at a time: small enough that the painting thread starts early,
-// large enough that publishing costs nothing measurable.
+// Segments the tracer hands on at a time: small enough that the second thread starts early,
+// large enough that handing on costs nothing measurable.
 constexpr std::size_t kChunk = 1024;
-// Segments painted into one band per claim, so that both threads keep moving through the figure
-// band by band while its segments are still in cache.
-constexpr std::size_t kWindow = 8192;
-// Bands of rows. More bands balance the two threads' ends more finely; every band looks at every
-// segment once.
-constexpr int kBands = 8;
-// Band edges fall on multiples of this many rows: 8 rows of 500 pixels are whole cache lines.
-constexpr int kBandRowMultiple = 8;
+// Segments either thread takes at a time once they meet: a few tens of microseconds of painting,
+// so that both finish within that of each other.
+constexpr std::size_t kClaim = 512;
 // Empty polls before a waiting thread gives up its CPU to whatever else wants it.
 constexpr int kSpinsBeforeYield = 256;
 
@@ -51,6 +45,18 @@ void Wait(int& spins) {
     spins = 0;
     std::this_thread::yield();
   }
+}
+
+// The segments claimed so far, packed in one word so that both ends move atomically: the second
+// thread has taken [0, head), the tracing thread [tail, end of figure).
+constexpr std::uint64_t Ends(std::uint64_t head, std::uint64_t tail) {
+  return head | tail << 32;
+}
+constexpr std::size_t Head(std::uint64_t ends) {
+  return static_cast<std::size_t>(ends & 0xFFFFFFFFu);
+}
+constexpr std::size_t Tail(std::uint64_t ends) {
+  return static_cast<std::size_t>(ends >> 32);
 }
 
 // TraceFigure's canvas on the calling thread alone: DrawLineFast into the caller's raster, with a
@@ -81,30 +87,66 @@ class RasterCanvas final : public Canvas {
   std::size_t drawn_ = 0;
 };
 
+// TraceFigure's canvas on the tracing thread: snaps each segment as DrawLineFast would and hands
+// the segments on a chunk at a time.
+class HandingCanvas final : public Canvas {
+ public:
+  HandingCanvas(SnappedSegment* segments, std::atomic<std::size_t>& published,
+                const std::atomic<bool>* cancel)
+      : segments_(segments), published_(published), cancel_(cancel) {}
+  // The tracer never clears or colours its canvas; the caller's raster is already prepared.
+  void Clear() override {}
+  void SetBackground(Colour) override {}
+  bool DrawLine(float fromX, float fromY, float toX, float toY, Colour colour) override {
+    bool kept = false;
+    SnappedSegment segment;
+    if (!SnapForSplit(fromX, fromY, toX, toY, ToPixel(colour), segment, kept)) return false;
+    if (!kept) return true;  // nothing of it near enough to reach any raster
+    // A figure makes at most kSegmentsPerFigure calls; more would be a tracer out of step.
+    if (count_ == kSegmentsPerFigure) throw std::logic_error("a figure drew too many segments");
+    segments_[count_++] = segment;
+    if (count_ % kChunk == 0) {
+      published_.store(count_, std::memory_order_release);
+      if (cancel_ && cancel_->load(std::memory_order_relaxed)) throw Cancelled{};
+    }
+    return true;
+  }
+  // Hands on what is left of the last chunk; returns how many segments there are.
+  std::size_t Flush() {
+    published_.store(count_, std::memory_order_release);
+    return count_;
+  }
+
+ private:
+  SnappedSegment* segments_;
+  std::atomic<std::size_t>& published_;
+  const std::atomic<bool>* cancel_;
+  std::size_t count_ = 0;
+};
+
 }  // namespace
 
-// One figure's shared state and the second thread. Each band is painted by one thread at a time
-// (`busy`), always from segment `done` onwards, so every band sees the segments in order.
+// One figure's shared state and the second thread. The second thread paints segments from the
+// first onwards straight onto the raster as they are handed on; once the figure is traced, the
+// tracing thread paints from the last backwards onto a layer, and where the two meet the layer is
+// laid over the raster.
 struct TwoCoreTracer::Figure {
-  struct alignas(64) Band {
-    std::atomic<bool> busy{false};
-    std::atomic<std::size_t> done{0};  // segments painted into the band
-    int rowBegin = 0, rowEnd = 0;
-  };
-
   std::mutex inUse;  // held by the thread tracing a figure
   std::vector<SnappedSegment> segments = std::vector<SnappedSegment>(kSegmentsPerFigure);
-  std::array<Band, kBands> bands;
+  std::vector<std::uint32_t> layer;  // all 0 between figures
   std::uint32_t* pixels = nullptr;
   int width = 0, height = 0;
   std::ptrdiff_t stride = 0;
 
   alignas(64) std::atomic<std::size_t> published{0};  // segments handed on
-  std::atomic<bool> traced{false};                    // `published` is the whole figure
-  std::atomic<bool> abandoned{false};                 // stop painting: the figure was cancelled
+  std::atomic<bool> traced{false};                    // the tail end is set: the whole figure
+  std::atomic<bool> abandoned{false};                 // cancelled: stop painting
+  alignas(64) std::atomic<std::uint64_t> ends{0};     // see Ends()
+  alignas(64) std::atomic<std::size_t> headPainted{
+      0};  // of [0, head), painted by the second thread
 
   // The second thread: woken for each figure, it reports the figure's number once it no longer
-  // touches anything of it.
+  // reads anything of it.
   std::mutex wakeMutex;
   std::condition_variable wake;
   std::uint64_t requested = 0;  // under wakeMutex
@@ -112,41 +154,61 @@ struct TwoCoreTracer::Figure {
   alignas(64) std::atomic<std::uint64_t> finished{0};
   std::thread worker;
 
-  // Paints the handed-on segments into whichever band is free until every band holds the whole
-  // figure or the figure is abandoned. `fromTop` picks the order in which bands are tried, so the
-  // two threads start at opposite ends.
-  void PaintBands(bool fromTop, const std::atomic<bool>* cancel) {
+  // The second thread's part: claims and paints segments from the head until the two ends meet.
+  void PaintHead() {
     int spins = 0;
     for (;;) {
-      // Read in this order: once `traced` is seen, `published` is final.
+      if (abandoned.load(std::memory_order_relaxed)) return;
+      // Read in this order: once `traced` is seen, the tail end is the figure's end.
       const bool whole = traced.load(std::memory_order_acquire);
       const std::size_t total = published.load(std::memory_order_acquire);
-      if (cancel && cancel->load(std::memory_order_relaxed)) {
-        abandoned.store(true, std::memory_order_relaxed);
-      }
-      if (abandoned.load(std::memory_order_relaxed)) return;
-      bool complete = whole, painted = false;
-      for (int i = 0; i < kBands; ++i) {
-        Band& band = bands[static_cast<std::size_t>(fromTop ? i : kBands - 1 - i)];
-        if (band.done.load(std::memory_order_acquire) >= total) continue;
-        complete = false;
-        if (band.busy.exchange(true, std::memory_order_acquire)) continue;
-        const std::size_t done = band.done.load(std::memory_order_relaxed);
-        const std::size_t end = std::min(total, done + kWindow);
-        if (done < end) {
-          DrawSegmentsInRows(pixels, width, height, stride, band.rowBegin, band.rowEnd,
-                             segments.data() + done, end - done);
-          band.done.store(end, std::memory_order_release);
-          painted = true;
+      std::uint64_t now = ends.load(std::memory_order_acquire);
+      const std::size_t head = Head(now), limit = std::min(total, Tail(now));
+      if (head < limit) {
+        const std::size_t next = std::min(limit, head + kClaim);
+        if (!ends.compare_exchange_weak(now, Ends(next, Tail(now)), std::memory_order_acq_rel)) {
+          continue;
         }
-        band.busy.store(false, std::memory_order_release);
-      }
-      if (complete) return;
-      if (painted) {
+        DrawSegmentsOver(pixels, width, height, stride, segments.data() + head, next - head);
+        headPainted.store(next, std::memory_order_release);
         spins = 0;
-      } else {
-        Wait(spins);
+        continue;
       }
+      if (whole && head >= Tail(now)) return;
+      Wait(spins);
+    }
+  }
+
+  // The tracing thread's part, once the figure is traced: claims and paints segments from the
+  // tail until the two ends meet. Returns whether it painted any.
+  bool PaintTail(const std::atomic<bool>* cancel) {
+    bool painted = false;
+    std::uint64_t now = ends.load(std::memory_order_acquire);
+    for (;;) {
+      if (cancel && cancel->load(std::memory_order_relaxed)) return painted;
+      const std::size_t head = Head(now), tail = Tail(now);
+      if (head >= tail) return painted;
+      const std::size_t next = tail - std::min(tail - head, kClaim);
+      if (!ends.compare_exchange_weak(now, Ends(head, next), std::memory_order_acq_rel)) continue;
+      DrawSegmentsUnder(layer.data(), width, height, stride, segments.data() + next, tail - next);
+      painted = true;
+      now = ends.load(std::memory_order_acquire);
+    }
+  }
+
+  // Ends the claiming: whatever the second thread has not taken yet is nobody's. Returns the head.
+  std::size_t CloseEnds() {
+    std::uint64_t now = ends.load(std::memory_order_acquire);
+    while (
+        !ends.compare_exchange_weak(now, Ends(Head(now), Head(now)), std::memory_order_acq_rel)) {
+    }
+    return Head(now);
+  }
+
+  // Sets the tail end to `count`, the figure's last segment.
+  void SetTail(std::size_t count) {
+    std::uint64_t now = ends.load(std::memory_order_acquire);
+    while (!ends.compare_exchange_weak(now, Ends(Head(now), count), std::memory_order_acq_rel)) {
     }
   }
 
@@ -161,7 +223,7 @@ struct TwoCoreTracer::Figure {
       }
       // Waiting in the library may have left the upper vector state dirty.
       ClearUpperVectorState();
-      PaintBands(false, nullptr);
+      PaintHead();
       finished.store(seen, std::memory_order_release);
     }
   }
@@ -186,45 +248,18 @@ struct TwoCoreTracer::Figure {
     wake.notify_one();
     worker.join();
   }
-};
 
-namespace {
-
-// TraceFigure's canvas on the tracing thread: snaps each segment as DrawLineFast would and hands
-// the segments on a chunk at a time.
-class HandingCanvas final : public Canvas {
- public:
-  HandingCanvas(SnappedSegment* segments, std::atomic<std::size_t>& published,
-                const std::atomic<bool>* cancel)
-      : segments_(segments), published_(published), cancel_(cancel) {}
-  // The tracer never clears or colours its canvas; the caller's raster is already prepared.
-  void Clear() override {}
-  void SetBackground(Colour) override {}
-  bool DrawLine(float fromX, float fromY, float toX, float toY, Colour colour) override {
-    bool kept = false;
-    SnappedSegment segment;
-    if (!SnapForRows(fromX, fromY, toX, toY, ToPixel(colour), segment, kept)) return false;
-    if (!kept) return true;  // nothing of it near enough to reach any raster
-    // A figure makes at most kSegmentsPerFigure calls; more would be a tracer out of step.
-    if (count_ == kSegmentsPerFigure) throw std::logic_error("a figure drew too many segments");
-    segments_[count_++] = segment;
-    if (count_ % kChunk == 0) {
-      published_.store(count_, std::memory_order_release);
-      if (cancel_ && cancel_->load(std::memory_order_relaxed)) throw Cancelled{};
+  // Waits until the second thread has let go of every earlier figure.
+  void AwaitWorker() {
+    std::uint64_t last = 0;
+    {
+      std::lock_guard lock(wakeMutex);
+      last = requested;
     }
-    return true;
+    int spins = 0;
+    while (finished.load(std::memory_order_acquire) != last) Wait(spins);
   }
-  // Hands on what is left of the last chunk.
-  void Flush() { published_.store(count_, std::memory_order_release); }
-
- private:
-  SnappedSegment* segments_;
-  std::atomic<std::size_t>& published_;
-  const std::atomic<bool>* cancel_;
-  std::size_t count_ = 0;
 };
-
-}  // namespace
 
 TwoCoreTracer::TwoCoreTracer() : figure_(std::make_unique<Figure>()) {}
 
@@ -238,7 +273,8 @@ std::optional<FigureRecord> TwoCoreTracer::Trace(const FigureDraws& draws, Direc
                                                  const std::atomic<bool>* cancel) {
   Figure& f = *figure_;
   std::unique_lock use(f.inUse, std::try_to_lock);
-  lastOnTwoThreads_ = use.owns_lock() && UsableCpus() >= 2 && f.StartWorker();
+  lastOnTwoThreads_ =
+      use.owns_lock() && width > 0 && height > 0 && UsableCpus() >= 2 && f.StartWorker();
   if (!lastOnTwoThreads_) {
     RasterCanvas canvas(pixels, width, height, stride, cancel);
     try {
@@ -248,50 +284,52 @@ std::optional<FigureRecord> TwoCoreTracer::Trace(const FigureDraws& draws, Direc
     }
   }
 
-  // The second thread finished the last figure before that Trace returned: nothing of it reads
-  // this state now.
+  // The second thread may still be leaving the last figure; it reads the state reset below.
+  f.AwaitWorker();
   f.pixels = pixels;
   f.width = width;
   f.height = height;
   f.stride = stride;
-  for (int i = 0; i < kBands; ++i) {
-    Figure::Band& band = f.bands[static_cast<std::size_t>(i)];
-    band.rowBegin = std::min(height, height * i / kBands / kBandRowMultiple * kBandRowMultiple);
-    band.rowEnd =
-        i + 1 == kBands
-            ? height
-            : std::min(height, height * (i + 1) / kBands / kBandRowMultiple * kBandRowMultiple);
-    band.done.store(0, std::memory_order_relaxed);
-  }
+  const std::size_t layerSize = static_cast<std::size_t>(stride) * static_cast<std::size_t>(height);
+  if (f.layer.size() != layerSize) f.layer.assign(layerSize, 0);
   f.published.store(0, std::memory_order_relaxed);
   f.traced.store(false, std::memory_order_relaxed);
   f.abandoned.store(false, std::memory_order_relaxed);
-  std::uint64_t number = 0;
+  f.ends.store(Ends(0, kSegmentsPerFigure), std::memory_order_relaxed);
+  f.headPainted.store(0, std::memory_order_relaxed);
   {
     std::lock_guard lock(f.wakeMutex);
-    number = ++f.requested;
+    ++f.requested;
   }
   f.wake.notify_one();
 
   std::optional<FigureRecord> record;
   std::exception_ptr failure;
+  bool layered = false;
   HandingCanvas canvas(f.segments.data(), f.published, cancel);
   try {
     record = TraceFigure(draws, directions, x1, y1, canvas);
-    canvas.Flush();
+    f.SetTail(canvas.Flush());
     f.traced.store(true, std::memory_order_release);
-    f.PaintBands(true, cancel);
+    layered = f.PaintTail(cancel);
   } catch (const Cancelled&) {
-    f.abandoned.store(true, std::memory_order_relaxed);
   } catch (...) {
-    f.abandoned.store(true, std::memory_order_relaxed);
     failure = std::current_exception();
   }
-  // Nothing of the figure may run on after the return, cancelled or not.
+  const bool whole = record && !failure && !(cancel && cancel->load(std::memory_order_relaxed));
+  if (!whole) f.abandoned.store(true, std::memory_order_relaxed);
+  // Nothing of the figure may touch the raster after the return: no more claims, and every
+  // claimed segment painted.
+  const std::size_t head = f.CloseEnds();
   int spins = 0;
-  while (f.finished.load(std::memory_order_acquire) != number) Wait(spins);
+  while (f.headPainted.load(std::memory_order_acquire) != head) Wait(spins);
+  if (whole) {
+    if (layered) LayOver(pixels, f.layer.data(), width, height, stride);
+  } else {
+    std::fill(f.layer.begin(), f.layer.end(), 0u);
+  }
   if (failure) std::rethrow_exception(failure);
-  if (f.abandoned.load(std::memory_order_relaxed)) return std::nullopt;
+  if (!whole) return std::nullopt;
   return record;
 }
 
