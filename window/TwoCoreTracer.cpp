@@ -273,9 +273,10 @@ std::optional<FigureRecord> TwoCoreTracer::Trace(const FigureDraws& draws, Direc
                                                  const std::atomic<bool>* cancel) {
   Figure& f = *figure_;
   std::unique_lock use(f.inUse, std::try_to_lock);
-  lastOnTwoThreads_ =
+  const bool twoThreads =
       use.owns_lock() && width > 0 && height > 0 && UsableCpus() >= 2 && f.StartWorker();
-  if (!lastOnTwoThreads_) {
+  lastOnTwoThreads_.store(twoThreads, std::memory_order_relaxed);
+  if (!twoThreads) {
     RasterCanvas canvas(pixels, width, height, stride, cancel);
     try {
       return TraceFigure(draws, directions, x1, y1, canvas);

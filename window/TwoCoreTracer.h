@@ -33,13 +33,13 @@ class TwoCoreTracer {
                                     std::ptrdiff_t stride,
                                     const std::atomic<bool>* cancel = nullptr);
 
-  // Whether the last Trace painted on both threads.
-  bool lastOnTwoThreads() const { return lastOnTwoThreads_; }
+  // Whether the Trace that began last painted on both threads.
+  bool lastOnTwoThreads() const { return lastOnTwoThreads_.load(std::memory_order_relaxed); }
 
  private:
   struct Figure;
   std::unique_ptr<Figure> figure_;
-  bool lastOnTwoThreads_ = false;
+  std::atomic<bool> lastOnTwoThreads_{false};  // callers on several threads may ask
 };
 
 // The one call for a figure on a raster: TwoCoreTracer::Trace with `cores`, never cancelled.
