@@ -184,6 +184,15 @@ struct TwoCoreTracer::Figure {
   bool PaintTail(const std::atomic<bool>* cancel) {
     bool painted = false;
     std::uint64_t now = ends.load(std::memory_order_acquire);
+    // A second thread that has taken nothing by the time the figure is traced is not getting a
+    // CPU: take the whole figure from the head and paint it in order, as one thread would,
+    // rather than wait for it at the end.
+    if (Head(now) == 0 &&
+        ends.compare_exchange_strong(now, Ends(Tail(now), Tail(now)), std::memory_order_acq_rel)) {
+      DrawSegmentsOver(pixels, width, height, stride, segments.data(), Tail(now));
+      headPainted.store(Tail(now), std::memory_order_release);
+      return false;
+    }
     for (;;) {
       if (cancel && cancel->load(std::memory_order_relaxed)) return painted;
       const std::size_t head = Head(now), tail = Tail(now);
