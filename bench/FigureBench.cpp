@@ -212,14 +212,18 @@ void BM_TraceAloneDirty(benchmark::State& state) {
 }
 
 // The figure traced onto the raster on two threads, after a clearing, as "new" does now.
-void TraceFiguresTwoCores(benchmark::State& state) {
+void TraceFiguresTwoCores(benchmark::State& state, Start start = Start::Clean) {
   Picture1 picture;
   TwoCoreTracer cores;
   for (auto _ : state) {
     Directions directions;
     double x1 = 0, y1 = 0;
     picture.Clear();
-    ClearUpperVectorState();
+    if (start == Start::Dirty) {
+      DirtyUpperVectorState();
+    } else {
+      ClearUpperVectorState();
+    }
     DrawFigureOnRaster(kExampleDraws, directions, x1, y1, picture.pixels(), Picture1::kWidth,
                        Picture1::kHeight, Picture1::kStride, cores);
     benchmark::ClobberMemory();
@@ -229,6 +233,11 @@ void TraceFiguresTwoCores(benchmark::State& state) {
 
 void BM_FigureTwoCores(benchmark::State& state) {
   TraceFiguresTwoCores(state);
+  SetCounters(state);
+}
+
+void BM_FigureTwoCoresDirty(benchmark::State& state) {
+  TraceFiguresTwoCores(state, Start::Dirty);
   SetCounters(state);
 }
 
@@ -360,6 +369,7 @@ void Figure(benchmark::internal::Benchmark* b) {
 BENCHMARK(BM_FigureOnRaster)->Apply(Figure);
 BENCHMARK(BM_FigureTwoCores)->Apply(Figure);
 BENCHMARK(BM_FigureTwoCoresOneCpu)->Apply(Figure);
+BENCHMARK(BM_FigureTwoCoresDirty)->Apply(Figure);
 BENCHMARK(BM_FigureOnRasterDirty)->Apply(Figure);
 BENCHMARK(BM_FigureOnQPainter)->Apply(Figure);
 BENCHMARK(BM_FigureOnCairo)->Apply(Figure);
