@@ -131,9 +131,9 @@ class HandingCanvas final : public Canvas {
 // tracing thread paints from the last backwards onto a layer, and where the two meet the layer is
 // laid over the raster.
 struct TwoCoreTracer::Figure {
-  std::mutex inUse;  // held by the thread tracing a figure
-  std::vector<SnappedSegment> segments = std::vector<SnappedSegment>(kSegmentsPerFigure);
-  std::vector<std::uint32_t> layer;  // all 0 between figures
+  std::mutex inUse;                      // held by the thread tracing a figure
+  std::vector<SnappedSegment> segments;  // kSegmentsPerFigure once two threads trace
+  std::vector<std::uint32_t> layer;      // all 0 between figures
   std::uint32_t* pixels = nullptr;
   int width = 0, height = 0;
   std::ptrdiff_t stride = 0;
@@ -142,8 +142,9 @@ struct TwoCoreTracer::Figure {
   std::atomic<bool> traced{false};                    // the tail end is set: the whole figure
   std::atomic<bool> abandoned{false};                 // cancelled: stop painting
   alignas(64) std::atomic<std::uint64_t> ends{0};     // see Ends()
-  alignas(64) std::atomic<std::size_t> headPainted{
-      0};  // of [0, head), painted by the second thread
+  // How many of [0, head) are painted: by the second thread, or by the tracing one when it took
+  // the head itself.
+  alignas(64) std::atomic<std::size_t> headPainted{0};
 
   // The second thread: woken for each figure, it reports the figure's number once it no longer
   // reads anything of it.
@@ -302,6 +303,7 @@ std::optional<FigureRecord> TwoCoreTracer::Trace(const FigureDraws& draws, Direc
   f.stride = stride;
   const std::size_t layerSize = static_cast<std::size_t>(stride) * static_cast<std::size_t>(height);
   if (f.layer.size() != layerSize) f.layer.assign(layerSize, 0);
+  if (f.segments.empty()) f.segments.resize(kSegmentsPerFigure);
   f.published.store(0, std::memory_order_relaxed);
   f.traced.store(false, std::memory_order_relaxed);
   f.abandoned.store(false, std::memory_order_relaxed);
