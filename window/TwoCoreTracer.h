@@ -11,9 +11,10 @@
 namespace stringart {
 
 // Traces figures onto a raster with a second thread that it keeps for all of them: the calling
-// thread traces and hands the segments on in chunks; both threads paint bands of rows, each band
-// in the segments' order, taking whichever band is free, so that both finish together. The
-// pixels are exactly those of TraceFigure on a raster drawn with DrawLineFast.
+// thread traces and hands the segments on in chunks, which the second thread paints in order
+// as they come; once traced, the calling thread paints from the last segment backwards until the
+// two meet, so that both finish together. The pixels are exactly those of TraceFigure on a
+// raster drawn with DrawLineFast.
 class TwoCoreTracer {
  public:
   TwoCoreTracer();

@@ -117,8 +117,8 @@ TEST(TwoCoreTracer, SeededRandomFiguresEqualTheOneThreadPixelForPixel) {
                            static_cast<std::int16_t>(i & 2 ? 1 : -1),
                            static_cast<std::int16_t>(i & 4 ? 1 : -1)};
     SCOPED_TRACE("seed " + std::to_string(kSeed) + ", figure " + std::to_string(i));
-    // The program's raster, then rasters whose rows do not divide into whole bands, one that
-    // cuts the figure, one padded, and one of a single row.
+    // The program's raster, then rasters of other sizes, which cut the figure (the layer is
+    // made again for each), one padded, and one of a single row.
     ExpectSameFigure(cores, draws, start, 500, 500, 500);
     if (i < 4) {
       constexpr int kShapes[4][3] = {
