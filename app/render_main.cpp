@@ -18,6 +18,7 @@
 #include "runtime/DrawSource.h"
 #include "text/FigureCommand.h"
 #include "text/Quote.h"
+#include "figure/TwoCoreTracer.h"
 
 namespace {
 
@@ -106,6 +107,7 @@ int main(int argc, char** argv) {
   // As the window does: its load handler reseeds once and paints the canvas black before the
   // first figure; each figure reseeds again and takes its draws; "new" clears the canvas.
   Picture1 picture;
+  TwoCoreTracer cores;
   draws->Reseed();
   picture.SetBackground(kBlack);
   Directions directions = options->directions;
@@ -120,7 +122,8 @@ int main(int argc, char** argv) {
       return Interrupted(" after " + std::to_string(k - 1) + " figures");
     }
     if (k > 1) picture.Clear();
-    figure = TraceFigure(TakeFigureDraws(*draws), directions, x1, y1, picture);
+    figure = DrawFigureOnRaster(TakeFigureDraws(*draws), directions, x1, y1, picture.pixels(),
+                                Picture1::kWidth, Picture1::kHeight, Picture1::kStride, cores);
     PrintFigure(k, figure);
     if (progress) std::fprintf(stderr, "\rfigure %ld of %ld", k, options->figures);
   }

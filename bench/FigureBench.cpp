@@ -4,6 +4,8 @@
 #include <benchmark/benchmark.h>
 #include <cairo.h>
 
+#include <pthread.h>
+#include <sched.h>
 #include <QApplication>
 #include <QColor>
 #include <QEvent>
@@ -35,6 +37,7 @@
 #include "window/GalleryWindow.h"
 #include "window/Picture1View.h"
 #include "window/ThumbnailCache.h"
+#include "figure/TwoCoreTracer.h"
 
 namespace stringart {
 namespace {
@@ -215,6 +218,49 @@ void BM_TraceAlone(benchmark::State& state) {
 void BM_TraceAloneDirty(benchmark::State& state) {
   NullCanvas canvas;
   TraceFigures(state, canvas, Start::Dirty);
+}
+
+// The figure traced onto the raster on two threads, after a clearing, as "new" does now.
+void TraceFiguresTwoCores(benchmark::State& state, Start start = Start::Clean) {
+  Picture1 picture;
+  TwoCoreTracer cores;
+  for (auto _ : state) {
+    Directions directions;
+    double x1 = 0, y1 = 0;
+    picture.Clear();
+    if (start == Start::Dirty) {
+      DirtyUpperVectorState();
+    } else {
+      ClearUpperVectorState();
+    }
+    DrawFigureOnRaster(kExampleDraws, directions, x1, y1, picture.pixels(), Picture1::kWidth,
+                       Picture1::kHeight, Picture1::kStride, cores);
+    benchmark::ClobberMemory();
+  }
+  state.counters["threads"] = cores.lastOnTwoThreads() ? 2 : 1;
+}
+
+void BM_FigureTwoCores(benchmark::State& state) {
+  TraceFiguresTwoCores(state);
+  SetCounters(state);
+}
+
+void BM_FigureTwoCoresDirty(benchmark::State& state) {
+  TraceFiguresTwoCores(state, Start::Dirty);
+  SetCounters(state);
+}
+
+// The same with the calling thread held to the one CPU it runs on: the one-thread path, as under
+// `taskset -c 0`.
+void BM_FigureTwoCoresOneCpu(benchmark::State& state) {
+  cpu_set_t before, one;
+  pthread_getaffinity_np(pthread_self(), sizeof before, &before);
+  CPU_ZERO(&one);
+  CPU_SET(sched_getcpu(), &one);
+  pthread_setaffinity_np(pthread_self(), sizeof one, &one);
+  TraceFiguresTwoCores(state);
+  pthread_setaffinity_np(pthread_self(), sizeof before, &before);
+  SetCounters(state);
 }
 
 using LineFunction = bool (*)(std::uint32_t*, int, int, std::ptrdiff_t, float, float, float, float,
@@ -438,6 +484,9 @@ void Figure(benchmark::internal::Benchmark* b) {
 }
 
 BENCHMARK(BM_FigureOnRaster)->Apply(Figure);
+BENCHMARK(BM_FigureTwoCores)->Apply(Figure);
+BENCHMARK(BM_FigureTwoCoresOneCpu)->Apply(Figure);
+BENCHMARK(BM_FigureTwoCoresDirty)->Apply(Figure);
 BENCHMARK(BM_FigureOnRasterDirty)->Apply(Figure);
 BENCHMARK(BM_FigureOnQPainter)->Apply(Figure);
 BENCHMARK(BM_FigureOnCairo)->Apply(Figure);

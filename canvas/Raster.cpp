@@ -46,14 +46,6 @@ StepRange MinorRange(std::int64_t start, std::int64_t d, std::int64_t n, std::in
   return {1, 0};
 }
 
-// floor(v + 0.5) as Snap computes it, without the library call: within kFarPixels the sum is
-// exact in double and the truncation fits, so one correction below zero gives the floor.
-std::int64_t SnapNear(float v) {
-  const double t = static_cast<double>(v) + 0.5;
-  const auto truncated = static_cast<std::int64_t>(t);
-  return truncated - (t < static_cast<double>(truncated) ? 1 : 0);
-}
-
 bool Inside(std::int64_t x, std::int64_t y, int width, int height) {
   return x >= 0 && x < width && y >= 0 && y < height;
 }
@@ -115,27 +107,32 @@ bool DrawLineReference(std::uint32_t* pixels, int width, int height, std::ptrdif
   return true;
 }
 
-bool DrawLineFast(std::uint32_t* pixels, int width, int height, std::ptrdiff_t stride, float fromX,
-                  float fromY, float toX, float toY, std::uint32_t pixel) {
-  PixelSegment s;
-  // Near coordinates are finite, so the common case needs no finiteness test of its own.
-  if (std::fabs(fromX) <= kFarPixels && std::fabs(fromY) <= kFarPixels &&
-      std::fabs(toX) <= kFarPixels && std::fabs(toY) <= kFarPixels) {
-    s = {SnapNear(fromX), SnapNear(fromY), SnapNear(toX), SnapNear(toY), false};
+namespace {
+
+// Where a walk puts its pixel: over what lies there, or only where nothing has been painted yet
+// (a zero word, which no pixel is).
+enum class Put { Over, Under };
+
+// DrawLineFast after snapping; inlined there so that the whole-raster path keeps its shape.
+template <Put put>
+[[gnu::always_inline]] inline void Paint(std::uint32_t& word, std::uint32_t pixel) {
+  if constexpr (put == Put::Over) {
+    word = pixel;
   } else {
-    if (!std::isfinite(fromX) || !std::isfinite(fromY) || !std::isfinite(toX) ||
-        !std::isfinite(toY)) {
-      return false;
-    }
-    s = SnapSegment(fromX, fromY, toX, toY);
-    if (s.empty) return true;
+    word = word != 0 ? word : pixel;  // a store either way: no branch to mispredict
   }
+}
+
+template <Put put>
+[[gnu::always_inline]] inline void WalkFast(std::uint32_t* pixels, int width, int height,
+                                            std::ptrdiff_t stride, const PixelSegment& s,
+                                            std::uint32_t pixel) {
   const std::int64_t dx = s.x1 - s.x0, dy = s.y1 - s.y0;
   const bool xMajor = std::abs(dx) >= std::abs(dy);
   const std::int64_t n = xMajor ? std::abs(dx) : std::abs(dy);
   if (n == 0) {
-    if (Inside(s.x0, s.y0, width, height)) pixels[s.y0 * stride + s.x0] = pixel;
-    return true;
+    if (Inside(s.x0, s.y0, width, height)) Paint<put>(pixels[s.y0 * stride + s.x0], pixel);
+    return;
   }
 
   // a runs along the major axis, one pixel per step; b along the minor one.
@@ -152,7 +149,7 @@ bool DrawLineFast(std::uint32_t* pixels, int width, int height, std::ptrdiff_t s
     const StepRange minor = MinorRange(b0, d, n, bLimit);
     steps.first = std::max({steps.first, major.first, minor.first});
     steps.last = std::min({steps.last, major.last, minor.last});
-    if (steps.first > steps.last) return true;
+    if (steps.first > steps.last) return;
   }
 
   // floor((2kd + n) / 2n) = floor((2k(d + n) + n) / 2n) - k: with d + n in [0, 2n] for a falling
@@ -183,8 +180,8 @@ bool DrawLineFast(std::uint32_t* pixels, int width, int height, std::ptrdiff_t s
     std::ptrdiff_t back = s.y1 * stride + s.x1;
     std::int32_t backError = static_cast<std::int32_t>(n);  // kept in [0, 2n)
     for (std::int64_t left = (n + 1) / 2; left > 0; --left) {
-      pixels[offset] = pixel;
-      pixels[back] = pixel;
+      Paint<put>(pixels[offset], pixel);
+      Paint<put>(pixels[back], pixel);
       error += increment;
       const bool carry = error >= 0;
       error -= carry ? wrap : 0;
@@ -194,19 +191,39 @@ bool DrawLineFast(std::uint32_t* pixels, int width, int height, std::ptrdiff_t s
       backError += borrow ? wrap : 0;
       back -= borrow ? carryStep : step;
     }
-    if (n % 2 == 0) pixels[offset] = pixel;  // the middle pixel, which neither end has reached
-    return true;
+    if (n % 2 == 0)
+      Paint<put>(pixels[offset], pixel);  // the middle pixel, which neither end has reached
+    return;
   }
 
   for (std::int64_t left = steps.last - steps.first + 1; left > 0; --left) {
-    pixels[offset] = pixel;
+    Paint<put>(pixels[offset], pixel);
     error += increment;
     const bool carry = error >= 0;
     error -= carry ? wrap : 0;
     // One add per pixel on the offset, whichever way the carry goes.
     offset += carry ? carryStep : step;
   }
+}
+
+}  // namespace
+
+bool DrawLineFast(std::uint32_t* pixels, int width, int height, std::ptrdiff_t stride, float fromX,
+                  float fromY, float toX, float toY, std::uint32_t pixel) {
+  PixelSegment s;
+  if (!SnapSegmentFast(fromX, fromY, toX, toY, s)) return false;
+  if (!s.empty) WalkFast<Put::Over>(pixels, width, height, stride, s, pixel);
   return true;
+}
+
+void DrawPixelSegmentFast(std::uint32_t* pixels, int width, int height, std::ptrdiff_t stride,
+                          const PixelSegment& s, std::uint32_t pixel) {
+  WalkFast<Put::Over>(pixels, width, height, stride, s, pixel);
+}
+
+void DrawPixelSegmentUnder(std::uint32_t* pixels, int width, int height, std::ptrdiff_t stride,
+                           const PixelSegment& s, std::uint32_t pixel) {
+  WalkFast<Put::Under>(pixels, width, height, stride, s, pixel);
 }
 
 void FillRaster(std::uint32_t* pixels, int width, int height, std::ptrdiff_t stride,

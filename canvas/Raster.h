@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cmath>
 #include <cstddef>
 #include <cstdint>
 
@@ -44,5 +45,39 @@ struct PixelSegment {
   bool empty;
 };
 PixelSegment SnapSegment(float fromX, float fromY, float toX, float toY);
+
+// floor(v + 0.5) as SnapSegment computes it, without the library call: within kFarPixels the
+// sum is exact in double and the truncation fits, so one correction below zero gives the floor.
+inline std::int64_t SnapNear(float v) {
+  const double t = static_cast<double>(v) + 0.5;
+  const auto truncated = static_cast<std::int64_t>(t);
+  return truncated - (t < static_cast<double>(truncated) ? 1 : 0);
+}
+
+// DrawLineFast's snapping: `s` receives what SnapSegment gives. False, leaving `s` as it was,
+// when a coordinate is not finite.
+inline bool SnapSegmentFast(float fromX, float fromY, float toX, float toY, PixelSegment& s) {
+  // Near coordinates are finite, so the common case needs no finiteness test of its own.
+  if (std::fabs(fromX) <= kFarPixels && std::fabs(fromY) <= kFarPixels &&
+      std::fabs(toX) <= kFarPixels && std::fabs(toY) <= kFarPixels) {
+    s = {SnapNear(fromX), SnapNear(fromY), SnapNear(toX), SnapNear(toY), false};
+    return true;
+  }
+  if (!std::isfinite(fromX) || !std::isfinite(fromY) || !std::isfinite(toX) ||
+      !std::isfinite(toY)) {
+    return false;
+  }
+  s = SnapSegment(fromX, fromY, toX, toY);
+  return true;
+}
+
+// DrawLineFast's walk of a snapped segment that is not empty: the same pixels for the same end
+// points, clipped to width x height.
+void DrawPixelSegmentFast(std::uint32_t* pixels, int width, int height, std::ptrdiff_t stride,
+                          const PixelSegment& s, std::uint32_t pixel);
+// The same pixels, each painted only where the raster holds 0 (no pixel is 0: alpha is 0xFF), so
+// that segments painted in reverse order leave what painting them in order leaves.
+void DrawPixelSegmentUnder(std::uint32_t* pixels, int width, int height, std::ptrdiff_t stride,
+                           const PixelSegment& s, std::uint32_t pixel);
 
 }  // namespace stringart

@@ -1,5 +1,6 @@
 #include "figure/Form1.h"
 
+#include "canvas/Picture1.h"
 #include "figure/Tracer.h"
 
 namespace stringart {
@@ -93,7 +94,12 @@ void Form1::Preview(const FigureRecord& figure) {
 }
 
 void Form1::Trace(const FigureDraws& draws, Directions start) {
-  lastFigure_ = TraceFigure(draws, start, x1, y1, picture1_);
+  if (auto* raster = dynamic_cast<Picture1*>(&picture1_)) {
+    lastFigure_ = DrawFigureOnRaster(draws, start, x1, y1, raster->pixels(), Picture1::kWidth,
+                                     Picture1::kHeight, Picture1::kStride, cores_);
+  } else {
+    lastFigure_ = TraceFigure(draws, start, x1, y1, picture1_);
+  }
   fre = start.red;
   fgr = start.green;
   fbl = start.blue;

@@ -7,6 +7,7 @@
 #include "figure/FigureJournal.h"
 #include "figure/FigureRecord.h"
 #include "runtime/DrawSource.h"
+#include "figure/TwoCoreTracer.h"
 
 namespace stringart {
 
@@ -89,6 +90,9 @@ class Form1 {
   FigureJournal* journal_ = nullptr;
   std::int64_t earliestFetched_ = 0;  // row of the oldest earlier figure fetched; 0: none yet
   bool earlierExhausted_ = false;
+  // Traces onto the raster on both CPUs when the canvas is the raster Picture1; its second
+  // thread ends with the form.
+  TwoCoreTracer cores_;
 };
 
 }  // namespace stringart

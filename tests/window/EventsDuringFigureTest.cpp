@@ -5,7 +5,9 @@
 
 #include <QApplication>
 #include <QTimer>
+#include <filesystem>
 #include <functional>
+#include <iterator>
 #include <vector>
 
 #include "app/FigureFileWriter.h"
@@ -107,6 +109,26 @@ TEST(EventsDuringAFigure, CloseRequestEndsTheProgramAfterTheRunningFigure) {
   EXPECT_EQ(w.random.figuresStarted, 2);
   // The figure that was running went to its end: the canvas holds it whole.
   EXPECT_TRUE(SamePixels(w.canvas(), Retraced(w.window.form().lastFigure())));
+}
+
+// Threads of this process now.
+std::ptrdiff_t Threads() {
+  return std::distance(std::filesystem::directory_iterator("/proc/self/task"),
+                       std::filesystem::directory_iterator{});
+}
+
+TEST(EventsDuringAFigure, AWindowClosedDuringAFigureLeavesNoThreadBehind) {
+  const std::ptrdiff_t before = Threads();
+  {
+    Watched w;
+    w.window.FormLoad();
+    w.duringFigure = [&w](int figure) {
+      if (figure == 2) PostCloseRequest(w.window);
+    };
+    PostClick(w.window.command1());
+    EXPECT_EQ(RunUntilQuit(), 0);
+  }
+  EXPECT_EQ(Threads(), before) << "a thread of the window's figures outlived the window";
 }
 
 TEST(EventsDuringAFigure, ClicksThenACloseAreHandledInTheOrderTheyCame) {

@@ -1,0 +1,54 @@
+#pragma once
+
+#include <atomic>
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <optional>
+
+#include "figure/FigureRecord.h"
+
+namespace stringart {
+
+// Traces figures onto a raster with a second thread that it keeps for all of them: the calling
+// thread traces and hands the segments on in chunks, which the second thread paints in order
+// as they come; once traced, the calling thread paints from the last segment backwards until the
+// two meet, so that both finish together. The pixels are exactly those of TraceFigure on a
+// raster drawn with DrawLineFast.
+class TwoCoreTracer {
+ public:
+  TwoCoreTracer();
+  // Stops the second thread and waits for it.
+  ~TwoCoreTracer();
+  TwoCoreTracer(const TwoCoreTracer&) = delete;
+  TwoCoreTracer& operator=(const TwoCoreTracer&) = delete;
+
+  // Traces the figure of `draws` as TraceFigure does over what the raster `pixels` holds (width x
+  // height, `stride` pixels from one row to the next). On fewer than two usable CPUs, when the
+  // second thread cannot be had, or while another thread is tracing with this object, it traces
+  // on the calling thread alone: the same pixels. Returns nullopt when `cancel` turns true before
+  // the end; the raster then holds part of the figure, `directions`, `x1` and `y1` are
+  // meaningless, and nothing of the figure runs on after the return.
+  std::optional<FigureRecord> Trace(const FigureDraws& draws, Directions& directions, double& x1,
+                                    double& y1, std::uint32_t* pixels, int width, int height,
+                                    std::ptrdiff_t stride,
+                                    const std::atomic<bool>* cancel = nullptr);
+
+  // Whether the Trace that began last painted on both threads.
+  bool lastOnTwoThreads() const { return lastOnTwoThreads_.load(std::memory_order_relaxed); }
+
+ private:
+  struct Figure;
+  std::unique_ptr<Figure> figure_;
+  std::atomic<bool> lastOnTwoThreads_{false};  // callers on several threads may ask
+};
+
+// The one call for a figure on a raster: TwoCoreTracer::Trace with `cores`, never cancelled.
+FigureRecord DrawFigureOnRaster(const FigureDraws& draws, Directions& directions, double& x1,
+                                double& y1, std::uint32_t* pixels, int width, int height,
+                                std::ptrdiff_t stride, TwoCoreTracer& cores);
+
+// CPUs the calling thread may run on (its affinity); 1 where that cannot be told.
+int UsableCpus();
+
+}  // namespace stringart
