@@ -26,9 +26,10 @@
 #include "window/ExportDialog.h"
 #include "window/ExportNote.h"
 #include "window/ExportRunner.h"
+#include "window/Exports.h"
 #include "window/FullScreenView.h"
-#include "window/Messages.h"
 #include "window/JournalLink.h"
+#include "window/Messages.h"
 #include "window/Picture1View.h"
 #include "window/PictureImage.h"
 #include "window/VariationsWindow.h"
@@ -150,30 +151,20 @@ void Form1Window::ShowContextMenu(QPoint at) {
 }
 
 void Form1Window::FillContextMenu(QMenu& menu) const {
-  menu.addAction(place_);
-  menu.addAction(new_);
-  menu.addAction(back_);
-  menu.addAction(forward_);
+  menu.addActions({place_, new_, back_, forward_});
   menu.addSeparator();
-  menu.addAction(save_);
-  menu.addAction(open_);
-  menu.addAction(saveLarge_);
-  menu.addAction(saveAnimation_);
+  menu.addActions({save_, open_, saveLarge_, saveAnimation_});
   menu.addSeparator();
-  menu.addAction(variations_);
-  menu.addAction(adjust_);
+  menu.addActions({variations_, adjust_});
   menu.addSeparator();
-  menu.addAction(copy_);
-  menu.addAction(copyCommand_);
+  menu.addActions({copy_, copyCommand_});
   if (journal_ != nullptr) {
     journal_->UpdateFavourite();
     menu.addSeparator();
-    menu.addAction(journal_->favourite());
-    menu.addAction(journal_->gallery());
+    menu.addActions({journal_->favourite(), journal_->gallery()});
   }
   menu.addSeparator();
-  menu.addAction(fullScreenAction_);
-  menu.addAction(slideshowAction_);
+  menu.addActions({fullScreenAction_, slideshowAction_});
   menu.addSeparator();
   menu.addAction(quit_);
 }
@@ -192,14 +183,6 @@ void Form1Window::FormLoad() {
 void Form1Window::Command1Click() {
   form_.Command1Click();
   FigureShown();
-}
-
-void Form1Window::GoBack() {
-  if (form_.GoBack()) FigureShown();
-}
-
-void Form1Window::GoForward() {
-  if (form_.GoForward()) FigureShown();
 }
 
 void Form1Window::FigureShown() {
@@ -278,16 +261,6 @@ void Form1Window::ShowProblem(const QString& title, const QString& text) {
   box->setTextFormat(Qt::PlainText);
   box->setAttribute(Qt::WA_DeleteOnClose);
   OpenOverWindow(box, this);
-}
-
-void Form1Window::Show() {
-  show();
-}
-
-// The window draws nothing of its own, so its surface is always its background colour; a
-// repaint is all that clearing takes.
-void Form1Window::ClearWindow() {
-  update();
 }
 
 bool Form1Window::SavePicture(const QString& path, QString& error) {
@@ -369,19 +342,7 @@ bool Form1Window::StartExport(const QString& path, int width, int height, int se
     error = QStringLiteral("Another file is being written; wait for it or cancel it.");
     return false;
   }
-  // Copies for the thread: the window may trace other figures meanwhile.
-  const FigureRecord figure = form_.lastFigure();
-  const std::string file = path.toStdString();
-  FigureFiles* files = &files_;
-  exports_->Start(
-      seconds > 0 ? QStringLiteral("Save animation") : QStringLiteral("Save large picture"),
-      QStringLiteral("Writing %1\u2026").arg(QFileInfo(path).fileName()),
-      [figure, file, files, width, height, seconds, fps](const ExportProgress& progress,
-                                                         std::string& why) {
-        return seconds > 0
-                   ? files->SaveAnimation(file, figure, width, height, seconds, fps, progress, why)
-                   : files->SaveLargePicture(file, figure, width, height, progress, why);
-      });
+  StartFigureExport(*exports_, files_, path, form_.lastFigure(), width, height, seconds, fps);
   saveLarge_->setEnabled(false);
   saveAnimation_->setEnabled(false);
   exportPath_ = QFileInfo(path).absoluteFilePath();
@@ -399,14 +360,6 @@ void Form1Window::ExportFinished(ExportResult result, const QString& error) {
     Warn(this, picture ? QStringLiteral("Save large picture") : QStringLiteral("Save animation"),
          Sentence(error));
   }
-}
-
-void Form1Window::SaveLargePictureAs() {
-  AskAndExport(false);
-}
-
-void Form1Window::SaveAnimationAs() {
-  AskAndExport(true);
 }
 
 void Form1Window::AskAndExport(bool animation) {

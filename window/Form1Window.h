@@ -43,8 +43,12 @@ class Form1Window final : public QWidget, public WindowServices {
   // The handler of "new".
   void Command1Click();
   // Shows the figure before or after the one on the canvas, traced again; nothing at either end.
-  void GoBack();
-  void GoForward();
+  void GoBack() {
+    if (form_.GoBack()) FigureShown();
+  }
+  void GoForward() {
+    if (form_.GoForward()) FigureShown();
+  }
 
   // Saves the picture on the canvas to `path` (.png or .svg). Returns false with `error` set.
   bool SavePicture(const QString& path, QString& error);
@@ -91,8 +95,8 @@ class Form1Window final : public QWidget, public WindowServices {
   // Whether an export is running.
   bool exporting() const { return exports_->running(); }
   // Ask for a size and a file name (and an animation's time and rate), then StartExport.
-  void SaveLargePictureAs();
-  void SaveAnimationAs();
+  void SaveLargePictureAs() { AskAndExport(false); }
+  void SaveAnimationAs() { AskAndExport(true); }
 
   // Shows the figure on the whole screen, or with `slideshowSeconds` > 0 a slideshow of new
   // figures that often; the window stays as it is behind it.
@@ -116,8 +120,10 @@ class Form1Window final : public QWidget, public WindowServices {
 
  public:
   // WindowServices
-  void Show() override;
-  void ClearWindow() override;
+  void Show() override { show(); }
+  // The window draws nothing of its own, so its surface is always its background colour; a
+  // repaint is all that clearing takes.
+  void ClearWindow() override { update(); }
 
  protected:
   void mousePressEvent(QMouseEvent* event) override;

@@ -17,7 +17,7 @@
 #include "figure/Variation.h"
 #include "text/ExportLimits.h"
 #include "window/Form1Window.h"
-#include "window/MorphExport.h"
+#include "window/Exports.h"
 
 namespace stringart {
 namespace {

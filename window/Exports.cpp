@@ -1,4 +1,4 @@
-#include "window/MorphExport.h"
+#include "window/Exports.h"
 
 #include <QFileDialog>
 #include <QFileInfo>
@@ -6,6 +6,21 @@
 #include <string>
 
 namespace stringart {
+
+bool StartFigureExport(ExportRunner& runner, FigureFiles& files, const QString& path,
+                       const FigureRecord& figure, int width, int height, int seconds, int fps) {
+  // Copies for the thread: the window may trace other figures meanwhile.
+  const std::string file = path.toStdString();
+  FigureFiles* writer = &files;
+  return runner.Start(
+      seconds > 0 ? QStringLiteral("Save animation") : QStringLiteral("Save large picture"),
+      QStringLiteral("Writing %1\u2026").arg(QFileInfo(path).fileName()),
+      [=](const ExportProgress& progress, std::string& why) {
+        return seconds > 0
+                   ? writer->SaveAnimation(file, figure, width, height, seconds, fps, progress, why)
+                   : writer->SaveLargePicture(file, figure, width, height, progress, why);
+      });
+}
 
 bool StartMorphExport(ExportRunner& runner, FigureFiles& files, const QString& path,
                       const FigureRecord& from, const FigureDraws& to, int width, int height,

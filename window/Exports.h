@@ -10,7 +10,14 @@ class QWidget;
 
 namespace stringart {
 
-// Saving a morph from one figure to another from any window: Variations, or a gallery of figures.
+// Exports started from any window, written on an ExportRunner's thread: a figure as a large
+// picture or an animation, and a morph from one figure to another (Variations, a gallery).
+
+// Starts writing `figure` into `path` on `runner`'s thread through `files`, which must outlive
+// the work: a large picture (.png, `seconds` 0) or an animation (.mp4, .webm) of `seconds` at
+// `fps`, `width` x `height` pixels. False when the runner is busy.
+bool StartFigureExport(ExportRunner& runner, FigureFiles& files, const QString& path,
+                       const FigureRecord& figure, int width, int height, int seconds, int fps);
 
 // Starts writing the morph from `from` (its draws and start directions) to the draws `to` into
 // `path` (.mp4 or .webm) on `runner`'s thread, `width` x `height` pixels, `seconds` of morphing
