@@ -3,7 +3,7 @@
 #include <cstring>
 
 #include "canvas/Picture1.h"
-#include "canvas/Thumbnail.h"
+#include "canvas/AreaAverage.h"
 #include "figure/Tracer.h"
 
 namespace stringart {

@@ -14,7 +14,7 @@
 #include <memory>
 
 #include "app/FigureFileWriter.h"
-#include "canvas/Thumbnail.h"
+#include "canvas/AreaAverage.h"
 #include "tests/support/WindowDriving.h"
 #include "window/Form1Window.h"
 #include "window/GalleryWindow.h"

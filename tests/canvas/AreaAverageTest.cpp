@@ -4,7 +4,7 @@
 
 #include <vector>
 
-#include "canvas/Thumbnail.h"
+#include "canvas/AreaAverage.h"
 
 namespace stringart {
 namespace {
