@@ -18,7 +18,7 @@ package=(dpkg-dev file lintian appstream man-db)
 tests=(
   "${package[@]}" libgtest-dev libbenchmark-dev ffmpeg
   xvfb xauth xdotool imagemagick x11-utils fonts-dejavu-core xscreensaver
-  clang libclang-rt-14-dev
+  clang libclang-rt-14-dev ccache
 )
 page=(emscripten chromium)
 # The browser tests' client comes from npm; Debian's npm unless node came with its own.
