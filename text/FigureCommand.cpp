@@ -179,10 +179,11 @@ std::optional<FigureRecord> ParseRemakeCommand(std::string_view text, std::strin
   // The figure's options, then those of the file it was written to: checked, but a file's size
   // and timing make no difference to the figure traced from it. Messages name what an option
   // sets, never the option: people read them.
-  constexpr std::string_view kOptions[] = {kDrawsOption, kDirectionsOption, kSizeOption,
-                                           kSecondsOption, kFpsOption};
-  constexpr std::string_view kWhat[] = {"the draws are", "the directions are", "the size is",
-                                        "the seconds are", "the frame rate is"};
+  constexpr std::string_view kOptions[] = {kDrawsOption,   kDirectionsOption, kSizeOption,
+                                           kSecondsOption, kFpsOption,        kMorphToOption};
+  constexpr std::string_view kWhat[] = {"the draws are",     "the directions are",
+                                        "the size is",       "the seconds are",
+                                        "the frame rate is", "the draws morphed to are"};
   bool seen[std::size(kOptions)] = {};
   std::optional<FigureDraws> draws;
   std::optional<Directions> directions;
@@ -217,6 +218,9 @@ std::optional<FigureRecord> ParseRemakeCommand(std::string_view text, std::strin
       good = (directions = ParseDirections(value, why)).has_value();
     } else if (name == kSizeOption) {
       good = ParseSize(value, why).has_value();
+    } else if (name == kMorphToOption) {
+      // A morph's file opens as the figure it starts from.
+      good = ParseDraws(value, why).has_value();
     } else {
       const bool seconds = name == kSecondsOption;
       const int least = seconds ? kMinSeconds : kMinFps, most = seconds ? kMaxSeconds : kMaxFps;
@@ -232,7 +236,9 @@ std::optional<FigureRecord> ParseRemakeCommand(std::string_view text, std::strin
     if (!good) {
       // The draws' and directions' reasons name them already.
       const std::string_view what = kWhat[k];
-      error = k < 2 ? why : std::string(what.substr(0, what.rfind(' '))) + ": " + why;
+      error = k < 2 || name == kMorphToOption
+                  ? why
+                  : std::string(what.substr(0, what.rfind(' '))) + ": " + why;
       return std::nullopt;
     }
   }

@@ -46,9 +46,9 @@ std::string FormatSize(FrameSize size);
 std::optional<FigureDraws> ParseDraws(std::string_view text, std::string& error);
 std::optional<Directions> ParseDirections(std::string_view text, std::string& error);
 // Reads a command of RemakeCommand's form: the program, then --draws and optionally --directions
-// (default 1,1,1), --size, --seconds and --fps, in any order, each once, "--option value" or
-// "--option=value", separated by blanks. --size, --seconds and --fps are checked and then
-// ignored. Any byte no command is written with (a NUL, a control character, '<') makes the text
+// (default 1,1,1), --size, --seconds, --fps and --morph-to, in any order, each once, "--option
+// value" or "--option=value", separated by blanks. --size, --seconds, --fps and --morph-to are
+// checked and then ignored: a morph's file opens as the figure it starts from. Any byte no command is written with (a NUL, a control character, '<') makes the text
 // damaged. The record's end directions are left rising: only a trace tells them.
 std::optional<FigureRecord> ParseRemakeCommand(std::string_view text, std::string& error);
 // "N" or "WxH", each side a whole number from kMinSide to kMaxSide.

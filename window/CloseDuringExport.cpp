@@ -25,6 +25,7 @@ bool CloseDuringExport::eventFilter(QObject* watched, QEvent* event) {
   QMessageBox box(QMessageBox::Question, QStringLiteral("Quit"),
                   QStringLiteral("Stop writing %1 and quit?").arg(QFileInfo(file).fileName()),
                   QMessageBox::NoButton, window_);
+  box.setTextFormat(Qt::PlainText);  // it names a file
   box.setInformativeText(QStringLiteral("The file is not finished; stopping leaves none."));
   QPushButton* stop = box.addButton(QStringLiteral("&Stop and quit"), QMessageBox::DestructiveRole);
   QPushButton* keep = box.addButton(QMessageBox::Cancel);

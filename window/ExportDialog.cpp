@@ -216,12 +216,14 @@ void ExportDialog::accept() {
     return Refuse(QStringLiteral("The folder %1 does not exist.").arg(file.absolutePath()));
   }
   if (file.isDir()) return Refuse(QStringLiteral("%1 is a folder.").arg(file.absoluteFilePath()));
-  if (file.exists() && QMessageBox::question(this, windowTitle(),
-                                             QStringLiteral("%1 already exists in %2. Replace it?")
-                                                 .arg(file.fileName(), file.absolutePath()),
-                                             QMessageBox::Yes | QMessageBox::Cancel,
-                                             QMessageBox::Cancel) != QMessageBox::Yes) {
-    return;
+  if (file.exists()) {
+    QMessageBox replace(QMessageBox::Question, windowTitle(),
+                        QStringLiteral("%1 already exists in %2. Replace it?")
+                            .arg(file.fileName(), file.absolutePath()),
+                        QMessageBox::Yes | QMessageBox::Cancel, this);
+    replace.setTextFormat(Qt::PlainText);  // names are shown as they are, never as markup
+    replace.setDefaultButton(QMessageBox::Cancel);
+    if (replace.exec() != QMessageBox::Yes) return;
   }
   file_->setText(file.absoluteFilePath());
   QDialog::accept();

@@ -9,7 +9,11 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "text/ExportLimits.h"
+#include "window/ExportRunner.h"
+#include "window/Exports.h"
 #include "window/GalleryModel.h"
+#include "window/Messages.h"
 #include "window/ThumbnailCache.h"
 
 namespace stringart {
@@ -34,12 +38,15 @@ GalleryWindow::GalleryWindow(Journal& journal, ThumbnailCache& thumbnails, Figur
     : QWidget(parent, Qt::Window),
       journal_(journal),
       thumbnails_(thumbnails),
+      files_(files),
       show_(std::move(show)),
       model_(new GalleryModel(thumbnails, files, this)),
       view_(new QListView(this)),
       favouritesButton_(new QPushButton(QStringLiteral("Favourites"), this)),
       allButton_(new QPushButton(QStringLiteral("All"), this)),
-      period_(new QComboBox(this)) {
+      saveMorph_(new QPushButton(QStringLiteral("Save morph\u2026"), this)),
+      period_(new QComboBox(this)),
+      exports_(new ExportRunner(this)) {
   setWindowTitle(QStringLiteral("Figures"));
   constexpr int kCell = ThumbnailCache::kSide + 16;
   view_->setViewMode(QListView::IconMode);
@@ -48,7 +55,7 @@ GalleryWindow::GalleryWindow(Journal& journal, ThumbnailCache& thumbnails, Figur
   view_->setUniformItemSizes(true);
   view_->setIconSize(QSize(ThumbnailCache::kSide, ThumbnailCache::kSide));
   view_->setGridSize(QSize(kCell, kCell + 20));
-  view_->setSelectionMode(QAbstractItemView::SingleSelection);
+  view_->setSelectionMode(QAbstractItemView::ExtendedSelection);  // two, for a morph
   view_->setDragEnabled(true);
   view_->setDragDropMode(QAbstractItemView::DragOnly);
   view_->setModel(model_);
@@ -65,6 +72,7 @@ GalleryWindow::GalleryWindow(Journal& journal, ThumbnailCache& thumbnails, Figur
   bar->addWidget(favouritesButton_);
   bar->addWidget(allButton_);
   bar->addStretch();
+  bar->addWidget(saveMorph_);
   bar->addWidget(period_);
   auto* layout = new QVBoxLayout(this);
   layout->addLayout(bar);
@@ -79,6 +87,16 @@ GalleryWindow::GalleryWindow(Journal& journal, ThumbnailCache& thumbnails, Figur
   undo->setShortcut(QKeySequence::Undo);
   connect(undo, &QAction::triggered, this, &GalleryWindow::Undo);
   addActions({unmark, undo});
+
+  saveMorph_->setToolTip(QStringLiteral(
+      "Save a morph from the figure selected first to the one selected last (Ctrl+M)"));
+  saveMorph_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_M));
+  saveMorph_->setFocusPolicy(Qt::TabFocus);
+  connect(saveMorph_, &QPushButton::clicked, this, &GalleryWindow::SaveMorphAs);
+  connect(exports_, &ExportRunner::Finished, this, [this](ExportResult result, const QString& e) {
+    saveMorph_->setEnabled(true);
+    if (result == ExportResult::Failed) Warn(this, QStringLiteral("Save morph"), Sentence(e));
+  });
 }
 
 const std::vector<JournalRow>& GalleryWindow::rows() const {
@@ -121,6 +139,37 @@ int GalleryWindow::selectedRow() const {
 void GalleryWindow::ShowSelected() {
   const int row = selectedRow();
   if (row >= 0) show_(rows()[static_cast<std::size_t>(row)].figure);
+}
+
+bool GalleryWindow::StartMorph(const QString& path, int width, int height, int seconds, int fps,
+                               QString& error) {
+  const QModelIndex to = view_->currentIndex();
+  QModelIndexList selected = view_->selectionModel()->selectedIndexes();
+  selected.removeAll(to);
+  if (!to.isValid() || selected.size() != 1) {
+    error = QStringLiteral(
+        "Select two figures: the morph goes from the one selected first to the one selected "
+        "last.");
+    return false;
+  }
+  const FigureRecord& from = rows()[static_cast<std::size_t>(selected.front().row())].figure;
+  const FigureRecord& last = rows()[static_cast<std::size_t>(to.row())].figure;
+  if (!StartMorphExport(*exports_, files_, path, from, last.draws, width, height, seconds, fps,
+                        error)) {
+    return false;
+  }
+  saveMorph_->setEnabled(false);
+  return true;
+}
+
+void GalleryWindow::SaveMorphAs() {
+  const QString path = AskMorphPath(this);
+  if (path.isEmpty()) return;
+  QString error;
+  if (!StartMorph(path, kDefaultAnimationSize.width, kDefaultAnimationSize.height, kDefaultSeconds,
+                  kDefaultFps, error)) {
+    Warn(this, QStringLiteral("Save morph"), error);
+  }
 }
 
 void GalleryWindow::UnmarkSelected() {

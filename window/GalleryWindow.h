@@ -12,6 +12,7 @@ class QPushButton;
 
 namespace stringart {
 
+class ExportRunner;
 class FigureFiles;
 class GalleryModel;
 class ThumbnailCache;
@@ -19,7 +20,9 @@ class ThumbnailCache;
 // The window "Figures": the journal's figures as a grid of thumbnails, newest first, either the
 // favourites (most recently marked first) or all of them, over a chosen span of days. Arrows
 // move; Enter or a double click shows the figure in the main window; Delete unmarks a
-// favourite and Ctrl+Z marks it again; a figure dragged out becomes a PNG file.
+// favourite and Ctrl+Z marks it again; a figure dragged out becomes a PNG file; with two figures
+// selected (Ctrl or Shift and a click or an arrow), Ctrl+M saves a morph from the one selected
+// first to the one selected last.
 class GalleryWindow final : public QWidget {
   Q_OBJECT
 
@@ -43,6 +46,13 @@ class GalleryWindow final : public QWidget {
   void Undo();
   // Shows the selected figure in the main window.
   void ShowSelected();
+  // Starts writing the morph between the two selected figures into `path` (.mp4 or .webm) off
+  // the window's thread, from the figure selected first to the current one; false with `error`
+  // set when two figures are not selected or a morph is being written.
+  bool StartMorph(const QString& path, int width, int height, int seconds, int fps, QString& error);
+  // Asks where, then StartMorph with the animations' defaults.
+  void SaveMorphAs();
+  ExportRunner& exports() const { return *exports_; }
 
   const std::vector<JournalRow>& rows() const;
   // The row selected, or -1.
@@ -56,11 +66,13 @@ class GalleryWindow final : public QWidget {
 
   Journal& journal_;
   ThumbnailCache& thumbnails_;
+  FigureFiles& files_;
   ShowFigure show_;
   GalleryModel* model_;
   QListView* view_;
-  QPushButton *favouritesButton_, *allButton_;
+  QPushButton *favouritesButton_, *allButton_, *saveMorph_;
   QComboBox* period_;
+  ExportRunner* exports_;
   bool favourites_ = false;
   struct Unmarked {
     JournalRow row;

@@ -16,8 +16,9 @@
 #include "figure/FigureTiles.h"
 #include "figure/Variation.h"
 #include "text/ExportLimits.h"
-#include "window/Form1Window.h"
 #include "window/Exports.h"
+#include "window/Form1Window.h"
+#include "window/Messages.h"
 
 namespace stringart {
 namespace {
@@ -49,7 +50,7 @@ VariationsWindow::VariationsWindow(Form1Window& main)
   connect(saveMorph_, &QPushButton::clicked, this, &VariationsWindow::SaveMorphAs);
   connect(exports_, &ExportRunner::Finished, this, [this](ExportResult result, const QString& e) {
     saveMorph_->setEnabled(true);
-    if (result == ExportResult::Failed) QMessageBox::warning(this, windowTitle(), e);
+    if (result == ExportResult::Failed) Warn(this, QStringLiteral("Save morph"), Sentence(e));
   });
 
   auto* controls = new QHBoxLayout;
@@ -202,7 +203,7 @@ void VariationsWindow::SaveMorphAs() {
   QString error;
   if (!StartMorph(path, kDefaultAnimationSize.width, kDefaultAnimationSize.height, kDefaultSeconds,
                   kDefaultFps, error)) {
-    QMessageBox::warning(this, windowTitle(), error);
+    Warn(this, QStringLiteral("Save morph"), error);
   }
 }
 

@@ -52,6 +52,7 @@ TEST(FigureCommand, RemakeCommandReadsBackAndDamageIsNamed) {
       {"stringart-render --draws " + kExample + " --size 600 --size 600", "the size is given twice"},
       {"stringart-render --draws " + kExample + " --seconds 0", "the seconds: '0' is not a whole"},
       {"stringart-render --draws " + kExample + " --fps=121", "the frame rate: '121' is not a whole"},
+      {"stringart-render --draws " + kExample + " --morph-to 0.1", "expected 12 draws"},
       {"stringart-render --draws " + kExample + " --fps", "the frame rate is missing"},
       // Bytes no command holds: the text was cut, damaged or made to show something else.
       {"stringart-render --draws " + kExample + " --directions 1,1," + '\0' + "-1",

@@ -4,6 +4,7 @@
 #include <sqlite3.h>
 
 #include <QAbstractItemModel>
+#include <QItemSelectionModel>
 #include <QListView>
 #include <QMenu>
 #include <QMimeData>
@@ -16,6 +17,7 @@
 #include "app/FigureFileWriter.h"
 #include "canvas/AreaAverage.h"
 #include "tests/support/WindowDriving.h"
+#include "window/ExportRunner.h"
 #include "window/Form1Window.h"
 #include "window/GalleryWindow.h"
 #include "window/JournalLink.h"
@@ -168,6 +170,27 @@ TEST(Gallery, TheDateFilterKeepsTodayOrThisWeek) {
   EXPECT_EQ(gallery->rows().size(), 2u);
   gallery->SetPeriod(GalleryWindow::Period::All);
   EXPECT_EQ(gallery->rows().size(), 3u);
+}
+
+TEST(Gallery, TwoSelectedFiguresMakeAMorphFromTheFirstSelectedToTheLast) {
+  QTemporaryDir dir;
+  KeptRun run(dir.filePath("figures.sqlite"), 3);
+  run.window.journalLink()->OpenGallery();
+  GalleryWindow* gallery = run.window.journalLink()->galleryWindow();
+  const QString clip = dir.filePath("morph.webm");
+  QString error;
+  EXPECT_FALSE(gallery->StartMorph(clip, 500, 500, 1, 2, error)) << "one figure selected";
+  // Row 2 (the first figure) selected first, then Ctrl and a click on row 0 (the newest).
+  QItemSelectionModel* selection = gallery->view()->selectionModel();
+  const QAbstractItemModel* model = gallery->view()->model();
+  selection->setCurrentIndex(model->index(2, 0), QItemSelectionModel::ClearAndSelect);
+  selection->setCurrentIndex(model->index(0, 0), QItemSelectionModel::Select);
+  ASSERT_TRUE(gallery->StartMorph(clip, 500, 500, 1, 2, error)) << error.toStdString();
+  for (int i = 0; i < 3000 && gallery->exports().running(); ++i) QTest::qWait(10);
+  std::string why;
+  const auto opened = run.files.Open(clip.toStdString(), why);
+  ASSERT_TRUE(opened.has_value()) << why;
+  EXPECT_EQ(Made(*opened), Made(run.figure(0)));
 }
 
 TEST(Gallery, ASecondRunGoesBackIntoTheFirstAndForwardAgain) {
