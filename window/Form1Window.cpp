@@ -27,6 +27,7 @@
 #include "window/ExportNote.h"
 #include "window/ExportRunner.h"
 #include "window/Exports.h"
+#include "window/FigureReader.h"
 #include "window/FullScreenView.h"
 #include "window/JournalLink.h"
 #include "window/Messages.h"
@@ -69,7 +70,8 @@ Form1Window::Form1Window(DrawSource& random, FigureFiles& files, QWidget* parent
       view_(new Picture1View(picture1_, this)),
       command1_(new QPushButton(QStringLiteral("new"), this)),
       exports_(new ExportRunner(this)),
-      note_(new ExportNote(this)) {
+      note_(new ExportNote(this)),
+      reader_(new FigureReader(files, this)) {
   setWindowTitle(QStringLiteral("Form1"));
   setFixedSize(kClientWidth, kClientHeight);
   setAcceptDrops(true);
@@ -125,6 +127,7 @@ Form1Window::Form1Window(DrawSource& random, FigureFiles& files, QWidget* parent
   connect(adjust_, &QAction::triggered, this, [this] { ShowAdjustWindow(*this); });
 
   connect(exports_, &ExportRunner::Finished, this, &Form1Window::ExportFinished);
+  connect(reader_, &FigureReader::Done, this, &Form1Window::FiguresRead);
 
   fullScreenAction_ = AddAction(this, QStringLiteral("F&ull screen"), {QKeySequence(Qt::Key_F11)});
   connect(fullScreenAction_, &QAction::triggered, this, [this] { ShowFullScreen(); });
@@ -245,11 +248,18 @@ void Form1Window::dropEvent(QDropEvent* event) {
 }
 
 void Form1Window::OpenFigureFiles(const QStringList& paths, bool showFirst) {
+  reader_->Start(paths, showFirst);
+}
+
+void Form1Window::FiguresRead(const std::vector<FigureReader::Read>& reads, bool showFirst) {
   QStringList problems;
   const std::size_t first = form_.history().size();
-  for (const QString& path : paths) {
-    QString error;
-    if (!OpenFigureFile(path, error)) problems << Sentence(error);
+  for (const FigureReader::Read& read : reads) {
+    if (read.figure) {
+      OpenFigure(*read.figure);
+    } else {
+      problems << Sentence(read.error);
+    }
   }
   if (showFirst && first < form_.history().size() && form_.ShowFigure(first)) FigureShown();
   if (!problems.isEmpty()) ShowProblem(QStringLiteral("Open figure"), problems.join('\n'));
@@ -327,9 +337,7 @@ void Form1Window::OpenFigureAs() {
   const QString path = QFileDialog::getOpenFileName(
       this, QStringLiteral("Open figure"), QFileInfo(ProposedSavePath("png")).absolutePath(),
       QStringLiteral("Figures written by stringart (*.png *.svg *.mp4 *.webm)"));
-  if (path.isEmpty()) return;
-  QString error;
-  if (!OpenFigureFile(path, error)) Warn(this, QStringLiteral("Open figure"), Sentence(error));
+  if (!path.isEmpty()) OpenFigureFiles({path}, true);
 }
 
 bool Form1Window::StartExport(const QString& path, int width, int height, int seconds, int fps,

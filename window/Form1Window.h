@@ -11,6 +11,7 @@
 #include "figure/Form1.h"
 #include "runtime/DrawSource.h"
 #include "window/ExportRunner.h"
+#include "window/FigureReader.h"
 
 class QAction;
 class QMenu;
@@ -75,8 +76,10 @@ class Form1Window final : public QWidget, public WindowServices {
   void PreviewFigure(const FigureRecord& figure);
   // Opens each file's figure at the end of the history, then shows the first of them when
   // `showFirst` (else the last stays shown); the files that cannot be opened are told in one
-  // message, a line each.
+  // message, a line each. The files are read off the window's thread: this returns at once.
   void OpenFigureFiles(const QStringList& paths, bool showFirst);
+  // Whether files given to OpenFigureFiles are still being read.
+  bool readingFiles() const { return reader_->reading(); }
   // Puts a copy of the picture on the clipboard.
   void CopyPicture() const;
   // Puts the stringart-render command that makes the figure on the canvas on the clipboard.
@@ -150,6 +153,8 @@ class Form1Window final : public QWidget, public WindowServices {
   // Writes exports off the window's thread; cancels and waits for one when the window closes.
   ExportRunner* exports_;
   ExportNote* note_;
+  FigureReader* reader_;
+  void FiguresRead(const std::vector<FigureReader::Read>& reads, bool showFirst);
   QString exportPath_;  // the file the last export started writes
   void ExportFinished(ExportResult result, const QString& error);
   QAction *fullScreenAction_, *slideshowAction_;

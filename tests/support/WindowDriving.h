@@ -11,9 +11,11 @@
 #include <QPushButton>
 #include <QTimer>
 #include <QWindow>
+#include <chrono>
 #include <cmath>
 #include <functional>
 #include <stdexcept>
+#include <thread>
 
 #include "canvas/Picture1.h"
 #include "figure/Tracer.h"
@@ -70,6 +72,16 @@ class SpyDraws : public DrawSource {
   SteppingClock clock_;
   ClockedRandom inner_{source_, clock_};
 };
+
+// Waits, running the event loop, until `window` has read the files it was handed (at most 20 s).
+template <typename Window>
+void AwaitFilesRead(const Window& window) {
+  for (int i = 0; i < 2000 && window.readingFiles(); ++i) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    QCoreApplication::processEvents();
+  }
+  QCoreApplication::processEvents();
+}
 
 // Queues a press and a release at the centre of `button`, as the window system delivers a
 // click: it is handled only when the event loop next runs.

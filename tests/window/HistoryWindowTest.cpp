@@ -168,6 +168,7 @@ TEST(History, OpeningASavedPngOrSvgAppendsItsFigure) {
   ASSERT_TRUE(enter.isAccepted());
   QDropEvent drop(QPointF(300, 300), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
   QApplication::sendEvent(&run.window, &drop);
+  testing::AwaitFilesRead(run.window);
 
   ASSERT_EQ(run.history().size(), 5u);
   for (std::size_t i : {3u, 4u}) {

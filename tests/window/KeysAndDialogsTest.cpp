@@ -178,6 +178,7 @@ TEST(CommandLine, FilesOpenWithTheFirstShownAndOneLinePerProblem) {
   run.window.OpenFigureFiles({dir.filePath("b.png"), dir.filePath("missing.png"),
                               dir.filePath("a.svg"), dir.filePath("notes.txt")},
                              true);
+  testing::AwaitFilesRead(run.window);
   EXPECT_EQ(run.window.form().history().size(), 4u);
   EXPECT_EQ(run.window.form().history().shown(), 2u);
   EXPECT_EQ(run.window.form().lastFigure().draws, second.draws);

@@ -13,6 +13,7 @@
 
 #include "app/FigureFileWriter.h"
 #include "runtime/DrawSource.h"
+#include "tests/support/WindowDriving.h"
 #include "window/Form1Window.h"
 
 namespace stringart {
@@ -35,6 +36,7 @@ struct Window {
     ASSERT_TRUE(enter.isAccepted()) << paths.join(' ').toStdString();
     QDropEvent drop(QPointF(300, 300), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(&window, &drop);
+    testing::AwaitFilesRead(window);
   }
 };
 
