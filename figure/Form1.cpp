@@ -22,14 +22,17 @@ void Form1::Command1Click() {
 }
 
 void Form1::DrawFigure(FigureOrigin origin) {
-  Trace(TakeFigureDraws(random_), {fre, fgr, fbl});
-  Keep(origin);
+  const FigureDraws draws = TakeFigureDraws(random_);
+  const Directions start{fre, fgr, fbl};
+  Record(draws, start, origin);
+  Trace(draws, start);
+  history_.Append(lastFigure_);
   ++figuresTraced_;
 }
 
-void Form1::Keep(FigureOrigin origin) {
-  history_.Append(lastFigure_);
-  if (journal_ != nullptr) journal_->Record(lastFigure_, origin);
+void Form1::Record(const FigureDraws& draws, Directions start, FigureOrigin origin) {
+  // Before the trace: the journal's thread commits the figure while it is traced, not after.
+  if (journal_ != nullptr) journal_->Record({draws, start, {}}, origin);
 }
 
 bool Form1::ShowFigure(std::size_t index) {
@@ -83,9 +86,10 @@ bool Form1::ShowEarlier(std::size_t back) {
 }
 
 void Form1::OpenFigure(const FigureRecord& figure, FigureOrigin origin) {
+  Record(figure.draws, figure.start, origin);
   picture1_.Clear();
   Trace(figure.draws, figure.start);
-  Keep(origin);
+  history_.Append(lastFigure_);
 }
 
 void Form1::Preview(const FigureRecord& figure) {

@@ -73,8 +73,8 @@ class Form1 {
  private:
   // Traces from `draws` and `start` and takes the directions the figure leaves.
   void Trace(const FigureDraws& draws, Directions start);
-  // The figure on the canvas is new: into the history and the journal.
-  void Keep(FigureOrigin origin);
+  // A new figure is about to be traced: into the journal.
+  void Record(const FigureDraws& draws, Directions start, FigureOrigin origin);
   // Fetches earlier runs' figures from the journal until `back` of them are known or none is
   // left.
   void FetchEarlier(std::size_t back);
