@@ -5,6 +5,9 @@
 #include <QStandardPaths>
 #include <string>
 
+#include "text/ExportLimits.h"
+#include "window/Messages.h"
+
 namespace stringart {
 
 bool StartFigureExport(ExportRunner& runner, FigureFiles& files, const QString& path,
@@ -52,6 +55,16 @@ QString AskMorphPath(QWidget* parent) {
     path += filter == webm ? QStringLiteral(".webm") : QStringLiteral(".mp4");
   }
   return path;
+}
+
+void AskAndStartMorph(QWidget* parent, const MorphStart& start) {
+  const QString path = AskMorphPath(parent);
+  if (path.isEmpty()) return;
+  QString error;
+  if (!start(path, kDefaultAnimationSize.width, kDefaultAnimationSize.height, kDefaultSeconds,
+             kDefaultFps, error)) {
+    Warn(parent, QStringLiteral("Save morph"), error);
+  }
 }
 
 }  // namespace stringart

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <functional>
 
 #include "figure/FigureFiles.h"
 #include "figure/FigureRecord.h"
@@ -29,5 +30,12 @@ bool StartMorphExport(ExportRunner& runner, FigureFiles& files, const QString& p
 
 // Asks where to save a morph, MP4 or WebM; empty when the dialog is cancelled.
 QString AskMorphPath(QWidget* parent);
+
+// How a window starts its morph into `path`: false with `error` set when it cannot.
+using MorphStart = std::function<bool(const QString& path, int width, int height, int seconds,
+                                      int fps, QString& error)>;
+// Asks where, then starts the morph at the animations' default size, length and rate; a morph
+// that cannot start is told over `parent`.
+void AskAndStartMorph(QWidget* parent, const MorphStart& start);
 
 }  // namespace stringart

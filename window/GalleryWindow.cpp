@@ -163,13 +163,10 @@ bool GalleryWindow::StartMorph(const QString& path, int width, int height, int s
 }
 
 void GalleryWindow::SaveMorphAs() {
-  const QString path = AskMorphPath(this);
-  if (path.isEmpty()) return;
-  QString error;
-  if (!StartMorph(path, kDefaultAnimationSize.width, kDefaultAnimationSize.height, kDefaultSeconds,
-                  kDefaultFps, error)) {
-    Warn(this, QStringLiteral("Save morph"), error);
-  }
+  AskAndStartMorph(this, [this](const QString& path, int width, int height, int seconds, int fps,
+                                QString& error) {
+    return StartMorph(path, width, height, seconds, fps, error);
+  });
 }
 
 void GalleryWindow::UnmarkSelected() {

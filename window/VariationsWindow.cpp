@@ -198,13 +198,10 @@ bool VariationsWindow::StartMorph(const QString& path, int width, int height, in
 }
 
 void VariationsWindow::SaveMorphAs() {
-  const QString path = AskMorphPath(this);
-  if (path.isEmpty()) return;
-  QString error;
-  if (!StartMorph(path, kDefaultAnimationSize.width, kDefaultAnimationSize.height, kDefaultSeconds,
-                  kDefaultFps, error)) {
-    Warn(this, QStringLiteral("Save morph"), error);
-  }
+  AskAndStartMorph(this, [this](const QString& path, int width, int height, int seconds, int fps,
+                                QString& error) {
+    return StartMorph(path, width, height, seconds, fps, error);
+  });
 }
 
 void ShowVariationsWindow(Form1Window& main) {
