@@ -94,30 +94,13 @@ TEST(EventsDuringAFigure, ClicksWaitForTheFigureThenTraceOneFigureEach) {
   EXPECT_TRUE(w.window.isVisible());
 }
 
-TEST(EventsDuringAFigure, CloseRequestEndsTheProgramAfterTheRunningFigure) {
-  Watched w;
-  w.window.FormLoad();
-  w.duringFigure = [&w](int figure) {
-    if (figure == 2) PostCloseRequest(w.window);
-  };
-  PostClick(w.window.command1());
-
-  EXPECT_EQ(RunUntilQuit(), 0);
-  EXPECT_FALSE(w.window.isVisible());
-  EXPECT_EQ(w.completeAtClose, 2) << "the window closed while a figure was traced";
-  EXPECT_EQ(w.traced(), 2);
-  EXPECT_EQ(w.random.figuresStarted, 2);
-  // The figure that was running went to its end: the canvas holds it whole.
-  EXPECT_TRUE(SamePixels(w.canvas(), Retraced(w.window.form().lastFigure())));
-}
-
 // Threads of this process now.
 std::ptrdiff_t Threads() {
   return std::distance(std::filesystem::directory_iterator("/proc/self/task"),
                        std::filesystem::directory_iterator{});
 }
 
-TEST(EventsDuringAFigure, AWindowClosedDuringAFigureLeavesNoThreadBehind) {
+TEST(EventsDuringAFigure, CloseRequestEndsTheProgramAfterTheRunningFigureAndLeavesNoThread) {
   const std::ptrdiff_t before = Threads();
   {
     Watched w;
@@ -126,7 +109,14 @@ TEST(EventsDuringAFigure, AWindowClosedDuringAFigureLeavesNoThreadBehind) {
       if (figure == 2) PostCloseRequest(w.window);
     };
     PostClick(w.window.command1());
+
     EXPECT_EQ(RunUntilQuit(), 0);
+    EXPECT_FALSE(w.window.isVisible());
+    EXPECT_EQ(w.completeAtClose, 2) << "the window closed while a figure was traced";
+    EXPECT_EQ(w.traced(), 2);
+    EXPECT_EQ(w.random.figuresStarted, 2);
+    // The figure that was running went to its end: the canvas holds it whole.
+    EXPECT_TRUE(SamePixels(w.canvas(), Retraced(w.window.form().lastFigure())));
   }
   EXPECT_EQ(Threads(), before) << "a thread of the window's figures outlived the window";
 }
