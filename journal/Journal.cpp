@@ -3,11 +3,13 @@
 #include <sqlite3.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
 #include <filesystem>
 #include <system_error>
+#include <thread>
 
 #include "text/FigureCommand.h"
 
@@ -228,6 +230,12 @@ void Journal::Open() {
   std::error_code error;
   fs::create_directories(fs::path(path_).parent_path(), error);
   int rc = OpenAndMigrate();
+  // Two windows starting together on a fresh file: switching it to WAL can find it busy without
+  // waiting out the busy timeout. Tried again for up to five seconds, as the timeout would.
+  for (int tries = 0; (rc & 0xFF) == SQLITE_BUSY && tries < 100; ++tries) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    rc = OpenAndMigrate();
+  }
   // A file that is there but cannot be read at all is as lost as a damaged one.
   const bool unreadable = (rc & 0xFF) == SQLITE_CANTOPEN && fs::exists(path_, error) &&
                           access(path_.c_str(), R_OK) != 0;
