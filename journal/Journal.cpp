@@ -120,7 +120,7 @@ bool ReadFigure(const std::string& draws, const std::string& directions, FigureR
 std::string Journal::DefaultPath() {
   const char* data = std::getenv("XDG_DATA_HOME");
   std::string folder;
-  // The base directory specification ignores relative paths.
+  // XDG base directories count only when absolute.
   if (data != nullptr && data[0] == '/') {
     folder = data;
   } else if (const char* home = std::getenv("HOME"); home != nullptr && *home != '\0') {
