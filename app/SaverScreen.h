@@ -7,8 +7,8 @@
 #include <string>
 
 #include "app/SaverOptions.h"
-#include "export/LargePicture.h"
-#include "export/ProgressiveFigure.h"
+#include "smooth/LargePicture.h"
+#include "smooth/ProgressiveFigure.h"
 #include "figure/FigureRecord.h"
 #include "runtime/DrawSource.h"
 

@@ -12,7 +12,7 @@
 #include "app/RenderOptions.h"
 #include "canvas/Picture1.h"
 #include "export/FigureFile.h"
-#include "export/Progress.h"
+#include "app/TerminalProgress.h"
 #include "figure/Tracer.h"
 #include "runtime/Clock.h"
 #include "runtime/DrawSource.h"

@@ -16,7 +16,7 @@
 #include <vector>
 
 #include "canvas/SegmentRecorder.h"
-#include "export/LargePicture.h"
+#include "smooth/LargePicture.h"
 #include "figure/Tracer.h"
 
 namespace stringart {

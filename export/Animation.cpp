@@ -21,7 +21,7 @@ extern "C" {
 
 #include "canvas/SegmentRecorder.h"
 #include "export/AtomicFile.h"
-#include "export/LargePicture.h"
+#include "smooth/LargePicture.h"
 #include "figure/Tracer.h"
 #include "figure/Variation.h"
 

@@ -5,7 +5,7 @@
 #include "export/Animation.h"
 #include "export/AtomicFile.h"
 #include "export/CommandReader.h"
-#include "export/LargePicture.h"
+#include "export/LargePng.h"
 #include "export/PngFile.h"
 #include "figure/Tracer.h"
 #include "text/FigureCommand.h"

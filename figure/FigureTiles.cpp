@@ -8,6 +8,7 @@
 #include "canvas/AreaAverage.h"
 #include "canvas/Picture1.h"
 #include "figure/Tracer.h"
+#include "runtime/Cpus.h"
 
 namespace stringart {
 
@@ -26,7 +27,7 @@ void TraceTiles(std::span<const FigureRecord> figures, int side,
 #ifdef __EMSCRIPTEN__
   work();  // the web page is built without threads
 #else
-  const std::size_t cores = std::max(1u, std::thread::hardware_concurrency());
+  const std::size_t cores = static_cast<std::size_t>(UsableCpus());
   std::vector<std::thread> helpers;
   for (std::size_t t = 1; t < std::min(cores, figures.size()); ++t) helpers.emplace_back(work);
   work();

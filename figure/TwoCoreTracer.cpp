@@ -1,7 +1,5 @@
 #include "figure/TwoCoreTracer.h"
 
-#include <sched.h>
-
 #include <algorithm>
 #include <condition_variable>
 #include <exception>
@@ -14,6 +12,7 @@
 #include "canvas/Canvas.h"
 #include "canvas/Raster.h"
 #include "canvas/SplitRaster.h"
+#include "runtime/Cpus.h"
 #include "runtime/VectorState.h"
 #include "figure/Tracer.h"
 
@@ -349,13 +348,6 @@ FigureRecord DrawFigureOnRaster(const FigureDraws& draws, Directions& directions
                                 double& y1, std::uint32_t* pixels, int width, int height,
                                 std::ptrdiff_t stride, TwoCoreTracer& cores) {
   return *cores.Trace(draws, directions, x1, y1, pixels, width, height, stride);
-}
-
-int UsableCpus() {
-  cpu_set_t set;
-  CPU_ZERO(&set);
-  if (sched_getaffinity(0, sizeof set, &set) != 0) return 1;
-  return CPU_COUNT(&set);
 }
 
 }  // namespace stringart

@@ -48,7 +48,4 @@ FigureRecord DrawFigureOnRaster(const FigureDraws& draws, Directions& directions
                                 double& y1, std::uint32_t* pixels, int width, int height,
                                 std::ptrdiff_t stride, TwoCoreTracer& cores);
 
-// CPUs the calling thread may run on (its affinity); 1 where that cannot be told.
-int UsableCpus();
-
 }  // namespace stringart

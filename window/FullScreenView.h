@@ -6,8 +6,8 @@
 #include <QWidget>
 #include <optional>
 
-#include "export/LargePicture.h"
-#include "export/ProgressiveFigure.h"
+#include "smooth/LargePicture.h"
+#include "smooth/ProgressiveFigure.h"
 #include "figure/Form1.h"
 
 class QAction;

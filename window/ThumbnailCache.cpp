@@ -5,6 +5,7 @@
 #include "canvas/Picture1.h"
 #include "canvas/AreaAverage.h"
 #include "figure/Tracer.h"
+#include "runtime/Cpus.h"
 
 namespace stringart {
 namespace {
@@ -16,7 +17,7 @@ constexpr std::size_t kWantedAtMost = 256;
 }  // namespace
 
 ThumbnailCache::ThumbnailCache(QObject* parent) : QObject(parent) {
-  pool_.setMaxThreadCount(QThread::idealThreadCount());
+  pool_.setMaxThreadCount(UsableCpus());
 }
 
 ThumbnailCache::~ThumbnailCache() {

@@ -13,7 +13,7 @@
 
 #include "canvas/Picture1.h"
 #include "canvas/SegmentRecorder.h"
-#include "export/LargePicture.h"
+#include "smooth/LargePicture.h"
 #include "export/PngFile.h"
 #include "figure/Tracer.h"
 #include "tests/support/PngImage.h"

@@ -21,6 +21,7 @@
 #include "tests/support/Figures.h"
 #include "figure/Form1.h"
 #include "figure/Tracer.h"
+#include "runtime/Cpus.h"
 #include "figure/TwoCoreTracer.h"
 
 namespace stringart {

@@ -8,7 +8,7 @@
 
 #include "app/FigureFileWriter.h"
 #include "canvas/SegmentRecorder.h"
-#include "export/LargePicture.h"
+#include "smooth/LargePicture.h"
 #include "figure/Tracer.h"
 #include "tests/support/WindowDriving.h"
 #include "window/Form1Window.h"

@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "canvas/SegmentRecorder.h"
-#include "export/LargePicture.h"
+#include "smooth/LargePicture.h"
 #include "figure/FigureRecord.h"
 
 namespace stringart {

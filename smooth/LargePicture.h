@@ -8,7 +8,6 @@
 #include <vector>
 
 #include "canvas/SegmentRecorder.h"
-#include "figure/ExportProgress.h"
 #include "figure/FigureRecord.h"
 
 namespace stringart {
@@ -44,13 +43,5 @@ class LargePicture {
   double scale_, left_, top_;  // where canvas point (-0.5, -0.5) lands, pixels
   std::vector<std::uint32_t> pixels_;
 };
-
-// Writes `figure` as a `width` x `height` PNG carrying
-// `remakeCommand` in a text chunk, through a temporary file beside `path` renamed at the end.
-// `progress` hears of the drawing and the encoding and may cancel; a failure or a cancel leaves
-// no file. A failure sets `error` to one line without the path.
-ExportResult SaveLargePicture(const FigureRecord& figure, int width, int height,
-                              const std::string& remakeCommand, const std::string& path,
-                              const ExportProgress& progress, std::string& error);
 
 }  // namespace stringart

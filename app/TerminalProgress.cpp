@@ -1,4 +1,4 @@
-#include "export/Progress.h"
+#include "app/TerminalProgress.h"
 
 #include <unistd.h>
 

@@ -1,4 +1,4 @@
-#include "export/ProgressiveFigure.h"
+#include "smooth/ProgressiveFigure.h"
 
 #include <algorithm>
 #include <cmath>

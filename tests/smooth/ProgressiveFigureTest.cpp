@@ -8,8 +8,8 @@
 #include <vector>
 
 #include "canvas/SegmentRecorder.h"
-#include "export/LargePicture.h"
-#include "export/ProgressiveFigure.h"
+#include "smooth/LargePicture.h"
+#include "smooth/ProgressiveFigure.h"
 #include "figure/Tracer.h"
 
 namespace stringart {

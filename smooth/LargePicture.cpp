@@ -1,4 +1,4 @@
-#include "export/LargePicture.h"
+#include "smooth/LargePicture.h"
 
 #include <cairo.h>
 
@@ -9,8 +9,7 @@
 #include <new>
 #include <thread>
 
-#include "export/PngFile.h"
-#include "figure/Tracer.h"
+#include "runtime/Cpus.h"
 
 namespace stringart {
 namespace {
@@ -35,7 +34,7 @@ void LargePicture::Draw(std::span<const Segment> segments) {
   // Bands of rows, each on a Cairo context of its own, taken in turn by a thread a core; each
   // band strokes only what reaches its rows. Narrow bands even out the work, which crowds where
   // the figure is.
-  const int threads = std::clamp(static_cast<int>(std::thread::hardware_concurrency()), 1, 8);
+  const int threads = std::clamp(UsableCpus(), 1, 8);
   const int bands = std::min(height_, 8 * threads);
   std::atomic<int> nextBand{0};
   auto drawBand = [&](int top, int bottom) {
@@ -95,34 +94,6 @@ std::optional<LargePicture> LargePicture::Make(int width, int height, std::strin
             " pixels";
     return std::nullopt;
   }
-}
-
-ExportResult SaveLargePicture(const FigureRecord& figure, int width, int height,
-                              const std::string& remakeCommand, const std::string& path,
-                              const ExportProgress& progress, std::string& error) {
-  SegmentRecorder drawing;
-  TraceAgain(figure, drawing);
-  const std::vector<Segment>& segments = drawing.segments();
-
-  std::optional<LargePicture> picture = LargePicture::Make(width, height, error);
-  if (!picture) return ExportResult::Failed;
-  // In slices that end where the colour changes, so that slicing does not change the picture.
-  constexpr std::size_t kSlice = 4096;
-  for (std::size_t start = 0; start < segments.size();) {
-    std::size_t end = std::min(segments.size(), start + kSlice);
-    while (end < segments.size() && segments[end].colour == segments[end - 1].colour) ++end;
-    picture->Draw(std::span(segments).subspan(start, end - start));
-    start = end;
-    if (progress && !progress(0.5 * static_cast<double>(start) / segments.size())) {
-      return ExportResult::Cancelled;
-    }
-  }
-
-  PngOptions png;
-  png.texts = {{"Software", "stringart"}, {"Comment", remakeCommand}};
-  png.quickFilters = true;
-  png.progressFrom = 0.5;
-  return WritePngFile(path, picture->pixels(), width, height, width, png, progress, error);
 }
 
 }  // namespace stringart
