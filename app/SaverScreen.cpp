@@ -9,7 +9,6 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "canvas/SegmentRecorder.h"
 #include "figure/Tracer.h"
 #include "text/ExportLimits.h"
 
@@ -124,13 +123,12 @@ bool SaverScreen::ReadWindow(std::string& error) {
 }
 
 void SaverScreen::NextFigure(DrawSource& random) {
-  double x1 = 0, y1 = 0;
-  SegmentRecorder trace;
-  const FigureRecord record = TraceFigure(TakeFigureDraws(random), directions_, x1, y1, trace);
+  strokes_.Clear();
+  figures_.Next(TakeFigureDraws(random));
   figure_.reset();
   picture_.reset();  // the old picture's memory goes before the new one's is taken
   picture_.emplace(width_, height_);
-  figure_.emplace(record);
+  figure_.emplace(strokes_.segments());
 }
 
 void SaverScreen::Put(const PixelBox& box) {

@@ -7,10 +7,11 @@
 #include <string>
 
 #include "app/SaverOptions.h"
+#include "canvas/SegmentRecorder.h"
+#include "figure/FigureSequence.h"
+#include "runtime/DrawSource.h"
 #include "smooth/LargePicture.h"
 #include "smooth/ProgressiveFigure.h"
-#include "figure/FigureRecord.h"
-#include "runtime/DrawSource.h"
 
 namespace stringart {
 
@@ -48,7 +49,8 @@ class SaverScreen {
   int depth_ = 0, width_ = 0, height_ = 0;
   std::optional<LargePicture> picture_;
   std::optional<ProgressiveFigure> figure_;
-  Directions directions_;
+  SegmentRecorder strokes_;  // the figure being drawn
+  FigureSequence figures_{strokes_};
 };
 
 }  // namespace stringart

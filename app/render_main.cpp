@@ -10,15 +10,15 @@
 #include <vector>
 
 #include "app/RenderOptions.h"
+#include "app/TerminalProgress.h"
 #include "canvas/Picture1.h"
 #include "export/FigureFile.h"
-#include "app/TerminalProgress.h"
+#include "figure/FigureSequence.h"
 #include "figure/Tracer.h"
 #include "runtime/Clock.h"
 #include "runtime/DrawSource.h"
 #include "text/FigureCommand.h"
 #include "text/Quote.h"
-#include "figure/TwoCoreTracer.h"
 
 namespace {
 
@@ -107,11 +107,10 @@ int main(int argc, char** argv) {
   // As the window does: its load handler reseeds once and paints the canvas black before the
   // first figure; each figure reseeds again and takes its draws; "new" clears the canvas.
   Picture1 picture;
-  TwoCoreTracer cores;
+  FigureSequence figures(picture);
   draws->Reseed();
   picture.SetBackground(kBlack);
-  Directions directions = options->directions;
-  double x1 = 0, y1 = 0;
+  figures.directions = options->directions;
   FigureRecord figure;
   const bool progress = options->figures > 1 && isatty(STDERR_FILENO);
 
@@ -122,8 +121,7 @@ int main(int argc, char** argv) {
       return Interrupted(" after " + std::to_string(k - 1) + " figures");
     }
     if (k > 1) picture.Clear();
-    figure = DrawFigureOnRaster(TakeFigureDraws(*draws), directions, x1, y1, picture.pixels(),
-                                Picture1::kWidth, Picture1::kHeight, Picture1::kStride, cores);
+    figure = figures.Next(TakeFigureDraws(*draws));
     PrintFigure(k, figure);
     if (progress) std::fprintf(stderr, "\rfigure %ld of %ld", k, options->figures);
   }

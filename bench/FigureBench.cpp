@@ -31,13 +31,13 @@
 #include "canvas/Raster.h"
 #include "canvas/SegmentRecorder.h"
 #include "figure/Tracer.h"
+#include "figure/TwoCoreTracer.h"
 #include "journal/Journal.h"
 #include "runtime/VectorState.h"
 #include "window/Form1Window.h"
 #include "window/GalleryWindow.h"
 #include "window/Picture1View.h"
 #include "window/ThumbnailCache.h"
-#include "figure/TwoCoreTracer.h"
 
 namespace stringart {
 namespace {
@@ -233,8 +233,8 @@ void TraceFiguresTwoCores(benchmark::State& state, Start start = Start::Clean) {
     } else {
       ClearUpperVectorState();
     }
-    DrawFigureOnRaster(kExampleDraws, directions, x1, y1, picture.pixels(), Picture1::kWidth,
-                       Picture1::kHeight, Picture1::kStride, cores);
+    cores.Trace(kExampleDraws, directions, x1, y1, picture.pixels(), Picture1::kWidth,
+                Picture1::kHeight, Picture1::kStride);
     benchmark::ClobberMemory();
   }
   state.counters["threads"] = cores.lastOnTwoThreads() ? 2 : 1;

@@ -16,8 +16,8 @@
 #include <vector>
 
 #include "canvas/SegmentRecorder.h"
-#include "smooth/LargePicture.h"
 #include "figure/Tracer.h"
+#include "smooth/LargePicture.h"
 
 namespace stringart {
 namespace {

@@ -21,9 +21,9 @@ extern "C" {
 
 #include "canvas/SegmentRecorder.h"
 #include "export/AtomicFile.h"
-#include "smooth/LargePicture.h"
 #include "figure/Tracer.h"
 #include "figure/Variation.h"
+#include "smooth/LargePicture.h"
 
 namespace stringart {
 namespace {

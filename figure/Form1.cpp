@@ -1,6 +1,5 @@
 #include "figure/Form1.h"
 
-#include "canvas/Picture1.h"
 #include "figure/Tracer.h"
 
 namespace stringart {
@@ -98,15 +97,7 @@ void Form1::Preview(const FigureRecord& figure) {
 }
 
 void Form1::Trace(const FigureDraws& draws, Directions start) {
-  if (auto* raster = dynamic_cast<Picture1*>(&picture1_)) {
-    lastFigure_ = DrawFigureOnRaster(draws, start, x1, y1, raster->pixels(), Picture1::kWidth,
-                                     Picture1::kHeight, Picture1::kStride, cores_);
-  } else {
-    lastFigure_ = TraceFigure(draws, start, x1, y1, picture1_);
-  }
-  fre = start.red;
-  fgr = start.green;
-  fbl = start.blue;
+  lastFigure_ = figures_.Next(draws, start);
 }
 
 }  // namespace stringart

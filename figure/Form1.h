@@ -3,11 +3,12 @@
 #include <cstdint>
 
 #include "canvas/Canvas.h"
+#include "canvas/Picture1.h"
 #include "figure/FigureHistory.h"
 #include "figure/FigureJournal.h"
 #include "figure/FigureRecord.h"
+#include "figure/FigureSequence.h"
 #include "runtime/DrawSource.h"
-#include "figure/TwoCoreTracer.h"
 
 namespace stringart {
 
@@ -25,8 +26,12 @@ class WindowServices {
 // history of the run's figures. Draws on the canvas Picture1 and takes its draws from `random`.
 class Form1 {
  public:
+  // On the raster Picture1, each figure traced and painted on two cores where there are two.
+  Form1(WindowServices& window, Picture1& picture1, DrawSource& random)
+      : window_(window), picture1_(picture1), random_(random), figures_(picture1) {}
+  // On any canvas, segment by segment.
   Form1(WindowServices& window, Canvas& picture1, DrawSource& random)
-      : window_(window), picture1_(picture1), random_(random) {}
+      : window_(window), picture1_(picture1), random_(random), figures_(picture1) {}
 
   // Load handler: show the window, reseed, clear the window, black canvas, directions `first`
   // (+1 each in the program), then the first figure.
@@ -67,9 +72,6 @@ class Form1 {
   // How many figures DrawFigure has traced.
   long figuresTraced() const { return figuresTraced_; }
 
-  std::int16_t fre = 0, fgr = 0, fbl = 0;  // colour directions: +1 rising, -1 falling
-  double x1 = 0, y1 = 0;                   // arm's outer end at the last step, figure units
-
  private:
   // Traces from `draws` and `start` and takes the directions the figure leaves.
   void Trace(const FigureDraws& draws, Directions start);
@@ -90,9 +92,15 @@ class Form1 {
   FigureJournal* journal_ = nullptr;
   std::int64_t earliestFetched_ = 0;  // row of the oldest earlier figure fetched; 0: none yet
   bool earlierExhausted_ = false;
-  // Traces onto the raster on both CPUs when the canvas is the raster Picture1; its second
-  // thread ends with the form.
-  TwoCoreTracer cores_;
+  // Carries the directions and the arm's end from figure to figure; its second thread, on the
+  // raster, ends with the form.
+  FigureSequence figures_;
+
+ public:
+  // The fields the figures carry, held by the sequence.
+  std::int16_t &fre = figures_.directions.red, &fgr = figures_.directions.green,
+               &fbl = figures_.directions.blue;  // colour directions: +1 rising, -1 falling
+  double &x1 = figures_.x1, &y1 = figures_.y1;   // arm's outer end at the last step, figure units
 };
 
 }  // namespace stringart

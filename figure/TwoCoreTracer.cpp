@@ -12,9 +12,10 @@
 #include "canvas/Canvas.h"
 #include "canvas/Raster.h"
 #include "canvas/SplitRaster.h"
+#include "figure/FigureSequence.h"
+#include "figure/Tracer.h"
 #include "runtime/Cpus.h"
 #include "runtime/VectorState.h"
-#include "figure/Tracer.h"
 
 namespace stringart {
 namespace {
@@ -344,10 +345,28 @@ std::optional<FigureRecord> TwoCoreTracer::Trace(const FigureDraws& draws, Direc
   return record;
 }
 
-FigureRecord DrawFigureOnRaster(const FigureDraws& draws, Directions& directions, double& x1,
-                                double& y1, std::uint32_t* pixels, int width, int height,
-                                std::ptrdiff_t stride, TwoCoreTracer& cores) {
-  return *cores.Trace(draws, directions, x1, y1, pixels, width, height, stride);
-}
+namespace {
+
+// A sequence's figures on the raster Picture1, painted on two cores.
+class RasterPainter final : public FigureSequence::Painter {
+ public:
+  explicit RasterPainter(Picture1& raster) : raster_(raster) {}
+  FigureRecord Trace(const FigureDraws& draws, Directions& directions, double& x1,
+                     double& y1) override {
+    return *cores_.Trace(draws, directions, x1, y1, raster_.pixels(), Picture1::kWidth,
+                         Picture1::kHeight, Picture1::kStride);
+  }
+
+ private:
+  Picture1& raster_;
+  TwoCoreTracer cores_;
+};
+
+}  // namespace
+
+// Defined here rather than beside the other constructor, so that a program that traces only on
+// canvases (the web page) does not link the second thread.
+FigureSequence::FigureSequence(Picture1& raster)
+    : canvas_(raster), painter_(std::make_unique<RasterPainter>(raster)) {}
 
 }  // namespace stringart

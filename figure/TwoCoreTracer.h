@@ -43,9 +43,4 @@ class TwoCoreTracer {
   std::atomic<bool> lastOnTwoThreads_{false};  // callers on several threads may ask
 };
 
-// The one call for a figure on a raster: TwoCoreTracer::Trace with `cores`, never cancelled.
-FigureRecord DrawFigureOnRaster(const FigureDraws& draws, Directions& directions, double& x1,
-                                double& y1, std::uint32_t* pixels, int width, int height,
-                                std::ptrdiff_t stride, TwoCoreTracer& cores);
-
 }  // namespace stringart

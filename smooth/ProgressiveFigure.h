@@ -1,11 +1,12 @@
 #pragma once
 
 #include <cstddef>
+#include <utility>
 #include <vector>
 
 #include "canvas/SegmentRecorder.h"
-#include "smooth/LargePicture.h"
 #include "figure/FigureRecord.h"
+#include "smooth/LargePicture.h"
 
 namespace stringart {
 
@@ -21,6 +22,8 @@ class ProgressiveFigure {
  public:
   // Traces `figure` again to keep its strokes; nothing is drawn yet.
   explicit ProgressiveFigure(const FigureRecord& figure);
+  // The figure of these strokes, as a SegmentRecorder kept them.
+  explicit ProgressiveFigure(std::vector<Segment> segments) : segments_(std::move(segments)) {}
 
   // Draws onto `picture` the strokes up to the first `fraction` (0 to 1; clamped) of the
   // figure's, after those drawn before. Returns the box of pixels that may have changed, empty

@@ -7,20 +7,15 @@ namespace stringart {
 
 void WebPage::NewFigure() {
   picture_.Clear();
-  Trace(TakeFigureDraws(random_));
+  figure_ = figures_.Next(TakeFigureDraws(random_));
 }
 
 bool WebPage::ShowLink(std::string_view link, std::string& error) {
   const auto figure = ParseFigureLink(link, error);
   if (!figure) return false;
   picture_.SetBackground(kBlack);
-  directions_ = figure->directions;
-  Trace(figure->draws);
+  figure_ = figures_.Next(figure->draws, figure->directions);
   return true;
-}
-
-void WebPage::Trace(const FigureDraws& draws) {
-  figure_ = TraceFigure(draws, directions_, x1_, y1_, picture_);
 }
 
 const std::vector<std::uint8_t>& WebPage::Rgba() {

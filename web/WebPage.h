@@ -7,6 +7,7 @@
 
 #include "canvas/Picture1.h"
 #include "figure/FigureRecord.h"
+#include "figure/FigureSequence.h"
 #include "runtime/Clock.h"
 #include "runtime/DrawSource.h"
 #include "runtime/RandomSource.h"
@@ -34,14 +35,12 @@ class WebPage {
   const std::vector<std::uint8_t>& Rgba();
 
  private:
-  void Trace(const FigureDraws& draws);
-
   Picture1 picture_;
+  // Segment by segment: the page has one thread, and so links no second one.
+  FigureSequence figures_{static_cast<Canvas&>(picture_)};
   RandomSource source_;
   SystemClock clock_;
   ClockedRandom random_{source_, clock_};
-  Directions directions_;
-  double x1_ = 0, y1_ = 0;  // the arm's outer end at the last step, figure units
   FigureRecord figure_;
   std::vector<std::uint8_t> rgba_;
 };

@@ -6,9 +6,9 @@
 #include <QWidget>
 #include <optional>
 
+#include "figure/Form1.h"
 #include "smooth/LargePicture.h"
 #include "smooth/ProgressiveFigure.h"
-#include "figure/Form1.h"
 
 class QAction;
 class QTimer;

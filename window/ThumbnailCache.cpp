@@ -2,8 +2,8 @@
 
 #include <cstring>
 
-#include "canvas/Picture1.h"
 #include "canvas/AreaAverage.h"
+#include "canvas/Picture1.h"
 #include "figure/Tracer.h"
 #include "runtime/Cpus.h"
 

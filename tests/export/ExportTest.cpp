@@ -13,9 +13,9 @@
 
 #include "canvas/Picture1.h"
 #include "canvas/SegmentRecorder.h"
-#include "smooth/LargePicture.h"
 #include "export/PngFile.h"
 #include "figure/Tracer.h"
+#include "smooth/LargePicture.h"
 #include "tests/support/PngImage.h"
 #include "tests/support/RenderRun.h"
 #include "text/FigureCommand.h"

@@ -17,12 +17,13 @@
 #include "canvas/Picture1.h"
 #include "canvas/Raster.h"
 #include "canvas/SegmentRecorder.h"
-#include "runtime/DrawSource.h"
-#include "tests/support/Figures.h"
+#include "figure/FigureSequence.h"
 #include "figure/Form1.h"
 #include "figure/Tracer.h"
-#include "runtime/Cpus.h"
 #include "figure/TwoCoreTracer.h"
+#include "runtime/Cpus.h"
+#include "runtime/DrawSource.h"
+#include "tests/support/Figures.h"
 
 namespace stringart {
 namespace {
@@ -79,8 +80,8 @@ void ExpectSameFigure(TwoCoreTracer& cores, const FigureDraws& draws, Directions
   double oneX = 0, oneY = 0, twoX = 0, twoY = 0;
   OneThreadCanvas canvas(one);
   const FigureRecord expected = TraceFigure(draws, oneDirections, oneX, oneY, canvas);
-  const FigureRecord record = DrawFigureOnRaster(draws, twoDirections, twoX, twoY,
-                                                 two.pixels.data(), width, height, stride, cores);
+  const FigureRecord record =
+      *cores.Trace(draws, twoDirections, twoX, twoY, two.pixels.data(), width, height, stride);
   if (!shared) {
     EXPECT_EQ(cores.lastOnTwoThreads(), UsableCpus() >= 2) << repro;
   }
@@ -94,15 +95,22 @@ void ExpectSameFigure(TwoCoreTracer& cores, const FigureDraws& draws, Directions
       << ", " << (mismatch.first - one.pixels.begin()) / stride;
 }
 
-TEST(TwoCoreTracer, PinnedFiguresKeepTheirDigests) {
-  TwoCoreTracer cores;
+// A sequence on the raster (two cores) and one on a canvas (segment by segment) carry the same
+// directions and arm's end from figure to figure, and show the pinned pixels.
+TEST(TwoCoreTracer, SequencesOnTheRasterAndOnACanvasCarryTheSameState) {
+  Picture1 raster, canvas;
+  FigureSequence onRaster(raster), onCanvas(static_cast<Canvas&>(canvas));
   for (const testing::PinnedFigure& figure : testing::kPinnedFigures) {
-    Picture1 picture;
-    Directions directions = figure.start;
-    double x1 = 0, y1 = 0;
-    DrawFigureOnRaster(figure.draws, directions, x1, y1, picture.pixels(), Picture1::kWidth,
-                       Picture1::kHeight, Picture1::kStride, cores);
-    EXPECT_EQ(testing::RasterDigest(picture), figure.raster) << figure.name;
+    raster.Clear();
+    canvas.Clear();
+    const FigureRecord record = onRaster.Next(figure.draws, figure.start);
+    EXPECT_EQ(onCanvas.Next(figure.draws, figure.start), record) << figure.name;
+    EXPECT_EQ(testing::RasterDigest(raster), figure.raster) << figure.name;
+    EXPECT_EQ(testing::RasterDigest(canvas), figure.raster) << figure.name;
+    EXPECT_EQ(onRaster.directions, record.end) << figure.name;
+    EXPECT_EQ(onCanvas.directions, record.end) << figure.name;
+    EXPECT_EQ(onRaster.x1, onCanvas.x1) << figure.name;
+    EXPECT_EQ(onRaster.y1, onCanvas.y1) << figure.name;
   }
 }
 

@@ -8,9 +8,9 @@
 #include <vector>
 
 #include "canvas/SegmentRecorder.h"
+#include "figure/Tracer.h"
 #include "smooth/LargePicture.h"
 #include "smooth/ProgressiveFigure.h"
-#include "figure/Tracer.h"
 
 namespace stringart {
 namespace {

@@ -8,8 +8,8 @@
 
 #include "app/FigureFileWriter.h"
 #include "canvas/SegmentRecorder.h"
-#include "smooth/LargePicture.h"
 #include "figure/Tracer.h"
+#include "smooth/LargePicture.h"
 #include "tests/support/WindowDriving.h"
 #include "window/Form1Window.h"
 #include "window/FullScreenView.h"
