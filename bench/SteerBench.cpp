@@ -50,7 +50,7 @@ struct SteeredWindow {
 // on every core and scaled down, until the window has been repainted.
 void BM_VariationsGrid(benchmark::State& state) {
   SteeredWindow w;
-  ShowVariationsWindow(w.window);
+  ShowVariationsWindow(w.window.stage());
   auto* variations = w.window.findChild<VariationsWindow*>();
   Painted watch;
   variations->installEventFilter(&watch);
@@ -69,7 +69,7 @@ void BM_VariationsGrid(benchmark::State& state) {
 // window's canvas has been repainted with the figure it makes.
 void BM_AdjustToRepaint(benchmark::State& state) {
   SteeredWindow w;
-  ShowAdjustWindow(w.window);
+  ShowAdjustWindow(w.window.stage());
   auto* adjust = w.window.findChild<AdjustWindow*>();
   Painted watch;
   w.window.pictureView()->installEventFilter(&watch);

@@ -12,7 +12,7 @@
 #include <string>
 
 #include "runtime/FloatText.h"
-#include "window/Form1Window.h"
+#include "window/FigureStage.h"
 
 namespace stringart {
 namespace {
@@ -30,8 +30,8 @@ const std::array<const char*, kFigureDraws> AdjustWindow::kDrawNames = {
     "pivot phase", "arm phase", "red start",      "green start",    "blue start",   "red step",
     "green step",  "blue step", "pivot x factor", "pivot y factor", "arm x factor", "arm y factor"};
 
-AdjustWindow::AdjustWindow(Form1Window& main)
-    : QWidget(&main, Qt::Window), main_(main), rest_(new QTimer(this)) {
+AdjustWindow::AdjustWindow(FigureStage& stage)
+    : QWidget(stage.window(), Qt::Window), stage_(stage), rest_(new QTimer(this)) {
   setWindowTitle(QStringLiteral("Adjust"));
   rest_->setSingleShot(true);
   rest_->setInterval(kRestMilliseconds);
@@ -75,13 +75,13 @@ AdjustWindow::AdjustWindow(Form1Window& main)
                              this),
                   static_cast<int>(kFigureDraws) + 1, 0, 1, 3);
 
-  connect(&main_, &Form1Window::FigureChanged, this, &AdjustWindow::Load);
+  connect(&stage_, &FigureStage::FigureChanged, this, &AdjustWindow::Load);
   Load();
 }
 
 void AdjustWindow::Load() {
   rest_->stop();  // another figure came to the canvas: a resting one is no longer there
-  figure_ = kept_ = main_.form().lastFigure();
+  figure_ = kept_ = stage_.figure();
   ShowValues();
 }
 
@@ -102,7 +102,7 @@ void AdjustWindow::ShowValues() {
 void AdjustWindow::SliderMoved(std::size_t draw, int position) {
   figure_.draws[draw] = static_cast<float>(position * kUnit);  // exact: 24 bits
   texts_[draw]->setText(QString::fromStdString(FloatToText(figure_.draws[draw])));
-  main_.PreviewFigure(figure_);
+  stage_.Preview(figure_);
   rest_->start();
 }
 
@@ -118,13 +118,13 @@ void AdjustWindow::TextEdited(std::size_t draw) {
   if (u == figure_.draws[draw]) return;
   figure_.draws[draw] = u;
   ShowValues();
-  main_.PreviewFigure(figure_);
+  stage_.Preview(figure_);
   Rest();
 }
 
 void AdjustWindow::DirectionToggled(std::size_t channel, bool rising) {
   Channel(figure_.start, channel) = rising ? 1 : -1;
-  main_.PreviewFigure(figure_);
+  stage_.Preview(figure_);
   Rest();
 }
 
@@ -132,18 +132,18 @@ void AdjustWindow::Rest() {
   rest_->stop();
   if (figure_.draws == kept_.draws && figure_.start == kept_.start) return;
   // Comes back through FigureChanged, which loads the kept figure.
-  main_.OpenFigure(figure_, FigureOrigin::Adjusted);
+  stage_.Open(figure_, FigureOrigin::Adjusted);
 }
 
 void AdjustWindow::showEvent(QShowEvent* event) {
   QWidget::showEvent(event);
-  if (main_.form().lastFigure() != figure_) Load();
+  if (stage_.figure() != figure_) Load();
   sliders_[0]->setFocus();
 }
 
-void ShowAdjustWindow(Form1Window& main) {
-  auto* window = main.findChild<AdjustWindow*>();
-  if (window == nullptr) window = new AdjustWindow(main);
+void ShowAdjustWindow(FigureStage& stage) {
+  auto* window = stage.window()->findChild<AdjustWindow*>();
+  if (window == nullptr) window = new AdjustWindow(stage);
   window->show();
   window->raise();
   window->activateWindow();

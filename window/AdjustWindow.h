@@ -12,7 +12,7 @@ class QTimer;
 
 namespace stringart {
 
-class Form1Window;
+class FigureStage;
 
 // The window "Adjust": the twelve draws of the main window's figure as sliders, each with its
 // exact value as text, and its three start directions as toggles. Moving a slider retraces the
@@ -29,8 +29,8 @@ class AdjustWindow final : public QWidget {
   // What each draw sets, in draw order.
   static const std::array<const char*, kFigureDraws> kDrawNames;
 
-  // Follows `main`'s figure; a window of its own, closed with `main`.
-  explicit AdjustWindow(Form1Window& main);
+  // Follows the figure on `stage`; a window of its own, closed with the main window.
+  explicit AdjustWindow(FigureStage& stage);
 
   // Takes the main window's figure into the sliders, texts and toggles.
   void Load();
@@ -53,7 +53,7 @@ class AdjustWindow final : public QWidget {
   // Shows the figure's draw and directions in the controls, signals held back.
   void ShowValues();
 
-  Form1Window& main_;
+  FigureStage& stage_;
   FigureRecord figure_, kept_;  // as adjusted; as last in the history
   std::array<QSlider*, kFigureDraws> sliders_{};
   std::array<QLineEdit*, kFigureDraws> texts_{};
@@ -61,7 +61,7 @@ class AdjustWindow final : public QWidget {
   QTimer* rest_;
 };
 
-// Brings up `main`'s Adjust window, making it the first time, focus on its first slider.
-void ShowAdjustWindow(Form1Window& main);
+// Brings up the main window's Adjust window, making it the first time, focus on its first slider.
+void ShowAdjustWindow(FigureStage& stage);
 
 }  // namespace stringart

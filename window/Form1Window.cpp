@@ -28,6 +28,7 @@
 #include "window/ExportRunner.h"
 #include "window/Exports.h"
 #include "window/FigureReader.h"
+#include "window/FigureStage.h"
 #include "window/FullScreenView.h"
 #include "window/JournalLink.h"
 #include "window/Messages.h"
@@ -54,6 +55,25 @@ QStringList DroppedFigureFiles(const QList<QUrl>& urls) {
   return paths;
 }
 
+// The main window as the windows around it see it.
+class Form1Stage final : public FigureStage {
+ public:
+  explicit Form1Stage(Form1Window& window) : FigureStage(&window), window_(window) {}
+  const FigureRecord& figure() const override { return window_.form().lastFigure(); }
+  bool hasFigure() const override { return !window_.form().history().empty(); }
+  const Picture1& picture() const override { return window_.picture(); }
+  void Open(const FigureRecord& figure, FigureOrigin origin) override {
+    window_.OpenFigure(figure, origin);
+  }
+  void Preview(const FigureRecord& figure) override { window_.PreviewFigure(figure); }
+  FigureFiles& files() const override { return window_.files(); }
+  QWidget* window() const override { return &window_; }
+  QWidget* canvas() const override { return window_.pictureView(); }
+
+ private:
+  Form1Window& window_;
+};
+
 QAction* AddAction(QWidget* window, const QString& text, const QList<QKeySequence>& keys) {
   auto* action = new QAction(text, window);
   action->setShortcuts(keys);
@@ -71,7 +91,8 @@ Form1Window::Form1Window(DrawSource& random, FigureFiles& files, QWidget* parent
       command1_(new QPushButton(QStringLiteral("new"), this)),
       exports_(new ExportRunner(this)),
       note_(new ExportNote(this)),
-      reader_(new FigureReader(files, this)) {
+      reader_(new FigureReader(files, this)),
+      stage_(new Form1Stage(*this)) {
   setWindowTitle(QStringLiteral("Form1"));
   setFixedSize(kClientWidth, kClientHeight);
   setAcceptDrops(true);
@@ -122,9 +143,9 @@ Form1Window::Form1Window(DrawSource& random, FigureFiles& files, QWidget* parent
 
   variations_ =
       AddAction(this, QStringLiteral("&Variations\u2026"), {QKeySequence(Qt::CTRL | Qt::Key_E)});
-  connect(variations_, &QAction::triggered, this, [this] { ShowVariationsWindow(*this); });
+  connect(variations_, &QAction::triggered, this, [this] { ShowVariationsWindow(*stage_); });
   adjust_ = AddAction(this, QStringLiteral("Ad&just\u2026"), {QKeySequence(Qt::CTRL | Qt::Key_J)});
-  connect(adjust_, &QAction::triggered, this, [this] { ShowAdjustWindow(*this); });
+  connect(adjust_, &QAction::triggered, this, [this] { ShowAdjustWindow(*stage_); });
 
   connect(exports_, &ExportRunner::Finished, this, &Form1Window::ExportFinished);
   connect(reader_, &FigureReader::Done, this, &Form1Window::FiguresRead);
@@ -173,7 +194,7 @@ void Form1Window::FillContextMenu(QMenu& menu) const {
 }
 
 void Form1Window::KeepFigures(const std::string& path) {
-  journal_ = new JournalLink(*this, path);
+  journal_ = new JournalLink(*stage_, path);
   form_.KeepIn(&journal_->journal());
   FigureShown();
 }
@@ -205,7 +226,7 @@ void Form1Window::FigureShown() {
                                : QStringLiteral("Figure %1")
                                      .arg(QString::fromStdString(FigureName(form_.lastFigure()))));
   view_->setAccessibleDescription(place_->text() + QStringLiteral(". ") + view_->toolTip() + '.');
-  emit FigureChanged();
+  emit stage_->FigureChanged();
 }
 
 FullScreenView* Form1Window::fullScreenView() const {
@@ -215,7 +236,7 @@ FullScreenView* Form1Window::fullScreenView() const {
 void Form1Window::ShowFullScreen(int slideshowSeconds) {
   if (fullScreen_ != nullptr) fullScreen_->close();
   fullScreen_ = new FullScreenView(form_, {new_, back_, forward_, {}}, slideshowSeconds, this);
-  connect(this, &Form1Window::FigureChanged, fullScreen_, &FullScreenView::ShowFigure);
+  connect(stage_, &FigureStage::FigureChanged, fullScreen_, &FullScreenView::ShowFigure);
   connect(fullScreen_, &QObject::destroyed, this, [this] { activateWindow(); });
   fullScreen_->showFullScreen();
   fullScreen_->raise();

@@ -19,6 +19,7 @@ class QPushButton;
 
 namespace stringart {
 
+class FigureStage;
 class FullScreenView;
 class ExportNote;
 class JournalLink;
@@ -116,10 +117,8 @@ class Form1Window final : public QWidget, public WindowServices {
   ExportNote* exportNote() const { return note_; }
   // Null until KeepFigures.
   JournalLink* journalLink() const { return journal_; }
-
- signals:
-  // Another figure of the history is on the canvas: new, back, forward, opened or chosen.
-  void FigureChanged();
+  // The window as the windows around it see it; it tells when another figure is on the canvas.
+  FigureStage& stage() const { return *stage_; }
 
  public:
   // WindowServices
@@ -160,6 +159,7 @@ class Form1Window final : public QWidget, public WindowServices {
   QAction *fullScreenAction_, *slideshowAction_;
   QPointer<FullScreenView> fullScreen_;
   JournalLink* journal_ = nullptr;
+  FigureStage* stage_;
 };
 
 }  // namespace stringart

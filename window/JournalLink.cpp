@@ -6,22 +6,21 @@
 #include <chrono>
 #include <cstdio>
 
-#include "window/Form1Window.h"
+#include "window/FigureStage.h"
 #include "window/GalleryWindow.h"
-#include "window/Picture1View.h"
 
 namespace stringart {
 
-JournalLink::JournalLink(Form1Window& window, const std::string& path)
-    : QObject(&window),
-      window_(window),
-      favourite_(new QAction(QStringLiteral("Favour&ite"), &window)),
-      galleryAction_(new QAction(QStringLiteral("Figu&res\u2026"), &window)) {
+JournalLink::JournalLink(FigureStage& stage, const std::string& path)
+    : QObject(stage.window()),
+      stage_(stage),
+      favourite_(new QAction(QStringLiteral("Favour&ite"), stage.window())),
+      galleryAction_(new QAction(QStringLiteral("Figu&res\u2026"), stage.window())) {
   favourite_->setCheckable(true);
   favourite_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_D));
   galleryAction_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_H));
-  window.addAction(favourite_);  // the keys work anywhere in the window
-  window.addAction(galleryAction_);
+  stage.window()->addAction(favourite_);  // the keys work anywhere in the window
+  stage.window()->addAction(galleryAction_);
   connect(favourite_, &QAction::triggered, this, &JournalLink::ToggleFavourite);
   connect(galleryAction_, &QAction::triggered, this, &JournalLink::OpenGallery);
   journal_ = std::make_unique<Journal>(path, [this](JournalNotice notice, const std::string& text) {
@@ -30,7 +29,7 @@ JournalLink::JournalLink(Form1Window& window, const std::string& path)
     QMetaObject::invokeMethod(
         this, [this, notice, line] { Tell(notice, line); }, Qt::QueuedConnection);
   });
-  window.pictureView()->installEventFilter(this);
+  stage.canvas()->installEventFilter(this);
 }
 
 JournalLink::~JournalLink() {
@@ -53,9 +52,9 @@ bool JournalLink::eventFilter(QObject*, QEvent* event) {
 void JournalLink::Tell(JournalNotice, const QString& text) {
   told_ << text;
   std::fprintf(stderr, "stringart: %s\n", qPrintable(text));
-  if (!window_.isVisible()) return;
+  if (!stage_.window()->isVisible()) return;
   auto* box = new QMessageBox(QMessageBox::Information, QStringLiteral("Keeping figures"), text,
-                              QMessageBox::Ok, &window_);
+                              QMessageBox::Ok, stage_.window());
   box->setTextFormat(Qt::PlainText);  // it names a file
   box->setAttribute(Qt::WA_DeleteOnClose);
   box->open();
@@ -64,9 +63,9 @@ void JournalLink::Tell(JournalNotice, const QString& text) {
 void JournalLink::OpenGallery() {
   if (gallery_ == nullptr) {
     gallery_ = new GalleryWindow(
-        *journal_, thumbnails_, window_.files(),
-        [this](const FigureRecord& figure) { window_.OpenFigure(figure, FigureOrigin::Gallery); },
-        &window_);  // a window of its own that closes with the main one
+        *journal_, thumbnails_, stage_.files(),
+        [this](const FigureRecord& figure) { stage_.Open(figure, FigureOrigin::Gallery); },
+        stage_.window());  // a window of its own that closes with the main one
     gallery_->setAttribute(Qt::WA_DeleteOnClose);
   }
   gallery_->Open();
@@ -76,8 +75,8 @@ void JournalLink::OpenGallery() {
 }
 
 void JournalLink::ToggleFavourite() {
-  if (window_.form().history().empty()) return;
-  const FigureRecord& figure = window_.form().lastFigure();
+  if (!stage_.hasFigure()) return;
+  const FigureRecord& figure = stage_.figure();
   journal_->SetFavourite(figure, !journal_->IsFavourite(figure));
   UpdateFavourite();
   if (gallery_ != nullptr && gallery_->isVisible())
@@ -85,9 +84,9 @@ void JournalLink::ToggleFavourite() {
 }
 
 void JournalLink::UpdateFavourite() {
-  const bool any = !window_.form().history().empty();
+  const bool any = stage_.hasFigure();
   favourite_->setEnabled(any);
-  favourite_->setChecked(any && journal_->IsFavourite(window_.form().lastFigure()));
+  favourite_->setChecked(any && journal_->IsFavourite(stage_.figure()));
 }
 
 }  // namespace stringart

@@ -13,7 +13,7 @@ class QAction;
 
 namespace stringart {
 
-class Form1Window;
+class FigureStage;
 class GalleryWindow;
 
 // What ties the window to the journal: the "Favourite" and "Figures…" actions, the gallery,
@@ -23,8 +23,8 @@ class JournalLink final : public QObject {
   Q_OBJECT
 
  public:
-  // Opens the journal at `path` for `window`, whose canvas it watches.
-  JournalLink(Form1Window& window, const std::string& path);
+  // Opens the journal at `path` for the main window behind `stage`, whose canvas it watches.
+  JournalLink(FigureStage& stage, const std::string& path);
   // Closes the gallery, then writes what is queued and closes the journal.
   ~JournalLink() override;
 
@@ -49,7 +49,7 @@ class JournalLink final : public QObject {
  private:
   void Tell(JournalNotice notice, const QString& text);
 
-  Form1Window& window_;
+  FigureStage& stage_;
   QAction* favourite_;
   QAction* galleryAction_;
   QStringList told_;

@@ -17,7 +17,7 @@
 #include "figure/Variation.h"
 #include "text/ExportLimits.h"
 #include "window/Exports.h"
-#include "window/Form1Window.h"
+#include "window/FigureStage.h"
 #include "window/Messages.h"
 
 namespace stringart {
@@ -29,9 +29,9 @@ constexpr int kStrengthSteps = static_cast<int>(kWildStrength / kSubtleStrength 
 
 }  // namespace
 
-VariationsWindow::VariationsWindow(Form1Window& main)
-    : QWidget(&main, Qt::Window),
-      main_(main),
+VariationsWindow::VariationsWindow(FigureStage& stage)
+    : QWidget(stage.window(), Qt::Window),
+      stage_(stage),
       seed_(std::random_device{}() * 0x100000001ull),
       strength_(new QSlider(Qt::Horizontal, this)),
       saveMorph_(new QPushButton(QStringLiteral("Save morph\u2026"), this)),
@@ -67,7 +67,7 @@ VariationsWindow::VariationsWindow(Form1Window& main)
   setFixedWidth(kGridSide);
   setFixedHeight(sizeHint().height());
 
-  connect(&main_, &Form1Window::FigureChanged, this, [this] {
+  connect(&stage_, &FigureStage::FigureChanged, this, [this] {
     if (isVisible()) Recentre();
   });
 }
@@ -81,10 +81,10 @@ void VariationsWindow::SetStrength(double strength) {
 }
 
 void VariationsWindow::Recentre() {
-  figures_[kCentre] = main_.form().lastFigure();
+  figures_[kCentre] = stage_.figure();
   // The canvas shows that figure exactly: scaling it down spares a trace.
   tiles_[kCentre].resize(kTileSide * kTileSide);
-  AreaAverage(main_.picture().pixels(), Picture1::kWidth, Picture1::kHeight, Picture1::kStride,
+  AreaAverage(stage_.picture().pixels(), Picture1::kWidth, Picture1::kHeight, Picture1::kStride,
               tiles_[kCentre].data(), kTileSide, kTileSide, kTileSide);
   Shuffle();
 }
@@ -126,7 +126,7 @@ void VariationsWindow::Select(int tile) {
 
 void VariationsWindow::Choose() {
   // The main window's new figure comes back through FigureChanged and centres the grid.
-  if (selected_ != kCentre) main_.OpenFigure(figures_[selected_], FigureOrigin::Variation);
+  if (selected_ != kCentre) stage_.Open(figures_[selected_], FigureOrigin::Variation);
 }
 
 QRect VariationsWindow::TileRect(int tile) const {
@@ -180,7 +180,7 @@ void VariationsWindow::mousePressEvent(QMouseEvent* event) {
 
 void VariationsWindow::showEvent(QShowEvent* event) {
   QWidget::showEvent(event);
-  if (figures_[kCentre] != main_.form().lastFigure() || tiles_[kCentre].empty()) Recentre();
+  if (figures_[kCentre] != stage_.figure() || tiles_[kCentre].empty()) Recentre();
 }
 
 bool VariationsWindow::StartMorph(const QString& path, int width, int height, int seconds, int fps,
@@ -189,7 +189,7 @@ bool VariationsWindow::StartMorph(const QString& path, int width, int height, in
     error = QStringLiteral("Select a figure around the centre to morph into.");
     return false;
   }
-  if (!StartMorphExport(*exports_, main_.files(), path, figures_[kCentre],
+  if (!StartMorphExport(*exports_, stage_.files(), path, figures_[kCentre],
                         figures_[selected_].draws, width, height, seconds, fps, error)) {
     return false;
   }
@@ -204,9 +204,9 @@ void VariationsWindow::SaveMorphAs() {
   });
 }
 
-void ShowVariationsWindow(Form1Window& main) {
-  auto* window = main.findChild<VariationsWindow*>();
-  if (window == nullptr) window = new VariationsWindow(main);
+void ShowVariationsWindow(FigureStage& stage) {
+  auto* window = stage.window()->findChild<VariationsWindow*>();
+  if (window == nullptr) window = new VariationsWindow(stage);
   window->show();
   window->raise();
   window->activateWindow();

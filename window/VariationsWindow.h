@@ -14,7 +14,7 @@ class QPushButton;
 
 namespace stringart {
 
-class Form1Window;
+class FigureStage;
 
 // The window "Variations": the figure on the main window's canvas in the middle of a 3 x 3 grid,
 // and around it eight figures with its start directions whose draws each lie within a strength
@@ -29,8 +29,8 @@ class VariationsWindow final : public QWidget {
   static constexpr int kTileSide = 160;  // pixels of a tile
   static constexpr int kGap = 6;         // pixels between tiles and around the grid
 
-  // Follows `main`'s figure; a window of its own, closed with `main`.
-  explicit VariationsWindow(Form1Window& main);
+  // Follows the figure on `stage`; a window of its own, closed with the main window.
+  explicit VariationsWindow(FigureStage& stage);
 
   // Takes the main window's figure as the centre and draws eight variations of it.
   void Recentre();
@@ -70,7 +70,7 @@ class VariationsWindow final : public QWidget {
   // Traces the eight figures around the centre and repaints.
   void TraceGrid();
 
-  Form1Window& main_;
+  FigureStage& stage_;
   std::array<FigureRecord, kTiles> figures_{};
   std::array<std::vector<std::uint32_t>, kTiles> tiles_;
   int selected_ = kCentre;
@@ -80,7 +80,7 @@ class VariationsWindow final : public QWidget {
   ExportRunner* exports_;
 };
 
-// Brings up `main`'s Variations window, making it the first time, centred on its figure.
-void ShowVariationsWindow(Form1Window& main);
+// Brings up the main window's Variations window, making it the first time, centred on its figure.
+void ShowVariationsWindow(FigureStage& stage);
 
 }  // namespace stringart

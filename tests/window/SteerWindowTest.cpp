@@ -119,7 +119,7 @@ TEST(Variations, TilesVaryTheFigureWithinTheStrengthAndOneOpensExactly) {
 
 TEST(Variations, SaveMorphWritesFromTheCentreToTheSelectedFigureOffTheThread) {
   Steered s;
-  ShowVariationsWindow(s.window);
+  ShowVariationsWindow(s.window.stage());
   auto* v = s.window.findChild<VariationsWindow*>();
   QTemporaryDir dir;
   const QString path = dir.filePath("morph.webm");
