@@ -4,11 +4,11 @@
 #include <string>
 
 #include "export/FigureFile.h"
-#include "figure/FigureFiles.h"
+#include "text/FigureFiles.h"
 
 namespace stringart {
 
-// The window's way to files and commands: SaveFigure, RemakeCommand, OpenFigure and
+// The window's way to files and commands: SaveFigure, PastableCommand, OpenFigure and
 // ExportFigure.
 class FigureFileWriter final : public FigureFiles {
  public:
@@ -20,16 +20,9 @@ class FigureFileWriter final : public FigureFiles {
   std::optional<FigureRecord> Open(const std::string& path, std::string& error) override {
     return OpenFigure(path, error);
   }
-  ExportResult SaveLargePicture(const std::string& path, const FigureRecord& figure, int width,
-                                int height, const ExportProgress& progress,
-                                std::string& error) override;
-  ExportResult SaveAnimation(const std::string& path, const FigureRecord& figure, int width,
-                             int height, int seconds, int fps, const ExportProgress& progress,
-                             std::string& error) override;
-  ExportResult SaveMorph(const std::string& path, const FigureRecord& from, const FigureDraws& to,
-                         int width, int height, int seconds, int fps,
-                         const ExportProgress& progress, std::string& error) override {
-    return ExportMorph(path, from, to, {width, height}, seconds, fps, progress, error);
+  ExportResult Export(const ExportRequest& request, const FigureRecord& figure,
+                      const ExportProgress& progress, std::string& error) override {
+    return ExportFigure(request, figure, progress, error);
   }
 };
 

@@ -211,6 +211,9 @@ std::optional<RenderOptions> ParseRenderOptions(const std::vector<std::string>& 
               " is for animations (.mp4, .webm), not for " + Quoted(options.output);
       return std::nullopt;
     }
+    if (options.size) {
+      options.request = ExportRequest::Make(options.output, *options.size, 0, 0, {}, error);
+    }
     return options;
   }
   options.size = options.size.value_or(kDefaultAnimationSize);
@@ -221,6 +224,8 @@ std::optional<RenderOptions> ParseRenderOptions(const std::vector<std::string>& 
     error = std::string(kSizeOption) + " '" + FormatSize(*options.size) + "': " + why;
     return std::nullopt;
   }
+  options.request = ExportRequest::Make(options.output, *options.size, *options.seconds,
+                                        *options.fps, options.morphTo, error);
   return options;
 }
 

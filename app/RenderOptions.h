@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "figure/FigureRecord.h"
+#include "text/ExportRequest.h"
 #include "text/FigureCommand.h"
 
 namespace stringart {
@@ -19,6 +20,9 @@ struct RenderOptions {
   std::optional<FrameSize> size;       // a large picture or the SVG's size; always for animations
   std::optional<int> seconds, fps;     // an animation's length and rate; only for animations
   std::optional<FigureDraws> morphTo;  // an animation morphs the last figure into these draws
+  // The file drawn again from the last figure's record: a large picture or sized SVG (with
+  // --size), an animation or a morph; none for the 500 x 500 picture or SVG.
+  std::optional<ExportRequest> request;
   bool help = false;
   bool version = false;
 };

@@ -130,7 +130,7 @@ int main(int argc, char** argv) {
   // A signal during the last figure stops the run as one between figures does.
   if (interrupted) return Interrupted(" after " + std::to_string(options->figures) + " figures");
 
-  if (!options->size) {
+  if (!options->request) {
     if (!SaveFigure(options->output, picture, figure, error)) return Fail(1, error);
     return 0;
   }
@@ -141,12 +141,7 @@ int main(int argc, char** argv) {
     bar.Update(done);
     return interrupted == 0;
   };
-  const ExportResult result =
-      options->morphTo
-          ? ExportMorph(options->output, figure, *options->morphTo, *options->size,
-                        *options->seconds, *options->fps, update, error)
-          : ExportFigure(options->output, figure, *options->size, options->seconds.value_or(0),
-                         options->fps.value_or(0), update, error);
+  const ExportResult result = ExportFigure(*options->request, figure, update, error);
   bar.Finish();
   if (result == ExportResult::Cancelled) return Interrupted(" while writing");
   if (result == ExportResult::Failed) return Fail(1, error);

@@ -28,6 +28,23 @@ extern "C" {
 namespace stringart {
 namespace {
 
+enum class AnimationCodec {
+  H264Mp4,  // H.264 (libx264), yuv420p, in MP4 with the index at the front
+  Vp9Webm,  // VP9 (libvpx-vp9), yuv420p, in WebM
+};
+
+// The pictures of an animation, in order: `width` x `height` 0xFFRRGGBB words each, rows top
+// to bottom with no padding.
+class FrameSource {
+ public:
+  virtual ~FrameSource() = default;
+  // How many frames there are.
+  virtual long frames() const = 0;
+  // Frame `k`, asked for from 0 upwards, one at a time: valid until the next call. Null, with
+  // `error` set to one line, when it cannot be made.
+  virtual const std::uint32_t* Frame(long k, std::string& error) = 0;
+};
+
 std::string AvError(int code) {
   char text[AV_ERROR_MAX_STRING_SIZE] = {};
   av_strerror(code, text, sizeof text);
@@ -300,8 +317,8 @@ class MorphFrames final : public FrameSource {
   long morphing_, held_;
 };
 
-}  // namespace
-
+// Encodes every frame of `source` at `fps` frames a second into `path`, through a temporary
+// file beside it renamed at the end, with `remakeCommand` in the container's comment tag.
 ExportResult EncodeAnimation(FrameSource& source, AnimationCodec codec, int width, int height,
                              int fps, const std::string& remakeCommand, const std::string& path,
                              const ExportProgress& progress, std::string& error) {
@@ -364,24 +381,23 @@ ExportResult EncodeAnimation(FrameSource& source, AnimationCodec codec, int widt
   return CommitTemp(*temp, path, error) ? ExportResult::Written : ExportResult::Failed;
 }
 
-ExportResult SaveAnimation(const FigureRecord& figure, AnimationCodec codec, int width, int height,
-                           int seconds, int fps, const std::string& remakeCommand,
-                           const std::string& path, const ExportProgress& progress,
-                           std::string& error) {
-  std::optional<LargePicture> picture = LargePicture::Make(width, height, error);
-  if (!picture) return ExportResult::Failed;
-  TracingFrames frames(figure, *picture, static_cast<long>(seconds) * fps, fps);
-  return EncodeAnimation(frames, codec, width, height, fps, remakeCommand, path, progress, error);
-}
+}  // namespace
 
-ExportResult SaveMorph(const FigureRecord& from, const FigureDraws& to, AnimationCodec codec,
-                       int width, int height, int seconds, int fps,
-                       const std::string& remakeCommand, const std::string& path,
-                       const ExportProgress& progress, std::string& error) {
+ExportResult SaveAnimation(const FigureRecord& figure, const ExportRequest& request,
+                           const ExportProgress& progress, std::string& error) {
+  const auto [width, height] = request.size;
   std::optional<LargePicture> picture = LargePicture::Make(width, height, error);
   if (!picture) return ExportResult::Failed;
-  MorphFrames frames(from, to, *picture, static_cast<long>(seconds) * fps, fps);
-  return EncodeAnimation(frames, codec, width, height, fps, remakeCommand, path, progress, error);
+  const long moving = static_cast<long>(request.seconds) * request.fps, held = request.fps;
+  std::optional<TracingFrames> tracing;
+  std::optional<MorphFrames> morphing;
+  FrameSource& frames = request.morphTo ? static_cast<FrameSource&>(morphing.emplace(
+                                              figure, *request.morphTo, *picture, moving, held))
+                                        : tracing.emplace(figure, *picture, moving, held);
+  const AnimationCodec codec =
+      request.format == FigureFormat::Webm ? AnimationCodec::Vp9Webm : AnimationCodec::H264Mp4;
+  return EncodeAnimation(frames, codec, width, height, request.fps, RemakeCommand(figure, request),
+                         request.path, progress, error);
 }
 
 }  // namespace stringart

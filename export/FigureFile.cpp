@@ -67,62 +67,25 @@ std::optional<FigureRecord> OpenFigure(const std::string& path, std::string& err
   return figure;
 }
 
-ExportResult ExportFigure(const std::string& path, const FigureRecord& figure, FrameSize size,
-                          int seconds, int fps, const ExportProgress& progress,
-                          std::string& error) {
-  const auto format = FormatForPath(path);
+ExportResult ExportFigure(const ExportRequest& request, const FigureRecord& figure,
+                          const ExportProgress& progress, std::string& error) {
   std::string why;
-  if (!format) {
-    why = "the name must end in .png, .svg, .mp4 or .webm";
-  } else if (IsAnimation(*format)) {
-    why = AnimationProblem(size, seconds, fps);
-  } else {
-    why = PictureSizeProblem(size);
-  }
-  if (!why.empty()) {
-    error = "cannot save " + Quoted(path) + ": " + why;
-    return ExportResult::Failed;
-  }
-  const std::string remake = RemakeCommand(figure, size, IsAnimation(*format) ? seconds : 0, fps);
   ExportResult result = ExportResult::Failed;
-  switch (*format) {
-    case FigureFormat::Png:
-      result = SaveLargePicture(figure, size.width, size.height, remake, path, progress, why);
-      break;
+  switch (request.format) {
+    case FigureFormat::Png: result = SaveLargePicture(figure, request, progress, why); break;
     case FigureFormat::Svg: {
       SegmentRecorder drawing;
       TraceAgain(figure, drawing);
-      const std::string svg = SvgDocument(drawing, Picture1::kWidth, Picture1::kHeight, remake,
-                                          size.width, size.height);
-      result = WriteFileAtomically(path, svg, why) ? ExportResult::Written : ExportResult::Failed;
+      const std::string svg =
+          SvgDocument(drawing, Picture1::kWidth, Picture1::kHeight, RemakeCommand(figure, request),
+                      request.size.width, request.size.height);
+      if (WriteFileAtomically(request.path, svg, why)) result = ExportResult::Written;
       break;
     }
     case FigureFormat::Mp4:
-    case FigureFormat::Webm:
-      result = SaveAnimation(
-          figure, *format == FigureFormat::Mp4 ? AnimationCodec::H264Mp4 : AnimationCodec::Vp9Webm,
-          size.width, size.height, seconds, fps, remake, path, progress, why);
-      break;
+    case FigureFormat::Webm: result = SaveAnimation(figure, request, progress, why); break;
   }
-  if (result == ExportResult::Failed) error = "cannot save " + Quoted(path) + ": " + why;
-  return result;
-}
-
-ExportResult ExportMorph(const std::string& path, const FigureRecord& from, const FigureDraws& to,
-                         FrameSize size, int seconds, int fps, const ExportProgress& progress,
-                         std::string& error) {
-  const auto format = FormatForPath(path);
-  std::string why = !format || !IsAnimation(*format) ? "a morph is a .mp4 or .webm file"
-                                                     : AnimationProblem(size, seconds, fps);
-  if (!why.empty()) {
-    error = "cannot save '" + path + "': " + why;
-    return ExportResult::Failed;
-  }
-  const ExportResult result = SaveMorph(
-      from, to, *format == FigureFormat::Mp4 ? AnimationCodec::H264Mp4 : AnimationCodec::Vp9Webm,
-      size.width, size.height, seconds, fps, RemakeMorphCommand(from, to, size, seconds, fps), path,
-      progress, why);
-  if (result == ExportResult::Failed) error = "cannot save '" + path + "': " + why;
+  if (result == ExportResult::Failed) error = "cannot save " + Quoted(request.path) + ": " + why;
   return result;
 }
 

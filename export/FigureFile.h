@@ -6,6 +6,7 @@
 #include "canvas/Picture1.h"
 #include "figure/ExportProgress.h"
 #include "figure/FigureRecord.h"
+#include "text/ExportRequest.h"
 #include "text/FigureCommand.h"
 
 namespace stringart {
@@ -24,19 +25,11 @@ bool SaveFigure(const std::string& path, const Picture1& picture, const FigureRe
 // or a damaged one.
 std::optional<FigureRecord> OpenFigure(const std::string& path, std::string& error);
 
-// Writes `figure` at `size` to `path`, by its extension: .png a large picture drawn
-// anti-aliased, .svg a document of that size, .mp4 or .webm an animation of `seconds` (> 0) at
-// `fps` frames a second. Every file carries the command that makes it again, is written all or
-// nothing and is left out when `progress` cancels. A failure sets `error` to one line naming
-// the file.
-ExportResult ExportFigure(const std::string& path, const FigureRecord& figure, FrameSize size,
-                          int seconds, int fps, const ExportProgress& progress, std::string& error);
-
-// Writes the morph from `from` (its draws and start directions) to the draws `to` to `path`,
-// .mp4 or .webm, at `size`, `seconds` (> 0) at `fps` frames a second, then `to`'s figure held a
-// second (SaveMorph); carries RemakeMorphCommand and is written as ExportFigure writes.
-ExportResult ExportMorph(const std::string& path, const FigureRecord& from, const FigureDraws& to,
-                         FrameSize size, int seconds, int fps, const ExportProgress& progress,
-                         std::string& error);
+// Writes the file `request` asks for of `figure` (a morph's start): a large picture drawn
+// anti-aliased, an SVG document of the request's size, an animation or a morph. Every file
+// carries the command that makes it again, is written all or nothing and is left out when
+// `progress` cancels. A failure sets `error` to one line naming the file.
+ExportResult ExportFigure(const ExportRequest& request, const FigureRecord& figure,
+                          const ExportProgress& progress, std::string& error);
 
 }  // namespace stringart

@@ -12,9 +12,9 @@
 
 namespace stringart {
 
-ExportResult SaveLargePicture(const FigureRecord& figure, int width, int height,
-                              const std::string& remakeCommand, const std::string& path,
+ExportResult SaveLargePicture(const FigureRecord& figure, const ExportRequest& request,
                               const ExportProgress& progress, std::string& error) {
+  const auto [width, height] = request.size;
   SegmentRecorder drawing;
   TraceAgain(figure, drawing);
   const std::vector<Segment>& segments = drawing.segments();
@@ -34,10 +34,10 @@ ExportResult SaveLargePicture(const FigureRecord& figure, int width, int height,
   }
 
   PngOptions png;
-  png.texts = {{"Software", "stringart"}, {"Comment", remakeCommand}};
+  png.texts = {{"Software", "stringart"}, {"Comment", RemakeCommand(figure, request)}};
   png.quickFilters = true;
   png.progressFrom = 0.5;
-  return WritePngFile(path, picture->pixels(), width, height, width, png, progress, error);
+  return WritePngFile(request.path, picture->pixels(), width, height, width, png, progress, error);
 }
 
 }  // namespace stringart

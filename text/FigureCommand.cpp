@@ -68,26 +68,6 @@ std::string RemakeCommand(const FigureRecord& figure) {
   return command;
 }
 
-std::string RemakeCommand(const FigureRecord& figure, FrameSize size, int seconds, int fps) {
-  std::string command = RemakeCommand(figure);
-  ((command += ' ') += kSizeOption) += ' ' + FormatSize(size);
-  if (seconds > 0) {
-    ((command += ' ') += kSecondsOption) += ' ' + std::to_string(seconds);
-    ((command += ' ') += kFpsOption) += ' ' + std::to_string(fps);
-  }
-  return command;
-}
-
-std::string RemakeMorphCommand(const FigureRecord& from, const FigureDraws& to, FrameSize size,
-                               int seconds, int fps) {
-  std::string command = RemakeCommand(from);
-  ((command += ' ') += kMorphToOption) += ' ' + FormatDraws(to);
-  ((command += ' ') += kSizeOption) += ' ' + FormatSize(size);
-  ((command += ' ') += kSecondsOption) += ' ' + std::to_string(seconds);
-  ((command += ' ') += kFpsOption) += ' ' + std::to_string(fps);
-  return command;
-}
-
 std::string FormatSize(FrameSize size) {
   if (size.width == size.height) return std::to_string(size.width);
   std::string text = std::to_string(size.width);

@@ -28,12 +28,6 @@ std::string FormatDirections(Directions d);
 std::string DescribeFigure(const FigureRecord& figure);
 // "stringart-render --draws U1,...,U12 --directions R,G,B": makes the figure again.
 std::string RemakeCommand(const FigureRecord& figure);
-// The same with " --size WxH" and, for an animation (seconds > 0), " --seconds S --fps F".
-std::string RemakeCommand(const FigureRecord& figure, FrameSize size, int seconds, int fps);
-// "stringart-render --draws A --directions R,G,B --morph-to B --size WxH --seconds S --fps F":
-// makes the morph from `from` to the draws `to` again.
-std::string RemakeMorphCommand(const FigureRecord& from, const FigureDraws& to, FrameSize size,
-                               int seconds, int fps);
 // `word` as one word for a POSIX shell: as it is when nothing in it is special, else in single
 // quotes.
 std::string ShellWord(std::string_view word);
@@ -48,8 +42,9 @@ std::optional<Directions> ParseDirections(std::string_view text, std::string& er
 // Reads a command of RemakeCommand's form: the program, then --draws and optionally --directions
 // (default 1,1,1), --size, --seconds, --fps and --morph-to, in any order, each once, "--option
 // value" or "--option=value", separated by blanks. --size, --seconds, --fps and --morph-to are
-// checked and then ignored: a morph's file opens as the figure it starts from. Any byte no command is written with (a NUL, a control character, '<') makes the text
-// damaged. The record's end directions are left rising: only a trace tells them.
+// checked and then ignored: a morph's file opens as the figure it starts from. Any byte no command
+// is written with (a NUL, a control character, '<') makes the text damaged. The record's end
+// directions are left rising: only a trace tells them.
 std::optional<FigureRecord> ParseRemakeCommand(std::string_view text, std::string& error);
 // "N" or "WxH", each side a whole number from kMinSide to kMaxSide.
 std::optional<FrameSize> ParseSize(std::string_view text, std::string& error);

@@ -192,14 +192,15 @@ void ExportDialog::Refuse(const QString& reason) {
 
 void ExportDialog::accept() {
   const bool picture = kind_ == Kind::Picture;
-  const std::string problem =
-      picture ? PictureSizeProblem(frameSize()) : AnimationProblem(frameSize(), seconds(), fps());
-  if (!problem.empty()) return Refuse(Sentence(problem));
   QString name = path();
   if (name.isEmpty()) return Refuse(QStringLiteral("Give the file a name."));
   if (QFileInfo(name).suffix().isEmpty()) {
     name += picture ? QStringLiteral(".png") : QStringLiteral(".mp4");
   }
+  if (name.startsWith(QStringLiteral("~/"))) name = QDir::homePath() + name.mid(1);
+  // A bare name goes to the folder proposed, not wherever the program was started.
+  const QFileInfo file(QDir(folder_).absoluteFilePath(name));
+  // Each dialog makes one kind of file.
   const auto format = FormatForPath(name.toStdString());
   if (picture && format != FigureFormat::Png) {
     return Refuse(QStringLiteral("A large picture is a PNG file: end the name in .png."));
@@ -209,9 +210,10 @@ void ExportDialog::accept() {
         QStringLiteral("An animation is an MP4 or WebM file: end the name in .mp4 or "
                        ".webm."));
   }
-  if (name.startsWith(QStringLiteral("~/"))) name = QDir::homePath() + name.mid(1);
-  // A bare name goes to the folder proposed, not wherever the program was started.
-  const QFileInfo file(QDir(folder_).absoluteFilePath(name));
+  std::string problem;
+  const auto request = ExportRequest::Make(file.absoluteFilePath().toStdString(), frameSize(),
+                                           seconds(), fps(), {}, problem);
+  if (!request) return Refuse(Sentence(problem));
   if (!file.dir().exists()) {
     return Refuse(QStringLiteral("The folder %1 does not exist.").arg(file.absolutePath()));
   }
@@ -226,6 +228,7 @@ void ExportDialog::accept() {
     if (replace.exec() != QMessageBox::Yes) return;
   }
   file_->setText(file.absoluteFilePath());
+  request_ = *request;
   QDialog::accept();
 }
 

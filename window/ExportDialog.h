@@ -5,6 +5,7 @@
 #include <QString>
 
 #include "text/ExportLimits.h"
+#include "text/ExportRequest.h"
 
 class QComboBox;
 class QLabel;
@@ -30,7 +31,8 @@ class ExportDialog final : public QDialog {
   // (Pictures, Videos) when it exists, else the home folder.
   static QString ProposedFolder(const QString& lastSaved, QStandardPaths::StandardLocation place);
 
-  // What was chosen; meaningful once accepted.
+  // What was chosen, as the export is made from it; meaningful once accepted.
+  const ExportRequest& request() const { return request_; }
   FrameSize frameSize() const;
   int seconds() const;  // 0 for a picture
   int fps() const;      // 0 for a picture
@@ -62,6 +64,7 @@ class ExportDialog final : public QDialog {
   QSpinBox *width_, *height_, *seconds_ = nullptr, *fps_ = nullptr;
   QLineEdit* file_;
   QLabel* problem_;
+  ExportRequest request_;
 };
 
 }  // namespace stringart

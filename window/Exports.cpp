@@ -6,43 +6,13 @@
 #include <string>
 
 #include "text/ExportLimits.h"
+#include "text/Quote.h"
 #include "window/Messages.h"
 
 namespace stringart {
+namespace {
 
-bool StartFigureExport(ExportRunner& runner, FigureFiles& files, const QString& path,
-                       const FigureRecord& figure, int width, int height, int seconds, int fps) {
-  // Copies for the thread: the window may trace other figures meanwhile.
-  const std::string file = path.toStdString();
-  FigureFiles* writer = &files;
-  return runner.Start(
-      seconds > 0 ? QStringLiteral("Save animation") : QStringLiteral("Save large picture"),
-      QStringLiteral("Writing %1\u2026").arg(QFileInfo(path).fileName()),
-      [=](const ExportProgress& progress, std::string& why) {
-        return seconds > 0
-                   ? writer->SaveAnimation(file, figure, width, height, seconds, fps, progress, why)
-                   : writer->SaveLargePicture(file, figure, width, height, progress, why);
-      });
-}
-
-bool StartMorphExport(ExportRunner& runner, FigureFiles& files, const QString& path,
-                      const FigureRecord& from, const FigureDraws& to, int width, int height,
-                      int seconds, int fps, QString& error) {
-  if (runner.running()) {
-    error = QStringLiteral("Another file is being written; wait for it or cancel it.");
-    return false;
-  }
-  // Copies for the thread: the window may show other figures meanwhile.
-  const std::string file = path.toStdString();
-  FigureFiles* writer = &files;
-  return runner.Start(QStringLiteral("Save morph"),
-                      QStringLiteral("Writing %1\u2026").arg(QFileInfo(path).fileName()),
-                      [=](const ExportProgress& progress, std::string& why) {
-                        return writer->SaveMorph(file, from, to, width, height, seconds, fps,
-                                                 progress, why);
-                      });
-}
-
+// Asks where to save a morph, MP4 or WebM; empty when the dialog is cancelled.
 QString AskMorphPath(QWidget* parent) {
   const QString mp4 = QStringLiteral("MP4 video, H.264 (*.mp4)");
   const QString webm = QStringLiteral("WebM video, VP9 (*.webm)");
@@ -57,14 +27,42 @@ QString AskMorphPath(QWidget* parent) {
   return path;
 }
 
+}  // namespace
+
+QString ExportTitle(const ExportRequest& request) {
+  if (request.morph()) return QStringLiteral("Save morph");
+  return request.moving() ? QStringLiteral("Save animation") : QStringLiteral("Save large picture");
+}
+
+bool StartExport(ExportRunner& runner, FigureFiles& files, const ExportRequest& request,
+                 const FigureRecord& figure, QString& error) {
+  if (runner.running()) {
+    error = QStringLiteral("Another file is being written; wait for it or cancel it.");
+    return false;
+  }
+  // Copies for the thread: the window may show other figures meanwhile.
+  FigureFiles* writer = &files;
+  return runner.Start(ExportTitle(request),
+                      QStringLiteral("Writing %1\u2026")
+                          .arg(QFileInfo(QString::fromStdString(request.path)).fileName()),
+                      [=](const ExportProgress& progress, std::string& why) {
+                        return writer->Export(request, figure, progress, why);
+                      });
+}
+
 void AskAndStartMorph(QWidget* parent, const MorphStart& start) {
   const QString path = AskMorphPath(parent);
   if (path.isEmpty()) return;
+  std::string why;
+  const auto request = ExportRequest::Make(path.toStdString(), kDefaultAnimationSize,
+                                           kDefaultSeconds, kDefaultFps, {}, why);
   QString error;
-  if (!start(path, kDefaultAnimationSize.width, kDefaultAnimationSize.height, kDefaultSeconds,
-             kDefaultFps, error)) {
-    Warn(parent, QStringLiteral("Save morph"), error);
+  if (!request) {
+    error = Sentence("cannot save " + Quoted(path.toStdString()) + ": " + why);
+  } else if (start(*request, error)) {
+    return;
   }
+  Warn(parent, QStringLiteral("Save morph"), error);
 }
 
 }  // namespace stringart

@@ -7,7 +7,7 @@
 #include <optional>
 #include <vector>
 
-#include "figure/FigureFiles.h"
+#include "text/FigureFiles.h"
 #include "figure/FigureRecord.h"
 
 class QThread;

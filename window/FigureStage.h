@@ -3,7 +3,7 @@
 #include <QObject>
 
 #include "canvas/Picture1.h"
-#include "figure/FigureFiles.h"
+#include "text/FigureFiles.h"
 #include "figure/FigureJournal.h"
 #include "figure/FigureRecord.h"
 

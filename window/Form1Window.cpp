@@ -361,20 +361,16 @@ void Form1Window::OpenFigureAs() {
   if (!path.isEmpty()) OpenFigureFiles({path}, true);
 }
 
-bool Form1Window::StartExport(const QString& path, int width, int height, int seconds, int fps,
-                              QString& error) {
+bool Form1Window::StartExport(const ExportRequest& request, QString& error) {
   if (form_.figuresTraced() == 0) {
     error = QStringLiteral("There is no figure to save yet.");
     return false;
   }
-  if (exporting()) {
-    error = QStringLiteral("Another file is being written; wait for it or cancel it.");
-    return false;
-  }
-  StartFigureExport(*exports_, files_, path, form_.lastFigure(), width, height, seconds, fps);
+  if (!stringart::StartExport(*exports_, files_, request, form_.lastFigure(), error)) return false;
   saveLarge_->setEnabled(false);
   saveAnimation_->setEnabled(false);
-  exportPath_ = QFileInfo(path).absoluteFilePath();
+  exporting_ = request;
+  exportPath_ = QFileInfo(QString::fromStdString(request.path)).absoluteFilePath();
   return true;
 }
 
@@ -385,9 +381,7 @@ void Form1Window::ExportFinished(ExportResult result, const QString& error) {
     lastSaveFolder_ = QFileInfo(exportPath_).absolutePath();
     note_->ShowWritten(exportPath_);
   } else if (result == ExportResult::Failed) {
-    const bool picture = exportPath_.endsWith(QStringLiteral(".png"), Qt::CaseInsensitive);
-    Warn(this, picture ? QStringLiteral("Save large picture") : QStringLiteral("Save animation"),
-         Sentence(error));
+    Warn(this, ExportTitle(exporting_), Sentence(error));
   }
 }
 
@@ -401,8 +395,7 @@ void Form1Window::AskAndExport(bool animation) {
       this);
   if (dialog.exec() != QDialog::Accepted) return;
   QString error;
-  if (!StartExport(dialog.path(), dialog.frameSize().width, dialog.frameSize().height,
-                   dialog.seconds(), dialog.fps(), error)) {
+  if (!StartExport(dialog.request(), error)) {
     Warn(this, dialog.windowTitle(), Sentence(error));
   }
 }

@@ -7,9 +7,10 @@
 #include <memory>
 
 #include "canvas/Picture1.h"
-#include "figure/FigureFiles.h"
 #include "figure/Form1.h"
 #include "runtime/DrawSource.h"
+#include "text/ExportRequest.h"
+#include "text/FigureFiles.h"
 #include "window/ExportRunner.h"
 #include "window/FigureReader.h"
 
@@ -90,12 +91,11 @@ class Form1Window final : public QWidget, public WindowServices {
   // Opens the context menu at `at` on the canvas, in the canvas's pixels.
   void ShowContextMenu(QPoint at);
 
-  // Starts writing the last figure at `width` x `height` pixels off the window's thread: a
-  // large picture (.png; seconds 0) or an animation (.mp4, .webm) of `seconds` at `fps`, on a
-  // canvas of its own, with a progress dialog that can cancel. The window stays usable; a
-  // failure is told in a message box. False with `error` set when it cannot start.
-  bool StartExport(const QString& path, int width, int height, int seconds, int fps,
-                   QString& error);
+  // Starts writing the file `request` asks for of the last figure off the window's thread (a
+  // large picture or an animation), on a canvas of its own, with a progress dialog that can
+  // cancel. The window stays usable; a failure is told in a message box. False with `error` set
+  // when it cannot start.
+  bool StartExport(const ExportRequest& request, QString& error);
   // Whether an export is running.
   bool exporting() const { return exports_->running(); }
   // Ask for a size and a file name (and an animation's time and rate), then StartExport.
@@ -154,7 +154,8 @@ class Form1Window final : public QWidget, public WindowServices {
   ExportNote* note_;
   FigureReader* reader_;
   void FiguresRead(const std::vector<FigureReader::Read>& reads, bool showFirst);
-  QString exportPath_;  // the file the last export started writes
+  ExportRequest exporting_;  // what the last export started writes
+  QString exportPath_;       // its file, absolute
   void ExportFinished(ExportResult result, const QString& error);
   QAction *fullScreenAction_, *slideshowAction_;
   QPointer<FullScreenView> fullScreen_;

@@ -6,7 +6,7 @@
 #include <QUrl>
 
 #include "canvas/Picture1.h"
-#include "figure/FigureFiles.h"
+#include "text/FigureFiles.h"
 #include "figure/FigureHistory.h"
 #include "figure/Tracer.h"
 #include "window/PictureImage.h"

@@ -141,8 +141,7 @@ void GalleryWindow::ShowSelected() {
   if (row >= 0) show_(rows()[static_cast<std::size_t>(row)].figure);
 }
 
-bool GalleryWindow::StartMorph(const QString& path, int width, int height, int seconds, int fps,
-                               QString& error) {
+bool GalleryWindow::StartMorph(ExportRequest request, QString& error) {
   const QModelIndex to = view_->currentIndex();
   QModelIndexList selected = view_->selectionModel()->selectedIndexes();
   selected.removeAll(to);
@@ -154,18 +153,15 @@ bool GalleryWindow::StartMorph(const QString& path, int width, int height, int s
   }
   const FigureRecord& from = rows()[static_cast<std::size_t>(selected.front().row())].figure;
   const FigureRecord& last = rows()[static_cast<std::size_t>(to.row())].figure;
-  if (!StartMorphExport(*exports_, files_, path, from, last.draws, width, height, seconds, fps,
-                        error)) {
-    return false;
-  }
+  request.morphTo = last.draws;
+  if (!StartExport(*exports_, files_, request, from, error)) return false;
   saveMorph_->setEnabled(false);
   return true;
 }
 
 void GalleryWindow::SaveMorphAs() {
-  AskAndStartMorph(this, [this](const QString& path, int width, int height, int seconds, int fps,
-                                QString& error) {
-    return StartMorph(path, width, height, seconds, fps, error);
+  AskAndStartMorph(this, [this](ExportRequest request, QString& error) {
+    return StartMorph(std::move(request), error);
   });
 }
 

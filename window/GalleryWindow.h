@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "journal/Journal.h"
+#include "text/ExportRequest.h"
 
 class QComboBox;
 class QListView;
@@ -46,10 +47,10 @@ class GalleryWindow final : public QWidget {
   void Undo();
   // Shows the selected figure in the main window.
   void ShowSelected();
-  // Starts writing the morph between the two selected figures into `path` (.mp4 or .webm) off
-  // the window's thread, from the figure selected first to the current one; false with `error`
-  // set when two figures are not selected or a morph is being written.
-  bool StartMorph(const QString& path, int width, int height, int seconds, int fps, QString& error);
+  // Starts writing the morph between the two selected figures into the file, size, length and
+  // rate of `request` off the window's thread, from the figure selected first to the current
+  // one; false with `error` set when two figures are not selected or a morph is being written.
+  bool StartMorph(ExportRequest request, QString& error);
   // Asks where, then StartMorph with the animations' defaults.
   void SaveMorphAs();
   ExportRunner& exports() const { return *exports_; }

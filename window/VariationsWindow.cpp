@@ -183,24 +183,20 @@ void VariationsWindow::showEvent(QShowEvent* event) {
   if (figures_[kCentre] != stage_.figure() || tiles_[kCentre].empty()) Recentre();
 }
 
-bool VariationsWindow::StartMorph(const QString& path, int width, int height, int seconds, int fps,
-                                  QString& error) {
+bool VariationsWindow::StartMorph(ExportRequest request, QString& error) {
   if (selected_ == kCentre) {
     error = QStringLiteral("Select a figure around the centre to morph into.");
     return false;
   }
-  if (!StartMorphExport(*exports_, stage_.files(), path, figures_[kCentre],
-                        figures_[selected_].draws, width, height, seconds, fps, error)) {
-    return false;
-  }
+  request.morphTo = figures_[selected_].draws;
+  if (!StartExport(*exports_, stage_.files(), request, figures_[kCentre], error)) return false;
   saveMorph_->setEnabled(false);
   return true;
 }
 
 void VariationsWindow::SaveMorphAs() {
-  AskAndStartMorph(this, [this](const QString& path, int width, int height, int seconds, int fps,
-                                QString& error) {
-    return StartMorph(path, width, height, seconds, fps, error);
+  AskAndStartMorph(this, [this](ExportRequest request, QString& error) {
+    return StartMorph(std::move(request), error);
   });
 }
 

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "figure/FigureRecord.h"
+#include "text/ExportRequest.h"
 #include "window/ExportRunner.h"
 
 class QSlider;
@@ -46,9 +47,10 @@ class VariationsWindow final : public QWidget {
   double strength() const;
   void SetStrength(double strength);
 
-  // Starts writing a morph from the centre to the selected figure off the window's thread, with
-  // a progress dialog; false with `error` set when it cannot start.
-  bool StartMorph(const QString& path, int width, int height, int seconds, int fps, QString& error);
+  // Starts writing a morph from the centre to the selected figure into the file, size, length
+  // and rate of `request` off the window's thread, with a progress dialog; false with `error` set
+  // when it cannot start.
+  bool StartMorph(ExportRequest request, QString& error);
   // Asks for a file name and starts a morph of the default size, length and rate.
   void SaveMorphAs();
   bool exporting() const { return exports_->running(); }

@@ -18,6 +18,7 @@
 #include "smooth/LargePicture.h"
 #include "tests/support/PngImage.h"
 #include "tests/support/RenderRun.h"
+#include "text/ExportRequest.h"
 #include "text/FigureCommand.h"
 
 namespace stringart {
@@ -208,9 +209,10 @@ TEST_F(Renderer, MorphsStartOnOneFigureAndEndOnTheOther) {
                               "--size", "600x500", "--seconds", "1", "--fps", "6", "-o", file});
   ASSERT_EQ(run.status, 0) << run.err;
   EXPECT_EQ(Probe(file, "stream=nb_read_frames"), "nb_read_frames=12\n");
-  EXPECT_NE(
-      Probe(file, "format_tags=comment").find(RemakeMorphCommand(from, to.draws, {600, 500}, 1, 6)),
-      std::string::npos);
+  const auto request = ExportRequest::Make(file, {600, 500}, 1, 6, to.draws, unused);
+  ASSERT_TRUE(request) << unused;
+  EXPECT_NE(Probe(file, "format_tags=comment").find(RemakeCommand(from, *request)),
+            std::string::npos);
   for (const auto& [frame, expected, other] :
        {std::tuple{0, &first, &last}, std::tuple{5, &last, &first},
         std::tuple{11, &last, &first}}) {

@@ -21,9 +21,20 @@
 #include "figure/Tracer.h"
 #include "runtime/Clock.h"
 #include "runtime/DrawSource.h"
+#include "text/ExportRequest.h"
 #include "window/PictureImage.h"
 
 namespace stringart::testing {
+
+// The request a dialog makes of these choices; one the test cannot make fails it.
+inline ExportRequest Request(const QString& path, int width, int height, int seconds = 0,
+                             int fps = 0) {
+  std::string error;
+  const auto request =
+      ExportRequest::Make(path.toStdString(), {width, height}, seconds, fps, {}, error);
+  if (!request) throw std::invalid_argument(error);
+  return *request;
+}
 
 // A time of day that moves on by a second at every reading: each figure gets a seed of its own,
 // and a run repeats exactly.

@@ -1,10 +1,13 @@
 // The figure's text forms: the remake command read back, damage named; file kinds by name.
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
+#include "text/ExportRequest.h"
 #include "text/FigureCommand.h"
 #include "text/Quote.h"
 
@@ -24,18 +27,21 @@ TEST(FigureCommand, RemakeCommandReadsBackAndDamageIsNamed) {
   std::string error;
   const FigureRecord figure{*ParseDraws(kExample, error), {-1, 1, -1}, {}};
   EXPECT_EQ(ParseRemakeCommand(RemakeCommand(figure), error), figure) << error;
-  // What large pictures and animations carry.
-  EXPECT_EQ(ParseRemakeCommand(RemakeCommand(figure, {3840, 2160}, 8, 30), error), figure) << error;
   EXPECT_EQ(ParseRemakeCommand(" stringart-render\t--directions=-1,1,-1 --draws=" + kExample + "\n",
                                error),
             figure)
       << error;
   EXPECT_EQ(ParseRemakeCommand("stringart-render --draws " + kExample, error)->start,
             (Directions{1, 1, 1}));
-  // What the writers of large pictures, SVGs and clips add is checked, then makes no difference.
-  for (const FrameSize size : {FrameSize{600, 600}, FrameSize{3840, 2160}}) {
-    for (const int seconds : {0, 8}) {
-      const std::string command = RemakeCommand(figure, size, seconds, 30);
+  // What the writers of large pictures, SVGs, clips and morphs add is checked, then makes no
+  // difference: a morph's file opens as the figure it starts from.
+  for (const char* path : {"a.png", "a.svg", "a.mp4", "a.webm"}) {
+    for (const FrameSize size : {FrameSize{600, 600}, FrameSize{3840, 2160}}) {
+      const bool morph = std::string_view(path).ends_with(".webm");
+      const auto request = ExportRequest::Make(
+          path, size, 8, 30, morph ? std::optional(kExampleDraws) : std::nullopt, error);
+      ASSERT_TRUE(request) << path << ": " << error;
+      const std::string command = RemakeCommand(figure, *request);
       EXPECT_EQ(ParseRemakeCommand(command, error), figure) << command << ": " << error;
     }
   }
@@ -45,13 +51,16 @@ TEST(FigureCommand, RemakeCommandReadsBackAndDamageIsNamed) {
       {"stringart-render --directions 1,1,1", "no draws"},
       {"stringart-render --draws", "the draws are missing"},
       {"stringart-render --draws 0.1,0.2", "expected 12 draws"},
-      {"stringart-render --draws " + kExample + " --draws " + kExample, "the draws are given twice"},
+      {"stringart-render --draws " + kExample + " --draws " + kExample,
+       "the draws are given twice"},
       {"stringart-render --draws " + kExample + " --directions 1,0,1", "direction '0'"},
       {"stringart-render --draws " + kExample + " -o f.png", "unexpected '-o'"},
       {"stringart-render --draws " + kExample + " --size 499", "the size: '499' is not N or WxH"},
-      {"stringart-render --draws " + kExample + " --size 600 --size 600", "the size is given twice"},
+      {"stringart-render --draws " + kExample + " --size 600 --size 600",
+       "the size is given twice"},
       {"stringart-render --draws " + kExample + " --seconds 0", "the seconds: '0' is not a whole"},
-      {"stringart-render --draws " + kExample + " --fps=121", "the frame rate: '121' is not a whole"},
+      {"stringart-render --draws " + kExample + " --fps=121",
+       "the frame rate: '121' is not a whole"},
       {"stringart-render --draws " + kExample + " --morph-to 0.1", "expected 12 draws"},
       {"stringart-render --draws " + kExample + " --fps", "the frame rate is missing"},
       // Bytes no command holds: the text was cut, damaged or made to show something else.

@@ -9,6 +9,7 @@
 
 #include "app/FigureFileWriter.h"
 #include "runtime/DrawSource.h"
+#include "tests/support/WindowDriving.h"
 #include "window/Form1Window.h"
 
 namespace stringart {
@@ -26,16 +27,17 @@ TEST(Form1WindowExport, RunsBesideTheWindowAndACancelLeavesNoFile) {
   QTemporaryDir dir;
   QString error;
 
-  ASSERT_TRUE(window.StartExport(dir.filePath("clip.mp4"), 500, 500, 1, 10, error))
+  ASSERT_TRUE(
+      window.StartExport(testing::Request(dir.filePath("clip.mp4"), 500, 500, 1, 10), error))
       << error.toStdString();
   EXPECT_TRUE(window.exporting());
-  EXPECT_FALSE(window.StartExport(dir.filePath("other.png"), 500, 500, 0, 0, error));
+  EXPECT_FALSE(window.StartExport(testing::Request(dir.filePath("other.png"), 500, 500), error));
   window.Command1Click();  // the window still answers, and the export keeps its figure
   EXPECT_EQ(window.form().figuresTraced(), 2);
   QTRY_VERIFY_WITH_TIMEOUT(!window.exporting(), 60000);
   EXPECT_EQ(Files(dir), QStringList{"clip.mp4"});
 
-  ASSERT_TRUE(window.StartExport(dir.filePath("large.png"), 4000, 4000, 0, 0, error))
+  ASSERT_TRUE(window.StartExport(testing::Request(dir.filePath("large.png"), 4000, 4000), error))
       << error.toStdString();
   auto* progress = window.findChild<QProgressDialog*>();
   ASSERT_NE(progress, nullptr);

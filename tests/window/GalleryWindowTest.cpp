@@ -179,13 +179,15 @@ TEST(Gallery, TwoSelectedFiguresMakeAMorphFromTheFirstSelectedToTheLast) {
   GalleryWindow* gallery = run.window.journalLink()->galleryWindow();
   const QString clip = dir.filePath("morph.webm");
   QString error;
-  EXPECT_FALSE(gallery->StartMorph(clip, 500, 500, 1, 2, error)) << "one figure selected";
+  EXPECT_FALSE(gallery->StartMorph(testing::Request(clip, 500, 500, 1, 2), error))
+      << "one figure selected";
   // Row 2 (the first figure) selected first, then Ctrl and a click on row 0 (the newest).
   QItemSelectionModel* selection = gallery->view()->selectionModel();
   const QAbstractItemModel* model = gallery->view()->model();
   selection->setCurrentIndex(model->index(2, 0), QItemSelectionModel::ClearAndSelect);
   selection->setCurrentIndex(model->index(0, 0), QItemSelectionModel::Select);
-  ASSERT_TRUE(gallery->StartMorph(clip, 500, 500, 1, 2, error)) << error.toStdString();
+  ASSERT_TRUE(gallery->StartMorph(testing::Request(clip, 500, 500, 1, 2), error))
+      << error.toStdString();
   for (int i = 0; i < 3000 && gallery->exports().running(); ++i) QTest::qWait(10);
   std::string why;
   const auto opened = run.files.Open(clip.toStdString(), why);

@@ -138,7 +138,8 @@ TEST(CloseDuringExport, CancelKeepsTheWindowAndTheExportAndStoppingLeavesNoFile)
   run.window.show();
   QTemporaryDir dir;
   QString error;
-  ASSERT_TRUE(run.window.StartExport(dir.filePath("kept.png"), 4000, 4000, 0, 0, error));
+  ASSERT_TRUE(
+      run.window.StartExport(testing::Request(dir.filePath("kept.png"), 4000, 4000), error));
   QString asked;
   testing::WhenShown<QMessageBox>([&asked](QMessageBox* box) {
     asked = box->text();
@@ -153,7 +154,8 @@ TEST(CloseDuringExport, CancelKeepsTheWindowAndTheExportAndStoppingLeavesNoFile)
   {
     Window other;
     other.window.show();
-    ASSERT_TRUE(other.window.StartExport(dir.filePath("stopped.png"), 4000, 4000, 0, 0, error));
+    ASSERT_TRUE(
+        other.window.StartExport(testing::Request(dir.filePath("stopped.png"), 4000, 4000), error));
     testing::WhenShown<QMessageBox>([](QMessageBox* box) {
       for (QAbstractButton* b : box->buttons()) {
         if (box->buttonRole(b) == QMessageBox::DestructiveRole) b->click();

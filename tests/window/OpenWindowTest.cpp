@@ -50,7 +50,8 @@ TEST(OpenFigures, EveryFileTheWindowWritesOpensAgain) {
   // "Save large picture…" and "Save animation…" as the window runs them, off its thread.
   for (const auto& [name, seconds] :
        {std::pair{"large.png", 0}, std::pair{"clip.mp4", 1}, std::pair{"clip.webm", 1}}) {
-    ASSERT_TRUE(run.window.StartExport(dir.filePath(name), 600, 500, seconds, 2, error))
+    ASSERT_TRUE(
+        run.window.StartExport(testing::Request(dir.filePath(name), 600, 500, seconds, 2), error))
         << name << ": " << error.toStdString();
     QTRY_VERIFY_WITH_TIMEOUT(!run.window.exporting(), 60000);
   }

@@ -124,9 +124,10 @@ TEST(Variations, SaveMorphWritesFromTheCentreToTheSelectedFigureOffTheThread) {
   QTemporaryDir dir;
   const QString path = dir.filePath("morph.webm");
   QString error;
-  EXPECT_FALSE(v->StartMorph(path, 500, 500, 1, 2, error)) << "the centre into itself";
+  EXPECT_FALSE(v->StartMorph(testing::Request(path, 500, 500, 1, 2), error))
+      << "the centre into itself";
   v->Select(2);
-  ASSERT_TRUE(v->StartMorph(path, 500, 500, 1, 2, error)) << error.toStdString();
+  ASSERT_TRUE(v->StartMorph(testing::Request(path, 500, 500, 1, 2), error)) << error.toStdString();
   EXPECT_TRUE(v->exporting());
   QTRY_VERIFY_WITH_TIMEOUT(!v->exporting(), 60000);
   EXPECT_TRUE(QFileInfo(path).size() > 0) << "no morph written";

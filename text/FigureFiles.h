@@ -1,0 +1,34 @@
+#pragma once
+
+#include <optional>
+#include <string>
+
+#include "canvas/Picture1.h"
+#include "figure/ExportProgress.h"
+#include "figure/FigureRecord.h"
+#include "text/ExportRequest.h"
+
+namespace stringart {
+
+// What the window needs of figure files and of the figure's text forms. The program hands the
+// window its implementation, so that the window knows nothing of file formats or commands.
+class FigureFiles {
+ public:
+  virtual ~FigureFiles() = default;
+  // Saves `figure`, shown on `picture`, to `path`; false with `error` set to one line.
+  virtual bool Save(const std::string& path, const Picture1& picture, const FigureRecord& figure,
+                    std::string& error) = 0;
+  // The stringart-render command that makes `figure` again, as a shell runs it when pasted: it
+  // writes figure-<name>.png in the current folder.
+  virtual std::string Command(const FigureRecord& figure) = 0;
+  // The figure whose command a file saved by this program carries, its draws and start
+  // directions; nullopt with `error` set to one line when the file has none or a damaged one.
+  virtual std::optional<FigureRecord> Open(const std::string& path, std::string& error) = 0;
+  // Writes the file `request` asks for of `figure` (a morph's start): a large picture, an SVG,
+  // an animation or a morph. Called off the window's thread; `progress` may cancel. A failed or
+  // cancelled export leaves no file; a failure sets `error` to one line naming the file.
+  virtual ExportResult Export(const ExportRequest& request, const FigureRecord& figure,
+                              const ExportProgress& progress, std::string& error) = 0;
+};
+
+}  // namespace stringart
