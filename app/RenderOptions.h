@@ -27,8 +27,6 @@ struct RenderOptions {
   bool version = false;
 };
 
-inline constexpr long kMaxFigures = 100000;
-
 // Parses the arguments after the program name. Returns nullopt with `error` set to one line
 // naming the problem. --help and --version need nothing else.
 std::optional<RenderOptions> ParseRenderOptions(const std::vector<std::string>& args,

@@ -25,13 +25,10 @@ struct SaverOptions {
 inline constexpr int kMaxSaverDelay = 3600;  // seconds
 
 // Parses the arguments after the program name, in xscreensaver's spelling (-root, -window-id ID,
-// -delay N) or with two dashes. Returns nullopt with `error` set to one line naming the problem.
+// -delay N) or with two dashes. A window id wins over -root, and -root over -window. Returns
+// nullopt with `error` set to one line naming the problem.
 std::optional<SaverOptions> ParseSaverOptions(const std::vector<std::string>& args,
                                               std::string& error);
-
-// Reads a window id as xscreensaver writes one: decimal, or hexadecimal after 0x. Nullopt when
-// `text` is not one, or is 0.
-std::optional<unsigned long> ParseWindowId(const std::string& text);
 
 // The text of --help.
 std::string SaverUsage();

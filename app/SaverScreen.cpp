@@ -11,6 +11,7 @@
 
 #include "figure/Tracer.h"
 #include "text/ExportLimits.h"
+#include "text/OptionGrammar.h"
 
 namespace stringart {
 namespace {
@@ -33,7 +34,7 @@ int RecordXError(Display*, XErrorEvent* event) {
 Window WindowFromEnvironment() {
   const char* text = std::getenv("XSCREENSAVER_WINDOW");
   if (text == nullptr) return 0;
-  return ParseWindowId(text).value_or(0);
+  return ReadWindowId(text).value_or(0);
 }
 
 }  // namespace

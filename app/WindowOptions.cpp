@@ -1,79 +1,82 @@
 #include "app/WindowOptions.h"
 
-#include <algorithm>
-#include <array>
-#include <string_view>
-
 #include "text/FigureCommand.h"
+#include "text/OptionGrammar.h"
 
 namespace stringart {
 namespace {
 
-// Options that Qt's application object takes out of the command line itself.
-constexpr std::array<std::string_view, 13> kToolkitWithValue = {
-    "platform",     "platformpluginpath", "platformtheme", "plugin",     "display",
-    "geometry",     "qwindowgeometry",    "style",         "stylesheet", "title",
-    "qwindowtitle", "qwindowicon",        "session"};
-constexpr std::array<std::string_view, 5> kToolkitFlags = {"reverse", "nograb", "dograb", "sync",
-                                                           "widgetcount"};
+constexpr std::string_view kSlideshowOption = "--slideshow";
 
-template <std::size_t N>
-bool Among(const std::array<std::string_view, N>& names, std::string_view name) {
-  return std::find(names.begin(), names.end(), name) != names.end();
-}
+constexpr OptionSpec kOptions[] = {
+    {.name = "FILE...",
+     .help = "open the figure each file carries (a PNG, SVG, MP4 or WebM\n"
+             "that stringart wrote); the first is shown, all are in the\n"
+             "window's history"},
+    {.name = kDrawsOption,
+     .value = "U1,...,U12",
+     .help = "show the figure of these twelve draws, each 0 <= u < 1",
+     .read = ReadAsDraws},
+    {.name = kDirectionsOption,
+     .value = "R,G,B",
+     .help = "its colour directions before it, each 1 or -1 (default 1,1,1)",
+     .read = ReadAsDirections},
+    {.name = kSlideshowOption,
+     .value = "SECONDS",
+     .help = "full screen, a new figure every SECONDS ({range}, default\n"
+             "10), each traced bit by bit; any other key or click ends it",
+     .read = ReadAsWhole,
+     .least = 1,
+     .most = kMaxSlideshowSeconds,
+     .unit = "seconds",
+     .optionalValue = true},
+    {.name = kHelpOption, .alias = kHelpShort, .help = "print this and exit"},
+    {.name = kVersionOption, .help = "print the version and exit"},
+};
+static_assert(kDefaultSlideshowSeconds == 10, "the help above names it");
+
+// Options that Qt's application object takes out of the command line itself.
+constexpr OptionSpec kToolkitOptions[] = {
+    {.name = "-platform", .read = ReadAsText},
+    {.name = "-platformpluginpath", .read = ReadAsText},
+    {.name = "-platformtheme", .read = ReadAsText},
+    {.name = "-plugin", .read = ReadAsText},
+    {.name = "-display", .read = ReadAsText},
+    {.name = "-geometry", .read = ReadAsText},
+    {.name = "-qwindowgeometry", .read = ReadAsText},
+    {.name = "-style", .read = ReadAsText},
+    {.name = "-stylesheet", .read = ReadAsText},
+    {.name = "-title", .read = ReadAsText},
+    {.name = "-qwindowtitle", .read = ReadAsText},
+    {.name = "-qwindowicon", .read = ReadAsText},
+    {.name = "-session", .read = ReadAsText},
+    {.name = "-reverse"},
+    {.name = "-nograb"},
+    {.name = "-dograb"},
+    {.name = "-sync"},
+    {.name = "-widgetcount"},
+};
 
 }  // namespace
 
 std::optional<WindowOptions> ParseWindowOptions(const std::vector<std::string>& args,
                                                 std::string& error) {
+  const auto given = ParseOptions(
+      kOptions, args,
+      {.operands = true, .passOver = kToolkitOptions, .unknownHint = " (see stringart --help)"},
+      error);
+  if (!given) return std::nullopt;
   WindowOptions options;
-  std::optional<std::string> draws, directions;
-  bool filesOnly = false;
-  for (std::size_t i = 0; i < args.size(); ++i) {
-    const std::string& arg = args[i];
-    if (filesOnly || arg.empty() || arg[0] != '-' || arg == "-") {
-      options.files.push_back(arg);
-      continue;
-    }
-    if (arg == "--") {
-      filesOnly = true;
-      continue;
-    }
-    const std::size_t eq = arg.find('=');
-    const std::string name = arg.substr(0, eq);
-    if (name == "-h" || name == "--help") {
-      options.help = true;
-      continue;
-    }
-    if (name == "--version") {
-      options.version = true;
-      continue;
-    }
-    const std::string_view bare = std::string_view(name).substr(name.starts_with("--") ? 2 : 1);
-    if (Among(kToolkitFlags, bare)) continue;
-    const bool ours = name == kDrawsOption || name == kDirectionsOption;
-    if (!ours && !Among(kToolkitWithValue, bare)) {
-      error = "unknown option '" + name + "' (see stringart --help)";
-      return std::nullopt;
-    }
-    std::string value;
-    if (eq != std::string::npos) {
-      value = arg.substr(eq + 1);
-    } else if (i + 1 < args.size()) {
-      value = args[++i];
-    } else {
-      error = name + " needs a value";
-      return std::nullopt;
-    }
-    if (!ours) continue;
-    std::optional<std::string>& slot = name == kDrawsOption ? draws : directions;
-    if (slot) {
-      error = name + " given more than once";
-      return std::nullopt;
-    }
-    slot = value;
-  }
+  options.files = given->operands();
+  options.help = given->Has(kHelpOption);
+  options.version = given->Has(kVersionOption);
   if (options.help || options.version) return options;
+  if (given->Has(kSlideshowOption)) {
+    options.slideshowSeconds = static_cast<int>(
+        given->Get<long long>(kSlideshowOption).value_or(kDefaultSlideshowSeconds));
+  }
+  const auto draws = given->Get<FigureDraws>(kDrawsOption);
+  const auto directions = given->Get<Directions>(kDirectionsOption);
   if (directions && !draws) {
     error = std::string(kDirectionsOption) + " needs " + std::string(kDrawsOption);
     return std::nullopt;
@@ -82,25 +85,7 @@ std::optional<WindowOptions> ParseWindowOptions(const std::vector<std::string>& 
     error = "give figure files or " + std::string(kDrawsOption) + ", not both";
     return std::nullopt;
   }
-  if (draws) {
-    std::string why;
-    FigureRecord figure;
-    const auto parsedDraws = ParseDraws(*draws, why);
-    if (!parsedDraws) {
-      error = std::string(kDrawsOption) + ": " + why;
-      return std::nullopt;
-    }
-    figure.draws = *parsedDraws;
-    if (directions) {
-      const auto parsed = ParseDirections(*directions, why);
-      if (!parsed) {
-        error = std::string(kDirectionsOption) + ": " + why;
-        return std::nullopt;
-      }
-      figure.start = *parsed;
-    }
-    options.figure = figure;
-  }
+  if (draws) options.figure = FigureRecord{*draws, directions.value_or(Directions{}), {}};
   return options;
 }
 
@@ -110,17 +95,8 @@ std::string WindowUsage() {
          "       stringart --slideshow [SECONDS]\n"
          "Opens a window that traces random string-art figures: one at once, another at each "
          "press of \"new\".\n"
-         "\n"
-         "  FILE...                    open the figure each file carries (a PNG, SVG, MP4 or\n"
-         "                             WebM that stringart wrote); the first is shown, all are\n"
-         "                             in the window's history\n"
-         "  --draws U1,...,U12         show the figure of these twelve draws, each 0 <= u < 1\n"
-         "  --directions R,G,B         its colour directions before it, each 1 or -1\n"
-         "                             (default 1,1,1)\n"
-         "  --slideshow [SECONDS]      full screen, a new figure every SECONDS (default 10),\n"
-         "                             each traced bit by bit; any other key or click ends it\n"
-         "  -h, --help                 print this and exit\n"
-         "  --version                  print the version and exit\n"
+         "\n" +
+         OptionHelp(kOptions) +
          "\n"
          "Keys in the window: Ctrl+N or F5 new figure, Alt+Left and Alt+Right back and forward,\n"
          "Ctrl+S save, Ctrl+O open, Ctrl+Shift+S large picture, Ctrl+Shift+A animation,\n"

@@ -8,10 +8,14 @@
 
 namespace stringart {
 
+inline constexpr int kDefaultSlideshowSeconds = 10;
+inline constexpr int kMaxSlideshowSeconds = 86400;
+
 // The command line of the window program stringart, checked before any display is needed.
 struct WindowOptions {
   std::vector<std::string> files;      // figure files to open, in order; the first is shown
   std::optional<FigureRecord> figure;  // the figure of --draws and --directions
+  int slideshowSeconds = 0;            // --slideshow: a new figure that often; 0 without it
   bool help = false;
   bool version = false;
 };

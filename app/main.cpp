@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <exception>
+#include <limits>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -19,13 +20,13 @@
 #endif
 
 #include "app/FigureFileWriter.h"
-#include "app/SlideshowOption.h"
 #include "app/WaylandProbe.h"
 #include "app/WindowOptions.h"
 #include "journal/Journal.h"
 #include "runtime/Clock.h"
 #include "runtime/DrawSource.h"
 #include "runtime/RandomSource.h"
+#include "text/OptionGrammar.h"
 #include "text/Quote.h"
 #include "window/Form1Window.h"
 #include "window/GuardedApplication.h"
@@ -72,7 +73,10 @@ class FirstFigureTimer final : public QObject {
     // After this paint has been flushed to the screen.
     QTimer::singleShot(0, this, [this] {
       const char* at = std::getenv("STRINGART_LAUNCHED_AT_NS");
-      const long long launched = at != nullptr ? std::atoll(at) : 0;
+      const long long launched =
+          at != nullptr
+              ? stringart::ReadWhole(at, 1, std::numeric_limits<long long>::max()).value_or(0)
+              : 0;
       const long long now = std::chrono::duration_cast<std::chrono::nanoseconds>(
                                 std::chrono::system_clock::now().time_since_epoch())
                                 .count();
@@ -172,12 +176,6 @@ int Failed(stringart::GuardedApplication& app) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  std::string slideshowError;
-  const int slideshowSeconds = stringart::TakeSlideshowOption(argc, argv, slideshowError);
-  if (slideshowSeconds < 0) {
-    std::fprintf(stderr, "stringart: %s\n", slideshowError.c_str());
-    return 2;
-  }
   // The command line first: --help, --version and mistakes need no display.
   std::string optionError;
   const auto options =
@@ -244,7 +242,7 @@ int main(int argc, char** argv) {
     return Failed(app);
   }
 
-  if (slideshowSeconds > 0) form1.ShowFullScreen(slideshowSeconds);
+  if (options->slideshowSeconds > 0) form1.ShowFullScreen(options->slideshowSeconds);
 
   std::unique_ptr<FirstFigureTimer> timer;
   if (timing) {

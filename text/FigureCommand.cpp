@@ -41,7 +41,85 @@ bool EndsWithNoCase(std::string_view s, std::string_view suffix) {
                     [](char a, char b) { return std::tolower(a) == std::tolower(b); });
 }
 
+static_assert(kDefaultAnimationSize == FrameSize{1000, 1000} && kDefaultSeconds == 8 &&
+                  kDefaultFps == 30 && kMinSide == 500 && kMaxSide == 16384 &&
+                  kAnimationMaxSide == 4096,
+              "the help below names them");
+
+// The command a file carries holds the options from --draws to --morph-to.
+constexpr OptionSpec kRenderOptions[] = {
+    {.name = kOutputOption,
+     .alias = kOutputShort,
+     .value = "FILE",
+     .help = "FILE.png: the 500 x 500 picture; FILE.svg: the figure as vector\n"
+             "art; FILE.mp4 (H.264) or FILE.webm (VP9): the figure being traced",
+     .read = ReadAsText},
+    {.name = kSeedOption,
+     .value = "SECONDS",
+     .help = "the time of day (0 to below 86400) the random source is reseeded\n"
+             "from, for a reproducible run; default: the real clock",
+     .read = ReadAsTimeOfDay},
+    {.name = kFiguresOption,
+     .value = "N",
+     .help = "how many figures, {range} (default 1); each after the first\n"
+             "is traced as a press of \"new\"",
+     .read = ReadAsWhole,
+     .least = 1,
+     .most = kMaxFigures},
+    {.name = kDrawsOption,
+     .value = "U1,...,U12",
+     .help = "the twelve draws of every figure, each 0 <= u < 1",
+     .read = ReadAsDraws,
+     .what = "the draws are"},
+    {.name = kDirectionsOption,
+     .value = "R,G,B",
+     .help = "colour directions before the first figure, each 1 or -1\n(default 1,1,1)",
+     .read = ReadAsDirections,
+     .what = "the directions are"},
+    {.name = kSizeOption,
+     .value = "N|WxH",
+     .help = "a PNG drawn anti-aliased at this size, each side 500 to 16384,\n"
+             "the figure scaled by (shorter side) / 500 and centred; an SVG's\n"
+             "width and height; an animation's size, even sides up to 4096\n"
+             "(default 1000)",
+     .read = ReadAsSize,
+     .what = "the size is"},
+    {.name = kSecondsOption,
+     .value = "S",
+     .help = "an animation's tracing time, {range} seconds (default 8); the\n"
+             "complete figure is then held for one second more",
+     .read = ReadAsWhole,
+     .least = kMinSeconds,
+     .most = kMaxSeconds,
+     .what = "the seconds are"},
+    {.name = kFpsOption,
+     .value = "F",
+     .help = "an animation's frames per second, {range} (default 30)",
+     .read = ReadAsWhole,
+     .least = kMinFps,
+     .most = kMaxFps,
+     .what = "the frame rate is"},
+    {.name = kMorphToOption,
+     .value = "U1,...,U12",
+     .help = "an animation of the complete figure changing into that of these\n"
+             "draws, each frame's draws a linear step from the last figure's,\n"
+             "with its start directions; the end is held for one second",
+     .read = ReadAsDraws,
+     .what = "the draws morphed to are"},
+    {.name = kHelpOption, .alias = kHelpShort, .help = "this text"},
+    {.name = kVersionOption, .help = "the program's version"},
+};
+
 }  // namespace
+
+std::span<const OptionSpec> RenderOptionTable() {
+  return kRenderOptions;
+}
+
+std::span<const OptionSpec> RemakeOptionTable() {
+  static_assert(kRenderOptions[3].name == kDrawsOption && kRenderOptions[8].name == kMorphToOption);
+  return std::span(kRenderOptions).subspan(3, 6);
+}
 
 std::string FormatDraws(const FigureDraws& draws) {
   std::string out;
@@ -83,13 +161,12 @@ std::optional<FrameSize> ParseSize(std::string_view text, std::string& error) {
                                      x == std::string_view::npos ? text : text.substr(x + 1)};
   int value[2] = {};
   for (int i = 0; i < 2; ++i) {
-    const std::string_view side = sides[i];
-    const auto [end, ec] = std::from_chars(side.data(), side.data() + side.size(), value[i]);
-    if (side.empty() || ec != std::errc() || end != side.data() + side.size() ||
-        value[i] < kMinSide || value[i] > kMaxSide) {
+    const auto side = ReadWhole(sides[i], kMinSide, kMaxSide);
+    if (!side) {
       error = Quoted(text) + " is not N or WxH with each side a whole number from 500 to 16384";
       return std::nullopt;
     }
+    value[i] = static_cast<int>(*side);
   }
   return FrameSize{value[0], value[1]};
 }
@@ -156,77 +233,16 @@ std::optional<FigureRecord> ParseRemakeCommand(std::string_view text, std::strin
     error = "it is not a " + std::string(kRenderProgram) + " command";
     return std::nullopt;
   }
-  // The figure's options, then those of the file it was written to: checked, but a file's size
-  // and timing make no difference to the figure traced from it. Messages name what an option
-  // sets, never the option: people read them.
-  constexpr std::string_view kOptions[] = {kDrawsOption,   kDirectionsOption, kSizeOption,
-                                           kSecondsOption, kFpsOption,        kMorphToOption};
-  constexpr std::string_view kWhat[] = {"the draws are",     "the directions are",
-                                        "the size is",       "the seconds are",
-                                        "the frame rate is", "the draws morphed to are"};
-  bool seen[std::size(kOptions)] = {};
-  std::optional<FigureDraws> draws;
-  std::optional<Directions> directions;
-  for (std::size_t i = 1; i < words.size(); ++i) {
-    std::string_view name = words[i], value;
-    const auto eq = name.find('=');
-    if (eq != std::string_view::npos) name = name.substr(0, eq);
-    const auto* option = std::find(std::begin(kOptions), std::end(kOptions), name);
-    if (option == std::end(kOptions)) {
-      error = "unexpected " + Quoted(words[i]);
-      return std::nullopt;
-    }
-    const std::size_t k = static_cast<std::size_t>(option - std::begin(kOptions));
-    if (seen[k]) {
-      error = std::string(kWhat[k]) + " given twice";
-      return std::nullopt;
-    }
-    seen[k] = true;
-    if (eq != std::string_view::npos) {
-      value = words[i].substr(eq + 1);
-    } else if (i + 1 < words.size()) {
-      value = words[++i];
-    } else {
-      error = std::string(kWhat[k]) + " missing";
-      return std::nullopt;
-    }
-    std::string why;
-    bool good = true;
-    if (name == kDrawsOption) {
-      good = (draws = ParseDraws(value, why)).has_value();
-    } else if (name == kDirectionsOption) {
-      good = (directions = ParseDirections(value, why)).has_value();
-    } else if (name == kSizeOption) {
-      good = ParseSize(value, why).has_value();
-    } else if (name == kMorphToOption) {
-      // A morph's file opens as the figure it starts from.
-      good = ParseDraws(value, why).has_value();
-    } else {
-      const bool seconds = name == kSecondsOption;
-      const int least = seconds ? kMinSeconds : kMinFps, most = seconds ? kMaxSeconds : kMaxFps;
-      int number = 0;
-      const auto [end, ec] = std::from_chars(value.data(), value.data() + value.size(), number);
-      good = !value.empty() && ec == std::errc() && end == value.data() + value.size() &&
-             number >= least && number <= most;
-      if (!good) {
-        why = Quoted(value) + " is not a whole number from " + std::to_string(least) + " to " +
-              std::to_string(most);
-      }
-    }
-    if (!good) {
-      // The draws' and directions' reasons name them already.
-      const std::string_view what = kWhat[k];
-      error = k < 2 || name == kMorphToOption
-                  ? why
-                  : std::string(what.substr(0, what.rfind(' '))) + ": " + why;
-      return std::nullopt;
-    }
-  }
+  // Messages name what an option sets, never the option: people read them.
+  const auto given = ParseOptions(RemakeOptionTable(), {words.begin() + 1, words.end()},
+                                  {.naming = Naming::ByWhat}, error);
+  if (!given) return std::nullopt;
+  const auto draws = given->Get<FigureDraws>(kDrawsOption);
   if (!draws) {
     error = "it has no draws";
     return std::nullopt;
   }
-  return FigureRecord{*draws, directions.value_or(Directions{}), {}};
+  return FigureRecord{*draws, given->Get<Directions>(kDirectionsOption).value_or(Directions{}), {}};
 }
 
 std::string ShellWord(std::string_view word) {

@@ -1,11 +1,13 @@
 #pragma once
 
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 
 #include "figure/FigureRecord.h"
 #include "text/ExportLimits.h"
+#include "text/OptionGrammar.h"
 
 namespace stringart {
 
@@ -19,6 +21,19 @@ inline constexpr std::string_view kSizeOption = "--size";
 inline constexpr std::string_view kSecondsOption = "--seconds";
 inline constexpr std::string_view kFpsOption = "--fps";
 inline constexpr std::string_view kMorphToOption = "--morph-to";
+inline constexpr std::string_view kOutputOption = "--output", kOutputShort = "-o";
+inline constexpr std::string_view kSeedOption = "--seed", kFiguresOption = "--figures";
+inline constexpr std::string_view kHelpOption = "--help", kHelpShort = "-h";
+inline constexpr std::string_view kVersionOption = "--version";
+// The most figures one run of stringart-render traces.
+inline constexpr long kMaxFigures = 100000;
+
+// stringart-render's options, as its --help lists them; the command a file carries holds those
+// of RemakeOptionTable, a part of them.
+std::span<const OptionSpec> RenderOptionTable();
+// The options that make a figure and its file again: draws, directions, size, seconds, frame
+// rate and the draws morphed to.
+std::span<const OptionSpec> RemakeOptionTable();
 
 // "U1,...,U12": each draw in the shortest form that reads back as the same float.
 std::string FormatDraws(const FigureDraws& draws);
@@ -39,12 +54,11 @@ std::string FormatSize(FrameSize size);
 // Parsers for the forms above; nullopt with `error` set to what is wrong.
 std::optional<FigureDraws> ParseDraws(std::string_view text, std::string& error);
 std::optional<Directions> ParseDirections(std::string_view text, std::string& error);
-// Reads a command of RemakeCommand's form: the program, then --draws and optionally --directions
-// (default 1,1,1), --size, --seconds, --fps and --morph-to, in any order, each once, "--option
-// value" or "--option=value", separated by blanks. --size, --seconds, --fps and --morph-to are
-// checked and then ignored: a morph's file opens as the figure it starts from. Any byte no command
-// is written with (a NUL, a control character, '<') makes the text damaged. The record's end
-// directions are left rising: only a trace tells them.
+// Reads a command of RemakeCommand's form: the program, then the options of RemakeOptionTable,
+// --draws among them, separated by blanks, as ParseOptions reads them. --size, --seconds, --fps
+// and --morph-to are checked and then ignored: a morph's file opens as the figure it starts from.
+// Any byte no command is written with (a NUL, a control character, '<') makes the text damaged.
+// The record's end directions are left rising: only a trace tells them.
 std::optional<FigureRecord> ParseRemakeCommand(std::string_view text, std::string& error);
 // "N" or "WxH", each side a whole number from kMinSide to kMaxSide.
 std::optional<FrameSize> ParseSize(std::string_view text, std::string& error);

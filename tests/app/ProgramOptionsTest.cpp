@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "app/SaverOptions.h"
-#include "app/SlideshowOption.h"
+#include "app/WindowOptions.h"
 
 namespace stringart {
 namespace {
@@ -54,11 +54,11 @@ TEST(SaverOptions, TakeXscreensaverSpellingsAndRefuseBadValues) {
   }
 }
 
-TEST(SlideshowOption, TakenOutOfTheArgumentsWithItsSeconds) {
+TEST(SlideshowOption, TakesItsSecondsOnlyWhenTheyFollowAsANumber) {
   struct Case {
     std::vector<std::string> args;
-    int seconds;                    // -1: refused
-    std::vector<std::string> left;  // what the next reader sees
+    int seconds;                     // -1: refused
+    std::vector<std::string> files;  // what is opened
   };
   const Case cases[] = {
       {{}, 0, {}},
@@ -66,29 +66,22 @@ TEST(SlideshowOption, TakenOutOfTheArgumentsWithItsSeconds) {
       {{"--slideshow"}, 10, {}},
       {{"--slideshow", "3"}, 3, {}},
       {{"--slideshow", "figure.png"}, 10, {"figure.png"}},
-      {{"-platform", "xcb", "--slideshow=86400", "a.svg"}, 86400, {"-platform", "xcb", "a.svg"}},
+      {{"-platform", "xcb", "--slideshow=86400", "a.svg"}, 86400, {"a.svg"}},
       {{"--slideshow", "0"}, -1, {}},
       {{"--slideshow", "2.5"}, -1, {}},
       {{"--slideshow=86401"}, -1, {}},
       {{"--slideshow="}, -1, {}},
   };
   for (const Case& c : cases) {
-    std::vector<std::string> storage = c.args;
-    storage.insert(storage.begin(), "stringart");
-    std::vector<char*> argv;
-    for (std::string& s : storage) argv.push_back(s.data());
-    argv.push_back(nullptr);
-    int argc = static_cast<int>(storage.size());
     std::string error;
-    const int seconds = TakeSlideshowOption(argc, argv.data(), error);
-    ASSERT_EQ(seconds, c.seconds) << "stringart" << Joined(c.args) << ": " << error;
-    if (seconds < 0) {
+    const auto options = ParseWindowOptions(c.args, error);
+    ASSERT_EQ(options ? options->slideshowSeconds : -1, c.seconds)
+        << "stringart" << Joined(c.args) << ": " << error;
+    if (!options) {
       EXPECT_FALSE(error.empty()) << Joined(c.args);
       continue;
     }
-    const std::vector<std::string> left(argv.begin() + 1, argv.begin() + argc);
-    EXPECT_EQ(left, c.left) << "stringart" << Joined(c.args);
-    EXPECT_EQ(argv[argc], nullptr) << "stringart" << Joined(c.args);
+    EXPECT_EQ(options->files, c.files) << "stringart" << Joined(c.args);
   }
 }
 

@@ -1,0 +1,263 @@
+#include "text/OptionGrammar.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+#include <limits>
+
+#include "runtime/FloatText.h"
+#include "text/FigureCommand.h"
+#include "text/Quote.h"
+
+namespace stringart {
+namespace {
+
+// `word` as `spec` is written: its name or alias, or its name with one dash less or more.
+bool Names(const OptionSpec& spec, std::string_view word, bool eitherDash) {
+  if (!spec.name.starts_with('-')) return false;
+  if (word == spec.name || (!spec.alias.empty() && word == spec.alias)) return true;
+  if (!eitherDash) return false;
+  auto bare = [](std::string_view w) { return w.substr(w.starts_with("--") ? 2 : 1); };
+  return word.starts_with('-') && bare(word) == bare(spec.name);
+}
+
+const OptionSpec* Find(std::span<const OptionSpec> table, std::string_view word, bool eitherDash) {
+  for (const OptionSpec& spec : table) {
+    if (Names(spec, word, eitherDash)) return &spec;
+  }
+  return nullptr;
+}
+
+std::string RangeText(const OptionSpec& spec) {
+  return std::to_string(spec.least) + " to " + std::to_string(spec.most);
+}
+
+// The messages of one naming. `spec` is what is wrong, or null for a word that names nothing.
+class Wording {
+ public:
+  explicit Wording(const OptionRules& rules) : rules_(rules) {}
+
+  std::string Unknown(std::string_view word) const {
+    if (rules_.naming == Naming::ByOption) {
+      return "unknown option " + Quoted(word) + std::string(rules_.unknownHint);
+    }
+    return "unexpected " + Quoted(word);
+  }
+  std::string Operand(std::string_view word) const {
+    return rules_.naming == Naming::ByOption ? "unexpected argument " + Quoted(word)
+                                             : "unexpected " + Quoted(word);
+  }
+  std::string TakesNoValue(const OptionSpec& spec) const {
+    return std::string(spec.name) + " takes no value";
+  }
+  std::string Missing(const OptionSpec& spec) const {
+    if (rules_.naming == Naming::ByWhat) return std::string(spec.what) + " missing";
+    return Named(spec) + " needs a value";
+  }
+  std::string Twice(const OptionSpec& spec) const {
+    if (rules_.naming == Naming::ByWhat) return std::string(spec.what) + " given twice";
+    return Named(spec) + " given more than once";
+  }
+  std::string Bad(const OptionSpec& spec, const std::string& why) const {
+    if (rules_.naming == Naming::ByOption && why.starts_with('\'')) return Named(spec) + " " + why;
+    return Named(spec) + ": " + why;
+  }
+
+ private:
+  // The option as messages name it: "--size", "size", or "the size" for "the size is".
+  std::string Named(const OptionSpec& spec) const {
+    switch (rules_.naming) {
+      case Naming::ByOption: break;
+      case Naming::ByKey: return std::string(spec.name.substr(2));
+      case Naming::ByWhat: return std::string(spec.what.substr(0, spec.what.rfind(' ')));
+    }
+    return std::string(spec.name);
+  }
+
+  const OptionRules& rules_;
+};
+
+bool IsOptionWord(std::string_view word) {
+  return word.size() > 1 && word[0] == '-';
+}
+
+bool StartsWithDigit(std::string_view word) {
+  return !word.empty() && word[0] >= '0' && word[0] <= '9';
+}
+
+}  // namespace
+
+const OptionValue* GivenOptions::Find(std::string_view name) const {
+  for (const auto& [given, value] : values_) {
+    if (given == name) return &value;
+  }
+  return nullptr;
+}
+
+std::optional<GivenOptions> ParseOptions(std::span<const OptionSpec> table,
+                                         const std::vector<std::string>& args,
+                                         const OptionRules& rules, std::string& error) {
+  const Wording say(rules);
+  auto fail = [&error](std::string message) {
+    error = std::move(message);
+    return std::optional<GivenOptions>();
+  };
+  GivenOptions given;
+  bool onlyOperands = false;
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    const std::string& word = args[i];
+    if (onlyOperands || !IsOptionWord(word)) {
+      if (!rules.operands) return fail(say.Operand(word));
+      given.operands_.push_back(word);
+      continue;
+    }
+    if (word == "--" && rules.operands) {
+      onlyOperands = true;
+      continue;
+    }
+    const std::size_t eq = word.find('=');
+    const std::string_view name = std::string_view(word).substr(0, eq);
+    const OptionSpec* spec = Find(table, name, rules.eitherDash);
+    const bool dropped = spec == nullptr && (spec = Find(rules.passOver, name, true)) != nullptr;
+    if (spec == nullptr) return fail(say.Unknown(name));
+
+    std::optional<std::string> value;
+    if (eq != std::string::npos) value = word.substr(eq + 1);
+    if (spec->read == nullptr) {
+      if (value) return fail(say.TakesNoValue(*spec));
+    } else if (!value) {
+      const bool next = i + 1 < args.size();
+      if (next && (!spec->optionalValue || StartsWithDigit(args[i + 1]))) {
+        value = args[++i];
+      } else if (!spec->optionalValue) {
+        return fail(say.Missing(*spec));
+      }
+    }
+    if (dropped) continue;
+    if (spec->read != nullptr && given.Find(spec->name) != nullptr) {
+      return fail(say.Twice(*spec));
+    }
+    // An empty name or text is no value at all.
+    if (value && value->empty() && spec->read == ReadAsText) return fail(say.Missing(*spec));
+    OptionValue read;
+    if (value) {
+      std::string why;
+      auto checked = spec->read(*spec, *value, why);
+      if (!checked) return fail(say.Bad(*spec, why));
+      read = std::move(*checked);
+    }
+    if (given.Find(spec->name) == nullptr) given.values_.emplace_back(spec->name, std::move(read));
+  }
+  return given;
+}
+
+std::string OptionHelp(std::span<const OptionSpec> table) {
+  auto named = [](const OptionSpec& spec) {
+    std::string left = "  ";
+    if (!spec.alias.empty()) (left += spec.alias) += ", ";
+    left += spec.name;
+    if (spec.optionalValue) {
+      ((left += " [") += spec.value) += ']';
+    } else if (!spec.value.empty()) {
+      (left += ' ') += spec.value;
+    }
+    return left;
+  };
+  std::size_t column = 0;  // where every option's help starts: two spaces after the longest
+  for (const OptionSpec& spec : table) {
+    if (!spec.help.empty()) column = std::max(column, named(spec).size() + 2);
+  }
+  std::string help;
+  for (const OptionSpec& spec : table) {
+    if (spec.help.empty()) continue;
+    std::string left = named(spec);
+    left.resize(column, ' ');
+    std::string text(spec.help);
+    if (const std::size_t range = text.find("{range}"); range != std::string::npos) {
+      text.replace(range, 7, RangeText(spec));
+    }
+    for (std::size_t start = 0;;) {
+      const std::size_t end = text.find('\n', start);
+      help += left;
+      help.append(text, start, end - start);
+      help += '\n';
+      if (end == std::string::npos) break;
+      left.assign(column, ' ');
+      start = end + 1;
+    }
+  }
+  return help;
+}
+
+std::optional<OptionValue> ReadAsText(const OptionSpec&, std::string_view value, std::string&) {
+  return std::string(value);
+}
+
+std::optional<OptionValue> ReadAsWhole(const OptionSpec& spec, std::string_view value,
+                                       std::string& why) {
+  if (const auto number = ReadWhole(value, spec.least, spec.most)) return *number;
+  why = Quoted(value) + " is not a whole number " +
+        (spec.unit.empty() ? "" : "of " + std::string(spec.unit) + " ") + "from " + RangeText(spec);
+  return std::nullopt;
+}
+
+std::optional<OptionValue> ReadAsTimeOfDay(const OptionSpec&, std::string_view value,
+                                           std::string& why) {
+  float seconds = 0;
+  const auto [end, ec] = TextToFloat(value.data(), value.data() + value.size(), seconds);
+  if (value.empty() || ec != std::errc() || end != value.data() + value.size() ||
+      !std::isfinite(seconds)) {
+    why = Quoted(value) + " is not a number";
+  } else if (!(seconds >= 0.0f && seconds < 86400.0f)) {
+    why = Quoted(value) + " is not a time of day from 0 to below 86400 seconds";
+  } else {
+    return seconds;
+  }
+  return std::nullopt;
+}
+
+std::optional<OptionValue> ReadAsDraws(const OptionSpec&, std::string_view value,
+                                       std::string& why) {
+  if (auto draws = ParseDraws(value, why)) return *draws;
+  return std::nullopt;
+}
+
+std::optional<OptionValue> ReadAsDirections(const OptionSpec&, std::string_view value,
+                                            std::string& why) {
+  if (auto directions = ParseDirections(value, why)) return *directions;
+  return std::nullopt;
+}
+
+std::optional<OptionValue> ReadAsSize(const OptionSpec&, std::string_view value, std::string& why) {
+  if (auto size = ParseSize(value, why)) return *size;
+  return std::nullopt;
+}
+
+std::optional<OptionValue> ReadAsWindowId(const OptionSpec&, std::string_view value,
+                                          std::string& why) {
+  if (const auto id = ReadWindowId(value)) return static_cast<long long>(*id);
+  why = Quoted(value) + " is not a window id (decimal, or hexadecimal after 0x)";
+  return std::nullopt;
+}
+
+std::optional<long long> ReadWhole(std::string_view text, long long least, long long most,
+                                   int base) {
+  long long value = 0;
+  const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value, base);
+  if (text.empty() || ec != std::errc() || end != text.data() + text.size() || value < least ||
+      value > most) {
+    return std::nullopt;
+  }
+  return value;
+}
+
+std::optional<unsigned long> ReadWindowId(std::string_view text) {
+  const bool hex = text.starts_with("0x") || text.starts_with("0X");
+  // X resource ids are 32-bit words: anything wider names no window.
+  const auto id = ReadWhole(hex ? text.substr(2) : text, 1,
+                            std::numeric_limits<std::uint32_t>::max(), hex ? 16 : 10);
+  if (!id) return std::nullopt;
+  return static_cast<unsigned long>(*id);
+}
+
+}  // namespace stringart
