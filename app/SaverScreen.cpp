@@ -146,65 +146,68 @@ void SaverScreen::Put(const PixelBox& box) {
   XDestroyImage(image);
 }
 
+SaverScreen::Events SaverScreen::TakeEvents() {
+  Events events;
+  while (XPending(display_) > 0) {
+    XEvent event;
+    XNextEvent(display_, &event);
+    if (event.type == Expose) {
+      events.exposed = true;
+    } else if (event.type == ConfigureNotify) {
+      events.resized = event.xconfigure.width != width_ || event.xconfigure.height != height_;
+    } else if (event.type == DestroyNotify && event.xdestroywindow.window == window_) {
+      own_ = false;  // gone already
+      events.closed = true;
+    } else if (event.type == ClientMessage &&
+               static_cast<Atom>(event.xclient.data.l[0]) == deleteWindow_) {
+      events.closed = true;
+    }
+  }
+  return events;
+}
+
+bool SaverScreen::SleepUntil(std::chrono::steady_clock::time_point wake, std::string& error) {
+  using namespace std::chrono;
+  if (XPending(display_) > 0) return true;
+  const auto wait = duration_cast<milliseconds>(wake - SteadyClock::now()).count();
+  pollfd connection{XConnectionNumber(display_), POLLIN, 0};
+  const int status = poll(&connection, 1, static_cast<int>(std::clamp<long long>(wait, 0, 60000)));
+  if (status > 0 && (connection.revents & (POLLERR | POLLHUP)) != 0) {
+    error = "the X server closed the connection";
+    return false;
+  }
+  return true;
+}
+
 int SaverScreen::Run(DrawSource& random, int delaySeconds, std::string& error) {
   using namespace std::chrono;
   const auto drawTime = seconds(kDefaultSeconds);
   const auto frame = milliseconds(1000 / kFramesPerSecond);
-  NextFigure(random);
-  Put({0, 0, width_, height_});
-  auto started = SteadyClock::now();
-  auto heldUntil = SteadyClock::time_point::max();
+  auto started = SteadyClock::now(), heldUntil = SteadyClock::time_point::max();
+  auto next = [&] {
+    NextFigure(random);
+    Put({0, 0, width_, height_});
+    started = SteadyClock::now();
+    heldUntil = SteadyClock::time_point::max();
+  };
+  next();
   for (;;) {
-    bool exposed = false, resized = false;
-    while (XPending(display_) > 0) {
-      XEvent event;
-      XNextEvent(display_, &event);
-      if (event.type == Expose) {
-        exposed = true;
-      } else if (event.type == ConfigureNotify) {
-        resized = event.xconfigure.width != width_ || event.xconfigure.height != height_;
-      } else if (event.type == DestroyNotify && event.xdestroywindow.window == window_) {
-        own_ = false;  // gone already
-        return 0;
-      } else if (event.type == ClientMessage &&
-                 static_cast<Atom>(event.xclient.data.l[0]) == deleteWindow_) {
-        return 0;
-      }
-    }
-    if (resized) {
-      if (!ReadWindow(error)) return 1;
-      NextFigure(random);
-      started = SteadyClock::now();
-      heldUntil = SteadyClock::time_point::max();
-      exposed = true;
-    }
-    if (exposed) Put({0, 0, width_, height_});
-
-    const auto now = SteadyClock::now();
-    if (now >= heldUntil) {
-      NextFigure(random);
+    const Events events = TakeEvents();
+    if (events.closed) return 0;
+    if (events.resized && !ReadWindow(error)) return 1;
+    if (events.resized || SteadyClock::now() >= heldUntil) {
+      next();
+    } else if (events.exposed) {
       Put({0, 0, width_, height_});
-      started = now;
-      heldUntil = SteadyClock::time_point::max();
-    } else if (!figure_->complete()) {
-      const double fraction = duration<double>(now - started) / drawTime;
+    }
+    if (!figure_->complete()) {
+      const double fraction = duration<double>(SteadyClock::now() - started) / drawTime;
       Put(figure_->DrawUpTo(fraction, *picture_));
       if (figure_->complete()) heldUntil = SteadyClock::now() + seconds(delaySeconds);
     }
     XFlush(display_);
-
     // Sleep until the next frame, the end of the hold, or an event.
-    const auto wake = figure_->complete() ? heldUntil : SteadyClock::now() + frame;
-    const auto wait = duration_cast<milliseconds>(wake - SteadyClock::now()).count();
-    pollfd connection{XConnectionNumber(display_), POLLIN, 0};
-    if (XPending(display_) == 0) {
-      const int status =
-          poll(&connection, 1, static_cast<int>(std::clamp<long long>(wait, 0, 60000)));
-      if (status > 0 && (connection.revents & (POLLERR | POLLHUP)) != 0) {
-        error = "the X server closed the connection";
-        return 1;
-      }
-    }
+    if (!SleepUntil(figure_->complete() ? heldUntil : SteadyClock::now() + frame, error)) return 1;
   }
 }
 

@@ -2,6 +2,7 @@
 
 #include <X11/Xlib.h>
 
+#include <chrono>
 #include <memory>
 #include <optional>
 #include <string>
@@ -39,6 +40,13 @@ class SaverScreen {
   void NextFigure(DrawSource& random);
   // Copies `box` of the picture to the window.
   void Put(const PixelBox& box);
+  // What the window's events since the last look ask for.
+  struct Events {
+    bool exposed = false, resized = false, closed = false;
+  };
+  Events TakeEvents();
+  // Sleeps until `wake` or an event; false with `error` set when the server is gone.
+  bool SleepUntil(std::chrono::steady_clock::time_point wake, std::string& error);
 
   Display* display_;
   Window window_;

@@ -1,5 +1,6 @@
 #include "app/WindowOptions.h"
 
+#include "text/ExportLimits.h"
 #include "text/FigureCommand.h"
 #include "text/OptionGrammar.h"
 

@@ -8,9 +8,6 @@
 
 namespace stringart {
 
-inline constexpr int kDefaultSlideshowSeconds = 10;
-inline constexpr int kMaxSlideshowSeconds = 86400;
-
 // The command line of the window program stringart, checked before any display is needed.
 struct WindowOptions {
   std::vector<std::string> files;      // figure files to open, in order; the first is shown

@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -72,6 +73,60 @@ void PrintFigure(long k, const FigureRecord& figure) {
   std::printf("figure %ld %s\n", k, DescribeFigure(figure).c_str());
 }
 
+// Traces the run's figures onto `picture` as the window does, each told on standard output: the
+// load handler reseeds once and paints the canvas black before the first figure; each figure
+// reseeds again and takes its draws; "new" clears the canvas. The last figure, or nullopt when a
+// signal stopped the run, with `traced` the figures made.
+std::optional<FigureRecord> TraceRun(const RenderOptions& options, Picture1& picture,
+                                     long& traced) {
+  RandomSource random;
+  SystemClock systemClock;
+  FixedClock fixedClock(options.seed.value_or(0.0f));
+  Clock& clock = options.seed ? static_cast<Clock&>(fixedClock) : systemClock;
+  std::unique_ptr<DrawSource> draws;
+  if (options.draws) {
+    draws = std::make_unique<SuppliedDraws>(*options.draws);
+  } else {
+    draws = std::make_unique<ClockedRandom>(random, clock);
+  }
+  FigureSequence figures(picture);
+  draws->Reseed();
+  picture.SetBackground(kBlack);
+  figures.directions = options.directions;
+  FigureRecord figure;
+  const bool progress = options.figures > 1 && isatty(STDERR_FILENO);
+  for (traced = 0; traced < options.figures && !interrupted; ++traced) {
+    if (traced > 0) picture.Clear();
+    figure = figures.Next(TakeFigureDraws(*draws));
+    PrintFigure(traced + 1, figure);
+    if (progress) std::fprintf(stderr, "\rfigure %ld of %ld", traced + 1, options.figures);
+  }
+  if (progress) std::fputc('\n', stderr);
+  std::fflush(stdout);
+  // A signal during the last figure stops the run as one between figures does.
+  if (interrupted) return std::nullopt;
+  return figure;
+}
+
+// Writes the file the options ask for of `figure`, shown on `picture`: the exit status.
+int WriteOutput(const RenderOptions& options, const Picture1& picture, const FigureRecord& figure) {
+  std::string error;
+  if (!options.request)
+    return SaveFigure(options.output, picture, figure, error) ? 0 : Fail(1, error);
+  // Large pictures and animations are drawn again from the figure's record, with a bar.
+  TerminalProgress bar(stderr,
+                       EscapeText(std::filesystem::path(options.output).filename().string()));
+  const ExportProgress update = [&bar](double done) {
+    bar.Update(done);
+    return interrupted == 0;
+  };
+  const ExportResult result = ExportFigure(*options.request, figure, update, error);
+  bar.Finish();
+  if (result == ExportResult::Cancelled) return Interrupted(" while writing");
+  if (result == ExportResult::Failed) return Fail(1, error);
+  return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -93,57 +148,9 @@ int main(int argc, char** argv) {
   // The terminal closing ends the run as SIGTERM does: cleanly, leaving no temporary behind.
   std::signal(SIGHUP, OnInterrupt);
 
-  RandomSource random;
-  SystemClock systemClock;
-  FixedClock fixedClock(options->seed.value_or(0.0f));
-  Clock& clock = options->seed ? static_cast<Clock&>(fixedClock) : systemClock;
-  std::unique_ptr<DrawSource> draws;
-  if (options->draws) {
-    draws = std::make_unique<SuppliedDraws>(*options->draws);
-  } else {
-    draws = std::make_unique<ClockedRandom>(random, clock);
-  }
-
-  // As the window does: its load handler reseeds once and paints the canvas black before the
-  // first figure; each figure reseeds again and takes its draws; "new" clears the canvas.
   Picture1 picture;
-  FigureSequence figures(picture);
-  draws->Reseed();
-  picture.SetBackground(kBlack);
-  figures.directions = options->directions;
-  FigureRecord figure;
-  const bool progress = options->figures > 1 && isatty(STDERR_FILENO);
-
-  for (long k = 1; k <= options->figures; ++k) {
-    if (interrupted) {
-      if (progress) std::fputc('\n', stderr);
-      std::fflush(stdout);
-      return Interrupted(" after " + std::to_string(k - 1) + " figures");
-    }
-    if (k > 1) picture.Clear();
-    figure = figures.Next(TakeFigureDraws(*draws));
-    PrintFigure(k, figure);
-    if (progress) std::fprintf(stderr, "\rfigure %ld of %ld", k, options->figures);
-  }
-  if (progress) std::fputc('\n', stderr);
-  std::fflush(stdout);
-  // A signal during the last figure stops the run as one between figures does.
-  if (interrupted) return Interrupted(" after " + std::to_string(options->figures) + " figures");
-
-  if (!options->request) {
-    if (!SaveFigure(options->output, picture, figure, error)) return Fail(1, error);
-    return 0;
-  }
-  // Large pictures and animations are drawn again from the figure's record, with a bar.
-  TerminalProgress bar(stderr,
-                       EscapeText(std::filesystem::path(options->output).filename().string()));
-  const ExportProgress update = [&bar](double done) {
-    bar.Update(done);
-    return interrupted == 0;
-  };
-  const ExportResult result = ExportFigure(*options->request, figure, update, error);
-  bar.Finish();
-  if (result == ExportResult::Cancelled) return Interrupted(" while writing");
-  if (result == ExportResult::Failed) return Fail(1, error);
-  return 0;
+  long traced = 0;
+  const auto figure = TraceRun(*options, picture, traced);
+  if (!figure) return Interrupted(" after " + std::to_string(traced) + " figures");
+  return WriteOutput(*options, picture, *figure);
 }

@@ -185,22 +185,30 @@ struct Encoder {
   }
 };
 
-// Opens the encoder and the container on the file open on `fd`; an empty string or what failed.
-std::string Open(Encoder& e, AnimationCodec kind, int width, int height, int fps,
-                 const std::string& remakeCommand, int fd) {
-  const bool mp4 = kind == AnimationCodec::H264Mp4;
-  const char* encoderName = mp4 ? "libx264" : "libvpx-vp9";
-  const AVCodec* codec = avcodec_find_encoder_by_name(encoderName);
-  if (codec == nullptr) return std::string("this FFmpeg has no ") + encoderName + " encoder";
-  int status = avformat_alloc_output_context2(&e.format, nullptr, mp4 ? "mp4" : "webm", nullptr);
-  if (status < 0) return AvError(status);
+// Settings of each encoder, chosen for clips of thin strokes on black.
+void SetEncoderOptions(bool mp4, AVDictionary** options) {
+  if (mp4) {
+    // Fast enough to make a clip in less time than it plays on two cores; thin strokes on
+    // black keep their edges at this quality.
+    av_dict_set(options, "preset", "veryfast", 0);
+    av_dict_set(options, "crf", "20", 0);
+  } else {
+    // libvpx's fastest "good" speeds with rows in parallel: about real time on two cores.
+    av_dict_set(options, "deadline", "realtime", 0);
+    av_dict_set(options, "cpu-used", "8", 0);
+    av_dict_set(options, "row-mt", "1", 0);
+    av_dict_set(options, "tile-columns", "2", 0);
+    av_dict_set(options, "crf", "30", 0);
+    av_dict_set(options, "b", "0", 0);
+  }
+}
+
+// Opens the encoder of `codec` for frames of `width` x `height` at `fps` into a new stream of
+// the container; an empty string or what failed.
+std::string OpenEncoder(Encoder& e, const AVCodec* codec, int width, int height, int fps) {
   e.stream = avformat_new_stream(e.format, nullptr);
   e.codec = avcodec_alloc_context3(codec);
-  e.frame = av_frame_alloc();
-  e.packet = av_packet_alloc();
-  if (e.stream == nullptr || e.codec == nullptr || e.frame == nullptr || e.packet == nullptr) {
-    return "out of memory";
-  }
+  if (e.stream == nullptr || e.codec == nullptr) return "out of memory";
   AVCodecContext* c = e.codec;
   c->width = width;
   c->height = height;
@@ -216,33 +224,27 @@ std::string Open(Encoder& e, AnimationCodec kind, int width, int height, int fps
   c->color_trc = AVCOL_TRC_BT709;
   if (e.format->oformat->flags & AVFMT_GLOBALHEADER) c->flags |= AV_CODEC_FLAG_GLOBAL_HEADER;
   AVDictionary* options = nullptr;
-  if (mp4) {
-    // Fast enough to make a clip in less time than it plays on two cores; thin strokes on
-    // black keep their edges at this quality.
-    av_dict_set(&options, "preset", "veryfast", 0);
-    av_dict_set(&options, "crf", "20", 0);
-  } else {
-    // libvpx's fastest "good" speeds with rows in parallel: about real time on two cores.
-    av_dict_set(&options, "deadline", "realtime", 0);
-    av_dict_set(&options, "cpu-used", "8", 0);
-    av_dict_set(&options, "row-mt", "1", 0);
-    av_dict_set(&options, "tile-columns", "2", 0);
-    av_dict_set(&options, "crf", "30", 0);
-    av_dict_set(&options, "b", "0", 0);
-  }
-  status = avcodec_open2(c, codec, &options);
+  SetEncoderOptions(std::strcmp(codec->name, "libx264") == 0, &options);
+  int status = avcodec_open2(c, codec, &options);
   av_dict_free(&options);
   if (status < 0)
-    return "cannot open the " + std::string(encoderName) + " encoder: " + AvError(status);
+    return "cannot open the " + std::string(codec->name) + " encoder: " + AvError(status);
   status = avcodec_parameters_from_context(e.stream->codecpar, c);
   if (status < 0) return AvError(status);
   e.stream->time_base = c->time_base;
-  av_dict_set(&e.format->metadata, "comment", remakeCommand.c_str(), 0);
+  return {};
+}
 
-  e.frame->format = c->pix_fmt;
+// The frame the encoder takes and the conversion of our pictures into it; an empty string or
+// what failed.
+std::string PrepareFrames(Encoder& e, int width, int height) {
+  e.frame = av_frame_alloc();
+  e.packet = av_packet_alloc();
+  if (e.frame == nullptr || e.packet == nullptr) return "out of memory";
+  e.frame->format = e.codec->pix_fmt;
   e.frame->width = width;
   e.frame->height = height;
-  status = av_frame_get_buffer(e.frame, 0);
+  const int status = av_frame_get_buffer(e.frame, 0);
   if (status < 0) return AvError(status);
   // The picture's 0xFFRRGGBB words are B, G, R, A bytes in memory.
   e.convert = sws_getContext(width, height, AV_PIX_FMT_BGRA, width, height, AV_PIX_FMT_YUV420P,
@@ -250,7 +252,13 @@ std::string Open(Encoder& e, AnimationCodec kind, int width, int height, int fps
   if (e.convert == nullptr) return "cannot convert pictures to yuv420p";
   sws_setColorspaceDetails(e.convert, sws_getCoefficients(SWS_CS_DEFAULT), 1,
                            sws_getCoefficients(SWS_CS_ITU709), 0, 0, 1 << 16, 1 << 16);
+  return {};
+}
 
+// Writes the container's header, with `remakeCommand` in its comment tag, to the file open on
+// `fd`; an empty string or what failed.
+std::string StartContainer(Encoder& e, bool mp4, const std::string& remakeCommand, int fd) {
+  av_dict_set(&e.format->metadata, "comment", remakeCommand.c_str(), 0);
   e.sink.fd = fd;
   e.io = SinkContext(&e.sink);
   if (e.io == nullptr) return "out of memory";
@@ -261,10 +269,25 @@ std::string Open(Encoder& e, AnimationCodec kind, int width, int height, int fps
   AVDictionary* muxing = nullptr;
   // The index at the front, so that the clip plays while it downloads.
   if (mp4) av_dict_set(&muxing, "movflags", "+faststart", 0);
-  status = avformat_write_header(e.format, &muxing);
+  const int status = avformat_write_header(e.format, &muxing);
   av_dict_free(&muxing);
+  return status < 0 ? AvError(status) : std::string();
+}
+
+// Opens the encoder and the container on the file open on `fd`; an empty string or what failed.
+std::string Open(Encoder& e, AnimationCodec kind, int width, int height, int fps,
+                 const std::string& remakeCommand, int fd) {
+  const bool mp4 = kind == AnimationCodec::H264Mp4;
+  const char* encoderName = mp4 ? "libx264" : "libvpx-vp9";
+  const AVCodec* codec = avcodec_find_encoder_by_name(encoderName);
+  if (codec == nullptr) return std::string("this FFmpeg has no ") + encoderName + " encoder";
+  const int status =
+      avformat_alloc_output_context2(&e.format, nullptr, mp4 ? "mp4" : "webm", nullptr);
   if (status < 0) return AvError(status);
-  return {};
+  std::string error = OpenEncoder(e, codec, width, height, fps);
+  if (error.empty()) error = PrepareFrames(e, width, height);
+  if (error.empty()) error = StartContainer(e, mp4, remakeCommand, fd);
+  return error;
 }
 
 // The figure being traced: frame k of `traced` shows the first k / traced of its strokes, counted
@@ -317,6 +340,37 @@ class MorphFrames final : public FrameSource {
   long morphing_, held_;
 };
 
+// Sends every frame of `source` through the open encoder `e`, then ends the stream and the
+// container. `progress` hears of every frame and may cancel.
+ExportResult EncodeFrames(Encoder& e, FrameSource& source, int width, int height,
+                          const ExportProgress& progress, std::string& error) {
+  const long frames = source.frames();
+  int status = 0;
+  for (long k = 0; k < frames && status >= 0; ++k) {
+    const std::uint32_t* pixels = source.Frame(k, error);
+    if (pixels == nullptr) return ExportResult::Failed;
+    status = av_frame_make_writable(e.frame);
+    if (status < 0) break;
+    const auto* rgb = reinterpret_cast<const std::uint8_t*>(pixels);
+    const int stride = 4 * width;
+    sws_scale(e.convert, &rgb, &stride, 0, height, e.frame->data, e.frame->linesize);
+    e.frame->pts = k;
+    status = e.Send(e.frame);
+    if (status >= 0 && progress && !progress(static_cast<double>(k + 1) / frames)) {
+      return ExportResult::Cancelled;
+    }
+  }
+  if (status >= 0) status = e.Send(nullptr);
+  if (status >= 0) status = av_write_trailer(e.format);
+  if (status >= 0) {
+    avio_flush(e.format->pb);
+    status = e.format->pb->error;
+  }
+  if (status >= 0) return ExportResult::Written;
+  error = AvError(status);
+  return ExportResult::Failed;
+}
+
 // Encodes every frame of `source` at `fps` frames a second into `path`, through a temporary
 // file beside it renamed at the end, with `remakeCommand` in the container's comment tag.
 ExportResult EncodeAnimation(FrameSource& source, AnimationCodec codec, int width, int height,
@@ -336,39 +390,7 @@ ExportResult EncodeAnimation(FrameSource& source, AnimationCodec codec, int widt
   {
     Encoder e;
     error = Open(e, codec, width, height, fps, remakeCommand, fd);
-    if (error.empty()) {
-      const long frames = source.frames();
-      int status = 0;
-      result = ExportResult::Written;
-      for (long k = 0; k < frames && status >= 0; ++k) {
-        const std::uint32_t* pixels = source.Frame(k, error);
-        if (pixels == nullptr) {
-          result = ExportResult::Failed;
-          break;
-        }
-        status = av_frame_make_writable(e.frame);
-        if (status < 0) break;
-        const auto* rgb = reinterpret_cast<const std::uint8_t*>(pixels);
-        const int stride = 4 * width;
-        sws_scale(e.convert, &rgb, &stride, 0, height, e.frame->data, e.frame->linesize);
-        e.frame->pts = k;
-        status = e.Send(e.frame);
-        if (status >= 0 && progress && !progress(static_cast<double>(k + 1) / frames)) {
-          result = ExportResult::Cancelled;
-          break;
-        }
-      }
-      if (result == ExportResult::Written && status >= 0) status = e.Send(nullptr);
-      if (result == ExportResult::Written && status >= 0) status = av_write_trailer(e.format);
-      if (result == ExportResult::Written && status >= 0) {
-        avio_flush(e.format->pb);
-        status = e.format->pb->error;
-      }
-      if (result == ExportResult::Written && status < 0) {
-        error = AvError(status);
-        result = ExportResult::Failed;
-      }
-    }
+    if (error.empty()) result = EncodeFrames(e, source, width, height, progress, error);
   }
   if (close(fd) != 0 && result == ExportResult::Written) {
     error = std::strerror(errno);

@@ -238,6 +238,44 @@ struct TwoCoreTracer::Figure {
     }
   }
 
+  // Sets up the state for a figure on the raster `pixels` and wakes the second thread for it.
+  void Begin(std::uint32_t* to, int w, int h, std::ptrdiff_t s) {
+    // The second thread may still be leaving the last figure; it reads the state reset below.
+    AwaitWorker();
+    pixels = to;
+    width = w;
+    height = h;
+    stride = s;
+    const std::size_t layerSize = static_cast<std::size_t>(s) * static_cast<std::size_t>(h);
+    if (layer.size() != layerSize) layer.assign(layerSize, 0);
+    if (segments.empty()) segments.resize(kSegmentsPerFigure);
+    published.store(0, std::memory_order_relaxed);
+    traced.store(false, std::memory_order_relaxed);
+    abandoned.store(false, std::memory_order_relaxed);
+    ends.store(Ends(0, kSegmentsPerFigure), std::memory_order_relaxed);
+    headPainted.store(0, std::memory_order_relaxed);
+    {
+      std::lock_guard lock(wakeMutex);
+      ++requested;
+    }
+    wake.notify_one();
+  }
+
+  // Ends the figure: nothing of it may touch the raster after this, so no more claims, and
+  // every claimed segment painted. A `whole` figure gets the tail's layer laid over the raster
+  // (when `layered`); one cut short leaves the layer clean for the next.
+  void End(bool whole, bool layered) {
+    if (!whole) abandoned.store(true, std::memory_order_relaxed);
+    const std::size_t head = CloseEnds();
+    int spins = 0;
+    while (headPainted.load(std::memory_order_acquire) != head) Wait(spins);
+    if (!whole) {
+      std::fill(layer.begin(), layer.end(), 0u);
+    } else if (layered) {
+      LayOver(pixels, layer.data(), width, height, stride);
+    }
+  }
+
   // Starts the second thread unless it runs; false when it cannot be started.
   bool StartWorker() {
     if (worker.joinable()) return true;
@@ -295,26 +333,7 @@ std::optional<FigureRecord> TwoCoreTracer::Trace(const FigureDraws& draws, Direc
     }
   }
 
-  // The second thread may still be leaving the last figure; it reads the state reset below.
-  f.AwaitWorker();
-  f.pixels = pixels;
-  f.width = width;
-  f.height = height;
-  f.stride = stride;
-  const std::size_t layerSize = static_cast<std::size_t>(stride) * static_cast<std::size_t>(height);
-  if (f.layer.size() != layerSize) f.layer.assign(layerSize, 0);
-  if (f.segments.empty()) f.segments.resize(kSegmentsPerFigure);
-  f.published.store(0, std::memory_order_relaxed);
-  f.traced.store(false, std::memory_order_relaxed);
-  f.abandoned.store(false, std::memory_order_relaxed);
-  f.ends.store(Ends(0, kSegmentsPerFigure), std::memory_order_relaxed);
-  f.headPainted.store(0, std::memory_order_relaxed);
-  {
-    std::lock_guard lock(f.wakeMutex);
-    ++f.requested;
-  }
-  f.wake.notify_one();
-
+  f.Begin(pixels, width, height, stride);
   std::optional<FigureRecord> record;
   std::exception_ptr failure;
   bool layered = false;
@@ -329,17 +348,7 @@ std::optional<FigureRecord> TwoCoreTracer::Trace(const FigureDraws& draws, Direc
     failure = std::current_exception();
   }
   const bool whole = record && !failure && !(cancel && cancel->load(std::memory_order_relaxed));
-  if (!whole) f.abandoned.store(true, std::memory_order_relaxed);
-  // Nothing of the figure may touch the raster after the return: no more claims, and every
-  // claimed segment painted.
-  const std::size_t head = f.CloseEnds();
-  int spins = 0;
-  while (f.headPainted.load(std::memory_order_acquire) != head) Wait(spins);
-  if (whole) {
-    if (layered) LayOver(pixels, f.layer.data(), width, height, stride);
-  } else {
-    std::fill(f.layer.begin(), f.layer.end(), 0u);
-  }
+  f.End(whole, layered);
   if (failure) std::rethrow_exception(failure);
   if (!whole) return std::nullopt;
   return record;

@@ -27,6 +27,9 @@ inline constexpr FrameSize kSizePresets[] = {
     {500, 500},   {1000, 1000}, {1280, 720},  {1920, 1080}, {2000, 2000}, {2560, 1440},
     {3840, 2160}, {4000, 4000}, {5120, 2880}, {7680, 4320}, {8000, 8000}, {16384, 16384}};
 
+// Seconds a slideshow's figure stays on the screen, when not asked, and at most.
+inline constexpr int kDefaultSlideshowSeconds = 10, kMaxSlideshowSeconds = 86400;
+
 // What a large picture is made with when nothing else is asked for.
 inline constexpr FrameSize kDefaultPictureSize{4000, 4000};
 // What an animation is made with when nothing else is asked for.

@@ -44,56 +44,11 @@ bool Fits(ExportDialog::Kind kind, FrameSize size) {
 ExportDialog::ExportDialog(Kind kind, const QString& figureName, const QString& folder,
                            QWidget* parent)
     : QDialog(parent), kind_(kind), figureName_(figureName), folder_(folder) {
-  const bool picture = kind == Kind::Picture;
-  setWindowTitle(picture ? QStringLiteral("Save large picture") : QStringLiteral("Save animation"));
-  const int maxSide = picture ? kMaxSide : kAnimationMaxSide;
-  const FrameSize start = picture ? kDefaultPictureSize : kDefaultAnimationSize;
-
-  presets_ = new QComboBox;
-  for (const FrameSize size : kSizePresets) {
-    if (!Fits(kind, size)) continue;
-    presets_->addItem(QStringLiteral("%1 \u00d7 %2").arg(size.width).arg(size.height),
-                      QSize(size.width, size.height));
-  }
-  presets_->addItem(QStringLiteral("Other size"));
-  width_ = NumberBox(kMinSide, maxSide, start.width, QStringLiteral(" px"));
-  height_ = NumberBox(kMinSide, maxSide, start.height, QStringLiteral(" px"));
-  width_->setAccessibleName(QStringLiteral("Width"));
-  height_->setAccessibleName(QStringLiteral("Height"));
-  auto* sides = new QHBoxLayout;
-  sides->addWidget(width_);
-  sides->addWidget(new QLabel(QStringLiteral("\u00d7")));
-  sides->addWidget(height_);
-  sides->addStretch();
-
+  setWindowTitle(kind == Kind::Picture ? QStringLiteral("Save large picture")
+                                       : QStringLiteral("Save animation"));
   auto* form = new QFormLayout;
-  form->addRow(QStringLiteral("&Size:"), presets_);
-  form->addRow(QStringLiteral("&Width \u00d7 height:"), sides);
-  static_cast<QLabel*>(form->labelForField(sides))->setBuddy(width_);
-  auto* limits = new QLabel(
-      picture
-          ? QStringLiteral("Each side %1 to %2 pixels.").arg(kMinSide).arg(kMaxSide)
-          : QStringLiteral("Even sides, %1 to %2 pixels.").arg(kMinSide).arg(kAnimationMaxSide));
-  limits->setEnabled(false);  // a hint, in the style's quieter colour
-  form->addRow(QString(), limits);
-  if (!picture) {
-    seconds_ = NumberBox(kMinSeconds, kMaxSeconds, kDefaultSeconds, QStringLiteral(" s"));
-    fps_ = NumberBox(kMinFps, kMaxFps, kDefaultFps, QStringLiteral(" frames a second"));
-    form->addRow(QStringLiteral("&Tracing time:"), seconds_);
-    form->addRow(QStringLiteral("&Frame rate:"), fps_);
-  }
-
-  proposedName_ = ProposedName();
-  file_ = new QLineEdit(QDir(folder).filePath(proposedName_));
-  file_->setMinimumWidth(file_->fontMetrics().horizontalAdvance(file_->text()) + 24);
-  auto* browse = new QPushButton(QStringLiteral("&Browse\u2026"));
-  browse->setAutoDefault(false);
-  auto* fileRow = new QHBoxLayout;
-  fileRow->addWidget(file_, 1);
-  fileRow->addWidget(browse);
-  form->addRow(QStringLiteral("File &name:"), fileRow);
-  static_cast<QLabel*>(form->labelForField(fileRow))->setBuddy(file_);
-
+  AddSizeRows(*form);
+  AddFileRow(*form);
   problem_ = new QLabel;
   problem_->setWordWrap(true);
   problem_->setTextFormat(Qt::PlainText);
@@ -107,10 +62,47 @@ ExportDialog::ExportDialog(Kind kind, const QString& figureName, const QString& 
   layout->addWidget(problem_);
   layout->addWidget(buttons);
   layout->setSizeConstraint(QLayout::SetFixedSize);  // sized for its content, growing with it
-
   connect(buttons, &QDialogButtonBox::accepted, this, &ExportDialog::accept);
   connect(buttons, &QDialogButtonBox::rejected, this, &ExportDialog::reject);
-  connect(browse, &QPushButton::clicked, this, &ExportDialog::Browse);
+  SizeEdited();
+  presets_->setFocus();
+}
+
+void ExportDialog::AddSizeRows(QFormLayout& form) {
+  const bool picture = kind_ == Kind::Picture;
+  const int maxSide = picture ? kMaxSide : kAnimationMaxSide;
+  const FrameSize start = picture ? kDefaultPictureSize : kDefaultAnimationSize;
+  presets_ = new QComboBox;
+  for (const FrameSize size : kSizePresets) {
+    if (!Fits(kind_, size)) continue;
+    presets_->addItem(QStringLiteral("%1 \u00d7 %2").arg(size.width).arg(size.height),
+                      QSize(size.width, size.height));
+  }
+  presets_->addItem(QStringLiteral("Other size"));
+  width_ = NumberBox(kMinSide, maxSide, start.width, QStringLiteral(" px"));
+  height_ = NumberBox(kMinSide, maxSide, start.height, QStringLiteral(" px"));
+  width_->setAccessibleName(QStringLiteral("Width"));
+  height_->setAccessibleName(QStringLiteral("Height"));
+  auto* sides = new QHBoxLayout;
+  sides->addWidget(width_);
+  sides->addWidget(new QLabel(QStringLiteral("\u00d7")));
+  sides->addWidget(height_);
+  sides->addStretch();
+  form.addRow(QStringLiteral("&Size:"), presets_);
+  form.addRow(QStringLiteral("&Width \u00d7 height:"), sides);
+  static_cast<QLabel*>(form.labelForField(sides))->setBuddy(width_);
+  auto* limits = new QLabel(
+      picture
+          ? QStringLiteral("Each side %1 to %2 pixels.").arg(kMinSide).arg(kMaxSide)
+          : QStringLiteral("Even sides, %1 to %2 pixels.").arg(kMinSide).arg(kAnimationMaxSide));
+  limits->setEnabled(false);  // a hint, in the style's quieter colour
+  form.addRow(QString(), limits);
+  if (!picture) {
+    seconds_ = NumberBox(kMinSeconds, kMaxSeconds, kDefaultSeconds, QStringLiteral(" s"));
+    fps_ = NumberBox(kMinFps, kMaxFps, kDefaultFps, QStringLiteral(" frames a second"));
+    form.addRow(QStringLiteral("&Tracing time:"), seconds_);
+    form.addRow(QStringLiteral("&Frame rate:"), fps_);
+  }
   connect(presets_, &QComboBox::activated, this, [this](int index) {
     const QSize size = presets_->itemData(index).toSize();
     if (size.isEmpty()) return;  // "Other size": the boxes keep what they hold
@@ -121,8 +113,20 @@ ExportDialog::ExportDialog(Kind kind, const QString& figureName, const QString& 
   });
   connect(width_, &QSpinBox::valueChanged, this, &ExportDialog::SizeEdited);
   connect(height_, &QSpinBox::valueChanged, this, &ExportDialog::SizeEdited);
-  SizeEdited();
-  presets_->setFocus();
+}
+
+void ExportDialog::AddFileRow(QFormLayout& form) {
+  proposedName_ = ProposedName();
+  file_ = new QLineEdit(QDir(folder_).filePath(proposedName_));
+  file_->setMinimumWidth(file_->fontMetrics().horizontalAdvance(file_->text()) + 24);
+  auto* browse = new QPushButton(QStringLiteral("&Browse\u2026"));
+  browse->setAutoDefault(false);
+  auto* fileRow = new QHBoxLayout;
+  fileRow->addWidget(file_, 1);
+  fileRow->addWidget(browse);
+  form.addRow(QStringLiteral("File &name:"), fileRow);
+  static_cast<QLabel*>(form.labelForField(fileRow))->setBuddy(file_);
+  connect(browse, &QPushButton::clicked, this, &ExportDialog::Browse);
 }
 
 QString ExportDialog::ProposedFolder(const QString& lastSaved,

@@ -8,6 +8,7 @@
 #include "text/ExportRequest.h"
 
 class QComboBox;
+class QFormLayout;
 class QLabel;
 class QLineEdit;
 class QSpinBox;
@@ -50,6 +51,10 @@ class ExportDialog final : public QDialog {
   void accept() override;
 
  private:
+  // The size's rows, and an animation's tracing time and frame rate.
+  void AddSizeRows(QFormLayout& form);
+  // The file's name, proposed, with a button to browse for another.
+  void AddFileRow(QFormLayout& form);
   QString ProposedName() const;
   // The sizes changed: follow them in the presets and in a name the user has not edited.
   void SizeEdited();

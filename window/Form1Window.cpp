@@ -74,10 +74,14 @@ class Form1Stage final : public FigureStage {
   Form1Window& window_;
 };
 
-QAction* AddAction(QWidget* window, const QString& text, const QList<QKeySequence>& keys) {
+// An action whose keys work anywhere in the window, not only from the menu, doing `slot`.
+template <class Slot>
+QAction* AddAction(Form1Window* window, const QString& text, const QList<QKeySequence>& keys,
+                   Slot slot) {
   auto* action = new QAction(text, window);
   action->setShortcuts(keys);
-  window->addAction(action);  // the keys work anywhere in the window, not only from the menu
+  window->addAction(action);
+  QObject::connect(action, &QAction::triggered, window, slot);
   return action;
 }
 
@@ -96,7 +100,16 @@ Form1Window::Form1Window(DrawSource& random, FigureFiles& files, QWidget* parent
   setWindowTitle(QStringLiteral("Form1"));
   setFixedSize(kClientWidth, kClientHeight);
   setAcceptDrops(true);
+  PlaceControls();
+  CreateActions();
+  connect(command1_, &QPushButton::clicked, this, &Form1Window::Command1Click);
+  connect(exports_, &ExportRunner::Finished, this, &Form1Window::ExportFinished);
+  connect(reader_, &FigureReader::Done, this, &Form1Window::FiguresRead);
+  new CloseDuringExport(this, [this] { return exporting() ? exportPath_ : QString(); });
+  FigureShown();
+}
 
+void Form1Window::PlaceControls() {
   // Fixed places, no layout: the window looks the same whatever the style's preferred sizes.
   view_->setGeometry(56, 64, Picture1::kWidth, Picture1::kHeight);
   command1_->setGeometry(576, 544, 57, 17);
@@ -108,64 +121,47 @@ Form1Window::Form1Window(DrawSource& random, FigureFiles& files, QWidget* parent
   setTabOrder(command1_, view_);
   new CanvasFocusFrame(view_);
   view_->setToolTip(QStringLiteral("Right-click, Shift+F10 or the Menu key for the menu"));
-  note_->setGeometry(56, 12, 577, 40);
-  new CloseDuringExport(this, [this] { return exporting() ? exportPath_ : QString(); });
-  connect(command1_, &QPushButton::clicked, this, &Form1Window::Command1Click);
-  new_ = AddAction(this, QStringLiteral("&New figure"),
-                   {QKeySequence(Qt::CTRL | Qt::Key_N), QKeySequence(Qt::Key_F5)});
-  connect(new_, &QAction::triggered, command1_, &QPushButton::click);
-
-  place_ = new QAction(this);
-  place_->setEnabled(false);
-  back_ = AddAction(this, QStringLiteral("&Back"),
-                    {QKeySequence(Qt::ALT | Qt::Key_Left), QKeySequence(Qt::Key_Back)});
-  connect(back_, &QAction::triggered, this, &Form1Window::GoBack);
-  forward_ = AddAction(this, QStringLiteral("&Forward"),
-                       {QKeySequence(Qt::ALT | Qt::Key_Right), QKeySequence(Qt::Key_Forward)});
-  connect(forward_, &QAction::triggered, this, &Form1Window::GoForward);
-  save_ = AddAction(this, QStringLiteral("&Save picture as\u2026"), {QKeySequence::Save});
-  connect(save_, &QAction::triggered, this, &Form1Window::SavePictureAs);
-  copy_ = AddAction(this, QStringLiteral("&Copy picture"), {QKeySequence::Copy});
-  connect(copy_, &QAction::triggered, this, &Form1Window::CopyPicture);
-  copyCommand_ = AddAction(this, QStringLiteral("Copy figure co&mmand"),
-                           {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_C)});
-  connect(copyCommand_, &QAction::triggered, this, &Form1Window::CopyFigureCommand);
-  open_ = AddAction(this, QStringLiteral("&Open figure\u2026"), {QKeySequence::Open});
-  connect(open_, &QAction::triggered, this, &Form1Window::OpenFigureAs);
-  FigureShown();
-
-  saveLarge_ = AddAction(this, QStringLiteral("Save &large picture\u2026"),
-                         {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S)});
-  connect(saveLarge_, &QAction::triggered, this, &Form1Window::SaveLargePictureAs);
-  saveAnimation_ = AddAction(this, QStringLiteral("Save &animation\u2026"),
-                             {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_A)});
-  connect(saveAnimation_, &QAction::triggered, this, &Form1Window::SaveAnimationAs);
-
-  variations_ =
-      AddAction(this, QStringLiteral("&Variations\u2026"), {QKeySequence(Qt::CTRL | Qt::Key_E)});
-  connect(variations_, &QAction::triggered, this, [this] { ShowVariationsWindow(*stage_); });
-  adjust_ = AddAction(this, QStringLiteral("Ad&just\u2026"), {QKeySequence(Qt::CTRL | Qt::Key_J)});
-  connect(adjust_, &QAction::triggered, this, [this] { ShowAdjustWindow(*stage_); });
-
-  connect(exports_, &ExportRunner::Finished, this, &Form1Window::ExportFinished);
-  connect(reader_, &FigureReader::Done, this, &Form1Window::FiguresRead);
-
-  fullScreenAction_ = AddAction(this, QStringLiteral("F&ull screen"), {QKeySequence(Qt::Key_F11)});
-  connect(fullScreenAction_, &QAction::triggered, this, [this] { ShowFullScreen(); });
-  slideshowAction_ =
-      AddAction(this, QStringLiteral("Sli&deshow"), {QKeySequence(Qt::SHIFT | Qt::Key_F11)});
-  connect(slideshowAction_, &QAction::triggered, this, [this] { ShowFullScreen(10); });
-  // One window: closing it quits.
-  quit_ = AddAction(this, QStringLiteral("&Quit"),
-                    {QKeySequence(Qt::CTRL | Qt::Key_Q), QKeySequence(Qt::CTRL | Qt::Key_W)});
-  connect(quit_, &QAction::triggered, this, &QWidget::close);
-  // The keyboard's way to the menu, wherever the focus is.
-  auto* menuKey = AddAction(this, QString(),
-                            {QKeySequence(Qt::SHIFT | Qt::Key_F10), QKeySequence(Qt::Key_Menu)});
-  connect(menuKey, &QAction::triggered, this, [this] { ShowContextMenu(view_->rect().center()); });
-
   view_->setContextMenuPolicy(Qt::CustomContextMenu);
   connect(view_, &QWidget::customContextMenuRequested, this, &Form1Window::ShowContextMenu);
+  note_->setGeometry(56, 12, 577, 40);
+}
+
+void Form1Window::CreateActions() {
+  using Keys = QList<QKeySequence>;
+  new_ = AddAction(this, QStringLiteral("&New figure"), Keys{Qt::CTRL | Qt::Key_N, Qt::Key_F5},
+                   [this] { command1_->click(); });
+  place_ = new QAction(this);
+  place_->setEnabled(false);
+  back_ = AddAction(this, QStringLiteral("&Back"), Keys{Qt::ALT | Qt::Key_Left, Qt::Key_Back},
+                    &Form1Window::GoBack);
+  forward_ = AddAction(this, QStringLiteral("&Forward"),
+                       Keys{Qt::ALT | Qt::Key_Right, Qt::Key_Forward}, &Form1Window::GoForward);
+  save_ = AddAction(this, QStringLiteral("&Save picture as\u2026"),
+                    QKeySequence::keyBindings(QKeySequence::Save), &Form1Window::SavePictureAs);
+  copy_ = AddAction(this, QStringLiteral("&Copy picture"),
+                    QKeySequence::keyBindings(QKeySequence::Copy), &Form1Window::CopyPicture);
+  copyCommand_ = AddAction(this, QStringLiteral("Copy figure co&mmand"),
+                           Keys{Qt::CTRL | Qt::SHIFT | Qt::Key_C}, &Form1Window::CopyFigureCommand);
+  open_ = AddAction(this, QStringLiteral("&Open figure\u2026"),
+                    QKeySequence::keyBindings(QKeySequence::Open), &Form1Window::OpenFigureAs);
+  saveLarge_ = AddAction(this, QStringLiteral("Save &large picture\u2026"),
+                         Keys{Qt::CTRL | Qt::SHIFT | Qt::Key_S}, &Form1Window::SaveLargePictureAs);
+  saveAnimation_ = AddAction(this, QStringLiteral("Save &animation\u2026"),
+                             Keys{Qt::CTRL | Qt::SHIFT | Qt::Key_A}, &Form1Window::SaveAnimationAs);
+  variations_ = AddAction(this, QStringLiteral("&Variations\u2026"), Keys{Qt::CTRL | Qt::Key_E},
+                          [this] { ShowVariationsWindow(*stage_); });
+  adjust_ = AddAction(this, QStringLiteral("Ad&just\u2026"), Keys{Qt::CTRL | Qt::Key_J},
+                      [this] { ShowAdjustWindow(*stage_); });
+  fullScreenAction_ = AddAction(this, QStringLiteral("F&ull screen"), Keys{Qt::Key_F11},
+                                [this] { ShowFullScreen(); });
+  slideshowAction_ = AddAction(this, QStringLiteral("Sli&deshow"), Keys{Qt::SHIFT | Qt::Key_F11},
+                               [this] { ShowFullScreen(kDefaultSlideshowSeconds); });
+  // One window: closing it quits.
+  quit_ = AddAction(this, QStringLiteral("&Quit"), Keys{Qt::CTRL | Qt::Key_Q, Qt::CTRL | Qt::Key_W},
+                    &QWidget::close);
+  // The keyboard's way to the menu, wherever the focus is.
+  AddAction(this, QString(), Keys{Qt::SHIFT | Qt::Key_F10, Qt::Key_Menu},
+            [this] { ShowContextMenu(view_->rect().center()); });
 }
 
 void Form1Window::ShowContextMenu(QPoint at) {

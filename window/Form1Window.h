@@ -133,6 +133,8 @@ class Form1Window final : public QWidget, public WindowServices {
   void dropEvent(QDropEvent* event) override;
 
  private:
+  void PlaceControls();
+  void CreateActions();
   // A figure is on the canvas: show it and bring the menu's place and actions up to date.
   void FigureShown();
   // Tells of a problem without waiting for an answer: safe inside a drop.
