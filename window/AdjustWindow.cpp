@@ -142,12 +142,7 @@ void AdjustWindow::showEvent(QShowEvent* event) {
 }
 
 void ShowAdjustWindow(FigureStage& stage) {
-  auto* window = stage.window()->findChild<AdjustWindow*>();
-  if (window == nullptr) window = new AdjustWindow(stage);
-  window->show();
-  window->raise();
-  window->activateWindow();
-  window->slider(0)->setFocus();
+  BringUp<AdjustWindow>(stage)->slider(0)->setFocus();
 }
 
 }  // namespace stringart

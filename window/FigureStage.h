@@ -1,13 +1,12 @@
 #pragma once
 
 #include <QObject>
+#include <QWidget>
 
 #include "canvas/Picture1.h"
-#include "text/FigureFiles.h"
 #include "figure/FigureJournal.h"
 #include "figure/FigureRecord.h"
-
-class QWidget;
+#include "text/FigureFiles.h"
 
 namespace stringart {
 
@@ -42,5 +41,17 @@ class FigureStage : public QObject {
   // Another figure is on the canvas: new, back, forward, opened or chosen.
   void FigureChanged();
 };
+
+// Brings the main window's one window of type W (Variations, Adjust) to the front, making it the
+// first time.
+template <class W>
+W* BringUp(FigureStage& stage) {
+  auto* window = stage.window()->template findChild<W*>();
+  if (window == nullptr) window = new W(stage);
+  window->show();
+  window->raise();
+  window->activateWindow();
+  return window;
+}
 
 }  // namespace stringart

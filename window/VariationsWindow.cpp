@@ -16,9 +16,9 @@
 #include "figure/FigureTiles.h"
 #include "figure/Variation.h"
 #include "text/ExportLimits.h"
-#include "window/Exports.h"
 #include "window/FigureStage.h"
 #include "window/Messages.h"
+#include "window/MorphButton.h"
 
 namespace stringart {
 namespace {
@@ -34,8 +34,18 @@ VariationsWindow::VariationsWindow(FigureStage& stage)
       stage_(stage),
       seed_(std::random_device{}() * 0x100000001ull),
       strength_(new QSlider(Qt::Horizontal, this)),
-      saveMorph_(new QPushButton(QStringLiteral("Save morph\u2026"), this)),
-      exports_(new ExportRunner(this)) {
+      saveMorph_(new MorphButton(
+          stage.files(),
+          [this](FigureRecord& from, FigureDraws& to, QString& error) {
+            if (selected_ == kCentre) {
+              error = QStringLiteral("Select a figure around the centre to morph into.");
+              return false;
+            }
+            from = figures_[kCentre];
+            to = figures_[selected_].draws;
+            return true;
+          },
+          QStringLiteral("Save a morph from the centre to the selected figure (Ctrl+M)"), this)) {
   setWindowTitle(QStringLiteral("Variations"));
   setFocusPolicy(Qt::StrongFocus);
   strength_->setRange(1, kStrengthSteps);
@@ -43,16 +53,6 @@ VariationsWindow::VariationsWindow(FigureStage& stage)
   strength_->setToolTip(QStringLiteral("How far the variations stray (Tab, then arrow keys)"));
   SetStrength(kDefaultStrength);
   connect(strength_, &QSlider::valueChanged, this, [this] { Shuffle(); });
-  saveMorph_->setToolTip(
-      QStringLiteral("Save a morph from the centre to the selected figure (Ctrl+M)"));
-  saveMorph_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_M));
-  saveMorph_->setFocusPolicy(Qt::TabFocus);
-  connect(saveMorph_, &QPushButton::clicked, this, &VariationsWindow::SaveMorphAs);
-  connect(exports_, &ExportRunner::Finished, this, [this](ExportResult result, const QString& e) {
-    saveMorph_->setEnabled(true);
-    if (result == ExportResult::Failed) Warn(this, QStringLiteral("Save morph"), Sentence(e));
-  });
-
   auto* controls = new QHBoxLayout;
   controls->addWidget(new QLabel(QStringLiteral("subtle"), this));
   controls->addWidget(strength_, 1);
@@ -184,29 +184,15 @@ void VariationsWindow::showEvent(QShowEvent* event) {
 }
 
 bool VariationsWindow::StartMorph(ExportRequest request, QString& error) {
-  if (selected_ == kCentre) {
-    error = QStringLiteral("Select a figure around the centre to morph into.");
-    return false;
-  }
-  request.morphTo = figures_[selected_].draws;
-  if (!StartExport(*exports_, stage_.files(), request, figures_[kCentre], error)) return false;
-  saveMorph_->setEnabled(false);
-  return true;
+  return saveMorph_->Start(std::move(request), error);
 }
 
-void VariationsWindow::SaveMorphAs() {
-  AskAndStartMorph(this, [this](ExportRequest request, QString& error) {
-    return StartMorph(std::move(request), error);
-  });
+bool VariationsWindow::exporting() const {
+  return saveMorph_->writing();
 }
 
 void ShowVariationsWindow(FigureStage& stage) {
-  auto* window = stage.window()->findChild<VariationsWindow*>();
-  if (window == nullptr) window = new VariationsWindow(stage);
-  window->show();
-  window->raise();
-  window->activateWindow();
-  window->setFocus();
+  BringUp<VariationsWindow>(stage)->setFocus();
 }
 
 }  // namespace stringart

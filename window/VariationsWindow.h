@@ -8,7 +8,6 @@
 
 #include "figure/FigureRecord.h"
 #include "text/ExportRequest.h"
-#include "window/ExportRunner.h"
 
 class QSlider;
 class QPushButton;
@@ -16,6 +15,7 @@ class QPushButton;
 namespace stringart {
 
 class FigureStage;
+class MorphButton;
 
 // The window "Variations": the figure on the main window's canvas in the middle of a 3 x 3 grid,
 // and around it eight figures with its start directions whose draws each lie within a strength
@@ -51,15 +51,13 @@ class VariationsWindow final : public QWidget {
   // and rate of `request` off the window's thread, with a progress dialog; false with `error` set
   // when it cannot start.
   bool StartMorph(ExportRequest request, QString& error);
-  // Asks for a file name and starts a morph of the default size, length and rate.
-  void SaveMorphAs();
-  bool exporting() const { return exports_->running(); }
+  bool exporting() const;
 
   const FigureRecord& figure(int tile) const { return figures_[tile]; }
   // The tile's kTileSide x kTileSide pixels, 0xFFRRGGBB.
   const std::vector<std::uint32_t>& tile(int tile) const { return tiles_[tile]; }
   int selected() const { return selected_; }
-  QPushButton* saveMorphButton() const { return saveMorph_; }
+  MorphButton* saveMorphButton() const { return saveMorph_; }
 
  protected:
   void paintEvent(QPaintEvent* event) override;
@@ -78,8 +76,7 @@ class VariationsWindow final : public QWidget {
   int selected_ = kCentre;
   std::uint64_t seed_;  // where the variations' random sequence stands
   QSlider* strength_;
-  QPushButton* saveMorph_;
-  ExportRunner* exports_;
+  MorphButton* saveMorph_;
 };
 
 // Brings up the main window's Variations window, making it the first time, centred on its figure.

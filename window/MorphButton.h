@@ -1,0 +1,44 @@
+#pragma once
+
+#include <QPushButton>
+#include <functional>
+
+#include "figure/FigureRecord.h"
+#include "text/ExportRequest.h"
+#include "text/FigureFiles.h"
+
+namespace stringart {
+
+class ExportRunner;
+
+// "Save morph…" (Ctrl+M) of a window that has figures to morph between (Variations, the
+// gallery): asks where, then writes the morph between the figures the window has chosen off its
+// thread, with a progress dialog, the button disabled meanwhile; a morph that fails is told over
+// the window.
+class MorphButton final : public QPushButton {
+  Q_OBJECT
+
+ public:
+  // Gives the figure a morph starts from and the draws it ends with, from what the window has
+  // selected; false with `error` set when the selection makes no morph.
+  using Choose = std::function<bool(FigureRecord& from, FigureDraws& to, QString& error)>;
+
+  // Writes through `files`, which must outlive the button; a child of the window `owner`.
+  MorphButton(FigureFiles& files, Choose choose, const QString& toolTip, QWidget* owner);
+
+  // Starts writing the morph of the chosen figures into the file, size, length and rate of
+  // `request`; false with `error` set when it cannot start.
+  bool Start(ExportRequest request, QString& error);
+  // Whether a morph is being written.
+  bool writing() const;
+
+ private:
+  // Asks where, then starts a morph of the animations' default size, length and rate.
+  void AskAndStart();
+
+  FigureFiles& files_;
+  Choose choose_;
+  ExportRunner* exports_;
+};
+
+}  // namespace stringart
