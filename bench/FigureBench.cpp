@@ -6,6 +6,9 @@
 
 #include <pthread.h>
 #include <sched.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
 #include <QApplication>
 #include <QColor>
 #include <QEvent>
@@ -263,6 +266,48 @@ void BM_FigureTwoCoresOneCpu(benchmark::State& state) {
   SetCounters(state);
 }
 
+// Another process keeping one CPU busy for as long as it lives: the last one the bench may use.
+class BusyProcess {
+ public:
+  BusyProcess() {
+    cpu_set_t usable;
+    sched_getaffinity(0, sizeof usable, &usable);
+    int last = 0;
+    for (int cpu = 0; cpu < CPU_SETSIZE; ++cpu) last = CPU_ISSET(cpu, &usable) ? cpu : last;
+    pid_ = fork();
+    if (pid_ != 0) return;
+    cpu_set_t one;
+    CPU_ZERO(&one);
+    CPU_SET(last, &one);
+    sched_setaffinity(0, sizeof one, &one);
+    for (unsigned long spin = 0;; ++spin) benchmark::DoNotOptimize(spin);
+  }
+  ~BusyProcess() {
+    kill(pid_, SIGKILL);
+    waitpid(pid_, nullptr, 0);
+  }
+  BusyProcess(const BusyProcess&) = delete;
+  BusyProcess& operator=(const BusyProcess&) = delete;
+
+ private:
+  pid_t pid_;
+};
+
+// The figure on one thread and as "new" traces it, each while another process keeps a CPU busy:
+// two threads must not lose to one there.
+void BM_FigureOnRasterBusy(benchmark::State& state) {
+  BusyProcess busy;
+  Picture1 picture;
+  TraceFigures(state, picture);
+  SetCounters(state);
+}
+
+void BM_FigureTwoCoresBusy(benchmark::State& state) {
+  BusyProcess busy;
+  TraceFiguresTwoCores(state);
+  SetCounters(state);
+}
+
 using LineFunction = bool (*)(std::uint32_t*, int, int, std::ptrdiff_t, float, float, float, float,
                               std::uint32_t);
 
@@ -486,6 +531,8 @@ void Figure(benchmark::internal::Benchmark* b) {
 BENCHMARK(BM_FigureOnRaster)->Apply(Figure);
 BENCHMARK(BM_FigureTwoCores)->Apply(Figure);
 BENCHMARK(BM_FigureTwoCoresOneCpu)->Apply(Figure);
+BENCHMARK(BM_FigureOnRasterBusy)->Apply(Figure);
+BENCHMARK(BM_FigureTwoCoresBusy)->Apply(Figure);
 BENCHMARK(BM_FigureTwoCoresDirty)->Apply(Figure);
 BENCHMARK(BM_FigureOnRasterDirty)->Apply(Figure);
 BENCHMARK(BM_FigureOnQPainter)->Apply(Figure);
