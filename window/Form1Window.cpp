@@ -206,7 +206,7 @@ void Form1Window::Command1Click() {
 }
 
 void Form1Window::FigureShown() {
-  view_->FigureComplete();
+  view_->FigureComplete(form_.history().empty() ? nullptr : &form_.lastFigure());
   const FigureHistory& history = form_.history();
   place_->setText(
       history.empty() ? QStringLiteral("No figure yet")
@@ -347,7 +347,7 @@ void Form1Window::OpenFigure(const FigureRecord& figure, FigureOrigin origin) {
 
 void Form1Window::PreviewFigure(const FigureRecord& figure) {
   form_.Preview(figure);
-  view_->FigureComplete();
+  view_->FigureComplete(form_.history().empty() ? nullptr : &form_.lastFigure());
 }
 
 void Form1Window::OpenFigureAs() {
