@@ -6,6 +6,7 @@
 #include <chrono>
 #include <cstdio>
 
+#include "text/Quote.h"
 #include "window/Form1Window.h"
 #include "window/GalleryWindow.h"
 #include "window/Picture1View.h"
@@ -15,8 +16,8 @@ namespace stringart {
 JournalLink::JournalLink(Form1Window& window, const std::string& path)
     : QObject(&window),
       window_(window),
-      favourite_(new QAction(QStringLiteral("Favour&ite"), &window)),
-      galleryAction_(new QAction(QStringLiteral("Figu&res\u2026"), &window)) {
+      favourite_(new QAction(tr("Favour&ite"), &window)),
+      galleryAction_(new QAction(tr("Figu&res\u2026"), &window)) {
   favourite_->setCheckable(true);
   favourite_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_D));
   galleryAction_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_H));
@@ -24,11 +25,10 @@ JournalLink::JournalLink(Form1Window& window, const std::string& path)
   window.addAction(galleryAction_);
   connect(favourite_, &QAction::triggered, this, &JournalLink::ToggleFavourite);
   connect(galleryAction_, &QAction::triggered, this, &JournalLink::OpenGallery);
-  journal_ = std::make_unique<Journal>(path, [this](JournalNotice notice, const std::string& text) {
+  journal_ = std::make_unique<Journal>(path, [this](const JournalNews& news) {
     // From the journal's thread; told on the window's.
-    const QString line = QString::fromStdString(text);
     QMetaObject::invokeMethod(
-        this, [this, notice, line] { Tell(notice, line); }, Qt::QueuedConnection);
+        this, [this, news] { Tell(news); }, Qt::QueuedConnection);
   });
   window.pictureView()->installEventFilter(this);
 }
@@ -50,11 +50,39 @@ bool JournalLink::eventFilter(QObject*, QEvent* event) {
   return false;
 }
 
-void JournalLink::Tell(JournalNotice, const QString& text) {
+QString JournalLink::Words(const JournalNews& news) {
+  const auto quoted = [](const std::string& text) { return QString::fromStdString(Quoted(text)); };
+  switch (news.notice) {
+    case JournalNotice::Damaged:
+      return tr("The journal of figures could not be read. It was set aside as %1, and a fresh "
+                "one has begun.")
+          .arg(quoted(news.aside));
+    case JournalNotice::Foreign:
+      return tr("%1 holds another program's data, not figures. It was set aside as %2, and a "
+                "fresh journal of figures has begun.")
+          .arg(quoted(news.path), quoted(news.aside));
+    case JournalNotice::NotKept: break;
+  }
+  if (news.path.empty()) {
+    return tr(
+        "Figures are not being kept: neither XDG_DATA_HOME nor HOME names a folder for "
+        "them.");
+  }
+  if (news.newer) {
+    return tr("Figures are not being kept: %1 was written by a newer stringart; it is left as it "
+              "is.")
+        .arg(quoted(news.path));
+  }
+  return tr("Figures are not being kept: %1 cannot be written (%2).")
+      .arg(quoted(news.path), QString::fromStdString(EscapeText(news.reason)));
+}
+
+void JournalLink::Tell(const JournalNews& news) {
+  const QString text = Words(news);
   told_ << text;
   std::fprintf(stderr, "stringart: %s\n", qPrintable(text));
   if (!window_.isVisible()) return;
-  auto* box = new QMessageBox(QMessageBox::Information, QStringLiteral("Keeping figures"), text,
+  auto* box = new QMessageBox(QMessageBox::Information, tr("Keeping figures"), text,
                               QMessageBox::Ok, &window_);
   box->setTextFormat(Qt::PlainText);  // it names a file
   box->setAttribute(Qt::WA_DeleteOnClose);
@@ -68,6 +96,7 @@ void JournalLink::OpenGallery() {
         [this](const FigureRecord& figure) { window_.OpenFigure(figure, FigureOrigin::Gallery); },
         &window_);  // a window of its own that closes with the main one
     gallery_->setAttribute(Qt::WA_DeleteOnClose);
+    connect(gallery_, &GalleryWindow::MarksChanged, this, &JournalLink::UpdateFavourite);
   }
   gallery_->Open();
   gallery_->show();
@@ -80,8 +109,7 @@ void JournalLink::ToggleFavourite() {
   const FigureRecord& figure = window_.form().lastFigure();
   journal_->SetFavourite(figure, !journal_->IsFavourite(figure));
   UpdateFavourite();
-  if (gallery_ != nullptr && gallery_->isVisible())
-    gallery_->ShowFavourites(gallery_->showingFavourites());
+  if (gallery_ != nullptr && gallery_->isVisible()) gallery_->Reload();
 }
 
 void JournalLink::UpdateFavourite() {
