@@ -8,10 +8,8 @@
 #include <chrono>
 #include <cstring>
 #include <nlohmann/json.hpp>
-#include <ostream>
 #include <unordered_set>
 
-#include "journal/Journal.h"
 #include "text/FigureCommand.h"
 #include "text/Quote.h"
 
@@ -232,56 +230,27 @@ std::optional<std::vector<TravellingFigure>> ReadFiguresFile(const std::string& 
   } else if (static_cast<std::uintmax_t>(info.st_size) > kFiguresFileMax) {
     error = "it is larger than " + std::to_string(kFiguresFileMax >> 20) + " MiB";
   } else {
-    // One byte more than allowed tells a file that grew since fstat.
-    text.resize(kFiguresFileMax + 1);
-    std::size_t done = 0;
-    while (done < text.size()) {
-      const ssize_t n = read(fd, text.data() + done, text.size() - done);
+    // Read to its end, which may have moved since fstat: past the limit is refused all the same.
+    text.reserve(static_cast<std::size_t>(info.st_size) + 1);
+    char block[65536];
+    for (;;) {
+      const ssize_t n = read(fd, block, sizeof block);
       if (n < 0 && errno == EINTR) continue;
       if (n < 0) {
         error = std::strerror(errno);
         break;
       }
       if (n == 0) break;
-      done += static_cast<std::size_t>(n);
-    }
-    text.resize(done);
-    if (error.empty() && done > kFiguresFileMax) {
-      error = "it is larger than " + std::to_string(kFiguresFileMax >> 20) + " MiB";
+      text.append(block, static_cast<std::size_t>(n));
+      if (text.size() > kFiguresFileMax) {
+        error = "it is larger than " + std::to_string(kFiguresFileMax >> 20) + " MiB";
+        break;
+      }
     }
   }
   close(fd);
   if (!error.empty()) return std::nullopt;
   return ParseFiguresFile(text, error);
-}
-
-int ImportFiguresCommand(const std::string& file, const std::string& journalPath, std::ostream& out,
-                         std::ostream& err) {
-  std::string error;
-  const auto figures = ReadFiguresFile(file, error);
-  if (!figures) {
-    err << "stringart: cannot import " << Quoted(file) << ": " << error << "; nothing was added.\n";
-    return 2;
-  }
-  ImportResult result;
-  {
-    Journal journal(journalPath, [&err](const JournalNews& news) {
-      err << "stringart: " << EscapeText(news.Text(), 400) << "\n";
-    });
-    result = journal.Import(*figures);
-  }
-  if (!result.ok) {
-    err << "stringart: cannot import " << Quoted(file) << ": " << EscapeText(result.error)
-        << "; nothing was added.\n";
-    return 1;
-  }
-  out << "Added " << result.added << (result.added == 1 ? " figure" : " figures") << " from "
-      << Quoted(file) << " to the journal";
-  if (result.known > 0) {
-    out << "; " << result.known << (result.known == 1 ? " was" : " were") << " kept already";
-  }
-  out << ".\n";
-  return 0;
 }
 
 }  // namespace stringart

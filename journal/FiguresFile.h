@@ -2,7 +2,6 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <iosfwd>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -46,11 +45,5 @@ std::optional<std::vector<TravellingFigure>> ParseFiguresFile(std::string_view t
 // Reads and parses the file at `path`: only a regular file of at most kFiguresFileMax bytes.
 std::optional<std::vector<TravellingFigure>> ReadFiguresFile(const std::string& path,
                                                              std::string& error);
-
-// `stringart --import FILE`: adds the figures of `file` to the journal at `journalPath` and
-// prints one line on `out` saying how many were added; 0. A file that does not read: one line
-// on `err`, nothing added, 2. A journal that cannot take them: one line on `err`, 1.
-int ImportFiguresCommand(const std::string& file, const std::string& journalPath, std::ostream& out,
-                         std::ostream& err);
 
 }  // namespace stringart

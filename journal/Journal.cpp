@@ -159,18 +159,19 @@ bool ReadFigure(const std::string& draws, const std::string& directions, FigureR
   return true;
 }
 
-// The newest row of `figure`, or 0.
-std::int64_t RowOf(sqlite3* db, const FigureRecord& figure, int& rc) {
-  Statement s(db, "SELECT id FROM figures WHERE " STRINGART_BY_FIGURE " ORDER BY id DESC LIMIT 1");
-  if ((rc = s.rc()) != SQLITE_OK) return 0;
-  s.Figure(figure);
-  rc = sqlite3_step(s.get());
-  if (rc == SQLITE_ROW) {
-    rc = SQLITE_OK;
-    return sqlite3_column_int64(s.get(), 0);
-  }
-  if (rc == SQLITE_DONE) rc = SQLITE_OK;
-  return 0;
+constexpr const char* kRowOf =
+    "SELECT id FROM figures WHERE " STRINGART_BY_FIGURE " ORDER BY id DESC LIMIT 1";
+
+// The newest row of `figure` by `lookup` (kRowOf), or 0.
+std::int64_t RowOf(Statement& lookup, const FigureRecord& figure, int& rc) {
+  sqlite3_reset(lookup.get());
+  lookup.Figure(figure);
+  rc = sqlite3_step(lookup.get());
+  std::int64_t row = 0;
+  if (rc == SQLITE_ROW) row = sqlite3_column_int64(lookup.get(), 0);
+  if (rc == SQLITE_ROW || rc == SQLITE_DONE) rc = SQLITE_OK;
+  sqlite3_reset(lookup.get());
+  return row;
 }
 
 }  // namespace
@@ -629,7 +630,9 @@ int Journal::Apply(const Op& op) {
     case Op::Kind::Record: {
       // One figure, one row: shown again from anywhere but a fresh "new", it is the row it has.
       if (op.origin != FigureOrigin::New && op.origin != FigureOrigin::Start) {
-        const std::int64_t row = RowOf(db_, op.figure, rc);
+        Statement lookup(db_, kRowOf);
+        if ((rc = Failed(lookup.rc())) != SQLITE_OK) return rc;
+        const std::int64_t row = RowOf(lookup, op.figure, rc);
         if (Failed(rc) != SQLITE_OK) return rc;
         if (row != 0) {
           Statement s(db_, "UPDATE figures SET shown_at = ?, removed = 0 WHERE id = ?");
@@ -677,18 +680,28 @@ ImportResult Journal::WriteImport(const std::vector<TravellingFigure>& figures) 
   }
   why_.clear();
   int rc = Failed(Exec(db_, "BEGIN IMMEDIATE"));
+  // Prepared once: a file may hold a hundred thousand figures.
+  Statement lookup(db_, kRowOf);
+  Statement insert(db_,
+                   "INSERT INTO figures (draws, directions, favourite, shown_at, marked_at,"
+                   " origin, note) VALUES (?1, ?2, ?3, ?4, CASE WHEN ?3 THEN ?4 END, ?5, ?6)");
+  // Kept already: what the file adds to it, and back into the gallery.
+  Statement merge(db_,
+                  "UPDATE figures SET removed = 0,"
+                  " marked_at = CASE WHEN ?1 AND favourite = 0 THEN ?2 ELSE marked_at END,"
+                  " favourite = MAX(favourite, ?1),"
+                  " note = CASE WHEN note = '' THEN ?3 ELSE note END WHERE id = ?4");
+  for (const Statement* s : {&lookup, &insert, &merge}) {
+    if (rc == SQLITE_OK) rc = Failed(s->rc());
+  }
   std::unordered_set<std::string> seen, favourites;
   for (std::size_t i = 0; rc == SQLITE_OK && i < figures.size(); ++i) {
     const TravellingFigure& f = figures[i];
     const std::string key = FavouriteKey(f.figure);
     if (f.favourite) favourites.insert(key);
-    const std::int64_t row = RowOf(db_, f.figure, rc);
+    const std::int64_t row = RowOf(lookup, f.figure, rc);
     if (Failed(rc) != SQLITE_OK) break;
     if (row == 0) {
-      Statement insert(db_,
-                       "INSERT INTO figures (draws, directions, favourite, shown_at, marked_at,"
-                       " origin, note) VALUES (?1, ?2, ?3, ?4, CASE WHEN ?3 THEN ?4 END, ?5, ?6)");
-      if ((rc = Failed(insert.rc())) != SQLITE_OK) break;
       insert.Figure(f.figure);
       sqlite3_bind_int(insert.get(), 3, f.favourite ? 1 : 0);
       sqlite3_bind_int64(insert.get(), 4, f.shownAt);
@@ -700,13 +713,6 @@ ImportResult Journal::WriteImport(const std::vector<TravellingFigure>& figures) 
       continue;
     }
     if (seen.insert(key).second) ++result.known;
-    // Kept already: what the file adds to it, and back into the gallery.
-    Statement merge(db_,
-                    "UPDATE figures SET removed = 0,"
-                    " marked_at = CASE WHEN ?1 AND favourite = 0 THEN ?2 ELSE marked_at END,"
-                    " favourite = MAX(favourite, ?1),"
-                    " note = CASE WHEN note = '' THEN ?3 ELSE note END WHERE id = ?4");
-    if ((rc = Failed(merge.rc())) != SQLITE_OK) break;
     sqlite3_bind_int(merge.get(), 1, f.favourite ? 1 : 0);
     sqlite3_bind_double(merge.get(), 2, Now());
     merge.Text(3, f.note);

@@ -10,6 +10,7 @@
 #include <sstream>
 
 #include "journal/FiguresFile.h"
+#include "journal/ImportCommand.h"
 #include "journal/Journal.h"
 #include "tests/support/Figures.h"
 #include "text/FigureCommand.h"
