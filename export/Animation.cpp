@@ -20,7 +20,7 @@ extern "C" {
 #include <optional>
 
 #include "canvas/SegmentRecorder.h"
-#include "export/AtomicFile.h"
+#include "runtime/AtomicFile.h"
 #include "smooth/LargePicture.h"
 #include "figure/Tracer.h"
 #include "figure/Variation.h"

@@ -3,7 +3,7 @@
 #include "canvas/SegmentRecorder.h"
 #include "canvas/Svg.h"
 #include "export/Animation.h"
-#include "export/AtomicFile.h"
+#include "runtime/AtomicFile.h"
 #include "export/CommandReader.h"
 #include "export/LargePng.h"
 #include "export/PngFile.h"

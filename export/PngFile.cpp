@@ -11,7 +11,7 @@
 #include <cstring>
 #include <memory>
 
-#include "export/AtomicFile.h"
+#include "runtime/AtomicFile.h"
 #include "export/CommandReader.h"
 
 namespace stringart {

@@ -10,6 +10,7 @@
 #include <nlohmann/json.hpp>
 #include <unordered_set>
 
+#include "runtime/AtomicFile.h"
 #include "text/FigureCommand.h"
 #include "text/Quote.h"
 
@@ -209,6 +210,11 @@ std::optional<std::vector<TravellingFigure>> ParseFiguresFile(std::string_view t
     return std::nullopt;
   }
   return std::move(reader.figures);
+}
+
+bool WriteFiguresFile(const std::string& path, const std::vector<TravellingFigure>& figures,
+                      std::string& error) {
+  return WriteFileAtomically(path, FormatFiguresFile(figures), error);
 }
 
 std::optional<std::vector<TravellingFigure>> ReadFiguresFile(const std::string& path,

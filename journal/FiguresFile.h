@@ -42,6 +42,11 @@ std::string FormatFiguresFile(const std::vector<TravellingFigure>& figures);
 std::optional<std::vector<TravellingFigure>> ParseFiguresFile(std::string_view text,
                                                               std::string& error);
 
+// Writes FormatFiguresFile's text to `path`, all or nothing (see WriteFileAtomically); false with
+// `error` set to the system's reason.
+bool WriteFiguresFile(const std::string& path, const std::vector<TravellingFigure>& figures,
+                      std::string& error);
+
 // Reads and parses the file at `path`: only a regular file of at most kFiguresFileMax bytes.
 std::optional<std::vector<TravellingFigure>> ReadFiguresFile(const std::string& path,
                                                              std::string& error);

@@ -19,7 +19,6 @@
 #include <algorithm>
 
 #include "canvas/Picture1.h"
-#include "export/AtomicFile.h"
 #include "figure/FigureFiles.h"
 #include "figure/FigureHistory.h"
 #include "figure/Tracer.h"
@@ -131,7 +130,9 @@ GalleryWindow::GalleryWindow(Journal& journal, ThumbnailCache& thumbnails, Figur
   });
   period_->addItems({tr("All days"), tr("Today"), tr("This week")});
   connect(period_, &QComboBox::currentIndexChanged, this, &GalleryWindow::Reload);
-  search_->setPlaceholderText(tr("Search notes (Ctrl+F)"));
+  search_->setPlaceholderText(tr("Search notes"));
+  search_->setToolTip(tr("Only the figures whose note holds this text (Ctrl+F)"));
+  search_->setMinimumWidth(150);
   search_->setClearButtonEnabled(true);
   // A search each time typing rests, not one per key.
   auto* typing = new QTimer(this);
@@ -441,7 +442,7 @@ void GalleryWindow::SaveFigures(const QString& path) {
           figures.push_back({row.figure, row.favourite, row.shownAt, row.note});
         }
         std::string error;
-        if (!WriteFileAtomically(path.toStdString(), FormatFiguresFile(figures), error)) {
+        if (!WriteFiguresFile(path.toStdString(), figures, error)) {
           return tr("The figures were not saved to %1: %2.")
               .arg(Quote(path), QString::fromStdString(error));
         }

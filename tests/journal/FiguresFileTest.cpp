@@ -142,11 +142,14 @@ TEST_F(FiguresImport, EachFigureIsAddedOnceAndWhatIsKeptTakesTheFilesMark) {
     Journal journal(journal_);
     journal.Record(DrawnFigure(1), FigureOrigin::Start);
   }
-  const std::string file =
-      File("figures-2026-12-08.json", FormatFiguresFile({{DrawnFigure(1), true, 100, "kept one"},
-                                                         {DrawnFigure(2), true, 200, "new one"},
-                                                         {DrawnFigure(2), false, 300, ""}}));
+  const std::string file = (dir_ / "figures-2026-12-08.json").string();
   std::string out, err;
+  ASSERT_TRUE(WriteFiguresFile(file,
+                               {{DrawnFigure(1), true, 100, "kept one"},
+                                {DrawnFigure(2), true, 200, "new one"},
+                                {DrawnFigure(2), false, 300, ""}},
+                               err))
+      << err;
   ASSERT_EQ(Import(file, out, err), 0) << err;
   EXPECT_EQ(out, "Added 1 figure from " + Quoted(file) + " to the journal; 1 was kept already.\n");
   EXPECT_EQ(err, "");
