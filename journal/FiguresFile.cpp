@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <cstring>
@@ -182,6 +183,23 @@ class FiguresReader final : public nlohmann::json_sax<Json> {
 
 }  // namespace
 
+std::string KeptNote(std::string_view note) {
+  std::size_t end = std::min(note.size(), kNoteMax);
+  while (end < note.size() && end > 0 && (static_cast<unsigned char>(note[end]) & 0xC0) == 0x80) {
+    --end;
+  }
+  std::string kept(note.substr(0, end));
+  for (std::size_t i = 0; i < kept.size(); ++i) {
+    const auto c = static_cast<unsigned char>(kept[i]);
+    if (c < 0x20 || c == 0x7F) kept[i] = ' ';
+    // C1 controls, U+0080 to U+009F: two bytes, two spaces.
+    if (c == 0xC2 && i + 1 < kept.size() && static_cast<unsigned char>(kept[i + 1]) < 0xA0) {
+      kept[i] = kept[i + 1] = ' ';
+    }
+  }
+  return kept;
+}
+
 std::string FormatFiguresFile(const std::vector<TravellingFigure>& figures) {
   std::string text = "[";
   for (std::size_t i = 0; i < figures.size(); ++i) {
@@ -191,7 +209,9 @@ std::string FormatFiguresFile(const std::vector<TravellingFigure>& figures) {
     object["directions"] = FormatDirections(f.figure.start);
     object["favourite"] = f.favourite;
     object["shown_at"] = f.shownAt;
-    object["note"] = f.note;
+    // A note a script wrote may be any text: written as the journal would keep it, so that the
+    // file reads back.
+    object["note"] = KeptNote(f.note);
     text += i == 0 ? "\n" : ",\n";
     // A note a script wrote may hold bytes that are no UTF-8: written as U+FFFD, not refused.
     text += object.dump(-1, ' ', false, Json::error_handler_t::replace);

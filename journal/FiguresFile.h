@@ -30,6 +30,10 @@ inline constexpr std::size_t kFiguresFileMax = 32u << 20;
 // The latest time a figure may carry: the end of the year 9999.
 inline constexpr std::int64_t kLatestShownAt = 253402300799;
 
+// `note` as the journal keeps it: one line, each control character a space, cut to kNoteMax
+// bytes before the character the cut falls in. What is kept is what a figures file may carry.
+std::string KeptNote(std::string_view note);
+
 // The file's text, one figure a line.
 std::string FormatFiguresFile(const std::vector<TravellingFigure>& figures);
 

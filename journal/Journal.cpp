@@ -265,12 +265,7 @@ void Journal::SetNote(const FigureRecord& figure, const std::string& note, std::
   op.kind = Op::Kind::Note;
   op.figure = figure;
   op.rowId = rowId;
-  std::size_t end = std::min(note.size(), kNoteMax);
-  // Never half a character: a cut inside one goes back to where it starts.
-  while (end < note.size() && end > 0 && (static_cast<unsigned char>(note[end]) & 0xC0) == 0x80) {
-    --end;
-  }
-  op.note = note.substr(0, end);
+  op.note = KeptNote(note);
   Queue(std::move(op));
 }
 

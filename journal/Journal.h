@@ -114,7 +114,7 @@ class Journal final : public FigureJournal {
   void SetFavourite(const FigureRecord& figure, bool on, std::int64_t rowId = 0,
                     double markedAt = 0);
   bool IsFavourite(const FigureRecord& figure);
-  // Sets the note of `figure` (and of row `rowId` when not 0), cut to kNoteMax bytes. Queued.
+  // Sets the note of `figure` (and of row `rowId` when not 0) as KeptNote makes it. Queued.
   void SetNote(const FigureRecord& figure, const std::string& note, std::int64_t rowId = 0);
   // Takes `rows`' figures out of the gallery, keeping them in the file; Restore with the
   // number returned brings back exactly those rows. Queued.

@@ -15,6 +15,7 @@
 #include "figure/FigureFiles.h"
 #include "figure/FigureHistory.h"
 #include "figure/Tracer.h"
+#include "journal/FiguresFile.h"
 #include "text/Quote.h"
 #include "window/PictureImage.h"
 
@@ -150,8 +151,9 @@ void GalleryModel::Mark(const std::vector<JournalRow>& rows, bool on, bool ownTi
 
 void GalleryModel::SetNote(const JournalRow& row, const std::string& note) {
   journal_.SetNote(row.figure, note, row.id);
+  const std::string kept = KeptNote(note);  // as the journal keeps it
   const auto [begin, end] = rowsOf_.equal_range(ThumbnailCache::Key(row.figure));
-  for (auto it = begin; it != end; ++it) rows_[static_cast<std::size_t>(it->second)].note = note;
+  for (auto it = begin; it != end; ++it) rows_[static_cast<std::size_t>(it->second)].note = kept;
   Changed(row.figure);
 }
 

@@ -35,6 +35,8 @@ TEST(FiguresFile, WhatIsWrittenReadsBackToTheBit) {
   figures[1].note =
       "\"quoted\" \\ back-slashed, Gr\xc3\xbc\xc3\x9f"
       "e \xf0\x9f\x8c\x8a";
+  // A script's note: a tab, an escape and 5,000 bytes; written one line of 4,000 at most.
+  figures[2].note = "a\tb\x1b[31m" + std::string(4990, 'n');
   std::string error;
   const auto read = ParseFiguresFile(FormatFiguresFile(figures), error);
   ASSERT_TRUE(read.has_value()) << error << "\n" << FormatFiguresFile(figures);
@@ -43,7 +45,7 @@ TEST(FiguresFile, WhatIsWrittenReadsBackToTheBit) {
     EXPECT_EQ((*read)[i].figure, figures[i].figure) << i;
     EXPECT_EQ((*read)[i].favourite, figures[i].favourite) << i;
     EXPECT_EQ((*read)[i].shownAt, figures[i].shownAt) << i;
-    EXPECT_EQ((*read)[i].note, figures[i].note) << i;
+    EXPECT_EQ((*read)[i].note, KeptNote(figures[i].note)) << i;
   }
   // Only draws: rising directions, no favourite, no note, shown now; other keys passed over.
   const auto plain = ParseFiguresFile(With("by", "{\"tool\": [1, 2.5, null]}"), error);
@@ -51,6 +53,7 @@ TEST(FiguresFile, WhatIsWrittenReadsBackToTheBit) {
   EXPECT_EQ((*plain)[0].figure, (FigureRecord{kExampleDraws, {1, 1, 1}, {}}));
   EXPECT_GT((*plain)[0].shownAt, 1733680000);
   EXPECT_TRUE(ParseFiguresFile(" [ ] ", error).value().empty());
+  EXPECT_EQ(KeptNote("a\tb\x1b[31m\xc2\x9b"), "a b [31m  ");
 }
 
 TEST(FiguresFile, HostileTextIsRefusedWholeWithOneLine) {

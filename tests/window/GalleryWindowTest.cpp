@@ -270,9 +270,11 @@ TEST(Gallery, TilesTellFiguresApartAndTheirStarsNotesSearchAndMenuWork) {
   gallery->Search("");
   Await(*gallery);
   // A selected tile is framed; its thumbnail keeps the figure's colours, pixel for pixel.
-  for (int pass = 0; pass < 500 && !gallery->ScreenTraced(); ++pass) QTest::qWait(10);
   gallery->show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(gallery));
+  for (int pass = 0; pass < 1000 && !gallery->ScreenTraced(); ++pass) QTest::qWait(10);
   selection->setCurrentIndex(model->index(0, 0), QItemSelectionModel::ClearAndSelect);
+  QTest::qWait(20);  // the view lays its items out late
   const QRect cell = view->visualRect(model->index(0, 0));
   const QImage shot = view->viewport()->grab().toImage().convertToFormat(QImage::Format_RGB32);
   const QImage thumbnail = model->index(0, 0).data(Qt::DecorationRole).value<QImage>();
