@@ -20,10 +20,10 @@ extern "C" {
 #include <optional>
 
 #include "canvas/SegmentRecorder.h"
-#include "runtime/AtomicFile.h"
-#include "smooth/LargePicture.h"
 #include "figure/Tracer.h"
 #include "figure/Variation.h"
+#include "runtime/AtomicFile.h"
+#include "smooth/LargePicture.h"
 
 namespace stringart {
 namespace {
