@@ -14,7 +14,7 @@
 #include <thread>
 #include <vector>
 
-#include "export/AtomicFile.h"
+#include "runtime/AtomicFile.h"
 #include "runtime/Cpus.h"
 
 namespace stringart {

@@ -11,8 +11,8 @@
 #include <cstring>
 #include <memory>
 
-#include "export/AtomicFile.h"
 #include "export/CommandReader.h"
+#include "runtime/AtomicFile.h"
 
 namespace stringart {
 namespace {
