@@ -502,22 +502,30 @@ int Journal::OpenAndMigrate() {
       SQLITE_OK) {
     return rc;
   }
-  if (version < kSchemaVersion) {
-    if ((rc = Failed(Exec(db_, "BEGIN IMMEDIATE"))) != SQLITE_OK) return rc;
-    // Another window may have migrated it meanwhile.
-    int now = static_cast<int>(Integer(db_, "PRAGMA user_version", rc));
-    for (; rc == SQLITE_OK && now < kSchemaVersion; ++now) rc = Exec(db_, kMigrations[now]);
-    if (rc == SQLITE_OK) {
-      const std::string set = "PRAGMA user_version = " + std::to_string(kSchemaVersion);
-      rc = Exec(db_, set.c_str());
-    }
-    if (rc == SQLITE_OK) rc = Exec(db_, "COMMIT");
-    if (rc != SQLITE_OK) {
-      Failed(rc);
-      Exec(db_, "ROLLBACK");
-      return rc;
-    }
+  if (version < kSchemaVersion && (rc = Migrate()) != SQLITE_OK) return rc;
+  return ReadFavourites();
+}
+
+int Journal::Migrate() {
+  int rc = Failed(Exec(db_, "BEGIN IMMEDIATE"));
+  if (rc != SQLITE_OK) return rc;
+  // Another window may have migrated it meanwhile.
+  int now = static_cast<int>(Integer(db_, "PRAGMA user_version", rc));
+  for (; rc == SQLITE_OK && now < kSchemaVersion; ++now) rc = Exec(db_, kMigrations[now]);
+  if (rc == SQLITE_OK) {
+    const std::string set = "PRAGMA user_version = " + std::to_string(kSchemaVersion);
+    rc = Exec(db_, set.c_str());
   }
+  if (rc == SQLITE_OK) rc = Exec(db_, "COMMIT");
+  if (rc != SQLITE_OK) {
+    Failed(rc);
+    Exec(db_, "ROLLBACK");
+  }
+  return rc;
+}
+
+int Journal::ReadFavourites() {
+  int rc = SQLITE_OK;
   std::unordered_set<std::string> favourites;
   {
     Statement s(db_, "SELECT draws, directions FROM figures WHERE favourite = 1");
@@ -603,6 +611,32 @@ int Journal::Write(const std::vector<Op>& ops) {
   return rc;
 }
 
+int Journal::ApplyRecord(const Op& op) {
+  int rc = SQLITE_OK;
+  // One figure, one row: shown again from anywhere but a fresh "new", it is the row it has.
+  if (op.origin != FigureOrigin::New && op.origin != FigureOrigin::Start) {
+    Statement lookup(db_, kRowOf);
+    if ((rc = Failed(lookup.rc())) != SQLITE_OK) return rc;
+    const std::int64_t row = RowOf(lookup, op.figure, rc);
+    if (Failed(rc) != SQLITE_OK) return rc;
+    if (row != 0) {
+      Statement s(db_, "UPDATE figures SET shown_at = ?, removed = 0 WHERE id = ?");
+      if ((rc = Failed(s.rc())) != SQLITE_OK) return rc;
+      sqlite3_bind_int64(s.get(), 1, static_cast<std::int64_t>(op.at));
+      sqlite3_bind_int64(s.get(), 2, row);
+      return Failed(s.Run());
+    }
+  }
+  Statement insert(db_,
+                   "INSERT INTO figures (draws, directions, shown_at, origin) "
+                   "VALUES (?1, ?2, ?3, ?4)");
+  if ((rc = Failed(insert.rc())) != SQLITE_OK) return rc;
+  insert.Figure(op.figure);
+  sqlite3_bind_int64(insert.get(), 3, static_cast<std::int64_t>(op.at));
+  sqlite3_bind_int(insert.get(), 4, OriginCode(op.origin));
+  return Failed(insert.Run());
+}
+
 int Journal::Apply(const Op& op) {
   int rc = SQLITE_OK;
   // An update of every row of the figure, then of row `rowId`, whose text a script may have
@@ -622,30 +656,7 @@ int Journal::Apply(const Op& op) {
     return rc;
   };
   switch (op.kind) {
-    case Op::Kind::Record: {
-      // One figure, one row: shown again from anywhere but a fresh "new", it is the row it has.
-      if (op.origin != FigureOrigin::New && op.origin != FigureOrigin::Start) {
-        Statement lookup(db_, kRowOf);
-        if ((rc = Failed(lookup.rc())) != SQLITE_OK) return rc;
-        const std::int64_t row = RowOf(lookup, op.figure, rc);
-        if (Failed(rc) != SQLITE_OK) return rc;
-        if (row != 0) {
-          Statement s(db_, "UPDATE figures SET shown_at = ?, removed = 0 WHERE id = ?");
-          if ((rc = Failed(s.rc())) != SQLITE_OK) return rc;
-          sqlite3_bind_int64(s.get(), 1, static_cast<std::int64_t>(op.at));
-          sqlite3_bind_int64(s.get(), 2, row);
-          return Failed(s.Run());
-        }
-      }
-      Statement insert(db_,
-                       "INSERT INTO figures (draws, directions, shown_at, origin) "
-                       "VALUES (?1, ?2, ?3, ?4)");
-      if ((rc = Failed(insert.rc())) != SQLITE_OK) return rc;
-      insert.Figure(op.figure);
-      sqlite3_bind_int64(insert.get(), 3, static_cast<std::int64_t>(op.at));
-      sqlite3_bind_int(insert.get(), 4, OriginCode(op.origin));
-      return Failed(insert.Run());
-    }
+    case Op::Kind::Record: return ApplyRecord(op);
     case Op::Kind::Mark:
       return update("favourite = ?3, marked_at = CASE WHEN ?3 THEN ?5 ELSE marked_at END", "",
                     [&](sqlite3_stmt* s) {

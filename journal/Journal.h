@@ -156,6 +156,10 @@ class Journal final : public FigureJournal {
   void Open();
   // Opens and brings the schema up to date: an SQLite result code.
   int OpenAndMigrate();
+  // Brings an older journal's schema up to date, in one transaction: an SQLite result code.
+  int Migrate();
+  // Reads which figures are favourites, and where this run's rows begin: an SQLite result code.
+  int ReadFavourites();
   // Reads the schema in one snapshot; foreign_ and newer_ say what it is.
   int Inspect(int& version);
   // Renames the file and its log to `path_` + `suffix` + a time; the new name, empty on failure.
@@ -163,6 +167,8 @@ class Journal final : public FigureJournal {
   // Writes `ops` in one transaction; an SQLite result code, with why_ saying why on failure.
   int Write(const std::vector<Op>& ops);
   int Apply(const Op& op);
+  // A figure shown: a row of its own, or for a figure kept already its row shown again.
+  int ApplyRecord(const Op& op);
   void WriteWithRetries(const std::vector<Op>& ops);
   ImportResult WriteImport(const std::vector<TravellingFigure>& figures);
   // `rc`, having noted SQLite's words for it while the connection still holds them: a rollback

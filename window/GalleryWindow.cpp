@@ -90,6 +90,25 @@ GalleryWindow::GalleryWindow(Journal& journal, ThumbnailCache& thumbnails, Figur
       search_(new QLineEdit(this)) {
   setWindowTitle(tr("Figures"));
   pool_.setMaxThreadCount(1);
+  CreateView();
+  CreateBar();
+  CreateActions();
+  auto* bar = new QHBoxLayout;
+  for (QWidget* control : std::initializer_list<QWidget*>{favouritesButton_, allButton_}) {
+    bar->addWidget(control);
+  }
+  bar->addStretch();
+  for (QWidget* control :
+       std::initializer_list<QWidget*>{order_, period_, search_, openFigures_, saveMorph_}) {
+    bar->addWidget(control);
+  }
+  auto* layout = new QVBoxLayout(this);
+  layout->addLayout(bar);
+  layout->addWidget(view_);
+  resize(std::max(5 * view_->gridSize().width() + 40, 880), 3 * view_->gridSize().height() + 70);
+}
+
+void GalleryWindow::CreateView() {
   view_->setViewMode(QListView::IconMode);
   view_->setMovement(QListView::Static);
   view_->setResizeMode(QListView::Adjust);
@@ -124,7 +143,9 @@ GalleryWindow::GalleryWindow(Journal& journal, ThumbnailCache& thumbnails, Figur
   });
   connect(view_->verticalScrollBar(), &QScrollBar::valueChanged, this, &GalleryWindow::ReadAhead);
   connect(view_->verticalScrollBar(), &QScrollBar::rangeChanged, this, &GalleryWindow::ReadAhead);
+}
 
+void GalleryWindow::CreateBar() {
   for (QPushButton* button : {favouritesButton_, allButton_}) button->setCheckable(true);
   connect(favouritesButton_, &QPushButton::clicked, this, [this] { ShowFavourites(true); });
   connect(allButton_, &QPushButton::clicked, this, [this] { ShowFavourites(false); });
@@ -152,21 +173,12 @@ GalleryWindow::GalleryWindow(Journal& journal, ThumbnailCache& thumbnails, Figur
             search_->clear();
             view_->setFocus();
           });
+  openFigures_->setToolTip(tr("Add the figures of a figures file to the journal (Ctrl+O)"));
+  openFigures_->setFocusPolicy(Qt::TabFocus);
+  connect(openFigures_, &QPushButton::clicked, this, &GalleryWindow::ImportFiguresAs);
+}
 
-  auto* bar = new QHBoxLayout;
-  bar->addWidget(favouritesButton_);
-  bar->addWidget(allButton_);
-  bar->addStretch();
-  bar->addWidget(order_);
-  bar->addWidget(period_);
-  bar->addWidget(search_);
-  bar->addWidget(openFigures_);
-  bar->addWidget(saveMorph_);
-  auto* layout = new QVBoxLayout(this);
-  layout->addLayout(bar);
-  layout->addWidget(view_);
-  resize(std::max(5 * view_->gridSize().width() + 40, 880), 3 * view_->gridSize().height() + 70);
-
+void GalleryWindow::CreateActions() {
   // The tiles' actions, in their menu too; while a note is written its line takes its keys.
   open_ = new QAction(tr("&Open"), view_);
   connect(open_, &QAction::triggered, this, &GalleryWindow::ShowSelected);
@@ -196,9 +208,6 @@ GalleryWindow::GalleryWindow(Journal& journal, ThumbnailCache& thumbnails, Figur
           });
   connect(Action(this, tr("Open figures"), QKeySequence::Open, Qt::WindowShortcut),
           &QAction::triggered, this, &GalleryWindow::ImportFiguresAs);
-  openFigures_->setToolTip(tr("Add the figures of a figures file to the journal (Ctrl+O)"));
-  openFigures_->setFocusPolicy(Qt::TabFocus);
-  connect(openFigures_, &QPushButton::clicked, this, &GalleryWindow::ImportFiguresAs);
 }
 
 GalleryWindow::~GalleryWindow() {

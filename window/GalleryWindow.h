@@ -107,6 +107,12 @@ class GalleryWindow final : public QWidget {
   void MarksChanged();
 
  private:
+  // The list of tiles and what it answers to.
+  void CreateView();
+  // The bar above it: favourites or all, order, period, search, files.
+  void CreateBar();
+  // The tiles' actions and the window's keys.
+  void CreateActions();
   // The morph's ends from the selection: from the figure selected first to the current one.
   bool ChooseMorph(FigureRecord& from, FigureDraws& to, QString& error) const;
   // Changes Undo takes back, newest last.
