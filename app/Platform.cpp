@@ -37,15 +37,15 @@ bool PlatformGiven(int argc, char** argv) {
   return false;
 }
 
-// Whether an X server answers on DISPLAY and takes the connection: Qt aborts when none does.
-bool XServerAnswers() {
+// A connection to the X server on DISPLAY when one answers and takes it, else null: Qt aborts
+// when none does.
+std::shared_ptr<void> ConnectToX() {
 #ifdef STRINGART_PROBE_X
-  xcb_connection_t* connection = xcb_connect(nullptr, nullptr);
-  const bool answers = xcb_connection_has_error(connection) == 0;
-  xcb_disconnect(connection);
-  return answers;
+  std::shared_ptr<xcb_connection_t> connection(xcb_connect(nullptr, nullptr), xcb_disconnect);
+  if (xcb_connection_has_error(connection.get()) != 0) return nullptr;
+  return connection;
 #else
-  return true;
+  return std::make_shared<int>();  // not asked: Qt will say
 #endif
 }
 
@@ -58,7 +58,7 @@ bool WaylandPluginInstalled() {
 // The platform to open the window on: the first of QT_QPA_PLATFORM's list (else Wayland, then
 // X) that can start here, asked before Qt, which aborts with a long message when its choice
 // cannot. Empty, with one line on standard error, when none can.
-std::string FirstThatStarts() {
+PlatformChoice FirstThatStarts() {
   const char* given = std::getenv("QT_QPA_PLATFORM");
   std::string list = given != nullptr && *given != '\0' ? given : "wayland;xcb";
   std::string waylandSocket, tried;
@@ -68,17 +68,17 @@ std::string FirstThatStarts() {
     start = end + 1;
     if (name.starts_with("wayland")) {
       if (given == nullptr && !IsSet("WAYLAND_DISPLAY")) continue;
-      if (WaylandAnswers(waylandSocket) && WaylandPluginInstalled()) return name;
+      if (WaylandAnswers(waylandSocket) && WaylandPluginInstalled()) return {name, nullptr};
       tried += " no Wayland compositor answers on " + Quoted(waylandSocket) + ";";
     } else if (name.starts_with("xcb")) {
       if (given == nullptr && !IsSet("DISPLAY")) continue;
-      if (XServerAnswers()) return name;
+      if (auto probe = ConnectToX()) return {name, std::move(probe)};
       const char* display = std::getenv("DISPLAY");
       tried += " no X server answers on display " +
                (display != nullptr ? Quoted(display) : std::string("(DISPLAY unset)")) +
                ", or it refuses the connection;";
     } else if (!name.empty()) {
-      return name;  // offscreen and the like: nothing to ask
+      return {name, nullptr};  // offscreen and the like: nothing to ask
     }
   }
   std::fprintf(stderr,
@@ -90,16 +90,16 @@ std::string FirstThatStarts() {
 
 }  // namespace
 
-std::optional<std::string> ChoosePlatform(int argc, char** argv) {
-  if (PlatformGiven(argc, argv)) return std::string();
+std::optional<PlatformChoice> ChoosePlatform(int argc, char** argv) {
+  if (PlatformGiven(argc, argv)) return PlatformChoice{};
   if (!DisplayAvailable()) {
     std::fprintf(stderr,
                  "stringart: no display to open the window on (DISPLAY, WAYLAND_DISPLAY and "
                  "QT_QPA_PLATFORM are unset); use stringart-render to make figures without one\n");
     return std::nullopt;
   }
-  std::string platform = FirstThatStarts();
-  if (platform.empty()) return std::nullopt;
+  PlatformChoice platform = FirstThatStarts();
+  if (platform.name.empty()) return std::nullopt;
   return platform;
 }
 

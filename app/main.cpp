@@ -154,17 +154,18 @@ int main(int argc, char** argv) {
         options->import, stringart::Journal::DefaultPath(), std::cout, std::cerr);
     return stringart::StandardOutputWritten("stringart") ? status : EXIT_FAILURE;
   }
-  std::optional<std::string> platform = stringart::ChoosePlatform(argc, argv);
+  std::optional<stringart::PlatformChoice> platform = stringart::ChoosePlatform(argc, argv);
   if (!platform) return EXIT_FAILURE;
   // The platform chosen goes to Qt as "-platform NAME", for this program alone.
   std::vector<char*> args(argv, argv + argc);
-  if (!platform->empty()) {
-    args.insert(args.begin() + 1, {const_cast<char*>("-platform"), platform->data()});
+  if (!platform->name.empty()) {
+    args.insert(args.begin() + 1, {const_cast<char*>("-platform"), platform->name.data()});
   }
   args.push_back(nullptr);
   int argCount = static_cast<int>(args.size()) - 1;
 
   stringart::GuardedApplication app(argCount, args.data());
+  platform->probe.reset();  // Qt holds its own connection now
   NameApplication(app);
 
   stringart::RandomSource source;

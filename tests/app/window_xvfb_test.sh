@@ -5,7 +5,8 @@
 # Ctrl+N traces a new figure, Shift+F10 opens the menu on the canvas, closing the window ends the
 # program with status 0, also when the close request comes while figures are being traced, and
 # closing while an export is written asks first: Cancel lets the export finish, stopping leaves no
-# file.
+# file; and windows started together on an X server that resets when its last client leaves
+# each open.
 #   window_xvfb_test.sh STRINGART CLOSE_WINDOW
 # Needs xvfb (xvfb-run), xdotool, imagemagick and x11-utils; exits 77 (skipped) when xvfb-run is missing.
 set -euo pipefail
@@ -68,6 +69,32 @@ if [ -z "${WINDOW_TEST_INSIDE:-}" ]; then
     echo "ok: WAYLAND_DISPLAY=$wayland with no compositor -> status 1: $message"
   done
   rmdir "$runtime"
+
+  # An X server that resets when its last client leaves (Xvfb without -noreset), and windows
+  # started four at a time, three times: each opens and shows its figure (STRINGART_TIMING ends
+  # it then), none finds the server gone from under it.
+  if command -v Xvfb >/dev/null; then
+    m=$((n + 1))
+    while [ -e /tmp/.X11-unix/X$m ] || [ -e /tmp/.X$m-lock ]; do m=$((m + 1)); done
+    Xvfb :$m -screen 0 800x600x24 -nolisten tcp >/dev/null 2>&1 &
+    server=$!
+    for _ in $(seq 50); do [ -e /tmp/.X11-unix/X$m ] && break; sleep 0.1; done
+    failed=0
+    for round in 1 2 3; do
+      pids=()
+      for window in 1 2 3 4; do
+        env -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM DISPLAY=:$m STRINGART_TIMING=1 \
+          "$stringart" >/dev/null 2>"$WINDOW_TEST_DATA/reset-$round-$window.log" &
+        pids+=($!)
+      done
+      for pid in "${pids[@]}"; do wait "$pid" || failed=$((failed + 1)); done
+    done
+    kill "$server"
+    wait "$server" 2>/dev/null || true
+    [ "$failed" -eq 0 ] ||
+      fail "$failed of 12 windows failed on an X server that resets: $(cat "$WINDOW_TEST_DATA"/reset-*.log | head -3)"
+    echo "ok: 12 windows, four at a time, on an X server that resets when its last client leaves"
+  fi
 
   WINDOW_TEST_INSIDE=1 exec xvfb-run -a -s "-screen 0 1024x768x24 -nolisten tcp" "$0" "$@"
 fi
