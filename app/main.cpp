@@ -14,6 +14,7 @@
 
 #include "app/FigureFileWriter.h"
 #include "app/Platform.h"
+#include "app/QuitOnSignals.h"
 #include "app/StandardOutput.h"
 #include "app/WindowOptions.h"
 #include "journal/ImportCommand.h"
@@ -167,6 +168,9 @@ int main(int argc, char** argv) {
   stringart::GuardedApplication app(argCount, args.data());
   platform->probe.reset();  // Qt holds its own connection now
   NameApplication(app);
+  // Declared before the window, so that the window and its exports end before the signals are
+  // given back their default.
+  stringart::QuitOnSignals quitOnSignals;
 
   stringart::RandomSource source;
   stringart::SystemClock clock;

@@ -396,6 +396,9 @@ ExportResult EncodeAnimation(FrameSource& source, AnimationCodec codec, int widt
     error = std::strerror(errno);
     result = ExportResult::Failed;
   }
+  // A cancel that comes while the clip is closed still leaves the older file as it was.
+  if (result == ExportResult::Written && progress && !progress(1.0))
+    result = ExportResult::Cancelled;
   if (result != ExportResult::Written) {
     unlink(temp->c_str());
     return result;

@@ -279,11 +279,12 @@ ExportResult WriteBandedPng(const std::string& path, std::uint32_t* pixels, int 
     error = std::strerror(errno);
     written = false;
   }
-  if (!written) {
+  // A cancel that comes while the file is written still leaves the older file as it was.
+  const bool cancelledLate = written && progress && !progress(1.0);
+  if (!written || cancelledLate) {
     unlink(temp->c_str());
-    return ExportResult::Failed;
+    return cancelledLate ? ExportResult::Cancelled : ExportResult::Failed;
   }
-  if (progress) progress(1.0);
   return CommitTemp(*temp, path, error) ? ExportResult::Written : ExportResult::Failed;
 }
 

@@ -5,8 +5,8 @@
 # Ctrl+N traces a new figure, Shift+F10 opens the menu on the canvas, closing the window ends the
 # program with status 0, also when the close request comes while figures are being traced, and
 # closing while an export is written asks first: Cancel lets the export finish, stopping leaves no
-# file; and windows started together on an X server that resets when its last client leaves
-# each open.
+# file, and SIGTERM or SIGHUP during an export leave none either; and windows started together on
+# an X server that resets when its last client leaves each open.
 #   window_xvfb_test.sh STRINGART CLOSE_WINDOW
 # Needs xvfb (xvfb-run), xdotool, imagemagick and x11-utils; exits 77 (skipped) when xvfb-run is missing.
 set -euo pipefail
@@ -301,6 +301,55 @@ answer_close_question alt+s
 expect_clean_end "stopped during an export"
 [ -z "$(ls -A "$work/home/Pictures" | grep -v 8000x8000)" ] || fail "a stopped export left $(ls "$work/home/Pictures")"
 echo "ok: Ctrl+Q during an export asked; stopping ended the program with status 0 and no file"
+
+# Starts saving a large picture of 16384 x 16384 pixels from the keyboard into the file $1, and
+# answers that the file there is to be replaced.
+start_export_into() {
+  xdotool windowfocus "$wid"
+  xdotool key ctrl+shift+s
+  dialog=$(timeout 20 xdotool search --sync --onlyvisible --name '^Save large picture$' | head -1) ||
+    fail "Ctrl+Shift+S opened no dialog"
+  xdotool windowfocus "$dialog"
+  xdotool key Down Down Down Down alt+n ctrl+a
+  xdotool type --delay 2 "$1"
+  xdotool key Return
+  question=
+  for _ in $(seq 40); do
+    question=$(xdotool search --onlyvisible --name '^Save large picture$' | grep -vx "$dialog" | head -1)
+    [ -n "$question" ] && break
+    sleep 0.25
+  done
+  [ -n "$question" ] || fail "saving over $1 asked nothing"
+  xdotool windowfocus "$question"
+  xdotool key alt+y
+}
+
+# SIGTERM and SIGHUP while an export writes end the window as they end the renderer: its
+# temporary file gone, the older file of that name untouched, status 143 and 129.
+for signal in TERM HUP; do
+  target="$work/home/Pictures/target-$signal.png"
+  printf older >"$target"
+  launch
+  wait_for_first_figure
+  start_export_into "$target"
+  for _ in $(seq 2400); do
+    compgen -G "$target.*" >/dev/null && break
+    sleep 0.05
+  done
+  compgen -G "$target.*" >/dev/null || fail "the export into $target never began writing"
+  kill -"$signal" "$app"
+  set +e
+  wait "$app"
+  status=$?
+  set -e
+  app=
+  expected=143
+  [ "$signal" = HUP ] && expected=129
+  [ "$status" -eq "$expected" ] || fail "SIG$signal during an export: status $status, not $expected"
+  ! compgen -G "$target.*" >/dev/null || fail "SIG$signal left $(compgen -G "$target.*")"
+  [ "$(cat "$target")" = older ] || fail "SIG$signal during an export changed $target"
+  echo "ok: SIG$signal while an export wrote: status $status, no temporary, the older file as it was"
+done
 
 # Five clicks with no pause queue five figures behind the one being traced, so the close request
 # sent straight after them arrives while the program traces; it waits for the figures and still
