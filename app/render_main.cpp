@@ -104,7 +104,13 @@ int WriteOutput(const RenderOptions& options, const Picture1& picture, const Fig
   std::string error;
   if (!options.request)
     return SaveFigure(options.output, picture, figure, error) ? 0 : Fail(1, error);
-  // Large pictures and animations are drawn again from the figure's record, with a bar.
+  // Large pictures and animations are drawn again from the figure's record, with a bar; work
+  // that takes long is told first, so that it can be stopped and asked for smaller.
+  if (const double expected = ExpectedSeconds(*options.request); expected > kLongExportSeconds) {
+    std::fprintf(stderr, "stringart-render: %s: %s of work\n",
+                 EscapeText(std::filesystem::path(options.output).filename().string()).c_str(),
+                 DurationText(expected).c_str());
+  }
   TerminalProgress bar(stderr,
                        EscapeText(std::filesystem::path(options.output).filename().string()));
   const ExportProgress update = [&bar](double done) {

@@ -29,6 +29,14 @@ struct ExportRequest {
   bool morph() const { return morphTo.has_value(); }
 };
 
+// Seconds writing the file of `request` takes, roughly (within a factor of two or so, by the
+// machine): frames times the pixels each one is drawn and encoded at, measured on a two-core
+// machine. Work of over kLongExportSeconds is told before it starts.
+double ExpectedSeconds(const ExportRequest& request);
+inline constexpr double kLongExportSeconds = 600;
+// "about 1 h 40 min", "about 12 min", "about 40 s".
+std::string DurationText(double seconds);
+
 // The stringart-render command that makes the file of `request` again from `figure` (a morph's
 // start): "--draws A --directions R,G,B [--morph-to B] --size WxH [--seconds S --fps F]".
 std::string RemakeCommand(const FigureRecord& figure, const ExportRequest& request);

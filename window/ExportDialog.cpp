@@ -230,6 +230,15 @@ void ExportDialog::accept() {
       return Refuse(QStringLiteral("The folder %1 cannot be written to; choose another.")
                         .arg(file.absolutePath()));
   }
+  if (const double expected = ExpectedSeconds(*request); expected > kLongExportSeconds) {
+    QMessageBox longWork(QMessageBox::Question, windowTitle(),
+                         QStringLiteral("Writing %1 takes %2. Write it?")
+                             .arg(file.fileName(), QString::fromStdString(DurationText(expected))),
+                         QMessageBox::Yes | QMessageBox::Cancel, this);
+    longWork.setTextFormat(Qt::PlainText);
+    longWork.setDefaultButton(QMessageBox::Cancel);
+    if (longWork.exec() != QMessageBox::Yes) return;
+  }
   if (file.exists()) {
     QMessageBox replace(QMessageBox::Question, windowTitle(),
                         QStringLiteral("%1 already exists in %2. Replace it?")

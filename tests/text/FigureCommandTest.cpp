@@ -110,6 +110,21 @@ TEST(Quote, ControlsAreEscapedAndLongTextKeepsItsEnds) {
 namespace stringart {
 namespace {
 
+// Long work is told before it starts: the clip of 600 s at 120 frames a second and 4096 x 4096
+// pixels is hours of it, a default animation a minute at most.
+TEST(ExpectedSeconds, LongClipsAreHoursAndDefaultOnesAreNot) {
+  std::string error;
+  const auto huge = ExportRequest::Make("a.mp4", {4096, 4096}, 600, 120, {}, error);
+  const auto usual = ExportRequest::Make("a.webm", kDefaultAnimationSize, kDefaultSeconds,
+                                         kDefaultFps, kExampleDraws, error);
+  ASSERT_TRUE(huge && usual) << error;
+  EXPECT_GT(ExpectedSeconds(*huge), 3600);
+  EXPECT_LT(ExpectedSeconds(*usual), 60);
+  EXPECT_EQ(DurationText(40.2), "about 40 s");
+  EXPECT_EQ(DurationText(725), "about 12 min");
+  EXPECT_EQ(DurationText(6000), "about 1 h 40 min");
+}
+
 TEST(TimeLeft, GuessedOnlyOnceTheWorkHasRunAWhile) {
   EXPECT_EQ(TimeLeft(0.5, 0.5), std::nullopt) << "under a second";
   EXPECT_EQ(TimeLeft(5, 0), std::nullopt) << "nothing done";

@@ -220,6 +220,30 @@ TEST(SavePicture, ARefusedNameIsToldAndAskedForAgain) {
   EXPECT_EQ(seen[1].toStdString(), dir.filePath("figure.png").toStdString());
 }
 
+// An animation that takes over ten minutes to write says so first; Cancel keeps the dialog.
+TEST(ExportDialogs, LongWorkIsToldBeforeItStarts) {
+  Window run;
+  QTemporaryDir dir;
+  testing::WhenShown<ExportDialog>([&](ExportDialog* dialog) {
+    dialog->widthBox()->setValue(4096);
+    dialog->heightBox()->setValue(4096);
+    dialog->secondsBox()->setValue(600);
+    dialog->fpsBox()->setValue(120);
+    dialog->fileBox()->setText(dir.filePath("long.mp4"));
+    QString asked;
+    testing::WhenShown<QMessageBox>([&](QMessageBox* question) {
+      asked = question->text();
+      question->reject();
+    });
+    dialog->accept();
+    EXPECT_TRUE(asked.contains(" h ")) << asked.toStdString();
+    EXPECT_TRUE(dialog->isVisible());
+    dialog->reject();
+  });
+  run.window.SaveAnimationAs();
+  EXPECT_FALSE(run.window.exporting());
+}
+
 // A folder on a read-only mount is refused before the work, with the dialog kept open. Run again
 // in a mount namespace of its own, where a folder can be made read-only without privileges.
 TEST(ExportDialogs, RefuseAFolderThatCannotBeWritten) {
