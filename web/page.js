@@ -486,7 +486,7 @@
     const quoted = JSON.stringify(file.name.length > kLongestQuote ? `${file.name.slice(0, kLongestQuote - 1)}…` : file.name);
     const refused = (why) => say(`${quoted} was not opened, and nothing changed: ${why}.`, true);
     if (file.size > kLongestFile) {
-      return refused(`it is ${(file.size / 1e6).toFixed(1)} MB, and a figures file has at most ${kLongestFile / (1 << 20)} MB`);
+      return refused(`it is ${Math.ceil(file.size / (1 << 20))} MB, and a figures file has at most ${kLongestFile / (1 << 20)} MB`);
     }
     const answer = await ask({op: 'open', file});
     if (answer.error) return refused(clipQuote(answer.error));
@@ -874,15 +874,16 @@
   $('AdjustButton').addEventListener('click', () => adjust.open());
   // A typed address (back and forward of the browser too, over addresses typed): its figure.
   window.addEventListener('popstate', () => act(showAddress));
-  // The keys, when no dialog is open and no other control takes them.
+  // The keys, when no dialog is open and no control that takes keys has the focus (a button
+  // takes none of these).
   const kKeys = {n: pressNew, ArrowLeft: () => act(back), ArrowRight: () => act(forward),
                  f: () => act(toggleFavourite), g: () => gallery.open(), v: () => variations.open(),
                  a: () => adjust.open()};
   document.addEventListener('keydown', (event) => {
-    const focus = document.activeElement;
     const key = event.key.length === 1 ? event.key.toLowerCase() : event.key;
     if (event.ctrlKey || event.altKey || event.metaKey || $('Command1').disabled || !kKeys[key] ||
-        document.querySelector('dialog[open]') || (focus && focus !== document.body && !buttons.includes(focus))) {
+        document.querySelector('dialog[open]') ||
+        event.target.closest?.('input, textarea, select, [contenteditable], [role="listbox"]')) {
       return;
     }
     kKeys[key]();
