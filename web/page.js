@@ -10,7 +10,7 @@
   // Characters after '#' handed to the core at most; a figure's link has under 300.
   const kLongestAddress = 4096;
   const kLongestQuote = 80;  // characters of an address quoted in a message
-  const kLongestFile = 32 << 20;  // bytes of a figures file read at most; 100,000 figures take 15 MB
+  const kLongestFile = 32 << 20;  // bytes of a figures file read at most, as the window reads
   const kPositions = 1 << 24;  // an Adjust slider's positions: a draw is position / kPositions
   const kRestMs = 500;  // an Adjust slider still this long joins its figure to the history
   // The window's names of the twelve draws, in draw order.
@@ -36,7 +36,10 @@
     const shown = canvas.getBoundingClientRect().width * devicePixelRatio;
     canvas.style.imageRendering = shown >= canvas.width ? 'pixelated' : 'auto';
   }
-  new ResizeObserver(fitRendering).observe(canvas);
+  new ResizeObserver(() => {
+    fitRendering();
+    if (drawsSmooth && shown) sharpen();
+  }).observe(canvas);
 
   // ---- The core, in its worker ----
 
@@ -149,7 +152,7 @@
       };
       store = await done(opening);
     } catch (error) {
-      refuse(error?.name === 'QuotaExceededError' ? 'it has no room left' : 'private browsing, or storage turned off');
+      refuse(error?.name === 'QuotaExceededError' ? 'no room left' : 'private browsing, or storage turned off');
     }
   }
   // Runs `use(figures)` in a transaction; resolves to its result, or to `otherwise` without a store.
@@ -164,7 +167,7 @@
       });
       return result;
     } catch (error) {
-      refuse(error?.name === 'QuotaExceededError' ? 'it has no room left' : String(error?.message ?? error));
+      refuse(error?.name === 'QuotaExceededError' ? 'no room left' : String(error?.message ?? error));
       return otherwise;
     }
   }
@@ -485,9 +488,7 @@
   async function openFigures(file) {
     const quoted = JSON.stringify(file.name.length > kLongestQuote ? `${file.name.slice(0, kLongestQuote - 1)}…` : file.name);
     const refused = (why) => say(`${quoted} was not opened, and nothing changed: ${why}.`, true);
-    if (file.size > kLongestFile) {
-      return refused(`it is ${Math.ceil(file.size / (1 << 20))} MB, and a figures file has at most ${kLongestFile / (1 << 20)} MB`);
-    }
+    if (file.size > kLongestFile) return refused(`it is larger than ${kLongestFile >> 20} MiB`);
     const answer = await ask({op: 'open', file});
     if (answer.error) return refused(clipQuote(answer.error));
     const kept = new Map((await keptAll()).map((row) => [figureKey(row), row]));

@@ -211,8 +211,9 @@ const ops = {
     if (error) return {error};
     return {draws: Array.from({length: count}, () => text(core._VaryRead(strength)))};
   },
-  // A figures file read and checked whole: {figures} in the renderer's spelling, or {error} for
-  // the first thing wrong.
+  // A figures file read and checked whole, as the window checks it: {figures} in the renderer's
+  // spelling, or {error} for the first thing wrong. "draws" is needed; the others default to
+  // rising directions, no favourite, shown now and no note; keys besides these are passed over.
   async open({file}) {
     let list;
     try {
@@ -220,21 +221,28 @@ const ops = {
     } catch {
       return {error: 'it is not JSON'};
     }
-    if (!Array.isArray(list)) return {error: 'it holds no list of figures'};
+    if (!Array.isArray(list)) return {error: 'it is not a list of figures'};
+    const kNoteMax = 4000;  // bytes of UTF-8 in a note the window keeps
+    const kLatestShownAt = 253402300799;  // the end of the year 9999
+    const kLongestText = 4096;  // characters of draws the core is handed; twelve take under 200
     const figures = [];
-    const kLongestText = 4096;  // characters of a draws or directions text; a good one has under 200
     for (const [i, item] of list.entries()) {
-      const where = `figure ${i + 1}`;
-      if (item === null || typeof item !== 'object' || Array.isArray(item)) return {error: `${where} is not an object`};
-      const {draws, directions = '1,1,1', favourite = false, shown_at = Date.now() / 1000, note = ''} = item;
-      const wrong = typeof draws !== 'string' || draws.length > kLongestText ? 'draws is not a text of twelve draws'
-                  : typeof directions !== 'string' || directions.length > kLongestText ? 'directions is not a text "R,G,B"'
-                  : typeof favourite !== 'boolean' ? 'favourite is not true or false'
-                  : !Number.isFinite(shown_at) || shown_at < 0 ? 'shown_at is not a time in seconds'
-                  : typeof note !== 'string' ? 'note is not a text' : read({draws, directions});
-      if (wrong) return {error: `${where}: ${wrong}`};
-      figures.push({draws: text(core._ReadForm(0)), directions: text(core._ReadForm(1)), favourite,
-                    shown_at: Math.floor(shown_at), note});
+      const wrong = (why) => ({error: `figure ${i + 1}: ${why}`});
+      if (item === null || typeof item !== 'object' || Array.isArray(item)) return wrong('it is not an object');
+      if (!('draws' in item)) return wrong('it has no "draws"');
+      const {draws, directions = '1,1,1', favourite = false, shown_at = Math.floor(Date.now() / 1000), note = ''} = item;
+      for (const [key, value] of Object.entries({draws, directions, note})) {
+        if (typeof value !== 'string') return wrong(`"${key}" is not text`);
+      }
+      if (typeof favourite !== 'boolean') return wrong('"favourite" is not true or false');
+      if (!Number.isInteger(shown_at)) return wrong('"shown_at" is not a whole number of seconds');
+      if (shown_at < 0 || shown_at > kLatestShownAt) return wrong('"shown_at" is not a time from 1970 to 9999');
+      if (new TextEncoder().encode(note).length > kNoteMax) return wrong(`the note is longer than ${kNoteMax} bytes`);
+      if (/[\0-\x1f\x7f-\x9f]/.test(note)) return wrong('the note holds a control character');
+      if (draws.length > kLongestText || directions.length > kLongestText) return wrong('its draws or directions are far too long');
+      const error = read({draws, directions});
+      if (error) return wrong(error);
+      figures.push({draws: text(core._ReadForm(0)), directions: text(core._ReadForm(1)), favourite, shown_at, note});
     }
     return {figures};
   },

@@ -213,13 +213,18 @@ describe('the page keeps and steers its figures', () => {
 
       const hostile = [
         ['not JSON', write('a.json', '[{"draws": '), 'it is not JSON'],
-        ['no list', write('b.json', '{"draws": "0.1"}'), 'it holds no list of figures'],
-        ['wrong type', write('c.json', JSON.stringify([figures[1], {draws: 5}])), 'figure 2: draws is not a text of twelve draws'],
-        ['out of range', write('d.json', JSON.stringify([{...figures[1], draws: `1,${kDraws.slice(4)}`}])),
+        ['no list', write('b.json', '{"draws": "0.1"}'), 'it is not a list of figures'],
+        ['wrong type', write('c.json', JSON.stringify([figures[1], {draws: 5}])), 'figure 2: "draws" is not text'],
+        ['no draws', write('d.json', JSON.stringify([{directions: '1,1,1'}])), 'figure 1: it has no "draws"'],
+        ['out of range', write('e.json', JSON.stringify([{...figures[1], draws: `1,${kDraws.slice(4)}`}])),
          "figure 1: draw 1 '1' is not in [0, 1) as a float"],
-        ['100 MB', write('e.json', ''), 'it is 100 MB, and a figures file has at most 32 MB'],
+        ['a time in year 10000', write('f.json', JSON.stringify([{draws: kDraws, shown_at: 253402300800}])),
+         'figure 1: "shown_at" is not a time from 1970 to 9999'],
+        ['a note over 4000 bytes', write('g.json', JSON.stringify([{draws: kDraws, note: 'é'.repeat(2001)}])),
+         'figure 1: the note is longer than 4000 bytes'],
+        ['100 MB', write('h.json', ''), 'it is larger than 32 MiB'],
       ];
-      fs.truncateSync(path.join(folder, 'e.json'), 100 << 20);
+      fs.truncateSync(path.join(folder, 'h.json'), 100 << 20);
       for (const [what, file, why] of hostile) {
         await page.setInputFiles('#FiguresFile', file);
         await page.waitForFunction((name) => message.textContent.startsWith(`"${name}"`), path.basename(file));
@@ -231,15 +236,23 @@ describe('the page keeps and steers its figures', () => {
     }
   }));
 
-  test('a browser that keeps nothing gets one message, and the page works on', () => withPage(async (page) => {
-    await page.addInitScript(() => {
-      IDBFactory.prototype.open = () => { throw new DOMException('The user denied permission', 'SecurityError'); };
-    });
-    await openPage(page, env.server.url, `#draws=${kDraws}&directions=1,1,1`);
-    assert.match(await page.textContent('#message'), /^This browser keeps no figures for this page \(private browsing/);
-    await press(page, 'n');
-    await press(page, 'ArrowLeft');
-    assert.deepEqual(await shownFigure(page), [kDraws, '1,1,1']);
-    await assertExact(page, 'back without a store');
-  }));
+  test('a browser that keeps nothing, or runs out of room, gets one message, and the page works on', async () => {
+    const refusals = [
+      ['private browsing', () => { IDBFactory.prototype.open = () => { throw new DOMException('denied', 'SecurityError'); }; }],
+      ['no room left', () => {
+        IDBObjectStore.prototype.add = function () { throw new DOMException('full', 'QuotaExceededError'); };
+      }],
+    ];
+    for (const [why, refuse] of refusals) {
+      await withPage(async (page) => {
+        await page.addInitScript(refuse);
+        await openPage(page, env.server.url, `#draws=${kDraws}&directions=1,1,1`);
+        assert.match(await page.textContent('#message'), new RegExp(`^This browser keeps no figures for this page \\(${why}`));
+        await press(page, 'n');
+        await press(page, 'ArrowLeft');
+        assert.deepEqual(await shownFigure(page), [kDraws, '1,1,1'], why);
+        await assertExact(page, `back without a store (${why})`);
+      });
+    }
+  });
 });
