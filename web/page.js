@@ -95,6 +95,21 @@
       return 'This browser cannot run WebAssembly, which the page draws with, or has it turned ' +
              'off. Open the page in a current Firefox, Chrome, Safari or Edge.';
     }
+    // The worker's script downloads while the core compiles.
+    worker = new Worker('stringart.js');
+    let unloaded = false;
+    worker.onmessage = ({data}) => {
+      const resolve = answers.get(data.id);
+      answers.delete(data.id);
+      resolve?.(data);
+    };
+    // The script missing, or broken: every question still waiting fails.
+    worker.onerror = (event) => {
+      event.preventDefault();
+      unloaded = true;
+      answers.forEach((resolve) => resolve({failed: 'load'}));
+      answers.clear();
+    };
     try {
       if (!compiled) {
         // Matches the preload in index.html, so that the core is fetched once.
@@ -105,18 +120,7 @@
     } catch (error) {
       return error instanceof TypeError ? kNoDownload : `The drawing engine could not start in this browser (${error}).`;
     }
-    worker = new Worker('stringart.js');
-    worker.onmessage = ({data}) => {
-      const resolve = answers.get(data.id);
-      answers.delete(data.id);
-      resolve?.(data);
-    };
-    // The script missing, or broken: every question still waiting fails.
-    worker.onerror = (event) => {
-      event.preventDefault();
-      answers.forEach((resolve) => resolve({failed: 'load'}));
-      answers.clear();
-    };
+    if (unloaded) return kNoDownload;
     asking = 0;
     try {
       const started = await ask({op: 'start', module: compiled, seed: [...crypto.getRandomValues(new Uint32Array(2))]});
