@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "text/TimeLeft.h"
+
 namespace stringart {
 
 TerminalProgress::TerminalProgress(std::FILE* out, std::string label)
@@ -26,13 +28,7 @@ void TerminalProgress::Update(double done) {
   const int filled = static_cast<int>(done * kWidth);
   std::string bar(static_cast<std::size_t>(filled), '#');
   bar.append(static_cast<std::size_t>(kWidth - filled), '-');
-  std::string left = "--:--";
-  if (done > 0.001) {
-    const long seconds = std::lround(elapsed * (1.0 - done) / done);
-    char text[32];
-    std::snprintf(text, sizeof text, "%ld:%02ld", seconds / 60, seconds % 60);
-    left = text;
-  }
+  const std::string left = TimeLeft(elapsed, done).value_or("--:--");
   // Padded, so that a shorter line covers a longer one before it.
   std::fprintf(out_, "\r%s [%s] %3d %%  %s left   ", label_.c_str(), bar.c_str(),
                static_cast<int>(done * 100), left.c_str());

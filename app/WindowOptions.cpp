@@ -7,7 +7,7 @@
 namespace stringart {
 namespace {
 
-constexpr std::string_view kSlideshowOption = "--slideshow";
+constexpr std::string_view kSlideshowOption = "--slideshow", kImportOption = "--import";
 
 constexpr OptionSpec kOptions[] = {
     {.name = "FILE...",
@@ -31,6 +31,11 @@ constexpr OptionSpec kOptions[] = {
      .most = kMaxSlideshowSeconds,
      .unit = "seconds",
      .optionalValue = true},
+    {.name = kImportOption,
+     .value = "FILE",
+     .help = "add the figures of a figures file (JSON, as the gallery's \"Save\n"
+             "figures\" writes it) to the journal, say how many, and exit",
+     .read = ReadAsText},
     {.name = kHelpOption, .alias = kHelpShort, .help = "print this and exit"},
     {.name = kVersionOption, .help = "print the version and exit"},
 };
@@ -72,6 +77,12 @@ std::optional<WindowOptions> ParseWindowOptions(const std::vector<std::string>& 
   options.help = given->Has(kHelpOption);
   options.version = given->Has(kVersionOption);
   if (options.help || options.version) return options;
+  options.import = given->Get<std::string>(kImportOption).value_or("");
+  if (!options.import.empty() &&
+      (given->operands().size() + given->Has(kDrawsOption) + given->Has(kSlideshowOption)) > 0) {
+    error = std::string(kImportOption) + " stands alone: it opens no window";
+    return std::nullopt;
+  }
   if (given->Has(kSlideshowOption)) {
     options.slideshowSeconds = static_cast<int>(
         given->Get<long long>(kSlideshowOption).value_or(kDefaultSlideshowSeconds));
@@ -94,6 +105,7 @@ std::string WindowUsage() {
   return "Usage: stringart [FILE...]\n"
          "       stringart --draws U1,...,U12 [--directions R,G,B]\n"
          "       stringart --slideshow [SECONDS]\n"
+         "       stringart --import FILE\n"
          "Opens a window that traces random string-art figures: one at once, another at each "
          "press of \"new\".\n"
          "\n" +

@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <exception>
+#include <iostream>
 #include <limits>
 #include <memory>
 #include <string>
@@ -14,6 +15,7 @@
 #include "app/FigureFileWriter.h"
 #include "app/Platform.h"
 #include "app/WindowOptions.h"
+#include "journal/ImportCommand.h"
 #include "journal/Journal.h"
 #include "runtime/Clock.h"
 #include "runtime/DrawSource.h"
@@ -145,6 +147,10 @@ int main(int argc, char** argv) {
         options->help ? stringart::WindowUsage().c_str() : "stringart " STRINGART_VERSION "\n",
         stdout);
     return EXIT_SUCCESS;
+  }
+  if (!options->import.empty()) {
+    return stringart::ImportFiguresCommand(options->import, stringart::Journal::DefaultPath(),
+                                           std::cout, std::cerr);
   }
   std::optional<std::string> platform = stringart::ChoosePlatform(argc, argv);
   if (!platform) return EXIT_FAILURE;

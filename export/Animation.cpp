@@ -20,9 +20,9 @@ extern "C" {
 #include <optional>
 
 #include "canvas/SegmentRecorder.h"
-#include "export/AtomicFile.h"
 #include "figure/Tracer.h"
 #include "figure/Variation.h"
+#include "runtime/AtomicFile.h"
 #include "smooth/LargePicture.h"
 
 namespace stringart {

@@ -3,11 +3,11 @@
 #include "canvas/SegmentRecorder.h"
 #include "canvas/Svg.h"
 #include "export/Animation.h"
-#include "export/AtomicFile.h"
 #include "export/CommandReader.h"
 #include "export/LargePng.h"
 #include "export/PngFile.h"
 #include "figure/Tracer.h"
+#include "runtime/AtomicFile.h"
 #include "text/FigureCommand.h"
 #include "text/Quote.h"
 

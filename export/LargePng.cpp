@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "canvas/SegmentRecorder.h"
-#include "export/PngFile.h"
+#include "export/BandedPng.h"
 #include "figure/Tracer.h"
 #include "smooth/LargePicture.h"
 
@@ -35,9 +35,8 @@ ExportResult SaveLargePicture(const FigureRecord& figure, const ExportRequest& r
 
   PngOptions png;
   png.texts = {{"Software", "stringart"}, {"Comment", RemakeCommand(figure, request)}};
-  png.quickFilters = true;
   png.progressFrom = 0.5;
-  return WritePngFile(request.path, picture->pixels(), width, height, width, png, progress, error);
+  return WriteBandedPng(request.path, picture->pixels(), width, height, png, progress, error);
 }
 
 }  // namespace stringart

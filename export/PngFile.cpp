@@ -11,8 +11,8 @@
 #include <cstring>
 #include <memory>
 
-#include "export/AtomicFile.h"
 #include "export/CommandReader.h"
+#include "runtime/AtomicFile.h"
 
 namespace stringart {
 namespace {
@@ -60,7 +60,6 @@ ExportResult Encode(png_structp png, png_infop info, const std::uint32_t* pixels
     png_set_pHYs(png, info, ppm, ppm, PNG_RESOLUTION_METER);
   }
   if (textCount > 0) png_set_text(png, info, texts, textCount);
-  if (options.quickFilters) png_set_filter(png, 0, PNG_FILTER_SUB | PNG_FILTER_UP);
   png_write_info(png, info);
   // Rows are 0xFFRRGGBB words: bytes B, G, R, 0xFF in memory on this little-endian machine.
   png_set_bgr(png);

@@ -22,9 +22,6 @@ struct PngText {
 struct PngOptions {
   std::vector<PngText> texts;  // written before the pixels, in this order
   int pixelsPerMetre = 0;      // a pHYs chunk when above 0
-  // Only the Sub and Up filters rather than libpng's trial of all five on every row: for speed
-  // on large pictures that are mostly black and flat strokes.
-  bool quickFilters = false;
   // The part of the work's progress the encoding takes: it reports from `progressFrom` to 1.
   double progressFrom = 0;
 };

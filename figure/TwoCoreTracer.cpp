@@ -1,6 +1,8 @@
 #include "figure/TwoCoreTracer.h"
+#include "figure/TwoCoreTracer_p.h"
 
 #include <algorithm>
+#include <chrono>
 #include <condition_variable>
 #include <exception>
 #include <mutex>
@@ -124,6 +126,18 @@ class HandingCanvas final : public Canvas {
   std::size_t count_ = 0;
 };
 
+// The figure traced and painted on the calling thread alone: nullopt when cancelled.
+std::optional<FigureRecord> TraceOnOne(const FigureDraws& draws, Directions& directions, double& x1,
+                                       double& y1, std::uint32_t* pixels, int width, int height,
+                                       std::ptrdiff_t stride, const std::atomic<bool>* cancel) {
+  RasterCanvas canvas(pixels, width, height, stride, cancel);
+  try {
+    return TraceFigure(draws, directions, x1, y1, canvas);
+  } catch (const Cancelled&) {
+    return std::nullopt;
+  }
+}
+
 }  // namespace
 
 // One figure's shared state and the second thread. The second thread paints segments from the
@@ -132,6 +146,7 @@ class HandingCanvas final : public Canvas {
 // laid over the raster.
 struct TwoCoreTracer::Figure {
   std::mutex inUse;                      // held by the thread tracing a figure
+  Pace pace;                             // under inUse
   std::vector<SnappedSegment> segments;  // kSegmentsPerFigure once two threads trace
   std::vector<std::uint32_t> layer;      // all 0 between figures
   std::uint32_t* pixels = nullptr;
@@ -276,6 +291,31 @@ struct TwoCoreTracer::Figure {
     }
   }
 
+  // The figure traced on this thread and painted on both: nullopt when cancelled.
+  std::optional<FigureRecord> TraceOnTwo(const FigureDraws& draws, Directions& directions,
+                                         double& x1, double& y1, std::uint32_t* to, int w, int h,
+                                         std::ptrdiff_t s, const std::atomic<bool>* cancel) {
+    Begin(to, w, h, s);
+    std::optional<FigureRecord> record;
+    std::exception_ptr failure;
+    bool layered = false;
+    HandingCanvas canvas(segments.data(), published, cancel);
+    try {
+      record = TraceFigure(draws, directions, x1, y1, canvas);
+      SetTail(canvas.Flush());
+      traced.store(true, std::memory_order_release);
+      layered = PaintTail(cancel);
+    } catch (const Cancelled&) {
+    } catch (...) {
+      failure = std::current_exception();
+    }
+    const bool whole = record && !failure && !(cancel && cancel->load(std::memory_order_relaxed));
+    End(whole, layered);
+    if (failure) std::rethrow_exception(failure);
+    if (!whole) return std::nullopt;
+    return record;
+  }
+
   // Starts the second thread unless it runs; false when it cannot be started.
   bool StartWorker() {
     if (worker.joinable()) return true;
@@ -309,7 +349,8 @@ struct TwoCoreTracer::Figure {
   }
 };
 
-TwoCoreTracer::TwoCoreTracer() : figure_(std::make_unique<Figure>()) {}
+TwoCoreTracer::TwoCoreTracer(Threads threads)
+    : figure_(std::make_unique<Figure>()), threads_(threads) {}
 
 TwoCoreTracer::~TwoCoreTracer() {
   figure_->StopWorker();
@@ -321,36 +362,19 @@ std::optional<FigureRecord> TwoCoreTracer::Trace(const FigureDraws& draws, Direc
                                                  const std::atomic<bool>* cancel) {
   Figure& f = *figure_;
   std::unique_lock use(f.inUse, std::try_to_lock);
+  const bool paced = use.owns_lock() && width > 0 && height > 0 && UsableCpus() >= 2;
+  const std::size_t area = static_cast<std::size_t>(width) * static_cast<std::size_t>(height);
   const bool twoThreads =
-      use.owns_lock() && width > 0 && height > 0 && UsableCpus() >= 2 && f.StartWorker();
+      paced && (threads_ == Threads::Two || f.pace.TwoNext(area)) && f.StartWorker();
   lastOnTwoThreads_.store(twoThreads, std::memory_order_relaxed);
-  if (!twoThreads) {
-    RasterCanvas canvas(pixels, width, height, stride, cancel);
-    try {
-      return TraceFigure(draws, directions, x1, y1, canvas);
-    } catch (const Cancelled&) {
-      return std::nullopt;
-    }
+  const auto start = std::chrono::steady_clock::now();
+  std::optional<FigureRecord> record =
+      twoThreads ? f.TraceOnTwo(draws, directions, x1, y1, pixels, width, height, stride, cancel)
+                 : TraceOnOne(draws, directions, x1, y1, pixels, width, height, stride, cancel);
+  if (paced && record) {
+    f.pace.Took(twoThreads,
+                std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
   }
-
-  f.Begin(pixels, width, height, stride);
-  std::optional<FigureRecord> record;
-  std::exception_ptr failure;
-  bool layered = false;
-  HandingCanvas canvas(f.segments.data(), f.published, cancel);
-  try {
-    record = TraceFigure(draws, directions, x1, y1, canvas);
-    f.SetTail(canvas.Flush());
-    f.traced.store(true, std::memory_order_release);
-    layered = f.PaintTail(cancel);
-  } catch (const Cancelled&) {
-  } catch (...) {
-    failure = std::current_exception();
-  }
-  const bool whole = record && !failure && !(cancel && cancel->load(std::memory_order_relaxed));
-  f.End(whole, layered);
-  if (failure) std::rethrow_exception(failure);
-  if (!whole) return std::nullopt;
   return record;
 }
 

@@ -37,6 +37,7 @@ class LargePicture {
   double left() const { return left_; }    // where canvas point (-0.5, -0.5) lands, pixels
   double top() const { return top_; }
   const std::uint32_t* pixels() const { return pixels_.data(); }
+  std::uint32_t* pixels() { return pixels_.data(); }
 
  private:
   int width_, height_;

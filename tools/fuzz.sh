@@ -19,12 +19,14 @@ cmake --build "$build" -j "$(nproc)" >/dev/null
 draws=0.1,0.2,0.3,0.4,0.5,0.6,0.7,0.8,0.9,0.15,0.35,0.55
 seeds=$build/seeds
 rm -rf "$seeds"
-mkdir -p "$seeds"/{remake_command,render_options,figure_link,png_command,svg_command,video_command}
+mkdir -p "$seeds"/{remake_command,render_options,figure_link,png_command,svg_command,video_command,figures_file}
 printf 'stringart-render --draws %s --directions 1,-1,1 --size 3840x2160 --seconds 8 --fps 30' \
   "$draws" >"$seeds/remake_command/1"
 printf -- '--draws\0%s\0--size\0600\0--seconds\0002\0-o\0x.mp4' "$draws" >"$seeds/render_options/1"
 printf -- '--seed\00043210.5\0--figures\0003\0--directions=1,1,-1\0-o\0x.svg' >"$seeds/render_options/2"
 printf 'draws=%s&directions=-1,1,1' "$draws" >"$seeds/figure_link/1"
+printf '[{"draws": "%s", "directions": "1,-1,1", "favourite": true, "shown_at": 1733680000, "note": "sea \\u00e9"},\n{"draws": "%s"}]' \
+  "$draws" "$draws" >"$seeds/figures_file/1"
 render=${STRINGART_RENDER:-build/app/stringart-render}
 if [ -x "$render" ]; then
   out=$(mktemp -d)
@@ -45,7 +47,8 @@ fi
 mkdir -p "$build/findings"
 failed=0
 printf '%-16s %12s %10s %8s %8s\n' target executions coverage features crashes
-for target in remake_command render_options figure_link png_command svg_command video_command; do
+for target in remake_command render_options figure_link png_command svg_command video_command \
+  figures_file; do
   corpus=$build/corpus/$target
   mkdir -p "$corpus"
   max_len=4096

@@ -11,8 +11,8 @@ cd "$(dirname "$0")/.."
 programs=(
   g++ cmake ninja-build pkg-config
   qt6-base-dev qt6-qpa-plugins qt6-wayland libgl-dev libx11-dev libxcb1-dev
-  libcairo2-dev libpng-dev libavcodec-dev libavformat-dev libswscale-dev libavutil-dev
-  libsqlite3-dev
+  libcairo2-dev libpng-dev libdeflate-dev libavcodec-dev libavformat-dev libswscale-dev libavutil-dev
+  libsqlite3-dev nlohmann-json3-dev
 )
 package=(dpkg-dev file lintian appstream man-db)
 tests=(

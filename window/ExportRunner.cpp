@@ -1,5 +1,6 @@
 #include "window/ExportRunner.h"
 
+#include <QElapsedTimer>
 #include <QLabel>
 #include <QProgressDialog>
 #include <QThread>
@@ -8,6 +9,8 @@
 #include <algorithm>
 #include <atomic>
 #include <utility>
+
+#include "text/TimeLeft.h"
 
 namespace stringart {
 
@@ -60,9 +63,16 @@ bool ExportRunner::Start(const QString& title, const QString& label, Work work) 
   progress_->setMinimumDuration(0);
   connect(progress_, &QProgressDialog::canceled, this, [job] { job->cancel = true; });
   poll_ = new QTimer(this);
-  connect(poll_, &QTimer::timeout, progress_, [dialog = progress_.data(), job] {
+  QElapsedTimer clock;
+  clock.start();
+  connect(poll_, &QTimer::timeout, progress_, [dialog = progress_.data(), text, label, clock, job] {
+    const double done = job->done;
     // The last step waits for the file to be in place.
-    dialog->setValue(std::min(kProgressSteps - 1, static_cast<int>(job->done * kProgressSteps)));
+    dialog->setValue(std::min(kProgressSteps - 1, static_cast<int>(done * kProgressSteps)));
+    if (const auto left = TimeLeft(clock.elapsed() / 1000.0, done)) {
+      text->setText(
+          ExportRunner::tr("%1\nAbout %2 left").arg(label, QString::fromStdString(*left)));
+    }
   });
   poll_->start(100);
   progress_->show();

@@ -15,6 +15,7 @@
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QStandardPaths>
+#include <QTimer>
 #include <QUrl>
 #include <string>
 
@@ -96,7 +97,8 @@ Form1Window::Form1Window(DrawSource& random, FigureFiles& files, QWidget* parent
       exports_(new ExportRunner(this)),
       note_(new ExportNote(this)),
       reader_(new FigureReader(files, this)),
-      stage_(new Form1Stage(*this)) {
+      stage_(new Form1Stage(*this)),
+      newSoon_(new QTimer(this)) {
   setWindowTitle(QStringLiteral("Form1"));
   setFixedSize(kClientWidth, kClientHeight);
   setAcceptDrops(true);
@@ -129,7 +131,14 @@ void Form1Window::PlaceControls() {
 void Form1Window::CreateActions() {
   using Keys = QList<QKeySequence>;
   new_ = AddAction(this, QStringLiteral("&New figure"), Keys{Qt::CTRL | Qt::Key_N, Qt::Key_F5},
-                   [this] { command1_->click(); });
+                   [this] { newSoon_->start(); });
+  // Presses of the keys that come while a figure is being made (a key held down) fold into one
+  // figure, made once every event queued meanwhile has been seen: a held key gives a figure a
+  // frame, not a queue that Quit would wait behind. Each click on the button is a figure of its
+  // own.
+  newSoon_->setSingleShot(true);
+  newSoon_->setInterval(0);
+  connect(newSoon_, &QTimer::timeout, command1_, &QPushButton::click);
   place_ = new QAction(this);
   place_->setEnabled(false);
   back_ = AddAction(this, QStringLiteral("&Back"), Keys{Qt::ALT | Qt::Key_Left, Qt::Key_Back},
@@ -206,7 +215,7 @@ void Form1Window::Command1Click() {
 }
 
 void Form1Window::FigureShown() {
-  view_->FigureComplete();
+  view_->FigureComplete(form_.history().empty() ? nullptr : &form_.lastFigure());
   const FigureHistory& history = form_.history();
   place_->setText(
       history.empty() ? QStringLiteral("No figure yet")
@@ -279,7 +288,7 @@ void Form1Window::FiguresRead(const std::vector<FigureReader::Read>& reads, bool
     }
   }
   if (showFirst && first < form_.history().size() && form_.ShowFigure(first)) FigureShown();
-  if (!problems.isEmpty()) ShowProblem(QStringLiteral("Open figure"), problems.join('\n'));
+  if (!problems.isEmpty()) ShowProblem(QStringLiteral("Open figure"), Listed(problems));
 }
 
 void Form1Window::ShowProblem(const QString& title, const QString& text) {
@@ -347,7 +356,7 @@ void Form1Window::OpenFigure(const FigureRecord& figure, FigureOrigin origin) {
 
 void Form1Window::PreviewFigure(const FigureRecord& figure) {
   form_.Preview(figure);
-  view_->FigureComplete();
+  view_->FigureComplete(form_.history().empty() ? nullptr : &form_.lastFigure());
 }
 
 void Form1Window::OpenFigureAs() {

@@ -17,6 +17,7 @@
 class QAction;
 class QMenu;
 class QPushButton;
+class QTimer;
 
 namespace stringart {
 
@@ -163,6 +164,7 @@ class Form1Window final : public QWidget, public WindowServices {
   QPointer<FullScreenView> fullScreen_;
   JournalLink* journal_ = nullptr;
   FigureStage* stage_;
+  QTimer* newSoon_;  // "new" from the keys, made once the events queued meanwhile are seen
 };
 
 }  // namespace stringart

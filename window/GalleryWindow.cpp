@@ -3,17 +3,30 @@
 #include <QAction>
 #include <QComboBox>
 #include <QDateTime>
+#include <QDir>
+#include <QFileDialog>
 #include <QHBoxLayout>
 #include <QKeySequence>
+#include <QLineEdit>
 #include <QListView>
+#include <QMenu>
+#include <QMessageBox>
 #include <QPushButton>
+#include <QScrollBar>
+#include <QStandardPaths>
+#include <QTimer>
 #include <QVBoxLayout>
+#include <algorithm>
 
+#include "canvas/Picture1.h"
+#include "figure/FigureHistory.h"
+#include "figure/Tracer.h"
+#include "journal/FiguresFile.h"
 #include "text/ExportLimits.h"
-#include "window/ExportRunner.h"
-#include "window/Exports.h"
-#include "window/GalleryModel.h"
+#include "text/FigureFiles.h"
+#include "text/Quote.h"
 #include "window/Messages.h"
+#include "window/MorphButton.h"
 #include "window/ThumbnailCache.h"
 
 namespace stringart {
@@ -31,6 +44,25 @@ std::int64_t PeriodStart(GalleryWindow::Period period) {
   return 0;
 }
 
+QString Quote(const QString& text) {
+  return QString::fromStdString(Quoted(text.toStdString()));
+}
+
+// The first of these folders that exists, else the home folder.
+QString FolderFor(QStandardPaths::StandardLocation location) {
+  const QString folder = QStandardPaths::writableLocation(location);
+  return !folder.isEmpty() && QDir(folder).exists() ? folder : QDir::homePath();
+}
+
+QAction* Action(QWidget* on, const QString& text, const QKeySequence& keys,
+                Qt::ShortcutContext context = Qt::WidgetWithChildrenShortcut) {
+  auto* action = new QAction(text, on);
+  action->setShortcut(keys);
+  action->setShortcutContext(context);
+  on->addAction(action);
+  return action;
+}
+
 }  // namespace
 
 GalleryWindow::GalleryWindow(Journal& journal, ThumbnailCache& thumbnails, FigureFiles& files,
@@ -40,63 +72,146 @@ GalleryWindow::GalleryWindow(Journal& journal, ThumbnailCache& thumbnails, Figur
       thumbnails_(thumbnails),
       files_(files),
       show_(std::move(show)),
-      model_(new GalleryModel(thumbnails, files, this)),
+      model_(new GalleryModel(journal, thumbnails, files, this)),
+      tile_(new GalleryTile(this)),
       view_(new QListView(this)),
-      favouritesButton_(new QPushButton(QStringLiteral("Favourites"), this)),
-      allButton_(new QPushButton(QStringLiteral("All"), this)),
-      saveMorph_(new QPushButton(QStringLiteral("Save morph\u2026"), this)),
+      favouritesButton_(new QPushButton(tr("Favourites"), this)),
+      allButton_(new QPushButton(tr("All"), this)),
+      saveMorph_(new MorphButton(
+          files,
+          [this](FigureRecord& from, FigureDraws& to, QString& error) {
+            return ChooseMorph(from, to, error);
+          },
+          tr("Save a morph from the figure selected first to the one selected last (Ctrl+M)"),
+          this)),
+      openFigures_(new QPushButton(tr("Open figures\u2026"), this)),
+      order_(new QComboBox(this)),
       period_(new QComboBox(this)),
-      exports_(new ExportRunner(this)) {
-  setWindowTitle(QStringLiteral("Figures"));
-  constexpr int kCell = ThumbnailCache::kSide + 16;
+      search_(new QLineEdit(this)) {
+  setWindowTitle(tr("Figures"));
+  pool_.setMaxThreadCount(1);
+  CreateView();
+  CreateBar();
+  CreateActions();
+  auto* bar = new QHBoxLayout;
+  for (QWidget* control : std::initializer_list<QWidget*>{favouritesButton_, allButton_}) {
+    bar->addWidget(control);
+  }
+  bar->addStretch();
+  for (QWidget* control :
+       std::initializer_list<QWidget*>{order_, period_, search_, openFigures_, saveMorph_}) {
+    bar->addWidget(control);
+  }
+  auto* layout = new QVBoxLayout(this);
+  layout->addLayout(bar);
+  layout->addWidget(view_);
+  resize(std::max(5 * view_->gridSize().width() + 40, 880), 3 * view_->gridSize().height() + 70);
+}
+
+void GalleryWindow::CreateView() {
   view_->setViewMode(QListView::IconMode);
   view_->setMovement(QListView::Static);
   view_->setResizeMode(QListView::Adjust);
   view_->setUniformItemSizes(true);
+  view_->setItemDelegate(tile_);
   view_->setIconSize(QSize(ThumbnailCache::kSide, ThumbnailCache::kSide));
-  view_->setGridSize(QSize(kCell, kCell + 20));
+  QStyleOptionViewItem option;
+  option.initFrom(view_);
+  const QSize cell = tile_->sizeHint(option, {});
+  view_->setGridSize(cell + QSize(10, 10));
   view_->setSelectionMode(QAbstractItemView::ExtendedSelection);  // two, for a morph
+  view_->setEditTriggers(QAbstractItemView::NoEditTriggers);      // F2 is an action of its own
   view_->setDragEnabled(true);
   view_->setDragDropMode(QAbstractItemView::DragOnly);
   view_->setModel(model_);
+  view_->setContextMenuPolicy(Qt::CustomContextMenu);
   connect(view_, &QListView::activated, this, [this] { ShowSelected(); });
+  connect(view_, &QWidget::customContextMenuRequested, this, [this](const QPoint& at) {
+    QMenu menu;
+    FillContextMenu(menu);
+    menu.exec(view_->viewport()->mapToGlobal(at));
+  });
+  connect(tile_, &GalleryTile::StarClicked, this, [this](const QModelIndex& index) {
+    const JournalRow row = model_->row(index.row());
+    undo_.push_back({{}, {row}, false});
+    model_->Mark({row}, !row.favourite);
+  });
+  connect(model_, &GalleryModel::PageRead, this, &GalleryWindow::PageRead);
+  connect(model_, &GalleryModel::MarksChanged, this, &GalleryWindow::MarksChanged);
+  connect(model_, &GalleryModel::NoteWritten, this, [this](const JournalRow& before) {
+    undo_.push_back({{}, {before}, true});
+  });
+  connect(view_->verticalScrollBar(), &QScrollBar::valueChanged, this, &GalleryWindow::ReadAhead);
+  connect(view_->verticalScrollBar(), &QScrollBar::rangeChanged, this, &GalleryWindow::ReadAhead);
+}
 
+void GalleryWindow::CreateBar() {
   for (QPushButton* button : {favouritesButton_, allButton_}) button->setCheckable(true);
   connect(favouritesButton_, &QPushButton::clicked, this, [this] { ShowFavourites(true); });
   connect(allButton_, &QPushButton::clicked, this, [this] { ShowFavourites(false); });
-  period_->addItems(
-      {QStringLiteral("All days"), QStringLiteral("Today"), QStringLiteral("This week")});
-  connect(period_, &QComboBox::currentIndexChanged, this, [this] { Load(0); });
-
-  auto* bar = new QHBoxLayout;
-  bar->addWidget(favouritesButton_);
-  bar->addWidget(allButton_);
-  bar->addStretch();
-  bar->addWidget(saveMorph_);
-  bar->addWidget(period_);
-  auto* layout = new QVBoxLayout(this);
-  layout->addLayout(bar);
-  layout->addWidget(view_);
-  resize(5 * kCell + 40, 4 * (kCell + 20) + 60);
-
-  auto* unmark = new QAction(this);
-  unmark->setShortcut(QKeySequence::Delete);
-  unmark->setShortcutContext(Qt::WindowShortcut);
-  connect(unmark, &QAction::triggered, this, &GalleryWindow::UnmarkSelected);
-  auto* undo = new QAction(this);
-  undo->setShortcut(QKeySequence::Undo);
-  connect(undo, &QAction::triggered, this, &GalleryWindow::Undo);
-  addActions({unmark, undo});
-
-  saveMorph_->setToolTip(QStringLiteral(
-      "Save a morph from the figure selected first to the one selected last (Ctrl+M)"));
-  saveMorph_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_M));
-  saveMorph_->setFocusPolicy(Qt::TabFocus);
-  connect(saveMorph_, &QPushButton::clicked, this, &GalleryWindow::SaveMorphAs);
-  connect(exports_, &ExportRunner::Finished, this, [this](ExportResult result, const QString& e) {
-    saveMorph_->setEnabled(true);
-    if (result == ExportResult::Failed) Warn(this, QStringLiteral("Save morph"), Sentence(e));
+  order_->addItems({tr("Newest shown first"), tr("Latest marked first")});
+  connect(order_, &QComboBox::activated, this, [this](int at) {
+    SetOrder(at == 0 ? GalleryQuery::Order::Shown : GalleryQuery::Order::Marked);
   });
+  period_->addItems({tr("All days"), tr("Today"), tr("This week")});
+  connect(period_, &QComboBox::currentIndexChanged, this, &GalleryWindow::Reload);
+  search_->setPlaceholderText(tr("Search notes"));
+  search_->setToolTip(tr("Only the figures whose note holds this text (Ctrl+F)"));
+  search_->setMinimumWidth(150);
+  search_->setClearButtonEnabled(true);
+  // A search each time typing rests, not one per key.
+  auto* typing = new QTimer(this);
+  typing->setSingleShot(true);
+  typing->setInterval(250);
+  connect(search_, &QLineEdit::textEdited, typing, qOverload<>(&QTimer::start));
+  connect(search_, &QLineEdit::textChanged, this, [typing](const QString& text) {
+    if (text.isEmpty()) typing->start();  // the clear button
+  });
+  connect(typing, &QTimer::timeout, this, &GalleryWindow::Reload);
+  connect(Action(search_, tr("Clear the search"), Qt::Key_Escape), &QAction::triggered, this,
+          [this] {
+            search_->clear();
+            view_->setFocus();
+          });
+  openFigures_->setToolTip(tr("Add the figures of a figures file to the journal (Ctrl+O)"));
+  openFigures_->setFocusPolicy(Qt::TabFocus);
+  connect(openFigures_, &QPushButton::clicked, this, &GalleryWindow::ImportFiguresAs);
+}
+
+void GalleryWindow::CreateActions() {
+  // The tiles' actions, in their menu too; while a note is written its line takes its keys.
+  open_ = new QAction(tr("&Open"), view_);
+  connect(open_, &QAction::triggered, this, &GalleryWindow::ShowSelected);
+  favourite_ = Action(view_, tr("&Favourite"), QKeySequence(Qt::CTRL | Qt::Key_D));
+  favourite_->setCheckable(true);
+  connect(favourite_, &QAction::triggered, this, &GalleryWindow::ToggleFavouriteSelected);
+  note_ = Action(view_, tr("&Note\u2026"), Qt::Key_F2);
+  connect(note_, &QAction::triggered, this, &GalleryWindow::EditNote);
+  savePicture_ = Action(view_, tr("Save &picture\u2026"), QKeySequence(Qt::CTRL | Qt::Key_S));
+  connect(savePicture_, &QAction::triggered, this, &GalleryWindow::SavePictureAs);
+  saveFigures_ = Action(view_, tr("Save f&igures\u2026"),
+                        QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S), Qt::WindowShortcut);
+  connect(saveFigures_, &QAction::triggered, this, &GalleryWindow::SaveFiguresAs);
+  remove_ = Action(view_, tr("&Remove"), QKeySequence::Delete);
+  connect(remove_, &QAction::triggered, this, &GalleryWindow::RemoveSelected);
+  connect(Action(view_, tr("Menu"), QKeySequence(Qt::SHIFT | Qt::Key_F10)), &QAction::triggered,
+          this, [this] {
+            const QRect at = view_->visualRect(view_->currentIndex());
+            emit view_->customContextMenuRequested(at.isValid() ? at.center() : QPoint());
+          });
+  connect(Action(this, tr("Undo"), QKeySequence::Undo, Qt::WindowShortcut), &QAction::triggered,
+          this, &GalleryWindow::Undo);
+  connect(Action(this, tr("Search notes"), QKeySequence::Find, Qt::WindowShortcut),
+          &QAction::triggered, this, [this] {
+            search_->setFocus();
+            search_->selectAll();
+          });
+  connect(Action(this, tr("Open figures"), QKeySequence::Open, Qt::WindowShortcut),
+          &QAction::triggered, this, &GalleryWindow::ImportFiguresAs);
+}
+
+GalleryWindow::~GalleryWindow() {
+  pool_.waitForDone();
 }
 
 const std::vector<JournalRow>& GalleryWindow::rows() const {
@@ -104,31 +219,84 @@ const std::vector<JournalRow>& GalleryWindow::rows() const {
 }
 
 void GalleryWindow::Open() {
-  period_->blockSignals(true);
+  for (QObject* quiet : std::initializer_list<QObject*>{period_, search_})
+    quiet->blockSignals(true);
   period_->setCurrentIndex(0);
-  period_->blockSignals(false);
-  ShowFavourites(!journal_.Figures(true, 0).empty());
+  search_->clear();
+  for (QObject* quiet : std::initializer_list<QObject*>{period_, search_})
+    quiet->blockSignals(false);
+  GalleryQuery query;
+  query.favouritesOnly = true;
+  query.order = orders_[1];
+  model_->Load(query, 2 * Screenful(), true);
 }
 
 void GalleryWindow::ShowFavourites(bool favourites) {
-  favourites_ = favourites;
-  Load(0);
+  GalleryQuery query;
+  query.favouritesOnly = favourites;
+  query.order = orders_[favourites ? 1 : 0];
+  query.since = PeriodStart(static_cast<Period>(period_->currentIndex()));
+  query.search = search_->text().trimmed().toStdString();
+  // As many as the screen shows and a screenful more, so that the first scroll finds them read.
+  model_->Load(query, 2 * Screenful());
+  favouritesButton_->setChecked(favourites);
+  allButton_->setChecked(!favourites);
+}
+
+void GalleryWindow::Reload() {
+  ShowFavourites(showingFavourites());
 }
 
 void GalleryWindow::SetPeriod(Period period) {
   period_->setCurrentIndex(static_cast<int>(period));  // reloads
 }
 
-void GalleryWindow::Load(int selectRow) {
-  favouritesButton_->setChecked(favourites_);
-  allButton_->setChecked(!favourites_);
-  model_->SetRows(
-      journal_.Figures(favourites_, PeriodStart(static_cast<Period>(period_->currentIndex()))));
-  if (model_->rowCount() == 0) return;
-  const QModelIndex at = model_->index(std::min(selectRow, model_->rowCount() - 1));
-  view_->setCurrentIndex(at);
-  view_->scrollTo(at);
-  view_->setFocus();
+void GalleryWindow::SetOrder(GalleryQuery::Order order) {
+  orders_[showingFavourites() ? 1 : 0] = order;
+  Reload();
+}
+
+void GalleryWindow::Search(const QString& text) {
+  search_->setText(text);
+  Reload();
+}
+
+void GalleryWindow::PageRead(bool first) {
+  if (first) {
+    const bool favourites = showingFavourites();
+    favouritesButton_->setChecked(favourites);
+    allButton_->setChecked(!favourites);
+    order_->setCurrentIndex(orders_[favourites ? 1 : 0] == GalleryQuery::Order::Shown ? 0 : 1);
+    if (model_->rowCount() > 0) {
+      Select({0});
+      if (!search_->hasFocus()) view_->setFocus();
+    }
+  }
+  ReadAhead();
+}
+
+std::size_t GalleryWindow::Screenful() const {
+  const QSize grid = view_->gridSize();
+  const QSize area = view_->viewport()->size();
+  const int columns = std::max(1, area.width() / std::max(1, grid.width()));
+  const int lines = area.height() / std::max(1, grid.height()) + 1;
+  return static_cast<std::size_t>(std::max(20, columns * lines));
+}
+
+void GalleryWindow::ReadAhead() {
+  const QScrollBar* bar = view_->verticalScrollBar();
+  // Less than a screenful read below the screen: a screenful more.
+  if (bar->maximum() - bar->value() < std::max(1, bar->pageStep())) model_->LoadMore(Screenful());
+}
+
+void GalleryWindow::Select(const std::vector<int>& rows) {
+  QItemSelectionModel* selection = view_->selectionModel();
+  selection->clearSelection();
+  for (std::size_t i = 0; i < rows.size(); ++i) {
+    selection->setCurrentIndex(model_->index(rows[i]), i == 0 ? QItemSelectionModel::ClearAndSelect
+                                                              : QItemSelectionModel::Select);
+  }
+  if (!rows.empty()) view_->scrollTo(model_->index(rows.front()));
 }
 
 int GalleryWindow::selectedRow() const {
@@ -136,60 +304,231 @@ int GalleryWindow::selectedRow() const {
   return at.isValid() && view_->selectionModel()->isSelected(at) ? at.row() : -1;
 }
 
+std::vector<int> GalleryWindow::selectedRows() const {
+  std::vector<int> rows;
+  for (const QModelIndex& at : view_->selectionModel()->selectedIndexes()) rows.push_back(at.row());
+  std::sort(rows.begin(), rows.end());
+  return rows;
+}
+
 void GalleryWindow::ShowSelected() {
   const int row = selectedRow();
-  if (row >= 0) show_(rows()[static_cast<std::size_t>(row)].figure);
+  if (row >= 0) show_(model_->row(row).figure);
 }
 
-bool GalleryWindow::StartMorph(ExportRequest request, QString& error) {
-  const QModelIndex to = view_->currentIndex();
-  QModelIndexList selected = view_->selectionModel()->selectedIndexes();
-  selected.removeAll(to);
-  if (!to.isValid() || selected.size() != 1) {
-    error = QStringLiteral(
-        "Select two figures: the morph goes from the one selected first to the one selected "
-        "last.");
-    return false;
+void GalleryWindow::ToggleFavouriteSelected() {
+  std::vector<JournalRow> rows;
+  bool all = true;
+  for (int at : selectedRows()) {
+    rows.push_back(model_->row(at));
+    all = all && rows.back().favourite;
   }
-  const FigureRecord& from = rows()[static_cast<std::size_t>(selected.front().row())].figure;
-  const FigureRecord& last = rows()[static_cast<std::size_t>(to.row())].figure;
-  request.morphTo = last.draws;
-  if (!StartExport(*exports_, files_, request, from, error)) return false;
-  saveMorph_->setEnabled(false);
-  return true;
+  if (rows.empty()) return;
+  undo_.push_back({{}, rows, false});
+  model_->Mark(rows, !all);
 }
 
-void GalleryWindow::SaveMorphAs() {
-  AskAndStartMorph(this, [this](ExportRequest request, QString& error) {
-    return StartMorph(std::move(request), error);
-  });
-}
-
-void GalleryWindow::UnmarkSelected() {
-  const int row = selectedRow();
-  if (row < 0 || !rows()[static_cast<std::size_t>(row)].favourite) return;
-  const JournalRow unmarked = rows()[static_cast<std::size_t>(row)];
-  journal_.SetFavourite(unmarked.figure, false, unmarked.id);
-  undo_.push_back({unmarked});
-  Load(row);
+void GalleryWindow::RemoveSelected() {
+  const std::vector<int> places = selectedRows();
+  if (places.empty()) return;
+  Change change;
+  change.removal = model_->Remove(places);
+  undo_.push_back(std::move(change));
+  // The figure that took the first one's place, alone.
+  if (model_->rowCount() > 0) Select({std::min(places.front(), model_->rowCount() - 1)});
+  ReadAhead();
 }
 
 void GalleryWindow::Undo() {
   if (undo_.empty()) return;
-  const JournalRow row = undo_.back().row;
+  const Change change = std::move(undo_.back());
   undo_.pop_back();
-  // Marked again at the time it had, so it comes back to its place among the favourites.
-  journal_.SetFavourite(row.figure, true, row.id,
-                        row.markedAt > 0 ? row.markedAt : static_cast<double>(row.shownAt));
-  Load(0);
-  for (int i = 0; i < model_->rowCount(); ++i) {
-    if (rows()[static_cast<std::size_t>(i)].id == row.id ||
-        rows()[static_cast<std::size_t>(i)].figure == row.figure) {
-      view_->setCurrentIndex(model_->index(i));
-      view_->scrollTo(model_->index(i));
-      break;
+  if (!change.removal.rows.empty()) {
+    const std::vector<int> places = model_->Restore(change.removal);
+    if (places.empty()) {
+      Reload();  // read again since: they come back where the journal puts them
+    } else {
+      Select(places);
+    }
+    return;
+  }
+  for (const JournalRow& row : change.before) {
+    if (change.note) {
+      model_->SetNote(row, row.note);
+    } else {
+      model_->Mark({row}, row.favourite, true);
     }
   }
+}
+
+void GalleryWindow::EditNote() {
+  const QModelIndex at = view_->currentIndex();
+  if (!at.isValid()) return;
+  view_->edit(at);
+}
+
+void GalleryWindow::FillContextMenu(QMenu& menu) {
+  const std::vector<int> selected = selectedRows();
+  bool all = !selected.empty();
+  for (int at : selected) all = all && model_->row(at).favourite;
+  favourite_->setChecked(all);
+  for (QAction* action : {open_, favourite_, note_, savePicture_, remove_}) {
+    action->setEnabled(!selected.empty());
+  }
+  menu.addActions({open_, favourite_, note_});
+  menu.addSeparator();
+  menu.addActions({savePicture_, saveFigures_});
+  menu.addSeparator();
+  menu.addAction(remove_);
+}
+
+bool GalleryWindow::SavePicture(const QString& path, QString& error) {
+  const int row = selectedRow();
+  if (row < 0) {
+    error = tr("Select a figure first.");
+    return false;
+  }
+  const FigureRecord& figure = model_->row(row).figure;
+  Picture1 picture;
+  TraceAgain(figure, picture);
+  std::string why;
+  if (files_.Save(path.toStdString(), picture, figure, why)) return true;
+  error = Sentence(why);
+  return false;
+}
+
+void GalleryWindow::SavePictureAs() {
+  const int row = selectedRow();
+  if (row < 0) return;
+  const QString proposed =
+      QDir(FolderFor(QStandardPaths::PicturesLocation))
+          .filePath(QStringLiteral("figure-%1.png")
+                        .arg(QString::fromStdString(FigureName(model_->row(row).figure))));
+  const QString path = QFileDialog::getSaveFileName(this, tr("Save picture"), proposed,
+                                                    tr("Pictures (*.png *.svg)"));
+  QString error;
+  if (!path.isEmpty() && !SavePicture(path, error)) Tell(tr("Save picture"), error);
+}
+
+void GalleryWindow::Beside(std::function<QString()> work,
+                           std::function<void(const QString&)> then) {
+  ++busy_;
+  pool_.start([this, work = std::move(work), then = std::move(then)] {
+    const QString result = work();
+    QMetaObject::invokeMethod(
+        this,
+        [this, then, result] {
+          --busy_;
+          then(result);
+        },
+        Qt::QueuedConnection);
+  });
+}
+
+void GalleryWindow::SaveFigures(const QString& path) {
+  std::vector<JournalRow> rows;
+  for (int at : selectedRows()) rows.push_back(model_->row(at));
+  Beside(
+      [this, rows, path]() mutable {
+        if (rows.empty()) {
+          GalleryQuery favourites;
+          favourites.favouritesOnly = true;
+          favourites.order = GalleryQuery::Order::Marked;
+          GalleryCursor cursor;
+          while (!cursor.end) {
+            const std::vector<JournalRow> page = journal_.Page(favourites, cursor, 1000);
+            rows.insert(rows.end(), page.begin(), page.end());
+          }
+        }
+        std::vector<TravellingFigure> figures;
+        for (const JournalRow& row : rows) {
+          figures.push_back({row.figure, row.favourite, row.shownAt, row.note});
+        }
+        std::string error;
+        if (!WriteFiguresFile(path.toStdString(), figures, error)) {
+          return tr("The figures were not saved to %1: %2.")
+              .arg(Quote(path), QString::fromStdString(error));
+        }
+        return tr("Saved %n figure(s) to %1.", nullptr, static_cast<int>(figures.size()))
+            .arg(Quote(path));
+      },
+      [this](const QString& text) { Tell(tr("Save figures"), text); });
+}
+
+void GalleryWindow::SaveFiguresAs() {
+  const QString name = QStringLiteral("figures-%1.json")
+                           .arg(QDate::currentDate().toString(QStringLiteral("yyyy-MM-dd")));
+  const QString path = QFileDialog::getSaveFileName(
+      this, tr("Save figures"), QDir(FolderFor(QStandardPaths::DocumentsLocation)).filePath(name),
+      tr("Figures (*.json)"));
+  if (!path.isEmpty()) SaveFigures(path);
+}
+
+void GalleryWindow::ImportFigures(const QString& path) {
+  Beside(
+      [this, path] {
+        std::string error;
+        const auto figures = ReadFiguresFile(path.toStdString(), error);
+        if (!figures) {
+          return tr("%1 was not opened: %2. Nothing was added.")
+              .arg(Quote(path), QString::fromStdString(EscapeText(error)));
+        }
+        const ImportResult result = journal_.Import(*figures);
+        if (!result.ok) {
+          return tr("The figures of %1 were not added: %2.")
+              .arg(Quote(path), QString::fromStdString(EscapeText(result.error)));
+        }
+        QString text = tr("Added %n figure(s) from %1.", nullptr, static_cast<int>(result.added))
+                           .arg(Quote(path));
+        if (result.known > 0) {
+          text += QLatin1Char(' ') +
+                  tr("%n of them were kept already.", nullptr, static_cast<int>(result.known));
+        }
+        return text;
+      },
+      [this](const QString& text) {
+        Tell(tr("Open figures"), text);
+        Reload();
+      });
+}
+
+void GalleryWindow::ImportFiguresAs() {
+  const QString path = QFileDialog::getOpenFileName(this, tr("Open figures"),
+                                                    FolderFor(QStandardPaths::DocumentsLocation),
+                                                    tr("Figures (*.json)"));
+  if (!path.isEmpty()) ImportFigures(path);
+}
+
+void GalleryWindow::Tell(const QString& title, const QString& text) {
+  told_ << text;
+  if (!isVisible()) return;
+  auto* box = new QMessageBox(QMessageBox::Information, title, text, QMessageBox::Ok, this);
+  box->setTextFormat(Qt::PlainText);  // it names a file
+  box->setAttribute(Qt::WA_DeleteOnClose);
+  box->open();
+}
+
+bool GalleryWindow::ChooseMorph(FigureRecord& from, FigureDraws& to, QString& error) const {
+  const QModelIndex last = view_->currentIndex();
+  QModelIndexList selected = view_->selectionModel()->selectedIndexes();
+  selected.removeAll(last);
+  if (!last.isValid() || selected.size() != 1) {
+    error =
+        tr("Select two figures: the morph goes from the one selected first to the one "
+           "selected last.");
+    return false;
+  }
+  from = model_->row(selected.front().row()).figure;
+  to = model_->row(last.row()).figure.draws;
+  return true;
+}
+
+bool GalleryWindow::StartMorph(ExportRequest request, QString& error) {
+  return saveMorph_->Start(std::move(request), error);
+}
+
+bool GalleryWindow::exporting() const {
+  return saveMorph_->writing();
 }
 
 bool GalleryWindow::ScreenTraced() const {
@@ -197,9 +536,7 @@ bool GalleryWindow::ScreenTraced() const {
   for (int i = 0; i < model_->rowCount(); ++i) {
     const QRect cell = view_->visualRect(model_->index(i));
     if (cell.top() > area.bottom()) break;
-    if (cell.intersects(area) && !thumbnails_.Has(rows()[static_cast<std::size_t>(i)].figure)) {
-      return false;
-    }
+    if (cell.intersects(area) && !thumbnails_.Has(model_->row(i).figure)) return false;
   }
   return true;
 }

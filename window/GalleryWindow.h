@@ -1,29 +1,36 @@
 #pragma once
 
+#include <QStringList>
+#include <QThreadPool>
 #include <QWidget>
 #include <functional>
 #include <vector>
 
 #include "journal/Journal.h"
 #include "text/ExportRequest.h"
+#include "window/GalleryModel.h"
 
 class QComboBox;
+class QLineEdit;
 class QListView;
+class QMenu;
 class QPushButton;
 
 namespace stringart {
 
-class ExportRunner;
 class FigureFiles;
-class GalleryModel;
+class MorphButton;
 class ThumbnailCache;
 
-// The window "Figures": the journal's figures as a grid of thumbnails, newest first, either the
-// favourites (most recently marked first) or all of them, over a chosen span of days. Arrows
-// move; Enter or a double click shows the figure in the main window; Delete unmarks a
-// favourite and Ctrl+Z marks it again; a figure dragged out becomes a PNG file; with two figures
-// selected (Ctrl or Shift and a click or an arrow), Ctrl+M saves a morph from the one selected
-// first to the one selected last.
+// The window "Figures": the journal's figures as a grid of tiles, read a page at a time as they
+// come into view, either the favourites or all of them, most recently shown or marked first, over
+// a chosen span of days, or those whose note holds a text (Ctrl+F). Arrows move; Enter or a
+// double click shows the figure in the main window; the star on a tile or Ctrl+D marks the
+// selected figures; F2 writes a figure's note; Delete takes the selected figures out of the
+// gallery (kept in the journal) and Ctrl+Z brings back what was last changed; a figure dragged out
+// becomes a PNG file; with two figures selected (Ctrl or Shift and a click or an arrow), Ctrl+M
+// saves a morph from the one selected first to the one selected last. Figures files are saved
+// from the selection (or all favourites) and opened into the journal.
 class GalleryWindow final : public QWidget {
   Q_OBJECT
 
@@ -34,51 +41,116 @@ class GalleryWindow final : public QWidget {
   // `show` puts a chosen figure in the main window. Everything passed must outlive the window.
   GalleryWindow(Journal& journal, ThumbnailCache& thumbnails, FigureFiles& files, ShowFigure show,
                 QWidget* parent = nullptr);
+  ~GalleryWindow() override;
 
-  // Reads the journal again: on the favourites when there are any, else on all figures, with
-  // the first selected.
+  // Reads the journal again from the top, all days: on the favourites when there are any, else
+  // on all figures, with the first selected. Returns at once; the rows follow.
   void Open();
-  // Shows the favourites or all figures, newest first, the first selected.
+  // Shows the favourites or all figures, the first selected.
   void ShowFavourites(bool favourites);
-  bool showingFavourites() const { return favourites_; }
+  bool showingFavourites() const { return model_->query().favouritesOnly; }
   void SetPeriod(Period period);
-  // Unmarks the selected figure's favourite; Undo marks it again in its place.
-  void UnmarkSelected();
+  void SetOrder(GalleryQuery::Order order);
+  // Only the figures whose note holds `text`; empty: all.
+  void Search(const QString& text);
+  // Reads the list again as it is chosen.
+  void Reload();
+  // Whether rows are being read.
+  bool loading() const { return model_->loading() || busy_ > 0; }
+
+  // Marks the selected figures, or unmarks them when all are marked already.
+  void ToggleFavouriteSelected();
+  // Takes the selected figures out of the gallery; Undo brings them back in their places.
+  void RemoveSelected();
+  // Undoes the last removal, marking or note.
   void Undo();
+  // Opens the note of the current figure for writing.
+  void EditNote();
   // Shows the selected figure in the main window.
   void ShowSelected();
+
+  // Writes the current figure's picture to `path` (PNG or SVG by its extension).
+  bool SavePicture(const QString& path, QString& error);
+  // Writes the selected figures, or all favourites when none is selected, to the figures file
+  // `path`, all or nothing, off the window's thread; told when done.
+  void SaveFigures(const QString& path);
+  // Adds the figures of the figures file `path` to the journal off the window's thread, then
+  // reads the list again; told when done.
+  void ImportFigures(const QString& path);
+  // Ask for a file, then the above.
+  void SavePictureAs();
+  void SaveFiguresAs();
+  void ImportFiguresAs();
+
   // Starts writing the morph between the two selected figures into the file, size, length and
   // rate of `request` off the window's thread, from the figure selected first to the current
   // one; false with `error` set when two figures are not selected or a morph is being written.
   bool StartMorph(ExportRequest request, QString& error);
-  // Asks where, then StartMorph with the animations' defaults.
-  void SaveMorphAs();
-  ExportRunner& exports() const { return *exports_; }
+  // Whether a morph is being written.
+  bool exporting() const;
 
   const std::vector<JournalRow>& rows() const;
-  // The row selected, or -1.
+  // The current row when it is selected, or -1.
   int selectedRow() const;
+  // The selected rows, ascending.
+  std::vector<int> selectedRows() const;
   QListView* view() const { return view_; }
+  // Fills `menu` with what the tiles' context menu offers.
+  void FillContextMenu(QMenu& menu);
   // Whether every thumbnail in view has been traced.
   bool ScreenTraced() const;
+  // What the window has told (saved, imported, failed), in order.
+  const QStringList& told() const { return told_; }
+
+ signals:
+  // Favourite marks were changed here.
+  void MarksChanged();
 
  private:
-  void Load(int selectRow);
+  // The list of tiles and what it answers to.
+  void CreateView();
+  // The bar above it: favourites or all, order, period, search, files.
+  void CreateBar();
+  // The tiles' actions and the window's keys.
+  void CreateActions();
+  // The morph's ends from the selection: from the figure selected first to the current one.
+  bool ChooseMorph(FigureRecord& from, FigureDraws& to, QString& error) const;
+  // Changes Undo takes back, newest last.
+  struct Change {
+    GalleryModel::Removal removal;   // a removal when it holds rows
+    std::vector<JournalRow> before;  // marks or a note: the rows as they were
+    bool note = false;
+  };
+
+  void Load(bool orAll);
+  void PageRead(bool first);
+  // Reads more rows when fewer than a screenful lie below the last one in view.
+  void ReadAhead();
+  // Tiles that fit in the view, at least one screenful.
+  std::size_t Screenful() const;
+  void Select(const std::vector<int>& rows);
+  void Tell(const QString& title, const QString& text);
+  // Runs `work` on the window's pool, then `then` with its result on the window's thread.
+  void Beside(std::function<QString()> work, std::function<void(const QString&)> then);
 
   Journal& journal_;
   ThumbnailCache& thumbnails_;
   FigureFiles& files_;
   ShowFigure show_;
   GalleryModel* model_;
+  GalleryTile* tile_;
   QListView* view_;
-  QPushButton *favouritesButton_, *allButton_, *saveMorph_;
-  QComboBox* period_;
-  ExportRunner* exports_;
-  bool favourites_ = false;
-  struct Unmarked {
-    JournalRow row;
-  };
-  std::vector<Unmarked> undo_;
+  QPushButton *favouritesButton_, *allButton_;
+  MorphButton* saveMorph_;
+  QPushButton* openFigures_;
+  QComboBox *order_, *period_;
+  QLineEdit* search_;
+  QAction *open_, *favourite_, *note_, *savePicture_, *saveFigures_, *remove_;
+  GalleryQuery::Order orders_[2] = {GalleryQuery::Order::Shown, GalleryQuery::Order::Marked};
+  std::vector<Change> undo_;
+  QStringList told_;
+  int busy_ = 0;  // figures files being written or read
+  QThreadPool pool_;
 };
 
 }  // namespace stringart

@@ -6,6 +6,7 @@
 #include <chrono>
 #include <cstdio>
 
+#include "text/Quote.h"
 #include "window/FigureStage.h"
 #include "window/GalleryWindow.h"
 
@@ -14,8 +15,8 @@ namespace stringart {
 JournalLink::JournalLink(FigureStage& stage, const std::string& path)
     : QObject(stage.window()),
       stage_(stage),
-      favourite_(new QAction(QStringLiteral("Favour&ite"), stage.window())),
-      galleryAction_(new QAction(QStringLiteral("Figu&res\u2026"), stage.window())) {
+      favourite_(new QAction(tr("Favour&ite"), stage.window())),
+      galleryAction_(new QAction(tr("Figu&res\u2026"), stage.window())) {
   favourite_->setCheckable(true);
   favourite_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_D));
   galleryAction_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_H));
@@ -23,11 +24,10 @@ JournalLink::JournalLink(FigureStage& stage, const std::string& path)
   stage.window()->addAction(galleryAction_);
   connect(favourite_, &QAction::triggered, this, &JournalLink::ToggleFavourite);
   connect(galleryAction_, &QAction::triggered, this, &JournalLink::OpenGallery);
-  journal_ = std::make_unique<Journal>(path, [this](JournalNotice notice, const std::string& text) {
+  journal_ = std::make_unique<Journal>(path, [this](const JournalNews& news) {
     // From the journal's thread; told on the window's.
-    const QString line = QString::fromStdString(text);
     QMetaObject::invokeMethod(
-        this, [this, notice, line] { Tell(notice, line); }, Qt::QueuedConnection);
+        this, [this, news] { Tell(news); }, Qt::QueuedConnection);
   });
   stage.canvas()->installEventFilter(this);
 }
@@ -49,11 +49,39 @@ bool JournalLink::eventFilter(QObject*, QEvent* event) {
   return false;
 }
 
-void JournalLink::Tell(JournalNotice, const QString& text) {
+QString JournalLink::Words(const JournalNews& news) {
+  const auto quoted = [](const std::string& text) { return QString::fromStdString(Quoted(text)); };
+  switch (news.notice) {
+    case JournalNotice::Damaged:
+      return tr("The journal of figures could not be read. It was set aside as %1, and a fresh "
+                "one has begun.")
+          .arg(quoted(news.aside));
+    case JournalNotice::Foreign:
+      return tr("%1 holds another program's data, not figures. It was set aside as %2, and a "
+                "fresh journal of figures has begun.")
+          .arg(quoted(news.path), quoted(news.aside));
+    case JournalNotice::NotKept: break;
+  }
+  if (news.path.empty()) {
+    return tr(
+        "Figures are not being kept: neither XDG_DATA_HOME nor HOME names a folder for "
+        "them.");
+  }
+  if (news.newer) {
+    return tr("Figures are not being kept: %1 was written by a newer stringart; it is left as it "
+              "is.")
+        .arg(quoted(news.path));
+  }
+  return tr("Figures are not being kept: %1 cannot be written (%2).")
+      .arg(quoted(news.path), QString::fromStdString(EscapeText(news.reason)));
+}
+
+void JournalLink::Tell(const JournalNews& news) {
+  const QString text = Words(news);
   told_ << text;
   std::fprintf(stderr, "stringart: %s\n", qPrintable(text));
   if (!stage_.window()->isVisible()) return;
-  auto* box = new QMessageBox(QMessageBox::Information, QStringLiteral("Keeping figures"), text,
+  auto* box = new QMessageBox(QMessageBox::Information, tr("Keeping figures"), text,
                               QMessageBox::Ok, stage_.window());
   box->setTextFormat(Qt::PlainText);  // it names a file
   box->setAttribute(Qt::WA_DeleteOnClose);
@@ -67,6 +95,7 @@ void JournalLink::OpenGallery() {
         [this](const FigureRecord& figure) { stage_.Open(figure, FigureOrigin::Gallery); },
         stage_.window());  // a window of its own that closes with the main one
     gallery_->setAttribute(Qt::WA_DeleteOnClose);
+    connect(gallery_, &GalleryWindow::MarksChanged, this, &JournalLink::UpdateFavourite);
   }
   gallery_->Open();
   gallery_->show();
@@ -79,8 +108,7 @@ void JournalLink::ToggleFavourite() {
   const FigureRecord& figure = stage_.figure();
   journal_->SetFavourite(figure, !journal_->IsFavourite(figure));
   UpdateFavourite();
-  if (gallery_ != nullptr && gallery_->isVisible())
-    gallery_->ShowFavourites(gallery_->showingFavourites());
+  if (gallery_ != nullptr && gallery_->isVisible()) gallery_->Reload();
 }
 
 void JournalLink::UpdateFavourite() {

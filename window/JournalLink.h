@@ -47,7 +47,9 @@ class JournalLink final : public QObject {
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
-  void Tell(JournalNotice notice, const QString& text);
+  void Tell(const JournalNews& news);
+  // What the window says of `news`, in the person's language.
+  static QString Words(const JournalNews& news);
 
   FigureStage& stage_;
   QAction* favourite_;

@@ -25,6 +25,12 @@ QString Sentence(const std::string& line) {
   return Sentence(QString::fromStdString(line));
 }
 
+QString Listed(const QStringList& lines) {
+  if (lines.size() <= kListedLines) return lines.join('\n');
+  return lines.mid(0, kListedLines).join('\n') + '\n' +
+         QObject::tr("and %n more", nullptr, static_cast<int>(lines.size() - kListedLines));
+}
+
 namespace {
 
 // Opens its dialog at the first expose of the window it watches, then goes.

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 #include <string>
 
 class QDialog;
@@ -12,6 +13,12 @@ namespace stringart {
 // message box: a capital first letter and a full stop, and the renderer's name kept on one line.
 QString Sentence(const QString& line);
 QString Sentence(const std::string& line);
+
+// The most lines a message lists; more are counted.
+inline constexpr int kListedLines = 20;
+// `lines`, a line each, the first kListedLines of them and "and N more", so that a message about
+// many files stays on the screen.
+QString Listed(const QStringList& lines);
 
 // Tells of a problem and waits for the answer: a warning titled `title`, its text shown as the
 // plain text it is (it quotes names and what files carry), never as markup.

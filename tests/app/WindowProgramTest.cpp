@@ -3,7 +3,12 @@
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 
+#include <unistd.h>
+
+#include <algorithm>
 #include <cstdio>
+#include <filesystem>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -49,9 +54,9 @@ struct Ran {
 };
 
 // Runs the window program with no display at all, standard error into standard output.
-Ran RunWithoutDisplay(const std::string& args) {
-  const std::string command =
-      "env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM '" STRINGART "' " + args + " 2>&1";
+Ran RunWithoutDisplay(const std::string& args, const std::string& environment = "") {
+  const std::string command = "env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM " +
+                              environment + "'" STRINGART "' " + args + " 2>&1";
   FILE* pipe = popen(command.c_str(), "r");
   std::string out;
   char buffer[4096];
@@ -70,6 +75,28 @@ TEST(WindowProgram, HelpAndVersionNeedNoDisplayAndAMistakeGetsOneLineAndStatusTw
   const Ran bogus = RunWithoutDisplay("--bogus");
   EXPECT_EQ(bogus.status, 2) << bogus.out;
   EXPECT_EQ(bogus.out, "stringart: unknown option '--bogus' (see stringart --help)\n");
+}
+
+// --import adds a figures file's figures to the journal without a display: one line, and
+// status 2 with nothing added for a file that does not read.
+TEST(WindowProgram, ImportAddsAFiguresFileToTheJournalWithoutADisplay) {
+  const std::string dir = ::testing::TempDir() + "stringart-import-" + std::to_string(getpid());
+  std::filesystem::create_directories(dir);
+  const std::string good = dir + "/figures.json", bad = dir + "/bad.json";
+  std::ofstream(good) << R"([{"draws": ")" << kDraws
+                      << R"(", "directions": "1,-1,1", "favourite": true, "shown_at": 1765200000,
+                           "note": "kept"}])";
+  std::ofstream(bad) << "[{\"draws\": 7}]";
+  const std::string data = "XDG_DATA_HOME='" + dir + "' ";
+  const Ran added = RunWithoutDisplay("--import '" + good + "'", data);
+  EXPECT_EQ(added.status, 0) << added.out;
+  EXPECT_EQ(std::count(added.out.begin(), added.out.end(), '\n'), 1) << added.out;
+  EXPECT_NE(added.out.find("Added 1"), std::string::npos) << added.out;
+  const Ran refused = RunWithoutDisplay("--import '" + bad + "'", data);
+  EXPECT_EQ(refused.status, 2) << refused.out;
+  EXPECT_EQ(std::count(refused.out.begin(), refused.out.end(), '\n'), 1) << refused.out;
+  EXPECT_EQ(RunWithoutDisplay("--import '" + good + "' other.png", data).status, 2);
+  std::filesystem::remove_all(dir);
 }
 
 }  // namespace

@@ -21,6 +21,7 @@
 #include "figure/Form1.h"
 #include "figure/Tracer.h"
 #include "figure/TwoCoreTracer.h"
+#include "figure/TwoCoreTracer_p.h"
 #include "runtime/Cpus.h"
 #include "runtime/DrawSource.h"
 #include "tests/support/Figures.h"
@@ -118,7 +119,7 @@ TEST(TwoCoreTracer, SeededRandomFiguresEqualTheOneThreadPixelForPixel) {
   constexpr std::uint32_t kSeed = 1208;
   std::mt19937 random(kSeed);
   std::uniform_real_distribution<float> unit(0.0f, 1.0f);
-  TwoCoreTracer cores;  // one tracer for all, as the window keeps one
+  TwoCoreTracer cores(TwoCoreTracer::Threads::Two);  // one for all, as the window keeps one
   for (int i = 0; i < 12; ++i) {
     FigureDraws draws;
     for (float& u : draws) u = unit(random);
@@ -152,7 +153,7 @@ TEST(TwoCoreTracer, OneCpuTracesOnTheCallingThreadAlone) {
 }
 
 TEST(TwoCoreTracer, TwoCallersAtOnceBothGetTheirFigure) {
-  TwoCoreTracer cores;
+  TwoCoreTracer cores(TwoCoreTracer::Threads::Two);
   std::thread other([&] {
     ExpectSameFigure(cores, testing::kExampleDraws, {1, 1, 1}, 500, 500, 500, true);
   });
@@ -163,7 +164,7 @@ TEST(TwoCoreTracer, TwoCallersAtOnceBothGetTheirFigure) {
 TEST(TwoCoreTracer, CancelledFiguresLeaveNothingRunningAndTheNextIsWhole) {
   const std::size_t threads = Threads();
   {
-    TwoCoreTracer cores;
+    TwoCoreTracer cores(TwoCoreTracer::Threads::Two);
     Raster raster(500, 500, 500);
     // Cancelled before the first chunk, then at moments spread over the figure's time.
     for (int delayMicroseconds : {-1, 0, 500, 1500, 3000, 6000}) {
@@ -209,6 +210,33 @@ TEST(TwoCoreTracer, TheFormTracesOnTwoCoresAndEndsItsThreadWithIt) {
     }
   }
   EXPECT_EQ(Threads(), threads) << "the form's second thread outlived it";
+}
+
+}  // namespace
+}  // namespace stringart
+
+namespace stringart {
+namespace {
+
+// The choice between one thread and two, fed the times a busy machine gives.
+TEST(TwoCoreTracer, KeepsToTheQuickerWayAndTriesTheOtherNowAndThen) {
+  Pace pace;
+  auto run = [&pace](std::size_t pixels, double oneSeconds, double twoSeconds, int figures) {
+    int onTwo = 0;
+    for (int i = 0; i < figures; ++i) {
+      const bool two = pace.TwoNext(pixels);
+      pace.Took(two, two ? twoSeconds : oneSeconds);
+      onTwo += two;
+    }
+    return onTwo;
+  };
+  // Two warm-up figures and two timed ones, alternating from two threads.
+  EXPECT_EQ(run(250000, 0.012, 0.007, 4), 2);
+  EXPECT_EQ(run(250000, 0.012, 0.007, 160), 150) << "two threads quicker: one in 16 tries one";
+  // Another process takes a CPU: two threads turn slower, and the tracer turns to one.
+  EXPECT_LE(run(250000, 0.025, 0.029, 160), 16);
+  // A raster of another size is timed afresh.
+  EXPECT_EQ(run(1000, 0.001, 0.002, 4), 2);
 }
 
 }  // namespace

@@ -10,6 +10,7 @@
 #include "text/ExportRequest.h"
 #include "text/FigureCommand.h"
 #include "text/Quote.h"
+#include "text/TimeLeft.h"
 
 namespace stringart {
 namespace {
@@ -101,6 +102,20 @@ TEST(Quote, ControlsAreEscapedAndLongTextKeepsItsEnds) {
   };
   for (const auto& [text, quoted] : cases) EXPECT_EQ(Quoted(text), quoted) << quoted;
   EXPECT_EQ(EscapeText(std::string(100000, '7')).size(), 79 + std::string("\u2026").size());
+}
+
+}  // namespace
+}  // namespace stringart
+
+namespace stringart {
+namespace {
+
+TEST(TimeLeft, GuessedOnlyOnceTheWorkHasRunAWhile) {
+  EXPECT_EQ(TimeLeft(0.5, 0.5), std::nullopt) << "under a second";
+  EXPECT_EQ(TimeLeft(5, 0), std::nullopt) << "nothing done";
+  EXPECT_EQ(TimeLeft(10, 0.25), "0:30");
+  EXPECT_EQ(TimeLeft(600, 0.5), "10:00");
+  EXPECT_EQ(TimeLeft(3, 1.5), "0:00") << "done past the end";
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 // ends the program once the figure that was running is complete.
 #include <gtest/gtest.h>
 
+#include <QAction>
 #include <QApplication>
 #include <QTimer>
 #include <filesystem>
@@ -139,6 +140,29 @@ TEST(EventsDuringAFigure, ClicksThenACloseAreHandledInTheOrderTheyCame) {
   EXPECT_EQ(w.traced(), 4);
   w.ExpectEachFigureStartedAloneOnBlack();
   EXPECT_TRUE(SamePixels(w.canvas(), Retraced(w.window.form().lastFigure())));
+}
+
+// A key held down: presses of F5 that pile up while a figure is traced make one figure between
+// them, and a Quit behind them is not kept waiting.
+TEST(EventsDuringAFigure, HeldKeysFoldIntoOneFigureAndQuitActsAtOnce) {
+  Watched w;
+  w.window.FormLoad();
+  QAction* newFigure = nullptr;
+  for (QAction* action : w.window.actions()) {
+    if (action->shortcuts().contains(QKeySequence(Qt::Key_F5))) newFigure = action;
+  }
+  ASSERT_NE(newFigure, nullptr);
+  w.duringFigure = [&](int figure) {
+    if (figure != 2) return;
+    for (int press = 0; press < 300; ++press) {
+      QMetaObject::invokeMethod(newFigure, &QAction::trigger, Qt::QueuedConnection);
+    }
+    PostCloseRequest(w.window);
+  };
+  newFigure->trigger();
+  EXPECT_EQ(RunUntilQuit(), 0);
+  EXPECT_LE(w.completeAtClose, 3) << "the presses made a queue of figures";
+  w.ExpectEachFigureStartedAloneOnBlack();
 }
 
 }  // namespace

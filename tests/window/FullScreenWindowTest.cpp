@@ -61,7 +61,7 @@ TEST(FullScreen, ShowsTheFigureAtTheScreensPixelsKeepsTheKeysAndReturnsTheWindow
   EXPECT_TRUE(run.ShowsTheFigure(*view)) << "F11 on the first figure";
 
   QTest::keyClick(view, Qt::Key_N, Qt::ControlModifier);
-  EXPECT_EQ(run.history().size(), 2u);
+  QTRY_COMPARE(run.history().size(), 2u);
   EXPECT_TRUE(run.ShowsTheFigure(*view)) << "Ctrl+N on the full screen";
   QTest::keyClick(view, Qt::Key_Left, Qt::AltModifier);
   EXPECT_EQ(run.history().shown(), 0u);

@@ -1,24 +1,33 @@
-// The journal in the window: favourites, the gallery "Figures" and its keys, thumbnails, the
-// date filter, dragging a figure out, and going back into an earlier run.
+// The journal in the window: favourites, the gallery "Figures" and its keys, thumbnails, tiles
+// and their stars, notes, removing and undoing, pages read off the window's thread, the date
+// filter, dragging a figure out, figures files, and going back into an earlier run.
 #include <gtest/gtest.h>
 #include <sqlite3.h>
 
 #include <QAbstractItemModel>
 #include <QItemSelectionModel>
+#include <QLineEdit>
 #include <QListView>
 #include <QMenu>
 #include <QMimeData>
+#include <QScrollBar>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QUrl>
 #include <chrono>
+#include <fstream>
 #include <memory>
 
 #include "app/FigureFileWriter.h"
 #include "canvas/AreaAverage.h"
+#include "figure/FigureHistory.h"
+#include "journal/FiguresFile.h"
+#include "tests/support/Figures.h"
 #include "tests/support/WindowDriving.h"
+#include "text/FigureCommand.h"
 #include "window/ExportRunner.h"
 #include "window/Form1Window.h"
+#include "window/GalleryModel.h"
 #include "window/GalleryWindow.h"
 #include "window/JournalLink.h"
 #include "window/ThumbnailCache.h"
@@ -73,6 +82,12 @@ FigureRecord Made(const FigureRecord& figure) {
   return {figure.draws, figure.start, {}};
 }
 
+// Runs the event loop until the gallery has read its rows and files (at most 10 s).
+void Await(const GalleryWindow& gallery) {
+  for (int i = 0; i < 1000 && gallery.loading(); ++i) QTest::qWait(10);
+  ASSERT_FALSE(gallery.loading()) << "the gallery never finished reading";
+}
+
 TEST(Gallery, FavouritesMarkedWithCtrlDOpenFirstAndTheKeysWork) {
   QTemporaryDir dir;
   KeptRun run(dir.filePath("figures.sqlite"), 4);
@@ -93,6 +108,7 @@ TEST(Gallery, FavouritesMarkedWithCtrlDOpenFirstAndTheKeysWork) {
   run.Key(&run.window, Qt::Key_H, Qt::ControlModifier);
   GalleryWindow* gallery = run.window.journalLink()->galleryWindow();
   ASSERT_NE(gallery, nullptr);
+  Await(*gallery);
   EXPECT_EQ(gallery->windowTitle(), "Figures");
   EXPECT_TRUE(gallery->showingFavourites());
   EXPECT_EQ(Shown(*gallery), (std::vector{f1, f4, f2})) << "most recently marked first";
@@ -118,23 +134,33 @@ TEST(Gallery, FavouritesMarkedWithCtrlDOpenFirstAndTheKeysWork) {
   EXPECT_EQ(run.window.form().history().shown(), 4u);
   EXPECT_TRUE(SamePixels(run.canvas(), Retraced(f4)));
 
-  // Delete unmarks, Ctrl+Z marks again in the same place.
-  run.Key(gallery->view(), Qt::Key_Delete);
-  EXPECT_EQ(Shown(*gallery), (std::vector{f1, f2}));
-  EXPECT_FALSE(run.journal().IsFavourite(f4));
-  run.Key(gallery->view(), Qt::Key_Z, Qt::ControlModifier);
-  EXPECT_EQ(Shown(*gallery), (std::vector{f1, f4, f2}));
-  EXPECT_EQ(gallery->selectedRow(), 1);
+  // Delete takes it out of the gallery, still a favourite; Ctrl+Z brings it back, in its place
+  // and alone selected, also after the list was read again.
+  for (bool reread : {false, true}) {
+    run.Key(gallery->view(), Qt::Key_Delete);
+    EXPECT_EQ(Shown(*gallery), (std::vector{f1, f2}));
+    EXPECT_EQ(gallery->selectedRows(), std::vector{1}) << "the one after it, alone";
+    EXPECT_TRUE(run.journal().IsFavourite(f4));
+    if (reread) gallery->Reload();
+    Await(*gallery);
+    run.Key(gallery->view(), Qt::Key_Z, Qt::ControlModifier);
+    Await(*gallery);
+    EXPECT_EQ(Shown(*gallery), (std::vector{f1, f4, f2})) << "reread " << reread;
+    if (!reread) {
+      EXPECT_EQ(gallery->selectedRows(), std::vector{1}) << "one tile selected";
+    }
+    gallery->view()->selectionModel()->setCurrentIndex(gallery->view()->model()->index(1, 0),
+                                                       QItemSelectionModel::ClearAndSelect);
+  }
 
-  // All: every figure shown, newest first; the one shown from the gallery is the newest.
+  // All: one row a figure, most recently shown first: the one shown from the gallery.
   gallery->ShowFavourites(false);
-  ASSERT_EQ(gallery->rows().size(), 5u);
-  EXPECT_EQ(gallery->rows()[0].figure, f4);
-  EXPECT_EQ(gallery->rows()[4].figure, f1);
+  Await(*gallery);
+  EXPECT_EQ(Shown(*gallery), (std::vector{f4, Made(run.figure(2)), f2, f1}));
 
   // Dragged out: a PNG file of the figure, which opens as that figure.
   std::unique_ptr<QMimeData> drag(
-      gallery->view()->model()->mimeData({gallery->view()->model()->index(4, 0)}));
+      gallery->view()->model()->mimeData({gallery->view()->model()->index(3, 0)}));
   ASSERT_NE(drag, nullptr);
   ASSERT_EQ(drag->urls().size(), 1);
   std::string error;
@@ -162,13 +188,17 @@ TEST(Gallery, TheDateFilterKeepsTodayOrThisWeek) {
 
   run.window.journalLink()->OpenGallery();
   GalleryWindow* gallery = run.window.journalLink()->galleryWindow();
+  Await(*gallery);
   EXPECT_FALSE(gallery->showingFavourites()) << "no favourites: all figures";
   EXPECT_EQ(gallery->rows().size(), 3u);
   gallery->SetPeriod(GalleryWindow::Period::Today);
+  Await(*gallery);
   EXPECT_EQ(Shown(*gallery), (std::vector{Made(run.figure(2)), Made(run.figure(1))}));
   gallery->SetPeriod(GalleryWindow::Period::ThisWeek);
+  Await(*gallery);
   EXPECT_EQ(gallery->rows().size(), 2u);
   gallery->SetPeriod(GalleryWindow::Period::All);
+  Await(*gallery);
   EXPECT_EQ(gallery->rows().size(), 3u);
 }
 
@@ -177,6 +207,7 @@ TEST(Gallery, TwoSelectedFiguresMakeAMorphFromTheFirstSelectedToTheLast) {
   KeptRun run(dir.filePath("figures.sqlite"), 3);
   run.window.journalLink()->OpenGallery();
   GalleryWindow* gallery = run.window.journalLink()->galleryWindow();
+  Await(*gallery);
   const QString clip = dir.filePath("morph.webm");
   QString error;
   EXPECT_FALSE(gallery->StartMorph(testing::Request(clip, 500, 500, 1, 2), error))
@@ -188,11 +219,159 @@ TEST(Gallery, TwoSelectedFiguresMakeAMorphFromTheFirstSelectedToTheLast) {
   selection->setCurrentIndex(model->index(0, 0), QItemSelectionModel::Select);
   ASSERT_TRUE(gallery->StartMorph(testing::Request(clip, 500, 500, 1, 2), error))
       << error.toStdString();
-  for (int i = 0; i < 3000 && gallery->exports().running(); ++i) QTest::qWait(10);
+  for (int i = 0; i < 3000 && gallery->exporting(); ++i) QTest::qWait(10);
   std::string why;
   const auto opened = run.files.Open(clip.toStdString(), why);
   ASSERT_TRUE(opened.has_value()) << why;
   EXPECT_EQ(Made(*opened), Made(run.figure(0)));
+}
+
+TEST(Gallery, TilesTellFiguresApartAndTheirStarsNotesSearchAndMenuWork) {
+  QTemporaryDir dir;
+  KeptRun run(dir.filePath("figures.sqlite"), 3);
+  const FigureRecord f[] = {Made(run.figure(0)), Made(run.figure(1)), Made(run.figure(2))};
+  run.window.journalLink()->OpenGallery();
+  GalleryWindow* gallery = run.window.journalLink()->galleryWindow();
+  Await(*gallery);
+  QListView* view = gallery->view();
+  const QAbstractItemModel* model = view->model();
+  // Shown in the same minute, each tile still says which figure it is: its name.
+  for (int i = 0; i < 3; ++i) {
+    EXPECT_TRUE(model->index(i, 0).data().toString().startsWith(
+        QString::fromStdString(FigureName(f[2 - i]))))
+        << model->index(i, 0).data().toString().toStdString();
+  }
+  // The star marks and unmarks its figure alone, without selecting it; the main window follows.
+  const QPoint star = GalleryTile::StarRect(view->visualRect(model->index(2, 0))).center();
+  QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, star);
+  EXPECT_TRUE(run.journal().IsFavourite(f[0]));
+  EXPECT_TRUE(run.favouriteChecked() == false) << "the main window shows the third figure";
+  EXPECT_EQ(gallery->selectedRows(), std::vector{0});
+  // Ctrl+D on two selected marks both; Ctrl+Z takes back that and nothing else.
+  QItemSelectionModel* selection = view->selectionModel();
+  selection->select(model->index(1, 0), QItemSelectionModel::Select);
+  run.Key(view, Qt::Key_D, Qt::ControlModifier);
+  EXPECT_TRUE(run.journal().IsFavourite(f[2]) && run.journal().IsFavourite(f[1]));
+  EXPECT_TRUE(run.favouriteChecked()) << "the figure on the canvas is marked now";
+  run.Key(view, Qt::Key_Z, Qt::ControlModifier);
+  EXPECT_FALSE(run.journal().IsFavourite(f[2]) || run.journal().IsFavourite(f[1]));
+  EXPECT_TRUE(run.journal().IsFavourite(f[0]));
+  // F2 writes the note in the tile; Ctrl+F finds it, whatever its letters' case.
+  selection->setCurrentIndex(model->index(1, 0), QItemSelectionModel::ClearAndSelect);
+  run.Key(view, Qt::Key_F2);
+  auto* editor = view->findChild<QLineEdit*>();
+  ASSERT_NE(editor, nullptr) << "F2 opened no note";
+  QTest::keyClicks(editor, "Tide pool");
+  QTest::keyClick(editor, Qt::Key_Return);
+  QCoreApplication::processEvents();  // the item view takes the note after the key
+  EXPECT_TRUE(model->index(1, 0).data().toString().endsWith(": Tide pool"));
+  gallery->Search("TIDE");
+  Await(*gallery);
+  EXPECT_EQ(Shown(*gallery), std::vector{f[1]});
+  EXPECT_EQ(gallery->rows()[0].note, "Tide pool");
+  gallery->Search("");
+  Await(*gallery);
+  // A selected tile is framed; its thumbnail keeps the figure's colours, pixel for pixel.
+  gallery->show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(gallery));
+  for (int pass = 0; pass < 1000 && !gallery->ScreenTraced(); ++pass) QTest::qWait(10);
+  selection->setCurrentIndex(model->index(0, 0), QItemSelectionModel::ClearAndSelect);
+  QTest::qWait(20);  // the view lays its items out late
+  const QRect cell = view->visualRect(model->index(0, 0));
+  const QImage shot = view->viewport()->grab().toImage().convertToFormat(QImage::Format_RGB32);
+  const QImage thumbnail = model->index(0, 0).data(Qt::DecorationRole).value<QImage>();
+  const QRect at = GalleryTile::ThumbnailRect(cell);
+  int differ = 0;
+  for (int y = 0; y < at.height(); ++y) {
+    for (int x = 0; x < at.width(); ++x) {
+      if (!GalleryTile::StarRect(cell).adjusted(-1, -1, 1, 1).contains(at.x() + x, at.y() + y)) {
+        differ += shot.pixel(at.x() + x, at.y() + y) != thumbnail.pixel(x, y);
+      }
+    }
+  }
+  EXPECT_EQ(differ, 0) << "pixels of the selected thumbnail changed";
+  QMenu menu;
+  gallery->FillContextMenu(menu);
+  QStringList entries;
+  for (const QAction* action : menu.actions()) entries << action->text();
+  EXPECT_EQ(entries, (QStringList{"&Open", "&Favourite", "&Note\u2026", "", "Save &picture\u2026",
+                                  "Save f&igures\u2026", "", "&Remove"}));
+}
+
+TEST(Gallery, FiguresFilesCarryTheSelectionOrTheFavouritesAndOpenIntoTheJournal) {
+  QTemporaryDir dir;
+  KeptRun run(dir.filePath("figures.sqlite"), 3);
+  run.journal().SetFavourite(Made(run.figure(0)), true);
+  run.window.journalLink()->OpenGallery();
+  GalleryWindow* gallery = run.window.journalLink()->galleryWindow();
+  gallery->ShowFavourites(false);
+  Await(*gallery);
+  QItemSelectionModel* selection = gallery->view()->selectionModel();
+  selection->select(gallery->view()->model()->index(1, 0), QItemSelectionModel::Select);
+  const QString chosen = dir.filePath("figures-chosen.json");
+  gallery->SaveFigures(chosen);
+  Await(*gallery);
+  selection->clearSelection();
+  const QString favourites = dir.filePath("figures-favourites.json");
+  gallery->SaveFigures(favourites);
+  Await(*gallery);
+  std::string error;
+  const auto two = ReadFiguresFile(chosen.toStdString(), error);
+  ASSERT_TRUE(two.has_value()) << error;
+  ASSERT_EQ(two->size(), 2u);
+  EXPECT_EQ((*two)[0].figure, Made(run.figure(2)));
+  EXPECT_EQ((*two)[1].figure, Made(run.figure(1)));
+  const auto one = ReadFiguresFile(favourites.toStdString(), error);
+  ASSERT_TRUE(one.has_value() && one->size() == 1u) << error;
+  EXPECT_TRUE((*one)[0].favourite);
+  EXPECT_EQ((*one)[0].figure, Made(run.figure(0)));
+
+  // One figure kept already and one new: one row more. A file that is not one adds nothing.
+  const QString mixed = dir.filePath("mixed.json");
+  std::ofstream(mixed.toStdString())
+      << FormatFiguresFile({(*one)[0], {testing::DrawnFigure(7), false, 1000, "from afar"}});
+  gallery->ImportFigures(mixed);
+  Await(*gallery);
+  std::ofstream(dir.filePath("bad.json").toStdString()) << "[{\"draws\": 1}]";
+  gallery->ImportFigures(dir.filePath("bad.json"));
+  Await(*gallery);
+  ASSERT_EQ(gallery->told().size(), 4);
+  EXPECT_TRUE(gallery->told()[0].startsWith("Saved 2 figure")) << gallery->told()[0].toStdString();
+  EXPECT_TRUE(gallery->told()[2].startsWith("Added 1 figure")) << gallery->told()[2].toStdString();
+  EXPECT_TRUE(gallery->told()[3].contains("was not opened")) << gallery->told()[3].toStdString();
+  EXPECT_EQ(gallery->rows().size(), 4u);
+}
+
+// 3,000 figures: Ctrl+H returns before a row is read, then a screenful and one more come, and
+// more as the view is scrolled to the end.
+TEST(Gallery, PagesAreReadOffTheWindowsThreadAScreenfulAhead) {
+  QTemporaryDir dir;
+  const QString path = dir.filePath("figures.sqlite");
+  KeptRun run(path, 1);
+  ASSERT_TRUE(run.journal().AwaitKept(5s));
+  sqlite3* db = nullptr;
+  ASSERT_EQ(sqlite3_open(path.toUtf8().constData(), &db), SQLITE_OK);
+  sqlite3_exec(db, "BEGIN", nullptr, nullptr, nullptr);
+  for (int i = 0; i < 3000; ++i) {
+    const std::string sql =
+        "INSERT INTO figures (draws) VALUES ('" + FormatDraws(testing::DrawnFigure(i).draws) + "')";
+    sqlite3_exec(db, sql.c_str(), nullptr, nullptr, nullptr);
+  }
+  sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr);
+  sqlite3_close(db);
+  run.window.journalLink()->OpenGallery();
+  GalleryWindow* gallery = run.window.journalLink()->galleryWindow();
+  EXPECT_TRUE(gallery->loading()) << "read on the window's thread";
+  EXPECT_TRUE(gallery->rows().empty());
+  Await(*gallery);
+  const std::size_t first = gallery->rows().size();
+  EXPECT_GE(first, 20u);
+  EXPECT_LE(first, 400u) << "far more than a screenful read";
+  QScrollBar* bar = gallery->view()->verticalScrollBar();
+  bar->setValue(bar->maximum());
+  QTest::qWait(50);
+  Await(*gallery);
+  EXPECT_GT(gallery->rows().size(), first) << "nothing more read at the end";
 }
 
 TEST(Gallery, ASecondRunGoesBackIntoTheFirstAndForwardAgain) {

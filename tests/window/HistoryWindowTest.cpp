@@ -115,9 +115,11 @@ TEST(History, KeysPressNewAndGoBackAnywhereInTheWindow) {
   run.window.activateWindow();
   ASSERT_TRUE(QTest::qWaitForWindowActive(&run.window));
   run.window.pictureView()->setFocus();
+  // A figure from the keys is made once the events queued with them are seen.
   QTest::keyClick(&run.window, Qt::Key_N, Qt::ControlModifier);
+  QTRY_COMPARE(run.window.form().figuresTraced(), 2);
   QTest::keyClick(&run.window, Qt::Key_F5);
-  EXPECT_EQ(run.window.form().figuresTraced(), 3);
+  QTRY_COMPARE(run.window.form().figuresTraced(), 3);
   QTest::keyClick(&run.window, Qt::Key_Left, Qt::AltModifier);
   EXPECT_EQ(run.history().shown(), 1u);
   QTest::keyClick(&run.window, Qt::Key_Right, Qt::AltModifier);

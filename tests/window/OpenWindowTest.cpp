@@ -79,13 +79,21 @@ TEST(OpenFigures, NamesAndContentsAreShownAsPlainText) {
   file.close();
   const QString fifo = dir.filePath("fifo.svg");
   ASSERT_EQ(mkfifo(fifo.toLocal8Bit().constData(), 0600), 0);
-  run.Drop({markup, fifo});  // returns at once: a FIFO is not waited on
+  // And 23 more files without a figure: the message lists 20 and counts the rest.
+  QStringList dropped = {markup, fifo};
+  for (int i = 0; i < 23; ++i) {
+    dropped << dir.filePath(QStringLiteral("empty-%1.png").arg(i));
+    QFile(dropped.back()).open(QIODevice::WriteOnly);
+  }
+  run.Drop(dropped);  // returns at once: a FIFO is not waited on
 
   auto* box = run.window.findChild<QMessageBox*>();
   ASSERT_NE(box, nullptr);
   EXPECT_EQ(box->textFormat(), Qt::PlainText);
   EXPECT_TRUE(box->text().contains("<h1>big<br>")) << box->text().toStdString();
   EXPECT_TRUE(box->text().contains("fifo.svg': it is a pipe")) << box->text().toStdString();
+  EXPECT_EQ(box->text().count('\n'), 20) << box->text().toStdString();
+  EXPECT_TRUE(box->text().endsWith("and 5 more")) << box->text().toStdString();
   EXPECT_EQ(run.window.form().history().size(), 1u);
 }
 

@@ -1,4 +1,4 @@
-#include "export/AtomicFile.h"
+#include "runtime/AtomicFile.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>

@@ -1,0 +1,14 @@
+#pragma once
+
+#include <iosfwd>
+#include <string>
+
+namespace stringart {
+
+// `stringart --import FILE`: adds the figures of `file` to the journal at `journalPath` and
+// prints one line on `out` saying how many were added; 0. A file that does not read: one line
+// on `err`, nothing added, 2. A journal that cannot take them: one line on `err`, 1.
+int ImportFiguresCommand(const std::string& file, const std::string& journalPath, std::ostream& out,
+                         std::ostream& err);
+
+}  // namespace stringart
