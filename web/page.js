@@ -504,8 +504,13 @@
         if (row.favourite) row.marked_at = row.shown_at;
         added.push(row);
         kept.set(key, row);
-      } else if (row.favourite && !favourites.has(key)) {
-        marked.push(Object.assign(known, {favourite: true, marked_at: Date.now() / 1000}));
+      } else {
+        // As the window opens one: a figure kept already takes the file's mark, and its note
+        // when it has none.
+        const mark = row.favourite && !favourites.has(key), note = row.note && !known.note;
+        if (mark) Object.assign(known, {favourite: true, marked_at: Date.now() / 1000});
+        if (note) known.note = row.note;
+        if (mark || note) marked.push(known);
       }
       if (row.favourite) favourites.add(key);
     }
@@ -576,7 +581,8 @@
     const list = $('GalleryList');
     const tabs = {favourites: $('FavouritesTab'), all: $('AllTab')};
     const kPage = 60;  // rows added to the list at a time
-    let tab = 'favourites', rows = [], selected = 0, more = true, filling = null;
+    let tab = 'favourites', rows = [], selected = 0, more = true;
+    let fills = 0;  // how often the list was filled: a fill or a page that comes late is dropped
     const thumbs = new IntersectionObserver((entries) => {
       for (const {isIntersecting, target} of entries) {
         if (!isIntersecting || target.dataset.asked) continue;
@@ -605,38 +611,38 @@
         thumbs.observe(option);
       }
     }
-    // Adds the next page of "All" to the list.
+    // Adds the next page of "All" to the list, unless the list was filled anew meanwhile.
     async function grow() {
       if (tab !== 'all' || !more) return;
-      const from = rows.length;
+      const from = rows.length, filled = fills;
       const page = store ? await keptPage(rows[from - 1]?.id, kPage)
                          : (from ? [] : [...trail].reverse());
+      if (filled !== fills || rows.length !== from) return;
       more = Boolean(store) && page.length === kPage;
       rows.push(...page);
       addOptions(from);
     }
     async function fill() {
-      filling = (async () => {
-        for (const [name, button] of Object.entries(tabs)) button.setAttribute('aria-selected', String(name === tab));
-        list.setAttribute('aria-label', tab === 'all' ? 'All figures' : 'Favourites');
-        list.replaceChildren();
-        selected = 0;
-        more = true;
-        if (tab === 'favourites') {
-          // Each favourite once, most recently marked first.
-          const seen = new Set();
-          rows = (await keptFavourites()).sort((a, b) => b.marked_at - a.marked_at)
-              .filter((row) => !seen.has(figureKey(row)) && seen.add(figureKey(row)));
-          addOptions(0);
-        } else {
-          rows = [];
-          await grow();
-        }
-        $('GalleryNote').textContent = rows.length ? 'Arrows move, Enter or a tap shows the figure, Esc closes.'
-          : tab === 'all' ? 'No figures kept yet.' : 'No favourites yet: F or "Favourite" marks the figure on the canvas.';
-        select(list, 0);
-      })();
-      await filling;
+      const filled = ++fills;
+      for (const [name, button] of Object.entries(tabs)) button.setAttribute('aria-selected', String(name === tab));
+      list.setAttribute('aria-label', tab === 'all' ? 'All figures' : 'Favourites');
+      list.replaceChildren();
+      [rows, selected, more] = [[], 0, true];
+      if (tab === 'favourites') {
+        // Each favourite once, most recently marked first.
+        const seen = new Set();
+        const marked = (await keptFavourites()).sort((a, b) => b.marked_at - a.marked_at)
+            .filter((row) => !seen.has(figureKey(row)) && seen.add(figureKey(row)));
+        if (filled !== fills) return;
+        rows = marked;
+        addOptions(0);
+      } else {
+        await grow();
+        if (filled !== fills) return;
+      }
+      $('GalleryNote').textContent = rows.length ? 'Arrows move, Enter or a tap shows the figure, Esc closes.'
+        : tab === 'all' ? 'No figures kept yet.' : 'No favourites yet: F or "Favourite" marks the figure on the canvas.';
+      select(list, 0);
     }
     function choose(index) {
       const row = rows[index];

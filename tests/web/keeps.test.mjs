@@ -194,7 +194,7 @@ describe('the page keeps and steers its figures', () => {
     const write = (name, text) => { fs.writeFileSync(path.join(folder, name), text); return path.join(folder, name); };
     const figures = [
       {draws: kDraws, directions: '1,1,-1', favourite: true, shown_at: 1765000000, note: 'the README\'s'},
-      {draws: kOther, directions: '-1,1,-1', favourite: false, shown_at: 1765000100, note: ''},
+      {draws: kOther, directions: '-1,1,-1', favourite: false, shown_at: 1765000100, note: 'a tide pool'},
     ];
     try {
       await openPage(page, env.server.url, `#draws=${kOther}&directions=-1,1,-1`);
@@ -203,6 +203,7 @@ describe('the page keeps and steers its figures', () => {
       assert.equal(await page.textContent('#message'), 'Opened "figures-2025-12-06.json": 1 new figure, 1 already kept.');
       const rows = await keptRows(page);
       assert.equal(rows.length, 2);
+      assert.equal(rows.find((r) => r.draws === kOther).note, 'a tide pool', 'a kept figure takes the file\'s note');
 
       await page.keyboard.press('g');
       const [download] = await Promise.all([page.waitForEvent('download'), page.click('#SaveFigures')]);
@@ -214,7 +215,7 @@ describe('the page keeps and steers its figures', () => {
       const hostile = [
         ['not JSON', write('a.json', '[{"draws": '), 'it is not JSON'],
         ['no list', write('b.json', '{"draws": "0.1"}'), 'it is not a list of figures'],
-        ['wrong type', write('c.json', JSON.stringify([figures[1], {draws: 5}])), 'figure 2: "draws" is not text'],
+        ['wrong type', write('c.json', JSON.stringify([figures[0], {draws: 5}])), 'figure 2: "draws" is not text'],
         ['no draws', write('d.json', JSON.stringify([{directions: '1,1,1'}])), 'figure 1: it has no "draws"'],
         ['out of range', write('e.json', JSON.stringify([{...figures[1], draws: `1,${kDraws.slice(4)}`}])),
          "figure 1: draw 1 '1' is not in [0, 1) as a float"],
