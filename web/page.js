@@ -602,10 +602,11 @@
         option.role = 'option';
         option.id = `figure-${i}`;
         option.dataset.index = String(i);
-        const when = new Date(row.shown_at * 1000).toLocaleString('en-GB', {dateStyle: 'medium', timeStyle: 'short'});
+        const shownAt = new Date(row.shown_at * 1000);
+        const when = shownAt.toLocaleString('en-GB', {dateStyle: 'medium', timeStyle: 'short'});
         option.setAttribute('aria-label', `${row.favourite ? 'Favourite figure' : 'Figure'} shown ${when}`);
         option.innerHTML = '<canvas width="1" height="1"></canvas><span></span>';
-        option.lastChild.textContent = `${row.favourite ? '★ ' : ''}${when}`;
+        option.lastChild.textContent = `${row.favourite ? '★ ' : ''}${shownAt.toLocaleString('en-GB', {day: 'numeric', month: 'short', hour: '2-digit', minute: '2-digit'})}`;
         option.addEventListener('click', () => choose(i));
         list.append(option);
         thumbs.observe(option);
