@@ -602,11 +602,12 @@
         option.role = 'option';
         option.id = `figure-${i}`;
         option.dataset.index = String(i);
-        const shownAt = new Date(row.shown_at * 1000);
-        const when = shownAt.toLocaleString('en-GB', {dateStyle: 'medium', timeStyle: 'short'});
-        option.setAttribute('aria-label', `${row.favourite ? 'Favourite figure' : 'Figure'} shown ${when}`);
-        option.innerHTML = '<canvas width="1" height="1"></canvas><span></span>';
-        option.lastChild.textContent = `${row.favourite ? '★ ' : ''}${shownAt.toLocaleString('en-GB', {day: 'numeric', month: 'short', hour: '2-digit', minute: '2-digit'})}`;
+        // Read out as "Favourite figure shown 9 Dec, 14:05"; shown as "★ 9 Dec, 14:05".
+        option.innerHTML = '<canvas width="1" height="1"></canvas><span><span class="unseen"></span><span aria-hidden="true"></span></span>';
+        const [said, star] = option.lastChild.children;
+        said.textContent = `${row.favourite ? 'Favourite figure' : 'Figure'} shown `;
+        star.textContent = row.favourite ? '★ ' : '';
+        option.lastChild.append(new Date(row.shown_at * 1000).toLocaleString('en-GB', {day: 'numeric', month: 'short', hour: '2-digit', minute: '2-digit'}));
         option.addEventListener('click', () => choose(i));
         list.append(option);
         thumbs.observe(option);
