@@ -14,6 +14,7 @@
 
 #include "app/FigureFileWriter.h"
 #include "app/Platform.h"
+#include "app/StandardOutput.h"
 #include "app/WindowOptions.h"
 #include "journal/ImportCommand.h"
 #include "journal/Journal.h"
@@ -146,11 +147,12 @@ int main(int argc, char** argv) {
     std::fputs(
         options->help ? stringart::WindowUsage().c_str() : "stringart " STRINGART_VERSION "\n",
         stdout);
-    return EXIT_SUCCESS;
+    return stringart::StandardOutputWritten("stringart") ? EXIT_SUCCESS : EXIT_FAILURE;
   }
   if (!options->import.empty()) {
-    return stringart::ImportFiguresCommand(options->import, stringart::Journal::DefaultPath(),
-                                           std::cout, std::cerr);
+    const int status = stringart::ImportFiguresCommand(
+        options->import, stringart::Journal::DefaultPath(), std::cout, std::cerr);
+    return stringart::StandardOutputWritten("stringart") ? status : EXIT_FAILURE;
   }
   std::optional<std::string> platform = stringart::ChoosePlatform(argc, argv);
   if (!platform) return EXIT_FAILURE;

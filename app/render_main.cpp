@@ -11,11 +11,13 @@
 #include <vector>
 
 #include "app/RenderOptions.h"
+#include "app/StandardOutput.h"
 #include "app/TerminalProgress.h"
 #include "canvas/Picture1.h"
 #include "export/FigureFile.h"
 #include "figure/FigureSequence.h"
 #include "figure/Tracer.h"
+#include "runtime/AtomicFile.h"
 #include "runtime/Clock.h"
 #include "runtime/DrawSource.h"
 #include "text/FigureCommand.h"
@@ -48,25 +50,15 @@ int Interrupted(const std::string& when) {
 
 // Catches what is sure to fail before any figure is traced; the save itself still checks.
 bool OutputLooksWritable(const std::string& output, std::string& error) {
-  namespace fs = std::filesystem;
-  const fs::path path(output);
-  const fs::path folder = path.has_parent_path() ? path.parent_path() : fs::path(".");
-  std::error_code ec;
-  if (fs::is_directory(path, ec)) {
-    error = "cannot write " + Quoted(output) + ": it is a directory";
-    return false;
+  const std::string folder = "folder " + Quoted(FolderOf(output));
+  switch (CheckWritable(output)) {
+    case WriteProblem::None: return true;
+    case WriteProblem::IsFolder: error = "it is a directory"; break;
+    case WriteProblem::NoFolder: error = folder + " does not exist"; break;
+    case WriteProblem::FolderReadOnly: error = folder + " is not writable"; break;
   }
-  if (!fs::is_directory(folder, ec)) {
-    error = "cannot write " + Quoted(output) + ": folder " + Quoted(folder.string()) +
-            " does not exist";
-    return false;
-  }
-  if (access(folder.c_str(), W_OK) != 0) {
-    error = "cannot write " + Quoted(output) + ": folder " + Quoted(folder.string()) +
-            " is not writable";
-    return false;
-  }
-  return true;
+  error = "cannot write " + Quoted(output) + ": " + error;
+  return false;
 }
 
 void PrintFigure(long k, const FigureRecord& figure) {
@@ -102,7 +94,6 @@ std::optional<FigureRecord> TraceRun(const RenderOptions& options, Picture1& pic
     if (progress) std::fprintf(stderr, "\rfigure %ld of %ld", traced + 1, options.figures);
   }
   if (progress) std::fputc('\n', stderr);
-  std::fflush(stdout);
   // A signal during the last figure stops the run as one between figures does.
   if (interrupted) return std::nullopt;
   return figure;
@@ -133,13 +124,10 @@ int main(int argc, char** argv) {
   std::string error;
   const auto options = ParseRenderOptions(std::vector<std::string>(argv + 1, argv + argc), error);
   if (!options) return Fail(2, error);
-  if (options->help) {
-    std::fputs(RenderUsage().c_str(), stdout);
-    return 0;
-  }
-  if (options->version) {
-    std::printf("stringart-render %s\n", STRINGART_VERSION);
-    return 0;
+  if (options->help || options->version) {
+    std::fputs(options->help ? RenderUsage().c_str() : "stringart-render " STRINGART_VERSION "\n",
+               stdout);
+    return StandardOutputWritten("stringart-render") ? 0 : 1;
   }
   if (!OutputLooksWritable(options->output, error)) return Fail(1, error);
 
@@ -152,5 +140,7 @@ int main(int argc, char** argv) {
   long traced = 0;
   const auto figure = TraceRun(*options, picture, traced);
   if (!figure) return Interrupted(" after " + std::to_string(traced) + " figures");
+  // The figure lines are how a run's figures are made again: without them the run failed.
+  if (!StandardOutputWritten("stringart-render")) return 1;
   return WriteOutput(*options, picture, *figure);
 }

@@ -7,6 +7,7 @@
 
 #include "app/SaverOptions.h"
 #include "app/SaverScreen.h"
+#include "app/StandardOutput.h"
 #include "runtime/Clock.h"
 #include "runtime/DrawSource.h"
 #include "runtime/RandomSource.h"
@@ -19,13 +20,10 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "stringart-saver: %s\n", error.c_str());
     return 2;
   }
-  if (options->help) {
-    std::fputs(SaverUsage().c_str(), stdout);
-    return 0;
-  }
-  if (options->version) {
-    std::printf("stringart-saver %s\n", STRINGART_VERSION);
-    return 0;
+  if (options->help || options->version) {
+    std::fputs(options->help ? SaverUsage().c_str() : "stringart-saver " STRINGART_VERSION "\n",
+               stdout);
+    return StandardOutputWritten("stringart-saver") ? 0 : 1;
   }
   // xscreensaver ends a display mode with SIGTERM and expects it gone at once; a parent that
   // ignored the signal must not leave it ignored here.

@@ -6,6 +6,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <filesystem>
 #include <vector>
 
 namespace stringart {
@@ -77,6 +78,21 @@ bool CommitTemp(const std::string& temp, const std::string& path, std::string& e
   }
   if (!done) unlink(temp.c_str());
   return done;
+}
+
+std::string FolderOf(const std::string& path) {
+  const std::filesystem::path file(path);
+  return file.has_parent_path() ? file.parent_path().string() : std::string(".");
+}
+
+WriteProblem CheckWritable(const std::string& path) {
+  std::error_code ec;
+  if (std::filesystem::is_directory(path, ec)) return WriteProblem::IsFolder;
+  const std::string folder = FolderOf(path);
+  if (!std::filesystem::is_directory(folder, ec)) return WriteProblem::NoFolder;
+  // access() answers for read-only mounts too, and as the user the program runs as.
+  if (access(folder.c_str(), W_OK) != 0) return WriteProblem::FolderReadOnly;
+  return WriteProblem::None;
 }
 
 }  // namespace stringart

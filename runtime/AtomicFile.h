@@ -16,6 +16,14 @@ bool WriteFileAtomically(const std::string& path, std::string_view bytes, std::s
 // returns its name; nullopt with `error` set when it cannot.
 std::optional<std::string> CreateTempBeside(const std::string& path, std::string& error);
 
+// Why a file could not be written at `path`, as far as can be told before writing it, so that
+// long work is not done for nothing: nothing in the way, `path` is a folder, its folder does not
+// exist, or the folder cannot be written (no permission, a read-only mount).
+enum class WriteProblem { None, IsFolder, NoFolder, FolderReadOnly };
+WriteProblem CheckWritable(const std::string& path);
+// The folder a file at `path` goes into: "." for a bare name.
+std::string FolderOf(const std::string& path);
+
 // Flushes the finished temporary `temp` to disk and renames it over `path`. On failure `temp` is
 // removed and `error` holds the system's reason.
 bool CommitTemp(const std::string& temp, const std::string& path, std::string& error);

@@ -14,6 +14,7 @@
 #include <QSpinBox>
 #include <QVBoxLayout>
 
+#include "runtime/AtomicFile.h"
 #include "text/FigureCommand.h"
 #include "window/Messages.h"
 
@@ -218,10 +219,17 @@ void ExportDialog::accept() {
   const auto request = ExportRequest::Make(file.absoluteFilePath().toStdString(), frameSize(),
                                            seconds(), fps(), {}, problem);
   if (!request) return Refuse(Sentence(problem));
-  if (!file.dir().exists()) {
-    return Refuse(QStringLiteral("The folder %1 does not exist.").arg(file.absolutePath()));
+  // Before the work, which may be long, rather than after it.
+  switch (CheckWritable(file.absoluteFilePath().toStdString())) {
+    case WriteProblem::None: break;
+    case WriteProblem::IsFolder:
+      return Refuse(QStringLiteral("%1 is a folder.").arg(file.absoluteFilePath()));
+    case WriteProblem::NoFolder:
+      return Refuse(QStringLiteral("The folder %1 does not exist.").arg(file.absolutePath()));
+    case WriteProblem::FolderReadOnly:
+      return Refuse(QStringLiteral("The folder %1 cannot be written to; choose another.")
+                        .arg(file.absolutePath()));
   }
-  if (file.isDir()) return Refuse(QStringLiteral("%1 is a folder.").arg(file.absoluteFilePath()));
   if (file.exists()) {
     QMessageBox replace(QMessageBox::Question, windowTitle(),
                         QStringLiteral("%1 already exists in %2. Replace it?")

@@ -56,6 +56,19 @@ TEST_F(Renderer, HangingUpLeavesNothingAndTheOlderFileUntouched) {
   EXPECT_EQ(testing::ReadFile(Path("hup.webm")), "older");
 }
 
+// Standard output on a full disk: the figure lines, and --help, are output too; status 1, one
+// line, and no file.
+TEST_F(Renderer, StandardOutputThatCannotBeWrittenFailsTheRun) {
+  for (const std::string& args :
+       {"--draws " + kExample + " -o \"$D/f.png\"", std::string("--help")}) {
+    const Outcome run = Shell("\"$R\" " + args + " >/dev/full\necho status $?\n");
+    EXPECT_EQ(run.out, "status 1\n") << args << run.err;
+    EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1) << args << run.err;
+    EXPECT_NE(run.err.find("No space left"), std::string::npos) << args << run.err;
+    EXPECT_TRUE(Files().empty()) << args;
+  }
+}
+
 TEST_F(Renderer, WritingOverAFileKeepsItsPermissionBits) {
   struct Case {
     std::string name, options;

@@ -72,6 +72,9 @@ TEST(WindowProgram, HelpAndVersionNeedNoDisplayAndAMistakeGetsOneLineAndStatusTw
   const Ran version = RunWithoutDisplay("--version");
   EXPECT_EQ(version.status, 0) << version.out;
   EXPECT_EQ(version.out, "stringart " STRINGART_VERSION "\n");
+  const Ran full = RunWithoutDisplay("--version 2>&1 >/dev/full; exit $?");
+  EXPECT_EQ(full.status, 1) << full.out;
+  EXPECT_NE(full.out.find("cannot write to standard output"), std::string::npos) << full.out;
   const Ran bogus = RunWithoutDisplay("--bogus");
   EXPECT_EQ(bogus.status, 2) << bogus.out;
   EXPECT_EQ(bogus.out, "stringart: unknown option '--bogus' (see stringart --help)\n");

@@ -3,6 +3,8 @@
 // an export, and opening the figures named on the command line.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+
 #include <QComboBox>
 #include <QDesktopServices>
 #include <QFileDialog>
@@ -216,6 +218,34 @@ TEST(SavePicture, ARefusedNameIsToldAndAskedForAgain) {
   EXPECT_TRUE(seen[0].startsWith("Save picture: Cannot save")) << seen[0].toStdString();
   // Asked again where the user was; the dialog puts the chosen type's extension on the name.
   EXPECT_EQ(seen[1].toStdString(), dir.filePath("figure.png").toStdString());
+}
+
+// A folder on a read-only mount is refused before the work, with the dialog kept open. Run again
+// in a mount namespace of its own, where a folder can be made read-only without privileges.
+TEST(ExportDialogs, RefuseAFolderThatCannotBeWritten) {
+  const QByteArray readOnly = qgetenv("STRINGART_READ_ONLY");
+  if (readOnly.isEmpty()) {
+    if (std::system("unshare -rm true 2>/dev/null") != 0) GTEST_SKIP() << "no private mounts here";
+    QTemporaryDir dir;
+    const QString again = QStringLiteral(
+                              "unshare -rm sh -c 'mount -t tmpfs -o ro tmpfs \"%1\" && "
+                              "STRINGART_READ_ONLY=\"%1\" exec \"%2\" "
+                              "--gtest_filter=ExportDialogs.RefuseAFolderThatCannotBeWritten'")
+                              .arg(dir.path(), QCoreApplication::applicationFilePath());
+    EXPECT_EQ(std::system(again.toLocal8Bit().constData()), 0);
+    return;
+  }
+  Window run;
+  testing::WhenShown<ExportDialog>([&](ExportDialog* dialog) {
+    dialog->fileBox()->setText(QString::fromLocal8Bit(readOnly) + "/big.png");
+    dialog->accept();
+    EXPECT_TRUE(dialog->isVisible()) << "a read-only folder was taken";
+    EXPECT_TRUE(dialog->problemLabel()->text().contains("cannot be written"))
+        << dialog->problemLabel()->text().toStdString();
+    dialog->reject();
+  });
+  run.window.SaveLargePictureAs();
+  EXPECT_FALSE(run.window.exporting());
 }
 
 }  // namespace
