@@ -27,8 +27,17 @@ build_site() {
       rm -f "$EM_CACHE/cache.lock"
     fi
   fi
-  if [ ! -f "$build/build.ninja" ]; then
-    emcmake cmake -S web -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
+  # stringart-render draws the page's shared picture: the native build's, built when missing.
+  local render=${STRINGART_RENDER:-$PWD/build/app/stringart-render}
+  if [ ! -x "$render" ]; then
+    tools/setup.sh programs
+    [ -f build/build.ninja ] || cmake -S . -B build -G Ninja >/dev/null
+    cmake --build build --target stringart-render
+  fi
+  if [ ! -f "$build/build.ninja" ] ||
+    ! grep -qxF "STRINGART_RENDER:FILEPATH=$render" "$build/CMakeCache.txt"; then
+    emcmake cmake -S web -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release \
+      -DSTRINGART_RENDER="$render" >/dev/null
   fi
   cmake --build "$build"
 }

@@ -1,14 +1,18 @@
-// What the page's script calls in the WebAssembly module: plain C functions on one WebPage.
+// What the page's worker calls in the WebAssembly module: plain C functions on one WebPage.
+// Texts go in as a pointer and a length of UTF-8, read whole (a NUL inside is part of what gets
+// checked); texts come out as a C string valid until the next call.
 #include <emscripten/emscripten.h>
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
 
+#include "figure/FigureHistory.h"
+#include "figure/Variation.h"
 #include "text/FigureCommand.h"
 #include "web/FigureLink.h"
 #include "web/WebPage.h"
-#include "figure/FigureHistory.h"
 
 namespace {
 
@@ -24,47 +28,119 @@ const char* Hand(std::string text) {
   return held.c_str();
 }
 
-}  // namespace
-
-extern "C" {
-
-// "new": a fresh figure on the canvas.
-EMSCRIPTEN_KEEPALIVE void NewFigure() {
-  Page().NewFigure();
-}
-
-// Shows the figure of the fragment `link`: `length` bytes of UTF-8 without the '#', read whole
-// (a NUL inside is part of what gets checked). Returns "" when shown, else why the link is bad;
-// then nothing has changed.
-EMSCRIPTEN_KEEPALIVE const char* ShowLink(const char* link, std::size_t length) {
-  std::string error;
-  if (Page().ShowLink(std::string_view(link, length), error)) return Hand({});
-  // The error quotes the link with its control characters escaped; a NUL that came through all
-  // the same is shown as U+FFFD, so that the text reaches the page whole.
+// An error as the page shows it: a NUL that came through the quoting all the same becomes
+// U+FFFD, so that the text reaches the page whole.
+const char* HandError(const std::string& error) {
   std::string shown;
   for (const char c : error)
     shown += c == '\0' ? std::string_view("\xEF\xBF\xBD") : std::string_view(&c, 1);
   return Hand(shown);
 }
 
-// The fragment that names the figure on the canvas, without '#'.
-EMSCRIPTEN_KEEPALIVE const char* ShownLink() {
-  return Hand(stringart::FormatFigureLink(Page().figure()));
+// The draws and directions last read by ReadFigure.
+stringart::FigureRecord& Read() {
+  static stringart::FigureRecord read;
+  return read;
 }
 
-// The stringart-render command that makes the figure on the canvas again.
-EMSCRIPTEN_KEEPALIVE const char* ShownRemakeCommand() {
-  return Hand(stringart::RemakeCommand(Page().figure()));
+}  // namespace
+
+extern "C" {
+
+// Reads draws and directions as stringart-render's --draws and --directions take them. Returns ""
+// when both read (ReadForm then gives them in the renderer's own spelling), else what is wrong.
+EMSCRIPTEN_KEEPALIVE const char* ReadFigure(const char* draws, std::size_t drawsLength,
+                                            const char* directions, std::size_t directionsLength) {
+  std::string error;
+  const auto d = stringart::ParseDraws(std::string_view(draws, drawsLength), error);
+  if (!d) return HandError(error);
+  const auto s = stringart::ParseDirections(std::string_view(directions, directionsLength), error);
+  if (!s) return HandError(error);
+  Read() = {*d, *s, {}};
+  return Hand({});
 }
 
-// The figure's name, the 12 hex digits the window proposes in "figure-<name>.png".
-EMSCRIPTEN_KEEPALIVE const char* ShownName() {
-  return Hand(stringart::FigureName(Page().figure()));
+// 0: the draws ReadFigure last read, 1: their directions.
+EMSCRIPTEN_KEEPALIVE const char* ReadForm(int what) {
+  return Hand(what == 0 ? stringart::FormatDraws(Read().draws)
+                        : stringart::FormatDirections(Read().start));
+}
+
+// Traces the figure ReadFigure last read.
+EMSCRIPTEN_KEEPALIVE void TraceRead() {
+  Page().Trace(Read().draws, Read().start);
+}
+
+// "new": traces twelve fresh draws starting with `directions` ("R,G,B"). Returns "" when
+// traced, else why the directions do not read.
+EMSCRIPTEN_KEEPALIVE const char* TraceFresh(const char* directions, std::size_t length) {
+  std::string error;
+  const auto start = stringart::ParseDirections(std::string_view(directions, length), error);
+  if (!start) return HandError(error);
+  Page().Trace(Page().FreshDraws(), *start);
+  return Hand({});
+}
+
+// Traces the figure of the fragment `link` (without '#'). Returns "" when traced, else why the
+// link names no figure; then the canvas is as it was.
+EMSCRIPTEN_KEEPALIVE const char* ShowLink(const char* link, std::size_t length) {
+  std::string error;
+  if (Page().ShowLink(std::string_view(link, length), error)) return Hand({});
+  return HandError(error);
+}
+
+// The figure on the canvas: 0 its draws, 1 its start directions, 2 the directions it leaves,
+// 3 its link (the fragment without '#'), 4 its name (the 12 hex digits of "figure-<name>.png"),
+// 5 the stringart-render command that makes it again.
+EMSCRIPTEN_KEEPALIVE const char* Shown(int what) {
+  const stringart::FigureRecord& figure = Page().figure();
+  switch (what) {
+    case 0: return Hand(stringart::FormatDraws(figure.draws));
+    case 1: return Hand(stringart::FormatDirections(figure.start));
+    case 2: return Hand(stringart::FormatDirections(figure.end));
+    case 3: return Hand(stringart::FormatFigureLink(figure));
+    case 4: return Hand(stringart::FigureName(figure));
+    default: return Hand(stringart::RemakeCommand(figure));
+  }
 }
 
 // The canvas as 500 x 500 RGBA bytes, valid until the next call.
 EMSCRIPTEN_KEEPALIVE const unsigned char* CanvasRgba() {
   return Page().Rgba().data();
+}
+
+// The canvas area-averaged to side x side RGBA bytes (side from 1 to 500), valid until the next
+// call.
+EMSCRIPTEN_KEEPALIVE const unsigned char* TileRgba(int side) {
+  return Page().Tile(side).data();
+}
+
+// Records the figure's segments as WebPage::Segments lays them out; returns how many words.
+EMSCRIPTEN_KEEPALIVE std::size_t RecordSegments() {
+  return Page().RecordSegments().size();
+}
+
+// The words RecordSegments recorded, valid until the next call.
+EMSCRIPTEN_KEEPALIVE const std::uint32_t* RecordedSegments() {
+  return Page().segments().data();
+}
+
+// Starts the variations' random sequence; the worker seeds it once from the browser's crypto.
+EMSCRIPTEN_KEEPALIVE void SeedVariations(std::uint32_t high, std::uint32_t low) {
+  Page().SeedVariations(std::uint64_t{high} << 32 | low);
+}
+
+// The strengths the window's Variations slider spans and starts at: 0 subtle, 1 wild, 2 the
+// strength it starts with.
+EMSCRIPTEN_KEEPALIVE double VariationStrength(int which) {
+  return which == 0 ? stringart::kSubtleStrength
+                    : which == 1 ? stringart::kWildStrength : stringart::kDefaultStrength;
+}
+
+// The draws of a figure near the one ReadFigure last read: each draw moved by at most
+// `strength` (0 to 1), as the window's Variations moves them.
+EMSCRIPTEN_KEEPALIVE const char* VaryRead(double strength) {
+  return Hand(stringart::FormatDraws(Page().Vary(Read().draws, strength)));
 }
 
 }  // extern "C"

@@ -1,10 +1,12 @@
-# Writes the script or style sheet IN as OUT without indentation, blank lines and lines that hold
-# only a comment ("//", or a "/* */" block that starts a line): what the browser runs is the same.
+# Writes the script or style sheet IN as OUT without indentation, blank lines, lines that hold
+# only a comment ("//", or a "/* */" block that starts a line) and comments after code (two spaces,
+# then "// "; no string or pattern of these scripts holds that): what the browser runs is the same.
 #   cmake -DIN=web/page.js -DOUT=site/page.js -P ShortText.cmake
 file(READ ${IN} text)
 string(REGEX REPLACE "\n[ \t]+" "\n" text "${text}")
 string(REGEX REPLACE "(^|\n)/\\*[^*]*\\*+([^/*][^*]*\\*+)*/" "\\1" text "${text}")
 string(REGEX REPLACE "(^|\n)//[^\n]*" "" text "${text}")
+string(REGEX REPLACE "  +// [^\n]*" "" text "${text}")
 string(REGEX REPLACE "\n\n+" "\n" text "${text}")
 string(REGEX REPLACE "^\n" "" text "${text}")
 file(WRITE ${OUT} "${text}")

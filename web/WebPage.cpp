@@ -1,36 +1,84 @@
 #include "web/WebPage.h"
 
+#include <cstring>
+
+#include "canvas/AreaAverage.h"
+#include "canvas/SegmentRecorder.h"
+#include "figure/FigureSequence.h"
 #include "figure/Tracer.h"
+#include "figure/Variation.h"
+#include "text/FigureCommand.h"
 #include "web/FigureLink.h"
 
 namespace stringart {
+namespace {
 
-void WebPage::NewFigure() {
-  picture_.Clear();
-  figure_ = figures_.Next(TakeFigureDraws(random_));
+// 0xFFRRGGBB words to R, G, B, A bytes.
+void ToRgba(const std::uint32_t* pixels, std::size_t count, std::vector<std::uint8_t>& rgba) {
+  rgba.resize(4 * count);
+  std::uint8_t* out = rgba.data();
+  for (std::size_t i = 0; i < count; ++i) {
+    const std::uint32_t pixel = pixels[i];
+    *out++ = static_cast<std::uint8_t>(pixel >> 16);
+    *out++ = static_cast<std::uint8_t>(pixel >> 8);
+    *out++ = static_cast<std::uint8_t>(pixel);
+    *out++ = static_cast<std::uint8_t>(pixel >> 24);
+  }
+}
+
+}  // namespace
+
+FigureDraws WebPage::FreshDraws() {
+  return TakeFigureDraws(random_);
+}
+
+void WebPage::Trace(const FigureDraws& draws, Directions start) {
+  picture_.SetBackground(kBlack);
+  // Segment by segment: the worker is one thread, and so links no second one.
+  FigureSequence figures(static_cast<Canvas&>(picture_));
+  figure_ = figures.Next(draws, start);
 }
 
 bool WebPage::ShowLink(std::string_view link, std::string& error) {
   const auto figure = ParseFigureLink(link, error);
   if (!figure) return false;
-  picture_.SetBackground(kBlack);
-  figure_ = figures_.Next(figure->draws, figure->directions);
+  Trace(figure->draws, figure->directions);
   return true;
 }
 
 const std::vector<std::uint8_t>& WebPage::Rgba() {
-  rgba_.resize(std::size_t{4} * Picture1::kWidth * Picture1::kHeight);
-  std::uint8_t* out = rgba_.data();
-  for (int y = 0; y < Picture1::kHeight; ++y) {
-    for (int x = 0; x < Picture1::kWidth; ++x) {
-      const std::uint32_t pixel = picture_.pixels()[y * Picture1::kStride + x];  // 0xFFRRGGBB
-      *out++ = static_cast<std::uint8_t>(pixel >> 16);
-      *out++ = static_cast<std::uint8_t>(pixel >> 8);
-      *out++ = static_cast<std::uint8_t>(pixel);
-      *out++ = static_cast<std::uint8_t>(pixel >> 24);
-    }
-  }
+  static_assert(Picture1::kStride == Picture1::kWidth, "rows are read as one run");
+  ToRgba(picture_.pixels(), std::size_t{Picture1::kWidth} * Picture1::kHeight, rgba_);
   return rgba_;
+}
+
+const std::vector<std::uint8_t>& WebPage::Tile(int side) {
+  std::vector<std::uint32_t> tile(static_cast<std::size_t>(side) * side);
+  AreaAverage(picture_.pixels(), Picture1::kWidth, Picture1::kHeight, Picture1::kStride,
+              tile.data(), side, side, side);
+  ToRgba(tile.data(), tile.size(), rgba_);
+  return rgba_;
+}
+
+const std::vector<std::uint32_t>& WebPage::RecordSegments() {
+  SegmentRecorder drawing;
+  TraceAgain(figure_, drawing);
+  segments_.clear();
+  segments_.reserve(1 + 5 * drawing.segments().size());
+  segments_.push_back(ToPixel(drawing.background()));
+  for (const Segment& s : drawing.segments()) {
+    for (const float v : {s.fromX, s.fromY, s.toX, s.toY}) {
+      std::uint32_t bits;  // emscripten's libc++ has no std::bit_cast
+      std::memcpy(&bits, &v, sizeof bits);
+      segments_.push_back(bits);
+    }
+    segments_.push_back(ToPixel(s.colour));
+  }
+  return segments_;
+}
+
+FigureDraws WebPage::Vary(const FigureDraws& draws, double strength) {
+  return VaryDraws(draws, strength, variationSeed_);
 }
 
 }  // namespace stringart

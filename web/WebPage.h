@@ -7,42 +7,53 @@
 
 #include "canvas/Picture1.h"
 #include "figure/FigureRecord.h"
-#include "figure/FigureSequence.h"
 #include "runtime/Clock.h"
 #include "runtime/DrawSource.h"
 #include "runtime/RandomSource.h"
 
 namespace stringart {
 
-// The window's figure logic for the web page: Picture1, the clock-seeded random source and the
-// colour directions carried from one figure to the next, plus figures named by a link.
+// The window's figure logic for the web page's worker. The page holds the history and asks for
+// one figure at a time; this traces it on Picture1 and hands back its raster, a tile of it, its
+// SVG and its text forms, and draws figures near it.
 class WebPage {
  public:
   WebPage() = default;
   WebPage(const WebPage&) = delete;
   WebPage& operator=(const WebPage&) = delete;
 
-  // "new": clears the canvas and traces a figure from twelve fresh draws, starting with the
-  // directions the last figure left (1,1,1 before the first).
-  void NewFigure();
-  // Traces the figure `link` names on a black canvas; its end directions carry over to "new".
-  // Returns false with `error` set, the canvas and directions untouched, when the link is bad.
+  // Twelve fresh draws, as "new" takes them in the window (the clock reseeds the source).
+  FigureDraws FreshDraws();
+  // Traces the figure of `draws` starting with `start` on a black canvas.
+  void Trace(const FigureDraws& draws, Directions start);
+  // Traces the figure `link` names. Returns false with `error` set, the canvas untouched, when
+  // the link names none.
   bool ShowLink(std::string_view link, std::string& error);
 
-  // The figure on the canvas.
+  // The figure on the canvas, its end directions included.
   const FigureRecord& figure() const { return figure_; }
   // The canvas as ImageData wants it: 500 x 500 pixels of R, G, B, A bytes, rows top to bottom.
   const std::vector<std::uint8_t>& Rgba();
+  // The canvas area-averaged to `side` x `side` (1 to 500) pixels, as Rgba lays them out.
+  const std::vector<std::uint8_t>& Tile(int side);
+  // Records the figure's segments as stringart-render's SVG draws them, in drawing order, five
+  // words each: from x, from y, to x, to y as float bits, then the colour as 0xFFRRGGBB. The
+  // background's colour comes first, alone.
+  const std::vector<std::uint32_t>& RecordSegments();
+  const std::vector<std::uint32_t>& segments() const { return segments_; }
+  // `draws` each moved by at most `strength`, from the variations' own random sequence.
+  FigureDraws Vary(const FigureDraws& draws, double strength);
+  void SeedVariations(std::uint64_t seed) { variationSeed_ = seed; }
 
  private:
   Picture1 picture_;
-  // Segment by segment: the page has one thread, and so links no second one.
-  FigureSequence figures_{static_cast<Canvas&>(picture_)};
   RandomSource source_;
   SystemClock clock_;
   ClockedRandom random_{source_, clock_};
+  std::uint64_t variationSeed_ = 0;
   FigureRecord figure_;
   std::vector<std::uint8_t> rgba_;
+  std::vector<std::uint32_t> segments_;
 };
 
 }  // namespace stringart

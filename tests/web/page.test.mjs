@@ -1,6 +1,7 @@
 // The page as a person uses it: the window's places, "new", links, back and forward, bad and
-// spoilt addresses, keys, names, the PNG download and the copied link, with no errors on the
-// console; what it says when it cannot start or its core aborts; offline and a new version.
+// spoilt addresses, keys, names, the PNG and SVG downloads and the shared link, with no errors
+// on the console; what it says when it cannot start or its core aborts; offline and a new
+// version; its weight and the pictures a shared link shows.
 import assert from 'node:assert/strict';
 import {execFileSync} from 'node:child_process';
 import fs from 'node:fs';
@@ -18,15 +19,16 @@ const kLink = /^#draws=([^&]+)&directions=(-?1,-?1,-?1)$/;
 describe('the page in chromium', () => {
   const env = useSiteInBrowser();
 
-  // A fresh page with its errors watched; `use(page)` runs the test's steps.
-  async function withPage(use) {
-    const page = await env.browser.context.newPage();
+  // A fresh page on a fresh profile with its errors watched; `use(page)` runs the test's steps.
+  async function withPage(use, options = {}) {
+    const context = await env.browser.newContext(options);
+    const page = await context.newPage();
     const errors = watchErrors(page);
     try {
       await use(page);
       assert.deepEqual(errors, [], 'errors on the console');
     } finally {
-      await page.close();
+      await context.close();
     }
   }
 
@@ -34,9 +36,9 @@ describe('the page in chromium', () => {
   const hash = (page) => page.evaluate(() => location.hash);
   const address = (page) => page.evaluate(() => location.href);
 
-  async function clickNew(page) {
+  async function clickNew(page, button = '#Command1') {
     const before = await hash(page);
-    await page.click('#Command1');
+    await page.click(button);
     await page.waitForFunction((h) => location.hash !== h, before);
   }
 
@@ -62,7 +64,7 @@ describe('the page in chromium', () => {
     assert.equal(await page.evaluate(() => getComputedStyle(document.body).margin), '0px');
   }));
 
-  test('"new" traces another figure with the directions carried over', () => withPage(async (page) => {
+  test('"new" traces another figure with the directions carried over, the address replaced', () => withPage(async (page) => {
     await openPage(page, env.server.url, `#draws=${kDraws}&directions=1,1,1`);
     const first = await canvasPixels(page);
     const historyBefore = await page.evaluate(() => history.length);
@@ -71,7 +73,7 @@ describe('the page in chromium', () => {
     assert.equal(directions, endDirections(kDraws, '1,1,1'));
     const second = await canvasPixels(page);
     assert.ok(compareRasters(second, first).differing > 10000, 'the canvas hardly changed');
-    assert.equal(await page.evaluate(() => history.length), historyBefore + 1);
+    assert.equal(await page.evaluate(() => history.length), historyBefore);
   }));
 
   test('back and forward move through the figures of the visit', () => withPage(async (page) => {
@@ -81,8 +83,8 @@ describe('the page in chromium', () => {
       await clickNew(page);
       seen.push([await hash(page), await canvasPixels(page)]);
     }
-    for (const [move, expected] of [['goBack', 1], ['goBack', 0], ['goForward', 1], ['goForward', 2]]) {
-      await page[move]();
+    for (const [move, expected] of [['#Back', 1], ['#Back', 0], ['#Forward', 1], ['#Forward', 2]]) {
+      await page.click(move);
       await page.waitForFunction((h) => location.hash === h, seen[expected][0]);
       const {differing, first} = compareRasters(await canvasPixels(page), seen[expected][1]);
       assert.equal(differing, 0, `after ${move} to figure ${expected}: ${first}`);
@@ -139,15 +141,37 @@ describe('the page in chromium', () => {
     assert.equal(png.text.Software, 'stringart');
   }));
 
-  test('"Copy link" puts the address on the clipboard', () => withPage(async (page) => {
-    await env.browser.context.grantPermissions(['clipboard-read', 'clipboard-write'], {origin: env.server.url});
-    await openPage(page, env.server.url);
-    await page.click('#CopyLink');
-    await page.waitForFunction(() => document.getElementById('message').textContent !== '');
-    const url = await address(page);
-    assert.equal(await page.evaluate(() => navigator.clipboard.readText()), url);
-    assert.equal(await page.locator('#message').textContent(), `Link copied: ${url}`);
+  test('"Download SVG" gives the bytes stringart-render writes', () => withPage(async (page) => {
+    await openPage(page, env.server.url, `#draws=${kDraws}&directions=-1,1,1`);
+    const [download] = await Promise.all([page.waitForEvent('download'), page.click('#DownloadSvg')]);
+    const folder = fs.mkdtempSync(path.join(os.tmpdir(), 'stringart-svg-'));
+    execFileSync(render, ['--draws', kDraws, '--directions', '-1,1,1', '-o', path.join(folder, 'f.svg')]);
+    const want = fs.readFileSync(path.join(folder, 'f.svg'));
+    fs.rmSync(folder, {recursive: true});
+    assert.match(download.suggestedFilename(), /^figure-[0-9a-f]{12}\.svg$/);
+    assert.ok(fs.readFileSync(await download.path()).equals(want),
+              `the SVG differs from: stringart-render --draws ${kDraws} --directions -1,1,1 -o f.svg`);
   }));
+
+  test('"Share" hands the title and link to the system where it can, else copies the link', async () => {
+    await withPage(async (page) => {
+      await page.addInitScript(() => { navigator.share = async (data) => { window.shared = data; }; });
+      await openPage(page, env.server.url);
+      await page.click('#Share');
+      await page.waitForFunction(() => window.shared);
+      assert.deepEqual(await page.evaluate(() => window.shared), {title: await page.title(), url: await address(page)});
+    });
+    await withPage(async (page) => {
+      await page.addInitScript(() => { delete Navigator.prototype.share; });
+      await page.context().grantPermissions(['clipboard-read', 'clipboard-write'], {origin: env.server.url});
+      await openPage(page, env.server.url);
+      await page.click('#Share');
+      await page.waitForFunction(() => document.getElementById('message').textContent !== '');
+      const url = await address(page);
+      assert.equal(await page.evaluate(() => navigator.clipboard.readText()), url);
+      assert.equal(await page.locator('#message').textContent(), `Link copied: ${url}`);
+    });
+  });
 
   test('a link spoilt by a sentence or a chat still opens its figure', () => withPage(async (page) => {
     for (const spoilt of ['.', '),', '%22.', '%E2%80%9D', '%20%20']) {
@@ -177,7 +201,7 @@ describe('the page in chromium', () => {
 
   test('an abort of the core is survived with a fresh figure and working buttons', () => withPage(async (page) => {
     await openPage(page, env.server.url);
-    await page.evaluate(() => { window.stringartCore._NewFigure = () => window.stringartCore._malloc(200 << 20); });
+    await page.workers()[0].evaluate(() => { core._TraceFresh = () => core._malloc(1 << 30); });
     await clickNew(page);
     await waitForFigure(page);
     assert.equal(await page.locator('#message').textContent(),
@@ -207,8 +231,22 @@ describe('the page in chromium', () => {
     }
   });
 
+  test('a shared link shows a picture and a card; the home screen and the app get PNG icons', async () => {
+    const html = fs.readFileSync(path.join(site, 'index.html'), 'utf8');
+    const meta = (key) => html.match(new RegExp(`<meta (?:name|property)="${key}" content="([^"]*)"`))?.[1];
+    const size = (file) => { const png = fs.readFileSync(path.join(site, file)); return [png.readUInt32BE(16), png.readUInt32BE(20)]; };
+    assert.equal(meta('twitter:card'), 'summary_large_image');
+    assert.deepEqual(size(meta('og:image')), [1200, 630]);
+    assert.deepEqual(size(html.match(/<link rel="apple-touch-icon" href="([^"]+)"/)[1]), [180, 180]);
+    const icons = JSON.parse(fs.readFileSync(path.join(site, 'manifest.webmanifest'))).icons.filter((i) => i.type === 'image/png');
+    assert.deepEqual(icons.map((i) => [i.sizes, size(i.src).join('x')]), [['192x192', '192x192'], ['512x512', '512x512']]);
+  });
+
+  // The pictures a shared link, a home screen or an installed app show are fetched by those, not
+  // by a visit: they are not part of the page's weight.
   test('weighs at most 160 KB (64 KB compressed), reloads offline and takes a new version', async () => {
-    const files = fs.readdirSync(site).map((f) => fs.readFileSync(path.join(site, f)));
+    const shared = ['og-image.png', 'icon-180.png', 'icon-192.png', 'icon-512.png'];
+    const files = fs.readdirSync(site).filter((f) => !shared.includes(f)).map((f) => fs.readFileSync(path.join(site, f)));
     const bytes = files.reduce((sum, data) => sum + data.length, 0);
     const compressed = files.reduce((sum, data) => sum + zlib.gzipSync(data, {level: 9}).length, 0);
     assert.ok(bytes <= 160000 && compressed <= 64000, `the site weighs ${bytes} bytes, ${compressed} compressed`);

@@ -40,19 +40,27 @@ export async function serveSite(folder) {
   };
 }
 
+const kLaunch = {
+  executablePath: chromiumPath,
+  headless: true,
+  args: ['--no-sandbox', '--disable-gpu', '--disable-quic', '--no-first-run',
+         '--disable-background-networking', '--disable-component-update', '--disable-sync'],
+};
+// The smallest window that gets the window's places, with a mouse.
+const kContext = {viewport: {width: 840, height: 620}, acceptDownloads: true};
+
 // Headless chromium, quiet towards the network; resolves to {context, newContext, close}:
-// `context` at 840 x 600, `newContext(options)` makes others (sizes, devices, offline).
+// `context` at 840 x 620, `newContext(options)` makes others (sizes, devices, offline), each a
+// fresh profile.
 export async function launchBrowser() {
-  const browser = await chromium.launch({
-    executablePath: chromiumPath,
-    headless: true,
-    args: ['--no-sandbox', '--disable-gpu', '--disable-quic', '--no-first-run',
-           '--disable-background-networking', '--disable-component-update', '--disable-sync'],
-  });
-  const newContext = (options = {}) =>
-    browser.newContext({viewport: {width: 840, height: 600}, acceptDownloads: true, ...options});
+  const browser = await chromium.launch(kLaunch);
+  const newContext = (options = {}) => browser.newContext({...kContext, ...options});
   return {context: await newContext(), newContext, close: () => browser.close()};
 }
+
+// Headless chromium on the profile in `folder`, which outlasts it: what the page keeps stays
+// there for the next launch. Resolves to the browser's one context.
+export const launchProfile = (folder) => chromium.launchPersistentContext(folder, {...kLaunch, ...kContext});
 
 // Collects what the page reports as errors: console errors and uncaught exceptions.
 export function watchErrors(page) {
@@ -68,9 +76,11 @@ export async function openPage(page, url, fragment = '') {
   await waitForFigure(page);
 }
 
-// Waits until the page has finished handling its address: "new" is enabled after that.
+// Waits until the page has started and finished what it was doing, its address handled: "new"
+// is enabled and the canvas no longer busy.
 export async function waitForFigure(page) {
-  await page.waitForFunction(() => !document.getElementById('Command1').disabled);
+  await page.waitForFunction(() => !document.getElementById('Command1').disabled &&
+                                   document.getElementById('Picture1').getAttribute('aria-busy') !== 'true');
 }
 
 // The canvas's pixels as RGBA bytes, rows top to bottom.
@@ -167,6 +177,26 @@ export function compareRasters(got, want) {
     }
   }
   return {differing, first};
+}
+
+// The draws and directions the page's address names.
+export async function shownFigure(page) {
+  const hash = await page.evaluate(() => location.hash);
+  const [, draws, directions] = hash.match(/^#draws=([^&]+)&directions=(-?1,-?1,-?1)$/) ?? [];
+  if (!draws) throw new Error(`the address names no figure: ${hash}`);
+  return [draws, directions];
+}
+
+// Fails unless the canvas is stringart-render's figure of the address to the pixel, saying how
+// to make both.
+export async function assertExact(page, after) {
+  const [draws, directions] = await shownFigure(page);
+  const {differing, first} = compareRasters(await canvasPixels(page), renderPng(draws, directions).rgba);
+  if (differing) {
+    throw new Error(`after ${after}: ${differing} pixels differ, ${first}; reproduce: stringart-render ` +
+                    `--draws ${draws} --directions ${directions} -o f.png, and the page at ` +
+                    `#draws=${draws}&directions=${directions}`);
+  }
 }
 
 // Serves the site and starts a browser before the tests of the enclosing describe, and stops both
