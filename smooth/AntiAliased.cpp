@@ -227,20 +227,19 @@ struct SideLine {
 // end of its square end and b across it to its side; side k runs from corner k to corner k + 1.
 struct Outlined {
   double cx, cy, ax, ay, bx, by;
-  SideLine Side(int k) const {
-    const double sa[5] = {-1, 1, 1, -1, -1}, sb[5] = {-1, -1, 1, 1, -1};
-    const double x0 = cx + sa[k] * ax + sb[k] * bx, y0 = cy + sa[k] * ay + sb[k] * by;
-    const double x1 = cx + sa[k + 1] * ax + sb[k + 1] * bx;
-    const double y1 = cy + sa[k + 1] * ay + sb[k + 1] * by;
-    return {x0, y0, x1 - x0, y1 - y0};
+  void Sides(SideLine (&sides)[4]) const {
+    sides[0] = {cx - ax - bx, cy - ay - by, 2 * ax, 2 * ay};
+    sides[1] = {cx + ax - bx, cy + ay - by, 2 * bx, 2 * by};
+    sides[2] = {cx + ax + bx, cy + ay + by, -2 * ax, -2 * ay};
+    sides[3] = {cx - ax + bx, cy - ay + by, -2 * bx, -2 * by};
   }
 };
 
-// A value nearer zero than any that matters, taken as that near, so that a product of such
+// `a` moved away from zero by far less than any value that matters, so that a product of such
 // values stays finite and above zero.
 inline Doubles AwayFromZero(Doubles a) {
   const Doubles tiny = Doubles{} + 1e-60;
-  return Abs(a) < tiny ? (a < 0 ? -tiny : tiny) : a;
+  return a + (a < 0 ? -tiny : tiny);
 }
 
 // 1 / a and 1 / b with one division.
@@ -269,22 +268,32 @@ inline void Reciprocals(Doubles& a, Doubles& b, Doubles& c, Doubles& d) {
 struct FourSidesSummary {
   // Per side, whether two of the stretches, one from each end, already cover it all.
   bool covered[4];
-  // The least turn over the lanes.
-  double leastTurn;
+  // Whether a side of self may run along a side of another (see FourSides).
+  bool alongAny;
 };
 
+// How near the side lines of one rectangle come to those of another, the two nearly parallel or
+// square. `u`, `v`: the first's centre along and across the second; `eu`, `ev`: its half extents
+// along and across the second; `hl`: the second's half length.
+inline Doubles LinesApart(Doubles u, Doubles v, Doubles eu, Doubles ev, Doubles hl) {
+  u = Abs(u);
+  v = Abs(v);
+  return Min(Min(Abs(u + eu - hl), Abs(Abs(u - eu) - hl)),
+             Min(Abs(v + ev - 0.5), Abs(Abs(v - ev) - 0.5)));
+}
+
 // The stretch [lo, hi] of each side of `self` within the rectangles at lanes from `first` on
-// (kLanes * blocks of them), into lo[k][...] and hi[k][...] (lo > hi when none), and in `turn`,
-// for each rectangle, the least that a side of self draws away, from one end to its middle,
-// from the directions of that rectangle's sides: 0 when parallel or square to it.
+// (kLanes * blocks of them), into lo[k][...] and hi[k][...] (lo > hi when none), and in `along`,
+// for each rectangle, a value above 0 when a side of self may run along one of its sides: the
+// two nearly parallel or square, and a side line of one within a hair of one of the other's.
 STRINGART_CLONES FourSidesSummary FourSides(const Lanes& lanes, const Outlined& self, int first,
                                             int blocks, double (*lo)[kWindow],
-                                            double (*hi)[kWindow], double* turn) {
+                                            double (*hi)[kWindow], double* along) {
   const Doubles zero = {}, one = zero + 1;
   // Per side, the furthest a stretch from the start reaches, and the nearest a stretch to the
   // end begins.
   Doubles fromStart[4] = {zero, zero, zero, zero}, toEnd[4] = {one, one, one, one};
-  Doubles leastTurn = one;
+  Doubles alongAny = zero - 1;
   for (int b = 0; b < blocks; ++b) {
     const int j = first + b * kLanes + Lanes::kPad, o = b * kLanes;
     const Doubles dx = Load(lanes.dx + j), dy = Load(lanes.dy + j);
@@ -294,9 +303,16 @@ STRINGART_CLONES FourSidesSummary FourSides(const Lanes& lanes, const Outlined& 
     const Doubles vc = self.cy * dx - self.cx * dy - Load(lanes.cv + j);
     const Doubles au = self.ax * dx + self.ay * dy, av = self.ay * dx - self.ax * dy;
     const Doubles bu = self.bx * dx + self.by * dy, bv = self.by * dx - self.bx * dy;
-    const Doubles t = Min(Min(Abs(au), Abs(av)), Min(Abs(bu), Abs(bv)));
-    Store(turn + o, t);
-    leastTurn = Min(leastTurn, t);
+    // How far a side of self draws away, from one end to its middle, from the directions of
+    // the other's sides.
+    const Doubles turn = Min(Min(Abs(au), Abs(av)), Min(Abs(bu), Abs(bv)));
+    Doubles runs = zero - 1;
+    if (Smallest(turn) <= kTouching) {
+      const Doubles apart = LinesApart(uc, vc, Abs(au) + Abs(bu), Abs(av) + Abs(bv), hl);
+      runs = Min(kTouching - turn, 10 * kTouching - apart);
+      alongAny = Max(alongAny, runs);
+    }
+    Store(along + o, runs);
     // 1 / (change of u along a side), 1 / (change of v), for the sides along a and along b.
     Doubles ra = au, sa = av, rb = bu, sb = bv;
     Reciprocals(ra, sa, rb, sb);
@@ -318,7 +334,7 @@ STRINGART_CLONES FourSidesSummary FourSides(const Lanes& lanes, const Outlined& 
   }
   FourSidesSummary summary;
   for (int k = 0; k < 4; ++k) summary.covered[k] = Largest(fromStart[k]) >= Smallest(toEnd[k]);
-  summary.leastTurn = Smallest(leastTurn);
+  summary.alongAny = Largest(alongAny) >= 0;
   return summary;
 }
 
@@ -444,12 +460,11 @@ class Outliner {
       const int first = n <= kWindow ? 0 : i - kWindow / 2;
       const int lanes = std::min(kWindow, (n + kLanes - 1) / kLanes * kLanes);
       FourSidesSummary summary =
-          FourSides(l, self, first, lanes / kLanes, near_.lo, near_.hi, near_.turn);
-      if (summary.leastTurn <= kTouching) {
+          FourSides(l, self, first, lanes / kLanes, near_.lo, near_.hi, near_.along);
+      if (summary.alongAny) {
         for (int w = 0; w < lanes; ++w) {
           const int j = first + w;
-          if (j >= 0 && j < n && j != i && near_.turn[w] <= kTouching &&
-              MayRunAlong(rectangles[i], rectangles[j])) {
+          if (j >= 0 && j < n && j != i && near_.along[w] >= 0) {
             for (int side = 0; side < 4; ++side) {
               const Stretch c = Settle(rectangles, i, j, side);
               near_.lo[side][w] = c.lo;
@@ -459,9 +474,11 @@ class Outliner {
           }
         }
       }
+      SideLine lines[4];
+      self.Sides(lines);
       for (int side = 0; side < 4; ++side) {
         if (summary.covered[side]) continue;
-        const SideLine line = self.Side(side);
+        const SideLine& line = lines[side];
         int count = Uncovered(near_.lo[side], near_.hi[side], lanes, stretches_);
         if (count > 0 && (first > 0 || first + lanes < n)) {
           count = Further(rectangles, l, i, side, line, first, lanes, count);
@@ -516,8 +533,10 @@ class Outliner {
   // sides that run along each other; lo > hi when nothing.
   static Stretch Settle(const std::vector<Rectangle>& rectangles, int i, int j, int side) {
     const Rectangle& r = rectangles[i];
-    const Outlined o{r.cx, r.cy, r.dx * r.halfLength, r.dy * r.halfLength, -r.dy * 0.5, r.dx * 0.5};
-    const SideLine s = o.Side(side);
+    SideLine lines[4];
+    Outlined{r.cx, r.cy, r.dx * r.halfLength, r.dy * r.halfLength, -r.dy * 0.5, r.dx * 0.5}.Sides(
+        lines);
+    const SideLine& s = lines[side];
     const double mx[4] = {r.dy, r.dx, -r.dy, -r.dx}, my[4] = {-r.dx, r.dy, r.dx, -r.dy};
     const Stretch c =
         CoveredStretch(s.x, s.y, s.x + s.ex, s.y + s.ey, mx[side], my[side], rectangles[j], j < i);
@@ -541,7 +560,7 @@ class Outliner {
   }
 
   struct Near {
-    alignas(64) double lo[4][kWindow], hi[4][kWindow], turn[kWindow];
+    alignas(64) double lo[4][kWindow], hi[4][kWindow], along[kWindow];
   };
   struct Far {
     alignas(64) double lo[Lanes::kSize + kWindow], hi[Lanes::kSize + kWindow];
