@@ -266,8 +266,9 @@ inline void Reciprocals(Doubles& a, Doubles& b, Doubles& c, Doubles& d) {
 
 // What FourSides found beyond the stretches themselves.
 struct FourSidesSummary {
-  // Per side, whether two of the stretches, one from each end, already cover it all.
-  bool covered[4];
+  // Per side, how far the stretches from its start reach, and where the nearest of those that
+  // reach its end begins: between the two lies all that is left uncovered.
+  double start[4], end[4];
   // Whether a side of self may run along a side of another (see FourSides).
   bool alongAny;
 };
@@ -333,7 +334,10 @@ STRINGART_CLONES FourSidesSummary FourSides(const Lanes& lanes, const Outlined& 
     side(3, uc - au + bu, vc - av + bv, -rb, -sb);
   }
   FourSidesSummary summary;
-  for (int k = 0; k < 4; ++k) summary.covered[k] = Largest(fromStart[k]) >= Smallest(toEnd[k]);
+  for (int k = 0; k < 4; ++k) {
+    summary.start[k] = Largest(fromStart[k]);
+    summary.end[k] = Smallest(toEnd[k]);
+  }
   summary.alongAny = Largest(alongAny) >= 0;
   return summary;
 }
@@ -469,7 +473,8 @@ class Outliner {
               const Stretch c = Settle(rectangles, i, j, side);
               near_.lo[side][w] = c.lo;
               near_.hi[side][w] = c.hi;
-              summary.covered[side] = false;
+              summary.start[side] = 0;
+              summary.end[side] = 1;
             }
           }
         }
@@ -477,11 +482,16 @@ class Outliner {
       SideLine lines[4];
       self.Sides(lines);
       for (int side = 0; side < 4; ++side) {
-        if (summary.covered[side]) continue;
+        if (summary.start[side] >= summary.end[side]) continue;
         const SideLine& line = lines[side];
-        int count = Uncovered(near_.lo[side], near_.hi[side], lanes, stretches_);
-        if (count > 0 && (first > 0 || first + lanes < n)) {
-          count = Further(rectangles, l, i, side, line, first, lanes, count);
+        int count;
+        if (first > 0 || first + lanes < n) {
+          // The rest of the run is tried where the neighbours leave anything uncovered.
+          stretches_[0] = summary.start[side];
+          stretches_[1] = summary.end[side];
+          count = Further(rectangles, l, i, side, line, first, lanes, 1);
+        } else {
+          count = Uncovered(near_.lo[side], near_.hi[side], lanes, stretches_);
         }
         for (int s = 0; s < count; ++s) {
           const double t0 = stretches_[2 * s], t1 = stretches_[2 * s + 1];
