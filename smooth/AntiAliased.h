@@ -23,16 +23,19 @@ struct PictureRows {
   std::ptrdiff_t stride = 0;
 };
 
-// Both functions below draw the same picture, up to rounding (tests/smooth/ holds them to it):
+// Both functions below draw the same picture, each channel within one level (tests/smooth/ holds
+// them to it):
 //
 // - Each segment is a stroke `scale` pixels wide around the placed segment, with square ends
 //   reaching scale / 2 past each end point: a rectangle. A segment whose two ends are the same
 //   point is not drawn, having no direction to square its ends by, nor is one with a coordinate
-//   that is not finite.
+//   that is not finite. Coordinates beyond kFarPixels (canvas/Raster.h) are first cut back to
+//   that square, as the raster does.
 // - A run of consecutive segments of one colour is painted as one shape, the union of its
 //   rectangles: each pixel takes the exact area of the pixel that the union covers, c (0 to 1),
-//   as its share of the run's colour, over what lies beneath: d' = round(c * 255) * (colour - d)
-//   / 255 + d per channel, rounded to nearest. Runs are painted in order.
+//   as its share a = round(255 c) of the run's colour, over what lies beneath: each channel
+//   becomes (a * colour + (255 - a) * beneath) / 255, rounded to nearest. Runs are painted in
+//   order; a run longer than 256 segments is painted as runs of 256 in turn.
 // - Pixels outside width x height are never read or written.
 //
 // So a drawing cut into two calls where the colour changes paints what one call paints.
