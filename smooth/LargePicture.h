@@ -15,8 +15,7 @@ namespace stringart {
 // A figure drawn anti-aliased at any size: every coordinate scaled by s = (shorter side) / 500
 // and centred, each 1-pixel stroke of the 500 x 500 raster becoming a stroke s pixels wide with
 // square ends, in the same colours and order. Pixels are 0xFFRRGGBB words like Picture1's, rows
-// top to bottom with no padding. Drawn with Cairo, one path for each run of strokes of one
-// colour, in bands of rows on all cores (see docs/performance.md for why).
+// top to bottom with no padding. Drawn by DrawAntiAliased (smooth/AntiAliased.h), on all cores.
 class LargePicture {
  public:
   // A black picture; throws std::bad_alloc when there is not memory enough for it.
@@ -25,8 +24,8 @@ class LargePicture {
   static std::optional<LargePicture> Make(int width, int height, std::string& error);
 
   // Draws `segments` (500 x 500 canvas coordinates) over what is there, in order. A run of
-  // segments of one colour is stroked as one path, so the strokes of a run do not darken each
-  // other's anti-aliased edges.
+  // segments of one colour is painted as one shape, the union of its strokes, so the strokes of a
+  // run do not darken each other's anti-aliased edges.
   void Draw(std::span<const Segment> segments);
   // Paints the whole picture black again.
   void Clear();
