@@ -7,6 +7,8 @@
 
 #include <cstdio>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <random>
 #include <string>
 #include <vector>
@@ -93,14 +95,23 @@ TEST_F(BandedPng, ReadsBackToThePixelOnEveryCpuAndOnOne) {
   pthread_setaffinity_np(pthread_self(), sizeof all, &all);
 }
 
-TEST_F(BandedPng, ACancelLeavesNoFile) {
-  testing::Image picture = Picture(2000, 1500, 7);
-  std::string error;
+// Cancelled at once, or while the file is written out: no file, and an older one of that name
+// as it was.
+TEST_F(BandedPng, ACancelLeavesNoFileAndTheOlderOneAsItWas) {
   const std::string path = (dir_ / "cancelled.png").string();
-  EXPECT_EQ(WriteBandedPng(
-                path, picture.pixels.data(), 2000, 1500, {}, [](double) { return false; }, error),
-            ExportResult::Cancelled);
-  EXPECT_TRUE(fs::is_empty(dir_));
+  std::ofstream(path) << "older";
+  for (const double cancelAt : {0.0, 1.0}) {
+    testing::Image picture = Picture(2000, 1500, 7);
+    std::string error;
+    const auto progress = [cancelAt](double done) { return done < cancelAt; };
+    EXPECT_EQ(WriteBandedPng(path, picture.pixels.data(), 2000, 1500, {}, progress, error),
+              ExportResult::Cancelled)
+        << "cancelled at " << cancelAt;
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir_), fs::directory_iterator()), 1)
+        << "cancelled at " << cancelAt;
+    std::ifstream older(path);
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(older), {}), "older");
+  }
 }
 
 }  // namespace
