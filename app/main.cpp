@@ -119,11 +119,16 @@ void NameApplication(QApplication& app) {
 bool Load(stringart::Form1Window& form1, const stringart::WindowOptions& options,
           stringart::GuardedApplication& app) {
   try {
-    form1.FormLoad();
-    if (options.figure) form1.OpenFigure(*options.figure);
+    // Only the figures asked for: no random one first, for nobody to see.
     QStringList files;
     for (const std::string& file : options.files) files << QString::fromLocal8Bit(file);
-    if (!files.isEmpty()) form1.OpenFigureFiles(files, true);
+    if (options.figure) {
+      form1.FormLoad(*options.figure);
+    } else if (!files.isEmpty()) {
+      form1.FormLoad(files);
+    } else {
+      form1.FormLoad();
+    }
     return true;
   } catch (const std::exception& e) {
     app.ReportFailure(QString::fromLocal8Bit(e.what()));

@@ -5,14 +5,19 @@
 namespace stringart {
 
 void Form1::FormLoad(Directions first) {
-  window_.Show();
-  random_.Reseed();
-  window_.ClearWindow();
-  picture1_.SetBackground(PackColour(0, 0, 0));
+  FormLoadNamed();
   fre = first.red;
   fgr = first.green;
   fbl = first.blue;
   DrawFigure(FigureOrigin::Start);
+}
+
+void Form1::FormLoadNamed() {
+  window_.Show();
+  random_.Reseed();
+  window_.ClearWindow();
+  picture1_.SetBackground(PackColour(0, 0, 0));
+  fre = fgr = fbl = 1;
 }
 
 void Form1::Command1Click() {

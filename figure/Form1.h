@@ -36,6 +36,11 @@ class Form1 {
   // Load handler: show the window, reseed, clear the window, black canvas, directions `first`
   // (+1 each in the program), then the first figure.
   void FormLoad(Directions first = {});
+  // The load handler for a start that names its figures (files, draws on the command line):
+  // all of it but the random figure. The figures named come with OpenFigure; when none of them
+  // can be had, FirstFigure draws the random one after all.
+  void FormLoadNamed();
+  void FirstFigure() { DrawFigure(FigureOrigin::Start); }
   // "new": clear the canvas and trace a figure, keeping the directions the last one left.
   void Command1Click();
   // Reseeds, takes the twelve draws and traces one figure over whatever the canvas shows, then

@@ -18,6 +18,7 @@
 #include <QTimer>
 #include <QUrl>
 #include <string>
+#include <utility>
 
 #include "figure/FigureHistory.h"
 #include "text/ExportLimits.h"
@@ -209,6 +210,18 @@ void Form1Window::FormLoad() {
   FigureShown();
 }
 
+void Form1Window::FormLoad(const FigureRecord& figure) {
+  form_.FormLoadNamed();
+  OpenFigure(figure);
+}
+
+void Form1Window::FormLoad(const QStringList& files) {
+  form_.FormLoadNamed();
+  FigureShown();
+  randomIfNoneRead_ = true;
+  OpenFigureFiles(files, true);
+}
+
 void Form1Window::Command1Click() {
   form_.Command1Click();
   FigureShown();
@@ -288,6 +301,10 @@ void Form1Window::FiguresRead(const std::vector<FigureReader::Read>& reads, bool
     }
   }
   if (showFirst && first < form_.history().size() && form_.ShowFigure(first)) FigureShown();
+  if (std::exchange(randomIfNoneRead_, false) && form_.history().empty()) {
+    form_.FirstFigure();
+    FigureShown();
+  }
   if (!problems.isEmpty()) ShowProblem(QStringLiteral("Open figure"), Listed(problems));
 }
 

@@ -44,6 +44,11 @@ class Form1Window final : public QWidget, public WindowServices {
 
   // The load handler: shows the window and traces the first figure before it returns.
   void FormLoad();
+  // The load handler when the command line names the figures to show: `figure` (--draws), or
+  // those the `files` carry, read off the window's thread, the first of them shown. A random
+  // figure comes only when none of the files carries one.
+  void FormLoad(const FigureRecord& figure);
+  void FormLoad(const QStringList& files);
   // The handler of "new".
   void Command1Click();
   // Shows the figure before or after the one on the canvas, traced again; nothing at either end.
@@ -164,7 +169,9 @@ class Form1Window final : public QWidget, public WindowServices {
   QPointer<FullScreenView> fullScreen_;
   JournalLink* journal_ = nullptr;
   FigureStage* stage_;
-  QTimer* newSoon_;  // "new" from the keys, made once the events queued meanwhile are seen
+  QTimer* newSoon_;
+  bool randomIfNoneRead_ = false;  // the files being read are the start's figures  // "new" from
+                                   // the keys, made once the events queued meanwhile are seen
 };
 
 }  // namespace stringart

@@ -401,3 +401,49 @@ TEST(Gallery, ASecondRunGoesBackIntoTheFirstAndForwardAgain) {
 
 }  // namespace
 }  // namespace stringart
+
+namespace stringart {
+namespace {
+
+// The rows the journal at `path` holds.
+long long Rows(const QString& path) {
+  sqlite3* db = nullptr;
+  sqlite3_open(path.toUtf8().constData(), &db);
+  sqlite3_stmt* count = nullptr;
+  sqlite3_prepare_v2(db, "SELECT COUNT(*) FROM figures", -1, &count, nullptr);
+  const long long rows = sqlite3_step(count) == SQLITE_ROW ? sqlite3_column_int64(count, 0) : -1;
+  sqlite3_finalize(count);
+  sqlite3_close(db);
+  return rows;
+}
+
+// `stringart --draws ...` and `stringart FILE...` show the figures asked for and no random one
+// before them; files that carry no figure leave the random figure after all.
+TEST(Gallery, AStartThatNamesItsFiguresShowsAndKeepsOnlyThem) {
+  QTemporaryDir dir;
+  const FigureRecord named{kExampleDraws, {1, -1, 1}, {}};
+  const QString saved = dir.filePath("named.svg"), empty = dir.filePath("empty.png");
+  QFile(empty).open(QIODevice::WriteOnly);
+  std::string error;
+  ASSERT_TRUE(FigureFileWriter().Save(saved.toStdString(), Picture1(), named, error)) << error;
+  for (const int start : {0, 1, 2}) {
+    const QString path = dir.filePath(QStringLiteral("figures-%1.sqlite").arg(start));
+    testing::SpyDraws random;
+    FigureFileWriter files;
+    Form1Window window(random, files);
+    window.KeepFigures(path.toStdString());
+    if (start == 0) window.FormLoad(named);
+    if (start > 0) window.FormLoad(start == 1 ? QStringList{empty, saved} : QStringList{empty});
+    testing::AwaitFilesRead(window);
+    ASSERT_TRUE(window.journalLink()->journal().AwaitKept(5s));
+    EXPECT_EQ(window.form().history().size(), 1u) << "start " << start;
+    EXPECT_EQ(Rows(path), 1) << "start " << start;
+    EXPECT_EQ(random.figuresStarted, start == 2 ? 1 : 0) << "start " << start;
+    if (start < 2) {
+      EXPECT_EQ(Made(window.form().lastFigure()), named) << "start " << start;
+    }
+  }
+}
+
+}  // namespace
+}  // namespace stringart
