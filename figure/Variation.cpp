@@ -12,7 +12,23 @@ std::uint64_t SplitMix64(std::uint64_t& state) {
   return z ^ (z >> 31);
 }
 
+// How far each draw may move at the default strength. Measured on seeded figures as the share of
+// lit pixels a figure keeps when one draw moves: a frequency factor (draws 9 to 12) that moves by
+// 0.005 keeps about 82 %, the pivot's phase (1) 96 %, the arm's phase (2) 99 %, and a colour draw
+// (3 to 8) all of them. These reaches keep about 83 % when all twelve move at once.
+constexpr double kDefaultReach[kFigureDraws] = {0.018, 0.04, 0.05,   0.05,   0.05,   0.05,
+                                                0.05,  0.05, 0.0028, 0.0028, 0.0028, 0.0028};
+
 }  // namespace
+
+double DrawReach(std::size_t draw, double strength) {
+  // A power of the strength that is the default reach at the default strength and the strength
+  // itself at wild: the draws that move the figure most reach further only as the strength
+  // grows towards wild.
+  const double exponent =
+      std::log(kDefaultReach[draw] / kWildStrength) / std::log(kDefaultStrength / kWildStrength);
+  return kWildStrength * std::pow(strength / kWildStrength, exponent);
+}
 
 float VaryDraw(float u, double offset) {
   double v = static_cast<double>(u) + offset;
@@ -32,7 +48,7 @@ FigureDraws VaryDraws(const FigureDraws& draws, double strength, std::uint64_t& 
   for (std::size_t i = 0; i < draws.size(); ++i) {
     // 53 random bits give an even fraction in [0, 1), which spans [-strength, strength).
     const double unit = static_cast<double>(SplitMix64(seed) >> 11) * 0x1p-53;
-    varied[i] = VaryDraw(draws[i], (2 * unit - 1) * strength);
+    varied[i] = VaryDraw(draws[i], (2 * unit - 1) * DrawReach(i, strength));
   }
   return varied;
 }

@@ -17,8 +17,15 @@ inline constexpr double kSubtleStrength = 0.005, kWildStrength = 0.5, kDefaultSt
 // than |offset| from `u` or onto 1. The result lies in [0, 1) and within |offset| of `u`.
 float VaryDraw(float u, double offset);
 
-// `draws` with each draw moved by an amount drawn evenly from [-strength, strength] (strength in
-// [0, 1)), from a SplitMix64 sequence that starts at `seed` and is left where it stopped.
+// How far draw `draw` may move at `strength` (up to kWildStrength): the whole strength for a draw
+// that only colours the figure, less for those that move it more, so that every draw changes the
+// figure about as much. At wild every draw may move by the strength itself, and a variation is
+// as apart as an unrelated figure.
+double DrawReach(std::size_t draw, double strength);
+
+// `draws` with each draw moved by an amount drawn evenly from [-reach, reach], its DrawReach at
+// `strength` (in [0, kWildStrength]), from a SplitMix64 sequence that starts at `seed` and is
+// left where it stopped.
 FigureDraws VaryDraws(const FigureDraws& draws, double strength, std::uint64_t& seed);
 
 // The draws of frame `k` of `frames` (k from 0) of a morph from `from` to `to`: each

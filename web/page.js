@@ -700,7 +700,15 @@
     const {dialog, open} = dialogOf('Variations', {modal: true});
     const grid = $('VariationsGrid');
     const strength = $('Strength');
-    const kCentre = 4;
+    const kCentre = 4, kSteps = 200;
+    // The slider's steps multiply the strength by one factor, subtle to wild, as the window's do.
+    const strengthAt = (step) => strengths[0] * (strengths[1] / strengths[0]) ** (step / kSteps);
+    const stepOf = (value) => Math.round(kSteps * Math.log(value / strengths[0]) / Math.log(strengths[1] / strengths[0]));
+    const showStrength = () => {
+      const value = strengthAt(Number(strength.value)).toFixed(3);
+      strength.setAttribute('aria-valuetext', value);
+      $('StrengthValue').value = value;
+    };
     let figures = [], selected = kCentre;
 
     for (let i = 0; i < 9; ++i) {
@@ -719,7 +727,7 @@
     // The figure on the canvas in the middle and eight near it, each traced and scaled down.
     async function shuffle() {
       const centre = {draws: shown.draws, directions: shown.directions};
-      const answer = await ask({op: 'vary', ...centre, strength: Number(strength.value) * strengths[0], count: 8});
+      const answer = await ask({op: 'vary', ...centre, strength: strengthAt(Number(strength.value)), count: 8});
       figures = answer.draws.map((draws) => ({draws, directions: centre.directions}));
       figures.splice(kCentre, 0, centre);
       selected = kCentre;
@@ -756,11 +764,14 @@
       }
       event.preventDefault();
     });
+    strength.addEventListener('input', showStrength);
     strength.addEventListener('change', () => act(shuffle));
     return {
       open() {
-        strength.max = String(Math.round(strengths[1] / strengths[0]));
-        if (!dialog.dataset.opened) strength.value = String(Math.round(strengths[2] / strengths[0]));
+        strength.min = '0';
+        strength.max = String(kSteps);
+        if (!dialog.dataset.opened) strength.value = String(stepOf(strengths[2]));
+        showStrength();
         dialog.dataset.opened = '1';
         open(grid);
         act(shuffle);

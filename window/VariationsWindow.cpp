@@ -25,7 +25,10 @@ namespace {
 
 constexpr int kGridSide = 3 * VariationsWindow::kTileSide + 4 * VariationsWindow::kGap;
 // The strength slider's steps: from subtle to wild, kSubtleStrength apart.
-constexpr int kStrengthSteps = static_cast<int>(kWildStrength / kSubtleStrength + 0.5);
+// The strength slider's steps, from subtle to wild on a scale of ratios: each step multiplies
+// the strength by the same factor, so that the slider's length goes where the changes show
+// (between subtle and the default as much as between the default and wild).
+constexpr int kStrengthSteps = 200;
 
 }  // namespace
 
@@ -34,6 +37,7 @@ VariationsWindow::VariationsWindow(FigureStage& stage)
       stage_(stage),
       seed_(std::random_device{}() * 0x100000001ull),
       strength_(new QSlider(Qt::Horizontal, this)),
+      strengthText_(new QLabel(this)),
       saveMorph_(new MorphButton(
           stage.files(),
           [this](FigureRecord& from, FigureDraws& to, QString& error) {
@@ -48,15 +52,23 @@ VariationsWindow::VariationsWindow(FigureStage& stage)
           QStringLiteral("Save a morph from the centre to the selected figure (Ctrl+M)"), this)) {
   setWindowTitle(QStringLiteral("Variations"));
   setFocusPolicy(Qt::StrongFocus);
-  strength_->setRange(1, kStrengthSteps);
+  strength_->setRange(0, kStrengthSteps);
   strength_->setFocusPolicy(Qt::TabFocus);  // arrows belong to the grid until Tab
   strength_->setToolTip(QStringLiteral("How far the variations stray (Tab, then arrow keys)"));
+  strength_->setPageStep(kStrengthSteps / 10);
+  strengthText_->setMinimumWidth(strengthText_->fontMetrics().horizontalAdvance("0.000") + 4);
+  strengthText_->setAccessibleName(QStringLiteral("Strength"));
+  connect(strength_, &QSlider::valueChanged, this, [this] {
+    strengthText_->setText(QString::number(strength(), 'f', 3));
+    Shuffle();
+  });
   SetStrength(kDefaultStrength);
-  connect(strength_, &QSlider::valueChanged, this, [this] { Shuffle(); });
+  strengthText_->setText(QString::number(strength(), 'f', 3));
   auto* controls = new QHBoxLayout;
   controls->addWidget(new QLabel(QStringLiteral("subtle"), this));
   controls->addWidget(strength_, 1);
   controls->addWidget(new QLabel(QStringLiteral("wild"), this));
+  controls->addWidget(strengthText_);
   controls->addSpacing(12);
   controls->addWidget(saveMorph_);
   auto* layout = new QVBoxLayout(this);
@@ -73,11 +85,14 @@ VariationsWindow::VariationsWindow(FigureStage& stage)
 }
 
 double VariationsWindow::strength() const {
-  return strength_->value() * kSubtleStrength;
+  return kSubtleStrength *
+         std::pow(kWildStrength / kSubtleStrength, strength_->value() / double(kStrengthSteps));
 }
 
 void VariationsWindow::SetStrength(double strength) {
-  strength_->setValue(static_cast<int>(std::lround(strength / kSubtleStrength)));
+  strength_->setValue(
+      static_cast<int>(std::lround(kStrengthSteps * std::log(strength / kSubtleStrength) /
+                                   std::log(kWildStrength / kSubtleStrength))));
 }
 
 void VariationsWindow::Recentre() {

@@ -9,6 +9,7 @@
 #include "figure/FigureRecord.h"
 #include "text/ExportRequest.h"
 
+class QLabel;
 class QSlider;
 class QPushButton;
 
@@ -76,6 +77,7 @@ class VariationsWindow final : public QWidget {
   int selected_ = kCentre;
   std::uint64_t seed_;  // where the variations' random sequence stands
   QSlider* strength_;
+  QLabel* strengthText_;  // the strength's value, beside its slider
   MorphButton* saveMorph_;
 };
 

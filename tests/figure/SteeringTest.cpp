@@ -2,6 +2,7 @@
 // start and end on the figures themselves, and tiles that are the exact figures scaled down.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <vector>
@@ -11,6 +12,7 @@
 #include "figure/FigureTiles.h"
 #include "figure/Tracer.h"
 #include "figure/Variation.h"
+#include "tests/support/Figures.h"
 
 namespace stringart {
 namespace {
@@ -55,12 +57,46 @@ TEST(Variation, EveryDrawMovesWithinTheStrengthAndTheSequenceGoesOn) {
       for (std::size_t i = 0; i < kFigureDraws; ++i) {
         const double moved = std::fabs(static_cast<double>(varied[i]) - edges[i]);
         ASSERT_TRUE(varied[i] >= 0.0f && varied[i] < 1.0f) << "seed " << before << " draw " << i;
-        ASSERT_LE(moved, strength) << "seed " << before << " draw " << i;
+        ASSERT_LE(moved, DrawReach(i, strength)) << "seed " << before << " draw " << i;
+        ASSERT_LE(DrawReach(i, strength), strength) << "draw " << i;
         largest = std::max(largest, moved);
       }
     }
-    EXPECT_GT(largest, 0.9 * strength) << "the variations use the whole strength";
+    EXPECT_GT(largest, 0.9 * strength) << "the colours' draws use the whole strength";
   }
+}
+
+// The share of lit pixels two figures have in common.
+double Overlap(const FigureRecord& a, const FigureRecord& b) {
+  Picture1 one, other;
+  TraceAgain(a, one);
+  TraceAgain(b, other);
+  long both = 0, either = 0;
+  for (int i = 0; i < Picture1::kWidth * Picture1::kHeight; ++i) {
+    const bool lit = (one.pixels()[i] & 0xFFFFFFu) != 0,
+               alsoLit = (other.pixels()[i] & 0xFFFFFFu) != 0;
+    both += lit && alsoLit;
+    either += lit || alsoLit;
+  }
+  return either > 0 ? static_cast<double>(both) / either : 1.0;
+}
+
+// A variation at the default strength looks like its figure: the median of the lit pixels it
+// shares with it at least three quarters; at wild, no more than an unrelated figure shares.
+TEST(Variation, NearAtTheDefaultStrengthAndUnrelatedAtWild) {
+  std::uint64_t seed = 2024;
+  std::vector<double> near, wild, unrelated;
+  for (std::uint64_t i = 0; i < 16; ++i) {
+    const FigureRecord centre = testing::DrawnFigure(i), other = testing::DrawnFigure(i + 100);
+    near.push_back(
+        Overlap(centre, {VaryDraws(centre.draws, kDefaultStrength, seed), centre.start, {}}));
+    wild.push_back(
+        Overlap(centre, {VaryDraws(centre.draws, kWildStrength, seed), centre.start, {}}));
+    unrelated.push_back(Overlap(centre, other));
+  }
+  for (auto* shares : {&near, &wild, &unrelated}) std::sort(shares->begin(), shares->end());
+  EXPECT_GE(near[8], 0.75) << "seed 2024";
+  EXPECT_LE(wild[8], unrelated[8] + 0.1) << "seed 2024";
 }
 
 TEST(Morph, StartsAndEndsOnTheFiguresExactlyAndStepsEvenly) {
