@@ -2,6 +2,7 @@
 
 #include <QAction>
 #include <QClipboard>
+#include <QCloseEvent>
 #include <QDir>
 #include <QDragEnterEvent>
 #include <QDropEvent>
@@ -36,6 +37,7 @@
 #include "window/Messages.h"
 #include "window/Picture1View.h"
 #include "window/PictureImage.h"
+#include "window/Settings.h"
 #include "window/VariationsWindow.h"
 
 namespace stringart {
@@ -105,11 +107,25 @@ Form1Window::Form1Window(DrawSource& random, FigureFiles& files, QWidget* parent
   setAcceptDrops(true);
   PlaceControls();
   CreateActions();
+  ReadSettings();
   connect(command1_, &QPushButton::clicked, this, &Form1Window::Command1Click);
   connect(exports_, &ExportRunner::Finished, this, &Form1Window::ExportFinished);
   connect(reader_, &FigureReader::Done, this, &Form1Window::FiguresRead);
   new CloseDuringExport(this, [this] { return exporting() ? exportPath_ : QString(); });
   FigureShown();
+}
+
+void Form1Window::ReadSettings() {
+  // A place on no screen today (a screen unplugged since) is left to the window system.
+  const std::optional<QPoint> place = settings::WindowPlace();
+  if (place && QGuiApplication::screenAt(*place + QPoint(kClientWidth / 2, 8)) != nullptr) {
+    move(*place);
+  }
+}
+
+void Form1Window::closeEvent(QCloseEvent* event) {
+  settings::SetWindowPlace(pos());
+  QWidget::closeEvent(event);
 }
 
 void Form1Window::PlaceControls() {
@@ -328,13 +344,13 @@ bool Form1Window::SavePicture(const QString& path, QString& error) {
     error = QString::fromStdString(why);
     return false;
   }
-  lastSaveFolder_ = QFileInfo(path).absolutePath();
+  settings::SetLastFolder(QFileInfo(path).absolutePath());
   return true;
 }
 
 QString Form1Window::ProposedSavePath(const QString& suffix) const {
   const QString folder =
-      ExportDialog::ProposedFolder(lastSaveFolder_, QStandardPaths::PicturesLocation);
+      ExportDialog::ProposedFolder(settings::LastFolder(), QStandardPaths::PicturesLocation);
   const QString name = QString::fromStdString(FigureName(form_.lastFigure()));
   return QDir(folder).filePath(QStringLiteral("figure-%1.%2").arg(name, suffix));
 }
@@ -400,7 +416,7 @@ void Form1Window::ExportFinished(ExportResult result, const QString& error) {
   saveLarge_->setEnabled(true);
   saveAnimation_->setEnabled(true);
   if (result == ExportResult::Written) {
-    lastSaveFolder_ = QFileInfo(exportPath_).absolutePath();
+    settings::SetLastFolder(QFileInfo(exportPath_).absolutePath());
     note_->ShowWritten(exportPath_);
   } else if (result == ExportResult::Failed) {
     Warn(this, ExportTitle(exporting_), Sentence(error));
@@ -410,11 +426,11 @@ void Form1Window::ExportFinished(ExportResult result, const QString& error) {
 void Form1Window::AskAndExport(bool animation) {
   if (form_.history().empty()) return;
   const auto kind = animation ? ExportDialog::Kind::Animation : ExportDialog::Kind::Picture;
-  ExportDialog dialog(
-      kind, QString::fromStdString(FigureName(form_.lastFigure())),
-      ExportDialog::ProposedFolder(lastSaveFolder_, animation ? QStandardPaths::MoviesLocation
-                                                              : QStandardPaths::PicturesLocation),
-      this);
+  ExportDialog dialog(kind, QString::fromStdString(FigureName(form_.lastFigure())),
+                      ExportDialog::ProposedFolder(settings::LastFolder(),
+                                                   animation ? QStandardPaths::MoviesLocation
+                                                             : QStandardPaths::PicturesLocation),
+                      this);
   if (dialog.exec() != QDialog::Accepted) return;
   QString error;
   if (!StartExport(dialog.request(), error)) {

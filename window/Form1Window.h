@@ -135,12 +135,15 @@ class Form1Window final : public QWidget, public WindowServices {
 
  protected:
   void mousePressEvent(QMouseEvent* event) override;
+  void closeEvent(QCloseEvent* event) override;
   void dragEnterEvent(QDragEnterEvent* event) override;
   void dropEvent(QDropEvent* event) override;
 
  private:
   void PlaceControls();
   void CreateActions();
+  // Where the window was when it last closed.
+  void ReadSettings();
   // A figure is on the canvas: show it and bring the menu's place and actions up to date.
   void FigureShown();
   // Tells of a problem without waiting for an answer: safe inside a drop.
@@ -153,7 +156,6 @@ class Form1Window final : public QWidget, public WindowServices {
   Picture1View* view_;
   QPushButton* command1_;
   QAction *place_, *new_, *back_, *forward_, *save_, *copy_, *copyCommand_, *open_, *quit_;
-  QString lastSaveFolder_;  // empty until a save succeeds
   QAction* saveLarge_;
   QAction* saveAnimation_;
   QAction *variations_, *adjust_;  // open the windows that steer the figure

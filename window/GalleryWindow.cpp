@@ -27,6 +27,7 @@
 #include "text/Quote.h"
 #include "window/Messages.h"
 #include "window/MorphButton.h"
+#include "window/Settings.h"
 #include "window/ThumbnailCache.h"
 
 namespace stringart {
@@ -90,6 +91,7 @@ GalleryWindow::GalleryWindow(Journal& journal, ThumbnailCache& thumbnails, Figur
       search_(new QLineEdit(this)) {
   setWindowTitle(tr("Figures"));
   pool_.setMaxThreadCount(1);
+  ReadSettings();
   CreateView();
   CreateBar();
   CreateActions();
@@ -226,9 +228,20 @@ void GalleryWindow::Open() {
   for (QObject* quiet : std::initializer_list<QObject*>{period_, search_})
     quiet->blockSignals(false);
   GalleryQuery query;
-  query.favouritesOnly = true;
-  query.order = orders_[1];
-  model_->Load(query, 2 * Screenful(), true);
+  query.favouritesOnly = settings::GalleryFavourites(true);
+  query.order = orders_[query.favouritesOnly ? 1 : 0];
+  model_->Load(query, 2 * Screenful(), query.favouritesOnly);
+}
+
+void GalleryWindow::ReadSettings() {
+  for (const bool favourites : {false, true}) {
+    GalleryQuery::Order& order = orders_[favourites ? 1 : 0];
+    const int kept = settings::GalleryOrder(favourites, static_cast<int>(order));
+    if (kept == static_cast<int>(GalleryQuery::Order::Shown) ||
+        kept == static_cast<int>(GalleryQuery::Order::Marked)) {
+      order = static_cast<GalleryQuery::Order>(kept);
+    }
+  }
 }
 
 void GalleryWindow::ShowFavourites(bool favourites) {
@@ -241,6 +254,7 @@ void GalleryWindow::ShowFavourites(bool favourites) {
   model_->Load(query, 2 * Screenful());
   favouritesButton_->setChecked(favourites);
   allButton_->setChecked(!favourites);
+  settings::SetGalleryFavourites(favourites);
 }
 
 void GalleryWindow::Reload() {
@@ -253,6 +267,7 @@ void GalleryWindow::SetPeriod(Period period) {
 
 void GalleryWindow::SetOrder(GalleryQuery::Order order) {
   orders_[showingFavourites() ? 1 : 0] = order;
+  settings::SetGalleryOrder(showingFavourites(), static_cast<int>(order));
   Reload();
 }
 

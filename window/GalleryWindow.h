@@ -43,12 +43,14 @@ class GalleryWindow final : public QWidget {
                 QWidget* parent = nullptr);
   ~GalleryWindow() override;
 
-  // Reads the journal again from the top, all days: on the favourites when there are any, else
-  // on all figures, with the first selected. Returns at once; the rows follow.
+  // Reads the journal again from the top, all days, on the tab shown last (at first the
+  // favourites, or all figures when there are none), with the first selected. Returns at once;
+  // the rows follow.
   void Open();
   // Shows the favourites or all figures, the first selected.
   void ShowFavourites(bool favourites);
   bool showingFavourites() const { return model_->query().favouritesOnly; }
+  GalleryQuery::Order order() const { return model_->query().order; }
   void SetPeriod(Period period);
   void SetOrder(GalleryQuery::Order order);
   // Only the figures whose note holds `text`; empty: all.
@@ -107,6 +109,8 @@ class GalleryWindow final : public QWidget {
   void MarksChanged();
 
  private:
+  // The tab and orders kept from the last run.
+  void ReadSettings();
   // The list of tiles and what it answers to.
   void CreateView();
   // The bar above it: favourites or all, order, period, search, files.

@@ -9,6 +9,7 @@
 #include <QPushButton>
 #include <QSlider>
 #include <QVBoxLayout>
+#include <algorithm>
 #include <cmath>
 #include <random>
 
@@ -19,6 +20,7 @@
 #include "window/FigureStage.h"
 #include "window/Messages.h"
 #include "window/MorphButton.h"
+#include "window/Settings.h"
 
 namespace stringart {
 namespace {
@@ -60,9 +62,10 @@ VariationsWindow::VariationsWindow(FigureStage& stage)
   strengthText_->setAccessibleName(QStringLiteral("Strength"));
   connect(strength_, &QSlider::valueChanged, this, [this] {
     strengthText_->setText(QString::number(strength(), 'f', 3));
+    settings::SetVariationStrength(strength());
     Shuffle();
   });
-  SetStrength(kDefaultStrength);
+  SetStrength(settings::VariationStrength(kDefaultStrength));
   strengthText_->setText(QString::number(strength(), 'f', 3));
   auto* controls = new QHBoxLayout;
   controls->addWidget(new QLabel(QStringLiteral("subtle"), this));
@@ -90,6 +93,8 @@ double VariationsWindow::strength() const {
 }
 
 void VariationsWindow::SetStrength(double strength) {
+  strength = std::isfinite(strength) ? std::clamp(strength, kSubtleStrength, kWildStrength)
+                                     : kDefaultStrength;
   strength_->setValue(
       static_cast<int>(std::lround(kStrengthSteps * std::log(strength / kSubtleStrength) /
                                    std::log(kWildStrength / kSubtleStrength))));
