@@ -13,25 +13,24 @@ namespace stringart {
 ExportNote::ExportNote(QWidget* window)
     : QFrame(window),
       label_(new QLabel(this)),
-      openFolder_(new QPushButton(QStringLiteral("Open &folder"), this)),
+      openFolder_(new QPushButton(tr("Open &folder"), this)),
       close_(new QPushButton(QStringLiteral("\u00d7"), this)) {
   setFrameShape(QFrame::StyledPanel);
   setAutoFillBackground(true);
   setBackgroundRole(QPalette::AlternateBase);
-  setAccessibleName(QStringLiteral("Export finished"));
+  setAccessibleName(tr("Export finished"));
   label_->setTextFormat(Qt::PlainText);
   label_->setTextInteractionFlags(Qt::TextSelectableByMouse);
   close_->setFlat(true);
   close_->setFixedWidth(close_->sizeHint().height());
-  close_->setToolTip(QStringLiteral("Close this note"));
-  close_->setAccessibleName(QStringLiteral("Close note"));
+  close_->setToolTip(tr("Close this note"));
+  close_->setAccessibleName(tr("Close note"));
   auto* layout = new QHBoxLayout(this);
   layout->setContentsMargins(8, 2, 2, 2);
   layout->addWidget(label_, 1);
   layout->addWidget(openFolder_);
   layout->addWidget(close_);
-  connect(openFolder_, &QPushButton::clicked, this,
-          [this] { QDesktopServices::openUrl(QUrl::fromLocalFile(folder_)); });
+  connect(openFolder_, &QPushButton::clicked, this, &ExportNote::OpenFolder);
   connect(close_, &QPushButton::clicked, this, &QWidget::hide);
   hide();
 }
@@ -39,11 +38,13 @@ ExportNote::ExportNote(QWidget* window)
 void ExportNote::ShowWritten(const QString& path) {
   const QFileInfo file(path);
   folder_ = file.absolutePath();
+  path_ = QDir::toNativeSeparators(file.absoluteFilePath());
+  openFolder_->show();
   QString where = QDir::toNativeSeparators(folder_);
   const QString home = QDir::homePath();
   if (where == home || where.startsWith(home + '/')) where = '~' + where.mid(home.size());
-  const QString full = QStringLiteral("Saved %1 in %2").arg(file.fileName(), where);
-  label_->setToolTip(QDir::toNativeSeparators(file.absoluteFilePath()));
+  const QString full = tr("Saved %1 in %2").arg(file.fileName(), where);
+  label_->setToolTip(path_);
   show();
   raise();
   // The room the buttons leave; a long name is cut in the middle, where it says least.
@@ -51,6 +52,16 @@ void ExportNote::ShowWritten(const QString& path) {
   label_->setText(label_->fontMetrics().elidedText(full, Qt::ElideMiddle, room));
   label_->setAccessibleName(full);
   setAccessibleDescription(full);
+}
+
+void ExportNote::OpenFolder() {
+  if (QDesktopServices::openUrl(QUrl::fromLocalFile(folder_))) return;
+  // No file manager answered: the whole path, selectable, is the next best thing.
+  const QString full = tr("No file manager opened; the file is %1").arg(path_);
+  label_->setText(full);
+  label_->setAccessibleName(full);
+  setAccessibleDescription(full);
+  openFolder_->hide();
 }
 
 QString ExportNote::text() const {

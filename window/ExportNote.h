@@ -26,9 +26,12 @@ class ExportNote final : public QFrame {
   QPushButton* closeButton() const { return close_; }
 
  private:
+  // Opens the folder in the file manager, or says where the file is when none answers.
+  void OpenFolder();
+
   QLabel* label_;
   QPushButton *openFolder_, *close_;
-  QString folder_;
+  QString folder_, path_;
 };
 
 }  // namespace stringart

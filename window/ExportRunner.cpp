@@ -53,6 +53,8 @@ bool ExportRunner::Start(const QString& title, const QString& label, Work work) 
 
   progress_ = new QProgressDialog(label, QStringLiteral("Cancel"), 0, kProgressSteps, window_);
   progress_->setWindowTitle(title);
+  // Wide enough for the whole title beside the window manager's buttons.
+  progress_->setMinimumWidth(progress_->fontMetrics().horizontalAdvance(title) + 200);
   // The label names a file: shown as the text it is, never as markup.
   auto* text = new QLabel(label, progress_);
   text->setTextFormat(Qt::PlainText);

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QString>
-#include <functional>
 
 #include "figure/FigureRecord.h"
 #include "text/ExportRequest.h"
@@ -23,12 +22,5 @@ QString ExportTitle(const ExportRequest& request);
 // through `files`, which must outlive the work. False with `error` set when the runner is busy.
 bool StartExport(ExportRunner& runner, FigureFiles& files, const ExportRequest& request,
                  const FigureRecord& figure, QString& error);
-
-// How a window starts a morph into the file, size, length and rate of `request` between the
-// figures it has selected: false with `error` set when it cannot.
-using MorphStart = std::function<bool(ExportRequest request, QString& error)>;
-// Asks where to save a morph, MP4 or WebM, then starts it at the animations' default size,
-// length and rate; a morph that cannot start is told over `parent`.
-void AskAndStartMorph(QWidget* parent, const MorphStart& start);
 
 }  // namespace stringart

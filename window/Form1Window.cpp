@@ -405,6 +405,7 @@ bool Form1Window::StartExport(const ExportRequest& request, QString& error) {
     return false;
   }
   if (!stringart::StartExport(*exports_, files_, request, form_.lastFigure(), error)) return false;
+  note_->hide();  // told of the last file, it would be mistaken for this one
   saveLarge_->setEnabled(false);
   saveAnimation_->setEnabled(false);
   exporting_ = request;

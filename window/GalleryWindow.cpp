@@ -25,6 +25,7 @@
 #include "text/ExportLimits.h"
 #include "text/FigureFiles.h"
 #include "text/Quote.h"
+#include "window/ExportNote.h"
 #include "window/Messages.h"
 #include "window/MorphButton.h"
 #include "window/Settings.h"
@@ -80,7 +81,7 @@ GalleryWindow::GalleryWindow(Journal& journal, ThumbnailCache& thumbnails, Figur
       allButton_(new QPushButton(tr("All"), this)),
       saveMorph_(new MorphButton(
           files,
-          [this](FigureRecord& from, FigureDraws& to, QString& error) {
+          [this](FigureRecord& from, FigureRecord& to, QString& error) {
             return ChooseMorph(from, to, error);
           },
           tr("Save a morph from the figure selected first to the one selected last (Ctrl+M)"),
@@ -106,6 +107,7 @@ GalleryWindow::GalleryWindow(Journal& journal, ThumbnailCache& thumbnails, Figur
   }
   auto* layout = new QVBoxLayout(this);
   layout->addLayout(bar);
+  layout->addWidget(saveMorph_->note());
   layout->addWidget(view_);
   resize(std::max(5 * view_->gridSize().width() + 40, 880), 3 * view_->gridSize().height() + 70);
 }
@@ -523,7 +525,7 @@ void GalleryWindow::Tell(const QString& title, const QString& text) {
   box->open();
 }
 
-bool GalleryWindow::ChooseMorph(FigureRecord& from, FigureDraws& to, QString& error) const {
+bool GalleryWindow::ChooseMorph(FigureRecord& from, FigureRecord& to, QString& error) const {
   const QModelIndex last = view_->currentIndex();
   QModelIndexList selected = view_->selectionModel()->selectedIndexes();
   selected.removeAll(last);
@@ -534,7 +536,7 @@ bool GalleryWindow::ChooseMorph(FigureRecord& from, FigureDraws& to, QString& er
     return false;
   }
   from = model_->row(selected.front().row()).figure;
-  to = model_->row(last.row()).figure.draws;
+  to = model_->row(last.row()).figure;
   return true;
 }
 

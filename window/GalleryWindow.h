@@ -97,6 +97,7 @@ class GalleryWindow final : public QWidget {
   // The selected rows, ascending.
   std::vector<int> selectedRows() const;
   QListView* view() const { return view_; }
+  MorphButton* saveMorphButton() const { return saveMorph_; }
   // Fills `menu` with what the tiles' context menu offers.
   void FillContextMenu(QMenu& menu);
   // Whether every thumbnail in view has been traced.
@@ -118,7 +119,7 @@ class GalleryWindow final : public QWidget {
   // The tiles' actions and the window's keys.
   void CreateActions();
   // The morph's ends from the selection: from the figure selected first to the current one.
-  bool ChooseMorph(FigureRecord& from, FigureDraws& to, QString& error) const;
+  bool ChooseMorph(FigureRecord& from, FigureRecord& to, QString& error) const;
   // Changes Undo takes back, newest last.
   struct Change {
     GalleryModel::Removal removal;   // a removal when it holds rows

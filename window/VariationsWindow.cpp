@@ -17,6 +17,7 @@
 #include "figure/FigureTiles.h"
 #include "figure/Variation.h"
 #include "text/ExportLimits.h"
+#include "window/ExportNote.h"
 #include "window/FigureStage.h"
 #include "window/Messages.h"
 #include "window/MorphButton.h"
@@ -42,13 +43,13 @@ VariationsWindow::VariationsWindow(FigureStage& stage)
       strengthText_(new QLabel(this)),
       saveMorph_(new MorphButton(
           stage.files(),
-          [this](FigureRecord& from, FigureDraws& to, QString& error) {
+          [this](FigureRecord& from, FigureRecord& to, QString& error) {
             if (selected_ == kCentre) {
               error = QStringLiteral("Select a figure around the centre to morph into.");
               return false;
             }
             from = figures_[kCentre];
-            to = figures_[selected_].draws;
+            to = figures_[selected_];
             return true;
           },
           QStringLiteral("Save a morph from the centre to the selected figure (Ctrl+M)"), this)) {
@@ -81,6 +82,7 @@ VariationsWindow::VariationsWindow(FigureStage& stage)
       new QLabel(QStringLiteral("Arrows select, Enter or a click shows, Space shuffles."), this));
   setFixedWidth(kGridSide);
   setFixedHeight(sizeHint().height());
+  saveMorph_->note()->setGeometry(kGap, kGap, kGridSide - 2 * kGap, 40);  // over the top row
 
   connect(&stage_, &FigureStage::FigureChanged, this, [this] {
     if (isVisible()) Recentre();

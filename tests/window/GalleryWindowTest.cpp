@@ -5,6 +5,8 @@
 #include <sqlite3.h>
 
 #include <QAbstractItemModel>
+#include <QFileDialog>
+#include <QFileInfo>
 #include <QItemSelectionModel>
 #include <QLineEdit>
 #include <QListView>
@@ -25,11 +27,13 @@
 #include "tests/support/Figures.h"
 #include "tests/support/WindowDriving.h"
 #include "text/FigureCommand.h"
+#include "window/ExportNote.h"
 #include "window/ExportRunner.h"
 #include "window/Form1Window.h"
 #include "window/GalleryModel.h"
 #include "window/GalleryWindow.h"
 #include "window/JournalLink.h"
+#include "window/MorphButton.h"
 #include "window/ThumbnailCache.h"
 
 namespace stringart {
@@ -217,6 +221,14 @@ TEST(Gallery, TwoSelectedFiguresMakeAMorphFromTheFirstSelectedToTheLast) {
   const QAbstractItemModel* model = gallery->view()->model();
   selection->setCurrentIndex(model->index(2, 0), QItemSelectionModel::ClearAndSelect);
   selection->setCurrentIndex(model->index(0, 0), QItemSelectionModel::Select);
+  QString proposed;
+  testing::WhenShown<QFileDialog>([&](QFileDialog* ask) {
+    proposed = ask->selectedFiles().value(0);
+    ask->reject();
+  });
+  QTest::mouseClick(gallery->saveMorphButton(), Qt::LeftButton);
+  EXPECT_EQ(QFileInfo(proposed).fileName().toStdString(),
+            "figure-" + FigureName(run.figure(0)) + "-to-" + FigureName(run.figure(2)) + ".mp4");
   ASSERT_TRUE(gallery->StartMorph(testing::Request(clip, 500, 500, 1, 2), error))
       << error.toStdString();
   for (int i = 0; i < 3000 && gallery->exporting(); ++i) QTest::qWait(10);
@@ -224,6 +236,8 @@ TEST(Gallery, TwoSelectedFiguresMakeAMorphFromTheFirstSelectedToTheLast) {
   const auto opened = run.files.Open(clip.toStdString(), why);
   ASSERT_TRUE(opened.has_value()) << why;
   EXPECT_EQ(Made(*opened), Made(run.figure(0)));
+  const ExportNote* note = gallery->saveMorphButton()->note();
+  EXPECT_TRUE(note->isVisible() && note->text().contains("morph.webm")) << "finished silently";
 }
 
 TEST(Gallery, TilesTellFiguresApartAndTheirStarsNotesSearchAndMenuWork) {

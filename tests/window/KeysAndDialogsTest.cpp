@@ -114,6 +114,7 @@ TEST(ExportDialogs, ProposeTheFigureInTheLastFolderAndKeepARefusedName) {
   run.window.SaveLargePictureAs();
   ASSERT_TRUE(run.window.exporting());
   UrlSpy files;
+  const QByteArray path = qgetenv("PATH");
   QDesktopServices::setUrlHandler("file", &files, "Open");
   QTRY_VERIFY_WITH_TIMEOUT(!run.window.exporting(), 60000);
   EXPECT_TRUE(QFileInfo::exists(dir.filePath("big.png")));
@@ -122,6 +123,10 @@ TEST(ExportDialogs, ProposeTheFigureInTheLastFolderAndKeepARefusedName) {
   QTest::mouseClick(note->openFolderButton(), Qt::LeftButton);
   EXPECT_EQ(files.opened, QUrl::fromLocalFile(dir.path()));
   QDesktopServices::unsetUrlHandler("file");
+  qputenv("PATH", "");  // no file manager to be found
+  QTest::mouseClick(note->openFolderButton(), Qt::LeftButton);
+  qputenv("PATH", path);
+  EXPECT_TRUE(note->text().contains(dir.filePath("big.png"))) << note->text().toStdString();
 
   testing::WhenShown<ExportDialog>([&](ExportDialog* dialog) {
     EXPECT_EQ(QFileInfo(dialog->path()).absolutePath(), dir.path()) << "not the last folder";

@@ -20,7 +20,9 @@
 #include "tests/support/WindowDriving.h"
 #include "text/FigureCommand.h"
 #include "window/AdjustWindow.h"
+#include "window/ExportNote.h"
 #include "window/Form1Window.h"
+#include "window/MorphButton.h"
 #include "window/VariationsWindow.h"
 
 namespace stringart {
@@ -132,6 +134,7 @@ TEST(Variations, SaveMorphWritesFromTheCentreToTheSelectedFigureOffTheThread) {
   QTRY_VERIFY_WITH_TIMEOUT(!v->exporting(), 60000);
   EXPECT_TRUE(QFileInfo(path).size() > 0) << "no morph written";
   EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{"morph.webm"}) << "left over";
+  EXPECT_TRUE(v->saveMorphButton()->note()->text().contains("morph.webm")) << "finished silently";
 }
 
 TEST(Adjust, ASliderMovesOnlyItsDrawAndTheFigureJoinsTheHistoryAtRest) {
