@@ -4,6 +4,7 @@
 #include <QGridLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QShortcut>
 #include <QShowEvent>
 #include <QSignalBlocker>
 #include <QSlider>
@@ -18,7 +19,10 @@ namespace stringart {
 namespace {
 
 constexpr double kUnit = 1.0 / AdjustWindow::kPositions;  // a draw per slider position
-constexpr std::array<const char*, 3> kChannels = {"red", "green", "blue"};
+constexpr std::array<const char*, 3> kChannels = {
+    QT_TRANSLATE_NOOP("stringart::AdjustWindow", "red"),
+    QT_TRANSLATE_NOOP("stringart::AdjustWindow", "green"),
+    QT_TRANSLATE_NOOP("stringart::AdjustWindow", "blue")};
 
 std::int16_t& Channel(Directions& d, std::size_t channel) {
   return channel == 0 ? d.red : channel == 1 ? d.green : d.blue;
@@ -26,13 +30,33 @@ std::int16_t& Channel(Directions& d, std::size_t channel) {
 
 }  // namespace
 
+// Marked for translation here, translated where shown.
 const std::array<const char*, kFigureDraws> AdjustWindow::kDrawNames = {
-    "pivot phase", "arm phase", "red start",      "green start",    "blue start",   "red step",
-    "green step",  "blue step", "pivot x factor", "pivot y factor", "arm x factor", "arm y factor"};
+    QT_TRANSLATE_NOOP("stringart::AdjustWindow", "pivot phase"),
+    QT_TRANSLATE_NOOP("stringart::AdjustWindow", "arm phase"),
+    QT_TRANSLATE_NOOP("stringart::AdjustWindow", "red start"),
+    QT_TRANSLATE_NOOP("stringart::AdjustWindow", "green start"),
+    QT_TRANSLATE_NOOP("stringart::AdjustWindow", "blue start"),
+    QT_TRANSLATE_NOOP("stringart::AdjustWindow", "red step"),
+    QT_TRANSLATE_NOOP("stringart::AdjustWindow", "green step"),
+    QT_TRANSLATE_NOOP("stringart::AdjustWindow", "blue step"),
+    QT_TRANSLATE_NOOP("stringart::AdjustWindow", "pivot x factor"),
+    QT_TRANSLATE_NOOP("stringart::AdjustWindow", "pivot y factor"),
+    QT_TRANSLATE_NOOP("stringart::AdjustWindow", "arm x factor"),
+    QT_TRANSLATE_NOOP("stringart::AdjustWindow", "arm y factor"),
+};
 
 AdjustWindow::AdjustWindow(FigureStage& stage)
-    : QWidget(stage.window(), Qt::Window), stage_(stage), rest_(new QTimer(this)) {
-  setWindowTitle(QStringLiteral("Adjust"));
+    : QWidget(stage.window(), Qt::Window),
+      stage_(stage),
+      problem_(new QLabel(this)),
+      rest_(new QTimer(this)) {
+  setWindowTitle(tr("Adjust"));
+  new QShortcut(QKeySequence(Qt::Key_Escape), this, this, &QWidget::close);
+  // The style's own focus mark on a slider is a faint dotted line, easily lost among twelve.
+  setStyleSheet(
+      QStringLiteral("QSlider:focus { border: 2px solid palette(highlight); "
+                     "border-radius: 3px; }"));
   rest_->setSingleShot(true);
   rest_->setInterval(kRestMilliseconds);
   connect(rest_, &QTimer::timeout, this, &AdjustWindow::Rest);
@@ -45,11 +69,11 @@ AdjustWindow::AdjustWindow(FigureStage& stage)
     slider->setSingleStep(kPositions / 1000);  // arrow keys: about 0.001
     slider->setPageStep(kPositions / 50);      // Page Up and Down: about 0.02
     slider->setMinimumWidth(260);
-    auto* label = new QLabel(QString::fromLatin1(kDrawNames[i]), this);
+    auto* label = new QLabel(tr(kDrawNames[i]), this);
     label->setBuddy(slider);
     auto* text = new QLineEdit(this);
     text->setMaximumWidth(110);
-    text->setToolTip(QStringLiteral("The exact draw, 0 \u2264 u < 1; Enter sets it"));
+    text->setToolTip(tr("The exact draw, 0 \u2264 u < 1; Enter sets it"));
     grid->addWidget(label, row, 0);
     grid->addWidget(slider, row, 1);
     grid->addWidget(text, row, 2);
@@ -60,20 +84,23 @@ AdjustWindow::AdjustWindow(FigureStage& stage)
     texts_[i] = text;
   }
   auto* toggles = new QHBoxLayout;
-  toggles->addWidget(new QLabel(QStringLiteral("rising at the start:"), this));
+  toggles->addWidget(new QLabel(tr("rising at the start:"), this));
   for (std::size_t c = 0; c < 3; ++c) {
-    directions_[c] = new QCheckBox(QString::fromLatin1(kChannels[c]), this);
+    directions_[c] = new QCheckBox(tr(kChannels[c]), this);
     toggles->addWidget(directions_[c]);
     connect(directions_[c], &QCheckBox::toggled, this,
             [this, c](bool rising) { DirectionToggled(c, rising); });
   }
   toggles->addStretch(1);
   grid->addLayout(toggles, static_cast<int>(kFigureDraws), 0, 1, 3);
-  grid->addWidget(new QLabel(QStringLiteral("Tab moves between controls; arrows move a slider by "
-                                            "0.001, Page Up and Down by 0.02; Enter sets a typed "
-                                            "value."),
+  grid->addWidget(new QLabel(tr("Tab moves between controls; arrows move a slider by 0.001, "
+                                "Page Up and Down by 0.02; Enter sets a typed value; Escape "
+                                "closes."),
                              this),
                   static_cast<int>(kFigureDraws) + 1, 0, 1, 3);
+  problem_->setTextFormat(Qt::PlainText);  // it repeats what was typed
+  problem_->setForegroundRole(QPalette::Highlight);
+  grid->addWidget(problem_, static_cast<int>(kFigureDraws) + 2, 0, 1, 3);
 
   connect(&stage_, &FigureStage::FigureChanged, this, &AdjustWindow::Load);
   Load();
@@ -86,6 +113,7 @@ void AdjustWindow::Load() {
 }
 
 void AdjustWindow::ShowValues() {
+  problem_->clear();
   for (std::size_t i = 0; i < kFigureDraws; ++i) {
     const QSignalBlocker quiet(sliders_[i]);
     // The position below the draw: a draw the program made (24 bits) sits on one exactly.
@@ -111,15 +139,23 @@ void AdjustWindow::TextEdited(std::size_t draw) {
   float u = 0;
   const auto [end, ec] = TextToFloat(text.data(), text.data() + text.size(), u);
   if (ec != std::errc() || end != text.data() + text.size() || !(u >= 0.0f && u < 1.0f)) {
-    // Not a draw: the text goes back to the figure's.
-    texts_[draw]->setText(QString::fromStdString(FloatToText(figure_.draws[draw])));
+    // Left as typed, to be mended; the figure keeps its draw until then.
+    problem_->setText(tr("%1 is not a draw for %2: type a number from 0 up to, but not "
+                         "including, 1.")
+                          .arg(texts_[draw]->text().trimmed(), tr(kDrawNames[draw])));
+    texts_[draw]->selectAll();
     return;
   }
+  problem_->clear();
   if (u == figure_.draws[draw]) return;
   figure_.draws[draw] = u;
   ShowValues();
   stage_.Preview(figure_);
   Rest();
+}
+
+QString AdjustWindow::problem() const {
+  return problem_->text();
 }
 
 void AdjustWindow::DirectionToggled(std::size_t channel, bool rising) {

@@ -6,6 +6,7 @@
 #include "figure/FigureRecord.h"
 
 class QCheckBox;
+class QLabel;
 class QLineEdit;
 class QSlider;
 class QTimer;
@@ -42,6 +43,8 @@ class AdjustWindow final : public QWidget {
   QSlider* slider(std::size_t draw) const { return sliders_[draw]; }
   QLineEdit* text(std::size_t draw) const { return texts_[draw]; }
   QCheckBox* direction(std::size_t channel) const { return directions_[channel]; }
+  // What was wrong with the last value typed; empty when nothing was.
+  QString problem() const;
 
  protected:
   void showEvent(QShowEvent* event) override;
@@ -58,6 +61,7 @@ class AdjustWindow final : public QWidget {
   std::array<QSlider*, kFigureDraws> sliders_{};
   std::array<QLineEdit*, kFigureDraws> texts_{};
   std::array<QCheckBox*, 3> directions_{};
+  QLabel* problem_;
   QTimer* rest_;
 };
 

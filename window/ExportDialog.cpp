@@ -80,8 +80,9 @@ void ExportDialog::AddSizeRows(QFormLayout& form) {
                       QSize(size.width, size.height));
   }
   presets_->addItem(QStringLiteral("Other size"));
-  width_ = NumberBox(kMinSide, maxSide, start.width, QStringLiteral(" px"));
-  height_ = NumberBox(kMinSide, maxSide, start.height, QStringLiteral(" px"));
+  // Room for more than the limit, so that a size typed too large is told rather than cut short.
+  width_ = NumberBox(kMinSide, 10 * maxSide, start.width, QStringLiteral(" px"));
+  height_ = NumberBox(kMinSide, 10 * maxSide, start.height, QStringLiteral(" px"));
   width_->setAccessibleName(QStringLiteral("Width"));
   height_->setAccessibleName(QStringLiteral("Height"));
   auto* sides = new QHBoxLayout;
@@ -170,7 +171,14 @@ void ExportDialog::SizeEdited() {
     proposedName_ = ProposedName();
     file_->setText(QDir(file.path()).filePath(proposedName_));
   }
-  problem_->hide();
+  const std::string problem = kind_ == Kind::Picture
+                                  ? PictureSizeProblem(frameSize())
+                                  : AnimationProblem(frameSize(), seconds(), fps());
+  if (problem.empty()) {
+    problem_->hide();
+  } else {
+    Refuse(Sentence(problem));
+  }
 }
 
 void ExportDialog::Browse() {

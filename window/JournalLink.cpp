@@ -9,6 +9,7 @@
 #include "text/Quote.h"
 #include "window/FigureStage.h"
 #include "window/GalleryWindow.h"
+#include "window/Messages.h"
 
 namespace stringart {
 
@@ -85,7 +86,7 @@ void JournalLink::Tell(const JournalNews& news) {
                               QMessageBox::Ok, stage_.window());
   box->setTextFormat(Qt::PlainText);  // it names a file
   box->setAttribute(Qt::WA_DeleteOnClose);
-  box->open();
+  OpenOverWindow(box, stage_.window());  // told at start-up, maybe before the window is placed
 }
 
 void JournalLink::OpenGallery() {

@@ -6,7 +6,8 @@
 # program with status 0, also when the close request comes while figures are being traced, and
 # closing while an export is written asks first: Cancel lets the export finish, stopping leaves no
 # file, and SIGTERM or SIGHUP during an export leave none either; and windows started together on
-# an X server that resets when its last client leaves each open.
+# an X server that resets when its last client leaves each open; the window opens where it was
+# last closed, and a journal that cannot be read is told over it.
 #   window_xvfb_test.sh STRINGART CLOSE_WINDOW
 # Needs xvfb (xvfb-run), xdotool, imagemagick and x11-utils; exits 77 (skipped) when xvfb-run is missing.
 set -euo pipefail
@@ -367,3 +368,22 @@ launch -u QT_QPA_PLATFORM WAYLAND_DISPLAY=wayland-nobody XDG_RUNTIME_DIR="$work"
 close_and_expect_clean_end "Wayland named but not served"
 [ ! -s "$work/stderr" ] || fail "the program said something on starting: $(cat "$work/stderr")"
 echo "ok: with a dead WAYLAND_DISPLAY beside X, the window opened on X without a warning"
+
+# The window opens where it was last closed, and a journal that cannot be read is told in a
+# message over the window, not in a corner of the screen.
+mkdir -p "$work/home/.config/stringart" "$work/damaged/stringart"
+printf '[window]\nplace=@Point(300 150)\n' >"$work/home/.config/stringart/stringart.conf"
+printf 'not a journal' >"$work/damaged/stringart/figures.sqlite"
+launch QT_QPA_PLATFORM=xcb XDG_DATA_HOME="$work/damaged"
+box=$(timeout 20 xdotool search --sync --onlyvisible --name '^Keeping figures$' | head -1) ||
+  fail "the journal set aside was not told"
+read -r wx wy ww wh < <(xdotool getwindowgeometry --shell "$wid" | awk -F= '{ v[$1] = $2 } END { print v["X"], v["Y"], v["WIDTH"], v["HEIGHT"] }')
+read -r bx by bw bh < <(xdotool getwindowgeometry --shell "$box" | awk -F= '{ v[$1] = $2 } END { print v["X"], v["Y"], v["WIDTH"], v["HEIGHT"] }')
+[ "$wx,$wy" = 300,150 ] || fail "the window opened at $wx,$wy, not where it was last (300,150)"
+cx=$((bx + bw / 2)) cy=$((by + bh / 2))
+[ "$cx" -gt "$wx" ] && [ "$cx" -lt $((wx + ww)) ] && [ "$cy" -gt "$wy" ] && [ "$cy" -lt $((wy + wh)) ] ||
+  fail "the journal's message is centred at $cx,$cy, off the window at $wx,$wy ${ww}x$wh"
+xdotool windowfocus "$box"
+xdotool key Return
+close_and_expect_clean_end "a journal set aside"
+echo "ok: the window opened where it was last, the journal's message over it"

@@ -101,7 +101,13 @@ TEST(ExportDialogs, ProposeTheFigureInTheLastFolderAndKeepARefusedName) {
               "500 × 500, 1000 × 1000, 1280 × 720, 1920 × 1080, 2000 × 2000, 2560 × 1440, "
               "3840 × 2160, 4000 × 4000, 5120 × 2880, 7680 × 4320, 8000 × 8000, "
               "16384 × 16384, Other size");
+    dialog->widthBox()->selectAll();  // typed too large: told, not cut to 2000
+    QTest::keyClicks(dialog->widthBox(), "20000");
+    EXPECT_EQ(dialog->widthBox()->value(), 20000);
+    EXPECT_TRUE(dialog->problemLabel()->text().contains("16384"))
+        << dialog->problemLabel()->text().toStdString();
     dialog->widthBox()->setValue(640);  // a size of one's own, and the name follows it
+    EXPECT_TRUE(dialog->problemLabel()->isHidden());
     EXPECT_EQ(dialog->presets()->currentText(), "Other size");
     EXPECT_TRUE(dialog->path().endsWith("-640x4000.png")) << dialog->path().toStdString();
     dialog->fileBox()->setText(dir.filePath("big.jpg"));

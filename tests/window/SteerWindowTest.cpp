@@ -167,18 +167,23 @@ TEST(Adjust, ASliderMovesOnlyItsDrawAndTheFigureJoinsTheHistoryAtRest) {
     ++figures;
   }
 
-  // The exact value as text, kept at once; text that is not a draw changes nothing.
+  // The exact value as text, kept at once; text that is not a draw changes nothing and says so.
   QLineEdit* text = a->text(7);
-  for (const char* bad : {"1", "-0.1", "0.5x", "nan"}) {
+  for (const char* bad : {"1", "-0.1", "0.5x", "nan", "1.5"}) {
+    const float kept = s.shown().draws[7];
     text->setText(bad);
     emit text->editingFinished();
-    EXPECT_EQ(text->text().toStdString(), FloatToText(s.shown().draws[7])) << bad;
+    EXPECT_EQ(text->text().toStdString(), bad) << "the typing was lost";
+    EXPECT_TRUE(a->problem().contains(bad) && a->problem().contains("blue step"))
+        << bad << ": " << a->problem().toStdString();
+    EXPECT_EQ(s.shown().draws[7], kept) << bad;
     EXPECT_EQ(s.history().size(), figures) << bad;
   }
   text->setText("0.123456789");
   emit text->editingFinished();
   EXPECT_EQ(s.shown().draws[7], 0.123456789f);
   EXPECT_EQ(s.history().size(), figures + 1);
+  EXPECT_TRUE(a->problem().isEmpty());
 
   // A start direction, kept at once.
   const FigureRecord before = s.shown();
@@ -187,6 +192,11 @@ TEST(Adjust, ASliderMovesOnlyItsDrawAndTheFigureJoinsTheHistoryAtRest) {
   flipped.start.green = static_cast<std::int16_t>(-before.start.green);
   EXPECT_TRUE(s.ShowsExactly(flipped));
   EXPECT_EQ(s.history().size(), figures + 2);
+
+  a->activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(a));
+  QTest::keyClick(a->text(3), Qt::Key_Escape);
+  EXPECT_FALSE(a->isVisible()) << "Escape left Adjust open";
 }
 
 }  // namespace
