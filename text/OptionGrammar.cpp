@@ -81,10 +81,6 @@ bool IsOptionWord(std::string_view word) {
   return word.size() > 1 && word[0] == '-';
 }
 
-bool StartsWithDigit(std::string_view word) {
-  return !word.empty() && word[0] >= '0' && word[0] <= '9';
-}
-
 }  // namespace
 
 const OptionValue* GivenOptions::Find(std::string_view name) const {
@@ -127,7 +123,7 @@ std::optional<GivenOptions> ParseOptions(std::span<const OptionSpec> table,
       if (value) return fail(say.TakesNoValue(*spec));
     } else if (!value) {
       const bool next = i + 1 < args.size();
-      if (next && (!spec->optionalValue || StartsWithDigit(args[i + 1]))) {
+      if (next && (!spec->optionalValue || !IsOptionWord(args[i + 1]))) {
         value = args[++i];
       } else if (!spec->optionalValue) {
         return fail(say.Missing(*spec));

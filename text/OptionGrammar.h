@@ -35,7 +35,8 @@ struct OptionSpec {
   OptionReader read = nullptr;    // null for a flag
   long long least = 0, most = 0;  // a whole number's range
   std::string_view unit = {};     // what a whole number counts, as messages say it: "seconds"
-  // The value may be left out; then only a following word that starts with a digit is taken.
+  // The value may be left out, before another option or at the end; any other word that follows
+  // is its value, and is refused when it does not read.
   bool optionalValue = false;
   // What the option sets, as messages to people name it where options are not typed (the
   // command a file carries): "the size is".

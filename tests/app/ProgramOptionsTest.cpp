@@ -54,7 +54,7 @@ TEST(SaverOptions, TakeXscreensaverSpellingsAndRefuseBadValues) {
   }
 }
 
-TEST(SlideshowOption, TakesItsSecondsOnlyWhenTheyFollowAsANumber) {
+TEST(SlideshowOption, TakesTheWordAfterItAsItsSecondsUnlessAnOptionFollows) {
   struct Case {
     std::vector<std::string> args;
     int seconds;                     // -1: refused
@@ -65,7 +65,10 @@ TEST(SlideshowOption, TakesItsSecondsOnlyWhenTheyFollowAsANumber) {
       {{"figure.png"}, 0, {"figure.png"}},
       {{"--slideshow"}, 10, {}},
       {{"--slideshow", "3"}, 3, {}},
-      {{"--slideshow", "figure.png"}, 10, {"figure.png"}},
+      {{"figure.png", "--slideshow"}, 10, {"figure.png"}},
+      {{"--slideshow", "--draws=0,0,0,0,0,0,0,0,0,0,0,0"}, 10, {}},
+      {{"--slideshow", "abc"}, -1, {}},
+      {{"--slideshow", "figure.png"}, -1, {}},
       {{"-platform", "xcb", "--slideshow=86400", "a.svg"}, 86400, {"a.svg"}},
       {{"--slideshow", "0"}, -1, {}},
       {{"--slideshow", "2.5"}, -1, {}},
