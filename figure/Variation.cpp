@@ -1,5 +1,6 @@
 #include "figure/Variation.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace stringart {
@@ -19,15 +20,42 @@ std::uint64_t SplitMix64(std::uint64_t& state) {
 constexpr double kDefaultReach[kFigureDraws] = {0.018, 0.04, 0.05,   0.05,   0.05,   0.05,
                                                 0.05,  0.05, 0.0028, 0.0028, 0.0028, 0.0028};
 
+// The natural logarithm of x > 0. By arithmetic alone, rather than the C library's, whose tables
+// would add 10 KB to the page's core; the same bits wherever IEEE doubles are.
+double Log(double x) {
+  int exponent = 0;
+  double m = std::frexp(x, &exponent);  // x = m 2^exponent, m in [0.5, 1)
+  if (m < 0.70710678118654752) {
+    m *= 2;
+    --exponent;
+  }
+  // ln m = 2 atanh(t) with |t| <= 0.172: the series is exact to a double in 12 terms.
+  const double t = (m - 1) / (m + 1), t2 = t * t;
+  double sum = 0;
+  for (int k = 23; k >= 1; k -= 2) sum = sum * t2 + 1.0 / k;
+  return 2 * t * sum + exponent * 0.69314718055994531;
+}
+
+// e^y for y <= 0, as Log: 2^n e^r with |r| <= ln 2 / 2, whose Taylor series is exact in 18 terms.
+double Exp(double y) {
+  const double n = std::nearbyint(y / 0.69314718055994531);
+  const double r = y - n * 0.69314718055994531;
+  double sum = 1;
+  for (int k = 18; k >= 1; --k) sum = 1 + sum * r / k;
+  return std::ldexp(sum, static_cast<int>(n));
+}
+
 }  // namespace
 
 double DrawReach(std::size_t draw, double strength) {
   // A power of the strength that is the default reach at the default strength and the strength
   // itself at wild: the draws that move the figure most reach further only as the strength
   // grows towards wild.
+  if (strength <= 0) return 0;
   const double exponent =
-      std::log(kDefaultReach[draw] / kWildStrength) / std::log(kDefaultStrength / kWildStrength);
-  return kWildStrength * std::pow(strength / kWildStrength, exponent);
+      Log(kDefaultReach[draw] / kWildStrength) / Log(kDefaultStrength / kWildStrength);
+  // Never above the strength itself, which the colour draws reach exactly, whatever the rounding.
+  return std::min(strength, kWildStrength * Exp(exponent * Log(strength / kWildStrength)));
 }
 
 float VaryDraw(float u, double offset) {
