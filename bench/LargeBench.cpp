@@ -26,21 +26,32 @@ const std::vector<Segment>& Segments() {
 }
 
 // A whole figure, its segments traced beforehand, on a black picture of `side` x `side`: what a
-// frame of a morph costs besides tracing.
-void AntiAliased(benchmark::State& state, int side) {
+// frame of a morph costs besides tracing (whole at once), or the same figure drawn run by run
+// as a figure traced bit by bit is (each run the exact union of its strokes).
+void AntiAliased(benchmark::State& state, int side, bool whole) {
   LargePicture picture(side, side);
   for (auto _ : state) {
     picture.Clear();
-    picture.Draw(Segments());
+    if (whole) {
+      picture.DrawWhole(Segments());
+    } else {
+      picture.Draw(Segments());
+    }
     benchmark::DoNotOptimize(picture.pixels());
   }
 }
 
 void BM_AntiAliased1000(benchmark::State& state) {
-  AntiAliased(state, 1000);
+  AntiAliased(state, 1000, true);
+}
+void BM_AntiAliased1000ByRun(benchmark::State& state) {
+  AntiAliased(state, 1000, false);
 }
 void BM_AntiAliased4000(benchmark::State& state) {
-  AntiAliased(state, 4000);
+  AntiAliased(state, 4000, true);
+}
+void BM_AntiAliased4000ByRun(benchmark::State& state) {
+  AntiAliased(state, 4000, false);
 }
 
 // The same 4000 x 4000 picture by Cairo, as LargePicture drew it before.
@@ -62,7 +73,7 @@ void BM_FullScreenFigure1080(benchmark::State& state) {
   for (auto _ : state) {
     TraceAgain(kFigure, recorder);
     picture.Clear();
-    picture.Draw(recorder.segments());
+    picture.DrawWhole(recorder.segments());
     benchmark::DoNotOptimize(picture.pixels());
   }
 }
@@ -76,8 +87,10 @@ void Large(benchmark::internal::Benchmark* b) {
 }
 
 BENCHMARK(BM_AntiAliased1000)->Apply(Smooth);
+BENCHMARK(BM_AntiAliased1000ByRun)->Apply(Smooth);
 BENCHMARK(BM_FullScreenFigure1080)->Apply(Smooth);
 BENCHMARK(BM_AntiAliased4000)->Apply(Large);
+BENCHMARK(BM_AntiAliased4000ByRun)->Apply(Large);
 BENCHMARK(BM_AntiAliased4000Cairo)->Apply(Large);
 
 }  // namespace
