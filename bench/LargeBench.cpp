@@ -1,12 +1,19 @@
 // The example figure drawn anti-aliased: the program's way (LargePicture: the rasteriser of our
 // own, smooth/AntiAliased.h, on every core) at 1000 x 1000 and 4000 x 4000, the same 4000 x 4000
 // picture drawn by Cairo as LargePicture drew it before (fast anti-aliasing, a path per run of
-// one colour, bands of rows on every core), and a figure traced and drawn full screen.
+// one colour, bands of rows on every core), a figure traced and drawn full screen, a PNG of
+// 8192 x 8192, and a two-second clip of the figure being traced and one of a morph.
 #include <benchmark/benchmark.h>
 
+#include <stdlib.h>
+#include <unistd.h>
+
+#include <optional>
+#include <string>
 #include <vector>
 
 #include "canvas/SegmentRecorder.h"
+#include "export/FigureFile.h"
 #include "figure/Tracer.h"
 #include "smooth/LargePicture.h"
 #include "tests/support/CairoPicture.h"
@@ -78,6 +85,45 @@ void BM_FullScreenFigure1080(benchmark::State& state) {
   }
 }
 
+// A file written as the renderer and the window write it (ExportFigure), into a folder of its
+// own removed afterwards.
+void Export(benchmark::State& state, const std::string& name, FrameSize size, int seconds,
+            std::optional<FigureDraws> morphTo) {
+  char folder[] = "/tmp/stringart-bench-XXXXXX";
+  if (mkdtemp(folder) == nullptr) {
+    state.SkipWithError("no temporary folder");
+    return;
+  }
+  const std::string path = std::string(folder) + "/" + name;
+  std::string error;
+  const std::optional<ExportRequest> request =
+      ExportRequest::Make(path, size, seconds, seconds > 0 ? 30 : 0, morphTo, error);
+  for (auto _ : state) {
+    if (!request || ExportFigure(*request, kFigure, {}, error) != ExportResult::Written) {
+      state.SkipWithError(error.c_str());
+      break;
+    }
+  }
+  unlink(path.c_str());
+  rmdir(folder);
+}
+
+// A large picture: traced, drawn whole and encoded to a PNG of 8192 x 8192 on every core.
+void BM_LargePng8192(benchmark::State& state) {
+  Export(state, "f.png", {8192, 8192}, 0, std::nullopt);
+}
+
+// Two seconds at 30 frames a second, 1000 x 1000, MP4: the figure traced bit by bit, then held
+// a second; and a morph, a whole figure traced and drawn a frame, then held. Whole runs of the
+// renderer, but for its start-up and its progress bar.
+void BM_TracingClip1000(benchmark::State& state) {
+  Export(state, "t.mp4", {1000, 1000}, 2, std::nullopt);
+}
+void BM_MorphClip1000(benchmark::State& state) {
+  const FigureDraws to = {0.6f, 0.7f, 0.3f, 0.4f, 0.5f, 0.6f, 0.7f, 0.8f, 0.9f, 0.2f, 0.3f, 0.55f};
+  Export(state, "m.mp4", {1000, 1000}, 2, to);
+}
+
 void Smooth(benchmark::internal::Benchmark* b) {
   b->Unit(benchmark::kMillisecond)->ReportAggregatesOnly(true)->UseRealTime();
 }
@@ -92,6 +138,9 @@ BENCHMARK(BM_FullScreenFigure1080)->Apply(Smooth);
 BENCHMARK(BM_AntiAliased4000)->Apply(Large);
 BENCHMARK(BM_AntiAliased4000ByRun)->Apply(Large);
 BENCHMARK(BM_AntiAliased4000Cairo)->Apply(Large);
+BENCHMARK(BM_LargePng8192)->Apply(Large);
+BENCHMARK(BM_TracingClip1000)->Apply(Large);
+BENCHMARK(BM_MorphClip1000)->Apply(Large);
 
 }  // namespace
 }  // namespace stringart

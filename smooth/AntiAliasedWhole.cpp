@@ -89,7 +89,7 @@ struct Step {
 std::optional<Step> MakeStep(const CanvasSegment& s, bool tracerStep, const PictureRows& picture,
                              const CanvasPlacement& place, std::uint32_t run) {
   const int strokes = tracerStep ? 3 : 1;
-  const double dx = s.x1 - s.x0, dy = s.y1 - s.y0, length = std::hypot(dx, dy);
+  const double dx = s.x1 - s.x0, dy = s.y1 - s.y0, length = std::sqrt(dx * dx + dy * dy);
   const double ux = dx / length, uy = dy / length;
   // Room for the offset strokes besides a width and a square end.
   double t0, t1;
@@ -165,7 +165,7 @@ std::optional<Step> MakeStep(const CanvasSegment& s, bool tracerStep, const Pict
 
 // A stretch along a step that is painted: all of it, or the part around one of its ends.
 struct Window {
-  std::uint32_t step;
+  const Step* step;
   float eLo, eHi;     // along the step
   float top, bottom;  // picture rows it reaches
 };
@@ -211,7 +211,7 @@ void RunWindows(const std::vector<Step>& steps, std::uint32_t first, std::uint32
         bottom = std::max(bottom, y);
       }
     }
-    windows.push_back({s, eLo, eHi, top - 1, bottom + 1});
+    windows.push_back({&k, eLo, eHi, top - 1, bottom + 1});
   };
   std::uint32_t kept = first, endKept = first;
   auto keep = [&](std::uint32_t s) {
@@ -306,14 +306,13 @@ struct Footprint {
   // The share of each pixel on the near side of a line of the step's direction that lies t
   // beyond the pixel's centre (negative: before it): the exact area cut off.
   Floats Below(Floats t) const {
-    const Floats zero = {}, one = zero + 1;
     const Floats flat = Clamp(t, -w1, w1) * inverseA;
-    const Floats a = t < 0 ? -t : t;
-    const Floats slope = w2 - Clamp(a, w1, w2);
+    const Ints sign = reinterpret_cast<Ints>(t) & (Ints{} + INT32_MIN);
+    const Floats slope =
+        w2 - Clamp(reinterpret_cast<Floats>(reinterpret_cast<Ints>(t) ^ sign), w1, w2);
     const Floats curve = (bSquared - slope * slope) * inverse2ab;
-    Floats c = 0.5f + flat + (t < 0 ? -curve : curve);
-    c = t >= w2 ? one : c;
-    return t <= -w2 ? zero : c;
+    // Beyond the slopes this comes to 0 or 1 but for rounding, which the callers bear.
+    return 0.5f + flat + reinterpret_cast<Floats>(reinterpret_cast<Ints>(curve) | sign);
   }
 };
 
@@ -460,10 +459,9 @@ struct Placed {
 };
 
 // Paints the block of the picture from (bx, by) with the steps `entries` name, front to back.
-STRINGART_CLONES void PaintBlock(const Step* steps, const Window* windows,
-                                 const std::uint32_t* entries, std::size_t count,
-                                 const RunColour* colours, BlockWork& w, int bx, int by,
-                                 const PictureRows& picture) {
+STRINGART_CLONES void PaintBlock(const Window* windows, const std::uint32_t* entries,
+                                 std::size_t count, const RunColour* colours, BlockWork& w, int bx,
+                                 int by, const PictureRows& picture) {
   const int width = std::min(kBlock, picture.width - bx);
   const int height = std::min(kBlock, picture.height - by);
   std::fill_n(w.doneInTile, kTilesAcross * kTilesAcross, 0);
@@ -474,10 +472,10 @@ STRINGART_CLONES void PaintBlock(const Step* steps, const Window* windows,
   std::fill_n(w.cover, kCells, 0.0f);
   for (int r = 0; r < kBlock; ++r) {
     w.doneVectors[r] = 0;
-    for (int x = 0; x < kBlock; ++x) {
-      // Pixels beyond the picture's sides are done from the start.
-      w.share[r * kBlock + x] = r < height && x < width ? 1.0f : 0.0f;
-    }
+    // Pixels beyond the picture's sides are done from the start.
+    const int inside = r < height ? width : 0;
+    std::fill_n(w.share + r * kBlock, inside, 1.0f);
+    std::fill_n(w.share + r * kBlock + inside, kBlock - inside, 0.0f);
     for (int v = 0; v < kVectors; ++v) {
       if (r >= height || v * kLanes >= width) w.VectorDone(r, v);
     }
@@ -491,7 +489,7 @@ STRINGART_CLONES void PaintBlock(const Step* steps, const Window* windows,
   std::uint32_t run = UINT32_MAX;
   for (std::size_t i = 0; i < count && w.doneTiles != ~std::uint64_t{0}; ++i) {
     const Window& window = windows[entries[i]];
-    const Step& k = steps[window.step];
+    const Step& k = *window.step;
     if (k.run != run) {
       if (run != UINT32_MAX) Composite(w, colours[run]);
       run = k.run;
@@ -553,17 +551,22 @@ STRINGART_CLONES void PaintBlock(const Step* steps, const Window* windows,
   // What was gathered, over what lies behind it in the picture.
   for (int r = 0; r < height; ++r) {
     std::uint32_t* pixels = picture.pixels + (by + r) * picture.stride + bx;
-    const float* share = w.share + r * kBlock;
-    const float* red = w.red + r * kBlock;
-    const float* green = w.green + r * kBlock;
-    const float* blue = w.blue + r * kBlock;
-    for (int x = 0; x < width; ++x) {
-      const std::uint32_t under = pixels[x];
-      auto channel = [&](float gathered, int shift) {
-        const float v = gathered + share[x] * static_cast<float>(under >> shift & 0xFF) + 0.5f;
-        return static_cast<std::uint32_t>(std::min(v, 255.0f)) << shift;
-      };
-      pixels[x] = 0xFF000000u | channel(red[x], 16) | channel(green[x], 8) | channel(blue[x], 0);
+    const int at = r * kBlock;
+    auto lay = [](Floats gathered, Floats share, Words under, int shift) {
+      const Floats behind = __builtin_convertvector(under >> shift & 0xFF, Floats);
+      Floats v = gathered + share * behind + 0.5f;
+      v = v < 255.0f ? v : Broadcast(255.0f);
+      return __builtin_convertvector(v, Words) << shift;
+    };
+    for (int x = 0; x < width; x += kLanes) {
+      Words under;
+      const int n = std::min(kLanes, width - x);
+      std::memcpy(&under, pixels + x, n * sizeof(std::uint32_t));
+      const Floats share = Load(w.share + at + x);
+      const Words out = (Words{} + 0xFF000000u) | lay(Load(w.red + at + x), share, under, 16) |
+                        lay(Load(w.green + at + x), share, under, 8) |
+                        lay(Load(w.blue + at + x), share, under, 0);
+      std::memcpy(pixels + x, &out, n * sizeof(std::uint32_t));
     }
   }
 }
@@ -618,10 +621,10 @@ bool DrawAntiAliasedWhole(std::span<const Segment> segments, const PictureRows& 
   // Steps, their windows and how many reach each block, in chunks of whole runs, one a thread.
   struct Chunk {
     std::size_t firstAt = 0, endAt = 0;
-    std::vector<Step> steps;
-    std::vector<Window> windows;      // of `steps`, until they join the others
+    std::vector<Step> steps;          // the windows point into them
+    std::vector<Window> windows;      // until they join the others'
     std::vector<std::uint32_t> next;  // of each block, where this chunk's entries go
-    std::uint32_t firstStep = 0, firstWindow = 0;
+    std::uint32_t firstWindow = 0;
   };
   std::vector<Chunk> chunks(static_cast<std::size_t>(threads));
   for (std::size_t c = 0, from = 0; c < chunks.size(); ++c) {
@@ -651,7 +654,7 @@ bool DrawAntiAliasedWhole(std::span<const Segment> segments, const PictureRows& 
       }
       chunk.next.assign(blocks, 0);
       for (const Window& window : chunk.windows) {
-        forEachBlock(steps[window.step], window, [&](int b) { ++chunk.next[b]; });
+        forEachBlock(*window.step, window, [&](int b) { ++chunk.next[b]; });
       }
     }
   });
@@ -668,30 +671,23 @@ bool DrawAntiAliasedWhole(std::span<const Segment> segments, const PictureRows& 
     }
   }
   starts[blocks] = entryCount;
-  std::size_t stepCount = 0, windowCount = 0;
+  std::size_t windowCount = 0;
   for (Chunk& chunk : chunks) {
-    chunk.firstStep = static_cast<std::uint32_t>(stepCount);
     chunk.firstWindow = static_cast<std::uint32_t>(windowCount);
-    stepCount += chunk.steps.size();
     windowCount += chunk.windows.size();
   }
-  std::vector<Step> steps(stepCount);
   std::vector<Window> windows(windowCount);
   std::vector<std::uint32_t> entries(entryCount);
   nextChunk = 0;
   onThreads([&](bool) {
     for (std::size_t c = nextChunk++; c < chunks.size(); c = nextChunk++) {
       Chunk& chunk = chunks[c];
-      std::copy(chunk.steps.begin(), chunk.steps.end(), steps.begin() + chunk.firstStep);
+      std::copy(chunk.windows.begin(), chunk.windows.end(), windows.begin() + chunk.firstWindow);
       for (std::size_t i = chunk.windows.size(); i-- > 0;) {
-        Window window = chunk.windows[i];
         const std::uint32_t index = chunk.firstWindow + static_cast<std::uint32_t>(i);
-        forEachBlock(chunk.steps[window.step], window,
+        forEachBlock(*chunk.windows[i].step, chunk.windows[i],
                      [&](int b) { entries[chunk.next[b]++] = index; });
-        window.step += chunk.firstStep;
-        windows[index] = window;
       }
-      chunk = Chunk();
     }
   });
 
@@ -702,8 +698,8 @@ bool DrawAntiAliasedWhole(std::span<const Segment> segments, const PictureRows& 
     for (std::size_t b = nextBlock++; b < blocks && !cancelled; b = nextBlock++) {
       const int bx = static_cast<int>(b % blocksAcross) * kBlock;
       const int by = static_cast<int>(b / blocksAcross) * kBlock;
-      PaintBlock(steps.data(), windows.data(), entries.data() + starts[b],
-                 starts[b + 1] - starts[b], colours.data(), *w, bx, by, picture);
+      PaintBlock(windows.data(), entries.data() + starts[b], starts[b + 1] - starts[b],
+                 colours.data(), *w, bx, by, picture);
       const std::size_t done = ++finished;
       if (reports && progress && !progress(static_cast<double>(done) / blocks)) cancelled = true;
     }
