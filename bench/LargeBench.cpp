@@ -1,12 +1,19 @@
 // The example figure drawn anti-aliased: the program's way (LargePicture: the rasteriser of our
 // own, smooth/AntiAliased.h, on every core) at 1000 x 1000 and 4000 x 4000, the same 4000 x 4000
 // picture drawn by Cairo as LargePicture drew it before (fast anti-aliasing, a path per run of
-// one colour, bands of rows on every core), and a figure traced and drawn full screen.
+// one colour, bands of rows on every core), a figure traced and drawn full screen, a PNG of
+// 8192 x 8192, and a two-second clip of the figure being traced and one of a morph.
 #include <benchmark/benchmark.h>
 
+#include <stdlib.h>
+#include <unistd.h>
+
+#include <optional>
+#include <string>
 #include <vector>
 
 #include "canvas/SegmentRecorder.h"
+#include "export/FigureFile.h"
 #include "figure/Tracer.h"
 #include "smooth/LargePicture.h"
 #include "tests/support/CairoPicture.h"
@@ -26,21 +33,32 @@ const std::vector<Segment>& Segments() {
 }
 
 // A whole figure, its segments traced beforehand, on a black picture of `side` x `side`: what a
-// frame of a morph costs besides tracing.
-void AntiAliased(benchmark::State& state, int side) {
+// frame of a morph costs besides tracing (whole at once), or the same figure drawn run by run
+// as a figure traced bit by bit is (each run the exact union of its strokes).
+void AntiAliased(benchmark::State& state, int side, bool whole) {
   LargePicture picture(side, side);
   for (auto _ : state) {
     picture.Clear();
-    picture.Draw(Segments());
+    if (whole) {
+      picture.DrawWhole(Segments());
+    } else {
+      picture.Draw(Segments());
+    }
     benchmark::DoNotOptimize(picture.pixels());
   }
 }
 
 void BM_AntiAliased1000(benchmark::State& state) {
-  AntiAliased(state, 1000);
+  AntiAliased(state, 1000, true);
+}
+void BM_AntiAliased1000ByRun(benchmark::State& state) {
+  AntiAliased(state, 1000, false);
 }
 void BM_AntiAliased4000(benchmark::State& state) {
-  AntiAliased(state, 4000);
+  AntiAliased(state, 4000, true);
+}
+void BM_AntiAliased4000ByRun(benchmark::State& state) {
+  AntiAliased(state, 4000, false);
 }
 
 // The same 4000 x 4000 picture by Cairo, as LargePicture drew it before.
@@ -62,9 +80,48 @@ void BM_FullScreenFigure1080(benchmark::State& state) {
   for (auto _ : state) {
     TraceAgain(kFigure, recorder);
     picture.Clear();
-    picture.Draw(recorder.segments());
+    picture.DrawWhole(recorder.segments());
     benchmark::DoNotOptimize(picture.pixels());
   }
+}
+
+// A file written as the renderer and the window write it (ExportFigure), into a folder of its
+// own removed afterwards.
+void Export(benchmark::State& state, const std::string& name, FrameSize size, int seconds,
+            std::optional<FigureDraws> morphTo) {
+  char folder[] = "/tmp/stringart-bench-XXXXXX";
+  if (mkdtemp(folder) == nullptr) {
+    state.SkipWithError("no temporary folder");
+    return;
+  }
+  const std::string path = std::string(folder) + "/" + name;
+  std::string error;
+  const std::optional<ExportRequest> request =
+      ExportRequest::Make(path, size, seconds, seconds > 0 ? 30 : 0, morphTo, error);
+  for (auto _ : state) {
+    if (!request || ExportFigure(*request, kFigure, {}, error) != ExportResult::Written) {
+      state.SkipWithError(error.c_str());
+      break;
+    }
+  }
+  unlink(path.c_str());
+  rmdir(folder);
+}
+
+// A large picture: traced, drawn whole and encoded to a PNG of 8192 x 8192 on every core.
+void BM_LargePng8192(benchmark::State& state) {
+  Export(state, "f.png", {8192, 8192}, 0, std::nullopt);
+}
+
+// Two seconds at 30 frames a second, 1000 x 1000, MP4: the figure traced bit by bit, then held
+// a second; and a morph, a whole figure traced and drawn a frame, then held. Whole runs of the
+// renderer, but for its start-up and its progress bar.
+void BM_TracingClip1000(benchmark::State& state) {
+  Export(state, "t.mp4", {1000, 1000}, 2, std::nullopt);
+}
+void BM_MorphClip1000(benchmark::State& state) {
+  const FigureDraws to = {0.6f, 0.7f, 0.3f, 0.4f, 0.5f, 0.6f, 0.7f, 0.8f, 0.9f, 0.2f, 0.3f, 0.55f};
+  Export(state, "m.mp4", {1000, 1000}, 2, to);
 }
 
 void Smooth(benchmark::internal::Benchmark* b) {
@@ -76,9 +133,14 @@ void Large(benchmark::internal::Benchmark* b) {
 }
 
 BENCHMARK(BM_AntiAliased1000)->Apply(Smooth);
+BENCHMARK(BM_AntiAliased1000ByRun)->Apply(Smooth);
 BENCHMARK(BM_FullScreenFigure1080)->Apply(Smooth);
 BENCHMARK(BM_AntiAliased4000)->Apply(Large);
+BENCHMARK(BM_AntiAliased4000ByRun)->Apply(Large);
 BENCHMARK(BM_AntiAliased4000Cairo)->Apply(Large);
+BENCHMARK(BM_LargePng8192)->Apply(Large);
+BENCHMARK(BM_TracingClip1000)->Apply(Large);
+BENCHMARK(BM_MorphClip1000)->Apply(Large);
 
 }  // namespace
 }  // namespace stringart

@@ -327,7 +327,7 @@ class MorphFrames final : public FrameSource {
       const FigureRecord figure{MorphDraws(from_.draws, to_, k, morphing_), from_.start, {}};
       TraceAgain(figure, drawing_);  // reuses the recorder's storage: memory stays as it is
       picture_.Clear();
-      picture_.Draw(drawing_.segments());
+      picture_.DrawWhole(drawing_.segments());
     }
     return picture_.pixels();
   }

@@ -21,13 +21,6 @@
 #include "smooth/AntiAliased.h"
 #include "smooth/AntiAliased_p.h"
 
-// One copy of the vector code per instruction set, chosen when the program loads.
-#if defined(__x86_64__) && defined(__ELF__) && !defined(__EMSCRIPTEN__)
-#define STRINGART_CLONES __attribute__((target_clones("avx512f", "avx2", "default")))
-#else
-#define STRINGART_CLONES
-#endif
-
 namespace stringart {
 namespace {
 
@@ -118,34 +111,6 @@ void AddPiece(double x0, double y0, double x1, double y1, const PictureRows& pic
   }
 }
 
-// Cuts `s` to the box around the picture that a stroke can reach in from, in canvas pixels.
-// False when nothing of it lies there.
-bool CutToPicture(CanvasSegment& s, const PictureRows& picture, const CanvasPlacement& place) {
-  // Half a width and a square end, with room to spare: what is cut lies well outside, and its
-  // square end, now out there, cannot reach in.
-  const double reach = 2 + 2 / place.scale;
-  const double left = -place.left / place.scale - 0.5 - reach;
-  const double right = (picture.width - place.left) / place.scale - 0.5 + reach;
-  const double top = -place.top / place.scale - 0.5 - reach;
-  const double bottom = (picture.height - place.top) / place.scale - 0.5 + reach;
-  const double dx = s.x1 - s.x0, dy = s.y1 - s.y0;
-  const double p[4] = {-dx, dx, -dy, dy};
-  const double q[4] = {s.x0 - left, right - s.x0, s.y0 - top, bottom - s.y0};
-  double t0 = 0, t1 = 1;
-  for (int i = 0; i < 4; ++i) {
-    if (p[i] == 0) {
-      if (q[i] < 0) return false;
-    } else if (p[i] < 0) {
-      t0 = std::max(t0, q[i] / p[i]);
-    } else {
-      t1 = std::min(t1, q[i] / p[i]);
-    }
-  }
-  if (t0 > t1) return false;
-  s = {s.x0 + t0 * dx, s.y0 + t0 * dy, s.x0 + t1 * dx, s.y0 + t1 * dy};
-  return true;
-}
-
 std::optional<Rectangle> StrokeRectangle(const Segment& segment, const PictureRows& picture,
                                          const CanvasPlacement& place) {
   std::optional<CanvasSegment> drawn = smooth_detail::DrawnSegment(segment);
@@ -153,7 +118,7 @@ std::optional<Rectangle> StrokeRectangle(const Segment& segment, const PictureRo
   CanvasSegment s = *drawn;
   const double length = std::hypot(s.x1 - s.x0, s.y1 - s.y0);
   const double dx = (s.x1 - s.x0) / length, dy = (s.y1 - s.y0) / length;
-  if (!CutToPicture(s, picture, place)) return std::nullopt;
+  if (!smooth_detail::CutToPicture(s, picture, place)) return std::nullopt;
   return Rectangle{(s.x0 + s.x1) / 2, (s.y0 + s.y1) / 2, dx, dy,
                    ((s.x1 - s.x0) * dx + (s.y1 - s.y0) * dy) / 2 + 0.5};
 }

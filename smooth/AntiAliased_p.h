@@ -10,6 +10,13 @@
 #include "canvas/Raster.h"
 #include "smooth/AntiAliased.h"
 
+// One copy of the vector code per instruction set, chosen when the program loads.
+#if defined(__x86_64__) && defined(__ELF__) && !defined(__EMSCRIPTEN__)
+#define STRINGART_CLONES __attribute__((target_clones("avx512f", "avx2", "default")))
+#else
+#define STRINGART_CLONES
+#endif
+
 namespace stringart::smooth_detail {
 
 // A segment in canvas pixels, in double.
@@ -56,6 +63,45 @@ inline std::optional<CanvasSegment> DrawnSegment(const Segment& s) {
     if (x0 == x1 && y0 == y1) return std::nullopt;
   }
   return CanvasSegment{x0, y0, x1, y1};
+}
+
+// The part [t0, t1] (fractions from its start) of `s` within the box around the picture that a
+// stroke can reach in from, `reach` canvas pixels beyond the picture's sides; false when nothing
+// of it lies there.
+inline bool PartNearPicture(const CanvasSegment& s, const PictureRows& picture,
+                            const CanvasPlacement& place, double reach, double& t0, double& t1) {
+  const double left = -place.left / place.scale - 0.5 - reach;
+  const double right = (picture.width - place.left) / place.scale - 0.5 + reach;
+  const double top = -place.top / place.scale - 0.5 - reach;
+  const double bottom = (picture.height - place.top) / place.scale - 0.5 + reach;
+  const double dx = s.x1 - s.x0, dy = s.y1 - s.y0;
+  const double p[4] = {-dx, dx, -dy, dy};
+  const double q[4] = {s.x0 - left, right - s.x0, s.y0 - top, bottom - s.y0};
+  t0 = 0;
+  t1 = 1;
+  for (int i = 0; i < 4; ++i) {
+    if (p[i] == 0) {
+      if (q[i] < 0) return false;
+    } else if (p[i] < 0) {
+      t0 = std::max(t0, q[i] / p[i]);
+    } else {
+      t1 = std::min(t1, q[i] / p[i]);
+    }
+  }
+  return t0 <= t1;
+}
+
+// Cuts `s` to the box around the picture that a stroke can reach in from, in canvas pixels.
+// False when nothing of it lies there.
+inline bool CutToPicture(CanvasSegment& s, const PictureRows& picture,
+                         const CanvasPlacement& place) {
+  // Half a width and a square end, with room to spare: what is cut lies well outside, and its
+  // square end, now out there, cannot reach in.
+  double t0, t1;
+  if (!PartNearPicture(s, picture, place, 2 + 2 / place.scale, t0, t1)) return false;
+  const double dx = s.x1 - s.x0, dy = s.y1 - s.y0;
+  s = {s.x0 + t0 * dx, s.y0 + t0 * dy, s.x0 + t1 * dx, s.y0 + t1 * dy};
+  return true;
 }
 
 // Segments of one run drawn as one shape at most: a longer run (a figure whose colour stands

@@ -28,6 +28,11 @@ void LargePicture::Draw(std::span<const Segment> segments) {
   DrawAntiAliased(segments, {pixels_.data(), width_, height_, width_}, {scale_, left_, top_});
 }
 
+bool LargePicture::DrawWhole(std::span<const Segment> segments, const WholeProgress& progress) {
+  return DrawAntiAliasedWhole(segments, {pixels_.data(), width_, height_, width_},
+                              {scale_, left_, top_}, progress);
+}
+
 std::optional<LargePicture> LargePicture::Make(int width, int height, std::string& error) {
   try {
     return LargePicture(width, height);

@@ -24,7 +24,18 @@ PixelBox ProgressiveFigure::DrawUpTo(double fraction, LargePicture& picture) {
   const std::span<const Segment> slice(segments_.data() + drawn_, end - drawn_);
   drawn_ = end;
   picture.Draw(slice);
+  return Box(slice, picture);
+}
 
+PixelBox ProgressiveFigure::DrawRest(LargePicture& picture) {
+  if (complete()) return {};
+  const std::span<const Segment> rest(segments_.data() + drawn_, segments_.size() - drawn_);
+  drawn_ = segments_.size();
+  picture.DrawWhole(rest);
+  return Box(rest, picture);
+}
+
+PixelBox ProgressiveFigure::Box(std::span<const Segment> slice, const LargePicture& picture) {
   float minX = slice[0].fromX, maxX = minX, minY = slice[0].fromY, maxY = minY;
   for (const Segment& s : slice) {
     minX = std::min({minX, s.fromX, s.toX});

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <span>
 #include <utility>
 #include <vector>
 
@@ -30,11 +31,18 @@ class ProgressiveFigure {
   // when nothing was drawn.
   PixelBox DrawUpTo(double fraction, LargePicture& picture);
 
+  // Draws what is left of the figure at once, as LargePicture::DrawWhole does: for a figure
+  // shown complete, not traced. Returns the box of pixels that may have changed.
+  PixelBox DrawRest(LargePicture& picture);
+
   bool complete() const { return drawn_ == segments_.size(); }
   std::size_t drawn() const { return drawn_; }
   std::size_t size() const { return segments_.size(); }
 
  private:
+  // The box of the pixels that drawing `slice` may change.
+  static PixelBox Box(std::span<const Segment> slice, const LargePicture& picture);
+
   std::vector<Segment> segments_;
   std::size_t drawn_ = 0;
 };

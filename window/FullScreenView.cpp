@@ -101,7 +101,7 @@ void FullScreenView::ShowFigure() {
     frames_->start();
     nextFigure_->start(seconds_ * 1000);
   } else {
-    figure_->DrawUpTo(1.0, *picture_);
+    figure_->DrawRest(*picture_);
   }
   update();
 }

@@ -39,7 +39,7 @@ void Picture1View::DrawSmooth() {
   if (!smooth_ || smooth_->width() != side) smooth_ = LargePicture::Make(side, side, error);
   if (!smooth_) return;  // no memory for it: the raster, enlarged, will do
   smooth_->Clear();
-  smooth_->Draw(strokes.segments());
+  smooth_->DrawWhole(strokes.segments());
   smoothImage_ = QImage(reinterpret_cast<const uchar*>(smooth_->pixels()), side, side, side * 4,
                         QImage::Format_RGB32);
   smoothImage_.setDevicePixelRatio(ratio);

@@ -186,12 +186,13 @@ TEST_F(Renderer, AnimationsHoldWhatWasAskedAndEndOnTheFigure) {
   }
 }
 
-// The complete figure of `figure` as an animation frame of `width` x `height` shows it.
+// The complete figure of `figure` as a frame of a morph of `width` x `height` shows it: drawn
+// whole at once.
 Image FramePicture(const FigureRecord& figure, int width, int height) {
   LargePicture picture(width, height);
   SegmentRecorder drawing;
   TraceAgain(figure, drawing);
-  picture.Draw(drawing.segments());
+  picture.DrawWhole(drawing.segments());
   return Image(picture.pixels(), width, height);
 }
 

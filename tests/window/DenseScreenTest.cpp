@@ -17,12 +17,12 @@
 namespace stringart {
 namespace {
 
-// The figure as large pictures draw it, `side` pixels square.
+// The figure as large pictures draw a whole figure, `side` pixels square.
 QImage Smooth(const FigureRecord& figure, int side) {
   SegmentRecorder strokes;
   TraceAgain(figure, strokes);
   LargePicture picture(side, side);
-  picture.Draw(strokes.segments());
+  picture.DrawWhole(strokes.segments());
   return QImage(reinterpret_cast<const uchar*>(picture.pixels()), side, side, side * 4,
                 QImage::Format_RGB32)
       .copy();

@@ -1,0 +1,710 @@
+// A whole drawing at once, front to back.
+//
+// Most of what a figure paints is covered later: at 1000 x 1000 its strokes cover the picture
+// about fifty times over, and its last steps cover most pixels for good. So the runs are walked
+// from the last to the first, each pixel keeping the share of it that nothing in front covers
+// yet and the colour gathered so far; a pixel left no share is done, and a step over tiles whose
+// pixels are all done costs a test of one word.
+//
+// Each step of the tracer, three strokes a canvas pixel apart, is one shape: across, the strokes
+// always touch or overlap, so away from their ends their union is one band; at the ends it is a
+// staircase of square ends. A run's coverage of a pixel is the largest of its steps', not the
+// area of their union: consecutive steps move the arm by well under a pixel, so the two are close.
+//
+// The picture is cut into blocks that keep their working rows in a core's cache; each block
+// walks the steps that reach it, and the blocks are shared among the usable CPUs.
+#include <algorithm>
+#include <atomic>
+#include <cmath>
+#include <cstdint>
+#include <cstring>
+#include <memory>
+#include <optional>
+#include <thread>
+#include <vector>
+
+#include "runtime/Cpus.h"
+#include "smooth/AntiAliased.h"
+#include "smooth/AntiAliased_p.h"
+
+namespace stringart {
+namespace {
+
+using smooth_detail::CanvasSegment;
+
+constexpr int kBlock = 128;  // pixels a side: five rows of floats of a block fit in a core's cache
+constexpr int kTile = 16;    // pixels a side of the squares whose being done is kept as a bit
+constexpr int kTilesAcross = kBlock / kTile;
+static_assert(kTilesAcross * kTilesAcross == 64, "a block's done tiles are one word");
+constexpr int kCells = kBlock * kBlock;
+
+constexpr int kLanes = kTile;  // a vector is one row of a tile
+typedef float Floats __attribute__((vector_size(kLanes * sizeof(float))));
+typedef std::int32_t Ints __attribute__((vector_size(kLanes * sizeof(std::int32_t))));
+typedef std::uint32_t Words __attribute__((vector_size(kLanes * sizeof(std::uint32_t))));
+
+// A pixel whose uncovered share falls below this is done: whatever lies behind it could move
+// its channels by a quarter of a level at most.
+constexpr float kDone = 1.0f / 1024;
+
+// How the tracer draws a step: a stroke, then the same stroke moved a canvas pixel right, then
+// one moved a canvas pixel down, all three of one colour.
+constexpr double kStepOffsets[3][2] = {{0, 0}, {1, 0}, {0, 1}};
+// Canvas pixels: the tracer adds the offsets in double before narrowing to float, so the three
+// strokes' coordinates differ from the offsets by a float's rounding at most.
+constexpr float kSameStep = 1.0f / 256;
+
+bool IsTracerStep(const Segment* s) {
+  auto near = [](float a, float b) { return std::fabs(a - b) <= kSameStep; };
+  for (int j = 1; j < 3; ++j) {
+    const double ox = kStepOffsets[j][0], oy = kStepOffsets[j][1];
+    if (!(s[j].colour == s[0].colour) || !near(s[j].fromX, s[0].fromX + ox) ||
+        !near(s[j].toX, s[0].toX + ox) || !near(s[j].fromY, s[0].fromY + oy) ||
+        !near(s[j].toY, s[0].toY + oy)) {
+      return false;
+    }
+  }
+  return true;
+}
+
+// A step on the picture, in picture pixels from the start (ox, oy) of its first stroke: d across
+// the strokes, along n = (-uy, ux), and e along them, along u = (ux, uy).
+struct Step {
+  float ox, oy, ux, uy;
+  float length;            // of the first stroke, from its start to its end point
+  float lo, hi, eLo, eHi;  // the rectangle around the step's strokes
+  float midLo, midHi;      // along: where every stroke is whole, the union a band [lo, hi]
+  // A pixel seen along a line's normal: a trapezoid, flat over w1 either side of its centre,
+  // sloping out to w2; its two slopes' shared factor, 1 / a over the flat part, and b squared
+  // (a and b the larger and smaller of |ux| and |uy|).
+  float w1, w2, inverseA, inverse2ab, bSquared;
+  // Across, the stretches between the strokes' sides in order; along, the union over each.
+  int pieces;
+  float cuts[6], pieceFrom[5], pieceTo[5];
+  std::uint32_t run;
+};
+
+// The step starting with stroke `s`, three strokes as the tracer draws them or one, or nullopt
+// when nothing of it comes near the picture.
+std::optional<Step> MakeStep(const CanvasSegment& s, bool tracerStep, const PictureRows& picture,
+                             const CanvasPlacement& place, std::uint32_t run) {
+  const int strokes = tracerStep ? 3 : 1;
+  const double dx = s.x1 - s.x0, dy = s.y1 - s.y0, length = std::sqrt(dx * dx + dy * dy);
+  const double ux = dx / length, uy = dy / length;
+  // Room for the offset strokes besides a width and a square end.
+  double t0, t1;
+  if (!smooth_detail::PartNearPicture(s, picture, place, 3 + 2 / place.scale, t0, t1)) {
+    return std::nullopt;
+  }
+  const double scale = place.scale, half = scale / 2;
+  const double startX = s.x0 + t0 * dx, startY = s.y0 + t0 * dy;
+  const double along = (t1 - t0) * length * scale;
+  Step k{};
+  k.ox = static_cast<float>(place.left + scale * (startX + 0.5));
+  k.oy = static_cast<float>(place.top + scale * (startY + 0.5));
+  k.ux = static_cast<float>(ux);
+  k.uy = static_cast<float>(uy);
+  k.run = run;
+
+  double across[3] = {}, from[3] = {}, to[3] = {}, cuts[6] = {};
+  for (int j = 0; j < strokes; ++j) {
+    const double offX = kStepOffsets[j][0], offY = kStepOffsets[j][1];
+    across[j] = (-uy * offX + ux * offY) * scale;
+    from[j] = (ux * offX + uy * offY) * scale - half;
+    to[j] = from[j] + along + scale;
+    cuts[2 * j] = across[j] - half;
+    cuts[2 * j + 1] = across[j] + half;
+  }
+  std::sort(cuts, cuts + 2 * strokes);
+  double eLo = from[0], eHi = to[0], midLo = from[0], midHi = to[0];
+  for (int j = 1; j < strokes; ++j) {
+    eLo = std::min(eLo, from[j]);
+    eHi = std::max(eHi, to[j]);
+    midLo = std::max(midLo, from[j]);
+    midHi = std::min(midHi, to[j]);
+  }
+  k.cuts[0] = static_cast<float>(cuts[0]);
+  for (int i = 0; i + 1 < 2 * strokes; ++i) {
+    if (!(cuts[i] < cuts[i + 1])) continue;
+    const double middle = (cuts[i] + cuts[i + 1]) / 2;
+    // The strokes of a step always touch across; only rounding can leave a gap between two,
+    // far too thin to matter, and it is taken as covered.
+    double pieceFrom = eLo, pieceTo = eHi;
+    bool covered = false;
+    for (int j = 0; j < strokes; ++j) {
+      if (std::fabs(middle - across[j]) < half) {
+        pieceFrom = covered ? std::min(pieceFrom, from[j]) : from[j];
+        pieceTo = covered ? std::max(pieceTo, to[j]) : to[j];
+        covered = true;
+      }
+    }
+    k.pieceFrom[k.pieces] = static_cast<float>(pieceFrom);
+    k.pieceTo[k.pieces] = static_cast<float>(pieceTo);
+    k.cuts[++k.pieces] = static_cast<float>(cuts[i + 1]);
+  }
+  k.lo = static_cast<float>(cuts[0]);
+  k.hi = static_cast<float>(cuts[2 * strokes - 1]);
+  k.eLo = static_cast<float>(eLo);
+  k.eHi = static_cast<float>(eHi);
+  k.midLo = static_cast<float>(midLo);
+  k.midHi = static_cast<float>(midHi);
+
+  k.length = static_cast<float>(along);
+
+  const double a = std::max(std::fabs(ux), std::fabs(uy)),
+               b = std::min(std::fabs(ux), std::fabs(uy));
+  k.w1 = static_cast<float>((a - b) / 2);
+  k.w2 = static_cast<float>((a + b) / 2);
+  k.inverseA = static_cast<float>(1 / a);
+  // Where b is next to nothing the slopes are too: their factor stays finite and they add
+  // nothing.
+  k.inverse2ab = static_cast<float>(1 / (2 * a * std::max(b, 1e-6)));
+  k.bSquared = static_cast<float>(b * b);
+  return k;
+}
+
+// A stretch along a step that is painted: all of it, or the part around one of its ends.
+struct Window {
+  const Step* step;
+  float eLo, eHi;     // along the step
+  float top, bottom;  // picture rows it reaches
+};
+
+// Within a run, consecutive steps move the arm by a tenth of a canvas pixel or so, a few
+// hundredths of the strokes' width: each pixel well inside the run is covered by a dozen of
+// them. So only some of a run's steps are painted whole, each close enough to the one before
+// that every pixel between them lies wholly inside one of the two (no seam where their
+// coverages meet: their sides at most the width less a pixel's diagonal apart), and the rest
+// only around their ends, where the arm's ends trace the run's outline. Whether step j's first
+// stroke lies that close to step i's, at both its ends, and its ends no further apart along it
+// than `along`.
+bool Close(const Step& i, const Step& j, float across, float along) {
+  auto apart = [&](const Step& a, const Step& b) {
+    const float dx = b.ox - a.ox, dy = b.oy - a.oy;
+    const float ex = dx + b.ux * b.length - a.ux * a.length;
+    const float ey = dy + b.uy * b.length - a.uy * a.length;
+    const float side0 = -a.uy * dx + a.ux * dy, side1 = -a.uy * ex + a.ux * ey;
+    const float along0 = a.ux * dx + a.uy * dy, along1 = a.ux * ex + a.uy * ey;
+    return std::max(std::fabs(side0), std::fabs(side1)) <= across &&
+           std::max(std::fabs(along0), std::fabs(along1)) <= along;
+  };
+  return apart(i, j) && apart(j, i);
+}
+
+// Pixels: a pixel's diagonal, and some room for the rounding of the steps' floats.
+// Pixels: how far apart the ends of steps painted around their ends may lie, across and along.
+// Across, the staircase of a step's three square ends leaves notches between two steps that the
+// steps between them would fill, so they lie close; along, the ends line up.
+constexpr float kEndsAcross = 0.5f, kEndsAlong = 1.0f;
+constexpr float kPixelDiagonal = 1.4142136f + 0.1f;
+
+// The windows of the steps [first, end) of one run, appended to `windows`.
+void RunWindows(const std::vector<Step>& steps, std::uint32_t first, std::uint32_t end,
+                std::vector<Window>& windows) {
+  auto window = [&](std::uint32_t s, float eLo, float eHi) {
+    const Step& k = steps[s];
+    float top = 1e30f, bottom = -1e30f;
+    for (const float d : {k.lo, k.hi}) {
+      for (const float e : {eLo, eHi}) {
+        const float y = k.oy + d * k.ux + e * k.uy;
+        top = std::min(top, y);
+        bottom = std::max(bottom, y);
+      }
+    }
+    windows.push_back({&k, eLo, eHi, top - 1, bottom + 1});
+  };
+  std::uint32_t kept = first, endKept = first;
+  auto keep = [&](std::uint32_t s) {
+    // The steps skipped since the last one kept: their ends, with room for how far the ends of
+    // the steps painted whole around them may lie further in.
+    for (std::uint32_t j = kept + 1; j < s; ++j) {
+      const Step& k = steps[j];
+      {
+        const Step& a = steps[endKept];
+        const float width = std::min(a.hi - a.lo, k.hi - k.lo);
+        if (width > kPixelDiagonal &&
+            Close(a, k, std::min(width - kPixelDiagonal, kEndsAcross), kEndsAlong))
+          continue;
+        endKept = j;
+      }
+      const float room = (k.hi - k.lo) / 2 + k.w2 + 1;
+      const float from = k.midLo + room, to = k.midHi - room;
+      if (from >= to) {
+        window(j, k.eLo, k.eHi);
+      } else {
+        window(j, k.eLo, from);
+        window(j, to, k.eHi);
+      }
+    }
+    window(s, steps[s].eLo, steps[s].eHi);
+    kept = s;
+    endKept = s;
+  };
+  auto close = [&](std::uint32_t i, std::uint32_t j) {
+    const Step& a = steps[i];
+    const Step& b = steps[j];
+    const float width = std::min(a.hi - a.lo, b.hi - b.lo);
+    return width > kPixelDiagonal && Close(a, b, width - kPixelDiagonal, width / 2);
+  };
+  window(first, steps[first].eLo, steps[first].eHi);
+  for (std::uint32_t j = first + 1; j < end; ++j) {
+    if (!close(kept, j)) {
+      if (j - 1 > kept) keep(j - 1);
+      if (!close(kept, j)) keep(j);
+    }
+  }
+  // The run's last step draws its side.
+  if (kept + 1 < end) keep(end - 1);
+}
+
+// Columns of a picture or block, [first, last]; first > last when none.
+struct Columns {
+  int first, last;
+};
+inline Floats Broadcast(float v) {
+  return Floats{} + v;
+}
+inline Floats Clamp(Floats v, Floats lo, Floats hi) {
+  v = v < lo ? lo : v;
+  return v > hi ? hi : v;
+}
+inline Floats Load(const float* p) {
+  Floats v;
+  std::memcpy(&v, p, sizeof v);
+  return v;
+}
+inline void Store(float* p, Floats v) {
+  std::memcpy(p, &v, sizeof v);
+}
+// Whether every lane of a comparison's result is true.
+template <typename Mask>
+inline bool All(Mask m) {
+  static_assert(sizeof m == 64 || sizeof m == 32);
+  if constexpr (sizeof m == 64) {
+    m &= __builtin_shufflevector(m, m, 8, 9, 10, 11, 12, 13, 14, 15, 0, 1, 2, 3, 4, 5, 6, 7);
+    m &= __builtin_shufflevector(m, m, 4, 5, 6, 7, 0, 1, 2, 3, 12, 13, 14, 15, 8, 9, 10, 11);
+    m &= __builtin_shufflevector(m, m, 2, 3, 0, 1, 6, 7, 4, 5, 10, 11, 8, 9, 14, 15, 12, 13);
+    m &= __builtin_shufflevector(m, m, 1, 0, 3, 2, 5, 4, 7, 6, 9, 8, 11, 10, 13, 12, 15, 14);
+  } else {
+    m &= __builtin_shufflevector(m, m, 4, 5, 6, 7, 0, 1, 2, 3);
+    m &= __builtin_shufflevector(m, m, 2, 3, 0, 1, 6, 7, 4, 5);
+    m &= __builtin_shufflevector(m, m, 1, 0, 3, 2, 5, 4, 7, 6);
+  }
+  return m[0] != 0;
+}
+
+// The step's pixel trapezoid (see Step), broadcast.
+struct Footprint {
+  Floats w1, w2, inverseA, inverse2ab, bSquared;
+  explicit Footprint(const Step& k)
+      : w1(Broadcast(k.w1)),
+        w2(Broadcast(k.w2)),
+        inverseA(Broadcast(k.inverseA)),
+        inverse2ab(Broadcast(k.inverse2ab)),
+        bSquared(Broadcast(k.bSquared)) {}
+
+  // The share of each pixel on the near side of a line of the step's direction that lies t
+  // beyond the pixel's centre (negative: before it): the exact area cut off.
+  Floats Below(Floats t) const {
+    const Floats flat = Clamp(t, -w1, w1) * inverseA;
+    const Ints sign = reinterpret_cast<Ints>(t) & (Ints{} + INT32_MIN);
+    const Floats slope =
+        w2 - Clamp(reinterpret_cast<Floats>(reinterpret_cast<Ints>(t) ^ sign), w1, w2);
+    const Floats curve = (bSquared - slope * slope) * inverse2ab;
+    // Beyond the slopes this comes to 0 or 1 but for rounding, which the callers bear.
+    return 0.5f + flat + reinterpret_cast<Floats>(reinterpret_cast<Ints>(curve) | sign);
+  }
+};
+
+// Step k's coverage of a row's pixels at distances d across and e along from its start, e
+// running from eFirst at the first lane to eLast at the last.
+inline Floats Coverage(const Step& k, const Footprint& f, Floats d, Floats e, float eFirst,
+                       float eLast) {
+  const float eMin = std::min(eFirst, eLast), eMax = std::max(eFirst, eLast);
+  if (eMin >= k.midLo + k.w2 && eMax <= k.midHi - k.w2) {
+    return f.Below(Broadcast(k.hi) - d) - f.Below(Broadcast(k.lo) - d);
+  }
+  // Near the ends: each stretch across, times the union's share along over it. Where every
+  // stretch begins before the first pixel's reach, or ends past the last's, the share along is
+  // that of one end alone.
+  Floats sum = {}, below = f.Below(Broadcast(k.cuts[0]) - d);
+  const Floats one = Broadcast(1);
+  if (eMin >= k.midLo + k.w2) {
+    for (int p = 0; p < k.pieces; ++p) {
+      const Floats next = f.Below(Broadcast(k.cuts[p + 1]) - d);
+      sum += (next - below) * f.Below(Broadcast(k.pieceTo[p]) - e);
+      below = next;
+    }
+  } else if (eMax <= k.midHi - k.w2) {
+    const Floats first = below;
+    for (int p = 0; p < k.pieces; ++p) {
+      const Floats next = f.Below(Broadcast(k.cuts[p + 1]) - d);
+      sum += (next - below) * f.Below(Broadcast(k.pieceFrom[p]) - e);
+      below = next;
+    }
+    sum = below - first - sum;
+  } else {
+    for (int p = 0; p < k.pieces; ++p) {
+      const Floats next = f.Below(Broadcast(k.cuts[p + 1]) - d);
+      const Floats along =
+          f.Below(Broadcast(k.pieceTo[p]) - e) - f.Below(Broadcast(k.pieceFrom[p]) - e);
+      sum += (next - below) * along;
+      below = next;
+    }
+  }
+  return sum > one ? one : sum;
+}
+
+// A run's colour, channels in levels of 255.
+struct RunColour {
+  float red, green, blue;
+};
+
+constexpr int kVectors = kBlock / kLanes;             // a row of a block
+constexpr int kTileVectors = kTile * kTile / kLanes;  // a tile
+static_assert(kVectors <= 32);
+
+// What a thread keeps for the block it paints.
+struct BlockWork {
+  alignas(64) float share[kCells];  // of each pixel, what nothing in front covers yet
+  alignas(64) float red[kCells], green[kCells], blue[kCells];  // gathered, levels of 255
+  alignas(64) float cover[kCells];  // the run being gathered: its largest coverage so far
+  int firstVector[kBlock], lastVector[kBlock];  // of each row, what the run touched
+  std::uint32_t doneVectors[kBlock];            // of each row, the vectors all done
+  int doneInTile[kTilesAcross * kTilesAcross];  // vectors
+  std::uint64_t doneTiles;
+
+  void VectorDone(int r, int v) {
+    doneVectors[r] |= 1u << v;
+    const int tile = r / kTile * kTilesAcross + v * kLanes / kTile;
+    if (++doneInTile[tile] == kTileVectors) doneTiles |= std::uint64_t{1} << tile;
+  }
+};
+
+// Lays the run gathered in `w.cover` under what lies in front of it, and clears it.
+inline void Composite(BlockWork& w, const RunColour& colour) {
+  const Floats red = Broadcast(colour.red), green = Broadcast(colour.green),
+               blue = Broadcast(colour.blue), done = Broadcast(kDone);
+  for (int r = 0; r < kBlock; ++r) {
+    if (w.lastVector[r] < w.firstVector[r]) continue;
+    for (int v = w.firstVector[r]; v <= w.lastVector[r]; ++v) {
+      const int at = r * kBlock + v * kLanes;
+      const Floats cover = Load(w.cover + at), before = Load(w.share + at);
+      const Floats taken = before * cover, after = before - taken;
+      Store(w.red + at, Load(w.red + at) + taken * red);
+      Store(w.green + at, Load(w.green + at) + taken * green);
+      Store(w.blue + at, Load(w.blue + at) + taken * blue);
+      Store(w.share + at, after);
+      Store(w.cover + at, Floats{});
+      if (!(w.doneVectors[r] >> v & 1) && All(after < done)) w.VectorDone(r, v);
+    }
+    w.firstVector[r] = kVectors;
+    w.lastVector[r] = -1;
+  }
+}
+
+// Where step k reaches across the rows of a block: the columns of row r lie within
+// [max(a0 + a1 r, b0 + b1 r), min(c0 + c1 r, d0 + d1 r)] (the limits across the strokes and
+// along them), rows from first to last.
+struct Placed {
+  float a0, a1, b0, b1, c0, c1, d0, d1;
+  int first, last;
+
+  // One limit, kx (x - rx) + ky (y - ry) within [lo, hi] for some y of the row, as the column
+  // limits [x0 + slope r, x1 + slope r]; none when the line lies level.
+  static void Limit(float kx, float ky, float lo, float hi, float rx, float ry, float& x0,
+                    float& x1, float& slope) {
+    if (std::fabs(kx) < 1e-6f) {
+      // Level lines: the rows the step reaches say it all.
+      x0 = -1e30f;
+      x1 = 1e30f;
+      slope = 0;
+      return;
+    }
+    const float inverse = 1 / kx;
+    // Row r: ky (y - ry) runs over [ky (r - ry) + min(ky, 0), ky (r - ry) + max(ky, 0)].
+    const float a = lo + ky * ry - std::max(ky, 0.0f), b = hi + ky * ry - std::min(ky, 0.0f);
+    x0 = rx + a * inverse;
+    x1 = rx + b * inverse;
+    if (kx < 0) std::swap(x0, x1);
+    slope = -ky * inverse;
+  }
+
+  Placed(const Step& k, const Window& w, float fx, float fy, int height) {
+    const float rx = k.ox - fx, ry = k.oy - fy;
+    float sa, sb;
+    Limit(-k.uy, k.ux, k.lo, k.hi, rx, ry, a0, c0, sa);
+    Limit(k.ux, k.uy, w.eLo, w.eHi, rx, ry, b0, d0, sb);
+    a1 = c1 = sa;
+    b1 = d1 = sb;
+    first = std::max(0, static_cast<int>(std::floor(std::max(w.top - fy, -1.0f))));
+    last = std::min(height - 1, static_cast<int>(std::floor(std::min(w.bottom - fy, 1e6f))));
+  }
+
+  // The columns of the pixels of rows r0 to r1 that the step may reach, within [0, width):
+  // [first, last], first > last when none.
+  Columns Reach(int r0, int r1, int width) const {
+    const float y0 = static_cast<float>(r0), y1 = static_cast<float>(r1);
+    const float xa =
+        std::max(std::min(a0 + a1 * y0, a0 + a1 * y1), std::min(b0 + b1 * y0, b0 + b1 * y1));
+    const float xb =
+        std::min(std::max(c0 + c1 * y0, c0 + c1 * y1), std::max(d0 + d1 * y0, d0 + d1 * y1));
+    if (!(xa <= xb)) return {1, 0};
+    // A pixel reaches from its column to the next; a hair more for rounding.
+    const float lo = std::clamp(xa - 0.01f, -1.0f, static_cast<float>(width));
+    const float hi = std::clamp(xb + 0.01f, -1.0f, static_cast<float>(width));
+    return {std::max(static_cast<int>(std::floor(lo)), 0),
+            std::min(static_cast<int>(std::floor(hi)), width - 1)};
+  }
+};
+
+// Paints the block of the picture from (bx, by) with the steps `entries` name, front to back.
+STRINGART_CLONES void PaintBlock(const Window* windows, const std::uint32_t* entries,
+                                 std::size_t count, const RunColour* colours, BlockWork& w, int bx,
+                                 int by, const PictureRows& picture) {
+  const int width = std::min(kBlock, picture.width - bx);
+  const int height = std::min(kBlock, picture.height - by);
+  std::fill_n(w.doneInTile, kTilesAcross * kTilesAcross, 0);
+  w.doneTiles = 0;
+  std::fill_n(w.red, kCells, 0.0f);
+  std::fill_n(w.green, kCells, 0.0f);
+  std::fill_n(w.blue, kCells, 0.0f);
+  std::fill_n(w.cover, kCells, 0.0f);
+  for (int r = 0; r < kBlock; ++r) {
+    w.doneVectors[r] = 0;
+    // Pixels beyond the picture's sides are done from the start.
+    const int inside = r < height ? width : 0;
+    std::fill_n(w.share + r * kBlock, inside, 1.0f);
+    std::fill_n(w.share + r * kBlock + inside, kBlock - inside, 0.0f);
+    for (int v = 0; v < kVectors; ++v) {
+      if (r >= height || v * kLanes >= width) w.VectorDone(r, v);
+    }
+    w.firstVector[r] = kVectors;
+    w.lastVector[r] = -1;
+  }
+
+  Floats lane;
+  for (int i = 0; i < kLanes; ++i) lane[i] = static_cast<float>(i);
+  const float fx = static_cast<float>(bx), fy = static_cast<float>(by);
+  std::uint32_t run = UINT32_MAX;
+  for (std::size_t i = 0; i < count && w.doneTiles != ~std::uint64_t{0}; ++i) {
+    const Window& window = windows[entries[i]];
+    const Step& k = *window.step;
+    if (k.run != run) {
+      if (run != UINT32_MAX) Composite(w, colours[run]);
+      run = k.run;
+    }
+    const Placed place(k, window, fx, fy, height);
+    if (place.first > place.last) continue;
+    // The tiles the step reaches that are not done.
+    std::uint64_t live = 0;
+    for (int tr = place.first / kTile; tr <= place.last / kTile; ++tr) {
+      const Columns c = place.Reach(std::max(place.first, tr * kTile),
+                                    std::min(place.last, tr * kTile + kTile - 1), width);
+      if (c.first > c.last) continue;
+      const int first = c.first / kTile, last = c.last / kTile;
+      live |= ((std::uint64_t{2} << last) - (std::uint64_t{1} << first)) << (tr * kTilesAcross);
+    }
+    live &= ~w.doneTiles;
+    if (live == 0) continue;
+
+    const Footprint f(k);
+    const float nx = -k.uy, ny = k.ux, rx = k.ox - fx, ry = k.oy - fy;
+    const Floats dStep = lane * nx, eStep = lane * k.ux;
+    constexpr int kTileShift = kTile / kLanes == 2 ? 1 : 0;
+    for (int tr = place.first / kTile; tr <= place.last / kTile; ++tr) {
+      const unsigned tiles = static_cast<unsigned>(live >> (tr * kTilesAcross)) & 0xFF;
+      if (tiles == 0) continue;
+      const int vFirst = __builtin_ctz(tiles) << kTileShift;
+      const int vLast = ((32 - __builtin_clz(tiles)) << kTileShift) - 1;
+      const int r0 = std::max(place.first, tr * kTile);
+      const int r1 = std::min(place.last, tr * kTile + kTile - 1);
+      for (int r = r0; r <= r1; ++r) {
+        const Columns c = place.Reach(r, r, width);
+        if (c.first > c.last) continue;
+        int v0 = std::max(vFirst, c.first / kLanes), v1 = std::min(vLast, c.last / kLanes);
+        // Vectors all done at either side need no work.
+        const std::uint32_t done = w.doneVectors[r];
+        while (v0 <= v1 && (done >> v0 & 1)) ++v0;
+        while (v1 >= v0 && (done >> v1 & 1)) --v1;
+        if (v0 > v1) continue;
+        const float px = static_cast<float>(v0 * kLanes) + 0.5f - rx;
+        const float py = static_cast<float>(r) + 0.5f - ry;
+        float d = nx * px + ny * py, e = k.ux * px + k.uy * py;
+        float* cover = w.cover + r * kBlock;
+        for (int v = v0; v <= v1; ++v) {
+          if (!(done >> v & 1)) {
+            const Floats c = Coverage(k, f, d + dStep, e + eStep, e, e + (kLanes - 1) * k.ux);
+            const Floats old = Load(cover + v * kLanes);
+            Store(cover + v * kLanes, c > old ? c : old);
+          }
+          d += kLanes * nx;
+          e += kLanes * k.ux;
+        }
+        w.firstVector[r] = std::min(w.firstVector[r], v0);
+        w.lastVector[r] = std::max(w.lastVector[r], v1);
+      }
+    }
+  }
+  if (run != UINT32_MAX) Composite(w, colours[run]);
+
+  // What was gathered, over what lies behind it in the picture.
+  for (int r = 0; r < height; ++r) {
+    std::uint32_t* pixels = picture.pixels + (by + r) * picture.stride + bx;
+    const int at = r * kBlock;
+    auto lay = [](Floats gathered, Floats share, Words under, int shift) {
+      const Floats behind = __builtin_convertvector(under >> shift & 0xFF, Floats);
+      Floats v = gathered + share * behind + 0.5f;
+      v = v < 255.0f ? v : Broadcast(255.0f);
+      return __builtin_convertvector(v, Words) << shift;
+    };
+    for (int x = 0; x < width; x += kLanes) {
+      Words under;
+      const int n = std::min(kLanes, width - x);
+      std::memcpy(&under, pixels + x, n * sizeof(std::uint32_t));
+      const Floats share = Load(w.share + at + x);
+      const Words out = (Words{} + 0xFF000000u) | lay(Load(w.red + at + x), share, under, 16) |
+                        lay(Load(w.green + at + x), share, under, 8) |
+                        lay(Load(w.blue + at + x), share, under, 0);
+      std::memcpy(pixels + x, &out, n * sizeof(std::uint32_t));
+    }
+  }
+}
+
+}  // namespace
+
+bool DrawAntiAliasedWhole(std::span<const Segment> segments, const PictureRows& picture,
+                          const CanvasPlacement& place, const WholeProgress& progress) {
+  if (segments.empty() || picture.width <= 0 || picture.height <= 0) return true;
+  const int threads = std::clamp(UsableCpus(), 1, 8);
+  auto onThreads = [threads](const auto& work) {
+    std::vector<std::thread> others;
+    for (int t = 1; t < threads; ++t) others.emplace_back([&work] { work(false); });
+    work(true);
+    for (std::thread& t : others) t.join();
+  };
+
+  // Where each step starts, and the runs.
+  struct StepAt {
+    std::uint32_t segment, run;
+    bool tracerStep;
+  };
+  std::vector<StepAt> at;
+  at.reserve(segments.size() / 3 + 1);
+  std::vector<RunColour> colours;
+  for (std::size_t i = 0; i < segments.size();) {
+    if (i == 0 || !(segments[i].colour == segments[i - 1].colour)) {
+      const Colour c = segments[i].colour;
+      colours.push_back({static_cast<float>(c.red()), static_cast<float>(c.green()),
+                         static_cast<float>(c.blue())});
+    }
+    const bool tracerStep = i + 2 < segments.size() && IsTracerStep(&segments[i]);
+    at.push_back({static_cast<std::uint32_t>(i), static_cast<std::uint32_t>(colours.size() - 1),
+                  tracerStep});
+    i += tracerStep ? 3 : 1;
+  }
+
+  const int blocksAcross = (picture.width + kBlock - 1) / kBlock;
+  const int blocksDown = (picture.height + kBlock - 1) / kBlock;
+  const std::size_t blocks = static_cast<std::size_t>(blocksAcross) * blocksDown;
+  auto forEachBlock = [&](const Step& k, const Window& window, auto&& visit) {
+    const Placed place(k, window, 0, 0, picture.height);
+    for (int br = place.first / kBlock; br <= place.last / kBlock && place.first <= place.last;
+         ++br) {
+      const Columns c = place.Reach(std::max(place.first, br * kBlock),
+                                    std::min(place.last, br * kBlock + kBlock - 1), picture.width);
+      if (c.first > c.last) continue;
+      for (int bc = c.first / kBlock; bc <= c.last / kBlock; ++bc) visit(br * blocksAcross + bc);
+    }
+  };
+
+  // Steps, their windows and how many reach each block, in chunks of whole runs, one a thread.
+  struct Chunk {
+    std::size_t firstAt = 0, endAt = 0;
+    std::vector<Step> steps;          // the windows point into them
+    std::vector<Window> windows;      // until they join the others'
+    std::vector<std::uint32_t> next;  // of each block, where this chunk's entries go
+    std::uint32_t firstWindow = 0;
+  };
+  std::vector<Chunk> chunks(static_cast<std::size_t>(threads));
+  for (std::size_t c = 0, from = 0; c < chunks.size(); ++c) {
+    std::size_t to = c + 1 == chunks.size() ? at.size() : at.size() * (c + 1) / chunks.size();
+    while (to < at.size() && to > from && at[to].run == at[to - 1].run) ++to;
+    chunks[c].firstAt = from;
+    chunks[c].endAt = std::max(from, to);
+    from = chunks[c].endAt;
+  }
+  std::atomic<std::size_t> nextChunk{0};
+  onThreads([&](bool) {
+    for (std::size_t c = nextChunk++; c < chunks.size(); c = nextChunk++) {
+      Chunk& chunk = chunks[c];
+      for (std::size_t i = chunk.firstAt; i < chunk.endAt; ++i) {
+        const auto drawn = smooth_detail::DrawnSegment(segments[at[i].segment]);
+        if (!drawn) continue;
+        if (const auto step = MakeStep(*drawn, at[i].tracerStep, picture, place, at[i].run)) {
+          chunk.steps.push_back(*step);
+        }
+      }
+      const std::vector<Step>& steps = chunk.steps;
+      for (std::uint32_t first = 0; first < steps.size();) {
+        std::uint32_t end = first + 1;
+        while (end < steps.size() && steps[end].run == steps[first].run) ++end;
+        RunWindows(steps, first, end, chunk.windows);
+        first = end;
+      }
+      chunk.next.assign(blocks, 0);
+      for (const Window& window : chunk.windows) {
+        forEachBlock(*window.step, window, [&](int b) { ++chunk.next[b]; });
+      }
+    }
+  });
+
+  // Each block's entries, front to back: the last chunk's first.
+  std::vector<std::uint32_t> starts(blocks + 1, 0);
+  std::uint32_t entryCount = 0;
+  for (std::size_t b = 0; b < blocks; ++b) {
+    starts[b] = entryCount;
+    for (std::size_t c = chunks.size(); c-- > 0;) {
+      const std::uint32_t n = chunks[c].next[b];
+      chunks[c].next[b] = entryCount;
+      entryCount += n;
+    }
+  }
+  starts[blocks] = entryCount;
+  std::size_t windowCount = 0;
+  for (Chunk& chunk : chunks) {
+    chunk.firstWindow = static_cast<std::uint32_t>(windowCount);
+    windowCount += chunk.windows.size();
+  }
+  std::vector<Window> windows(windowCount);
+  std::vector<std::uint32_t> entries(entryCount);
+  nextChunk = 0;
+  onThreads([&](bool) {
+    for (std::size_t c = nextChunk++; c < chunks.size(); c = nextChunk++) {
+      Chunk& chunk = chunks[c];
+      std::copy(chunk.windows.begin(), chunk.windows.end(), windows.begin() + chunk.firstWindow);
+      for (std::size_t i = chunk.windows.size(); i-- > 0;) {
+        const std::uint32_t index = chunk.firstWindow + static_cast<std::uint32_t>(i);
+        forEachBlock(*chunk.windows[i].step, chunk.windows[i],
+                     [&](int b) { entries[chunk.next[b]++] = index; });
+      }
+    }
+  });
+
+  std::atomic<std::size_t> nextBlock{0}, finished{0};
+  std::atomic<bool> cancelled{false};
+  onThreads([&](bool reports) {
+    auto w = std::make_unique<BlockWork>();
+    for (std::size_t b = nextBlock++; b < blocks && !cancelled; b = nextBlock++) {
+      const int bx = static_cast<int>(b % blocksAcross) * kBlock;
+      const int by = static_cast<int>(b / blocksAcross) * kBlock;
+      PaintBlock(windows.data(), entries.data() + starts[b], starts[b + 1] - starts[b],
+                 colours.data(), *w, bx, by, picture);
+      const std::size_t done = ++finished;
+      if (reports && progress && !progress(static_cast<double>(done) / blocks)) cancelled = true;
+    }
+  });
+  return !cancelled;
+}
+
+}  // namespace stringart
