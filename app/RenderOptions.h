@@ -16,12 +16,13 @@ struct RenderOptions {
   std::optional<FigureDraws> draws;    // every figure's draws
   Directions directions;               // fre, fgr, fbl before the first figure
   long figures = 1;                    // 1 to kMaxFigures
-  std::string output;                  // ends in .png, .svg, .mp4 or .webm
+  std::string output;                  // ends in .png, .svg, .mp4, .webm, .hpgl, .plt or .pdf
   std::optional<FrameSize> size;       // a large picture or the SVG's size; always for animations
   std::optional<int> seconds, fps;     // an animation's length and rate; only for animations
   std::optional<FigureDraws> morphTo;  // an animation morphs the last figure into these draws
+  std::optional<PaperSettings> paper;  // a file for that sheet (--paper and what goes with it)
   // The file drawn again from the last figure's record: a large picture or sized SVG (with
-  // --size), an animation or a morph; none for the 500 x 500 picture or SVG.
+  // --size), an animation, a morph or a file for paper; none for the 500 x 500 picture or SVG.
   std::optional<ExportRequest> request;
   bool help = false;
   bool version = false;

@@ -117,11 +117,14 @@ int WriteOutput(const RenderOptions& options, const Picture1& picture, const Fig
     bar.Update(done);
     return interrupted == 0;
   };
-  const ExportResult result = ExportFigure(*options.request, figure, update, error);
+  PlotTotals plot;
+  const ExportResult result = ExportFigure(*options.request, figure, update, error, &plot);
   bar.Finish();
   if (result == ExportResult::Cancelled) return Interrupted(" while writing");
   if (result == ExportResult::Failed) return Fail(1, error);
-  return 0;
+  if (!options.request->plotter()) return 0;
+  std::printf("%s\n", PlotLine(plot).c_str());
+  return StandardOutputWritten("stringart-render") ? 0 : 1;
 }
 
 }  // namespace

@@ -23,9 +23,18 @@ int OpenRegularFile(const std::string& path, std::string& error);
 // metadata runs on past that.
 std::optional<std::string> ReadSvgCommand(int fd, std::string& error);
 
+// The command an HPGL file open on `fd` carries in its first comment (CO"..."), from the first
+// kMaxCommandText bytes and a little more: empty when there is none. Nullopt with `error` set
+// when the file does not start as HPGL does, with IN;.
+std::optional<std::string> ReadHpglCommand(int fd, std::string& error);
+// The command a PDF open on `fd` carries as its subject, from the document information near
+// its end: empty when there is none. Nullopt with `error` set when the file is no PDF.
+std::optional<std::string> ReadPdfCommand(int fd, std::string& error);
+
 // The command text a file of `format` at `path` carries: the PNG's Comment text, the SVG's
-// <metadata>, the video container's comment tag; empty when there is none. nullopt with `error`
-// set to one line, without the path, when the file cannot be read.
+// <metadata>, the video container's comment tag, the HPGL's comment, the PDF's subject; empty
+// when there is none. nullopt with `error` set to one line, without the path, when the file
+// cannot be read.
 std::optional<std::string> ReadFileCommand(const std::string& path, FigureFormat format,
                                            std::string& error);
 

@@ -5,6 +5,7 @@
 #include "export/Animation.h"
 #include "export/CommandReader.h"
 #include "export/LargePng.h"
+#include "export/PaperFile.h"
 #include "export/PngFile.h"
 #include "figure/Tracer.h"
 #include "runtime/AtomicFile.h"
@@ -16,7 +17,7 @@ namespace stringart {
 bool SaveFigure(const std::string& path, const Picture1& picture, const FigureRecord& figure,
                 std::string& error) {
   const auto format = FormatForPath(path);
-  if (!format || IsAnimation(*format)) {
+  if (format != FigureFormat::Png && format != FigureFormat::Svg) {
     error = "cannot save " + Quoted(path) + ": the name must end in .png or .svg";
     return false;
   }
@@ -46,7 +47,9 @@ std::optional<FigureRecord> OpenFigure(const std::string& path, std::string& err
   const std::string named = "cannot open " + Quoted(path) + ": ";
   const auto format = FormatForPath(path);
   if (!format) {
-    error = named + "only .png, .svg, .mp4 and .webm files written by stringart carry a figure";
+    error = named +
+            "only .png, .svg, .mp4, .webm, .hpgl, .plt and .pdf files written by stringart carry a "
+            "figure";
     return std::nullopt;
   }
   std::string why;
@@ -68,12 +71,19 @@ std::optional<FigureRecord> OpenFigure(const std::string& path, std::string& err
 }
 
 ExportResult ExportFigure(const ExportRequest& request, const FigureRecord& figure,
-                          const ExportProgress& progress, std::string& error) {
+                          const ExportProgress& progress, std::string& error, PlotTotals* plot) {
   std::string why;
   ExportResult result = ExportResult::Failed;
   switch (request.format) {
-    case FigureFormat::Png: result = SaveLargePicture(figure, request, progress, why); break;
+    case FigureFormat::Png:
+      result = request.paper ? SavePrint(figure, request, progress, why)
+                             : SaveLargePicture(figure, request, progress, why);
+      break;
     case FigureFormat::Svg: {
+      if (request.paper) {
+        result = SavePlotterFile(figure, request, progress, why, plot);
+        break;
+      }
       SegmentRecorder drawing;
       TraceAgain(figure, drawing);
       const std::string svg =
@@ -84,6 +94,8 @@ ExportResult ExportFigure(const ExportRequest& request, const FigureRecord& figu
     }
     case FigureFormat::Mp4:
     case FigureFormat::Webm: result = SaveAnimation(figure, request, progress, why); break;
+    case FigureFormat::Hpgl: result = SavePlotterFile(figure, request, progress, why, plot); break;
+    case FigureFormat::Pdf: result = SavePrint(figure, request, progress, why); break;
   }
   if (result == ExportResult::Failed) error = "cannot save " + Quoted(request.path) + ": " + why;
   return result;

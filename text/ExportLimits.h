@@ -37,6 +37,18 @@ inline constexpr FrameSize kDefaultAnimationSize{1000, 1000};
 inline constexpr int kDefaultSeconds = 8;
 inline constexpr int kDefaultFps = 30;
 
+// Files for a sheet of paper. Millimetres a sheet's side takes, typed as WxHmm.
+inline constexpr float kMinPaperSide = 20, kMaxPaperSide = 5000;
+// The blank border around the figure, millimetres, and the least side the figure's square keeps.
+inline constexpr float kDefaultMargin = 15, kMaxMargin = 500, kMinFigureSide = 10;
+// A plotter's pens: how many colours the figure is reduced to, or how many of one's own.
+inline constexpr int kMinPens = 1, kMaxPens = 12, kDefaultPens = 6;
+// The plotter's pen, millimetres wide, and its speed, millimetres a second.
+inline constexpr float kDefaultPenWidth = 0.3f, kMinPenWidth = 0.05f, kMaxPenWidth = 5;
+inline constexpr float kDefaultSpeed = 25, kMinSpeed = 1, kMaxSpeed = 1000;
+// A printed PNG's dots per inch.
+inline constexpr int kMinDpi = 72, kMaxDpi = 1200, kDefaultDpi = 300;
+
 // Why a picture of `size` cannot be made, in one line; empty when it can.
 std::string PictureSizeProblem(FrameSize size);
 // Why an animation of `size`, `seconds` and `fps` cannot be made, in one line; empty when it can.

@@ -43,7 +43,9 @@ bool EndsWithNoCase(std::string_view s, std::string_view suffix) {
 
 static_assert(kDefaultAnimationSize == FrameSize{1000, 1000} && kDefaultSeconds == 8 &&
                   kDefaultFps == 30 && kMinSide == 500 && kMaxSide == 16384 &&
-                  kAnimationMaxSide == 4096,
+                  kAnimationMaxSide == 4096 && kDefaultMargin == 15 && kMinPens == 1 &&
+                  kMaxPens == 12 && kDefaultPens == 6 && kDefaultPenWidth == 0.3f &&
+                  kDefaultSpeed == 25 && kDefaultDpi == 300,
               "the help below names them");
 
 // The command a file carries holds the options from --draws to --morph-to.
@@ -106,6 +108,59 @@ constexpr OptionSpec kRenderOptions[] = {
              "with its start directions; the end is held for one second",
      .read = ReadAsDraws,
      .what = "the draws morphed to are"},
+    {.name = kPaperOption,
+     .value = "A4|A3|A2|A1|A0|Letter|Legal|WxHmm",
+     .help = "a file for that sheet, upright (WxHmm: as typed), the figure\n"
+             "centred in the square inside the margin: FILE.svg a plotter's\n"
+             "layers of pen paths, FILE.hpgl or FILE.plt HPGL, FILE.pdf a vector\n"
+             "print, FILE.png a print at --dpi",
+     .read = ReadAsPaper,
+     .what = "the paper is"},
+    {.name = kLandscapeOption,
+     .help = "the paper with its longer side across",
+     .what = "the landscape is"},
+    {.name = kMarginOption,
+     .value = "MM",
+     .help = "the blank border around the figure, {range} mm (default 15)",
+     .read = ReadAsDecimal,
+     .low = 0,
+     .high = kMaxMargin,
+     .unit = "millimetres",
+     .what = "the margin is"},
+    {.name = kPensOption,
+     .value = "N|#RRGGBB,...",
+     .help = "a plotter's pens: N colours (1 to 12, default 6) that keep the\n"
+             "figure's best, or the colours of your own pens, each stroke\n"
+             "taking the nearest; one layer or pen number each",
+     .read = ReadAsPens,
+     .what = "the pens are"},
+    {.name = kPenWidthOption,
+     .value = "MM",
+     .help = "a plotter SVG's stroke width, {range} mm (default 0.3)",
+     .read = ReadAsDecimal,
+     .low = kMinPenWidth,
+     .high = kMaxPenWidth,
+     .unit = "millimetres",
+     .what = "the pen width is"},
+    {.name = kSpeedOption,
+     .value = "MM/S",
+     .help = "the plotter's speed for the time the plot line gives,\n"
+             "{range} mm/s (default 25)",
+     .read = ReadAsDecimal,
+     .low = kMinSpeed,
+     .high = kMaxSpeed,
+     .unit = "mm/s",
+     .what = "the speed is"},
+    {.name = kDpiOption,
+     .value = "N",
+     .help = "a printed PNG's dots per inch, {range} (default 300)",
+     .read = ReadAsWhole,
+     .least = kMinDpi,
+     .most = kMaxDpi,
+     .what = "the dpi are"},
+    {.name = kOnWhiteOption,
+     .help = "a PDF for white paper: the figure's colours without the black\nground",
+     .what = "the white ground is"},
     {.name = kHelpOption, .alias = kHelpShort, .help = "this text"},
     {.name = kVersionOption, .help = "the program's version"},
 };
@@ -117,8 +172,9 @@ std::span<const OptionSpec> RenderOptionTable() {
 }
 
 std::span<const OptionSpec> RemakeOptionTable() {
-  static_assert(kRenderOptions[3].name == kDrawsOption && kRenderOptions[8].name == kMorphToOption);
-  return std::span(kRenderOptions).subspan(3, 6);
+  static_assert(kRenderOptions[3].name == kDrawsOption &&
+                kRenderOptions[16].name == kOnWhiteOption);
+  return std::span(kRenderOptions).subspan(3, 14);
 }
 
 std::string FormatDraws(const FigureDraws& draws) {
@@ -221,7 +277,7 @@ std::optional<FigureRecord> ParseRemakeCommand(std::string_view text, std::strin
   // Nothing a command is written with lies outside these; anything else (a NUL, a control
   // character, markup, another alphabet) means the text was damaged or made by someone else.
   constexpr std::string_view kCommandBytes =
-      "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789-+.,= \t\r\n";
+      "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789-+.,=# \t\r\n";
   const std::size_t bad = text.find_first_not_of(kCommandBytes);
   if (bad != std::string_view::npos) {
     error = "it holds " + EscapeText(text.substr(bad, 1)) + " at byte " + std::to_string(bad + 1) +
@@ -265,6 +321,8 @@ std::optional<FigureFormat> FormatForPath(std::string_view path) {
   if (EndsWithNoCase(path, ".svg")) return FigureFormat::Svg;
   if (EndsWithNoCase(path, ".mp4")) return FigureFormat::Mp4;
   if (EndsWithNoCase(path, ".webm")) return FigureFormat::Webm;
+  if (EndsWithNoCase(path, ".hpgl") || EndsWithNoCase(path, ".plt")) return FigureFormat::Hpgl;
+  if (EndsWithNoCase(path, ".pdf")) return FigureFormat::Pdf;
   return std::nullopt;
 }
 

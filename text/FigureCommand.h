@@ -23,6 +23,10 @@ inline constexpr std::string_view kFpsOption = "--fps";
 inline constexpr std::string_view kMorphToOption = "--morph-to";
 inline constexpr std::string_view kOutputOption = "--output", kOutputShort = "-o";
 inline constexpr std::string_view kSeedOption = "--seed", kFiguresOption = "--figures";
+inline constexpr std::string_view kPaperOption = "--paper", kLandscapeOption = "--landscape";
+inline constexpr std::string_view kMarginOption = "--margin", kPensOption = "--pens";
+inline constexpr std::string_view kPenWidthOption = "--pen-width", kSpeedOption = "--speed";
+inline constexpr std::string_view kDpiOption = "--dpi", kOnWhiteOption = "--on-white";
 inline constexpr std::string_view kHelpOption = "--help", kHelpShort = "-h";
 inline constexpr std::string_view kVersionOption = "--version";
 // The most figures one run of stringart-render traces.
@@ -32,7 +36,7 @@ inline constexpr long kMaxFigures = 100000;
 // of RemakeOptionTable, a part of them.
 std::span<const OptionSpec> RenderOptionTable();
 // The options that make a figure and its file again: draws, directions, size, seconds, frame
-// rate and the draws morphed to.
+// rate, the draws morphed to, and the paper with its margin, pens and dots.
 std::span<const OptionSpec> RemakeOptionTable();
 
 // "U1,...,U12": each draw in the shortest form that reads back as the same float.
@@ -55,8 +59,9 @@ std::string FormatSize(FrameSize size);
 std::optional<FigureDraws> ParseDraws(std::string_view text, std::string& error);
 std::optional<Directions> ParseDirections(std::string_view text, std::string& error);
 // Reads a command of RemakeCommand's form: the program, then the options of RemakeOptionTable,
-// --draws among them, separated by blanks, as ParseOptions reads them. --size, --seconds, --fps
-// and --morph-to are checked and then ignored: a morph's file opens as the figure it starts from.
+// --draws among them, separated by blanks, as ParseOptions reads them. The options of the file
+// (--size, --seconds, --fps, --morph-to, the paper's) are checked and then ignored: a morph's
+// file opens as the figure it starts from, a plotter's as the figure it was made of.
 // Any byte no command is written with (a NUL, a control character, '<') makes the text damaged.
 // The record's end directions are left rising: only a trace tells them.
 std::optional<FigureRecord> ParseRemakeCommand(std::string_view text, std::string& error);
@@ -64,9 +69,9 @@ std::optional<FigureRecord> ParseRemakeCommand(std::string_view text, std::strin
 std::optional<FrameSize> ParseSize(std::string_view text, std::string& error);
 
 // The kinds of file a figure is written to, by the name's extension.
-enum class FigureFormat { Png, Svg, Mp4, Webm };
-// The format a file name asks for, by its extension (.png, .svg, .mp4 or .webm, any letter
-// case).
+enum class FigureFormat { Png, Svg, Mp4, Webm, Hpgl, Pdf };
+// The format a file name asks for, by its extension (.png, .svg, .mp4, .webm, .hpgl or .plt,
+// .pdf; any letter case).
 std::optional<FigureFormat> FormatForPath(std::string_view path);
 // Whether the format is a moving picture.
 inline bool IsAnimation(FigureFormat format) {

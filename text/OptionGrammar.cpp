@@ -29,6 +29,8 @@ const OptionSpec* Find(std::span<const OptionSpec> table, std::string_view word,
 }
 
 std::string RangeText(const OptionSpec& spec) {
+  if (spec.read == ReadAsDecimal)
+    return FormatDecimal(spec.low) + " to " + FormatDecimal(spec.high);
   return std::to_string(spec.least) + " to " + std::to_string(spec.most);
 }
 
@@ -226,6 +228,26 @@ std::optional<OptionValue> ReadAsDirections(const OptionSpec&, std::string_view 
 
 std::optional<OptionValue> ReadAsSize(const OptionSpec&, std::string_view value, std::string& why) {
   if (auto size = ParseSize(value, why)) return *size;
+  return std::nullopt;
+}
+
+std::optional<OptionValue> ReadAsDecimal(const OptionSpec& spec, std::string_view value,
+                                         std::string& why) {
+  const auto number = ParseDecimal(value);
+  if (number && *number >= spec.low && *number <= spec.high) return *number;
+  why = Quoted(value) + " is not a number " +
+        (spec.unit.empty() ? "" : "of " + std::string(spec.unit) + " ") + "from " + RangeText(spec);
+  return std::nullopt;
+}
+
+std::optional<OptionValue> ReadAsPaper(const OptionSpec&, std::string_view value,
+                                       std::string& why) {
+  if (auto paper = ParsePaper(value, why)) return *paper;
+  return std::nullopt;
+}
+
+std::optional<OptionValue> ReadAsPens(const OptionSpec&, std::string_view value, std::string& why) {
+  if (auto pens = ParsePens(value, why)) return std::move(*pens);
   return std::nullopt;
 }
 

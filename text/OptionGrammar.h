@@ -9,6 +9,7 @@
 
 #include "figure/FigureRecord.h"
 #include "text/ExportLimits.h"
+#include "text/Paper.h"
 
 namespace stringart {
 
@@ -17,8 +18,8 @@ namespace stringart {
 // Each declares a table of options; the same table checks what is given and writes --help.
 
 struct OptionSpec;
-using OptionValue =
-    std::variant<std::monostate, std::string, long long, float, FigureDraws, Directions, FrameSize>;
+using OptionValue = std::variant<std::monostate, std::string, long long, float, FigureDraws,
+                                 Directions, FrameSize, PaperSize, PenChoice>;
 // Reads an option's value: what it becomes, or nullopt with `why` set to what is wrong with it,
 // worded as a reason that may follow the option's name ("'0' is not a whole number ...").
 using OptionReader = std::optional<OptionValue> (*)(const OptionSpec& spec, std::string_view value,
@@ -34,6 +35,7 @@ struct OptionSpec {
   std::string_view help = {};
   OptionReader read = nullptr;    // null for a flag
   long long least = 0, most = 0;  // a whole number's range
+  float low = 0, high = 0;        // a decimal's range
   std::string_view unit = {};     // what a whole number counts, as messages say it: "seconds"
   // The value may be left out, before another option or at the end; any other word that follows
   // is its value, and is refused when it does not read.
@@ -74,6 +76,12 @@ std::optional<OptionValue> ReadAsDirections(const OptionSpec&, std::string_view 
                                             std::string& why);  // Directions, R,G,B of 1 or -1
 std::optional<OptionValue> ReadAsSize(const OptionSpec&, std::string_view value,
                                       std::string& why);  // FrameSize, N or WxH
+std::optional<OptionValue> ReadAsDecimal(const OptionSpec& spec, std::string_view value,
+                                         std::string& why);  // float, low to high
+std::optional<OptionValue> ReadAsPaper(const OptionSpec&, std::string_view value,
+                                       std::string& why);  // PaperSize, a name or WxHmm
+std::optional<OptionValue> ReadAsPens(const OptionSpec&, std::string_view value,
+                                      std::string& why);  // PenChoice, N or #rrggbb,...
 std::optional<OptionValue> ReadAsWindowId(const OptionSpec&, std::string_view value,
                                           std::string& why);  // long long, an X window id
 

@@ -1,10 +1,12 @@
 #include "window/Exports.h"
 
+#include <QCoreApplication>
 #include <QFileInfo>
 
 namespace stringart {
 
 QString ExportTitle(const ExportRequest& request) {
+  if (request.paper) return QCoreApplication::translate("stringart::PaperDialog", "Save for paper");
   if (request.morph()) return QStringLiteral("Save morph");
   return request.moving() ? QStringLiteral("Save animation") : QStringLiteral("Save large picture");
 }

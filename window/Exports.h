@@ -15,7 +15,7 @@ namespace stringart {
 // picture or an animation, and a morph from one figure to another (Variations, the gallery).
 
 // What an export is called in its progress dialog and its messages: "Save large picture",
-// "Save animation", "Save morph".
+// "Save animation", "Save morph", "Save for paper".
 QString ExportTitle(const ExportRequest& request);
 
 // Starts writing the file `request` asks for of `figure` (a morph's start) on `runner`'s thread

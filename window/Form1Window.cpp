@@ -35,6 +35,7 @@
 #include "window/FullScreenView.h"
 #include "window/JournalLink.h"
 #include "window/Messages.h"
+#include "window/PaperDialog.h"
 #include "window/Picture1View.h"
 #include "window/PictureImage.h"
 #include "window/Settings.h"
@@ -46,10 +47,10 @@ namespace {
 const QString kPngFilter = QStringLiteral("PNG image (*.png)");
 const QString kSvgFilter = QStringLiteral("SVG drawing (*.svg)");
 
-// The local figure files (.png, .svg, .mp4, .webm) among dropped `urls`; empty if anything else
-// is among them.
+// The local figure files (.png, .svg, .mp4, .webm, .hpgl, .plt, .pdf) among dropped `urls`;
+// empty if anything else is among them.
 QStringList DroppedFigureFiles(const QList<QUrl>& urls) {
-  static const QStringList kSuffixes = {"png", "svg", "mp4", "webm"};
+  static const QStringList kSuffixes = {"png", "svg", "mp4", "webm", "hpgl", "plt", "pdf"};
   QStringList paths;
   for (const QUrl& url : urls) {
     const QString suffix = QFileInfo(url.fileName()).suffix().toLower();
@@ -174,6 +175,8 @@ void Form1Window::CreateActions() {
                          Keys{Qt::CTRL | Qt::SHIFT | Qt::Key_S}, &Form1Window::SaveLargePictureAs);
   saveAnimation_ = AddAction(this, QStringLiteral("Save &animation\u2026"),
                              Keys{Qt::CTRL | Qt::SHIFT | Qt::Key_A}, &Form1Window::SaveAnimationAs);
+  savePaper_ = AddAction(this, tr("Save for &paper\u2026"), Keys{Qt::CTRL | Qt::Key_P},
+                         &Form1Window::SaveForPaperAs);
   variations_ = AddAction(this, QStringLiteral("&Variations\u2026"), Keys{Qt::CTRL | Qt::Key_E},
                           [this] { ShowVariationsWindow(*stage_); });
   adjust_ = AddAction(this, QStringLiteral("Ad&just\u2026"), Keys{Qt::CTRL | Qt::Key_J},
@@ -199,7 +202,7 @@ void Form1Window::ShowContextMenu(QPoint at) {
 void Form1Window::FillContextMenu(QMenu& menu) const {
   menu.addActions({place_, new_, back_, forward_});
   menu.addSeparator();
-  menu.addActions({save_, open_, saveLarge_, saveAnimation_});
+  menu.addActions({save_, open_, saveLarge_, saveAnimation_, savePaper_});
   menu.addSeparator();
   menu.addActions({variations_, adjust_});
   menu.addSeparator();
@@ -395,7 +398,7 @@ void Form1Window::PreviewFigure(const FigureRecord& figure) {
 void Form1Window::OpenFigureAs() {
   const QString path = QFileDialog::getOpenFileName(
       this, QStringLiteral("Open figure"), QFileInfo(ProposedSavePath("png")).absolutePath(),
-      QStringLiteral("Figures written by stringart (*.png *.svg *.mp4 *.webm)"));
+      tr("Figures written by stringart (*.png *.svg *.mp4 *.webm *.hpgl *.plt *.pdf)"));
   if (!path.isEmpty()) OpenFigureFiles({path}, true);
 }
 
@@ -406,16 +409,14 @@ bool Form1Window::StartExport(const ExportRequest& request, QString& error) {
   }
   if (!stringart::StartExport(*exports_, files_, request, form_.lastFigure(), error)) return false;
   note_->hide();  // told of the last file, it would be mistaken for this one
-  saveLarge_->setEnabled(false);
-  saveAnimation_->setEnabled(false);
+  for (QAction* action : {saveLarge_, saveAnimation_, savePaper_}) action->setEnabled(false);
   exporting_ = request;
   exportPath_ = QFileInfo(QString::fromStdString(request.path)).absoluteFilePath();
   return true;
 }
 
 void Form1Window::ExportFinished(ExportResult result, const QString& error) {
-  saveLarge_->setEnabled(true);
-  saveAnimation_->setEnabled(true);
+  for (QAction* action : {saveLarge_, saveAnimation_, savePaper_}) action->setEnabled(true);
   if (result == ExportResult::Written) {
     settings::SetLastFolder(QFileInfo(exportPath_).absolutePath());
     note_->ShowWritten(exportPath_);
@@ -437,6 +438,16 @@ void Form1Window::AskAndExport(bool animation) {
   if (!StartExport(dialog.request(), error)) {
     Warn(this, dialog.windowTitle(), Sentence(error));
   }
+}
+
+void Form1Window::SaveForPaperAs() {
+  if (form_.history().empty()) return;
+  PaperDialog dialog(
+      form_.lastFigure(),
+      ExportDialog::ProposedFolder(settings::LastFolder(), QStandardPaths::PicturesLocation), this);
+  if (dialog.exec() != QDialog::Accepted) return;
+  QString error;
+  if (!StartExport(dialog.request(), error)) Warn(this, dialog.windowTitle(), Sentence(error));
 }
 
 void Form1Window::CopyPicture() const {

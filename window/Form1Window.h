@@ -107,6 +107,8 @@ class Form1Window final : public QWidget, public WindowServices {
   // Ask for a size and a file name (and an animation's time and rate), then StartExport.
   void SaveLargePictureAs() { AskAndExport(false); }
   void SaveAnimationAs() { AskAndExport(true); }
+  // Asks in "Save for paper" for a plotter's or a printer's file of the figure, then StartExport.
+  void SaveForPaperAs();
 
   // Shows the figure on the whole screen, or with `slideshowSeconds` > 0 a slideshow of new
   // figures that often; the window stays as it is behind it.
@@ -158,6 +160,7 @@ class Form1Window final : public QWidget, public WindowServices {
   QAction *place_, *new_, *back_, *forward_, *save_, *copy_, *copyCommand_, *open_, *quit_;
   QAction* saveLarge_;
   QAction* saveAnimation_;
+  QAction* savePaper_;
   QAction *variations_, *adjust_;  // open the windows that steer the figure
   // Writes exports off the window's thread; cancels and waits for one when the window closes.
   ExportRunner* exports_;
