@@ -18,7 +18,7 @@ package=(dpkg-dev file lintian appstream man-db)
 tests=(
   "${package[@]}" libgtest-dev libbenchmark-dev ffmpeg
   xvfb xauth xdotool imagemagick x11-utils fonts-dejavu-core xscreensaver
-  inkscape hp2xx poppler-utils
+  inkscape hp2xx poppler-utils libglib2.0-bin gsettings-desktop-schemas
   clang libclang-rt-14-dev ccache
 )
 page=(emscripten chromium)

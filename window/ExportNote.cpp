@@ -36,6 +36,10 @@ ExportNote::ExportNote(QWidget* window)
 }
 
 void ExportNote::ShowWritten(const QString& path) {
+  ShowFile(tr("Saved %1 in %2"), path);
+}
+
+void ExportNote::ShowFile(const QString& said, const QString& path) {
   const QFileInfo file(path);
   folder_ = file.absolutePath();
   path_ = QDir::toNativeSeparators(file.absoluteFilePath());
@@ -43,7 +47,7 @@ void ExportNote::ShowWritten(const QString& path) {
   QString where = QDir::toNativeSeparators(folder_);
   const QString home = QDir::homePath();
   if (where == home || where.startsWith(home + '/')) where = '~' + where.mid(home.size());
-  const QString full = tr("Saved %1 in %2").arg(file.fileName(), where);
+  const QString full = said.arg(file.fileName(), where);
   label_->setToolTip(path_);
   show();
   raise();

@@ -19,6 +19,8 @@ class ExportNote final : public QFrame {
 
   // Tells that `path` has been written, and shows the note.
   void ShowWritten(const QString& path);
+  // Shows `said`, in which %1 is the file's name and %2 its folder, for the file at `path`.
+  void ShowFile(const QString& said, const QString& path);
 
   QString text() const;
   QString folder() const { return folder_; }

@@ -40,6 +40,7 @@
 #include "window/PictureImage.h"
 #include "window/Settings.h"
 #include "window/VariationsWindow.h"
+#include "window/Wallpapers.h"
 
 namespace stringart {
 namespace {
@@ -177,6 +178,8 @@ void Form1Window::CreateActions() {
                              Keys{Qt::CTRL | Qt::SHIFT | Qt::Key_A}, &Form1Window::SaveAnimationAs);
   savePaper_ = AddAction(this, tr("Save for &paper\u2026"), Keys{Qt::CTRL | Qt::Key_P},
                          &Form1Window::SaveForPaperAs);
+  wallpaper_ = AddAction(this, tr("Set as &wallpaper"), Keys{Qt::CTRL | Qt::SHIFT | Qt::Key_W},
+                         &Form1Window::SetAsWallpaper);
   variations_ = AddAction(this, QStringLiteral("&Variations\u2026"), Keys{Qt::CTRL | Qt::Key_E},
                           [this] { ShowVariationsWindow(*stage_); });
   adjust_ = AddAction(this, QStringLiteral("Ad&just\u2026"), Keys{Qt::CTRL | Qt::Key_J},
@@ -206,7 +209,7 @@ void Form1Window::FillContextMenu(QMenu& menu) const {
   menu.addSeparator();
   menu.addActions({variations_, adjust_});
   menu.addSeparator();
-  menu.addActions({copy_, copyCommand_});
+  menu.addActions({copy_, copyCommand_, wallpaper_});
   if (journal_ != nullptr) {
     journal_->UpdateFavourite();
     menu.addSeparator();
@@ -409,14 +412,38 @@ bool Form1Window::StartExport(const ExportRequest& request, QString& error) {
   }
   if (!stringart::StartExport(*exports_, files_, request, form_.lastFigure(), error)) return false;
   note_->hide();  // told of the last file, it would be mistaken for this one
-  for (QAction* action : {saveLarge_, saveAnimation_, savePaper_}) action->setEnabled(false);
+  for (QAction* action : {saveLarge_, saveAnimation_, savePaper_, wallpaper_}) {
+    action->setEnabled(false);
+  }
   exporting_ = request;
   exportPath_ = QFileInfo(QString::fromStdString(request.path)).absoluteFilePath();
   return true;
 }
 
+void Form1Window::SetAsWallpaper() {
+  if (form_.figuresTraced() == 0) return;
+  QString error;
+  auto work = std::make_shared<WallpaperWork>();
+  if (!StartWallpaper(*exports_, form_.lastFigure(), work, error)) {
+    Warn(this, wallpaper_->text().remove('&'), Sentence(error));
+    return;
+  }
+  note_->hide();
+  for (QAction* action : {saveLarge_, saveAnimation_, savePaper_, wallpaper_}) {
+    action->setEnabled(false);
+  }
+  wallpaperWork_ = work;
+}
+
 void Form1Window::ExportFinished(ExportResult result, const QString& error) {
-  for (QAction* action : {saveLarge_, saveAnimation_, savePaper_}) action->setEnabled(true);
+  for (QAction* action : {saveLarge_, saveAnimation_, savePaper_, wallpaper_}) {
+    action->setEnabled(true);
+  }
+  if (const auto work = std::exchange(wallpaperWork_, nullptr)) {
+    if (result == ExportResult::Written) note_->ShowFile(WallpaperNote(*work), work->file);
+    if (result == ExportResult::Failed) Warn(this, wallpaper_->text().remove('&'), Sentence(error));
+    return;
+  }
   if (result == ExportResult::Written) {
     settings::SetLastFolder(QFileInfo(exportPath_).absolutePath());
     note_->ShowWritten(exportPath_);

@@ -24,6 +24,7 @@ namespace stringart {
 class FigureStage;
 class FullScreenView;
 class ExportNote;
+struct WallpaperWork;
 class JournalLink;
 class Picture1View;
 
@@ -109,6 +110,9 @@ class Form1Window final : public QWidget, public WindowServices {
   void SaveAnimationAs() { AskAndExport(true); }
   // Asks in "Save for paper" for a plotter's or a printer's file of the figure, then StartExport.
   void SaveForPaperAs();
+  // Draws the figure at every screen's size off the window's thread and makes it the desktop's
+  // wallpaper; a note says where the pictures are.
+  void SetAsWallpaper();
 
   // Shows the figure on the whole screen, or with `slideshowSeconds` > 0 a slideshow of new
   // figures that often; the window stays as it is behind it.
@@ -161,14 +165,16 @@ class Form1Window final : public QWidget, public WindowServices {
   QAction* saveLarge_;
   QAction* saveAnimation_;
   QAction* savePaper_;
+  QAction* wallpaper_;
   QAction *variations_, *adjust_;  // open the windows that steer the figure
   // Writes exports off the window's thread; cancels and waits for one when the window closes.
   ExportRunner* exports_;
   ExportNote* note_;
   FigureReader* reader_;
   void FiguresRead(const std::vector<FigureReader::Read>& reads, bool showFirst);
-  ExportRequest exporting_;  // what the last export started writes
-  QString exportPath_;       // its file, absolute
+  ExportRequest exporting_;                       // what the last export started writes
+  QString exportPath_;                            // its file, absolute
+  std::shared_ptr<WallpaperWork> wallpaperWork_;  // while a wallpaper is being set
   void ExportFinished(ExportResult result, const QString& error);
   QAction *fullScreenAction_, *slideshowAction_;
   QPointer<FullScreenView> fullScreen_;

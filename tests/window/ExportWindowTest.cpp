@@ -1,5 +1,5 @@
 // The window's exports: off its thread, with a progress dialog that cancels, leaving no file
-// behind when cancelled.
+// behind when cancelled; the figure set as the wallpaper.
 #include <gtest/gtest.h>
 
 #include <QDir>
@@ -10,6 +10,7 @@
 #include "app/FigureFileWriter.h"
 #include "runtime/DrawSource.h"
 #include "tests/support/WindowDriving.h"
+#include "window/ExportNote.h"
 #include "window/Form1Window.h"
 
 namespace stringart {
@@ -45,6 +46,35 @@ TEST(Form1WindowExport, RunsBesideTheWindowAndACancelLeavesNoFile) {
   emit progress->canceled();  // as a click on its Cancel button
   QTRY_VERIFY_WITH_TIMEOUT(!window.exporting(), 60000);
   EXPECT_EQ(Files(dir), QStringList{"clip.mp4"}) << "a cancelled export left a file";
+}
+
+// Ctrl+Shift+W: set on GNOME (its settings in a key file of the test's), and with no desktop of
+// ours only drawn, the note saying where to find it.
+TEST(Form1WindowExport, SetAsWallpaperTellsWhereThePictureIsWithOrWithoutADesktop) {
+  QTemporaryDir home;
+  qputenv("XDG_DATA_HOME", home.filePath("data").toUtf8());
+  qputenv("XDG_CONFIG_HOME", home.filePath("config").toUtf8());
+  qputenv("GSETTINGS_BACKEND", "keyfile");
+  SuppliedDraws draws({0.1f, 0.2f, 0.3f, 0.4f, 0.5f, 0.6f, 0.7f, 0.8f, 0.9f, 0.15f, 0.35f, 0.55f});
+  FigureFileWriter files;
+  Form1Window window(draws, files);
+  window.FormLoad();
+  window.show();
+  const QDir folder(home.filePath("data/stringart/wallpapers"));
+  for (const char* desktop : {"", "GNOME"}) {
+    qputenv("XDG_CURRENT_DESKTOP", desktop);
+    window.activateWindow();  // keys go to the active window
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    QTest::keyClick(&window, Qt::Key_W, Qt::ControlModifier | Qt::ShiftModifier);
+    ASSERT_TRUE(window.exporting()) << desktop;
+    auto* note = window.findChild<ExportNote*>();
+    QTRY_VERIFY_WITH_TIMEOUT(note->isVisible(), 60000);
+    EXPECT_EQ(folder.entryList(QDir::Files).size(), 1) << desktop;
+    EXPECT_TRUE(note->text().contains(folder.entryList(QDir::Files).value(0)))
+        << note->text().toStdString();
+    EXPECT_EQ(note->text().contains("GNOME"), *desktop != '\0') << note->text().toStdString();
+  }
+  qunsetenv("XDG_CURRENT_DESKTOP");
 }
 
 }  // namespace
