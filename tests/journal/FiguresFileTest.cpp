@@ -54,6 +54,13 @@ TEST(FiguresFile, WhatIsWrittenReadsBackToTheBit) {
   EXPECT_GT((*plain)[0].shownAt, 1733680000);
   EXPECT_TRUE(ParseFiguresFile(" [ ] ", error).value().empty());
   EXPECT_EQ(KeptNote("a\tb\x1b[31m\xc2\x9b"), "a b [31m  ");
+
+  // The file the page's tests open as the window's: what the window writes, byte for byte.
+  std::ifstream in(STRINGART_SOURCE_DIR "/tests/data/figures-from-the-window.json");
+  const std::string window((std::istreambuf_iterator<char>(in)), {});
+  const auto travelled = ParseFiguresFile(window, error);
+  ASSERT_TRUE(travelled.has_value()) << error;
+  EXPECT_EQ(FormatFiguresFile(*travelled), window);
 }
 
 TEST(FiguresFile, HostileTextIsRefusedWholeWithOneLine) {

@@ -1,12 +1,14 @@
 // The page's own history and the browser's store of figures: sixty figures there and back, "new"
 // after going back, visits that outlast the browser, favourites, the gallery, Variations and
-// Adjust, the figures file in the window's format and hostile ones, and storage refused; every
-// figure shown exactly as stringart-render draws it.
+// Adjust, the figures file in the window's format, travelling both ways, and hostile ones, and
+// storage refused; every figure shown exactly as stringart-render draws it.
 import assert from 'node:assert/strict';
+import {execFileSync} from 'node:child_process';
 import fs from 'node:fs';
 import os from 'node:os';
 import path from 'node:path';
 import {describe, test} from 'node:test';
+import {fileURLToPath} from 'node:url';
 
 import {assertExact, kSize, launchProfile, openPage, renderPng, shownFigure, useSiteInBrowser,
         waitForFigure, watchErrors} from './support.mjs';
@@ -234,6 +236,30 @@ describe('the page keeps and steers its figures', () => {
       }
     } finally {
       fs.rmSync(folder, {recursive: true, force: true});
+    }
+  }));
+
+  test('favourites travel: the window\'s file opens on the page, the page\'s imports into the window', () => withPage(async (page) => {
+    const fromWindow = fileURLToPath(new URL('../data/figures-from-the-window.json', import.meta.url));
+    const home = fs.mkdtempSync(path.join(os.tmpdir(), 'stringart-travel-'));
+    try {
+      await openPage(page, env.server.url, `#draws=${kOther}&directions=-1,1,-1`);
+      await page.setInputFiles('#FiguresFile', fromWindow);
+      await page.waitForFunction(() => message.textContent.startsWith('Opened'));
+      await page.keyboard.press('g');
+      const [download] = await Promise.all([page.waitForEvent('download'), page.click('#SaveFigures')]);
+      const saved = JSON.parse(fs.readFileSync(await download.path(), 'utf8'));
+      for (const figure of JSON.parse(fs.readFileSync(fromWindow, 'utf8'))) {
+        assert.deepEqual(saved.find((f) => f.draws === figure.draws), figure, 'the page keeps the window\'s figure as it was');
+      }
+      const file = path.join(home, 'figures-from-the-page.json');
+      fs.writeFileSync(file, JSON.stringify(saved));
+      const environment = {...process.env, XDG_DATA_HOME: home, XDG_CONFIG_HOME: home};
+      const imported = () => execFileSync(process.env.STRINGART_WINDOW, ['--import', file], {env: environment, encoding: 'utf8'});
+      assert.match(imported(), /^Added 3 figures from .* to the journal/);
+      assert.match(imported(), /^Added 0 figures .*3 were kept already/);
+    } finally {
+      fs.rmSync(home, {recursive: true, force: true});
     }
   }));
 
