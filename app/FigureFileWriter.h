@@ -4,12 +4,13 @@
 #include <string>
 
 #include "export/FigureFile.h"
+#include "export/Wallpaper.h"
 #include "text/FigureFiles.h"
 
 namespace stringart {
 
-// The window's way to files and commands: SaveFigure, PastableCommand, OpenFigure and
-// ExportFigure.
+// The window's way to files and commands: SaveFigure, PastableCommand, OpenFigure,
+// ExportFigure and the wallpaper as this session sets it.
 class FigureFileWriter final : public FigureFiles {
  public:
   bool Save(const std::string& path, const Picture1& picture, const FigureRecord& figure,
@@ -23,6 +24,13 @@ class FigureFileWriter final : public FigureFiles {
   ExportResult Export(const ExportRequest& request, const FigureRecord& figure,
                       const ExportProgress& progress, std::string& error) override {
     return ExportFigure(request, figure, progress, error);
+  }
+  ExportResult SetWallpaper(const FigureRecord& figure, const std::vector<WallpaperScreen>& screens,
+                            const std::string& folder, const ExportProgress& progress,
+                            std::string& way, std::string& written, std::string& error) override {
+    const WallpaperWay chosen = ChooseWallpaperWay(SessionFacts());
+    way = WallpaperWayName(chosen);
+    return stringart::SetWallpaper(figure, chosen, screens, folder, progress, written, error);
   }
 };
 

@@ -7,6 +7,7 @@
 
 #include "figure/ExportProgress.h"
 #include "figure/FigureRecord.h"
+#include "text/FigureFiles.h"
 
 namespace stringart {
 
@@ -30,12 +31,6 @@ WallpaperWay ChooseWallpaperWay(const DesktopFacts& facts);
 
 // "GNOME", "KDE Plasma", "Xfce", "xwallpaper", "feh"; empty for None.
 std::string WallpaperWayName(WallpaperWay way);
-
-// A screen the wallpaper covers: its output's name ("HDMI-1") and size in device pixels.
-struct WallpaperScreen {
-  std::string name;
-  int width = 0, height = 0;
-};
 
 // The commands that set `files[i]` (absolute paths) on `screens[i]` (in X's order), run one
 // after the other. Desktops that take one picture for all screens get the largest screen's.

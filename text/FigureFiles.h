@@ -2,6 +2,7 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "canvas/Picture1.h"
 #include "figure/ExportProgress.h"
@@ -9,6 +10,12 @@
 #include "text/ExportRequest.h"
 
 namespace stringart {
+
+// A screen a wallpaper covers: its output's name ("HDMI-1") and size in device pixels.
+struct WallpaperScreen {
+  std::string name;
+  int width = 0, height = 0;
+};
 
 // What the window needs of figure files and of the figure's text forms. The program hands the
 // window its implementation, so that the window knows nothing of file formats or commands.
@@ -29,6 +36,14 @@ class FigureFiles {
   // cancelled export leaves no file; a failure sets `error` to one line naming the file.
   virtual ExportResult Export(const ExportRequest& request, const FigureRecord& figure,
                               const ExportProgress& progress, std::string& error) = 0;
+  // Draws `figure` at the size of each of `screens` into `folder` and makes it the desktop's
+  // wallpaper as this session sets one. `way` gets the desktop's name at once ("GNOME"; empty
+  // where there is none to set it on, and the pictures are only drawn), `written` the first
+  // picture. Called off the window's thread; `progress` may cancel; a failure sets `error`.
+  virtual ExportResult SetWallpaper(const FigureRecord& figure,
+                                    const std::vector<WallpaperScreen>& screens,
+                                    const std::string& folder, const ExportProgress& progress,
+                                    std::string& way, std::string& written, std::string& error) = 0;
 };
 
 }  // namespace stringart

@@ -424,7 +424,7 @@ void Form1Window::SetAsWallpaper() {
   if (form_.figuresTraced() == 0) return;
   QString error;
   auto work = std::make_shared<WallpaperWork>();
-  if (!StartWallpaper(*exports_, form_.lastFigure(), work, error)) {
+  if (!StartWallpaper(*exports_, files_, form_.lastFigure(), work, error)) {
     Warn(this, wallpaper_->text().remove('&'), Sentence(error));
     return;
   }
@@ -440,7 +440,8 @@ void Form1Window::ExportFinished(ExportResult result, const QString& error) {
     action->setEnabled(true);
   }
   if (const auto work = std::exchange(wallpaperWork_, nullptr)) {
-    if (result == ExportResult::Written) note_->ShowFile(WallpaperNote(*work), work->file);
+    if (result == ExportResult::Written)
+      note_->ShowFile(WallpaperNote(*work), QString::fromStdString(work->file));
     if (result == ExportResult::Failed) Warn(this, wallpaper_->text().remove('&'), Sentence(error));
     return;
   }

@@ -6,11 +6,9 @@
 #include <QStandardPaths>
 #include <cmath>
 
-#include "export/Wallpaper.h"
-
 namespace stringart {
 
-bool StartWallpaper(ExportRunner& runner, const FigureRecord& figure,
+bool StartWallpaper(ExportRunner& runner, FigureFiles& files, const FigureRecord& figure,
                     const std::shared_ptr<WallpaperWork>& work, QString& error) {
   if (runner.running()) {
     error = QCoreApplication::translate("stringart::Exports",
@@ -23,8 +21,6 @@ bool StartWallpaper(ExportRunner& runner, const FigureRecord& figure,
     const QSize size = screen->size() * screen->devicePixelRatio();
     screens.push_back({screen->name().toStdString(), size.width(), size.height()});
   }
-  const WallpaperWay way = ChooseWallpaperWay(SessionFacts());
-  work->way = QString::fromStdString(WallpaperWayName(way));
   const std::string folder =
       (QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
        QStringLiteral("/stringart/wallpapers"))
@@ -32,24 +28,20 @@ bool StartWallpaper(ExportRunner& runner, const FigureRecord& figure,
   const auto title = QCoreApplication::translate("stringart::Form1Window", "Set as wallpaper");
   return runner.Start(
       title, QCoreApplication::translate("stringart::Exports", "Drawing the wallpaper\u2026"),
-      [=](const ExportProgress& progress, std::string& why) {
-        std::string written;
-        const ExportResult result =
-            SetWallpaper(figure, way, screens, folder, progress, written, why);
-        work->file = QString::fromStdString(written);
-        return result;
+      [=, &files](const ExportProgress& progress, std::string& why) {
+        return files.SetWallpaper(figure, screens, folder, progress, work->way, work->file, why);
       });
 }
 
 QString WallpaperNote(const WallpaperWork& work) {
-  if (work.way.isEmpty()) {
+  if (work.way.empty()) {
     return QCoreApplication::translate(
         "stringart::Exports",
         "Saved %1 in %2; no desktop that stringart can set a wallpaper on is running: choose it "
         "in your desktop's settings");
   }
   return QCoreApplication::translate("stringart::Exports", "Wallpaper set on %3: %1 in %2")
-      .replace(QStringLiteral("%3"), work.way);
+      .replace(QStringLiteral("%3"), QString::fromStdString(work.way));
 }
 
 }  // namespace stringart
