@@ -23,6 +23,8 @@
 
 #include "figure/FigureHistory.h"
 #include "text/ExportLimits.h"
+#include "text/WindowKeys.h"
+#include "window/About.h"
 #include "window/AdjustWindow.h"
 #include "window/CanvasFocusFrame.h"
 #include "window/CloseDuringExport.h"
@@ -33,7 +35,9 @@
 #include "window/FigureReader.h"
 #include "window/FigureStage.h"
 #include "window/FullScreenView.h"
+#include "window/HelpWindow.h"
 #include "window/JournalLink.h"
+#include "window/KeySequences.h"
 #include "window/Messages.h"
 #include "window/PaperDialog.h"
 #include "window/Picture1View.h"
@@ -80,12 +84,12 @@ class Form1Stage final : public FigureStage {
   Form1Window& window_;
 };
 
-// An action whose keys work anywhere in the window, not only from the menu, doing `slot`.
+// An action whose keys, the table's for `key`, work anywhere in the window, not only from the
+// menu, doing `slot`.
 template <class Slot>
-QAction* AddAction(Form1Window* window, const QString& text, const QList<QKeySequence>& keys,
-                   Slot slot) {
+QAction* AddAction(Form1Window* window, const QString& text, WindowKey key, Slot slot) {
   auto* action = new QAction(text, window);
-  action->setShortcuts(keys);
+  action->setShortcuts(KeySequences(key));
   window->addAction(action);
   QObject::connect(action, &QAction::triggered, window, slot);
   return action;
@@ -148,9 +152,7 @@ void Form1Window::PlaceControls() {
 }
 
 void Form1Window::CreateActions() {
-  using Keys = QList<QKeySequence>;
-  new_ = AddAction(this, QStringLiteral("&New figure"), Keys{Qt::CTRL | Qt::Key_N, Qt::Key_F5},
-                   [this] { newSoon_->start(); });
+  new_ = AddAction(this, tr("&New figure"), WindowKey::New, [this] { newSoon_->start(); });
   // Presses of the keys that come while a figure is being made (a key held down) fold into one
   // figure, made once every event queued meanwhile has been seen: a held key gives a figure a
   // frame, not a queue that Quit would wait behind. Each click on the button is a figure of its
@@ -160,40 +162,39 @@ void Form1Window::CreateActions() {
   connect(newSoon_, &QTimer::timeout, command1_, &QPushButton::click);
   place_ = new QAction(this);
   place_->setEnabled(false);
-  back_ = AddAction(this, QStringLiteral("&Back"), Keys{Qt::ALT | Qt::Key_Left, Qt::Key_Back},
-                    &Form1Window::GoBack);
-  forward_ = AddAction(this, QStringLiteral("&Forward"),
-                       Keys{Qt::ALT | Qt::Key_Right, Qt::Key_Forward}, &Form1Window::GoForward);
-  save_ = AddAction(this, QStringLiteral("&Save picture as\u2026"),
-                    QKeySequence::keyBindings(QKeySequence::Save), &Form1Window::SavePictureAs);
-  copy_ = AddAction(this, QStringLiteral("&Copy picture"),
-                    QKeySequence::keyBindings(QKeySequence::Copy), &Form1Window::CopyPicture);
-  copyCommand_ = AddAction(this, QStringLiteral("Copy figure co&mmand"),
-                           Keys{Qt::CTRL | Qt::SHIFT | Qt::Key_C}, &Form1Window::CopyFigureCommand);
-  open_ = AddAction(this, QStringLiteral("&Open figure\u2026"),
-                    QKeySequence::keyBindings(QKeySequence::Open), &Form1Window::OpenFigureAs);
-  saveLarge_ = AddAction(this, QStringLiteral("Save &large picture\u2026"),
-                         Keys{Qt::CTRL | Qt::SHIFT | Qt::Key_S}, &Form1Window::SaveLargePictureAs);
-  saveAnimation_ = AddAction(this, QStringLiteral("Save &animation\u2026"),
-                             Keys{Qt::CTRL | Qt::SHIFT | Qt::Key_A}, &Form1Window::SaveAnimationAs);
-  savePaper_ = AddAction(this, tr("Save for &paper\u2026"), Keys{Qt::CTRL | Qt::Key_P},
+  back_ = AddAction(this, tr("&Back"), WindowKey::Back, &Form1Window::GoBack);
+  forward_ = AddAction(this, tr("&Forward"), WindowKey::Forward, &Form1Window::GoForward);
+  save_ =
+      AddAction(this, tr("&Save picture as\u2026"), WindowKey::Save, &Form1Window::SavePictureAs);
+  copy_ = AddAction(this, tr("&Copy picture"), WindowKey::CopyPicture, &Form1Window::CopyPicture);
+  copyCommand_ = AddAction(this, tr("Copy figure co&mmand"), WindowKey::CopyCommand,
+                           &Form1Window::CopyFigureCommand);
+  open_ = AddAction(this, tr("&Open figure\u2026"), WindowKey::Open, &Form1Window::OpenFigureAs);
+  saveLarge_ = AddAction(this, tr("Save &large picture\u2026"), WindowKey::SaveLarge,
+                         &Form1Window::SaveLargePictureAs);
+  saveAnimation_ = AddAction(this, tr("Save &animation\u2026"), WindowKey::SaveAnimation,
+                             &Form1Window::SaveAnimationAs);
+  savePaper_ = AddAction(this, tr("Save for &paper\u2026"), WindowKey::SavePaper,
                          &Form1Window::SaveForPaperAs);
-  wallpaper_ = AddAction(this, tr("Set as &wallpaper"), Keys{Qt::CTRL | Qt::SHIFT | Qt::Key_W},
-                         &Form1Window::SetAsWallpaper);
-  variations_ = AddAction(this, QStringLiteral("&Variations\u2026"), Keys{Qt::CTRL | Qt::Key_E},
+  wallpaper_ =
+      AddAction(this, tr("Set as &wallpaper"), WindowKey::Wallpaper, &Form1Window::SetAsWallpaper);
+  variations_ = AddAction(this, tr("&Variations\u2026"), WindowKey::Variations,
                           [this] { ShowVariationsWindow(*stage_); });
-  adjust_ = AddAction(this, QStringLiteral("Ad&just\u2026"), Keys{Qt::CTRL | Qt::Key_J},
+  adjust_ = AddAction(this, tr("Ad&just\u2026"), WindowKey::Adjust,
                       [this] { ShowAdjustWindow(*stage_); });
-  fullScreenAction_ = AddAction(this, QStringLiteral("F&ull screen"), Keys{Qt::Key_F11},
-                                [this] { ShowFullScreen(); });
-  slideshowAction_ = AddAction(this, QStringLiteral("Sli&deshow"), Keys{Qt::SHIFT | Qt::Key_F11},
+  fullScreenAction_ =
+      AddAction(this, tr("F&ull screen"), WindowKey::FullScreen, [this] { ShowFullScreen(); });
+  slideshowAction_ = AddAction(this, tr("Sli&deshow"), WindowKey::Slideshow,
                                [this] { ShowFullScreen(kDefaultSlideshowSeconds); });
+  help_ = AddAction(this, tr("&Keys and options\u2026"), WindowKey::Help, &Form1Window::ShowHelp);
+  about_ = new QAction(tr("&About stringart"), this);
+  connect(about_, &QAction::triggered, this, &Form1Window::ShowAbout);
+  helpMenu_ = new QMenu(tr("&Help"), this);
+  helpMenu_->addActions({help_, about_});
   // One window: closing it quits.
-  quit_ = AddAction(this, QStringLiteral("&Quit"), Keys{Qt::CTRL | Qt::Key_Q, Qt::CTRL | Qt::Key_W},
-                    &QWidget::close);
+  quit_ = AddAction(this, tr("&Quit"), WindowKey::Quit, &QWidget::close);
   // The keyboard's way to the menu, wherever the focus is.
-  AddAction(this, QString(), Keys{Qt::SHIFT | Qt::Key_F10, Qt::Key_Menu},
-            [this] { ShowContextMenu(view_->rect().center()); });
+  AddAction(this, QString(), WindowKey::Menu, [this] { ShowContextMenu(view_->rect().center()); });
 }
 
 void Form1Window::ShowContextMenu(QPoint at) {
@@ -218,6 +219,7 @@ void Form1Window::FillContextMenu(QMenu& menu) const {
   menu.addSeparator();
   menu.addActions({fullScreenAction_, slideshowAction_});
   menu.addSeparator();
+  menu.addMenu(helpMenu_);
   menu.addAction(quit_);
 }
 
@@ -267,6 +269,24 @@ void Form1Window::FigureShown() {
                                      .arg(QString::fromStdString(FigureName(form_.lastFigure()))));
   view_->setAccessibleDescription(place_->text() + QStringLiteral(". ") + view_->toolTip() + '.');
   emit stage_->FigureChanged();
+}
+
+void Form1Window::ShowHelp() {
+  auto* help = findChild<HelpWindow*>();
+  if (help == nullptr) help = new HelpWindow(optionsHelp_, this);
+  help->show();
+  help->raise();
+  help->activateWindow();
+}
+
+HelpWindow* Form1Window::helpWindow() const {
+  return findChild<HelpWindow*>();
+}
+
+void Form1Window::ShowAbout() {
+  stringart::ShowAbout(
+      this, FilesOfThisRun(journal_ != nullptr ? QString::fromStdString(journal_->journal().path())
+                                               : QString()));
 }
 
 FullScreenView* Form1Window::fullScreenView() const {
