@@ -97,7 +97,8 @@ class FigureStartClock final : public stringart::DrawSource {
 
 int Failed(stringart::GuardedApplication& app) {
   QMessageBox box(QMessageBox::Critical, QStringLiteral("stringart"),
-                  QStringLiteral("stringart stopped after a failure:\n") + app.failure());
+                  QCoreApplication::translate("main", "stringart stopped after a failure:") + '\n' +
+                      app.failure());
   box.setTextFormat(Qt::PlainText);
   box.exec();
   return EXIT_FAILURE;

@@ -49,8 +49,12 @@
 namespace stringart {
 namespace {
 
-const QString kPngFilter = QStringLiteral("PNG image (*.png)");
-const QString kSvgFilter = QStringLiteral("SVG drawing (*.svg)");
+QString PngFilter() {
+  return Form1Window::tr("PNG image (*.png)");
+}
+QString SvgFilter() {
+  return Form1Window::tr("SVG drawing (*.svg)");
+}
 
 // The local figure files (.png, .svg, .mp4, .webm, .hpgl, .plt, .pdf) among dropped `urls`;
 // empty if anything else is among them.
@@ -108,6 +112,7 @@ Form1Window::Form1Window(DrawSource& random, FigureFiles& files, QWidget* parent
       reader_(new FigureReader(files, this)),
       stage_(new Form1Stage(*this)),
       newSoon_(new QTimer(this)) {
+  // "Form1" and "new" are the program's own names, the same in every language.
   setWindowTitle(QStringLiteral("Form1"));
   setFixedSize(kClientWidth, kClientHeight);
   setAcceptDrops(true);
@@ -138,14 +143,16 @@ void Form1Window::PlaceControls() {
   // Fixed places, no layout: the window looks the same whatever the style's preferred sizes.
   view_->setGeometry(56, 64, Picture1::kWidth, Picture1::kHeight);
   command1_->setGeometry(576, 544, 57, 17);
-  command1_->setToolTip(QStringLiteral("Trace a new figure (Ctrl+N, F5; Space when focused)"));
+  const QString newKeys = NativeKeys(KeysOf(WindowKey::New));
+  command1_->setToolTip(tr("Trace a new figure (%1; Space when focused)").arg(newKeys));
   command1_->setAccessibleDescription(
-      QStringLiteral("Traces a new figure. Shortcuts: Ctrl+N, F5, or Space when focused."));
+      tr("Traces a new figure. Shortcuts: %1, or Space when focused.").arg(newKeys));
   // The canvas takes the focus after the button, and shows it with a frame around it.
   view_->setFocusPolicy(Qt::StrongFocus);
   setTabOrder(command1_, view_);
   new CanvasFocusFrame(view_);
-  view_->setToolTip(QStringLiteral("Right-click, Shift+F10 or the Menu key for the menu"));
+  view_->setToolTip(
+      tr("Right-click, or %1, for the menu").arg(NativeKeys(KeysOf(WindowKey::Menu))));
   view_->setContextMenuPolicy(Qt::CustomContextMenu);
   connect(view_, &QWidget::customContextMenuRequested, this, &Form1Window::ShowContextMenu);
   note_->setGeometry(56, 12, 577, 40);
@@ -254,19 +261,18 @@ void Form1Window::Command1Click() {
 void Form1Window::FigureShown() {
   view_->FigureComplete(form_.history().empty() ? nullptr : &form_.lastFigure());
   const FigureHistory& history = form_.history();
-  place_->setText(
-      history.empty() ? QStringLiteral("No figure yet")
-      : history.shownEarlier() > 0
-          ? QStringLiteral("Earlier run, %L1 back").arg(history.shownEarlier())
-          : QStringLiteral("Figure %L1 of %L2").arg(history.shown() + 1).arg(history.size()));
+  place_->setText(history.empty() ? tr("No figure yet")
+                  : history.shownEarlier() > 0
+                      ? tr("Earlier run, %L1 back").arg(history.shownEarlier())
+                      : tr("Figure %L1 of %L2").arg(history.shown() + 1).arg(history.size()));
   back_->setEnabled(form_.CanGoBack());
   forward_->setEnabled(history.CanGoForward());
   for (QAction* action : {save_, copy_, copyCommand_}) action->setEnabled(!history.empty());
   // What a screen reader says of the canvas.
-  view_->setAccessibleName(history.empty()
-                               ? QStringLiteral("Empty canvas")
-                               : QStringLiteral("Figure %1")
-                                     .arg(QString::fromStdString(FigureName(form_.lastFigure()))));
+  view_->setAccessibleName(
+      history.empty()
+          ? tr("Empty canvas")
+          : tr("Figure %1").arg(QString::fromStdString(FigureName(form_.lastFigure()))));
   view_->setAccessibleDescription(place_->text() + QStringLiteral(". ") + view_->toolTip() + '.');
   emit stage_->FigureChanged();
 }
@@ -347,7 +353,7 @@ void Form1Window::FiguresRead(const std::vector<FigureReader::Read>& reads, bool
     form_.FirstFigure();
     FigureShown();
   }
-  if (!problems.isEmpty()) ShowProblem(QStringLiteral("Open figure"), Listed(problems));
+  if (!problems.isEmpty()) ShowProblem(tr("Open figure"), Listed(problems));
 }
 
 void Form1Window::ShowProblem(const QString& title, const QString& text) {
@@ -362,7 +368,7 @@ bool Form1Window::SavePicture(const QString& path, QString& error) {
   // Before the first figure the record describes no figure, and an SVG would not match the
   // canvas.
   if (form_.history().empty()) {
-    error = QStringLiteral("There is no figure to save yet.");
+    error = tr("There is no figure to save yet.");
     return false;
   }
   std::string why;
@@ -382,18 +388,18 @@ QString Form1Window::ProposedSavePath(const QString& suffix) const {
 }
 
 void Form1Window::SavePictureAs() {
-  QString filter = kPngFilter;
+  const QString png = PngFilter(), svg = SvgFilter();
+  QString filter = png;
   QString path = ProposedSavePath(QStringLiteral("png"));
   // A refused name (a .jpg, say) is told and asked for again, starting from it.
   for (;;) {
-    path = QFileDialog::getSaveFileName(this, QStringLiteral("Save picture"), path,
-                                        kPngFilter + ";;" + kSvgFilter, &filter);
+    path = QFileDialog::getSaveFileName(this, tr("Save picture"), path, png + ";;" + svg, &filter);
     if (path.isEmpty()) return;
     // A bare name takes the extension of the chosen file type.
-    if (QFileInfo(path).suffix().isEmpty()) path += filter == kSvgFilter ? ".svg" : ".png";
+    if (QFileInfo(path).suffix().isEmpty()) path += filter == svg ? ".svg" : ".png";
     QString error;
     if (SavePicture(path, error)) return;
-    Warn(this, QStringLiteral("Save picture"), Sentence(error));
+    Warn(this, tr("Save picture"), Sentence(error));
   }
 }
 
@@ -420,14 +426,14 @@ void Form1Window::PreviewFigure(const FigureRecord& figure) {
 
 void Form1Window::OpenFigureAs() {
   const QString path = QFileDialog::getOpenFileName(
-      this, QStringLiteral("Open figure"), QFileInfo(ProposedSavePath("png")).absolutePath(),
+      this, tr("Open figure"), QFileInfo(ProposedSavePath("png")).absolutePath(),
       tr("Figures written by stringart (*.png *.svg *.mp4 *.webm *.hpgl *.plt *.pdf)"));
   if (!path.isEmpty()) OpenFigureFiles({path}, true);
 }
 
 bool Form1Window::StartExport(const ExportRequest& request, QString& error) {
   if (form_.figuresTraced() == 0) {
-    error = QStringLiteral("There is no figure to save yet.");
+    error = tr("There is no figure to save yet.");
     return false;
   }
   if (!stringart::StartExport(*exports_, files_, request, form_.lastFigure(), error)) return false;

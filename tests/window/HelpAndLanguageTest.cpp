@@ -9,6 +9,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextBrowser>
+#include <map>
 #include <set>
 
 #include "app/FigureFileWriter.h"
@@ -80,6 +81,47 @@ TEST(Help, F1OpensTheKeysAndOptionsAndEscapeClosesIt) {
   ASSERT_TRUE(QTest::qWaitForWindowActive(help));
   QTest::keyClick(help->page(), Qt::Key_Escape);
   EXPECT_FALSE(help->isVisible()) << "Escape left the help open";
+}
+
+TEST(Languages, AGermanLocaleGetsAGermanMenuWhoseLettersDifferWithItsOwnNamesKept) {
+  Translations german{QLocale(QLocale::German, QLocale::Germany)};
+  ASSERT_TRUE(german.found()) << "no German translation among the resources";
+  german.Install();
+  Window run;
+  QMenu menu;
+  run.window.FillContextMenu(menu);
+  // Each menu's entries without their marks, and no letter marked twice in one menu: Alt and the
+  // letter must reach one entry.
+  std::set<QString> texts;
+  const auto read = [&texts](const QMenu& menu) {
+    std::map<QChar, QString> letters;
+    for (const QAction* action : menu.actions()) {
+      if (action->isSeparator()) continue;
+      QString text = action->text();
+      const qsizetype mark = text.indexOf('&');
+      if (mark == -1 && !action->isEnabled()) continue;  // the line that tells the place
+      ASSERT_NE(mark, -1) << text.toStdString();
+      const auto [other, fresh] = letters.emplace(text[mark + 1].toLower(), text);
+      EXPECT_TRUE(fresh) << text.toStdString() << " and " << other->second.toStdString();
+      texts.insert(text.remove('&'));
+    }
+  };
+  read(menu);
+  for (const QAction* action : menu.actions()) {
+    if (action->menu() != nullptr) read(*action->menu());
+  }
+  for (const char* expected :
+       {"Neue Figur", "Zurück", "Vorwärts", "Favorit", "Galerie…", "Variationen…", "Anpassen…",
+        "Vollbild", "Hilfe", "Tasten und Optionen…", "Über stringart", "Beenden"}) {
+    EXPECT_TRUE(texts.contains(QString::fromUtf8(expected))) << expected;
+  }
+  EXPECT_EQ(run.window.windowTitle(), "Form1");
+  EXPECT_EQ(run.window.command1()->text(), "new");
+  run.window.ShowHelp();
+  // Qt's own buttons come in German too.
+  const auto* close =
+      run.window.helpWindow()->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Close);
+  EXPECT_EQ(close->text().remove('&'), QString::fromUtf8("Schließen"));
 }
 
 }  // namespace
