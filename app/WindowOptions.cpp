@@ -118,7 +118,7 @@ std::string WindowOptionsHelp(const Translate& translate) {
                                       "       stringart --slideshow [SECONDS]\n"
                                       "       stringart --import FILE\n"
                                       "Opens a window that traces random string-art figures: one "
-                                      "at once, another at each press of \"new\".\n")) +
+                                      "at once,\nanother at each press of \"new\".\n")) +
          "\n" + OptionHelp(kOptions, translate, kWindowOptionsContext);
 }
 

@@ -189,23 +189,25 @@ wie viele, und beenden</translation>
         <translation>die Version ausgeben und beenden</translation>
     </message>
     <message>
+        <source>Without a display, stringart-render makes the same figures into files.
+</source>
+        <translation>Ohne Bildschirm macht stringart-render dieselben Figuren zu Dateien.
+</translation>
+    </message>
+    <message>
         <source>Usage: stringart [FILE...]
        stringart --draws U1,...,U12 [--directions R,G,B]
        stringart --slideshow [SECONDS]
        stringart --import FILE
-Opens a window that traces random string-art figures: one at once, another at each press of &quot;new&quot;.
+Opens a window that traces random string-art figures: one at once,
+another at each press of &quot;new&quot;.
 </source>
         <translation>Aufruf: stringart [FILE...]
         stringart --draws U1,...,U12 [--directions R,G,B]
         stringart --slideshow [SECONDS]
         stringart --import FILE
-Öffnet ein Fenster, das zufällige Fadenbilder zeichnet: eines sofort, ein weiteres bei jedem Druck auf „new“.
-</translation>
-    </message>
-    <message>
-        <source>Without a display, stringart-render makes the same figures into files.
-</source>
-        <translation>Ohne Bildschirm macht stringart-render dieselben Figuren zu Dateien.
+Öffnet ein Fenster, das zufällige Fadenbilder zeichnet: eines sofort,
+ein weiteres bei jedem Druck auf „new“.
 </translation>
     </message>
 </context>

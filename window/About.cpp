@@ -32,13 +32,14 @@ ProgramFiles FilesOfThisRun(const QString& journal) {
 }
 
 QString AboutText(const ProgramFiles& files) {
+  // Each name on a line of its own under what it is: a path is long, the box is not wide.
   const auto line = [](const QString& what, const QString& path) {
-    return QStringLiteral("<tr><td>%1</td><td><tt>%2</tt></td></tr>")
+    return QStringLiteral("%1<br>&nbsp;&nbsp;<tt>%2</tt><br>")
         .arg(what.toHtmlEscaped(), QDir::toNativeSeparators(path).toHtmlEscaped());
   };
   return QStringLiteral(
              "<h3>stringart %1</h3><p>%2</p><p>%3<br>%4</p><p><b>%5</b></p>"
-             "<table cellspacing=\"0\" cellpadding=\"2\">%6%7%8%9%10</table>")
+             "<p>%6%7%8%9%10</p>")
       .arg(QCoreApplication::applicationVersion().toHtmlEscaped(),
            About::tr("Draws random string-art figures, one at each press of \"new\".")
                .toHtmlEscaped(),

@@ -13,8 +13,10 @@ namespace stringart {
 HelpWindow::HelpWindow(const QString& options, QWidget* parent)
     : QDialog(parent), page_(new QTextBrowser(this)) {
   setWindowTitle(tr("Keys and options"));
-  QString html = QStringLiteral("<h3>%1</h3><table cellspacing=\"0\" cellpadding=\"3\">")
-                     .arg(tr("Keys in the window"));
+  QString html =
+      QStringLiteral(
+          "<h3>%1</h3><table cellspacing=\"0\" cellpadding=\"3\" style=\"margin-left: 4px\">")
+          .arg(tr("Keys in the window"));
   for (const WindowKeyRow& row : WindowKeyTable()) {
     html += QStringLiteral("<tr><td style=\"white-space: pre\"><b>%1</b></td><td>%2</td></tr>")
                 .arg(NativeKeys(row.keys).toHtmlEscaped(),
@@ -27,7 +29,7 @@ HelpWindow::HelpWindow(const QString& options, QWidget* parent)
                       "focus.")
                        .toHtmlEscaped());
   if (!options.isEmpty()) {
-    html += QStringLiteral("<h3>%1</h3><pre>%2</pre>")
+    html += QStringLiteral("<h3>%1</h3><pre style=\"white-space: pre-wrap\">%2</pre>")
                 .arg(tr("The command line"), options.toHtmlEscaped());
   }
   page_->setHtml(html);
@@ -37,7 +39,8 @@ HelpWindow::HelpWindow(const QString& options, QWidget* parent)
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(page_);
   layout->addWidget(buttons);
-  resize(620, 560);
+  // Wide enough for the options' columns without a scroll bar across.
+  resize(740, 600);
 }
 
 }  // namespace stringart
