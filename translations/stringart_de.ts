@@ -481,6 +481,18 @@ Noch etwa %2</translation>
         <source>Writing %1…</source>
         <translation>%1 wird geschrieben…</translation>
     </message>
+    <message>
+        <source>Drawing the wallpaper…</source>
+        <translation>Das Hintergrundbild wird gezeichnet…</translation>
+    </message>
+    <message>
+        <source>Saved %1 in %2; no desktop that stringart can set a wallpaper on is running: choose it in your desktop&apos;s settings</source>
+        <translation>%1 in %2 gespeichert; es läuft keine Arbeitsumgebung, in der stringart ein Hintergrundbild festlegen kann: Wählen Sie es in den Einstellungen Ihrer Arbeitsumgebung</translation>
+    </message>
+    <message>
+        <source>Wallpaper set on %3: %1 in %2</source>
+        <translation>Hintergrundbild auf %3 festgelegt: %1 in %2</translation>
+    </message>
 </context>
 <context>
     <name>stringart::Form1Window</name>
@@ -611,6 +623,14 @@ Noch etwa %2</translation>
     <message>
         <source>Figures written by stringart (*.png *.svg *.mp4 *.webm *.hpgl *.plt *.pdf)</source>
         <translation>Von stringart geschriebene Figuren (*.png *.svg *.mp4 *.webm *.hpgl *.plt *.pdf)</translation>
+    </message>
+    <message>
+        <source>Set as &amp;wallpaper</source>
+        <translation>Als Hin&amp;tergrundbild festlegen</translation>
+    </message>
+    <message>
+        <source>Set as wallpaper</source>
+        <translation>Als Hintergrundbild festlegen</translation>
     </message>
 </context>
 <context>

@@ -112,7 +112,8 @@ TEST(Languages, AGermanLocaleGetsAGermanMenuWhoseLettersDifferWithItsOwnNamesKep
   }
   for (const char* expected :
        {"Neue Figur", "Zurück", "Vorwärts", "Favorit", "Galerie…", "Variationen…", "Anpassen…",
-        "Vollbild", "Hilfe", "Tasten und Optionen…", "Über stringart", "Beenden"}) {
+        "Vollbild", "Hilfe", "Tasten und Optionen…", "Über stringart",
+        "Als Hintergrundbild festlegen", "Beenden"}) {
     EXPECT_TRUE(texts.contains(QString::fromUtf8(expected))) << expected;
   }
   EXPECT_EQ(run.window.windowTitle(), "Form1");
