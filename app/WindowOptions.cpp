@@ -3,6 +3,7 @@
 #include "text/ExportLimits.h"
 #include "text/FigureCommand.h"
 #include "text/OptionGrammar.h"
+#include "text/WindowKeys.h"
 
 namespace stringart {
 namespace {
@@ -11,21 +12,25 @@ constexpr std::string_view kSlideshowOption = "--slideshow", kImportOption = "--
 
 constexpr OptionSpec kOptions[] = {
     {.name = "FILE...",
-     .help = "open the figure each file carries (a PNG, SVG, MP4 or WebM\n"
-             "that stringart wrote); the first is shown, all are in the\n"
-             "window's history"},
+     .help = QT_TRANSLATE_NOOP("WindowOptions",
+                               "open the figure each file carries (a PNG, SVG, MP4, WebM,\n"
+                               "HPGL or PDF that stringart wrote); the first is shown, all\n"
+                               "are in the window's history")},
     {.name = kDrawsOption,
      .value = "U1,...,U12",
-     .help = "show the figure of these twelve draws, each 0 <= u < 1",
+     .help = QT_TRANSLATE_NOOP("WindowOptions",
+                               "show the figure of these twelve draws, each 0 <= u < 1"),
      .read = ReadAsDraws},
     {.name = kDirectionsOption,
      .value = "R,G,B",
-     .help = "its colour directions before it, each 1 or -1 (default 1,1,1)",
+     .help = QT_TRANSLATE_NOOP("WindowOptions",
+                               "its colour directions before it, each 1 or -1 (default 1,1,1)"),
      .read = ReadAsDirections},
     {.name = kSlideshowOption,
      .value = "SECONDS",
-     .help = "full screen, a new figure every SECONDS ({range}, default\n"
-             "10), each traced bit by bit; any other key or click ends it",
+     .help = QT_TRANSLATE_NOOP("WindowOptions",
+                               "full screen, a new figure every SECONDS ({range}, default\n"
+                               "10), each traced bit by bit; any other key or click ends it"),
      .read = ReadAsWhole,
      .least = 1,
      .most = kMaxSlideshowSeconds,
@@ -33,11 +38,15 @@ constexpr OptionSpec kOptions[] = {
      .optionalValue = true},
     {.name = kImportOption,
      .value = "FILE",
-     .help = "add the figures of a figures file (JSON, as the gallery's \"Save\n"
-             "figures\" writes it) to the journal, say how many, and exit",
+     .help = QT_TRANSLATE_NOOP("WindowOptions",
+                               "add the figures of a figures file (JSON, as the gallery's \"Save\n"
+                               "figures\" writes it) to the journal, say how many, and exit"),
      .read = ReadAsText},
-    {.name = kHelpOption, .alias = kHelpShort, .help = "print this and exit"},
-    {.name = kVersionOption, .help = "print the version and exit"},
+    {.name = kHelpOption,
+     .alias = kHelpShort,
+     .help = QT_TRANSLATE_NOOP("WindowOptions", "print this and exit")},
+    {.name = kVersionOption,
+     .help = QT_TRANSLATE_NOOP("WindowOptions", "print the version and exit")},
 };
 static_assert(kDefaultSlideshowSeconds == 10, "the help above names it");
 
@@ -101,21 +110,24 @@ std::optional<WindowOptions> ParseWindowOptions(const std::vector<std::string>& 
   return options;
 }
 
-std::string WindowUsage() {
-  return "Usage: stringart [FILE...]\n"
-         "       stringart --draws U1,...,U12 [--directions R,G,B]\n"
-         "       stringart --slideshow [SECONDS]\n"
-         "       stringart --import FILE\n"
-         "Opens a window that traces random string-art figures: one at once, another at each "
-         "press of \"new\".\n"
-         "\n" +
-         OptionHelp(kOptions) +
-         "\n"
-         "Keys in the window: Ctrl+N or F5 new figure, Alt+Left and Alt+Right back and forward,\n"
-         "Ctrl+S save, Ctrl+O open, Ctrl+Shift+S large picture, Ctrl+Shift+A animation,\n"
-         "Ctrl+E variations, Ctrl+J adjust, F11 full screen, Shift+F10 or the Menu key the menu,\n"
-         "Ctrl+Q quit.\n"
-         "Without a display, stringart-render makes the same figures into files.\n";
+std::string WindowOptionsHelp(const Translate& translate) {
+  return Translated(translate, kWindowOptionsContext,
+                    QT_TRANSLATE_NOOP("WindowOptions",
+                                      "Usage: stringart [FILE...]\n"
+                                      "       stringart --draws U1,...,U12 [--directions R,G,B]\n"
+                                      "       stringart --slideshow [SECONDS]\n"
+                                      "       stringart --import FILE\n"
+                                      "Opens a window that traces random string-art figures: one "
+                                      "at once,\nanother at each press of \"new\".\n")) +
+         "\n" + OptionHelp(kOptions, translate, kWindowOptionsContext);
+}
+
+std::string WindowUsage(const Translate& translate) {
+  return WindowOptionsHelp(translate) + "\n" + WindowKeysHelp(translate) + "\n" +
+         Translated(translate, kWindowOptionsContext,
+                    QT_TRANSLATE_NOOP("WindowOptions",
+                                      "Without a display, stringart-render makes the same figures "
+                                      "into files.\n"));
 }
 
 }  // namespace stringart

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "figure/FigureRecord.h"
+#include "text/Translatable.h"
 
 namespace stringart {
 
@@ -24,7 +25,11 @@ struct WindowOptions {
 std::optional<WindowOptions> ParseWindowOptions(const std::vector<std::string>& args,
                                                 std::string& error);
 
-// The text of --help.
-std::string WindowUsage();
+// Where the texts of --help are marked for translation.
+inline constexpr const char* kWindowOptionsContext = "WindowOptions";
+// How to start the program and its options, as --help and the help window tell them.
+std::string WindowOptionsHelp(const Translate& translate = {});
+// The text of --help: the options, then the window's keys.
+std::string WindowUsage(const Translate& translate = {});
 
 }  // namespace stringart

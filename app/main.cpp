@@ -26,6 +26,7 @@
 #include "window/Form1Window.h"
 #include "window/GuardedApplication.h"
 #include "window/Picture1View.h"
+#include "window/Translations.h"
 
 namespace {
 
@@ -96,7 +97,8 @@ class FigureStartClock final : public stringart::DrawSource {
 
 int Failed(stringart::GuardedApplication& app) {
   QMessageBox box(QMessageBox::Critical, QStringLiteral("stringart"),
-                  QStringLiteral("stringart stopped after a failure:\n") + app.failure());
+                  QCoreApplication::translate("main", "stringart stopped after a failure:") + '\n' +
+                      app.failure());
   box.setTextFormat(Qt::PlainText);
   box.exec();
   return EXIT_FAILURE;
@@ -149,10 +151,12 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "stringart: %s\n", optionError.c_str());
     return 2;
   }
+  // In the person's language (LANGUAGE, LC_ALL, LC_MESSAGES, LANG), where there is a translation.
+  stringart::Translations translations;
   if (options->help || options->version) {
-    std::fputs(
-        options->help ? stringart::WindowUsage().c_str() : "stringart " STRINGART_VERSION "\n",
-        stdout);
+    std::fputs(options->help ? stringart::WindowUsage(translations.ForText()).c_str()
+                             : "stringart " STRINGART_VERSION "\n",
+               stdout);
     return stringart::StandardOutputWritten("stringart") ? EXIT_SUCCESS : EXIT_FAILURE;
   }
   if (!options->import.empty()) {
@@ -173,6 +177,7 @@ int main(int argc, char** argv) {
   stringart::GuardedApplication app(argCount, args.data());
   platform->probe.reset();  // Qt holds its own connection now
   NameApplication(app);
+  translations.Install();
   // Declared before the window, so that the window and its exports end before the signals are
   // given back their default.
   stringart::QuitOnSignals quitOnSignals;
@@ -185,6 +190,8 @@ int main(int argc, char** argv) {
   const bool timing = IsSet("STRINGART_TIMING");
   stringart::Form1Window form1(timing ? static_cast<stringart::DrawSource&>(timedRandom) : random,
                                files);
+  form1.SetOptionsHelp(
+      QString::fromStdString(stringart::WindowOptionsHelp(stringart::ApplicationTranslate())));
   form1.KeepFigures(stringart::Journal::DefaultPath());
   const auto loadStart = std::chrono::steady_clock::now();
   if (!Load(form1, *options, app)) return Failed(app);

@@ -4,6 +4,8 @@
 #include <charconv>
 #include <cmath>
 #include <limits>
+#include <string>
+#include <utility>
 
 #include "runtime/FloatText.h"
 #include "text/FigureCommand.h"
@@ -28,10 +30,31 @@ const OptionSpec* Find(std::span<const OptionSpec> table, std::string_view word,
   return nullptr;
 }
 
+std::pair<std::string, std::string> RangeEnds(const OptionSpec& spec) {
+  if (spec.read == ReadAsDecimal) return {FormatDecimal(spec.low), FormatDecimal(spec.high)};
+  return {std::to_string(spec.least), std::to_string(spec.most)};
+}
+
 std::string RangeText(const OptionSpec& spec) {
-  if (spec.read == ReadAsDecimal)
-    return FormatDecimal(spec.low) + " to " + FormatDecimal(spec.high);
-  return std::to_string(spec.least) + " to " + std::to_string(spec.most);
+  const auto [least, most] = RangeEnds(spec);
+  return least + " to " + most;
+}
+
+// The range as --help says it in the person's language; in English when a translation lost a
+// place for either end.
+std::string RangeText(const OptionSpec& spec, const Translate& translate) {
+  std::string words = Translated(translate, "OptionGrammar",
+                                 QT_TRANSLATE_NOOP("OptionGrammar", "{least} to {most}"));
+  const std::size_t least = words.find("{least}"), most = words.find("{most}");
+  if (least == std::string::npos || most == std::string::npos) return RangeText(spec);
+  const auto [low, high] = RangeEnds(spec);
+  // The later place first, so that the earlier one stays where it was found.
+  if (least < most) {
+    words.replace(most, 6, high).replace(least, 7, low);
+  } else {
+    words.replace(least, 7, low).replace(most, 6, high);
+  }
+  return words;
 }
 
 // The messages of one naming. `spec` is what is wrong, or null for a word that names nothing.
@@ -149,7 +172,8 @@ std::optional<GivenOptions> ParseOptions(std::span<const OptionSpec> table,
   return given;
 }
 
-std::string OptionHelp(std::span<const OptionSpec> table) {
+std::string OptionHelp(std::span<const OptionSpec> table, const Translate& translate,
+                       const char* context) {
   auto named = [](const OptionSpec& spec) {
     std::string left = "  ";
     if (!spec.alias.empty()) (left += spec.alias) += ", ";
@@ -170,9 +194,9 @@ std::string OptionHelp(std::span<const OptionSpec> table) {
     if (spec.help.empty()) continue;
     std::string left = named(spec);
     left.resize(column, ' ');
-    std::string text(spec.help);
+    std::string text = Translated(translate, context, std::string(spec.help).c_str());
     if (const std::size_t range = text.find("{range}"); range != std::string::npos) {
-      text.replace(range, 7, RangeText(spec));
+      text.replace(range, 7, RangeText(spec, translate));
     }
     for (std::size_t start = 0;;) {
       const std::size_t end = text.find('\n', start);

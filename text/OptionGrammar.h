@@ -10,6 +10,7 @@
 #include "figure/FigureRecord.h"
 #include "text/ExportLimits.h"
 #include "text/Paper.h"
+#include "text/Translatable.h"
 
 namespace stringart {
 
@@ -115,8 +116,10 @@ std::optional<GivenOptions> ParseOptions(std::span<const OptionSpec> table,
                                          const std::vector<std::string>& args,
                                          const OptionRules& rules, std::string& error);
 
-// The table's lines of --help, each option's help in a column of its own.
-std::string OptionHelp(std::span<const OptionSpec> table);
+// The table's lines of --help, each option's help in a column of its own, told in the person's
+// language by `translate` where the table's texts are marked in `context`.
+std::string OptionHelp(std::span<const OptionSpec> table, const Translate& translate = {},
+                       const char* context = "");
 
 // The whole number `text` spells, in `base` (10, or 16 without a prefix), when it lies from
 // `least` to `most`; nothing else in `text`.

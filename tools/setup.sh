@@ -12,7 +12,7 @@ programs=(
   g++ cmake ninja-build pkg-config
   qt6-base-dev qt6-qpa-plugins qt6-wayland libgl-dev libx11-dev libxcb1-dev
   libcairo2-dev libpng-dev libdeflate-dev libavcodec-dev libavformat-dev libswscale-dev libavutil-dev
-  libsqlite3-dev nlohmann-json3-dev
+  libsqlite3-dev nlohmann-json3-dev qt6-l10n-tools qt6-tools-dev qt6-translations-l10n
 )
 package=(dpkg-dev file lintian appstream man-db)
 tests=(

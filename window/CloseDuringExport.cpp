@@ -22,12 +22,12 @@ bool CloseDuringExport::eventFilter(QObject* watched, QEvent* event) {
   }
   const QString file = writing_();
   if (file.isEmpty()) return false;
-  QMessageBox box(QMessageBox::Question, QStringLiteral("Quit"),
-                  QStringLiteral("Stop writing %1 and quit?").arg(QFileInfo(file).fileName()),
+  QMessageBox box(QMessageBox::Question, tr("Quit"),
+                  tr("Stop writing %1 and quit?").arg(QFileInfo(file).fileName()),
                   QMessageBox::NoButton, window_);
   box.setTextFormat(Qt::PlainText);  // it names a file
-  box.setInformativeText(QStringLiteral("The file is not finished; stopping leaves none."));
-  QPushButton* stop = box.addButton(QStringLiteral("&Stop and quit"), QMessageBox::DestructiveRole);
+  box.setInformativeText(tr("The file is not finished; stopping leaves none."));
+  QPushButton* stop = box.addButton(tr("&Stop and quit"), QMessageBox::DestructiveRole);
   QPushButton* keep = box.addButton(QMessageBox::Cancel);
   box.setDefaultButton(keep);  // Return keeps the work
   box.setEscapeButton(keep);

@@ -21,9 +21,15 @@
 namespace stringart {
 namespace {
 
-const QString kMp4Filter = QStringLiteral("MP4 video, H.264 (*.mp4)");
-const QString kWebmFilter = QStringLiteral("WebM video, VP9 (*.webm)");
-const QString kPngFilter = QStringLiteral("PNG image (*.png)");
+QString Mp4Filter() {
+  return ExportDialog::tr("MP4 video, H.264 (*.mp4)");
+}
+QString WebmFilter() {
+  return ExportDialog::tr("WebM video, VP9 (*.webm)");
+}
+QString PngFilter() {
+  return ExportDialog::tr("PNG image (*.png)");
+}
 
 QSpinBox* NumberBox(int least, int most, int value, const QString& suffix) {
   auto* box = new QSpinBox;
@@ -45,8 +51,7 @@ bool Fits(ExportDialog::Kind kind, FrameSize size) {
 ExportDialog::ExportDialog(Kind kind, const QString& figureName, const QString& folder,
                            QWidget* parent)
     : QDialog(parent), kind_(kind), figureName_(figureName), folder_(folder) {
-  setWindowTitle(kind == Kind::Picture ? QStringLiteral("Save large picture")
-                                       : QStringLiteral("Save animation"));
+  setWindowTitle(kind == Kind::Picture ? tr("Save large picture") : tr("Save animation"));
   auto* form = new QFormLayout;
   AddSizeRows(*form);
   AddFileRow(*form);
@@ -79,31 +84,30 @@ void ExportDialog::AddSizeRows(QFormLayout& form) {
     presets_->addItem(QStringLiteral("%1 \u00d7 %2").arg(size.width).arg(size.height),
                       QSize(size.width, size.height));
   }
-  presets_->addItem(QStringLiteral("Other size"));
+  presets_->addItem(tr("Other size"));
   // Room for more than the limit, so that a size typed too large is told rather than cut short.
-  width_ = NumberBox(kMinSide, 10 * maxSide, start.width, QStringLiteral(" px"));
-  height_ = NumberBox(kMinSide, 10 * maxSide, start.height, QStringLiteral(" px"));
-  width_->setAccessibleName(QStringLiteral("Width"));
-  height_->setAccessibleName(QStringLiteral("Height"));
+  width_ = NumberBox(kMinSide, 10 * maxSide, start.width, tr(" px"));
+  height_ = NumberBox(kMinSide, 10 * maxSide, start.height, tr(" px"));
+  width_->setAccessibleName(tr("Width"));
+  height_->setAccessibleName(tr("Height"));
   auto* sides = new QHBoxLayout;
   sides->addWidget(width_);
   sides->addWidget(new QLabel(QStringLiteral("\u00d7")));
   sides->addWidget(height_);
   sides->addStretch();
-  form.addRow(QStringLiteral("&Size:"), presets_);
-  form.addRow(QStringLiteral("&Width \u00d7 height:"), sides);
+  form.addRow(tr("&Size:"), presets_);
+  form.addRow(tr("&Width \u00d7 height:"), sides);
   static_cast<QLabel*>(form.labelForField(sides))->setBuddy(width_);
-  auto* limits = new QLabel(
-      picture
-          ? QStringLiteral("Each side %1 to %2 pixels.").arg(kMinSide).arg(kMaxSide)
-          : QStringLiteral("Even sides, %1 to %2 pixels.").arg(kMinSide).arg(kAnimationMaxSide));
+  auto* limits =
+      new QLabel(picture ? tr("Each side %1 to %2 pixels.").arg(kMinSide).arg(kMaxSide)
+                         : tr("Even sides, %1 to %2 pixels.").arg(kMinSide).arg(kAnimationMaxSide));
   limits->setEnabled(false);  // a hint, in the style's quieter colour
   form.addRow(QString(), limits);
   if (!picture) {
-    seconds_ = NumberBox(kMinSeconds, kMaxSeconds, kDefaultSeconds, QStringLiteral(" s"));
-    fps_ = NumberBox(kMinFps, kMaxFps, kDefaultFps, QStringLiteral(" frames a second"));
-    form.addRow(QStringLiteral("&Tracing time:"), seconds_);
-    form.addRow(QStringLiteral("&Frame rate:"), fps_);
+    seconds_ = NumberBox(kMinSeconds, kMaxSeconds, kDefaultSeconds, tr(" s"));
+    fps_ = NumberBox(kMinFps, kMaxFps, kDefaultFps, tr(" frames a second"));
+    form.addRow(tr("&Tracing time:"), seconds_);
+    form.addRow(tr("&Frame rate:"), fps_);
   }
   connect(presets_, &QComboBox::activated, this, [this](int index) {
     const QSize size = presets_->itemData(index).toSize();
@@ -121,12 +125,12 @@ void ExportDialog::AddFileRow(QFormLayout& form) {
   proposedName_ = ProposedName();
   file_ = new QLineEdit(QDir(folder_).filePath(proposedName_));
   file_->setMinimumWidth(file_->fontMetrics().horizontalAdvance(file_->text()) + 24);
-  auto* browse = new QPushButton(QStringLiteral("&Browse\u2026"));
+  auto* browse = new QPushButton(tr("&Browse\u2026"));
   browse->setAutoDefault(false);
   auto* fileRow = new QHBoxLayout;
   fileRow->addWidget(file_, 1);
   fileRow->addWidget(browse);
-  form.addRow(QStringLiteral("File &name:"), fileRow);
+  form.addRow(tr("File &name:"), fileRow);
   static_cast<QLabel*>(form.labelForField(fileRow))->setBuddy(file_);
   connect(browse, &QPushButton::clicked, this, &ExportDialog::Browse);
 }
@@ -183,17 +187,16 @@ void ExportDialog::SizeEdited() {
 
 void ExportDialog::Browse() {
   const bool picture = kind_ == Kind::Picture;
-  QString filter = picture ? kPngFilter : kMp4Filter;
-  if (!picture && path().endsWith(QStringLiteral(".webm"), Qt::CaseInsensitive)) {
-    filter = kWebmFilter;
-  }
+  const QString png = PngFilter(), mp4 = Mp4Filter(), webm = WebmFilter();
+  QString filter = picture ? png : mp4;
+  if (!picture && path().endsWith(QStringLiteral(".webm"), Qt::CaseInsensitive)) filter = webm;
   // Replacing an existing file is asked about once, on Save.
-  QString chosen = QFileDialog::getSaveFileName(
-      this, windowTitle(), path(), picture ? kPngFilter : kMp4Filter + ";;" + kWebmFilter, &filter,
-      QFileDialog::DontConfirmOverwrite);
+  QString chosen =
+      QFileDialog::getSaveFileName(this, windowTitle(), path(), picture ? png : mp4 + ";;" + webm,
+                                   &filter, QFileDialog::DontConfirmOverwrite);
   if (chosen.isEmpty()) return;
   if (QFileInfo(chosen).suffix().isEmpty()) {
-    chosen += filter == kPngFilter ? ".png" : filter == kWebmFilter ? ".webm" : ".mp4";
+    chosen += filter == png ? ".png" : filter == webm ? ".webm" : ".mp4";
   }
   file_->setText(chosen);
 }
@@ -206,7 +209,7 @@ void ExportDialog::Refuse(const QString& reason) {
 void ExportDialog::accept() {
   const bool picture = kind_ == Kind::Picture;
   QString name = path();
-  if (name.isEmpty()) return Refuse(QStringLiteral("Give the file a name."));
+  if (name.isEmpty()) return Refuse(tr("Give the file a name."));
   if (QFileInfo(name).suffix().isEmpty()) {
     name += picture ? QStringLiteral(".png") : QStringLiteral(".mp4");
   }
@@ -216,12 +219,10 @@ void ExportDialog::accept() {
   // Each dialog makes one kind of file.
   const auto format = FormatForPath(name.toStdString());
   if (picture && format != FigureFormat::Png) {
-    return Refuse(QStringLiteral("A large picture is a PNG file: end the name in .png."));
+    return Refuse(tr("A large picture is a PNG file: end the name in .png."));
   }
   if (!picture && !(format && IsAnimation(*format))) {
-    return Refuse(
-        QStringLiteral("An animation is an MP4 or WebM file: end the name in .mp4 or "
-                       ".webm."));
+    return Refuse(tr("An animation is an MP4 or WebM file: end the name in .mp4 or .webm."));
   }
   std::string problem;
   const auto request = ExportRequest::Make(file.absoluteFilePath().toStdString(), frameSize(),
@@ -230,17 +231,16 @@ void ExportDialog::accept() {
   // Before the work, which may be long, rather than after it.
   switch (CheckWritable(file.absoluteFilePath().toStdString())) {
     case WriteProblem::None: break;
-    case WriteProblem::IsFolder:
-      return Refuse(QStringLiteral("%1 is a folder.").arg(file.absoluteFilePath()));
+    case WriteProblem::IsFolder: return Refuse(tr("%1 is a folder.").arg(file.absoluteFilePath()));
     case WriteProblem::NoFolder:
-      return Refuse(QStringLiteral("The folder %1 does not exist.").arg(file.absolutePath()));
+      return Refuse(tr("The folder %1 does not exist.").arg(file.absolutePath()));
     case WriteProblem::FolderReadOnly:
-      return Refuse(QStringLiteral("The folder %1 cannot be written to; choose another.")
-                        .arg(file.absolutePath()));
+      return Refuse(
+          tr("The folder %1 cannot be written to; choose another.").arg(file.absolutePath()));
   }
   if (const double expected = ExpectedSeconds(*request); expected > kLongExportSeconds) {
     QMessageBox longWork(QMessageBox::Question, windowTitle(),
-                         QStringLiteral("Writing %1 takes %2. Write it?")
+                         tr("Writing %1 takes %2. Write it?")
                              .arg(file.fileName(), QString::fromStdString(DurationText(expected))),
                          QMessageBox::Yes | QMessageBox::Cancel, this);
     longWork.setTextFormat(Qt::PlainText);
@@ -248,10 +248,10 @@ void ExportDialog::accept() {
     if (longWork.exec() != QMessageBox::Yes) return;
   }
   if (file.exists()) {
-    QMessageBox replace(QMessageBox::Question, windowTitle(),
-                        QStringLiteral("%1 already exists in %2. Replace it?")
-                            .arg(file.fileName(), file.absolutePath()),
-                        QMessageBox::Yes | QMessageBox::Cancel, this);
+    QMessageBox replace(
+        QMessageBox::Question, windowTitle(),
+        tr("%1 already exists in %2. Replace it?").arg(file.fileName(), file.absolutePath()),
+        QMessageBox::Yes | QMessageBox::Cancel, this);
     replace.setTextFormat(Qt::PlainText);  // names are shown as they are, never as markup
     replace.setDefaultButton(QMessageBox::Cancel);
     if (replace.exec() != QMessageBox::Yes) return;

@@ -51,7 +51,7 @@ bool ExportRunner::Start(const QString& title, const QString& label, Work work) 
   job_ = job;
   connect(thread_, &QThread::finished, this, &ExportRunner::ThreadFinished);
 
-  progress_ = new QProgressDialog(label, QStringLiteral("Cancel"), 0, kProgressSteps, window_);
+  progress_ = new QProgressDialog(label, tr("Cancel"), 0, kProgressSteps, window_);
   progress_->setWindowTitle(title);
   // Wide enough for the whole title beside the window manager's buttons.
   progress_->setMinimumWidth(progress_->fontMetrics().horizontalAdvance(title) + 200);

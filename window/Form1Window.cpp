@@ -23,6 +23,8 @@
 
 #include "figure/FigureHistory.h"
 #include "text/ExportLimits.h"
+#include "text/WindowKeys.h"
+#include "window/About.h"
 #include "window/AdjustWindow.h"
 #include "window/CanvasFocusFrame.h"
 #include "window/CloseDuringExport.h"
@@ -33,7 +35,9 @@
 #include "window/FigureReader.h"
 #include "window/FigureStage.h"
 #include "window/FullScreenView.h"
+#include "window/HelpWindow.h"
 #include "window/JournalLink.h"
+#include "window/KeySequences.h"
 #include "window/Messages.h"
 #include "window/PaperDialog.h"
 #include "window/Picture1View.h"
@@ -45,8 +49,12 @@
 namespace stringart {
 namespace {
 
-const QString kPngFilter = QStringLiteral("PNG image (*.png)");
-const QString kSvgFilter = QStringLiteral("SVG drawing (*.svg)");
+QString PngFilter() {
+  return Form1Window::tr("PNG image (*.png)");
+}
+QString SvgFilter() {
+  return Form1Window::tr("SVG drawing (*.svg)");
+}
 
 // The local figure files (.png, .svg, .mp4, .webm, .hpgl, .plt, .pdf) among dropped `urls`;
 // empty if anything else is among them.
@@ -80,12 +88,12 @@ class Form1Stage final : public FigureStage {
   Form1Window& window_;
 };
 
-// An action whose keys work anywhere in the window, not only from the menu, doing `slot`.
+// An action whose keys, the table's for `key`, work anywhere in the window, not only from the
+// menu, doing `slot`.
 template <class Slot>
-QAction* AddAction(Form1Window* window, const QString& text, const QList<QKeySequence>& keys,
-                   Slot slot) {
+QAction* AddAction(Form1Window* window, const QString& text, WindowKey key, Slot slot) {
   auto* action = new QAction(text, window);
-  action->setShortcuts(keys);
+  action->setShortcuts(KeySequences(key));
   window->addAction(action);
   QObject::connect(action, &QAction::triggered, window, slot);
   return action;
@@ -104,6 +112,7 @@ Form1Window::Form1Window(DrawSource& random, FigureFiles& files, QWidget* parent
       reader_(new FigureReader(files, this)),
       stage_(new Form1Stage(*this)),
       newSoon_(new QTimer(this)) {
+  // "Form1" and "new" are the program's own names, the same in every language.
   setWindowTitle(QStringLiteral("Form1"));
   setFixedSize(kClientWidth, kClientHeight);
   setAcceptDrops(true);
@@ -134,23 +143,23 @@ void Form1Window::PlaceControls() {
   // Fixed places, no layout: the window looks the same whatever the style's preferred sizes.
   view_->setGeometry(56, 64, Picture1::kWidth, Picture1::kHeight);
   command1_->setGeometry(576, 544, 57, 17);
-  command1_->setToolTip(QStringLiteral("Trace a new figure (Ctrl+N, F5; Space when focused)"));
+  const QString newKeys = NativeKeys(KeysOf(WindowKey::New));
+  command1_->setToolTip(tr("Trace a new figure (%1; Space when focused)").arg(newKeys));
   command1_->setAccessibleDescription(
-      QStringLiteral("Traces a new figure. Shortcuts: Ctrl+N, F5, or Space when focused."));
+      tr("Traces a new figure. Shortcuts: %1, or Space when focused.").arg(newKeys));
   // The canvas takes the focus after the button, and shows it with a frame around it.
   view_->setFocusPolicy(Qt::StrongFocus);
   setTabOrder(command1_, view_);
   new CanvasFocusFrame(view_);
-  view_->setToolTip(QStringLiteral("Right-click, Shift+F10 or the Menu key for the menu"));
+  view_->setToolTip(
+      tr("Right-click, or %1, for the menu").arg(NativeKeys(KeysOf(WindowKey::Menu))));
   view_->setContextMenuPolicy(Qt::CustomContextMenu);
   connect(view_, &QWidget::customContextMenuRequested, this, &Form1Window::ShowContextMenu);
   note_->setGeometry(56, 12, 577, 40);
 }
 
 void Form1Window::CreateActions() {
-  using Keys = QList<QKeySequence>;
-  new_ = AddAction(this, QStringLiteral("&New figure"), Keys{Qt::CTRL | Qt::Key_N, Qt::Key_F5},
-                   [this] { newSoon_->start(); });
+  new_ = AddAction(this, tr("&New figure"), WindowKey::New, [this] { newSoon_->start(); });
   // Presses of the keys that come while a figure is being made (a key held down) fold into one
   // figure, made once every event queued meanwhile has been seen: a held key gives a figure a
   // frame, not a queue that Quit would wait behind. Each click on the button is a figure of its
@@ -160,40 +169,39 @@ void Form1Window::CreateActions() {
   connect(newSoon_, &QTimer::timeout, command1_, &QPushButton::click);
   place_ = new QAction(this);
   place_->setEnabled(false);
-  back_ = AddAction(this, QStringLiteral("&Back"), Keys{Qt::ALT | Qt::Key_Left, Qt::Key_Back},
-                    &Form1Window::GoBack);
-  forward_ = AddAction(this, QStringLiteral("&Forward"),
-                       Keys{Qt::ALT | Qt::Key_Right, Qt::Key_Forward}, &Form1Window::GoForward);
-  save_ = AddAction(this, QStringLiteral("&Save picture as\u2026"),
-                    QKeySequence::keyBindings(QKeySequence::Save), &Form1Window::SavePictureAs);
-  copy_ = AddAction(this, QStringLiteral("&Copy picture"),
-                    QKeySequence::keyBindings(QKeySequence::Copy), &Form1Window::CopyPicture);
-  copyCommand_ = AddAction(this, QStringLiteral("Copy figure co&mmand"),
-                           Keys{Qt::CTRL | Qt::SHIFT | Qt::Key_C}, &Form1Window::CopyFigureCommand);
-  open_ = AddAction(this, QStringLiteral("&Open figure\u2026"),
-                    QKeySequence::keyBindings(QKeySequence::Open), &Form1Window::OpenFigureAs);
-  saveLarge_ = AddAction(this, QStringLiteral("Save &large picture\u2026"),
-                         Keys{Qt::CTRL | Qt::SHIFT | Qt::Key_S}, &Form1Window::SaveLargePictureAs);
-  saveAnimation_ = AddAction(this, QStringLiteral("Save &animation\u2026"),
-                             Keys{Qt::CTRL | Qt::SHIFT | Qt::Key_A}, &Form1Window::SaveAnimationAs);
-  savePaper_ = AddAction(this, tr("Save for &paper\u2026"), Keys{Qt::CTRL | Qt::Key_P},
+  back_ = AddAction(this, tr("&Back"), WindowKey::Back, &Form1Window::GoBack);
+  forward_ = AddAction(this, tr("&Forward"), WindowKey::Forward, &Form1Window::GoForward);
+  save_ =
+      AddAction(this, tr("&Save picture as\u2026"), WindowKey::Save, &Form1Window::SavePictureAs);
+  copy_ = AddAction(this, tr("&Copy picture"), WindowKey::CopyPicture, &Form1Window::CopyPicture);
+  copyCommand_ = AddAction(this, tr("Copy figure co&mmand"), WindowKey::CopyCommand,
+                           &Form1Window::CopyFigureCommand);
+  open_ = AddAction(this, tr("&Open figure\u2026"), WindowKey::Open, &Form1Window::OpenFigureAs);
+  saveLarge_ = AddAction(this, tr("Save &large picture\u2026"), WindowKey::SaveLarge,
+                         &Form1Window::SaveLargePictureAs);
+  saveAnimation_ = AddAction(this, tr("Save &animation\u2026"), WindowKey::SaveAnimation,
+                             &Form1Window::SaveAnimationAs);
+  savePaper_ = AddAction(this, tr("Save for &paper\u2026"), WindowKey::SavePaper,
                          &Form1Window::SaveForPaperAs);
-  wallpaper_ = AddAction(this, tr("Set as &wallpaper"), Keys{Qt::CTRL | Qt::SHIFT | Qt::Key_W},
-                         &Form1Window::SetAsWallpaper);
-  variations_ = AddAction(this, QStringLiteral("&Variations\u2026"), Keys{Qt::CTRL | Qt::Key_E},
+  wallpaper_ =
+      AddAction(this, tr("Set as &wallpaper"), WindowKey::Wallpaper, &Form1Window::SetAsWallpaper);
+  variations_ = AddAction(this, tr("&Variations\u2026"), WindowKey::Variations,
                           [this] { ShowVariationsWindow(*stage_); });
-  adjust_ = AddAction(this, QStringLiteral("Ad&just\u2026"), Keys{Qt::CTRL | Qt::Key_J},
+  adjust_ = AddAction(this, tr("Ad&just\u2026"), WindowKey::Adjust,
                       [this] { ShowAdjustWindow(*stage_); });
-  fullScreenAction_ = AddAction(this, QStringLiteral("F&ull screen"), Keys{Qt::Key_F11},
-                                [this] { ShowFullScreen(); });
-  slideshowAction_ = AddAction(this, QStringLiteral("Sli&deshow"), Keys{Qt::SHIFT | Qt::Key_F11},
+  fullScreenAction_ =
+      AddAction(this, tr("F&ull screen"), WindowKey::FullScreen, [this] { ShowFullScreen(); });
+  slideshowAction_ = AddAction(this, tr("Sli&deshow"), WindowKey::Slideshow,
                                [this] { ShowFullScreen(kDefaultSlideshowSeconds); });
+  help_ = AddAction(this, tr("&Keys and options\u2026"), WindowKey::Help, &Form1Window::ShowHelp);
+  about_ = new QAction(tr("&About stringart"), this);
+  connect(about_, &QAction::triggered, this, &Form1Window::ShowAbout);
+  helpMenu_ = new QMenu(tr("&Help"), this);
+  helpMenu_->addActions({help_, about_});
   // One window: closing it quits.
-  quit_ = AddAction(this, QStringLiteral("&Quit"), Keys{Qt::CTRL | Qt::Key_Q, Qt::CTRL | Qt::Key_W},
-                    &QWidget::close);
+  quit_ = AddAction(this, tr("&Quit"), WindowKey::Quit, &QWidget::close);
   // The keyboard's way to the menu, wherever the focus is.
-  AddAction(this, QString(), Keys{Qt::SHIFT | Qt::Key_F10, Qt::Key_Menu},
-            [this] { ShowContextMenu(view_->rect().center()); });
+  AddAction(this, QString(), WindowKey::Menu, [this] { ShowContextMenu(view_->rect().center()); });
 }
 
 void Form1Window::ShowContextMenu(QPoint at) {
@@ -218,6 +226,7 @@ void Form1Window::FillContextMenu(QMenu& menu) const {
   menu.addSeparator();
   menu.addActions({fullScreenAction_, slideshowAction_});
   menu.addSeparator();
+  menu.addMenu(helpMenu_);
   menu.addAction(quit_);
 }
 
@@ -252,21 +261,38 @@ void Form1Window::Command1Click() {
 void Form1Window::FigureShown() {
   view_->FigureComplete(form_.history().empty() ? nullptr : &form_.lastFigure());
   const FigureHistory& history = form_.history();
-  place_->setText(
-      history.empty() ? QStringLiteral("No figure yet")
-      : history.shownEarlier() > 0
-          ? QStringLiteral("Earlier run, %L1 back").arg(history.shownEarlier())
-          : QStringLiteral("Figure %L1 of %L2").arg(history.shown() + 1).arg(history.size()));
+  place_->setText(history.empty() ? tr("No figure yet")
+                  : history.shownEarlier() > 0
+                      ? tr("Earlier run, %L1 back").arg(history.shownEarlier())
+                      : tr("Figure %L1 of %L2").arg(history.shown() + 1).arg(history.size()));
   back_->setEnabled(form_.CanGoBack());
   forward_->setEnabled(history.CanGoForward());
   for (QAction* action : {save_, copy_, copyCommand_}) action->setEnabled(!history.empty());
   // What a screen reader says of the canvas.
-  view_->setAccessibleName(history.empty()
-                               ? QStringLiteral("Empty canvas")
-                               : QStringLiteral("Figure %1")
-                                     .arg(QString::fromStdString(FigureName(form_.lastFigure()))));
+  view_->setAccessibleName(
+      history.empty()
+          ? tr("Empty canvas")
+          : tr("Figure %1").arg(QString::fromStdString(FigureName(form_.lastFigure()))));
   view_->setAccessibleDescription(place_->text() + QStringLiteral(". ") + view_->toolTip() + '.');
   emit stage_->FigureChanged();
+}
+
+void Form1Window::ShowHelp() {
+  auto* help = findChild<HelpWindow*>();
+  if (help == nullptr) help = new HelpWindow(optionsHelp_, this);
+  help->show();
+  help->raise();
+  help->activateWindow();
+}
+
+HelpWindow* Form1Window::helpWindow() const {
+  return findChild<HelpWindow*>();
+}
+
+void Form1Window::ShowAbout() {
+  stringart::ShowAbout(
+      this, FilesOfThisRun(journal_ != nullptr ? QString::fromStdString(journal_->journal().path())
+                                               : QString()));
 }
 
 FullScreenView* Form1Window::fullScreenView() const {
@@ -327,7 +353,7 @@ void Form1Window::FiguresRead(const std::vector<FigureReader::Read>& reads, bool
     form_.FirstFigure();
     FigureShown();
   }
-  if (!problems.isEmpty()) ShowProblem(QStringLiteral("Open figure"), Listed(problems));
+  if (!problems.isEmpty()) ShowProblem(tr("Open figure"), Listed(problems));
 }
 
 void Form1Window::ShowProblem(const QString& title, const QString& text) {
@@ -342,7 +368,7 @@ bool Form1Window::SavePicture(const QString& path, QString& error) {
   // Before the first figure the record describes no figure, and an SVG would not match the
   // canvas.
   if (form_.history().empty()) {
-    error = QStringLiteral("There is no figure to save yet.");
+    error = tr("There is no figure to save yet.");
     return false;
   }
   std::string why;
@@ -362,18 +388,18 @@ QString Form1Window::ProposedSavePath(const QString& suffix) const {
 }
 
 void Form1Window::SavePictureAs() {
-  QString filter = kPngFilter;
+  const QString png = PngFilter(), svg = SvgFilter();
+  QString filter = png;
   QString path = ProposedSavePath(QStringLiteral("png"));
   // A refused name (a .jpg, say) is told and asked for again, starting from it.
   for (;;) {
-    path = QFileDialog::getSaveFileName(this, QStringLiteral("Save picture"), path,
-                                        kPngFilter + ";;" + kSvgFilter, &filter);
+    path = QFileDialog::getSaveFileName(this, tr("Save picture"), path, png + ";;" + svg, &filter);
     if (path.isEmpty()) return;
     // A bare name takes the extension of the chosen file type.
-    if (QFileInfo(path).suffix().isEmpty()) path += filter == kSvgFilter ? ".svg" : ".png";
+    if (QFileInfo(path).suffix().isEmpty()) path += filter == svg ? ".svg" : ".png";
     QString error;
     if (SavePicture(path, error)) return;
-    Warn(this, QStringLiteral("Save picture"), Sentence(error));
+    Warn(this, tr("Save picture"), Sentence(error));
   }
 }
 
@@ -400,14 +426,14 @@ void Form1Window::PreviewFigure(const FigureRecord& figure) {
 
 void Form1Window::OpenFigureAs() {
   const QString path = QFileDialog::getOpenFileName(
-      this, QStringLiteral("Open figure"), QFileInfo(ProposedSavePath("png")).absolutePath(),
+      this, tr("Open figure"), QFileInfo(ProposedSavePath("png")).absolutePath(),
       tr("Figures written by stringart (*.png *.svg *.mp4 *.webm *.hpgl *.plt *.pdf)"));
   if (!path.isEmpty()) OpenFigureFiles({path}, true);
 }
 
 bool Form1Window::StartExport(const ExportRequest& request, QString& error) {
   if (form_.figuresTraced() == 0) {
-    error = QStringLiteral("There is no figure to save yet.");
+    error = tr("There is no figure to save yet.");
     return false;
   }
   if (!stringart::StartExport(*exports_, files_, request, form_.lastFigure(), error)) return false;

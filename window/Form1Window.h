@@ -23,6 +23,7 @@ namespace stringart {
 
 class FigureStage;
 class FullScreenView;
+class HelpWindow;
 class ExportNote;
 struct WallpaperWork;
 class JournalLink;
@@ -114,6 +115,16 @@ class Form1Window final : public QWidget, public WindowServices {
   // wallpaper; a note says where the pictures are.
   void SetAsWallpaper();
 
+  // What the help window tells of the command line: its usage and options, in the person's
+  // language. Without it the help tells the keys alone.
+  void SetOptionsHelp(const QString& help) { optionsHelp_ = help; }
+  // Opens "Keys and options" (F1), or brings it forward.
+  void ShowHelp();
+  // The help window once opened, else null.
+  HelpWindow* helpWindow() const;
+  // Opens "About stringart": the version, the licence and where the program's files are.
+  void ShowAbout();
+
   // Shows the figure on the whole screen, or with `slideshowSeconds` > 0 a slideshow of new
   // figures that often; the window stays as it is behind it.
   void ShowFullScreen(int slideshowSeconds = 0);
@@ -167,6 +178,9 @@ class Form1Window final : public QWidget, public WindowServices {
   QAction* savePaper_;
   QAction* wallpaper_;
   QAction *variations_, *adjust_;  // open the windows that steer the figure
+  QAction *help_, *about_;
+  QMenu* helpMenu_;
+  QString optionsHelp_;
   // Writes exports off the window's thread; cancels and waits for one when the window closes.
   ExportRunner* exports_;
   ExportNote* note_;
@@ -180,9 +194,8 @@ class Form1Window final : public QWidget, public WindowServices {
   QPointer<FullScreenView> fullScreen_;
   JournalLink* journal_ = nullptr;
   FigureStage* stage_;
-  QTimer* newSoon_;
-  bool randomIfNoneRead_ = false;  // the files being read are the start's figures  // "new" from
-                                   // the keys, made once the events queued meanwhile are seen
+  QTimer* newSoon_;  // "new" from the keys, made once the events queued meanwhile are seen
+  bool randomIfNoneRead_ = false;  // the files being read are the start's figures
 };
 
 }  // namespace stringart

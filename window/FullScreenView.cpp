@@ -44,7 +44,7 @@ FullScreenView::FullScreenView(const Form1& form, const FullScreenKeys& keys, in
       nextFigure_(new QTimer(this)) {
   setAttribute(Qt::WA_DeleteOnClose);
   setAttribute(Qt::WA_OpaquePaintEvent);  // every pixel is painted: no background first
-  setWindowTitle(slideshow() ? QStringLiteral("Form1 slideshow") : QStringLiteral("Form1"));
+  setWindowTitle(slideshow() ? tr("Form1 slideshow") : QStringLiteral("Form1"));
   setCursor(Qt::BlankCursor);
   for (QAction* action : {keys_.newFigure, keys_.back, keys_.forward}) {
     if (action != nullptr) addAction(action);

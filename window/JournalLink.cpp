@@ -9,6 +9,7 @@
 #include "text/Quote.h"
 #include "window/FigureStage.h"
 #include "window/GalleryWindow.h"
+#include "window/KeySequences.h"
 #include "window/Messages.h"
 
 namespace stringart {
@@ -19,8 +20,8 @@ JournalLink::JournalLink(FigureStage& stage, const std::string& path)
       favourite_(new QAction(tr("Favour&ite"), stage.window())),
       galleryAction_(new QAction(tr("Figu&res\u2026"), stage.window())) {
   favourite_->setCheckable(true);
-  favourite_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_D));
-  galleryAction_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_H));
+  favourite_->setShortcuts(KeySequences(WindowKey::Favourite));
+  galleryAction_->setShortcuts(KeySequences(WindowKey::Gallery));
   stage.window()->addAction(favourite_);  // the keys work anywhere in the window
   stage.window()->addAction(galleryAction_);
   connect(favourite_, &QAction::triggered, this, &JournalLink::ToggleFavourite);

@@ -21,6 +21,10 @@ QString OrderKey(bool favourites) {
 
 }  // namespace
 
+QString FileName() {
+  return Store().fileName();
+}
+
 QString LastFolder() {
   return Store().value(kLastFolder).toString();
 }

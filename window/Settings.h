@@ -12,6 +12,9 @@ namespace stringart {
 // when none is kept, or when the one kept does not read.
 namespace settings {
 
+// The file they are kept in.
+QString FileName();
+
 // The folder a file was last saved to, or empty.
 QString LastFolder();
 void SetLastFolder(const QString& folder);

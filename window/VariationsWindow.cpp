@@ -3,6 +3,7 @@
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QLocale>
 #include <QMessageBox>
 #include <QMouseEvent>
 #include <QPainter>
@@ -45,41 +46,40 @@ VariationsWindow::VariationsWindow(FigureStage& stage)
           stage.files(),
           [this](FigureRecord& from, FigureRecord& to, QString& error) {
             if (selected_ == kCentre) {
-              error = QStringLiteral("Select a figure around the centre to morph into.");
+              error = tr("Select a figure around the centre to morph into.");
               return false;
             }
             from = figures_[kCentre];
             to = figures_[selected_];
             return true;
           },
-          QStringLiteral("Save a morph from the centre to the selected figure (Ctrl+M)"), this)) {
-  setWindowTitle(QStringLiteral("Variations"));
+          tr("Save a morph from the centre to the selected figure (Ctrl+M)"), this)) {
+  setWindowTitle(tr("Variations"));
   setFocusPolicy(Qt::StrongFocus);
   strength_->setRange(0, kStrengthSteps);
   strength_->setFocusPolicy(Qt::TabFocus);  // arrows belong to the grid until Tab
-  strength_->setToolTip(QStringLiteral("How far the variations stray (Tab, then arrow keys)"));
+  strength_->setToolTip(tr("How far the variations stray (Tab, then arrow keys)"));
   strength_->setPageStep(kStrengthSteps / 10);
   strengthText_->setMinimumWidth(strengthText_->fontMetrics().horizontalAdvance("0.000") + 4);
-  strengthText_->setAccessibleName(QStringLiteral("Strength"));
+  strengthText_->setAccessibleName(tr("Strength"));
   connect(strength_, &QSlider::valueChanged, this, [this] {
-    strengthText_->setText(QString::number(strength(), 'f', 3));
+    strengthText_->setText(locale().toString(strength(), 'f', 3));
     settings::SetVariationStrength(strength());
     Shuffle();
   });
   SetStrength(settings::VariationStrength(kDefaultStrength));
-  strengthText_->setText(QString::number(strength(), 'f', 3));
+  strengthText_->setText(locale().toString(strength(), 'f', 3));
   auto* controls = new QHBoxLayout;
-  controls->addWidget(new QLabel(QStringLiteral("subtle"), this));
+  controls->addWidget(new QLabel(tr("subtle"), this));
   controls->addWidget(strength_, 1);
-  controls->addWidget(new QLabel(QStringLiteral("wild"), this));
+  controls->addWidget(new QLabel(tr("wild"), this));
   controls->addWidget(strengthText_);
   controls->addSpacing(12);
   controls->addWidget(saveMorph_);
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(kGap, kGridSide + kGap, kGap, kGap);  // the grid is painted above
   layout->addLayout(controls);
-  layout->addWidget(
-      new QLabel(QStringLiteral("Arrows select, Enter or a click shows, Space shuffles."), this));
+  layout->addWidget(new QLabel(tr("Arrows select, Enter or a click shows, Space shuffles."), this));
   setFixedWidth(kGridSide);
   setFixedHeight(sizeHint().height());
   saveMorph_->note()->setGeometry(kGap, kGap, kGridSide - 2 * kGap, 40);  // over the top row

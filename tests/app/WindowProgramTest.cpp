@@ -15,6 +15,7 @@
 #include "app/WindowOptions.h"
 #include "tests/support/Figures.h"
 #include "text/FigureCommand.h"
+#include "text/WindowKeys.h"
 
 namespace stringart {
 namespace {
@@ -66,7 +67,7 @@ Ran RunWithoutDisplay(const std::string& args, const std::string& environment = 
 }
 
 TEST(WindowProgram, HelpAndVersionNeedNoDisplayAndAMistakeGetsOneLineAndStatusTwo) {
-  const Ran help = RunWithoutDisplay("--help");
+  const Ran help = RunWithoutDisplay("--help", "LANGUAGE= LC_ALL= LANG=C.UTF-8 ");
   EXPECT_EQ(help.status, 0) << help.out;
   EXPECT_NE(help.out.find("Usage: stringart [FILE...]"), std::string::npos) << help.out;
   const Ran version = RunWithoutDisplay("--version");
@@ -78,6 +79,25 @@ TEST(WindowProgram, HelpAndVersionNeedNoDisplayAndAMistakeGetsOneLineAndStatusTw
   const Ran bogus = RunWithoutDisplay("--bogus");
   EXPECT_EQ(bogus.status, 2) << bogus.out;
   EXPECT_EQ(bogus.out, "stringart: unknown option '--bogus' (see stringart --help)\n");
+}
+
+TEST(WindowProgram, HelpSpeaksThePersonsLanguageAndListsEveryKey) {
+  for (const std::string language : {"LANGUAGE= LC_ALL= LC_MESSAGES= LANG=de_DE.UTF-8 ",
+                                     "LANGUAGE=de LC_ALL= LC_MESSAGES= LANG=en_GB.UTF-8 "}) {
+    const Ran help = RunWithoutDisplay("--help", language);
+    EXPECT_EQ(help.status, 0) << language << help.out;
+    EXPECT_NE(help.out.find("Aufruf: stringart [FILE...]"), std::string::npos)
+        << language << help.out;
+    EXPECT_NE(help.out.find("Tasten im Fenster:"), std::string::npos) << language << help.out;
+    EXPECT_NE(help.out.find("(1 bis 86400"), std::string::npos) << language << help.out;
+    for (const WindowKeyRow& row : WindowKeyTable()) {
+      EXPECT_NE(help.out.find("  " + ReadableKeys(row.keys) + "  "), std::string::npos)
+          << language << row.keys;
+    }
+  }
+  const Ran english = RunWithoutDisplay("--help", "LANGUAGE= LC_ALL= LANG=C.UTF-8 ");
+  EXPECT_NE(english.out.find("Keys in the window:\n  Ctrl+N, F5 "), std::string::npos)
+      << english.out;
 }
 
 // --import adds a figures file's figures to the journal without a display: one line, and

@@ -55,7 +55,10 @@ TEST(Keys, EveryMenuActionHasAShortcutAndAMnemonicAndTheMenuKeysOpenItAtTheCanva
   run.window.FillContextMenu(menu);
   for (const QAction* action : menu.actions()) {
     if (action->isSeparator() || action->text().startsWith("Figure")) continue;
-    EXPECT_FALSE(action->shortcut().isEmpty()) << action->text().toStdString();
+    // A submenu (Help) opens by its mnemonic alone.
+    if (action->menu() == nullptr) {
+      EXPECT_FALSE(action->shortcut().isEmpty()) << action->text().toStdString();
+    }
     EXPECT_TRUE(action->text().contains('&')) << action->text().toStdString();
   }
   EXPECT_TRUE(run.window.pictureView()->accessibleName().contains(run.Name()));

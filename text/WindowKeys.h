@@ -1,0 +1,55 @@
+#pragma once
+
+#include <span>
+#include <string>
+#include <string_view>
+
+#include "text/Translatable.h"
+
+namespace stringart {
+
+// Every key of the window, in one table: the window's actions take their keys from it, and
+// stringart --help and the help window list it, so that what is told is what works.
+enum class WindowKey {
+  New,
+  Back,
+  Forward,
+  Favourite,
+  Gallery,
+  Variations,
+  Adjust,
+  Save,
+  Open,
+  SaveLarge,
+  SaveAnimation,
+  SavePaper,
+  CopyPicture,
+  CopyCommand,
+  Wallpaper,
+  FullScreen,
+  Slideshow,
+  Menu,
+  Help,
+  Quit,
+};
+
+struct WindowKeyRow {
+  WindowKey key;
+  // The keys as Qt writes them portably, several parted by "; ": "Ctrl+N; F5".
+  std::string_view keys;
+  // What they do, in English; translated in the context kWindowKeysContext.
+  const char* does;
+};
+
+inline constexpr const char* kWindowKeysContext = "WindowKeys";
+
+// The rows in the order they are listed.
+std::span<const WindowKeyRow> WindowKeyTable();
+// The keys of `key` in the table's spelling.
+std::string_view KeysOf(WindowKey key);
+// The keys of a row as a person reads them: "Ctrl+N, F5".
+std::string ReadableKeys(std::string_view keys);
+// "Keys in the window:" and a line for each row, the keys in a column of their own.
+std::string WindowKeysHelp(const Translate& translate = {});
+
+}  // namespace stringart

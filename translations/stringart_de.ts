@@ -1,0 +1,1102 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="de_DE">
+<context>
+    <name>About</name>
+    <message>
+        <source>Draws random string-art figures, one at each press of &quot;new&quot;.</source>
+        <translation>Zeichnet zufällige Fadenbilder, eines bei jedem Druck auf „new“.</translation>
+    </message>
+    <message>
+        <source>Free software under the MIT licence.</source>
+        <translation>Freie Software unter der MIT-Lizenz.</translation>
+    </message>
+    <message>
+        <source>Its files</source>
+        <translation>Seine Dateien</translation>
+    </message>
+    <message>
+        <source>Journal of figures</source>
+        <translation>Tagebuch der Figuren</translation>
+    </message>
+    <message>
+        <source>none kept</source>
+        <translation>keines geführt</translation>
+    </message>
+    <message>
+        <source>Settings</source>
+        <translation>Einstellungen</translation>
+    </message>
+    <message>
+        <source>Wallpapers</source>
+        <translation>Hintergrundbilder</translation>
+    </message>
+    <message>
+        <source>Pictures and files for paper</source>
+        <translation>Bilder und Dateien für Papier</translation>
+    </message>
+    <message>
+        <source>Animations</source>
+        <translation>Animationen</translation>
+    </message>
+    <message>
+        <source>About stringart</source>
+        <translation>Über stringart</translation>
+    </message>
+</context>
+<context>
+    <name>OptionGrammar</name>
+    <message>
+        <source>{least} to {most}</source>
+        <translation>{least} bis {most}</translation>
+    </message>
+</context>
+<context>
+    <name>QObject</name>
+    <message numerus="yes">
+        <source>and %n more</source>
+        <translation>
+            <numerusform>und %n weitere</numerusform>
+            <numerusform>und %n weitere</numerusform>
+        </translation>
+    </message>
+</context>
+<context>
+    <name>WindowKeys</name>
+    <message>
+        <source>trace a new figure</source>
+        <translation>eine neue Figur zeichnen</translation>
+    </message>
+    <message>
+        <source>the figure before</source>
+        <translation>die Figur davor</translation>
+    </message>
+    <message>
+        <source>the figure after</source>
+        <translation>die Figur danach</translation>
+    </message>
+    <message>
+        <source>mark the figure as a favourite, or no longer</source>
+        <translation>die Figur als Favorit markieren oder die Markierung aufheben</translation>
+    </message>
+    <message>
+        <source>the gallery of the figures shown and the favourites</source>
+        <translation>die Galerie der gezeigten Figuren und der Favoriten</translation>
+    </message>
+    <message>
+        <source>variations of the figure</source>
+        <translation>Variationen der Figur</translation>
+    </message>
+    <message>
+        <source>adjust the figure&apos;s draws</source>
+        <translation>die Zufallswerte der Figur anpassen</translation>
+    </message>
+    <message>
+        <source>save the picture (PNG or SVG)</source>
+        <translation>das Bild speichern (PNG oder SVG)</translation>
+    </message>
+    <message>
+        <source>open the figure a file carries</source>
+        <translation>die Figur aus einer Datei öffnen</translation>
+    </message>
+    <message>
+        <source>save a large picture</source>
+        <translation>ein großes Bild speichern</translation>
+    </message>
+    <message>
+        <source>save an animation of the figure being traced</source>
+        <translation>eine Animation speichern, wie die Figur entsteht</translation>
+    </message>
+    <message>
+        <source>save for paper: a plotter&apos;s or a printer&apos;s file</source>
+        <translation>für Papier speichern: eine Datei für Plotter oder Drucker</translation>
+    </message>
+    <message>
+        <source>copy the picture</source>
+        <translation>das Bild kopieren</translation>
+    </message>
+    <message>
+        <source>copy the stringart-render command that makes the figure</source>
+        <translation>den stringart-render-Befehl kopieren, der die Figur erzeugt</translation>
+    </message>
+    <message>
+        <source>set the figure as the desktop&apos;s wallpaper</source>
+        <translation>die Figur als Hintergrundbild festlegen</translation>
+    </message>
+    <message>
+        <source>the figure on the full screen</source>
+        <translation>die Figur im Vollbild</translation>
+    </message>
+    <message>
+        <source>a slideshow of new figures on the full screen</source>
+        <translation>eine Diashow neuer Figuren im Vollbild</translation>
+    </message>
+    <message>
+        <source>the menu</source>
+        <translation>das Menü</translation>
+    </message>
+    <message>
+        <source>these keys and the options</source>
+        <translation>diese Tasten und die Optionen</translation>
+    </message>
+    <message>
+        <source>quit</source>
+        <translation>beenden</translation>
+    </message>
+    <message>
+        <source>Keys in the window:</source>
+        <translation>Tasten im Fenster:</translation>
+    </message>
+</context>
+<context>
+    <name>WindowOptions</name>
+    <message>
+        <source>open the figure each file carries (a PNG, SVG, MP4, WebM,
+HPGL or PDF that stringart wrote); the first is shown, all
+are in the window&apos;s history</source>
+        <translation>die Figur jeder Datei öffnen (ein PNG, SVG, MP4, WebM, HPGL
+oder PDF, das stringart geschrieben hat); die erste wird
+gezeigt, alle stehen im Verlauf des Fensters</translation>
+    </message>
+    <message>
+        <source>show the figure of these twelve draws, each 0 &lt;= u &lt; 1</source>
+        <translation>die Figur dieser zwölf Zufallswerte zeigen, je 0 &lt;= u &lt; 1</translation>
+    </message>
+    <message>
+        <source>its colour directions before it, each 1 or -1 (default 1,1,1)</source>
+        <translation>ihre Farbrichtungen davor, je 1 oder -1 (Standard 1,1,1)</translation>
+    </message>
+    <message>
+        <source>full screen, a new figure every SECONDS ({range}, default
+10), each traced bit by bit; any other key or click ends it</source>
+        <translation>Vollbild, alle SECONDS Sekunden eine neue Figur ({range},
+Standard 10), jede Stück für Stück gezeichnet; jede andere
+Taste oder ein Klick beendet es</translation>
+    </message>
+    <message>
+        <source>add the figures of a figures file (JSON, as the gallery&apos;s &quot;Save
+figures&quot; writes it) to the journal, say how many, and exit</source>
+        <translation>die Figuren einer Figurendatei (JSON, wie „Figuren speichern“
+in der Galerie sie schreibt) ins Tagebuch aufnehmen, sagen,
+wie viele, und beenden</translation>
+    </message>
+    <message>
+        <source>print this and exit</source>
+        <translation>diese Hilfe ausgeben und beenden</translation>
+    </message>
+    <message>
+        <source>print the version and exit</source>
+        <translation>die Version ausgeben und beenden</translation>
+    </message>
+    <message>
+        <source>Without a display, stringart-render makes the same figures into files.
+</source>
+        <translation>Ohne Bildschirm macht stringart-render dieselben Figuren zu Dateien.
+</translation>
+    </message>
+    <message>
+        <source>Usage: stringart [FILE...]
+       stringart --draws U1,...,U12 [--directions R,G,B]
+       stringart --slideshow [SECONDS]
+       stringart --import FILE
+Opens a window that traces random string-art figures: one at once,
+another at each press of &quot;new&quot;.
+</source>
+        <translation>Aufruf: stringart [FILE...]
+        stringart --draws U1,...,U12 [--directions R,G,B]
+        stringart --slideshow [SECONDS]
+        stringart --import FILE
+Öffnet ein Fenster, das zufällige Fadenbilder zeichnet: eines sofort,
+ein weiteres bei jedem Druck auf „new“.
+</translation>
+    </message>
+</context>
+<context>
+    <name>main</name>
+    <message>
+        <source>stringart stopped after a failure:</source>
+        <translation>stringart wurde nach einem Fehler beendet:</translation>
+    </message>
+</context>
+<context>
+    <name>stringart::AdjustWindow</name>
+    <message>
+        <source>red</source>
+        <translation>Rot</translation>
+    </message>
+    <message>
+        <source>green</source>
+        <translation>Grün</translation>
+    </message>
+    <message>
+        <source>blue</source>
+        <translation>Blau</translation>
+    </message>
+    <message>
+        <source>pivot phase</source>
+        <translation>Phase des Drehpunkts</translation>
+    </message>
+    <message>
+        <source>arm phase</source>
+        <translation>Phase des Arms</translation>
+    </message>
+    <message>
+        <source>red start</source>
+        <translation>Rot am Anfang</translation>
+    </message>
+    <message>
+        <source>green start</source>
+        <translation>Grün am Anfang</translation>
+    </message>
+    <message>
+        <source>blue start</source>
+        <translation>Blau am Anfang</translation>
+    </message>
+    <message>
+        <source>red step</source>
+        <translation>Rot-Schritt</translation>
+    </message>
+    <message>
+        <source>green step</source>
+        <translation>Grün-Schritt</translation>
+    </message>
+    <message>
+        <source>blue step</source>
+        <translation>Blau-Schritt</translation>
+    </message>
+    <message>
+        <source>pivot x factor</source>
+        <translation>Drehpunkt, x-Faktor</translation>
+    </message>
+    <message>
+        <source>pivot y factor</source>
+        <translation>Drehpunkt, y-Faktor</translation>
+    </message>
+    <message>
+        <source>arm x factor</source>
+        <translation>Arm, x-Faktor</translation>
+    </message>
+    <message>
+        <source>arm y factor</source>
+        <translation>Arm, y-Faktor</translation>
+    </message>
+    <message>
+        <source>Adjust</source>
+        <translation>Anpassen</translation>
+    </message>
+    <message>
+        <source>The exact draw, 0 ≤ u &lt; 1; Enter sets it</source>
+        <translation>Der genaue Zufallswert, 0 ≤ u &lt; 1; Eingabe setzt ihn</translation>
+    </message>
+    <message>
+        <source>rising at the start:</source>
+        <translation>am Anfang steigend:</translation>
+    </message>
+    <message>
+        <source>Tab moves between controls; arrows move a slider by 0.001, Page Up and Down by 0.02; Enter sets a typed value; Escape closes.</source>
+        <translation>Tab wechselt zwischen den Elementen; die Pfeiltasten bewegen einen Regler um 0,001, Bild auf und Bild ab um 0,02; Eingabe setzt einen getippten Wert; Escape schließt.</translation>
+    </message>
+    <message>
+        <source>%1 is not a draw for %2: type a number from 0 up to, but not including, 1.</source>
+        <translation>%1 ist kein Zufallswert für %2: Geben Sie eine Zahl von 0 bis ausschließlich 1 ein.</translation>
+    </message>
+</context>
+<context>
+    <name>stringart::CloseDuringExport</name>
+    <message>
+        <source>Quit</source>
+        <translation>Beenden</translation>
+    </message>
+    <message>
+        <source>Stop writing %1 and quit?</source>
+        <translation>Das Schreiben von %1 abbrechen und beenden?</translation>
+    </message>
+    <message>
+        <source>The file is not finished; stopping leaves none.</source>
+        <translation>Die Datei ist nicht fertig; beim Abbrechen bleibt keine zurück.</translation>
+    </message>
+    <message>
+        <source>&amp;Stop and quit</source>
+        <translation>&amp;Abbrechen und beenden</translation>
+    </message>
+</context>
+<context>
+    <name>stringart::ExportDialog</name>
+    <message>
+        <source>MP4 video, H.264 (*.mp4)</source>
+        <translation>MP4-Video, H.264 (*.mp4)</translation>
+    </message>
+    <message>
+        <source>WebM video, VP9 (*.webm)</source>
+        <translation>WebM-Video, VP9 (*.webm)</translation>
+    </message>
+    <message>
+        <source>PNG image (*.png)</source>
+        <translation>PNG-Bild (*.png)</translation>
+    </message>
+    <message>
+        <source>Save large picture</source>
+        <translation>Großes Bild speichern</translation>
+    </message>
+    <message>
+        <source>Save animation</source>
+        <translation>Animation speichern</translation>
+    </message>
+    <message>
+        <source>Other size</source>
+        <translation>Andere Größe</translation>
+    </message>
+    <message>
+        <source> px</source>
+        <translation> px</translation>
+    </message>
+    <message>
+        <source>Width</source>
+        <translation>Breite</translation>
+    </message>
+    <message>
+        <source>Height</source>
+        <translation>Höhe</translation>
+    </message>
+    <message>
+        <source>&amp;Size:</source>
+        <translation>&amp;Größe:</translation>
+    </message>
+    <message>
+        <source>&amp;Width × height:</source>
+        <translation>&amp;Breite × Höhe:</translation>
+    </message>
+    <message>
+        <source>Each side %1 to %2 pixels.</source>
+        <translation>Jede Seite %1 bis %2 Pixel.</translation>
+    </message>
+    <message>
+        <source>Even sides, %1 to %2 pixels.</source>
+        <translation>Gerade Seitenlängen, %1 bis %2 Pixel.</translation>
+    </message>
+    <message>
+        <source> s</source>
+        <translation> s</translation>
+    </message>
+    <message>
+        <source> frames a second</source>
+        <translation> Bilder pro Sekunde</translation>
+    </message>
+    <message>
+        <source>&amp;Tracing time:</source>
+        <translation>&amp;Zeichendauer:</translation>
+    </message>
+    <message>
+        <source>&amp;Frame rate:</source>
+        <translation>Bild&amp;rate:</translation>
+    </message>
+    <message>
+        <source>&amp;Browse…</source>
+        <translation>Aus&amp;wählen…</translation>
+    </message>
+    <message>
+        <source>File &amp;name:</source>
+        <translation>Datei&amp;name:</translation>
+    </message>
+    <message>
+        <source>Give the file a name.</source>
+        <translation>Geben Sie der Datei einen Namen.</translation>
+    </message>
+    <message>
+        <source>A large picture is a PNG file: end the name in .png.</source>
+        <translation>Ein großes Bild ist eine PNG-Datei: Lassen Sie den Namen auf .png enden.</translation>
+    </message>
+    <message>
+        <source>An animation is an MP4 or WebM file: end the name in .mp4 or .webm.</source>
+        <translation>Eine Animation ist eine MP4- oder WebM-Datei: Lassen Sie den Namen auf .mp4 oder .webm enden.</translation>
+    </message>
+    <message>
+        <source>%1 is a folder.</source>
+        <translation>%1 ist ein Ordner.</translation>
+    </message>
+    <message>
+        <source>The folder %1 does not exist.</source>
+        <translation>Den Ordner %1 gibt es nicht.</translation>
+    </message>
+    <message>
+        <source>The folder %1 cannot be written to; choose another.</source>
+        <translation>In den Ordner %1 kann nicht geschrieben werden; wählen Sie einen anderen.</translation>
+    </message>
+    <message>
+        <source>Writing %1 takes %2. Write it?</source>
+        <translation>Das Schreiben von %1 dauert %2. Schreiben?</translation>
+    </message>
+    <message>
+        <source>%1 already exists in %2. Replace it?</source>
+        <translation>%1 gibt es in %2 schon. Ersetzen?</translation>
+    </message>
+</context>
+<context>
+    <name>stringart::ExportNote</name>
+    <message>
+        <source>Open &amp;folder</source>
+        <translation>&amp;Ordner öffnen</translation>
+    </message>
+    <message>
+        <source>Export finished</source>
+        <translation>Export fertig</translation>
+    </message>
+    <message>
+        <source>Close this note</source>
+        <translation>Diesen Hinweis schließen</translation>
+    </message>
+    <message>
+        <source>Close note</source>
+        <translation>Hinweis schließen</translation>
+    </message>
+    <message>
+        <source>Saved %1 in %2</source>
+        <translation>%1 in %2 gespeichert</translation>
+    </message>
+    <message>
+        <source>No file manager opened; the file is %1</source>
+        <translation>Kein Dateimanager hat sich geöffnet; die Datei ist %1</translation>
+    </message>
+</context>
+<context>
+    <name>stringart::ExportRunner</name>
+    <message>
+        <source>Cancel</source>
+        <translation>Abbrechen</translation>
+    </message>
+    <message>
+        <source>%1
+About %2 left</source>
+        <translation>%1
+Noch etwa %2</translation>
+    </message>
+</context>
+<context>
+    <name>stringart::Exports</name>
+    <message>
+        <source>Another file is being written; wait for it or cancel it.</source>
+        <translation>Es wird gerade eine andere Datei geschrieben; warten Sie darauf oder brechen Sie sie ab.</translation>
+    </message>
+    <message>
+        <source>Writing %1…</source>
+        <translation>%1 wird geschrieben…</translation>
+    </message>
+    <message>
+        <source>Drawing the wallpaper…</source>
+        <translation>Das Hintergrundbild wird gezeichnet…</translation>
+    </message>
+    <message>
+        <source>Saved %1 in %2; no desktop that stringart can set a wallpaper on is running: choose it in your desktop&apos;s settings</source>
+        <translation>%1 in %2 gespeichert; es läuft keine Arbeitsumgebung, in der stringart ein Hintergrundbild festlegen kann: Wählen Sie es in den Einstellungen Ihrer Arbeitsumgebung</translation>
+    </message>
+    <message>
+        <source>Wallpaper set on %3: %1 in %2</source>
+        <translation>Hintergrundbild auf %3 festgelegt: %1 in %2</translation>
+    </message>
+</context>
+<context>
+    <name>stringart::Form1Window</name>
+    <message>
+        <source>PNG image (*.png)</source>
+        <translation>PNG-Bild (*.png)</translation>
+    </message>
+    <message>
+        <source>SVG drawing (*.svg)</source>
+        <translation>SVG-Zeichnung (*.svg)</translation>
+    </message>
+    <message>
+        <source>Trace a new figure (%1; Space when focused)</source>
+        <translation>Eine neue Figur zeichnen (%1; Leertaste, wenn ausgewählt)</translation>
+    </message>
+    <message>
+        <source>Traces a new figure. Shortcuts: %1, or Space when focused.</source>
+        <translation>Zeichnet eine neue Figur. Tastenkürzel: %1 oder die Leertaste, wenn ausgewählt.</translation>
+    </message>
+    <message>
+        <source>Right-click, or %1, for the menu</source>
+        <translation>Rechtsklick oder %1 für das Menü</translation>
+    </message>
+    <message>
+        <source>&amp;New figure</source>
+        <translation>&amp;Neue Figur</translation>
+    </message>
+    <message>
+        <source>&amp;Back</source>
+        <translation>&amp;Zurück</translation>
+    </message>
+    <message>
+        <source>&amp;Forward</source>
+        <translation>V&amp;orwärts</translation>
+    </message>
+    <message>
+        <source>&amp;Save picture as…</source>
+        <translation>Bild &amp;speichern unter…</translation>
+    </message>
+    <message>
+        <source>&amp;Copy picture</source>
+        <translation>Bild &amp;kopieren</translation>
+    </message>
+    <message>
+        <source>Copy figure co&amp;mmand</source>
+        <translation>&amp;Render-Befehl der Figur kopieren</translation>
+    </message>
+    <message>
+        <source>&amp;Open figure…</source>
+        <translation>Figur ö&amp;ffnen…</translation>
+    </message>
+    <message>
+        <source>Save &amp;large picture…</source>
+        <translation>&amp;Großes Bild speichern…</translation>
+    </message>
+    <message>
+        <source>Save &amp;animation…</source>
+        <translation>&amp;Animation speichern…</translation>
+    </message>
+    <message>
+        <source>Save for &amp;paper…</source>
+        <translation>Für &amp;Papier speichern…</translation>
+    </message>
+    <message>
+        <source>&amp;Variations…</source>
+        <translation>&amp;Variationen…</translation>
+    </message>
+    <message>
+        <source>Ad&amp;just…</source>
+        <translation>Anpass&amp;en…</translation>
+    </message>
+    <message>
+        <source>F&amp;ull screen</source>
+        <translation>Voll&amp;bild</translation>
+    </message>
+    <message>
+        <source>Sli&amp;deshow</source>
+        <translation>Diasho&amp;w</translation>
+    </message>
+    <message>
+        <source>&amp;Keys and options…</source>
+        <translation>&amp;Tasten und Optionen…</translation>
+    </message>
+    <message>
+        <source>&amp;About stringart</source>
+        <translation>Ü&amp;ber stringart</translation>
+    </message>
+    <message>
+        <source>&amp;Help</source>
+        <translation>&amp;Hilfe</translation>
+    </message>
+    <message>
+        <source>&amp;Quit</source>
+        <translation>Been&amp;den</translation>
+    </message>
+    <message>
+        <source>No figure yet</source>
+        <translation>Noch keine Figur</translation>
+    </message>
+    <message>
+        <source>Earlier run, %L1 back</source>
+        <translation>Früherer Lauf, %L1 zurück</translation>
+    </message>
+    <message>
+        <source>Figure %L1 of %L2</source>
+        <translation>Figur %L1 von %L2</translation>
+    </message>
+    <message>
+        <source>Empty canvas</source>
+        <translation>Leere Leinwand</translation>
+    </message>
+    <message>
+        <source>Figure %1</source>
+        <translation>Figur %1</translation>
+    </message>
+    <message>
+        <source>Open figure</source>
+        <translation>Figur öffnen</translation>
+    </message>
+    <message>
+        <source>There is no figure to save yet.</source>
+        <translation>Es gibt noch keine Figur zum Speichern.</translation>
+    </message>
+    <message>
+        <source>Save picture</source>
+        <translation>Bild speichern</translation>
+    </message>
+    <message>
+        <source>Figures written by stringart (*.png *.svg *.mp4 *.webm *.hpgl *.plt *.pdf)</source>
+        <translation>Von stringart geschriebene Figuren (*.png *.svg *.mp4 *.webm *.hpgl *.plt *.pdf)</translation>
+    </message>
+    <message>
+        <source>Set as &amp;wallpaper</source>
+        <translation>Als Hin&amp;tergrundbild festlegen</translation>
+    </message>
+    <message>
+        <source>Set as wallpaper</source>
+        <translation>Als Hintergrundbild festlegen</translation>
+    </message>
+</context>
+<context>
+    <name>stringart::FullScreenView</name>
+    <message>
+        <source>Form1 slideshow</source>
+        <translation>Form1 – Diashow</translation>
+    </message>
+</context>
+<context>
+    <name>stringart::GalleryModel</name>
+    <message>
+        <source>d MMM HH:mm</source>
+        <translation>d. MMM HH:mm</translation>
+    </message>
+    <message>
+        <source>d MMM yyyy</source>
+        <translation>d. MMM yyyy</translation>
+    </message>
+    <message>
+        <source>%1, %2</source>
+        <translation>%1, %2</translation>
+    </message>
+    <message>
+        <source>%1, %2: %3</source>
+        <translation>%1, %2: %3</translation>
+    </message>
+    <message>
+        <source>figure-%1</source>
+        <translation>figure-%1</translation>
+    </message>
+    <message>
+        <source>figure-%1
+%2</source>
+        <translation>figure-%1
+%2</translation>
+    </message>
+</context>
+<context>
+    <name>stringart::GalleryTile</name>
+    <message>
+        <source>Note</source>
+        <translation>Notiz</translation>
+    </message>
+</context>
+<context>
+    <name>stringart::GalleryWindow</name>
+    <message>
+        <source>Favourites</source>
+        <translation>Favoriten</translation>
+    </message>
+    <message>
+        <source>All</source>
+        <translation>Alle</translation>
+    </message>
+    <message>
+        <source>Save a morph from the figure selected first to the one selected last (Ctrl+M)</source>
+        <translation>Eine Überblendung von der zuerst zur zuletzt ausgewählten Figur speichern (Strg+M)</translation>
+    </message>
+    <message>
+        <source>Open figures…</source>
+        <translation>Figuren öffnen…</translation>
+    </message>
+    <message>
+        <source>Figures</source>
+        <translation>Galerie</translation>
+    </message>
+    <message>
+        <source>Newest shown first</source>
+        <translation>Zuletzt gezeigte zuerst</translation>
+    </message>
+    <message>
+        <source>Latest marked first</source>
+        <translation>Zuletzt markierte zuerst</translation>
+    </message>
+    <message>
+        <source>All days</source>
+        <translation>Alle Tage</translation>
+    </message>
+    <message>
+        <source>Today</source>
+        <translation>Heute</translation>
+    </message>
+    <message>
+        <source>This week</source>
+        <translation>Diese Woche</translation>
+    </message>
+    <message>
+        <source>Search notes</source>
+        <translation>Notizen durchsuchen</translation>
+    </message>
+    <message>
+        <source>Only the figures whose note holds this text (Ctrl+F)</source>
+        <translation>Nur die Figuren, deren Notiz diesen Text enthält (Strg+F)</translation>
+    </message>
+    <message>
+        <source>Clear the search</source>
+        <translation>Suche leeren</translation>
+    </message>
+    <message>
+        <source>Add the figures of a figures file to the journal (Ctrl+O)</source>
+        <translation>Die Figuren einer Figurendatei ins Tagebuch aufnehmen (Strg+O)</translation>
+    </message>
+    <message>
+        <source>&amp;Open</source>
+        <translation>Ö&amp;ffnen</translation>
+    </message>
+    <message>
+        <source>&amp;Favourite</source>
+        <translation>&amp;Favorit</translation>
+    </message>
+    <message>
+        <source>&amp;Note…</source>
+        <translation>&amp;Notiz…</translation>
+    </message>
+    <message>
+        <source>Save &amp;picture…</source>
+        <translation>Bild &amp;speichern…</translation>
+    </message>
+    <message>
+        <source>Save f&amp;igures…</source>
+        <translation>F&amp;iguren speichern…</translation>
+    </message>
+    <message>
+        <source>&amp;Remove</source>
+        <translation>&amp;Entfernen</translation>
+    </message>
+    <message>
+        <source>Menu</source>
+        <translation>Menü</translation>
+    </message>
+    <message>
+        <source>Undo</source>
+        <translation>Rückgängig</translation>
+    </message>
+    <message>
+        <source>Open figures</source>
+        <translation>Figuren öffnen</translation>
+    </message>
+    <message>
+        <source>Select a figure first.</source>
+        <translation>Wählen Sie zuerst eine Figur aus.</translation>
+    </message>
+    <message>
+        <source>Save picture</source>
+        <translation>Bild speichern</translation>
+    </message>
+    <message>
+        <source>Pictures (*.png *.svg)</source>
+        <translation>Bilder (*.png *.svg)</translation>
+    </message>
+    <message>
+        <source>The figures were not saved to %1: %2.</source>
+        <translation>Die Figuren wurden nicht in %1 gespeichert: %2.</translation>
+    </message>
+    <message numerus="yes">
+        <source>Saved %n figure(s) to %1.</source>
+        <translation>
+            <numerusform>%n Figur in %1 gespeichert.</numerusform>
+            <numerusform>%n Figuren in %1 gespeichert.</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Save figures</source>
+        <translation>Figuren speichern</translation>
+    </message>
+    <message>
+        <source>Figures (*.json)</source>
+        <translation>Figuren (*.json)</translation>
+    </message>
+    <message>
+        <source>%1 was not opened: %2. Nothing was added.</source>
+        <translation>%1 wurde nicht geöffnet: %2. Es wurde nichts aufgenommen.</translation>
+    </message>
+    <message>
+        <source>The figures of %1 were not added: %2.</source>
+        <translation>Die Figuren aus %1 wurden nicht aufgenommen: %2.</translation>
+    </message>
+    <message numerus="yes">
+        <source>Added %n figure(s) from %1.</source>
+        <translation>
+            <numerusform>%n Figur aus %1 aufgenommen.</numerusform>
+            <numerusform>%n Figuren aus %1 aufgenommen.</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n of them were kept already.</source>
+        <translation>
+            <numerusform>Davon war %n schon vorhanden.</numerusform>
+            <numerusform>Davon waren %n schon vorhanden.</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Select two figures: the morph goes from the one selected first to the one selected last.</source>
+        <translation>Wählen Sie zwei Figuren aus: Die Überblendung geht von der zuerst zur zuletzt ausgewählten.</translation>
+    </message>
+</context>
+<context>
+    <name>stringart::HelpWindow</name>
+    <message>
+        <source>Keys and options</source>
+        <translation>Tasten und Optionen</translation>
+    </message>
+    <message>
+        <source>Keys in the window</source>
+        <translation>Tasten im Fenster</translation>
+    </message>
+    <message>
+        <source>The mouse&apos;s back and forward buttons go back and forward too; Space presses &quot;new&quot; when it has the focus.</source>
+        <translation>Die Zurück- und Vorwärts-Tasten der Maus blättern ebenso; die Leertaste drückt „new“, wenn es ausgewählt ist.</translation>
+    </message>
+    <message>
+        <source>The command line</source>
+        <translation>Die Befehlszeile</translation>
+    </message>
+</context>
+<context>
+    <name>stringart::JournalLink</name>
+    <message>
+        <source>Favour&amp;ite</source>
+        <translation>Favor&amp;it</translation>
+    </message>
+    <message>
+        <source>Figu&amp;res…</source>
+        <translation>Ga&amp;lerie…</translation>
+    </message>
+    <message>
+        <source>The journal of figures could not be read. It was set aside as %1, and a fresh one has begun.</source>
+        <translation>Das Tagebuch der Figuren konnte nicht gelesen werden. Es wurde als %1 beiseitegelegt, und ein neues hat begonnen.</translation>
+    </message>
+    <message>
+        <source>%1 holds another program&apos;s data, not figures. It was set aside as %2, and a fresh journal of figures has begun.</source>
+        <translation>%1 enthält die Daten eines anderen Programms, keine Figuren. Die Datei wurde als %2 beiseitegelegt, und ein neues Tagebuch der Figuren hat begonnen.</translation>
+    </message>
+    <message>
+        <source>Figures are not being kept: neither XDG_DATA_HOME nor HOME names a folder for them.</source>
+        <translation>Figuren werden nicht aufbewahrt: Weder XDG_DATA_HOME noch HOME nennt einen Ordner dafür.</translation>
+    </message>
+    <message>
+        <source>Figures are not being kept: %1 was written by a newer stringart; it is left as it is.</source>
+        <translation>Figuren werden nicht aufbewahrt: %1 wurde von einem neueren stringart geschrieben; die Datei bleibt, wie sie ist.</translation>
+    </message>
+    <message>
+        <source>Figures are not being kept: %1 cannot be written (%2).</source>
+        <translation>Figuren werden nicht aufbewahrt: In %1 kann nicht geschrieben werden (%2).</translation>
+    </message>
+    <message>
+        <source>Keeping figures</source>
+        <translation>Figuren aufbewahren</translation>
+    </message>
+</context>
+<context>
+    <name>stringart::MorphButton</name>
+    <message>
+        <source>Save morph</source>
+        <translation>Überblendung speichern</translation>
+    </message>
+    <message>
+        <source>MP4 video, H.264 (*.mp4)</source>
+        <translation>MP4-Video, H.264 (*.mp4)</translation>
+    </message>
+    <message>
+        <source>WebM video, VP9 (*.webm)</source>
+        <translation>WebM-Video, VP9 (*.webm)</translation>
+    </message>
+    <message>
+        <source>Save morph…</source>
+        <translation>Überblendung speichern…</translation>
+    </message>
+</context>
+<context>
+    <name>stringart::PaperDialog</name>
+    <message>
+        <source>Save for paper</source>
+        <translation>Für Papier speichern</translation>
+    </message>
+    <message>
+        <source>Plotter SVG, a layer for each pen</source>
+        <translation>Plotter-SVG, eine Ebene je Stift</translation>
+    </message>
+    <message>
+        <source>HPGL for a pen plotter</source>
+        <translation>HPGL für einen Stiftplotter</translation>
+    </message>
+    <message>
+        <source>PDF to print, vectors</source>
+        <translation>PDF zum Drucken, Vektoren</translation>
+    </message>
+    <message>
+        <source>PNG to print</source>
+        <translation>PNG zum Drucken</translation>
+    </message>
+    <message>
+        <source>&amp;Kind:</source>
+        <translation>&amp;Art:</translation>
+    </message>
+    <message>
+        <source>%1 (%2 × %3 mm)</source>
+        <translation>%1 (%2 × %3 mm)</translation>
+    </message>
+    <message>
+        <source>Other size</source>
+        <translation>Andere Größe</translation>
+    </message>
+    <message>
+        <source>Paper width</source>
+        <translation>Papierbreite</translation>
+    </message>
+    <message>
+        <source>Paper height</source>
+        <translation>Papierhöhe</translation>
+    </message>
+    <message>
+        <source>Portrait</source>
+        <translation>Hochformat</translation>
+    </message>
+    <message>
+        <source>Landscape, the longer side across</source>
+        <translation>Querformat, die längere Seite waagrecht</translation>
+    </message>
+    <message>
+        <source>&amp;Paper:</source>
+        <translation>&amp;Papier:</translation>
+    </message>
+    <message>
+        <source>&amp;Width × height:</source>
+        <translation>&amp;Breite × Höhe:</translation>
+    </message>
+    <message>
+        <source>&amp;Orientation:</source>
+        <translation>A&amp;usrichtung:</translation>
+    </message>
+    <message>
+        <source>&amp;Margin:</source>
+        <translation>&amp;Rand:</translation>
+    </message>
+    <message>
+        <source>Figure&apos;s colours</source>
+        <translation>Farben der Figur</translation>
+    </message>
+    <message>
+        <source>The figure&apos;s colours brought down to this many pens</source>
+        <translation>Die Farben der Figur auf so viele Stifte gebracht</translation>
+    </message>
+    <message>
+        <source> dpi</source>
+        <translation> dpi</translation>
+    </message>
+    <message>
+        <source>White paper: no black ground</source>
+        <translation>Weißes Papier: kein schwarzer Grund</translation>
+    </message>
+    <message>
+        <source>P&amp;ens:</source>
+        <translation>&amp;Stifte:</translation>
+    </message>
+    <message>
+        <source>Pen wi&amp;dth:</source>
+        <translation>Stift&amp;dicke:</translation>
+    </message>
+    <message>
+        <source>&amp;Resolution:</source>
+        <translation>Au&amp;flösung:</translation>
+    </message>
+    <message>
+        <source>&amp;Browse…</source>
+        <translation>Aus&amp;wählen…</translation>
+    </message>
+    <message>
+        <source>File &amp;name:</source>
+        <translation>Datei&amp;name:</translation>
+    </message>
+    <message>
+        <source>Pen %1</source>
+        <translation>Stift %1</translation>
+    </message>
+    <message>
+        <source>Pen %1, %2: click for another colour</source>
+        <translation>Stift %1, %2: für eine andere Farbe klicken</translation>
+    </message>
+    <message>
+        <source>Pen %1, %2</source>
+        <translation>Stift %1, %2</translation>
+    </message>
+    <message>
+        <source>%1 pen, pen-down %2 m, pen-up %3 m (drawing order %4 m), about %5 min at %6 mm/s.</source>
+        <translation>%1 Stift, abgesenkt %2 m, angehoben %3 m (in Zeichenreihenfolge %4 m), etwa %5 min bei %6 mm/s.</translation>
+    </message>
+    <message>
+        <source>%1 pens, pen-down %2 m, pen-up %3 m (drawing order %4 m), about %5 min at %6 mm/s.</source>
+        <translation>%1 Stifte, abgesenkt %2 m, angehoben %3 m (in Zeichenreihenfolge %4 m), etwa %5 min bei %6 mm/s.</translation>
+    </message>
+    <message>
+        <source>A page of %1 × %2 mm, the figure in a %3 mm square on white, every stroke a vector.</source>
+        <translation>Eine Seite von %1 × %2 mm, die Figur in einem Quadrat von %3 mm auf Weiß, jeder Strich ein Vektor.</translation>
+    </message>
+    <message>
+        <source>A page of %1 × %2 mm, the figure in a %3 mm square on black, every stroke a vector.</source>
+        <translation>Eine Seite von %1 × %2 mm, die Figur in einem Quadrat von %3 mm auf Schwarz, jeder Strich ein Vektor.</translation>
+    </message>
+    <message>
+        <source>%1 × %2 pixels at %3 dpi, printed %4 × %5 mm.</source>
+        <translation>%1 × %2 Pixel bei %3 dpi, gedruckt %4 × %5 mm.</translation>
+    </message>
+    <message>
+        <source>Give the file a name.</source>
+        <translation>Geben Sie der Datei einen Namen.</translation>
+    </message>
+    <message>
+        <source>An HPGL file&apos;s name ends in .hpgl or .plt.</source>
+        <translation>Der Name einer HPGL-Datei endet auf .hpgl oder .plt.</translation>
+    </message>
+    <message>
+        <source>This kind of file&apos;s name ends in %1.</source>
+        <translation>Der Name dieser Art von Datei endet auf %1.</translation>
+    </message>
+    <message>
+        <source>%1 is a folder.</source>
+        <translation>%1 ist ein Ordner.</translation>
+    </message>
+    <message>
+        <source>The folder %1 does not exist.</source>
+        <translation>Den Ordner %1 gibt es nicht.</translation>
+    </message>
+    <message>
+        <source>The folder %1 cannot be written to; choose another.</source>
+        <translation>In den Ordner %1 kann nicht geschrieben werden; wählen Sie einen anderen.</translation>
+    </message>
+    <message>
+        <source>%1 already exists in %2. Replace it?</source>
+        <translation>%1 gibt es in %2 schon. Ersetzen?</translation>
+    </message>
+</context>
+<context>
+    <name>stringart::VariationsWindow</name>
+    <message>
+        <source>Select a figure around the centre to morph into.</source>
+        <translation>Wählen Sie eine Figur rund um die Mitte aus, in die übergeblendet wird.</translation>
+    </message>
+    <message>
+        <source>Save a morph from the centre to the selected figure (Ctrl+M)</source>
+        <translation>Eine Überblendung von der Mitte zur ausgewählten Figur speichern (Strg+M)</translation>
+    </message>
+    <message>
+        <source>Variations</source>
+        <translation>Variationen</translation>
+    </message>
+    <message>
+        <source>How far the variations stray (Tab, then arrow keys)</source>
+        <translation>Wie weit die Variationen abweichen (Tab, dann die Pfeiltasten)</translation>
+    </message>
+    <message>
+        <source>Strength</source>
+        <translation>Stärke</translation>
+    </message>
+    <message>
+        <source>subtle</source>
+        <translation>sanft</translation>
+    </message>
+    <message>
+        <source>wild</source>
+        <translation>wild</translation>
+    </message>
+    <message>
+        <source>Arrows select, Enter or a click shows, Space shuffles.</source>
+        <translation>Pfeiltasten wählen aus, Eingabe oder ein Klick zeigt, die Leertaste mischt neu.</translation>
+    </message>
+</context>
+</TS>
