@@ -127,63 +127,77 @@ std::vector<Lab> SeedCentres(std::span<const Lab> points, std::span<const double
   return centres;
 }
 
-}  // namespace
-
-std::vector<Colour> ReducePens(std::span<const Segment> segments, int count) {
-  const auto ink = ColourInk(segments);
-  std::vector<Colour> pens;
-  if (ink.size() <= static_cast<std::size_t>(std::max(count, 0))) {
-    for (const auto& [colour, length] : ink) pens.push_back(colour);
-  } else {
-    std::vector<Lab> points;
-    std::vector<double> weights;
-    for (const auto& [colour, length] : ink) {
-      points.push_back(ToLab(colour));
-      // A segment of no length still has its colour on paper, as a dot.
-      weights.push_back(std::max(length, 1e-3));
-    }
-    std::vector<Lab> centres = SeedCentres(points, weights, static_cast<std::size_t>(count));
-    std::vector<std::size_t> cluster(points.size(), centres.size());
-    for (int round = 0; round < 100; ++round) {
-      bool moved = false;
-      for (std::size_t i = 0; i < points.size(); ++i) {
-        const std::size_t c = Nearest(points[i], centres);
-        moved |= c != cluster[i];
-        cluster[i] = c;
-      }
-      if (!moved) break;
-      std::vector<Lab> sum(centres.size());
-      std::vector<double> mass(centres.size(), 0.0);
-      for (std::size_t i = 0; i < points.size(); ++i) {
-        Lab& s = sum[cluster[i]];
-        s.l += weights[i] * points[i].l, s.a += weights[i] * points[i].a;
-        s.b += weights[i] * points[i].b;
-        mass[cluster[i]] += weights[i];
-      }
-      for (std::size_t c = 0; c < centres.size(); ++c) {
-        if (mass[c] > 0) {
-          centres[c] = {sum[c].l / mass[c], sum[c].a / mass[c], sum[c].b / mass[c]};
-          continue;
-        }
-        // A centre that lost every colour takes the one its own centre keeps worst.
-        std::size_t worst = 0;
-        double worstCost = -1;
-        for (std::size_t i = 0; i < points.size(); ++i) {
-          const double cost = weights[i] * Squared(points[i], centres[cluster[i]]);
-          if (cost > worstCost) worstCost = cost, worst = i;
-        }
-        centres[c] = points[worst];
-      }
-    }
-    for (const Lab& centre : centres) {
-      const Colour colour = FromLab(centre);
-      if (std::find(pens.begin(), pens.end(), colour) == pens.end()) pens.push_back(colour);
-    }
+// Which of `centres` each of `points` lies nearest, into `cluster`; whether any changed.
+bool AssignClusters(std::span<const Lab> points, std::span<const Lab> centres,
+                    std::vector<std::size_t>& cluster) {
+  bool moved = false;
+  for (std::size_t i = 0; i < points.size(); ++i) {
+    const std::size_t c = Nearest(points[i], centres);
+    moved |= c != cluster[i];
+    cluster[i] = c;
   }
-  // Numbered by when the figure lays each pen's ink, on average over its length: what the
-  // screen shows on top of the rest is plotted after it.
+  return moved;
+}
+
+// Each centre moved to the weighted mean of its cluster's points.
+void MoveCentres(std::span<const Lab> points, std::span<const double> weights,
+                 std::span<const std::size_t> cluster, std::vector<Lab>& centres) {
+  std::vector<Lab> sum(centres.size());
+  std::vector<double> mass(centres.size(), 0.0);
+  for (std::size_t i = 0; i < points.size(); ++i) {
+    Lab& s = sum[cluster[i]];
+    s.l += weights[i] * points[i].l, s.a += weights[i] * points[i].a;
+    s.b += weights[i] * points[i].b;
+    mass[cluster[i]] += weights[i];
+  }
+  for (std::size_t c = 0; c < centres.size(); ++c) {
+    if (mass[c] > 0) {
+      centres[c] = {sum[c].l / mass[c], sum[c].a / mass[c], sum[c].b / mass[c]};
+      continue;
+    }
+    // A centre that lost every colour takes the one its own centre keeps worst.
+    std::size_t worst = 0;
+    double worstCost = -1;
+    for (std::size_t i = 0; i < points.size(); ++i) {
+      const double cost = weights[i] * Squared(points[i], centres[cluster[i]]);
+      if (cost > worstCost) worstCost = cost, worst = i;
+    }
+    centres[c] = points[worst];
+  }
+}
+
+// `count` pens for more colours than that: the centres of k-means over the colours' ink, each
+// pen once.
+std::vector<Colour> ClusteredPens(std::span<const std::pair<Colour, double>> ink,
+                                  std::size_t count) {
+  std::vector<Lab> points;
+  std::vector<double> weights;
+  for (const auto& [colour, length] : ink) {
+    points.push_back(ToLab(colour));
+    // A segment of no length still has its colour on paper, as a dot.
+    weights.push_back(std::max(length, 1e-3));
+  }
+  std::vector<Lab> centres = SeedCentres(points, weights, count);
+  std::vector<std::size_t> cluster(points.size(), centres.size());
+  for (int round = 0; round < 100; ++round) {
+    if (!AssignClusters(points, centres, cluster)) break;
+    MoveCentres(points, weights, cluster, centres);
+  }
+  std::vector<Colour> pens;
+  for (const Lab& centre : centres) {
+    const Colour colour = FromLab(centre);
+    if (std::find(pens.begin(), pens.end(), colour) == pens.end()) pens.push_back(colour);
+  }
+  return pens;
+}
+
+// `pens` numbered by when the figure lays each pen's ink, on average over its length: what the
+// screen shows on top of the rest is plotted after it.
+std::vector<Colour> InLayingOrder(std::span<const Segment> segments,
+                                  const std::vector<Colour>& pens) {
   std::vector<Lab> centres;
   for (const Colour pen : pens) centres.push_back(ToLab(pen));
+  // Segment indices, averaged over each pen's length.
   std::vector<double> when(pens.size(), 0.0), mass(pens.size(), 0.0);
   Colour known = segments.empty() ? Colour{} : segments[0].colour;
   std::size_t pen = pens.empty() ? 0 : Nearest(ToLab(known), centres);
@@ -207,6 +221,19 @@ std::vector<Colour> ReducePens(std::span<const Segment> segments, int count) {
   std::vector<Colour> numbered;
   for (const std::size_t p : order) numbered.push_back(pens[p]);
   return numbered;
+}
+
+}  // namespace
+
+std::vector<Colour> ReducePens(std::span<const Segment> segments, int count) {
+  const auto ink = ColourInk(segments);
+  std::vector<Colour> pens;
+  if (ink.size() <= static_cast<std::size_t>(std::max(count, 0))) {
+    for (const auto& [colour, length] : ink) pens.push_back(colour);
+  } else {
+    pens = ClusteredPens(ink, static_cast<std::size_t>(count));
+  }
+  return InLayingOrder(segments, pens);
 }
 
 std::size_t NearestPen(Colour colour, std::span<const Colour> pens) {
