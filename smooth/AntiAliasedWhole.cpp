@@ -84,28 +84,13 @@ struct Step {
   std::uint32_t run;
 };
 
-// The step starting with stroke `s`, three strokes as the tracer draws them or one, or nullopt
-// when nothing of it comes near the picture.
-std::optional<Step> MakeStep(const CanvasSegment& s, bool tracerStep, const PictureRows& picture,
-                             const CanvasPlacement& place, std::uint32_t run) {
+// Step k's strokes, three as the tracer draws them or one, running along (ux, uy), in picture
+// pixels (`scale` a canvas pixel): the stretches across between their sides and the union along
+// over each, the rectangle around them and where every stroke is whole. `along`: the first
+// stroke's length near the picture.
+void SetPieces(Step& k, bool tracerStep, double ux, double uy, double scale, double along) {
   const int strokes = tracerStep ? 3 : 1;
-  const double dx = s.x1 - s.x0, dy = s.y1 - s.y0, length = std::sqrt(dx * dx + dy * dy);
-  const double ux = dx / length, uy = dy / length;
-  // Room for the offset strokes besides a width and a square end.
-  double t0, t1;
-  if (!smooth_detail::PartNearPicture(s, picture, place, 3 + 2 / place.scale, t0, t1)) {
-    return std::nullopt;
-  }
-  const double scale = place.scale, half = scale / 2;
-  const double startX = s.x0 + t0 * dx, startY = s.y0 + t0 * dy;
-  const double along = (t1 - t0) * length * scale;
-  Step k{};
-  k.ox = static_cast<float>(place.left + scale * (startX + 0.5));
-  k.oy = static_cast<float>(place.top + scale * (startY + 0.5));
-  k.ux = static_cast<float>(ux);
-  k.uy = static_cast<float>(uy);
-  k.run = run;
-
+  const double half = scale / 2;
   double across[3] = {}, from[3] = {}, to[3] = {}, cuts[6] = {};
   for (int j = 0; j < strokes; ++j) {
     const double offX = kStepOffsets[j][0], offY = kStepOffsets[j][1];
@@ -115,7 +100,8 @@ std::optional<Step> MakeStep(const CanvasSegment& s, bool tracerStep, const Pict
     cuts[2 * j] = across[j] - half;
     cuts[2 * j + 1] = across[j] + half;
   }
-  std::sort(cuts, cuts + 2 * strokes);
+  // A lone stroke's two sides come in order already.
+  if (tracerStep) std::sort(cuts, cuts + 6);
   double eLo = from[0], eHi = to[0], midLo = from[0], midHi = to[0];
   for (int j = 1; j < strokes; ++j) {
     eLo = std::min(eLo, from[j]);
@@ -148,9 +134,10 @@ std::optional<Step> MakeStep(const CanvasSegment& s, bool tracerStep, const Pict
   k.eHi = static_cast<float>(eHi);
   k.midLo = static_cast<float>(midLo);
   k.midHi = static_cast<float>(midHi);
+}
 
-  k.length = static_cast<float>(along);
-
+// The pixel trapezoid of step `k`, whose strokes run along (ux, uy).
+void SetFootprint(Step& k, double ux, double uy) {
   const double a = std::max(std::fabs(ux), std::fabs(uy)),
                b = std::min(std::fabs(ux), std::fabs(uy));
   k.w1 = static_cast<float>((a - b) / 2);
@@ -160,6 +147,31 @@ std::optional<Step> MakeStep(const CanvasSegment& s, bool tracerStep, const Pict
   // nothing.
   k.inverse2ab = static_cast<float>(1 / (2 * a * std::max(b, 1e-6)));
   k.bSquared = static_cast<float>(b * b);
+}
+
+// The step starting with stroke `s`, three strokes as the tracer draws them or one, or nullopt
+// when nothing of it comes near the picture.
+std::optional<Step> MakeStep(const CanvasSegment& s, bool tracerStep, const PictureRows& picture,
+                             const CanvasPlacement& place, std::uint32_t run) {
+  const double dx = s.x1 - s.x0, dy = s.y1 - s.y0, length = std::sqrt(dx * dx + dy * dy);
+  const double ux = dx / length, uy = dy / length;
+  // Room for the offset strokes besides a width and a square end.
+  double t0, t1;
+  if (!smooth_detail::PartNearPicture(s, picture, place, 3 + 2 / place.scale, t0, t1)) {
+    return std::nullopt;
+  }
+  const double scale = place.scale;
+  const double startX = s.x0 + t0 * dx, startY = s.y0 + t0 * dy;
+  const double along = (t1 - t0) * length * scale;
+  Step k{};
+  k.ox = static_cast<float>(place.left + scale * (startX + 0.5));
+  k.oy = static_cast<float>(place.top + scale * (startY + 0.5));
+  k.ux = static_cast<float>(ux);
+  k.uy = static_cast<float>(uy);
+  k.run = run;
+  SetPieces(k, tracerStep, ux, uy, scale, along);
+  k.length = static_cast<float>(along);
+  SetFootprint(k, ux, uy);
   return k;
 }
 
