@@ -396,9 +396,39 @@ class Outliner {
   void Outline(const std::vector<Rectangle>& rectangles, const PictureRows& picture,
                const CanvasPlacement& place, std::vector<Piece>& pieces) {
     const int n = static_cast<int>(rectangles.size());
+    const double ox = rectangles[0].cx, oy = rectangles[0].cy;
+    LoadLanes(rectangles, ox, oy);
+    const double k = place.scale;
+    const Frame frame{place.left + 0.5 * k + k * ox, place.top + 0.5 * k + k * oy, k};
+    Lanes& l = *lanes_;
+    for (int i = 0; i < n; ++i) {
+      const int at = i + Lanes::kPad;
+      // Tried against itself, a rectangle would cover its own sides.
+      const double keep[4] = {l.cx[at], l.cy[at], l.cu[at], l.cv[at]};
+      l.cx[at] = l.cy[at] = l.cu[at] = l.cv[at] = 1e30;
+      const Outlined self{
+          keep[0],         keep[1],       l.dx[at] * l.halfLength[at], l.dy[at] * l.halfLength[at],
+          -l.dy[at] * 0.5, l.dx[at] * 0.5};
+      OutlineOne(rectangles, l, i, self, frame, picture, pieces);
+      l.cx[at] = keep[0];
+      l.cy[at] = keep[1];
+      l.cu[at] = keep[2];
+      l.cv[at] = keep[3];
+    }
+  }
+
+ private:
+  // Where canvas pixels, relative to the first rectangle's centre, lie in the picture: picture
+  // pixels from `left` and `top`, `scale` a canvas pixel.
+  struct Frame {
+    double left, top, scale;
+  };
+
+  // The run's rectangles into the lanes, relative to (ox, oy), with far ones around them.
+  void LoadLanes(const std::vector<Rectangle>& rectangles, double ox, double oy) {
+    const int n = static_cast<int>(rectangles.size());
     Lanes& l = *lanes_;
     l.n = n;
-    const double ox = rectangles[0].cx, oy = rectangles[0].cy;
     for (int j = -Lanes::kPad; j < n + Lanes::kPad; ++j) {
       if (j < 0 || j >= n) {
         l.SetFar(j);
@@ -414,65 +444,62 @@ class Outliner {
       l.cu[at] = l.cx[at] * r.dx + l.cy[at] * r.dy;
       l.cv[at] = l.cy[at] * r.dx - l.cx[at] * r.dy;
     }
-    const double k = place.scale;
-    const double left = place.left + 0.5 * k + k * ox, top = place.top + 0.5 * k + k * oy;
-    for (int i = 0; i < n; ++i) {
-      const int at = i + Lanes::kPad;
-      const Outlined self{
-          l.cx[at],        l.cy[at],      l.dx[at] * l.halfLength[at], l.dy[at] * l.halfLength[at],
-          -l.dy[at] * 0.5, l.dx[at] * 0.5};
-      // Tried against itself, a rectangle would cover its own sides.
-      const double keep[4] = {l.cx[at], l.cy[at], l.cu[at], l.cv[at]};
-      l.cx[at] = l.cy[at] = l.cu[at] = l.cv[at] = 1e30;
-      // Its neighbours in drawing order first: they lie nearest and cover most of its sides;
-      // the whole of a short run.
-      const int first = n <= kWindow ? 0 : i - kWindow / 2;
-      const int lanes = std::min(kWindow, (n + kLanes - 1) / kLanes * kLanes);
-      FourSidesSummary summary =
-          FourSides(l, self, first, lanes / kLanes, near_.lo, near_.hi, near_.along);
-      if (summary.alongAny) {
-        for (int w = 0; w < lanes; ++w) {
-          const int j = first + w;
-          if (j >= 0 && j < n && j != i && near_.along[w] >= 0) {
-            for (int side = 0; side < 4; ++side) {
-              const Stretch c = Settle(rectangles, i, j, side);
-              near_.lo[side][w] = c.lo;
-              near_.hi[side][w] = c.hi;
-              summary.start[side] = 0;
-              summary.end[side] = 1;
-            }
-          }
-        }
+  }
+
+  // The stretches of rectangle i's sides that no other rectangle of the run covers, as pieces.
+  void OutlineOne(const std::vector<Rectangle>& rectangles, const Lanes& l, int i,
+                  const Outlined& self, const Frame& frame, const PictureRows& picture,
+                  std::vector<Piece>& pieces) {
+    const int n = l.n;
+    // Its neighbours in drawing order first: they lie nearest and cover most of its sides;
+    // the whole of a short run.
+    const int first = n <= kWindow ? 0 : i - kWindow / 2;
+    const int lanes = std::min(kWindow, (n + kLanes - 1) / kLanes * kLanes);
+    FourSidesSummary summary =
+        FourSides(l, self, first, lanes / kLanes, near_.lo, near_.hi, near_.along);
+    if (summary.alongAny) SettleAlong(rectangles, n, i, first, lanes, summary);
+    SideLine lines[4];
+    self.Sides(lines);
+    for (int side = 0; side < 4; ++side) {
+      if (summary.start[side] >= summary.end[side]) continue;
+      const SideLine& line = lines[side];
+      int count;
+      if (first > 0 || first + lanes < n) {
+        // The rest of the run is tried where the neighbours leave anything uncovered.
+        stretches_[0] = summary.start[side];
+        stretches_[1] = summary.end[side];
+        count = Further(rectangles, l, i, side, line, first, lanes, 1);
+      } else {
+        count = Uncovered(near_.lo[side], near_.hi[side], lanes, stretches_);
       }
-      SideLine lines[4];
-      self.Sides(lines);
-      for (int side = 0; side < 4; ++side) {
-        if (summary.start[side] >= summary.end[side]) continue;
-        const SideLine& line = lines[side];
-        int count;
-        if (first > 0 || first + lanes < n) {
-          // The rest of the run is tried where the neighbours leave anything uncovered.
-          stretches_[0] = summary.start[side];
-          stretches_[1] = summary.end[side];
-          count = Further(rectangles, l, i, side, line, first, lanes, 1);
-        } else {
-          count = Uncovered(near_.lo[side], near_.hi[side], lanes, stretches_);
-        }
-        for (int s = 0; s < count; ++s) {
-          const double t0 = stretches_[2 * s], t1 = stretches_[2 * s + 1];
-          AddPiece(left + k * (line.x + t0 * line.ex), top + k * (line.y + t0 * line.ey),
-                   left + k * (line.x + t1 * line.ex), top + k * (line.y + t1 * line.ey), picture,
-                   pieces);
-        }
+      const double k = frame.scale;
+      for (int s = 0; s < count; ++s) {
+        const double t0 = stretches_[2 * s], t1 = stretches_[2 * s + 1];
+        AddPiece(frame.left + k * (line.x + t0 * line.ex), frame.top + k * (line.y + t0 * line.ey),
+                 frame.left + k * (line.x + t1 * line.ex), frame.top + k * (line.y + t1 * line.ey),
+                 picture, pieces);
       }
-      l.cx[at] = keep[0];
-      l.cy[at] = keep[1];
-      l.cu[at] = keep[2];
-      l.cv[at] = keep[3];
     }
   }
 
- private:
+  // What each neighbour of i (the `lanes` from `first`) whose side may run along one of i's
+  // covers of i's sides, settled exactly; those sides are then all tried further.
+  void SettleAlong(const std::vector<Rectangle>& rectangles, int n, int i, int first, int lanes,
+                   FourSidesSummary& summary) {
+    for (int w = 0; w < lanes; ++w) {
+      const int j = first + w;
+      if (j >= 0 && j < n && j != i && near_.along[w] >= 0) {
+        for (int side = 0; side < 4; ++side) {
+          const Stretch c = Settle(rectangles, i, j, side);
+          near_.lo[side][w] = c.lo;
+          near_.hi[side][w] = c.hi;
+          summary.start[side] = 0;
+          summary.end[side] = 1;
+        }
+      }
+    }
+  }
+
   // The `count` stretches of i's side left uncovered by its neighbours, tried against the rest
   // of the run; returns how many remain, in stretches_.
   int Further(const std::vector<Rectangle>& rectangles, const Lanes& l, int i, int side,
