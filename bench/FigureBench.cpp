@@ -436,6 +436,18 @@ Journal& TenThousandFigures() {
   return journal;
 }
 
+// A gallery on `journal`, not yet opened or shown, whose view tells `watch` when it is painted
+// and whose thumbnails, each time one is traced, tell it that the view is not painted since.
+std::unique_ptr<GalleryWindow> WatchedGallery(Journal& journal, ThumbnailCache& thumbnails,
+                                              FigureFileWriter& files, PaintWatch& watch) {
+  auto gallery =
+      std::make_unique<GalleryWindow>(journal, thumbnails, files, [](const FigureRecord&) {});
+  gallery->view()->viewport()->installEventFilter(&watch);
+  QObject::connect(&thumbnails, &ThumbnailCache::Traced, gallery.get(),
+                   [&watch] { watch.painted = false; });
+  return gallery;
+}
+
 // Runs the event loop until the gallery has read its rows, every thumbnail in view is traced and
 // the view has been painted since the last one came; false after a minute.
 bool AwaitFirstScreen(const GalleryWindow& gallery, const PaintWatch& watch) {
@@ -457,13 +469,8 @@ void GalleryFirstScreen(benchmark::State& state, bool warm) {
   ThumbnailCache thumbnails;
   FigureFileWriter files;
   auto open = [&] {
-    auto gallery =
-        std::make_unique<GalleryWindow>(journal, thumbnails, files, [](const FigureRecord&) {});
     PaintWatch watch;
-    gallery->view()->viewport()->installEventFilter(&watch);
-    // Every thumbnail in view traced, and painted since the last one came.
-    QObject::connect(&thumbnails, &ThumbnailCache::Traced, gallery.get(),
-                     [&watch] { watch.painted = false; });
+    auto gallery = WatchedGallery(journal, thumbnails, files, watch);
     gallery->Open();
     gallery->show();
     return AwaitFirstScreen(*gallery, watch);
@@ -566,12 +573,8 @@ void GalleryMillion(benchmark::State& state, GalleryStep step, bool warm) {
   // From the first case's start: later runs reuse what the first one's opening took.
   static const double before = ResidentMegabytes();
   static double most = 0;
-  auto gallery =
-      std::make_unique<GalleryWindow>(journal, thumbnails, files, [](const FigureRecord&) {});
   PaintWatch watch;
-  gallery->view()->viewport()->installEventFilter(&watch);
-  QObject::connect(&thumbnails, &ThumbnailCache::Traced, gallery.get(),
-                   [&watch] { watch.painted = false; });
+  auto gallery = WatchedGallery(journal, thumbnails, files, watch);
   gallery->show();
   gallery->Open();
   if (!AwaitFirstScreen(*gallery, watch)) state.SkipWithError("the first screen never came");

@@ -17,7 +17,9 @@ void AppendColour(std::string& out, Colour c) {
   out += buf;
 }
 
-void AppendEscaped(std::string& out, std::string_view text) {
+}  // namespace
+
+void AppendXmlEscaped(std::string& out, std::string_view text) {
   for (char ch : text) {
     switch (ch) {
       case '&': out += "&amp;"; break;
@@ -28,7 +30,23 @@ void AppendEscaped(std::string& out, std::string_view text) {
   }
 }
 
-}  // namespace
+void AppendSvgStart(std::string& out, std::string_view namespaces, std::string_view width,
+                    std::string_view height, std::string_view viewWidth,
+                    std::string_view viewHeight, std::string_view note) {
+  out += "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<svg xmlns=\"http://www.w3.org/2000/svg\"";
+  out += namespaces;
+  out += " width=\"";
+  out += width;
+  out += "\" height=\"";
+  out += height;
+  out += "\" viewBox=\"0 0 ";
+  out += viewWidth;
+  out += ' ';
+  out += viewHeight;
+  out += "\">\n<metadata>";
+  AppendXmlEscaped(out, note);
+  out += "</metadata>\n";
+}
 
 std::string SvgDocument(const SegmentRecorder& drawing, int width, int height,
                         std::string_view note) {
@@ -41,12 +59,8 @@ std::string SvgDocument(const SegmentRecorder& drawing, int width, int height,
   std::string out;
   out.reserve(64 * 1024 + segments.size() * 36);
   const std::string w = std::to_string(width), h = std::to_string(height);
-  out += "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n";
-  out += "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"" + std::to_string(shownWidth) +
-         "\" height=\"" + std::to_string(shownHeight) + "\" viewBox=\"0 0 " + w + " " + h +
-         "\">\n<metadata>";
-  AppendEscaped(out, note);
-  out += "</metadata>\n<rect width=\"" + w + "\" height=\"" + h + "\" fill=\"";
+  AppendSvgStart(out, "", std::to_string(shownWidth), std::to_string(shownHeight), w, h, note);
+  out += "<rect width=\"" + w + "\" height=\"" + h + "\" fill=\"";
   AppendColour(out, drawing.background());
   // Square caps paint both end pixels, as the raster does.
   out +=

@@ -14,12 +14,15 @@
 namespace stringart {
 namespace {
 
-// At most `size` bytes of what is open on `fd`, from `offset`.
-std::optional<std::string> ReadAt(int fd, off_t offset, std::size_t size, std::string& error) {
+// At most `size` bytes of what is open on `fd`: from `offset`, or from where it stands when none.
+std::optional<std::string> ReadAt(int fd, std::optional<off_t> offset, std::size_t size,
+                                  std::string& error) {
   std::string bytes(size, '\0');
   std::size_t got = 0;
   while (got < size) {
-    const ssize_t n = pread(fd, bytes.data() + got, size - got, offset + static_cast<off_t>(got));
+    const ssize_t n =
+        offset ? pread(fd, bytes.data() + got, size - got, *offset + static_cast<off_t>(got))
+               : read(fd, bytes.data() + got, size - got);
     if (n < 0 && errno == EINTR) continue;
     if (n < 0) {
       error = std::strerror(errno);
@@ -64,19 +67,10 @@ std::optional<std::string> ReadSvgCommand(int fd, std::string& error) {
   // SaveFigure puts the command at the top; the rest of the file, megabytes of segments, is not
   // read.
   constexpr std::size_t kHead = kMaxCommandText + 4096;
-  std::string head(kHead, '\0');
-  std::size_t got = 0;
-  while (got < kHead) {
-    const ssize_t n = read(fd, head.data() + got, kHead - got);
-    if (n < 0 && errno == EINTR) continue;
-    if (n < 0) {
-      error = std::strerror(errno);
-      return std::nullopt;
-    }
-    if (n == 0) break;
-    got += static_cast<std::size_t>(n);
-  }
-  head.resize(got);
+  const auto text = ReadAt(fd, std::nullopt, kHead, error);
+  if (!text) return std::nullopt;
+  const std::string& head = *text;
+  const std::size_t got = head.size();
   if (head.find("<svg") == std::string::npos) {
     error = "it is not an SVG drawing";
     return std::nullopt;

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "canvas/SegmentRecorder.h"
+#include "canvas/Svg.h"
 #include "export/BandedPng.h"
 #include "figure/FigureHistory.h"
 #include "figure/Tracer.h"
@@ -40,17 +41,6 @@ void AppendMillimetres(std::string& out, double mm) {
   out.append(digits, length);
 }
 
-void AppendEscaped(std::string& out, std::string_view text) {
-  for (const char c : text) {
-    switch (c) {
-      case '&': out += "&amp;"; break;
-      case '<': out += "&lt;"; break;
-      case '>': out += "&gt;"; break;
-      default: out += c;
-    }
-  }
-}
-
 // An SVG a plotter's tools (Inkscape and its AxiDraw extension) read: millimetres, no ground,
 // a layer for each pen named by its number and colour, holding that pen's paths in order.
 std::string PlotterSvg(const PenPlot& plot, const PaperSettings& paper,
@@ -60,20 +50,11 @@ std::string PlotterSvg(const PenPlot& plot, const PaperSettings& paper,
   std::size_t points = 0;
   for (const PenPaths& pen : plot.pens) points += pen.points.size();
   out.reserve(4096 + points * 16);
-  out +=
-      "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
-      "<svg xmlns=\"http://www.w3.org/2000/svg\" "
-      "xmlns:inkscape=\"http://www.inkscape.org/namespaces/inkscape\" width=\"";
-  AppendMillimetres(out, page.width);
-  out += "mm\" height=\"";
-  AppendMillimetres(out, page.height);
-  out += "mm\" viewBox=\"0 0 ";
-  AppendMillimetres(out, page.width);
-  out += ' ';
-  AppendMillimetres(out, page.height);
-  out += "\">\n<metadata>";
-  AppendEscaped(out, command);
-  out += "</metadata>\n";
+  std::string pageWidth, pageHeight;
+  AppendMillimetres(pageWidth, page.width);
+  AppendMillimetres(pageHeight, page.height);
+  AppendSvgStart(out, " xmlns:inkscape=\"http://www.inkscape.org/namespaces/inkscape\"",
+                 pageWidth + "mm", pageHeight + "mm", pageWidth, pageHeight, command);
   std::string width;
   AppendMillimetres(width, paper.penWidth);
   for (const PenPaths& pen : plot.pens) {

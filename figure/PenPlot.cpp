@@ -127,63 +127,77 @@ std::vector<Lab> SeedCentres(std::span<const Lab> points, std::span<const double
   return centres;
 }
 
-}  // namespace
-
-std::vector<Colour> ReducePens(std::span<const Segment> segments, int count) {
-  const auto ink = ColourInk(segments);
-  std::vector<Colour> pens;
-  if (ink.size() <= static_cast<std::size_t>(std::max(count, 0))) {
-    for (const auto& [colour, length] : ink) pens.push_back(colour);
-  } else {
-    std::vector<Lab> points;
-    std::vector<double> weights;
-    for (const auto& [colour, length] : ink) {
-      points.push_back(ToLab(colour));
-      // A segment of no length still has its colour on paper, as a dot.
-      weights.push_back(std::max(length, 1e-3));
-    }
-    std::vector<Lab> centres = SeedCentres(points, weights, static_cast<std::size_t>(count));
-    std::vector<std::size_t> cluster(points.size(), centres.size());
-    for (int round = 0; round < 100; ++round) {
-      bool moved = false;
-      for (std::size_t i = 0; i < points.size(); ++i) {
-        const std::size_t c = Nearest(points[i], centres);
-        moved |= c != cluster[i];
-        cluster[i] = c;
-      }
-      if (!moved) break;
-      std::vector<Lab> sum(centres.size());
-      std::vector<double> mass(centres.size(), 0.0);
-      for (std::size_t i = 0; i < points.size(); ++i) {
-        Lab& s = sum[cluster[i]];
-        s.l += weights[i] * points[i].l, s.a += weights[i] * points[i].a;
-        s.b += weights[i] * points[i].b;
-        mass[cluster[i]] += weights[i];
-      }
-      for (std::size_t c = 0; c < centres.size(); ++c) {
-        if (mass[c] > 0) {
-          centres[c] = {sum[c].l / mass[c], sum[c].a / mass[c], sum[c].b / mass[c]};
-          continue;
-        }
-        // A centre that lost every colour takes the one its own centre keeps worst.
-        std::size_t worst = 0;
-        double worstCost = -1;
-        for (std::size_t i = 0; i < points.size(); ++i) {
-          const double cost = weights[i] * Squared(points[i], centres[cluster[i]]);
-          if (cost > worstCost) worstCost = cost, worst = i;
-        }
-        centres[c] = points[worst];
-      }
-    }
-    for (const Lab& centre : centres) {
-      const Colour colour = FromLab(centre);
-      if (std::find(pens.begin(), pens.end(), colour) == pens.end()) pens.push_back(colour);
-    }
+// Which of `centres` each of `points` lies nearest, into `cluster`; whether any changed.
+bool AssignClusters(std::span<const Lab> points, std::span<const Lab> centres,
+                    std::vector<std::size_t>& cluster) {
+  bool moved = false;
+  for (std::size_t i = 0; i < points.size(); ++i) {
+    const std::size_t c = Nearest(points[i], centres);
+    moved |= c != cluster[i];
+    cluster[i] = c;
   }
-  // Numbered by when the figure lays each pen's ink, on average over its length: what the
-  // screen shows on top of the rest is plotted after it.
+  return moved;
+}
+
+// Each centre moved to the weighted mean of its cluster's points.
+void MoveCentres(std::span<const Lab> points, std::span<const double> weights,
+                 std::span<const std::size_t> cluster, std::vector<Lab>& centres) {
+  std::vector<Lab> sum(centres.size());
+  std::vector<double> mass(centres.size(), 0.0);
+  for (std::size_t i = 0; i < points.size(); ++i) {
+    Lab& s = sum[cluster[i]];
+    s.l += weights[i] * points[i].l, s.a += weights[i] * points[i].a;
+    s.b += weights[i] * points[i].b;
+    mass[cluster[i]] += weights[i];
+  }
+  for (std::size_t c = 0; c < centres.size(); ++c) {
+    if (mass[c] > 0) {
+      centres[c] = {sum[c].l / mass[c], sum[c].a / mass[c], sum[c].b / mass[c]};
+      continue;
+    }
+    // A centre that lost every colour takes the one its own centre keeps worst.
+    std::size_t worst = 0;
+    double worstCost = -1;
+    for (std::size_t i = 0; i < points.size(); ++i) {
+      const double cost = weights[i] * Squared(points[i], centres[cluster[i]]);
+      if (cost > worstCost) worstCost = cost, worst = i;
+    }
+    centres[c] = points[worst];
+  }
+}
+
+// `count` pens for more colours than that: the centres of k-means over the colours' ink, each
+// pen once.
+std::vector<Colour> ClusteredPens(std::span<const std::pair<Colour, double>> ink,
+                                  std::size_t count) {
+  std::vector<Lab> points;
+  std::vector<double> weights;
+  for (const auto& [colour, length] : ink) {
+    points.push_back(ToLab(colour));
+    // A segment of no length still has its colour on paper, as a dot.
+    weights.push_back(std::max(length, 1e-3));
+  }
+  std::vector<Lab> centres = SeedCentres(points, weights, count);
+  std::vector<std::size_t> cluster(points.size(), centres.size());
+  for (int round = 0; round < 100; ++round) {
+    if (!AssignClusters(points, centres, cluster)) break;
+    MoveCentres(points, weights, cluster, centres);
+  }
+  std::vector<Colour> pens;
+  for (const Lab& centre : centres) {
+    const Colour colour = FromLab(centre);
+    if (std::find(pens.begin(), pens.end(), colour) == pens.end()) pens.push_back(colour);
+  }
+  return pens;
+}
+
+// `pens` numbered by when the figure lays each pen's ink, on average over its length: what the
+// screen shows on top of the rest is plotted after it.
+std::vector<Colour> InLayingOrder(std::span<const Segment> segments,
+                                  const std::vector<Colour>& pens) {
   std::vector<Lab> centres;
   for (const Colour pen : pens) centres.push_back(ToLab(pen));
+  // Segment indices, averaged over each pen's length.
   std::vector<double> when(pens.size(), 0.0), mass(pens.size(), 0.0);
   Colour known = segments.empty() ? Colour{} : segments[0].colour;
   std::size_t pen = pens.empty() ? 0 : Nearest(ToLab(known), centres);
@@ -207,6 +221,19 @@ std::vector<Colour> ReducePens(std::span<const Segment> segments, int count) {
   std::vector<Colour> numbered;
   for (const std::size_t p : order) numbered.push_back(pens[p]);
   return numbered;
+}
+
+}  // namespace
+
+std::vector<Colour> ReducePens(std::span<const Segment> segments, int count) {
+  const auto ink = ColourInk(segments);
+  std::vector<Colour> pens;
+  if (ink.size() <= static_cast<std::size_t>(std::max(count, 0))) {
+    for (const auto& [colour, length] : ink) pens.push_back(colour);
+  } else {
+    pens = ClusteredPens(ink, static_cast<std::size_t>(count));
+  }
+  return InLayingOrder(segments, pens);
 }
 
 std::size_t NearestPen(Colour colour, std::span<const Colour> pens) {
@@ -266,80 +293,96 @@ std::vector<PenPaths> JoinStrokes(std::span<const Segment> segments, std::span<c
   return byPen;
 }
 
-void OrderPaths(PenPaths& pen) {
-  const std::size_t n = pen.paths();
-  if (n < 2) return;
-  // Every path's two ends in a grid of cells, about two ends a cell; end 2k is path k's first
-  // point, 2k + 1 its last.
-  std::vector<PlotPoint> ends(2 * n);
-  float minX = std::numeric_limits<float>::max(), minY = minX;
-  float maxX = std::numeric_limits<float>::lowest(), maxY = maxX;
-  for (std::size_t k = 0; k < n; ++k) {
-    const auto path = pen.path(k);
-    ends[2 * k] = path.front();
-    ends[2 * k + 1] = path.back();
-    for (const PlotPoint p : {path.front(), path.back()}) {
-      minX = std::min(minX, p.x), maxX = std::max(maxX, p.x);
-      minY = std::min(minY, p.y), maxY = std::max(maxY, p.y);
+namespace {
+
+// Every path's two ends in a grid of cells, about two ends a cell, in the canvas's pixels; end
+// 2k is path k's first point, 2k + 1 its last. Ends of drawn paths leave their cells as the
+// search meets them.
+class EndGrid {
+ public:
+  explicit EndGrid(const PenPaths& pen) : ends_(2 * pen.paths()) {
+    const std::size_t n = pen.paths();
+    float maxX = std::numeric_limits<float>::lowest(), maxY = maxX;
+    for (std::size_t k = 0; k < n; ++k) {
+      const auto path = pen.path(k);
+      ends_[2 * k] = path.front();
+      ends_[2 * k + 1] = path.back();
+      for (const PlotPoint p : {path.front(), path.back()}) {
+        minX_ = std::min(minX_, p.x), maxX = std::max(maxX, p.x);
+        minY_ = std::min(minY_, p.y), maxY = std::max(maxY, p.y);
+      }
+    }
+    side_ = std::clamp(static_cast<int>(std::sqrt(static_cast<double>(n))), 1, 512);
+    cellW_ = std::max<double>(maxX - minX_, 1e-3) / side_;
+    cellH_ = std::max<double>(maxY - minY_, 1e-3) / side_;
+    cells_.resize(static_cast<std::size_t>(side_) * side_);
+    for (std::size_t e = 0; e < ends_.size(); ++e) {
+      int cx, cy;
+      CellOf(ends_[e], cx, cy);
+      cells_[static_cast<std::size_t>(cy) * side_ + cx].push_back(static_cast<std::uint32_t>(e));
     }
   }
-  const int side = std::clamp(static_cast<int>(std::sqrt(static_cast<double>(n))), 1, 512);
-  const double cellW = std::max<double>(maxX - minX, 1e-3) / side;
-  const double cellH = std::max<double>(maxY - minY, 1e-3) / side;
-  auto cellOf = [&](PlotPoint p, int& cx, int& cy) {
-    cx = std::clamp(static_cast<int>((p.x - minX) / cellW), 0, side - 1);
-    cy = std::clamp(static_cast<int>((p.y - minY) / cellH), 0, side - 1);
-  };
-  std::vector<std::vector<std::uint32_t>> cells(static_cast<std::size_t>(side) * side);
-  for (std::size_t e = 0; e < ends.size(); ++e) {
+
+  PlotPoint TopLeft() const { return {minX_, minY_}; }
+  PlotPoint End(std::uint32_t e) const { return ends_[e]; }
+
+  // The end nearest to `at` of a path not `drawn`, the lower numbered of equally near ones.
+  std::uint32_t Nearest(PlotPoint at, const std::vector<bool>& drawn) {
     int cx, cy;
-    cellOf(ends[e], cx, cy);
-    cells[static_cast<std::size_t>(cy) * side + cx].push_back(static_cast<std::uint32_t>(e));
-  }
-  std::vector<bool> drawn(n, false);
-  std::vector<std::pair<std::uint32_t, bool>> order;  // path, turned round
-  order.reserve(n);
-  PlotPoint at{minX, minY};
-  const double cellMin = std::min(cellW, cellH);
-  while (order.size() < n) {
-    int cx, cy;
-    cellOf(at, cx, cy);
+    CellOf(at, cx, cy);
     std::uint32_t best = 0;
     double bestDistance = std::numeric_limits<double>::infinity();
+    const double cellMin = std::min(cellW_, cellH_);
     // Rings of cells outwards, until no nearer end can lie beyond the ring.
-    for (int ring = 0; ring < 2 * side; ++ring) {
+    for (int ring = 0; ring < 2 * side_; ++ring) {
       if (bestDistance < (ring - 1) * cellMin) break;
       for (int y = cy - ring; y <= cy + ring; ++y) {
-        if (y < 0 || y >= side) continue;
+        if (y < 0 || y >= side_) continue;
         const bool edge = y == cy - ring || y == cy + ring;
         for (int x = cx - ring; x <= cx + ring; x += edge ? 1 : 2 * ring) {
-          if (x >= 0 && x < side) {
-            auto& cell = cells[static_cast<std::size_t>(y) * side + x];
-            for (std::size_t i = 0; i < cell.size();) {
-              const std::uint32_t e = cell[i];
-              if (drawn[e / 2]) {  // both of a drawn path's ends leave as they are met
-                cell[i] = cell.back();
-                cell.pop_back();
-                continue;
-              }
-              const double d = Distance(at, ends[e]);
-              if (d < bestDistance || (d == bestDistance && e < best)) bestDistance = d, best = e;
-              ++i;
-            }
-          }
+          if (x >= 0 && x < side_)
+            Search(cells_[static_cast<std::size_t>(y) * side_ + x], at, drawn, best, bestDistance);
           if (ring == 0) break;
         }
       }
     }
-    const std::uint32_t path = best / 2;
-    const bool turned = best % 2 == 1;
-    drawn[path] = true;
-    order.emplace_back(path, turned);
-    at = ends[turned ? 2 * path : 2 * path + 1];
+    return best;
   }
+
+ private:
+  void CellOf(PlotPoint p, int& cx, int& cy) const {
+    cx = std::clamp(static_cast<int>((p.x - minX_) / cellW_), 0, side_ - 1);
+    cy = std::clamp(static_cast<int>((p.y - minY_) / cellH_), 0, side_ - 1);
+  }
+
+  // The ends of one cell tried against the best so far.
+  void Search(std::vector<std::uint32_t>& cell, PlotPoint at, const std::vector<bool>& drawn,
+              std::uint32_t& best, double& bestDistance) const {
+    for (std::size_t i = 0; i < cell.size();) {
+      const std::uint32_t e = cell[i];
+      if (drawn[e / 2]) {  // both of a drawn path's ends leave as they are met
+        cell[i] = cell.back();
+        cell.pop_back();
+        continue;
+      }
+      const double d = Distance(at, ends_[e]);
+      if (d < bestDistance || (d == bestDistance && e < best)) bestDistance = d, best = e;
+      ++i;
+    }
+  }
+
+  std::vector<PlotPoint> ends_;
+  float minX_ = std::numeric_limits<float>::max(), minY_ = minX_;
+  int side_ = 1;
+  double cellW_ = 0, cellH_ = 0;
+  std::vector<std::vector<std::uint32_t>> cells_;
+};
+
+// `pen`'s paths in `order`, each turned round where its flag says.
+PenPaths Reordered(const PenPaths& pen, std::span<const std::pair<std::uint32_t, bool>> order) {
   PenPaths ordered{pen.pen, pen.colour, {}, {}};
   ordered.points.reserve(pen.points.size());
-  ordered.ends.reserve(n);
+  ordered.ends.reserve(order.size());
   for (const auto& [k, turned] : order) {
     const auto path = pen.path(k);
     if (turned) {
@@ -349,7 +392,28 @@ void OrderPaths(PenPaths& pen) {
     }
     ordered.ends.push_back(static_cast<std::uint32_t>(ordered.points.size()));
   }
-  pen = std::move(ordered);
+  return ordered;
+}
+
+}  // namespace
+
+void OrderPaths(PenPaths& pen) {
+  const std::size_t n = pen.paths();
+  if (n < 2) return;
+  EndGrid grid(pen);
+  std::vector<bool> drawn(n, false);
+  std::vector<std::pair<std::uint32_t, bool>> order;  // path, turned round
+  order.reserve(n);
+  PlotPoint at = grid.TopLeft();
+  while (order.size() < n) {
+    const std::uint32_t best = grid.Nearest(at, drawn);
+    const std::uint32_t path = best / 2;
+    const bool turned = best % 2 == 1;
+    drawn[path] = true;
+    order.emplace_back(path, turned);
+    at = grid.End(turned ? 2 * path : 2 * path + 1);
+  }
+  pen = Reordered(pen, order);
 }
 
 double PenDownLength(const PenPaths& pen) {

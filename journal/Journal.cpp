@@ -280,21 +280,18 @@ std::int64_t Journal::Remove(const std::vector<JournalRow>& rows) {
                          .count();
     removal = lastRemoval_ = std::max<std::int64_t>(now, lastRemoval_ + 1);
   }
-  for (const JournalRow& row : rows) {
-    Op op;
-    op.kind = Op::Kind::Remove;
-    op.figure = row.figure;
-    op.rowId = row.id;
-    op.removal = removal;
-    Queue(std::move(op));
-  }
+  QueueRows(Op::Kind::Remove, rows, removal);
   return removal;
 }
 
 void Journal::Restore(const std::vector<JournalRow>& rows, std::int64_t removal) {
+  QueueRows(Op::Kind::Restore, rows, removal);
+}
+
+void Journal::QueueRows(Op::Kind kind, const std::vector<JournalRow>& rows, std::int64_t removal) {
   for (const JournalRow& row : rows) {
     Op op;
-    op.kind = Op::Kind::Restore;
+    op.kind = kind;
     op.figure = row.figure;
     op.rowId = row.id;
     op.removal = removal;

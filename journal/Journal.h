@@ -151,6 +151,8 @@ class Journal final : public FigureJournal {
 
   void Run();
   void Queue(Op op);
+  // Queues an op of `kind` for each of `rows`, under `removal`.
+  void QueueRows(Op::Kind kind, const std::vector<JournalRow>& rows, std::int64_t removal);
   // Opens the file, sets it aside when damaged or foreign and starts afresh; sets db_, or tells
   // why not.
   void Open();

@@ -396,9 +396,39 @@ class Outliner {
   void Outline(const std::vector<Rectangle>& rectangles, const PictureRows& picture,
                const CanvasPlacement& place, std::vector<Piece>& pieces) {
     const int n = static_cast<int>(rectangles.size());
+    const double ox = rectangles[0].cx, oy = rectangles[0].cy;
+    LoadLanes(rectangles, ox, oy);
+    const double k = place.scale;
+    const Frame frame{place.left + 0.5 * k + k * ox, place.top + 0.5 * k + k * oy, k};
+    Lanes& l = *lanes_;
+    for (int i = 0; i < n; ++i) {
+      const int at = i + Lanes::kPad;
+      // Tried against itself, a rectangle would cover its own sides.
+      const double keep[4] = {l.cx[at], l.cy[at], l.cu[at], l.cv[at]};
+      l.cx[at] = l.cy[at] = l.cu[at] = l.cv[at] = 1e30;
+      const Outlined self{
+          keep[0],         keep[1],       l.dx[at] * l.halfLength[at], l.dy[at] * l.halfLength[at],
+          -l.dy[at] * 0.5, l.dx[at] * 0.5};
+      OutlineOne(rectangles, l, i, self, frame, picture, pieces);
+      l.cx[at] = keep[0];
+      l.cy[at] = keep[1];
+      l.cu[at] = keep[2];
+      l.cv[at] = keep[3];
+    }
+  }
+
+ private:
+  // Where canvas pixels, relative to the first rectangle's centre, lie in the picture: picture
+  // pixels from `left` and `top`, `scale` a canvas pixel.
+  struct Frame {
+    double left, top, scale;
+  };
+
+  // The run's rectangles into the lanes, relative to (ox, oy), with far ones around them.
+  void LoadLanes(const std::vector<Rectangle>& rectangles, double ox, double oy) {
+    const int n = static_cast<int>(rectangles.size());
     Lanes& l = *lanes_;
     l.n = n;
-    const double ox = rectangles[0].cx, oy = rectangles[0].cy;
     for (int j = -Lanes::kPad; j < n + Lanes::kPad; ++j) {
       if (j < 0 || j >= n) {
         l.SetFar(j);
@@ -414,65 +444,62 @@ class Outliner {
       l.cu[at] = l.cx[at] * r.dx + l.cy[at] * r.dy;
       l.cv[at] = l.cy[at] * r.dx - l.cx[at] * r.dy;
     }
-    const double k = place.scale;
-    const double left = place.left + 0.5 * k + k * ox, top = place.top + 0.5 * k + k * oy;
-    for (int i = 0; i < n; ++i) {
-      const int at = i + Lanes::kPad;
-      const Outlined self{
-          l.cx[at],        l.cy[at],      l.dx[at] * l.halfLength[at], l.dy[at] * l.halfLength[at],
-          -l.dy[at] * 0.5, l.dx[at] * 0.5};
-      // Tried against itself, a rectangle would cover its own sides.
-      const double keep[4] = {l.cx[at], l.cy[at], l.cu[at], l.cv[at]};
-      l.cx[at] = l.cy[at] = l.cu[at] = l.cv[at] = 1e30;
-      // Its neighbours in drawing order first: they lie nearest and cover most of its sides;
-      // the whole of a short run.
-      const int first = n <= kWindow ? 0 : i - kWindow / 2;
-      const int lanes = std::min(kWindow, (n + kLanes - 1) / kLanes * kLanes);
-      FourSidesSummary summary =
-          FourSides(l, self, first, lanes / kLanes, near_.lo, near_.hi, near_.along);
-      if (summary.alongAny) {
-        for (int w = 0; w < lanes; ++w) {
-          const int j = first + w;
-          if (j >= 0 && j < n && j != i && near_.along[w] >= 0) {
-            for (int side = 0; side < 4; ++side) {
-              const Stretch c = Settle(rectangles, i, j, side);
-              near_.lo[side][w] = c.lo;
-              near_.hi[side][w] = c.hi;
-              summary.start[side] = 0;
-              summary.end[side] = 1;
-            }
-          }
-        }
+  }
+
+  // The stretches of rectangle i's sides that no other rectangle of the run covers, as pieces.
+  void OutlineOne(const std::vector<Rectangle>& rectangles, const Lanes& l, int i,
+                  const Outlined& self, const Frame& frame, const PictureRows& picture,
+                  std::vector<Piece>& pieces) {
+    const int n = l.n;
+    // Its neighbours in drawing order first: they lie nearest and cover most of its sides;
+    // the whole of a short run.
+    const int first = n <= kWindow ? 0 : i - kWindow / 2;
+    const int lanes = std::min(kWindow, (n + kLanes - 1) / kLanes * kLanes);
+    FourSidesSummary summary =
+        FourSides(l, self, first, lanes / kLanes, near_.lo, near_.hi, near_.along);
+    if (summary.alongAny) SettleAlong(rectangles, n, i, first, lanes, summary);
+    SideLine lines[4];
+    self.Sides(lines);
+    for (int side = 0; side < 4; ++side) {
+      if (summary.start[side] >= summary.end[side]) continue;
+      const SideLine& line = lines[side];
+      int count;
+      if (first > 0 || first + lanes < n) {
+        // The rest of the run is tried where the neighbours leave anything uncovered.
+        stretches_[0] = summary.start[side];
+        stretches_[1] = summary.end[side];
+        count = Further(rectangles, l, i, side, line, first, lanes, 1);
+      } else {
+        count = Uncovered(near_.lo[side], near_.hi[side], lanes, stretches_);
       }
-      SideLine lines[4];
-      self.Sides(lines);
-      for (int side = 0; side < 4; ++side) {
-        if (summary.start[side] >= summary.end[side]) continue;
-        const SideLine& line = lines[side];
-        int count;
-        if (first > 0 || first + lanes < n) {
-          // The rest of the run is tried where the neighbours leave anything uncovered.
-          stretches_[0] = summary.start[side];
-          stretches_[1] = summary.end[side];
-          count = Further(rectangles, l, i, side, line, first, lanes, 1);
-        } else {
-          count = Uncovered(near_.lo[side], near_.hi[side], lanes, stretches_);
-        }
-        for (int s = 0; s < count; ++s) {
-          const double t0 = stretches_[2 * s], t1 = stretches_[2 * s + 1];
-          AddPiece(left + k * (line.x + t0 * line.ex), top + k * (line.y + t0 * line.ey),
-                   left + k * (line.x + t1 * line.ex), top + k * (line.y + t1 * line.ey), picture,
-                   pieces);
-        }
+      const double k = frame.scale;
+      for (int s = 0; s < count; ++s) {
+        const double t0 = stretches_[2 * s], t1 = stretches_[2 * s + 1];
+        AddPiece(frame.left + k * (line.x + t0 * line.ex), frame.top + k * (line.y + t0 * line.ey),
+                 frame.left + k * (line.x + t1 * line.ex), frame.top + k * (line.y + t1 * line.ey),
+                 picture, pieces);
       }
-      l.cx[at] = keep[0];
-      l.cy[at] = keep[1];
-      l.cu[at] = keep[2];
-      l.cv[at] = keep[3];
     }
   }
 
- private:
+  // What each neighbour of i (the `lanes` from `first`) whose side may run along one of i's
+  // covers of i's sides, settled exactly; those sides are then all tried further.
+  void SettleAlong(const std::vector<Rectangle>& rectangles, int n, int i, int first, int lanes,
+                   FourSidesSummary& summary) {
+    for (int w = 0; w < lanes; ++w) {
+      const int j = first + w;
+      if (j >= 0 && j < n && j != i && near_.along[w] >= 0) {
+        for (int side = 0; side < 4; ++side) {
+          const Stretch c = Settle(rectangles, i, j, side);
+          near_.lo[side][w] = c.lo;
+          near_.hi[side][w] = c.hi;
+          summary.start[side] = 0;
+          summary.end[side] = 1;
+        }
+      }
+    }
+  }
+
   // The `count` stretches of i's side left uncovered by its neighbours, tried against the rest
   // of the run; returns how many remain, in stretches_.
   int Further(const std::vector<Rectangle>& rectangles, const Lanes& l, int i, int side,
@@ -721,14 +748,8 @@ void OnThreads(int threads, const Work& work) {
   for (std::thread& t : others) t.join();
 }
 
-}  // namespace
-
-void DrawAntiAliased(std::span<const Segment> segments, const PictureRows& picture,
-                     const CanvasPlacement& place) {
-  if (segments.empty() || picture.width <= 0 || picture.height <= 0) return;
-  const int threads = std::clamp(UsableCpus(), 1, 8);
-
-  // Runs, cut into parts, and the parts into batches of about equal work.
+// The runs of `segments`, each cut into parts of kRunPiece segments at most.
+std::vector<Part> Parts(std::span<const Segment> segments) {
   std::vector<Part> parts;
   for (std::size_t i = 0; i < segments.size();) {
     const Colour colour = segments[i].colour;
@@ -740,6 +761,11 @@ void DrawAntiAliased(std::span<const Segment> segments, const PictureRows& pictu
     }
     i = end;
   }
+  return parts;
+}
+
+// `parts` in batches of about equal work, a few thousand segments each.
+std::vector<Batch> Batches(const std::vector<Part>& parts) {
   constexpr std::size_t kBatchSegments = 4096;
   std::vector<Batch> batches;
   for (std::uint32_t p = 0; p < parts.size();) {
@@ -751,8 +777,13 @@ void DrawAntiAliased(std::span<const Segment> segments, const PictureRows& pictu
     b.endPart = p;
     batches.push_back(std::move(b));
   }
+  return batches;
+}
 
-  // Outlines.
+// Each batch's outline pieces, in picture pixels, found on every core.
+void OutlineBatches(std::span<const Segment> segments, const std::vector<Part>& parts,
+                    const PictureRows& picture, const CanvasPlacement& place,
+                    std::vector<Batch>& batches, int threads) {
   std::atomic<std::size_t> nextBatch{0};
   OnThreads(threads, [&] {
     Outliner outliner;
@@ -771,82 +802,128 @@ void DrawAntiAliased(std::span<const Segment> segments, const PictureRows& pictu
       }
     }
   });
+}
 
-  // Every piece, in drawing order, listed under each band of rows it reaches: each batch counts
-  // its own, then writes them where the batches before it leave off. A band holds as many rows
-  // as keep its pixels and cells within a core's cache.
-  int shift = 0;
-  while (shift < 6 && (2 << shift) * picture.width <= 65536) ++shift;
-  const int rowsPerBand = 1 << shift;
-  const int bands = (picture.height + rowsPerBand - 1) >> shift;
-  struct Entry {
-    const Piece* piece;
-    std::uint32_t part;
-  };
-  auto bandsOf = [&](const Piece& p) {
+// The picture's bands of rows: as many rows a band as keep its pixels and cells within a core's
+// cache, a power of two.
+struct Bands {
+  int shift = 0, rows, count;
+
+  explicit Bands(const PictureRows& picture) {
+    while (shift < 6 && (2 << shift) * picture.width <= 65536) ++shift;
+    rows = 1 << shift;
+    count = (picture.height + rows - 1) >> shift;
+  }
+
+  // The first and last band that piece `p` of the picture of `height` rows reaches.
+  std::pair<int, int> Of(const Piece& p, int height) const {
     const int first = static_cast<int>(p.y0) >> shift;  // y0 < height, y1 > 0
-    const int last = (std::min(static_cast<int>(std::ceil(p.y1)), picture.height) - 1) >> shift;
+    const int last = (std::min(static_cast<int>(std::ceil(p.y1)), height) - 1) >> shift;
     return std::pair{std::max(first, 0), last};
-  };
-  std::vector<std::uint32_t> counts(batches.size() * bands, 0);
+  }
+};
+
+// A piece listed under a band, with the part it outlines.
+struct Entry {
+  const Piece* piece;
+  std::uint32_t part;
+};
+
+// Every piece, in drawing order, listed under each band it reaches: band b's from starts[b] to
+// starts[b + 1].
+struct Binned {
+  std::vector<std::uint32_t> starts;
+  std::vector<Entry> entries;
+};
+
+// How many pieces of each batch reach each band, counted on every core: batch b's of band k at
+// b * bands.count + k.
+std::vector<std::uint32_t> CountPerBand(const std::vector<Batch>& batches, const Bands& bands,
+                                        int height, int threads) {
+  std::vector<std::uint32_t> counts(batches.size() * bands.count, 0);
   std::atomic<std::size_t> nextCount{0};
   OnThreads(threads, [&] {
     for (std::size_t b = nextCount++; b < batches.size(); b = nextCount++) {
-      std::uint32_t* count = &counts[b * bands];
+      std::uint32_t* count = &counts[b * bands.count];
       for (const Piece& p : batches[b].pieces) {
-        const auto [first, last] = bandsOf(p);
+        const auto [first, last] = bands.Of(p, height);
         for (int band = first; band <= last; ++band) ++count[band];
       }
     }
   });
-  std::vector<std::uint32_t> starts(bands + 1, 0);
-  {
-    std::uint32_t at = 0;
-    for (int band = 0; band < bands; ++band) {
-      starts[band] = at;
-      for (std::size_t b = 0; b < batches.size(); ++b) {
-        const std::uint32_t n = counts[b * bands + band];
-        counts[b * bands + band] = at;  // now where batch b's entries of this band begin
-        at += n;
-      }
+  return counts;
+}
+
+// Each batch counts its own pieces of each band, then writes them, on every core, where the
+// batches before it leave off.
+Binned BinPieces(const std::vector<Batch>& batches, const Bands& bands, int height, int threads) {
+  std::vector<std::uint32_t> counts = CountPerBand(batches, bands, height, threads);
+  Binned binned;
+  binned.starts.assign(bands.count + 1, 0);
+  std::uint32_t at = 0;
+  for (int band = 0; band < bands.count; ++band) {
+    binned.starts[band] = at;
+    for (std::size_t b = 0; b < batches.size(); ++b) {
+      const std::uint32_t n = counts[b * bands.count + band];
+      counts[b * bands.count + band] = at;  // now where batch b's entries of this band begin
+      at += n;
     }
-    starts[bands] = at;
   }
-  std::vector<Entry> binned(starts[bands]);
+  binned.starts[bands.count] = at;
+  binned.entries.resize(at);
   std::atomic<std::size_t> nextScatter{0};
   OnThreads(threads, [&] {
     for (std::size_t b = nextScatter++; b < batches.size(); b = nextScatter++) {
       const Batch& batch = batches[b];
-      std::uint32_t* next = &counts[b * bands];
+      std::uint32_t* next = &counts[b * bands.count];
       std::size_t piece = 0;
       for (std::uint32_t part = batch.firstPart; part < batch.endPart; ++part) {
         for (; piece < batch.partEnds[part - batch.firstPart]; ++piece) {
-          const auto [first, last] = bandsOf(batch.pieces[piece]);
+          const auto [first, last] = bands.Of(batch.pieces[piece], height);
           for (int band = first; band <= last; ++band) {
-            binned[next[band]++] = {&batch.pieces[piece], part};
+            binned.entries[next[band]++] = {&batch.pieces[piece], part};
           }
         }
       }
     }
   });
+  return binned;
+}
 
-  // Bands.
+// Each band's parts laid over the picture in drawing order, the bands painted on every core.
+void PaintBands(const Binned& binned, const Bands& bands, const std::vector<Part>& parts,
+                const PictureRows& picture, int threads) {
   std::atomic<int> nextBand{0};
   OnThreads(threads, [&] {
-    Band band(picture.width, rowsPerBand);
-    for (int b = nextBand++; b < bands; b = nextBand++) {
-      const int top = b * rowsPerBand, bottom = std::min(picture.height, top + rowsPerBand);
+    Band band(picture.width, bands.rows);
+    for (int b = nextBand++; b < bands.count; b = nextBand++) {
+      const int top = b * bands.rows, bottom = std::min(picture.height, top + bands.rows);
       std::uint32_t part = UINT32_MAX;
-      for (std::uint32_t k = starts[b]; k < starts[b + 1]; ++k) {
-        if (binned[k].part != part) {
+      for (std::uint32_t k = binned.starts[b]; k < binned.starts[b + 1]; ++k) {
+        const Entry& entry = binned.entries[k];
+        if (entry.part != part) {
           if (part != UINT32_MAX) band.Paint(parts[part].colour, picture, top);
-          part = binned[k].part;
+          part = entry.part;
         }
-        band.Add(*binned[k].piece, top, bottom);
+        band.Add(*entry.piece, top, bottom);
       }
       if (part != UINT32_MAX) band.Paint(parts[part].colour, picture, top);
     }
   });
+}
+
+}  // namespace
+
+void DrawAntiAliased(std::span<const Segment> segments, const PictureRows& picture,
+                     const CanvasPlacement& place) {
+  if (segments.empty() || picture.width <= 0 || picture.height <= 0) return;
+  const int threads = std::clamp(UsableCpus(), 1, 8);
+  const std::vector<Part> parts = Parts(segments);
+  std::vector<Batch> batches = Batches(parts);
+  OutlineBatches(segments, parts, picture, place, batches, threads);
+  const Bands bands(picture);
+  const Binned binned = BinPieces(batches, bands, picture.height, threads);
+  PaintBands(binned, bands, parts, picture, threads);
 }
 
 }  // namespace stringart

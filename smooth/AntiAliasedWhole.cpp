@@ -84,28 +84,13 @@ struct Step {
   std::uint32_t run;
 };
 
-// The step starting with stroke `s`, three strokes as the tracer draws them or one, or nullopt
-// when nothing of it comes near the picture.
-std::optional<Step> MakeStep(const CanvasSegment& s, bool tracerStep, const PictureRows& picture,
-                             const CanvasPlacement& place, std::uint32_t run) {
+// Step k's strokes, three as the tracer draws them or one, running along (ux, uy), in picture
+// pixels (`scale` a canvas pixel): the stretches across between their sides and the union along
+// over each, the rectangle around them and where every stroke is whole. `along`: the first
+// stroke's length near the picture.
+void SetPieces(Step& k, bool tracerStep, double ux, double uy, double scale, double along) {
   const int strokes = tracerStep ? 3 : 1;
-  const double dx = s.x1 - s.x0, dy = s.y1 - s.y0, length = std::sqrt(dx * dx + dy * dy);
-  const double ux = dx / length, uy = dy / length;
-  // Room for the offset strokes besides a width and a square end.
-  double t0, t1;
-  if (!smooth_detail::PartNearPicture(s, picture, place, 3 + 2 / place.scale, t0, t1)) {
-    return std::nullopt;
-  }
-  const double scale = place.scale, half = scale / 2;
-  const double startX = s.x0 + t0 * dx, startY = s.y0 + t0 * dy;
-  const double along = (t1 - t0) * length * scale;
-  Step k{};
-  k.ox = static_cast<float>(place.left + scale * (startX + 0.5));
-  k.oy = static_cast<float>(place.top + scale * (startY + 0.5));
-  k.ux = static_cast<float>(ux);
-  k.uy = static_cast<float>(uy);
-  k.run = run;
-
+  const double half = scale / 2;
   double across[3] = {}, from[3] = {}, to[3] = {}, cuts[6] = {};
   for (int j = 0; j < strokes; ++j) {
     const double offX = kStepOffsets[j][0], offY = kStepOffsets[j][1];
@@ -115,7 +100,8 @@ std::optional<Step> MakeStep(const CanvasSegment& s, bool tracerStep, const Pict
     cuts[2 * j] = across[j] - half;
     cuts[2 * j + 1] = across[j] + half;
   }
-  std::sort(cuts, cuts + 2 * strokes);
+  // A lone stroke's two sides come in order already.
+  if (tracerStep) std::sort(cuts, cuts + 6);
   double eLo = from[0], eHi = to[0], midLo = from[0], midHi = to[0];
   for (int j = 1; j < strokes; ++j) {
     eLo = std::min(eLo, from[j]);
@@ -148,9 +134,10 @@ std::optional<Step> MakeStep(const CanvasSegment& s, bool tracerStep, const Pict
   k.eHi = static_cast<float>(eHi);
   k.midLo = static_cast<float>(midLo);
   k.midHi = static_cast<float>(midHi);
+}
 
-  k.length = static_cast<float>(along);
-
+// The pixel trapezoid of step `k`, whose strokes run along (ux, uy).
+void SetFootprint(Step& k, double ux, double uy) {
   const double a = std::max(std::fabs(ux), std::fabs(uy)),
                b = std::min(std::fabs(ux), std::fabs(uy));
   k.w1 = static_cast<float>((a - b) / 2);
@@ -160,6 +147,31 @@ std::optional<Step> MakeStep(const CanvasSegment& s, bool tracerStep, const Pict
   // nothing.
   k.inverse2ab = static_cast<float>(1 / (2 * a * std::max(b, 1e-6)));
   k.bSquared = static_cast<float>(b * b);
+}
+
+// The step starting with stroke `s`, three strokes as the tracer draws them or one, or nullopt
+// when nothing of it comes near the picture.
+std::optional<Step> MakeStep(const CanvasSegment& s, bool tracerStep, const PictureRows& picture,
+                             const CanvasPlacement& place, std::uint32_t run) {
+  const double dx = s.x1 - s.x0, dy = s.y1 - s.y0, length = std::sqrt(dx * dx + dy * dy);
+  const double ux = dx / length, uy = dy / length;
+  // Room for the offset strokes besides a width and a square end.
+  double t0, t1;
+  if (!smooth_detail::PartNearPicture(s, picture, place, 3 + 2 / place.scale, t0, t1)) {
+    return std::nullopt;
+  }
+  const double scale = place.scale;
+  const double startX = s.x0 + t0 * dx, startY = s.y0 + t0 * dy;
+  const double along = (t1 - t0) * length * scale;
+  Step k{};
+  k.ox = static_cast<float>(place.left + scale * (startX + 0.5));
+  k.oy = static_cast<float>(place.top + scale * (startY + 0.5));
+  k.ux = static_cast<float>(ux);
+  k.uy = static_cast<float>(uy);
+  k.run = run;
+  SetPieces(k, tracerStep, ux, uy, scale, along);
+  k.length = static_cast<float>(along);
+  SetFootprint(k, ux, uy);
   return k;
 }
 
@@ -571,27 +583,26 @@ STRINGART_CLONES void PaintBlock(const Window* windows, const std::uint32_t* ent
   }
 }
 
-}  // namespace
+// Runs `work(true)` on the calling thread and `work(false)` on threads - 1 others, and waits for
+// all of them.
+template <typename Work>
+void OnThreads(int threads, const Work& work) {
+  std::vector<std::thread> others;
+  for (int t = 1; t < threads; ++t) others.emplace_back([&work] { work(false); });
+  work(true);
+  for (std::thread& t : others) t.join();
+}
 
-bool DrawAntiAliasedWhole(std::span<const Segment> segments, const PictureRows& picture,
-                          const CanvasPlacement& place, const WholeProgress& progress) {
-  if (segments.empty() || picture.width <= 0 || picture.height <= 0) return true;
-  const int threads = std::clamp(UsableCpus(), 1, 8);
-  auto onThreads = [threads](const auto& work) {
-    std::vector<std::thread> others;
-    for (int t = 1; t < threads; ++t) others.emplace_back([&work] { work(false); });
-    work(true);
-    for (std::thread& t : others) t.join();
-  };
+// Where a step starts among the segments, and its run.
+struct StepAt {
+  std::uint32_t segment, run;
+  bool tracerStep;
+};
 
-  // Where each step starts, and the runs.
-  struct StepAt {
-    std::uint32_t segment, run;
-    bool tracerStep;
-  };
-  std::vector<StepAt> at;
+// Where each step starts, into `at`, and each run's colour, into `colours`.
+void FindSteps(std::span<const Segment> segments, std::vector<StepAt>& at,
+               std::vector<RunColour>& colours) {
   at.reserve(segments.size() / 3 + 1);
-  std::vector<RunColour> colours;
   for (std::size_t i = 0; i < segments.size();) {
     if (i == 0 || !(segments[i].colour == segments[i - 1].colour)) {
       const Colour c = segments[i].colour;
@@ -603,30 +614,44 @@ bool DrawAntiAliasedWhole(std::span<const Segment> segments, const PictureRows& 
                   tracerStep});
     i += tracerStep ? 3 : 1;
   }
+}
 
-  const int blocksAcross = (picture.width + kBlock - 1) / kBlock;
-  const int blocksDown = (picture.height + kBlock - 1) / kBlock;
-  const std::size_t blocks = static_cast<std::size_t>(blocksAcross) * blocksDown;
-  auto forEachBlock = [&](const Step& k, const Window& window, auto&& visit) {
+// The picture's blocks, row by row.
+struct BlockGrid {
+  int across;
+  std::size_t count;
+
+  explicit BlockGrid(const PictureRows& picture)
+      : across((picture.width + kBlock - 1) / kBlock),
+        count(static_cast<std::size_t>(across) * ((picture.height + kBlock - 1) / kBlock)) {}
+
+  // Calls visit(b) for each block b that `window` of step k may reach.
+  template <typename Visit>
+  void ForEach(const Step& k, const Window& window, const PictureRows& picture,
+               Visit&& visit) const {
     const Placed place(k, window, 0, 0, picture.height);
     for (int br = place.first / kBlock; br <= place.last / kBlock && place.first <= place.last;
          ++br) {
       const Columns c = place.Reach(std::max(place.first, br * kBlock),
                                     std::min(place.last, br * kBlock + kBlock - 1), picture.width);
       if (c.first > c.last) continue;
-      for (int bc = c.first / kBlock; bc <= c.last / kBlock; ++bc) visit(br * blocksAcross + bc);
+      for (int bc = c.first / kBlock; bc <= c.last / kBlock; ++bc) visit(br * across + bc);
     }
-  };
+  }
+};
 
-  // Steps, their windows and how many reach each block, in chunks of whole runs, one a thread.
-  struct Chunk {
-    std::size_t firstAt = 0, endAt = 0;
-    std::vector<Step> steps;          // the windows point into them
-    std::vector<Window> windows;      // until they join the others'
-    std::vector<std::uint32_t> next;  // of each block, where this chunk's entries go
-    std::uint32_t firstWindow = 0;
-  };
-  std::vector<Chunk> chunks(static_cast<std::size_t>(threads));
+// Steps, their windows and how many reach each block, of a stretch of whole runs.
+struct Chunk {
+  std::size_t firstAt = 0, endAt = 0;
+  std::vector<Step> steps;          // the windows point into them
+  std::vector<Window> windows;      // until they join the others'
+  std::vector<std::uint32_t> next;  // of each block, where this chunk's entries go
+  std::uint32_t firstWindow = 0;
+};
+
+// The steps `at` in `count` chunks of whole runs, about equal in steps.
+std::vector<Chunk> Chunks(const std::vector<StepAt>& at, std::size_t count) {
+  std::vector<Chunk> chunks(count);
   for (std::size_t c = 0, from = 0; c < chunks.size(); ++c) {
     std::size_t to = c + 1 == chunks.size() ? at.size() : at.size() * (c + 1) / chunks.size();
     while (to < at.size() && to > from && at[to].run == at[to - 1].run) ++to;
@@ -634,32 +659,42 @@ bool DrawAntiAliasedWhole(std::span<const Segment> segments, const PictureRows& 
     chunks[c].endAt = std::max(from, to);
     from = chunks[c].endAt;
   }
-  std::atomic<std::size_t> nextChunk{0};
-  onThreads([&](bool) {
-    for (std::size_t c = nextChunk++; c < chunks.size(); c = nextChunk++) {
-      Chunk& chunk = chunks[c];
-      for (std::size_t i = chunk.firstAt; i < chunk.endAt; ++i) {
-        const auto drawn = smooth_detail::DrawnSegment(segments[at[i].segment]);
-        if (!drawn) continue;
-        if (const auto step = MakeStep(*drawn, at[i].tracerStep, picture, place, at[i].run)) {
-          chunk.steps.push_back(*step);
-        }
-      }
-      const std::vector<Step>& steps = chunk.steps;
-      for (std::uint32_t first = 0; first < steps.size();) {
-        std::uint32_t end = first + 1;
-        while (end < steps.size() && steps[end].run == steps[first].run) ++end;
-        RunWindows(steps, first, end, chunk.windows);
-        first = end;
-      }
-      chunk.next.assign(blocks, 0);
-      for (const Window& window : chunk.windows) {
-        forEachBlock(*window.step, window, [&](int b) { ++chunk.next[b]; });
-      }
-    }
-  });
+  return chunks;
+}
 
-  // Each block's entries, front to back: the last chunk's first.
+// The steps and their windows of `chunk`, and how many of its windows reach each block.
+void FillChunk(Chunk& chunk, std::span<const Segment> segments, const std::vector<StepAt>& at,
+               const PictureRows& picture, const CanvasPlacement& place, const BlockGrid& grid) {
+  for (std::size_t i = chunk.firstAt; i < chunk.endAt; ++i) {
+    const auto drawn = smooth_detail::DrawnSegment(segments[at[i].segment]);
+    if (!drawn) continue;
+    if (const auto step = MakeStep(*drawn, at[i].tracerStep, picture, place, at[i].run)) {
+      chunk.steps.push_back(*step);
+    }
+  }
+  const std::vector<Step>& steps = chunk.steps;
+  for (std::uint32_t first = 0; first < steps.size();) {
+    std::uint32_t end = first + 1;
+    while (end < steps.size() && steps[end].run == steps[first].run) ++end;
+    RunWindows(steps, first, end, chunk.windows);
+    first = end;
+  }
+  chunk.next.assign(grid.count, 0);
+  for (const Window& window : chunk.windows) {
+    grid.ForEach(*window.step, window, picture, [&](int b) { ++chunk.next[b]; });
+  }
+}
+
+// Every chunk's windows in one list, and each block's entries in it, front to back, from
+// starts[b] to starts[b + 1].
+struct Entries {
+  std::vector<Window> windows;
+  std::vector<std::uint32_t> starts, entries;
+};
+
+// Where each block's entries begin, front to back: the last chunk's first. Each chunk's counts
+// become where its entries of each block go.
+std::vector<std::uint32_t> EntryStarts(std::vector<Chunk>& chunks, std::size_t blocks) {
   std::vector<std::uint32_t> starts(blocks + 1, 0);
   std::uint32_t entryCount = 0;
   for (std::size_t b = 0; b < blocks; ++b) {
@@ -671,40 +706,79 @@ bool DrawAntiAliasedWhole(std::span<const Segment> segments, const PictureRows& 
     }
   }
   starts[blocks] = entryCount;
+  return starts;
+}
+
+// Each block's windows, front to back, gathered from the chunks on every core.
+Entries ListEntries(std::vector<Chunk>& chunks, const BlockGrid& grid, const PictureRows& picture,
+                    int threads) {
+  Entries list;
+  list.starts = EntryStarts(chunks, grid.count);
   std::size_t windowCount = 0;
   for (Chunk& chunk : chunks) {
     chunk.firstWindow = static_cast<std::uint32_t>(windowCount);
     windowCount += chunk.windows.size();
   }
-  std::vector<Window> windows(windowCount);
-  std::vector<std::uint32_t> entries(entryCount);
-  nextChunk = 0;
-  onThreads([&](bool) {
+  list.windows.resize(windowCount);
+  list.entries.resize(list.starts[grid.count]);
+  std::atomic<std::size_t> nextChunk{0};
+  OnThreads(threads, [&](bool) {
     for (std::size_t c = nextChunk++; c < chunks.size(); c = nextChunk++) {
       Chunk& chunk = chunks[c];
-      std::copy(chunk.windows.begin(), chunk.windows.end(), windows.begin() + chunk.firstWindow);
+      std::copy(chunk.windows.begin(), chunk.windows.end(),
+                list.windows.begin() + chunk.firstWindow);
       for (std::size_t i = chunk.windows.size(); i-- > 0;) {
         const std::uint32_t index = chunk.firstWindow + static_cast<std::uint32_t>(i);
-        forEachBlock(*chunk.windows[i].step, chunk.windows[i],
-                     [&](int b) { entries[chunk.next[b]++] = index; });
+        grid.ForEach(*chunk.windows[i].step, chunk.windows[i], picture,
+                     [&](int b) { list.entries[chunk.next[b]++] = index; });
       }
     }
   });
+  return list;
+}
 
+// Paints the blocks on every core, the calling thread reporting the share done; false when
+// `progress` cancelled.
+bool PaintBlocks(const Entries& list, const std::vector<RunColour>& colours, const BlockGrid& grid,
+                 const PictureRows& picture, const WholeProgress& progress, int threads) {
   std::atomic<std::size_t> nextBlock{0}, finished{0};
   std::atomic<bool> cancelled{false};
-  onThreads([&](bool reports) {
+  OnThreads(threads, [&](bool reports) {
     auto w = std::make_unique<BlockWork>();
-    for (std::size_t b = nextBlock++; b < blocks && !cancelled; b = nextBlock++) {
-      const int bx = static_cast<int>(b % blocksAcross) * kBlock;
-      const int by = static_cast<int>(b / blocksAcross) * kBlock;
-      PaintBlock(windows.data(), entries.data() + starts[b], starts[b + 1] - starts[b],
-                 colours.data(), *w, bx, by, picture);
+    for (std::size_t b = nextBlock++; b < grid.count && !cancelled; b = nextBlock++) {
+      const int bx = static_cast<int>(b % grid.across) * kBlock;
+      const int by = static_cast<int>(b / grid.across) * kBlock;
+      PaintBlock(list.windows.data(), list.entries.data() + list.starts[b],
+                 list.starts[b + 1] - list.starts[b], colours.data(), *w, bx, by, picture);
       const std::size_t done = ++finished;
-      if (reports && progress && !progress(static_cast<double>(done) / blocks)) cancelled = true;
+      if (reports && progress && !progress(static_cast<double>(done) / grid.count)) {
+        cancelled = true;
+      }
     }
   });
   return !cancelled;
+}
+
+}  // namespace
+
+bool DrawAntiAliasedWhole(std::span<const Segment> segments, const PictureRows& picture,
+                          const CanvasPlacement& place, const WholeProgress& progress) {
+  if (segments.empty() || picture.width <= 0 || picture.height <= 0) return true;
+  const int threads = std::clamp(UsableCpus(), 1, 8);
+  std::vector<StepAt> at;
+  std::vector<RunColour> colours;
+  FindSteps(segments, at, colours);
+  const BlockGrid grid(picture);
+  // One chunk a thread; the chunks outlive the painting, whose windows point into their steps.
+  std::vector<Chunk> chunks = Chunks(at, static_cast<std::size_t>(threads));
+  std::atomic<std::size_t> nextChunk{0};
+  OnThreads(threads, [&](bool) {
+    for (std::size_t c = nextChunk++; c < chunks.size(); c = nextChunk++) {
+      FillChunk(chunks[c], segments, at, picture, place, grid);
+    }
+  });
+  const Entries list = ListEntries(chunks, grid, picture, threads);
+  return PaintBlocks(list, colours, grid, picture, progress, threads);
 }
 
 }  // namespace stringart

@@ -285,15 +285,7 @@ TEST_F(Renderer, BadPaperValuesGetOneLineStatusTwoAndNoFile) {
       {"-o", pdf},
       {"-o", Path("x.plt")},
   };
-  for (const auto& args : bad) {
-    std::string shown;
-    for (const auto& a : args) shown += a + " ";
-    const Outcome run = Render(args);
-    EXPECT_EQ(run.status, 2) << shown;
-    EXPECT_EQ(run.err.rfind("stringart-render: ", 0), 0u) << shown << run.err;
-    EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1) << shown << run.err;
-    EXPECT_TRUE(Files().empty()) << shown;
-  }
+  ExpectRefused(bad);
 }
 
 TEST_F(Renderer, APaperFileThatCannotBeWrittenLeavesNothing) {

@@ -6,6 +6,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -83,6 +84,19 @@ class Renderer : public ::testing::Test {
       if (entry.is_regular_file()) names.push_back(entry.path().filename().string());
     }
     return names;
+  }
+
+  // Each of `runs` refused as bad input: status 2, one line on stderr, and nothing written.
+  void ExpectRefused(const std::vector<std::vector<std::string>>& runs) {
+    for (const auto& args : runs) {
+      std::string shown;
+      for (const auto& a : args) shown += a + " ";
+      const Outcome run = Render(args);
+      EXPECT_EQ(run.status, 2) << shown;
+      EXPECT_EQ(run.err.rfind("stringart-render: ", 0), 0u) << shown << run.err;
+      EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1) << shown << run.err;
+      EXPECT_TRUE(Files().empty()) << shown;
+    }
   }
 
   std::string Path(const std::string& name) const { return (dir_ / name).string(); }
