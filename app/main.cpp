@@ -9,6 +9,7 @@
 #include <iostream>
 #include <limits>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -140,6 +141,24 @@ bool Load(stringart::Form1Window& form1, const stringart::WindowOptions& options
   return false;
 }
 
+// --help, --version and --import, which need no display: the program's exit status, or nullopt
+// when the options ask for the window.
+std::optional<int> AnswerWithoutDisplay(const stringart::WindowOptions& options,
+                                        const stringart::Translations& translations) {
+  if (options.help || options.version) {
+    std::fputs(options.help ? stringart::WindowUsage(translations.ForText()).c_str()
+                            : "stringart " STRINGART_VERSION "\n",
+               stdout);
+    return stringart::StandardOutputWritten("stringart") ? EXIT_SUCCESS : EXIT_FAILURE;
+  }
+  if (!options.import.empty()) {
+    const int status = stringart::ImportFiguresCommand(
+        options.import, stringart::Journal::DefaultPath(), std::cout, std::cerr);
+    return stringart::StandardOutputWritten("stringart") ? status : EXIT_FAILURE;
+  }
+  return std::nullopt;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -153,17 +172,7 @@ int main(int argc, char** argv) {
   }
   // In the person's language (LANGUAGE, LC_ALL, LC_MESSAGES, LANG), where there is a translation.
   stringart::Translations translations;
-  if (options->help || options->version) {
-    std::fputs(options->help ? stringart::WindowUsage(translations.ForText()).c_str()
-                             : "stringart " STRINGART_VERSION "\n",
-               stdout);
-    return stringart::StandardOutputWritten("stringart") ? EXIT_SUCCESS : EXIT_FAILURE;
-  }
-  if (!options->import.empty()) {
-    const int status = stringart::ImportFiguresCommand(
-        options->import, stringart::Journal::DefaultPath(), std::cout, std::cerr);
-    return stringart::StandardOutputWritten("stringart") ? status : EXIT_FAILURE;
-  }
+  if (const auto status = AnswerWithoutDisplay(*options, translations)) return *status;
   std::optional<stringart::PlatformChoice> platform = stringart::ChoosePlatform(argc, argv);
   if (!platform) return EXIT_FAILURE;
   // The platform chosen goes to Qt as "-platform NAME", for this program alone.
