@@ -50,12 +50,13 @@ dpmsEnabled: False
 programs:    stringart-saver -root
 CONFIG
 
-n=80
-while [ -e /tmp/.X11-unix/X$n ] || [ -e /tmp/.X$n-lock ]; do n=$((n + 1)); done
-Xvfb :$n -screen 0 1280x720x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
+# Xvfb takes the first free display itself and names it once it listens: two tests starting
+# together never reach for the same one.
+Xvfb -displayfd 3 -screen 0 1280x720x24 -nolisten tcp 3>"$work/display" >"$work/xvfb.log" 2>&1 &
 pids+=($!)
-export DISPLAY=:$n
-for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
+for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
+[ -s "$work/display" ] || { cat "$work/xvfb.log" >&2; fail "Xvfb did not start"; }
+export DISPLAY=:$(head -1 "$work/display")
 
 xscreensaver -no-splash >"$work/xscreensaver.log" 2>&1 &
 pids+=($!)

@@ -75,11 +75,14 @@ if [ -z "${WINDOW_TEST_INSIDE:-}" ]; then
   # started four at a time, three times: each opens and shows its figure (STRINGART_TIMING ends
   # it then), none finds the server gone from under it.
   if command -v Xvfb >/dev/null; then
-    m=$((n + 1))
-    while [ -e /tmp/.X11-unix/X$m ] || [ -e /tmp/.X$m-lock ]; do m=$((m + 1)); done
-    Xvfb :$m -screen 0 800x600x24 -nolisten tcp >/dev/null 2>&1 &
+    # The first free display, taken by Xvfb itself: a test starting beside this one never
+    # reaches for the same.
+    shown=$(mktemp)
+    Xvfb -displayfd 3 -screen 0 800x600x24 -nolisten tcp 3>"$shown" >/dev/null 2>&1 &
     server=$!
-    for _ in $(seq 50); do [ -e /tmp/.X11-unix/X$m ] && break; sleep 0.1; done
+    for _ in $(seq 100); do [ -s "$shown" ] && break; sleep 0.1; done
+    m=$(head -1 "$shown")
+    rm -f "$shown"
     failed=0
     for round in 1 2 3; do
       pids=()
