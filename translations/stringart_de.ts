@@ -996,14 +996,6 @@ Noch etwa %2</translation>
         <translation>Au&amp;flösung:</translation>
     </message>
     <message>
-        <source>&amp;Browse…</source>
-        <translation>Aus&amp;wählen…</translation>
-    </message>
-    <message>
-        <source>File &amp;name:</source>
-        <translation>Datei&amp;name:</translation>
-    </message>
-    <message>
         <source>Pen %1</source>
         <translation>Stift %1</translation>
     </message>
@@ -1046,22 +1038,6 @@ Noch etwa %2</translation>
     <message>
         <source>This kind of file&apos;s name ends in %1.</source>
         <translation>Der Name dieser Art von Datei endet auf %1.</translation>
-    </message>
-    <message>
-        <source>%1 is a folder.</source>
-        <translation>%1 ist ein Ordner.</translation>
-    </message>
-    <message>
-        <source>The folder %1 does not exist.</source>
-        <translation>Den Ordner %1 gibt es nicht.</translation>
-    </message>
-    <message>
-        <source>The folder %1 cannot be written to; choose another.</source>
-        <translation>In den Ordner %1 kann nicht geschrieben werden; wählen Sie einen anderen.</translation>
-    </message>
-    <message>
-        <source>%1 already exists in %2. Replace it?</source>
-        <translation>%1 gibt es in %2 schon. Ersetzen?</translation>
     </message>
 </context>
 <context>

@@ -16,6 +16,7 @@
 
 #include "runtime/AtomicFile.h"
 #include "text/FigureCommand.h"
+#include "window/FileChoice.h"
 #include "window/Messages.h"
 
 namespace stringart {
@@ -55,11 +56,7 @@ ExportDialog::ExportDialog(Kind kind, const QString& figureName, const QString& 
   auto* form = new QFormLayout;
   AddSizeRows(*form);
   AddFileRow(*form);
-  problem_ = new QLabel;
-  problem_->setWordWrap(true);
-  problem_->setTextFormat(Qt::PlainText);
-  problem_->setStyleSheet(QStringLiteral("color: #c01c28"));
-  problem_->hide();
+  problem_ = NewProblemLabel();
 
   auto* buttons = new QDialogButtonBox(QDialogButtonBox::Save | QDialogButtonBox::Cancel);
   buttons->button(QDialogButtonBox::Save)->setDefault(true);  // Return takes the proposal
@@ -123,16 +120,7 @@ void ExportDialog::AddSizeRows(QFormLayout& form) {
 
 void ExportDialog::AddFileRow(QFormLayout& form) {
   proposedName_ = ProposedName();
-  file_ = new QLineEdit(QDir(folder_).filePath(proposedName_));
-  file_->setMinimumWidth(file_->fontMetrics().horizontalAdvance(file_->text()) + 24);
-  auto* browse = new QPushButton(tr("&Browse\u2026"));
-  browse->setAutoDefault(false);
-  auto* fileRow = new QHBoxLayout;
-  fileRow->addWidget(file_, 1);
-  fileRow->addWidget(browse);
-  form.addRow(tr("File &name:"), fileRow);
-  static_cast<QLabel*>(form.labelForField(fileRow))->setBuddy(file_);
-  connect(browse, &QPushButton::clicked, this, &ExportDialog::Browse);
+  file_ = stringart::AddFileRow(form, QDir(folder_).filePath(proposedName_), [this] { Browse(); });
 }
 
 QString ExportDialog::ProposedFolder(const QString& lastSaved,
@@ -229,15 +217,7 @@ void ExportDialog::accept() {
                                            seconds(), fps(), {}, problem);
   if (!request) return Refuse(Sentence(problem));
   // Before the work, which may be long, rather than after it.
-  switch (CheckWritable(file.absoluteFilePath().toStdString())) {
-    case WriteProblem::None: break;
-    case WriteProblem::IsFolder: return Refuse(tr("%1 is a folder.").arg(file.absoluteFilePath()));
-    case WriteProblem::NoFolder:
-      return Refuse(tr("The folder %1 does not exist.").arg(file.absolutePath()));
-    case WriteProblem::FolderReadOnly:
-      return Refuse(
-          tr("The folder %1 cannot be written to; choose another.").arg(file.absolutePath()));
-  }
+  if (const QString refusal = WriteRefusal(file); !refusal.isEmpty()) return Refuse(refusal);
   if (const double expected = ExpectedSeconds(*request); expected > kLongExportSeconds) {
     QMessageBox longWork(QMessageBox::Question, windowTitle(),
                          tr("Writing %1 takes %2. Write it?")
@@ -247,15 +227,7 @@ void ExportDialog::accept() {
     longWork.setDefaultButton(QMessageBox::Cancel);
     if (longWork.exec() != QMessageBox::Yes) return;
   }
-  if (file.exists()) {
-    QMessageBox replace(
-        QMessageBox::Question, windowTitle(),
-        tr("%1 already exists in %2. Replace it?").arg(file.fileName(), file.absolutePath()),
-        QMessageBox::Yes | QMessageBox::Cancel, this);
-    replace.setTextFormat(Qt::PlainText);  // names are shown as they are, never as markup
-    replace.setDefaultButton(QMessageBox::Cancel);
-    if (replace.exec() != QMessageBox::Yes) return;
-  }
+  if (!MayReplace(*this, file)) return;
   file_->setText(file.absoluteFilePath());
   request_ = *request;
   QDialog::accept();

@@ -26,6 +26,7 @@
 #include "figure/Tracer.h"
 #include "runtime/AtomicFile.h"
 #include "text/Quote.h"
+#include "window/FileChoice.h"
 #include "window/Messages.h"
 
 namespace stringart {
@@ -80,11 +81,7 @@ PaperDialog::PaperDialog(const FigureRecord& figure, const QString& folder, QWid
   AddPenRows(*form_);
   AddFileRow(*form_);
 
-  problem_ = new QLabel;
-  problem_->setWordWrap(true);
-  problem_->setTextFormat(Qt::PlainText);
-  problem_->setStyleSheet(QStringLiteral("color: #c01c28"));
-  problem_->hide();
+  problem_ = NewProblemLabel();
   auto* buttons = new QDialogButtonBox(QDialogButtonBox::Save | QDialogButtonBox::Cancel);
   buttons->button(QDialogButtonBox::Save)->setDefault(true);  // Return takes the proposal
   auto* layout = new QVBoxLayout(this);
@@ -192,16 +189,7 @@ void PaperDialog::AddPenRows(QFormLayout& form) {
 
 void PaperDialog::AddFileRow(QFormLayout& form) {
   proposedName_ = ProposedName();
-  file_ = new QLineEdit(QDir(folder_).filePath(proposedName_));
-  file_->setMinimumWidth(file_->fontMetrics().horizontalAdvance(file_->text()) + 24);
-  auto* browse = new QPushButton(tr("&Browse\u2026"));
-  browse->setAutoDefault(false);
-  auto* fileRow = new QHBoxLayout;
-  fileRow->addWidget(file_, 1);
-  fileRow->addWidget(browse);
-  form.addRow(tr("File &name:"), fileRow);
-  static_cast<QLabel*>(form.labelForField(fileRow))->setBuddy(file_);
-  connect(browse, &QPushButton::clicked, this, &PaperDialog::Browse);
+  file_ = stringart::AddFileRow(form, QDir(folder_).filePath(proposedName_), [this] { Browse(); });
 }
 
 PaperDialog::Kind PaperDialog::kind() const {
@@ -376,29 +364,9 @@ void PaperDialog::accept() {
   const auto request =
       ExportRequest::ForPaper(file.absoluteFilePath().toStdString(), settings(), problem);
   if (!request) return Refuse(Sentence(problem));
-  auto quoted = [](const QString& name) {
-    return QString::fromStdString(Quoted(name.toStdString()));
-  };
   // Before the work rather than after it.
-  switch (CheckWritable(file.absoluteFilePath().toStdString())) {
-    case WriteProblem::None: break;
-    case WriteProblem::IsFolder:
-      return Refuse(tr("%1 is a folder.").arg(quoted(file.absoluteFilePath())));
-    case WriteProblem::NoFolder:
-      return Refuse(tr("The folder %1 does not exist.").arg(quoted(file.absolutePath())));
-    case WriteProblem::FolderReadOnly:
-      return Refuse(tr("The folder %1 cannot be written to; choose another.")
-                        .arg(quoted(file.absolutePath())));
-  }
-  if (file.exists()) {
-    QMessageBox replace(QMessageBox::Question, windowTitle(),
-                        tr("%1 already exists in %2. Replace it?")
-                            .arg(quoted(file.fileName()), quoted(file.absolutePath())),
-                        QMessageBox::Yes | QMessageBox::Cancel, this);
-    replace.setTextFormat(Qt::PlainText);  // names are shown as they are, never as markup
-    replace.setDefaultButton(QMessageBox::Cancel);
-    if (replace.exec() != QMessageBox::Yes) return;
-  }
+  if (const QString refusal = WriteRefusal(file); !refusal.isEmpty()) return Refuse(refusal);
+  if (!MayReplace(*this, file)) return;
   file_->setText(file.absoluteFilePath());
   request_ = *request;
   QDialog::accept();
