@@ -1,13 +1,76 @@
 #include "runtime/FloatText.h"
 
+#include <algorithm>
 #include <cmath>
-#include <cstdio>
-#include <cstdlib>
+#include <cstdint>
+#include <cstring>
 #include <limits>
 #include <string_view>
+#include <vector>
 
 namespace stringart {
 namespace {
+
+// A whole number of any size, 32 bits a limb, the lowest first. The float text is worked out
+// exactly with these rather than with the C library's strtof and printf, whose long-double
+// arithmetic weighs 17 KB in the page's WebAssembly.
+class Whole {
+ public:
+  explicit Whole(std::uint32_t value = 0) : limbs_{value} {}
+
+  // *this = *this * factor + add.
+  void MultiplyAdd(std::uint32_t factor, std::uint32_t add = 0) {
+    std::uint64_t carry = add;
+    for (std::uint32_t& limb : limbs_) {
+      carry += std::uint64_t{limb} * factor;
+      limb = static_cast<std::uint32_t>(carry);
+      carry >>= 32;
+    }
+    if (carry) limbs_.push_back(static_cast<std::uint32_t>(carry));
+  }
+  void MultiplyByPowerOf5(int n) {
+    for (; n >= 13; n -= 13) MultiplyAdd(1220703125);  // 5^13, the largest below 2^32
+    std::uint32_t rest = 1;
+    while (n-- > 0) rest *= 5;
+    MultiplyAdd(rest);
+  }
+  void ShiftLeft(int bits) {
+    limbs_.insert(limbs_.begin(), static_cast<std::size_t>(bits / 32), 0);
+    if (bits % 32) {
+      limbs_.push_back(0);
+      for (std::size_t i = limbs_.size() - 1; i > 0; --i)
+        limbs_[i] = limbs_[i] << bits % 32 | limbs_[i - 1] >> (32 - bits % 32);
+      limbs_[0] <<= bits % 32;
+    }
+  }
+  // *this /= divisor; returns the remainder.
+  std::uint32_t Divide(std::uint32_t divisor) {
+    std::uint64_t rest = 0;
+    for (std::size_t i = limbs_.size(); i-- > 0;) {
+      rest = rest << 32 | limbs_[i];
+      limbs_[i] = static_cast<std::uint32_t>(rest / divisor);
+      rest %= divisor;
+    }
+    return static_cast<std::uint32_t>(rest);
+  }
+  bool IsZero() const {
+    for (const std::uint32_t limb : limbs_)
+      if (limb) return false;
+    return true;
+  }
+  // The sign of a - b.
+  friend int Compare(const Whole& a, const Whole& b) {
+    for (std::size_t i = std::max(a.limbs_.size(), b.limbs_.size()); i-- > 0;) {
+      const std::uint32_t x = a.Limb(i), y = b.Limb(i);
+      if (x != y) return x < y ? -1 : 1;
+    }
+    return 0;
+  }
+
+ private:
+  std::uint32_t Limb(std::size_t i) const { return i < limbs_.size() ? limbs_[i] : 0; }
+  std::vector<std::uint32_t> limbs_;
+};
 
 // A positive decimal: digits d1 d2 ... dp meaning d1.d2...dp x 10^exponent.
 struct Decimal {
@@ -15,48 +78,149 @@ struct Decimal {
   int exponent = 0;
 };
 
-std::string ScientificText(const Decimal& d) {
-  return d.digits + "e" + std::to_string(d.exponent - static_cast<int>(d.digits.size()) + 1);
+// A float's bits as mantissa x 2^power, the mantissa with its hidden bit.
+void Split(std::uint32_t bits, std::uint32_t& mantissa, int& power) {
+  const int biased = static_cast<int>(bits >> 23);
+  mantissa = bits & 0x7FFFFF;
+  if (biased) mantissa |= 0x800000;
+  power = (biased ? biased : 1) - 150;
 }
 
-bool ReadsBackAs(const Decimal& d, float value) {
-  return std::strtof(ScientificText(d).c_str(), nullptr) == value;
+// The sign of digits x 10^scale (digits beyond those given all zero but for `more`, which
+// stands for a nonzero one far below them) less (2 mantissa + 1) x 2^(power - 1): where the
+// decimal lies against the point half way from the float of `bits` to the next one up.
+int CompareToHalfway(const Whole& digits, bool more, int scale, std::uint32_t bits) {
+  std::uint32_t mantissa;
+  int power;
+  Split(bits, mantissa, power);
+  Whole left = digits, right(2 * mantissa + 1);
+  // digits x 5^scale x 2^scale against right x 2^(power - 1).
+  if (scale >= 0)
+    left.MultiplyByPowerOf5(scale);
+  else
+    right.MultiplyByPowerOf5(-scale);
+  if (scale > power - 1)
+    left.ShiftLeft(scale - power + 1);
+  else
+    right.ShiftLeft(power - 1 - scale);
+  const int sign = Compare(left, right);
+  return sign == 0 && more ? 1 : sign;
 }
 
-// The p-digit decimal nearest to `value`, as printf rounds it.
-Decimal NearestDecimal(float value, int p) {
-  char text[48];
-  std::snprintf(text, sizeof text, "%.*e", p - 1, static_cast<double>(value));
-  Decimal d;
-  const char* c = text;
-  for (; *c != 'e'; ++c) {
-    if (*c >= '0' && *c <= '9') d.digits += *c;
+// The significant digits a decimal is read to; any beyond are below every half way point
+// between floats (each has at most 113 significant digits) and count only as being there.
+constexpr std::size_t kReadDigits = 120;
+
+// The bits of the float nearest to digits x 10^scale, ties to the even one; 0x7F800000 when it
+// rounds past the largest float.
+std::uint32_t NearestFloatBits(const Whole& digits, bool more, int scale) {
+  // The first float whose half way point up is not below the decimal.
+  std::uint32_t low = 0, high = 0x7F800000;
+  while (low < high) {
+    const std::uint32_t middle = low + (high - low) / 2;
+    if (CompareToHalfway(digits, more, scale, middle) <= 0)
+      high = middle;
+    else
+      low = middle + 1;
   }
-  d.exponent = std::atoi(c + 1);
+  if (low < 0x7F800000 && low % 2 == 1 && CompareToHalfway(digits, more, scale, low) == 0) ++low;
+  return low;
+}
+
+float FromBits(std::uint32_t bits) {
+  float f;
+  std::memcpy(&f, &bits, sizeof f);
+  return f;
+}
+
+// Whether `d` reads back as the float of `bits` (> 0): whether it lies within the float's
+// rounding interval, whose ends belong to it when its mantissa is even.
+bool ReadsBackAs(const Decimal& d, std::uint32_t bits) {
+  Whole digits;
+  for (const char c : d.digits) digits.MultiplyAdd(10, static_cast<std::uint32_t>(c - '0'));
+  const int scale = d.exponent - static_cast<int>(d.digits.size()) + 1;
+  const int even = bits % 2 == 0;
+  return CompareToHalfway(digits, false, scale, bits) < even &&
+         CompareToHalfway(digits, false, scale, bits - 1) > -even;
+}
+
+// The exact digits of `value` (> 0, finite).
+Decimal ExactDecimal(float value) {
+  std::uint32_t bits, mantissa;
+  std::memcpy(&bits, &value, sizeof bits);
+  int power;
+  Split(bits, mantissa, power);
+  // mantissa x 2^power = mantissa x 5^-power x 10^power when power < 0.
+  Whole whole(mantissa);
+  int scale = 0;
+  if (power >= 0) {
+    whole.ShiftLeft(power);
+  } else {
+    whole.MultiplyByPowerOf5(-power);
+    scale = power;
+  }
+  Decimal d;
+  while (!whole.IsZero()) d.digits += static_cast<char>('0' + whole.Divide(10));
+  d.digits.assign(d.digits.rbegin(), d.digits.rend());
+  d.exponent = scale + static_cast<int>(d.digits.size()) - 1;
+  return d;
+}
+
+// `exact` rounded to p significant digits, half way to the even one, as printf's %.*e rounds;
+// `down` tells whether it came out below.
+Decimal Rounded(const Decimal& exact, std::size_t p, bool& down) {
+  Decimal d{exact.digits.substr(0, p), exact.exponent};
+  down = exact.digits.size() > p;
+  if (!down) return d;
+  const std::string_view rest = std::string_view(exact.digits).substr(p);
+  const bool half = rest[0] == '5' && rest.find_first_not_of('0', 1) == std::string_view::npos;
+  if (rest[0] < '5' || (half && (d.digits.back() - '0') % 2 == 0)) return d;
+  down = false;
+  std::size_t i = p;
+  while (i > 0 && d.digits[i - 1] == '9') d.digits[--i] = '0';
+  if (i == 0) {
+    d.digits.insert(0, 1, '1');
+    d.digits.pop_back();
+    ++d.exponent;
+  } else {
+    ++d.digits[i - 1];
+  }
   return d;
 }
 
 // The p-digit decimal one unit in the last place above (`by` = 1) or below (-1) `d`.
-Decimal Neighbour(const Decimal& d, int by) {
-  const int p = static_cast<int>(d.digits.size());
-  long long low = 1;
-  for (int i = 1; i < p; ++i) low *= 10;
-  const long long n = std::stoll(d.digits) + by;
-  if (n == low * 10) return {std::to_string(low), d.exponent + 1};
-  if (n < low) return {std::string(p, '9'), d.exponent - 1};
-  return {std::to_string(n), d.exponent};
+Decimal Neighbour(Decimal d, int by) {
+  const std::size_t p = d.digits.size();
+  std::size_t i = p;
+  const char wrap = by > 0 ? '9' : '0';
+  while (i > 0 && d.digits[i - 1] == wrap) d.digits[--i] = by > 0 ? '0' : '9';
+  if (i == 0) {  // 99..9 up to 100..0, one place higher
+    d.digits.insert(0, 1, '1');
+    d.digits.pop_back();
+    ++d.exponent;
+    return d;
+  }
+  d.digits[i - 1] = static_cast<char>(d.digits[i - 1] + by);
+  if (d.digits[0] == '0') {  // 10..0 down to 99..9, one place lower
+    d.digits = std::string(p, '9');
+    --d.exponent;
+  }
+  return d;
 }
 
 // The fewest digits that read back as `value` (> 0, finite); of two such, the nearer.
 Decimal ShortestDecimal(float value) {
-  for (int p = 1;; ++p) {
-    const Decimal nearest = NearestDecimal(value, p);
-    if (ReadsBackAs(nearest, value)) return nearest;
+  const Decimal exact = ExactDecimal(value);
+  std::uint32_t bits;
+  std::memcpy(&bits, &value, sizeof bits);
+  for (std::size_t p = 1;; ++p) {
+    bool down;
+    const Decimal nearest = Rounded(exact, p, down);
+    if (ReadsBackAs(nearest, bits)) return nearest;
     // Beside a power of two the float's rounding interval is lopsided: the nearest p-digit
     // decimal can fall outside it on the short side while the one on the long side is inside.
-    const bool below = std::strtod(ScientificText(nearest).c_str(), nullptr) < value;
-    const Decimal other = Neighbour(nearest, below ? 1 : -1);
-    if (ReadsBackAs(other, value)) return other;
+    const Decimal other = Neighbour(nearest, down ? 1 : -1);
+    if (ReadsBackAs(other, bits)) return other;
   }
 }
 
@@ -76,10 +240,10 @@ std::string Layout(float value, Decimal d) {
   if (e < 0) {
     fixed = "0." + std::string(-e - 1, '0') + d.digits;
   } else if (p <= e + 1) {
-    // A whole number: libstdc++ writes all its digits rather than the shortest ones and zeros.
-    char whole[48];
-    std::snprintf(whole, sizeof whole, "%.0f", static_cast<double>(value));
-    fixed = whole;
+    // A whole number (below 2^24 a shorter whole text would be a float of its own): libstdc++
+    // writes all its digits rather than the shortest ones and zeros.
+    fixed = ExactDecimal(value).digits;
+    fixed.resize(static_cast<std::size_t>(e) + 1, '0');
   } else {
     fixed = d.digits.substr(0, e + 1) + "." + d.digits.substr(e + 1);
   }
@@ -137,28 +301,57 @@ std::from_chars_result ReadFloatText(const char* first, const char* last, float&
     return {at, std::errc()};
   }
 
-  std::size_t digits = 0;
-  bool nonZero = false;
-  auto takeDigits = [&] {
-    for (; at != last && IsDigit(*at); ++at, ++digits) nonZero = nonZero || *at != '0';
+  // The digits, the first kReadDigits significant ones kept, and the power of ten of the last
+  // one kept.
+  Whole digits;
+  std::size_t count = 0, kept = 0;
+  long long scale = 0;
+  bool more = false;
+  auto takeDigits = [&](bool fraction) {
+    for (; at != last && IsDigit(*at); ++at, ++count) {
+      if (kept == 0 && *at == '0') {
+        scale -= fraction;
+      } else if (kept < kReadDigits) {
+        digits.MultiplyAdd(10, static_cast<std::uint32_t>(*at - '0'));
+        ++kept;
+        scale -= fraction;
+      } else {
+        more = more || *at != '0';
+        scale += !fraction;
+      }
+    }
   };
-  takeDigits();
+  takeDigits(false);
   if (at != last && *at == '.') {
     ++at;
-    takeDigits();
+    takeDigits(true);
   }
-  if (digits == 0) return {first, std::errc::invalid_argument};
+  if (count == 0) return {first, std::errc::invalid_argument};
   if (at != last && (*at == 'e' || *at == 'E')) {
     const char* exponent = at + 1;
+    const bool down = exponent != last && *exponent == '-';
     if (exponent != last && (*exponent == '+' || *exponent == '-')) ++exponent;
     if (exponent != last && IsDigit(*exponent)) {
-      while (exponent != last && IsDigit(*exponent)) ++exponent;
+      long long power = 0;
+      // Far beyond any float's, the power only has to stay far beyond it.
+      for (; exponent != last && IsDigit(*exponent); ++exponent)
+        power = std::min(power * 10 + (*exponent - '0'), 1000000000LL);
+      scale += down ? -power : power;
       at = exponent;
     }
   }
-  const float read = std::strtof(std::string(first, at).c_str(), nullptr);
-  if (std::isinf(read) || (read == 0.0f && nonZero)) return {at, std::errc::result_out_of_range};
-  value = read;
+  if (kept == 0) {
+    value = sign * 0.0f;
+    return {at, std::errc()};
+  }
+  // The power of ten of the first significant digit: from 10^39 up past the largest float,
+  // below 10^-46 under half the smallest one.
+  const long long lead = scale + static_cast<long long>(kept) - 1;
+  const std::uint32_t bits = lead > 38    ? 0x7F800000
+                             : lead < -46 ? 0
+                                          : NearestFloatBits(digits, more, static_cast<int>(scale));
+  if (bits == 0 || bits == 0x7F800000) return {at, std::errc::result_out_of_range};
+  value = sign * FromBits(bits);
   return {at, std::errc()};
 }
 

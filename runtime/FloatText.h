@@ -15,9 +15,8 @@ std::from_chars_result TextToFloat(const char* first, const char* last, float& v
 
 // Float text for C++ libraries without the float overloads of <charconv> (emscripten's libc++):
 // the same text as std::to_chars(first, last, float) and the same reading as
-// std::from_chars(first, last, float&) give with the native build's libstdc++, made with the C
-// library's correctly rounded printf and strtof, whose decimal point must be '.' (the "C" locale,
-// and always in musl).
+// std::from_chars(first, last, float&) give with the native build's libstdc++, worked out in
+// exact whole-number arithmetic of their own, so that no C library float text is linked in.
 
 // The shortest text that reads back as `value`, fixed or scientific, whichever is shorter.
 std::string ShortestFloatText(float value);

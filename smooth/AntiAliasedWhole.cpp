@@ -38,7 +38,13 @@ constexpr int kTilesAcross = kBlock / kTile;
 static_assert(kTilesAcross * kTilesAcross == 64, "a block's done tiles are one word");
 constexpr int kCells = kBlock * kBlock;
 
+#if defined(__EMSCRIPTEN__)
+// WebAssembly without its vector instructions works lane by lane: a shorter vector keeps the
+// page's code a quarter the size, and costs it little speed.
+constexpr int kLanes = 4;
+#else
 constexpr int kLanes = kTile;  // a vector is one row of a tile
+#endif
 typedef float Floats __attribute__((vector_size(kLanes * sizeof(float))));
 typedef std::int32_t Ints __attribute__((vector_size(kLanes * sizeof(std::int32_t))));
 typedef std::uint32_t Words __attribute__((vector_size(kLanes * sizeof(std::uint32_t))));
@@ -291,8 +297,11 @@ inline void Store(float* p, Floats v) {
 // Whether every lane of a comparison's result is true.
 template <typename Mask>
 inline bool All(Mask m) {
-  static_assert(sizeof m == 64 || sizeof m == 32);
-  if constexpr (sizeof m == 64) {
+  static_assert(sizeof m == 64 || sizeof m == 32 || sizeof m == 16);
+  if constexpr (sizeof m == 16) {
+    m &= __builtin_shufflevector(m, m, 2, 3, 0, 1);
+    m &= __builtin_shufflevector(m, m, 1, 0, 3, 2);
+  } else if constexpr (sizeof m == 64) {
     m &= __builtin_shufflevector(m, m, 8, 9, 10, 11, 12, 13, 14, 15, 0, 1, 2, 3, 4, 5, 6, 7);
     m &= __builtin_shufflevector(m, m, 4, 5, 6, 7, 0, 1, 2, 3, 12, 13, 14, 15, 8, 9, 10, 11);
     m &= __builtin_shufflevector(m, m, 2, 3, 0, 1, 6, 7, 4, 5, 10, 11, 8, 9, 14, 15, 12, 13);
@@ -523,7 +532,7 @@ STRINGART_CLONES void PaintBlock(const Window* windows, const std::uint32_t* ent
     const Footprint f(k);
     const float nx = -k.uy, ny = k.ux, rx = k.ox - fx, ry = k.oy - fy;
     const Floats dStep = lane * nx, eStep = lane * k.ux;
-    constexpr int kTileShift = kTile / kLanes == 2 ? 1 : 0;
+    constexpr int kTileShift = __builtin_ctz(kTile / kLanes);  // vectors a tile's row, as 2^n
     for (int tr = place.first / kTile; tr <= place.last / kTile; ++tr) {
       const unsigned tiles = static_cast<unsigned>(live >> (tr * kTilesAcross)) & 0xFF;
       if (tiles == 0) continue;
@@ -586,11 +595,24 @@ STRINGART_CLONES void PaintBlock(const Window* windows, const std::uint32_t* ent
 // Runs `work(true)` on the calling thread and `work(false)` on threads - 1 others, and waits for
 // all of them.
 template <typename Work>
-void OnThreads(int threads, const Work& work) {
+void OnThreads([[maybe_unused]] int threads, const Work& work) {
+#if defined(__EMSCRIPTEN__) && !defined(__EMSCRIPTEN_PTHREADS__)
+  work(true);  // the page's WebAssembly has no threads, and links no thread code
+#else
   std::vector<std::thread> others;
   for (int t = 1; t < threads; ++t) others.emplace_back([&work] { work(false); });
   work(true);
   for (std::thread& t : others) t.join();
+#endif
+}
+
+// Threads a drawing is shared among: the usable CPUs, at most 8; one where there are no threads.
+int DrawingThreads() {
+#if defined(__EMSCRIPTEN__) && !defined(__EMSCRIPTEN_PTHREADS__)
+  return 1;
+#else
+  return std::clamp(UsableCpus(), 1, 8);
+#endif
 }
 
 // Where a step starts among the segments, and its run.
@@ -764,7 +786,7 @@ bool PaintBlocks(const Entries& list, const std::vector<RunColour>& colours, con
 bool DrawAntiAliasedWhole(std::span<const Segment> segments, const PictureRows& picture,
                           const CanvasPlacement& place, const WholeProgress& progress) {
   if (segments.empty() || picture.width <= 0 || picture.height <= 0) return true;
-  const int threads = std::clamp(UsableCpus(), 1, 8);
+  const int threads = DrawingThreads();
   std::vector<StepAt> at;
   std::vector<RunColour> colours;
   FindSteps(segments, at, colours);

@@ -1,7 +1,7 @@
 #include "text/Quote.h"
 
 #include <cstdint>
-#include <cstdio>
+#include <string>
 #include <vector>
 
 namespace stringart {
@@ -43,6 +43,15 @@ bool MustEscape(char32_t c) {
          c == 0x061C;
 }
 
+// `value` in lower-case hexadecimal, at least `digits` of them: printf's %0*x without printf,
+// whose float formatting would come along into the page's WebAssembly.
+std::string Hex(unsigned value, int digits) {
+  std::string text;
+  for (; value || digits > 0; value >>= 4, --digits)
+    text.insert(text.begin(), "0123456789abcdef"[value & 15]);
+  return text;
+}
+
 }  // namespace
 
 std::string EscapeText(std::string_view text, std::size_t max) {
@@ -53,9 +62,7 @@ std::string EscapeText(std::string_view text, std::size_t max) {
     const std::size_t length = DecodeUtf8(text.substr(i), code);
     if (length == 0 || MustEscape(code)) {
       const unsigned value = length == 0 ? static_cast<std::uint8_t>(text[i]) : code;
-      char escape[16];
-      std::snprintf(escape, sizeof escape, value < 0x100 ? "\\x%02x" : "\\u{%04x}", value);
-      shown.emplace_back(escape);
+      shown.push_back(value < 0x100 ? "\\x" + Hex(value, 2) : "\\u{" + Hex(value, 4) + "}");
     } else {
       shown.emplace_back(text.substr(i, length));
     }

@@ -115,6 +115,12 @@ EMSCRIPTEN_KEEPALIVE const unsigned char* TileRgba(int side) {
   return Page().Tile(side).data();
 }
 
+// The figure on the canvas anti-aliased at width x height, as stringart-render --size WxH draws
+// it, as CanvasRgba lays pixels out, valid until the next call; null for a size it cannot draw.
+EMSCRIPTEN_KEEPALIVE const unsigned char* DrawSmooth(int width, int height) {
+  return Page().Smooth(width, height);
+}
+
 // Records the figure's segments as WebPage::Segments lays them out; returns how many words.
 EMSCRIPTEN_KEEPALIVE std::size_t RecordSegments() {
   return Page().RecordSegments().size();

@@ -60,6 +60,24 @@ const std::vector<std::uint8_t>& WebPage::Tile(int side) {
   return rgba_;
 }
 
+const std::uint8_t* WebPage::Smooth(int width, int height) {
+  if (width < 1 || height < 1 || width > kLargestSide || height > kLargestSide ||
+      long{width} * height > kMostPixels) {
+    return nullptr;
+  }
+  SegmentRecorder drawing;
+  TraceAgain(figure_, drawing);
+  smooth_.emplace(width, height);
+  smooth_->DrawWhole(drawing.segments());
+  // 0xFFRRGGBB words, stored least significant byte first, become R, G, B, A bytes in place.
+  std::uint32_t* pixels = smooth_->pixels();
+  for (long i = 0, n = long{width} * height; i < n; ++i) {
+    const std::uint32_t p = pixels[i];
+    pixels[i] = (p & 0xFF00FF00u) | (p >> 16 & 0xFFu) | (p & 0xFFu) << 16;
+  }
+  return reinterpret_cast<const std::uint8_t*>(pixels);
+}
+
 const std::vector<std::uint32_t>& WebPage::RecordSegments() {
   SegmentRecorder drawing;
   TraceAgain(figure_, drawing);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -10,6 +11,7 @@
 #include "runtime/Clock.h"
 #include "runtime/DrawSource.h"
 #include "runtime/RandomSource.h"
+#include "smooth/LargePicture.h"
 
 namespace stringart {
 
@@ -36,6 +38,12 @@ class WebPage {
   const std::vector<std::uint8_t>& Rgba();
   // The canvas area-averaged to `side` x `side` (1 to 500) pixels, as Rgba lays them out.
   const std::vector<std::uint8_t>& Tile(int side);
+  // The figure anti-aliased at `width` x `height` pixels, placed and drawn as stringart-render
+  // --size WxH draws it, as Rgba lays pixels out, valid until the next call; nullptr for a side
+  // under 1 or over kLargestSide, or more than kMostPixels.
+  const std::uint8_t* Smooth(int width, int height);
+  static constexpr int kLargestSide = 16384;
+  static constexpr long kMostPixels = 40L << 20;  // an 8K screen's and some: 160 MB of pixels
   // Records the figure's segments as stringart-render's SVG draws them, in drawing order, five
   // words each: from x, from y, to x, to y as float bits, then the colour as 0xFFRRGGBB. The
   // background's colour comes first, alone.
@@ -53,6 +61,7 @@ class WebPage {
   std::uint64_t variationSeed_ = 0;
   FigureRecord figure_;
   std::vector<std::uint8_t> rgba_;
+  std::optional<LargePicture> smooth_;
   std::vector<std::uint32_t> segments_;
 };
 

@@ -36,10 +36,20 @@
     const shown = canvas.getBoundingClientRect().width * devicePixelRatio;
     canvas.style.imageRendering = shown >= canvas.width ? 'pixelated' : 'auto';
   }
-  new ResizeObserver(() => {
+  // A new size or density draws the figure again once it has settled.
+  let resized = 0;
+  const sharpenSoon = () => {
     fitRendering();
-    if (drawsSmooth && shown) sharpen();
-  }).observe(canvas);
+    clearTimeout(resized);
+    resized = setTimeout(sharpen, 200);
+  };
+  new ResizeObserver(sharpenSoon).observe(canvas);
+  (function watchDensity() {
+    matchMedia(`(resolution: ${devicePixelRatio}dppx)`).addEventListener('change', () => {
+      watchDensity();
+      sharpenSoon();
+    }, {once: true});
+  })();
 
   // ---- The core, in its worker ----
 
@@ -48,7 +58,8 @@
   let worker = null;
   let compiled = null;  // the core's WebAssembly module, compiled once for every worker
   let strengths = [0.005, 0.5, 0.05];  // Variations: subtle, wild, to start with (the core says)
-  let drawsSmooth = false;  // whether the core draws anti-aliased pictures of any size
+  let drawsSmooth = false;  // whether the worker hands anti-aliased pictures to the canvas
+  let drawsLarge = false;  // and encodes them as PNG
   let nextId = 0;
   const answers = new Map();  // what each question waits for, by its id
   const later = [];  // questions that wait until the worker has nothing else to do
@@ -126,6 +137,7 @@
       const started = await ask({op: 'start', module: compiled, seed: [...crypto.getRandomValues(new Uint32Array(2))]});
       strengths = started.strengths;
       drawsSmooth = started.smooth;
+      drawsLarge = started.large;
     } catch (error) {
       return error.message === 'load' ? kNoDownload : `The drawing engine could not start in this browser (${error.message}).`;
     }
@@ -218,9 +230,8 @@
   function paint(answer, {keepAddress = false} = {}) {
     exact = new ImageData(new Uint8ClampedArray(answer.rgba), kSize, kSize);
     shown = answer.figure;
-    if (canvas.width !== kSize) canvas.width = canvas.height = kSize;
-    context.putImageData(exact, 0, 0);
-    if (drawsSmooth && devicePixelRatio > 1) sharpen();
+    paintExact();
+    sharpen();
     const name = shown.name;
     document.title = `stringart: figure ${name}`;
     canvas.setAttribute('aria-label', `String-art figure ${name}`);
@@ -232,16 +243,40 @@
   }
 
   // Where the screen has more pixels than the raster, the canvas takes the device's pixels and
-  // the figure anti-aliased at that size; the exact raster stays for "Download PNG".
-  async function sharpen() {
+  // the figure anti-aliased at that size, drawn when the worker has nothing else to do; the exact
+  // raster stays for "Download PNG". Of the pictures asked for meanwhile only the last is drawn.
+  let sharpening = null;
+  const deviceSide = () => {
     const box = canvas.getBoundingClientRect();
-    const side = Math.round(Math.min(box.width, box.height) * devicePixelRatio);
-    if (side <= kSize) return;
-    const figure = shown;
-    const answer = await ask({op: 'smooth', draws: figure.draws, directions: figure.directions, width: side, height: side});
-    if (shown !== figure || answer.error) return;
-    canvas.width = canvas.height = side;
-    context.putImageData(new ImageData(new Uint8ClampedArray(answer.rgba), side, side), 0, 0);
+    return Math.round(Math.min(box.width, box.height) * devicePixelRatio);
+  };
+  function sharpen() {
+    const side = deviceSide();
+    if (!shown) return;
+    if (devicePixelRatio <= 1 || side <= kSize || !drawsSmooth) {
+      if (canvas.width !== kSize) paintExact();
+      return;
+    }
+    const question = {op: 'smooth', draws: shown.draws, directions: shown.directions, width: side, height: side};
+    if (later.includes(sharpening)) {
+      sharpening.question = question;
+      return;
+    }
+    sharpening = {question, reject() {}, resolve({figure, width, bitmap}) {
+      if (bitmap && figure.link === shown.link && width === deviceSide()) {
+        canvas.width = canvas.height = width;
+        context.drawImage(bitmap, 0, 0);
+        fitRendering();
+      }
+      bitmap?.close();
+    }};
+    later.push(sharpening);
+    pump();
+  }
+  function paintExact() {
+    canvas.width = canvas.height = kSize;
+    context.putImageData(exact, 0, 0);
+    fitRendering();
   }
 
   // Shows `row` (draws and directions) on the canvas.
@@ -424,20 +459,24 @@
     return chunk;
   }
 
-  // The exact raster as PNG, whatever the canvas holds, carrying the command that makes the
-  // figure again, under the name the program proposes for it.
+  // A PNG of the figure under the name the program proposes for it, carrying the command that
+  // makes it again.
+  async function downloadFigure(blob, {remake, name}, size) {
+    const png = new Uint8Array(await blob.arrayBuffer());
+    const kAfterHeader = 33;  // signature (8) and the IHDR chunk (25)
+    download(new Blob([png.subarray(0, kAfterHeader), textChunk('Software', 'stringart'),
+                       textChunk('Comment', remake + (size ? ` --size ${size}` : '')),
+                       png.subarray(kAfterHeader)], {type: 'image/png'}),
+             `figure-${name}${size ? `-${size}` : ''}.png`);
+  }
+
+  // The exact raster, whatever the canvas holds.
   function downloadPng() {
-    const {remake, name} = shown;
+    const figure = shown;
     const raster = document.createElement('canvas');
     raster.width = raster.height = kSize;
     raster.getContext('2d').putImageData(exact, 0, 0);
-    raster.toBlob(async (blob) => {
-      const png = new Uint8Array(await blob.arrayBuffer());
-      const kAfterHeader = 33;  // signature (8) and the IHDR chunk (25)
-      download(new Blob([png.subarray(0, kAfterHeader), textChunk('Software', 'stringart'),
-                         textChunk('Comment', remake), png.subarray(kAfterHeader)], {type: 'image/png'}),
-               `figure-${name}.png`);
-    }, 'image/png');
+    return new Promise((resolve) => raster.toBlob((blob) => resolve(downloadFigure(blob, figure)), 'image/png'));
   }
 
   async function downloadSvg() {
@@ -447,14 +486,16 @@
     say('');
   }
 
-  // The figure anti-aliased at 4 times the raster's size, where the core draws so.
+  // The figure anti-aliased at the screen's size in device pixels, or at 4K (turned as the
+  // screen is) where the screen has fewer pixels.
   async function downloadLarge() {
-    const kLarge = 4 * kSize;
-    const answer = await ask({op: 'smooth', draws: shown.draws, directions: shown.directions, width: kLarge, height: kLarge});
-    const large = document.createElement('canvas');
-    large.width = large.height = kLarge;
-    large.getContext('2d').putImageData(new ImageData(new Uint8ClampedArray(answer.rgba), kLarge, kLarge), 0, 0);
-    large.toBlob((blob) => download(blob, `figure-${shown.name}-${kLarge}.png`), 'image/png');
+    let [width, height] = [screen.width, screen.height].map((side) => Math.round(side * devicePixelRatio));
+    if (width * height < 3840 * 2160) [width, height] = width < height ? [2160, 3840] : [3840, 2160];
+    say(`Drawing the PNG of ${width} x ${height} pixels…`);
+    const answer = await ask({op: 'smooth', draws: shown.draws, directions: shown.directions, width, height, png: true});
+    if (answer.error) throw new Error(answer.error);
+    await downloadFigure(answer.png, answer.figure, width === height ? width : `${width}x${height}`);
+    say('');
   }
 
   async function share() {
@@ -916,7 +957,7 @@
   await act(showAddress);
   if (!worker) return;
   enable(true);
-  $('DownloadLarge').hidden = !drawsSmooth;
+  $('DownloadLarge').hidden = !drawsLarge;
   if (!('serviceWorker' in navigator)) return;
   // A version deployed since this page loaded has taken over; what is on the screen is the last.
   const wasKept = navigator.serviceWorker.controller !== null;

@@ -250,12 +250,19 @@ const ops = {
     const answer = trace(figure);
     return answer.error ? answer : {name: answer.figure.name, svg: svgDocument(answer.figure.remake)};
   },
-  // The figure anti-aliased at width x height, where the core draws so.
-  smooth(figure) {
+  // The figure anti-aliased at width x height, as stringart-render --size WxH draws it: a bitmap
+  // for the canvas, or with `png` the PNG's bytes, encoded here off the page's thread.
+  async smooth(figure) {
     const answer = trace(figure);
     if (answer.error) return answer;
-    const {width, height} = figure;
-    return {width, height, rgba: bytes(core._DrawSmooth(width, height), width * height * 4)};
+    const {width, height, png} = figure;
+    const at = core._DrawSmooth(width, height);
+    if (!at) return {error: `${width} x ${height} pixels are more than the page draws`};
+    const pixels = new ImageData(new Uint8ClampedArray(core.HEAPU8.buffer, at, width * height * 4), width, height);
+    if (!png) return {...answer, width, bitmap: await createImageBitmap(pixels)};
+    const picture = new OffscreenCanvas(width, height);
+    picture.getContext('2d').putImageData(pixels, 0, 0);
+    return {...answer, png: await picture.convertToBlob()};
   },
 };
 
@@ -270,7 +277,8 @@ self.onmessage = async ({data}) => {
       self.stringartCore = core;  // for measuring the tracer from the worker's console
       core._SeedVariations(...data.seed);
       const strengths = [0, 1, 2].map((which) => core._VariationStrength(which));
-      postMessage({id, strengths, smooth: typeof core._DrawSmooth === 'function'});
+      postMessage({id, strengths, smooth: typeof createImageBitmap === 'function',
+                   large: typeof OffscreenCanvasRenderingContext2D === 'function'});
     } catch (error) {
       postMessage({id, failed: String(error?.message ?? error)});
     }
@@ -278,7 +286,7 @@ self.onmessage = async ({data}) => {
   }
   try {
     const answer = await ops[op](data);
-    const transfer = [answer.rgba, ...(answer.tiles ?? []).map((tile) => tile?.rgba)].filter(Boolean);
+    const transfer = [answer.rgba, answer.bitmap, ...(answer.tiles ?? []).map((tile) => tile?.rgba)].filter(Boolean);
     postMessage({id, ...answer}, transfer);
   } catch (error) {
     // An abort leaves the core unusable: the page starts another worker.

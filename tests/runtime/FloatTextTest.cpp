@@ -135,6 +135,25 @@ TEST(FloatText, ReadsAsFromChars) {
     std::snprintf(buf, sizeof buf, "%.*e", static_cast<int>(random() % 40) + 1, halfway);
     ExpectReadsAsFromChars(buf);
   }
+  // Long texts: half way points in all their digits, with a digit far past them or not, and
+  // zeros leading the digits, trailing them, or both, that shift the point a long way.
+  for (int i = 0; i < 2000; ++i) {
+    const float f = FromBits(static_cast<std::uint32_t>(random()) & 0x7f7fffffu);
+    const double halfway = (static_cast<double>(f) + std::nextafter(f, kInf)) / 2;
+    char buf[320];
+    std::snprintf(buf, sizeof buf, "%.160e", halfway);
+    std::string text = buf;
+    ExpectReadsAsFromChars(text);
+    const std::size_t e = text.find('e');
+    ExpectReadsAsFromChars(text.substr(0, e) + std::string(300, '0') + "1" + text.substr(e));
+    ExpectReadsAsFromChars(text.substr(0, e) + std::string(300, '0') + text.substr(e));
+  }
+  ExpectReadsAsFromChars("0." + std::string(500, '0') + "34e500");
+  ExpectReadsAsFromChars("34" + std::string(500, '0') + "e-500");
+  ExpectReadsAsFromChars("0." + std::string(200, '0') +
+                         "7006492321624085354618647916449580656401e154");
+  ExpectReadsAsFromChars("7006492321624085354618647916449580656401" + std::string(200, '0') +
+                         "e-285");
   // Anything made of the characters a float is written with.
   const std::string alphabet = "0123456789009..eE+-infatyINFN()x_";
   for (int i = 0; i < 50000; ++i) {

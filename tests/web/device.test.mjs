@@ -6,7 +6,10 @@ import assert from 'node:assert/strict';
 import {createRequire} from 'node:module';
 import {describe, test} from 'node:test';
 
-import {openPage, useSiteInBrowser, waitForFigure, watchErrors} from './support.mjs';
+import fs from 'node:fs';
+
+import {canvasPixels, compareRasters, meanDifference, openPage, readPng, renderPng, useSiteInBrowser, waitForFigure,
+        watchErrors} from './support.mjs';
 
 const kDraws = '0.1,0.2,0.3,0.4,0.5,0.6,0.7,0.8,0.9,0.15,0.35,0.55';
 const kSizes = [[320, 568], [375, 667], [667, 375], [844, 390], [768, 1024], [1024, 768]];
@@ -81,10 +84,31 @@ describe('the page on every device', () => {
     }
   });
 
+  test('a dense screen: the canvas holds its pixels, the figure anti-aliased as stringart-render draws it; ' +
+       '"Download PNG" the exact raster, "Download large PNG" at 4K', () =>
+    withPage({viewport: {width: 1280, height: 800}, deviceScaleFactor: 2}, async (page) => {
+      await page.waitForFunction(() => Picture1.width === 1000 && Picture1.height === 1000, null, {timeout: 20000});
+      const smooth = await canvasPixels(page, 1000);
+      const difference = meanDifference(smooth, renderPng(kDraws, '1,1,1', '1000').rgba);
+      assert.ok(difference <= 3, `the canvas differs from stringart-render --size 1000 by ${difference} levels on average`);
+      const downloaded = async (button) => {
+        const [download] = await Promise.all([page.waitForEvent('download'), page.click(button)]);
+        return [download.suggestedFilename(), readPng(fs.readFileSync(await download.path()))];
+      };
+      const [exactName, exact] = await downloaded('#DownloadPng');
+      assert.equal(compareRasters(exact.rgba, renderPng(kDraws, '1,1,1').rgba).differing, 0);
+      const [name, large] = await downloaded('#DownloadLarge');
+      assert.deepEqual([name, large.width, large.height], [exactName.replace('.png', '-3840x2160.png'), 3840, 2160]);
+      assert.match(large.text.Comment, / --size 3840x2160$/);
+      const wide = meanDifference(large.rgba, renderPng(kDraws, '1,1,1', '3840x2160').rgba);
+      assert.ok(wide <= 3, `the large PNG differs from stringart-render --size 3840x2160 by ${wide} levels on average`);
+    }));
+
   // A task's time is its thread's CPU time in Chromium's trace, which the slowing stretches: the
   // machine's other work stretches the wall-clock time of long-task entries too, at random.
-  test('no long task on the page\'s thread while figures are traced, the processor slowed 4 times', () =>
-    withPage({}, async (page, context) => {
+  // At twice the density each figure is drawn anti-aliased as well, which the trace waits for.
+  test('no long task on the page\'s thread while figures are traced, the processor slowed 4 times, at densities 1 and 2', async () => {
+    for (const deviceScaleFactor of [1, 2]) await withPage({deviceScaleFactor}, async (page, context) => {
       const cdp = await context.newCDPSession(page);
       await cdp.send('Emulation.setCPUThrottlingRate', {rate: 4});
       // The tasks on the page's thread while `keys` are pressed, each followed by what it led to.
@@ -98,13 +122,14 @@ describe('the page on every device', () => {
           await page.waitForTimeout(key === 'PageUp' ? 700 : 100);
           await waitForFigure(page);
         }
+        if (deviceScaleFactor > 1) await page.waitForFunction(() => Picture1.width === 1000, null, {timeout: 20000});
         const ended = new Promise((resolve) => cdp.once('Tracing.tracingComplete', resolve));
         await cdp.send('Tracing.end');
         await ended;
         cdp.off('Tracing.dataCollected', collect);
         const main = new Set(events.filter((e) => e.name === 'thread_name' && e.args.name === 'CrRendererMain').map((e) => e.tid));
         return events.filter((e) => e.name === 'RunTask' && main.has(e.tid) && e.tdur !== undefined)
-            .map((e) => `${keys.join(' ')}: ${Math.round(e.tdur / 1000)} ms`);
+            .map((e) => `${deviceScaleFactor}x ${keys.join(' ')}: ${Math.round(e.tdur / 1000)} ms`);
       }
       // A virtual machine's busy host stretches even a thread's time now and then: a run without
       // a long task in three shows that the page's thread does little (a trace on it took 100 ms
@@ -123,7 +148,8 @@ describe('the page on every device', () => {
         runs.push(tasks.filter((t) => Number(t.match(/(\d+) ms$/)[1]) >= 50));
       }
       assert.deepEqual(runs.at(-1), [], `long tasks, by the thread's time, in each of 3 runs: ${JSON.stringify(runs)}`);
-    }));
+    });
+  });
 
   test('axe finds nothing at a phone\'s and a desktop\'s size, light or dark, dialogs open or not', async () => {
     for (const [viewport, colorScheme] of [[{width: 375, height: 667}, 'light'], [{width: 1280, height: 800}, 'dark']]) {

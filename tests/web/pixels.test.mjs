@@ -1,11 +1,15 @@
 // A figure named by the page's address has exactly the pixels of stringart-render's PNG of the
 // same draws and directions, at a phone's size (twice the pixels), a tablet's, a desktop's and a
 // narrow window's in turn; at each, nothing scrolls sideways, the window's places hold on the
-// desktop, and elsewhere the canvas is sharp with finger-sized buttons under it.
+// desktop, and elsewhere the canvas is sharp with finger-sized buttons under it. On the phone the
+// exact raster is the one "Download PNG" gives, and the canvas holds the device's pixels: the
+// figure anti-aliased as stringart-render --size N draws it.
 import assert from 'node:assert/strict';
 import {describe, test} from 'node:test';
 
-import {canvasPixels, compareRasters, litPixels, openPage, renderPng, useSiteInBrowser,
+import fs from 'node:fs';
+
+import {canvasPixels, compareRasters, litPixels, meanDifference, openPage, readPng, renderPng, useSiteInBrowser,
         watchErrors} from './support.mjs';
 
 // Figures that exercise the arithmetic's edges, with the start directions.
@@ -30,7 +34,7 @@ const phone = {viewport: {width: 375, height: 667}, deviceScaleFactor: 2, isMobi
 const kSizes = [phone, {viewport: {width: 768, height: 1024}}, {viewport: {width: 1280, height: 800}},
                 {viewport: {width: 320, height: 480}}];
 
-async function checkLayout(page, {viewport: {width}, deviceScaleFactor = 1}) {
+async function checkLayout(page, {viewport: {width}, deviceScaleFactor = 1}, side) {
   const {scrollWidth, canvas, buttons, sharp} = await page.evaluate(() => {
     const box = (e) => e.getBoundingClientRect().toJSON(), picture = document.getElementById('Picture1');
     return {scrollWidth: document.scrollingElement.scrollWidth, canvas: box(picture),
@@ -38,7 +42,8 @@ async function checkLayout(page, {viewport: {width}, deviceScaleFactor = 1}) {
             sharp: [picture.width, picture.height, getComputedStyle(picture).imageRendering]};
   });
   assert.ok(scrollWidth <= width, `${width} px wide: scrolls sideways to ${scrollWidth} px`);
-  assert.deepEqual(sharp, [500, 500, canvas.width * deviceScaleFactor >= 500 ? 'pixelated' : 'auto']);
+  assert.deepEqual(sharp, side ? [side, side, 'pixelated']
+                               : [500, 500, canvas.width * deviceScaleFactor >= 500 ? 'pixelated' : 'auto']);
   if (width >= 840) {
     assert.deepEqual([canvas.x, canvas.y, canvas.width, canvas.height], [56, 64, 500, 500]);
     assert.deepEqual([buttons[0].x, buttons[0].y, buttons[0].width, buttons[0].height], [576, 544, 57, 17]);
@@ -48,6 +53,11 @@ async function checkLayout(page, {viewport: {width}, deviceScaleFactor = 1}) {
   for (const b of buttons.filter((b) => b.width)) {
     assert.ok(b.width >= 44 && b.height >= 44 && b.top >= canvas.bottom && b.right <= width, JSON.stringify(b));
   }
+}
+
+async function downloadedPng(page) {
+  const [download] = await Promise.all([page.waitForEvent('download'), page.click('#DownloadPng')]);
+  return readPng(fs.readFileSync(await download.path())).rgba;
 }
 
 describe('the canvas against stringart-render', () => {
@@ -62,12 +72,24 @@ describe('the canvas against stringart-render', () => {
       await openPage(page, env.server.url, `#draws=${draws}&directions=${directions}`);
       const want = renderPng(draws, directions);
       assert.ok(litPixels(want.rgba) > 10000, 'the renderer drew next to nothing');
-      const {differing, first} = compareRasters(await canvasPixels(page), want.rgba);
+      const dense = (size.deviceScaleFactor ?? 1) > 1;
+      const exact = dense ? await downloadedPng(page) : await canvasPixels(page);
+      const {differing, first} = compareRasters(exact, want.rgba);
       assert.equal(differing, 0,
                    `${differing} pixels differ, ${first}; reproduce: stringart-render --draws ${draws} ` +
                        `--directions ${directions} -o f.png, and open the page at ` +
                        `#draws=${draws}&directions=${directions}`);
-      await checkLayout(page, size);
+      let side;
+      if (dense) {
+        side = await page.evaluate(() => {
+          const box = Picture1.getBoundingClientRect();
+          return Math.round(Math.min(box.width, box.height) * devicePixelRatio);
+        });
+        await page.waitForFunction((side) => Picture1.width === side, side, {timeout: 20000});
+        const difference = meanDifference(await canvasPixels(page, side), renderPng(draws, directions, String(side)).rgba);
+        assert.ok(difference <= 3, `the canvas differs from stringart-render --size ${side} by ${difference} levels`);
+      }
+      await checkLayout(page, size, side);
       assert.deepEqual(errors, []);
       await context.close();
     });

@@ -83,8 +83,8 @@ export async function waitForFigure(page) {
                                    document.getElementById('Picture1').getAttribute('aria-busy') !== 'true');
 }
 
-// The canvas's pixels as RGBA bytes, rows top to bottom.
-export async function canvasPixels(page) {
+// The canvas's pixels as RGBA bytes, rows top to bottom: its backing store, `size` a side.
+export async function canvasPixels(page, size = kSize) {
   const base64 = await page.evaluate((size) => {
     const rgba = document.getElementById('Picture1').getContext('2d').getImageData(0, 0, size, size).data;
     let binary = '';
@@ -92,7 +92,7 @@ export async function canvasPixels(page) {
       binary += String.fromCharCode.apply(null, rgba.subarray(i, i + 0x8000));
     }
     return btoa(binary);
-  }, kSize);
+  }, size);
   return Buffer.from(base64, 'base64');
 }
 
@@ -152,12 +152,12 @@ export function readPng(bytes) {
   return {width, height, rgba, text};
 }
 
-// stringart-render's PNG of one figure, read back.
-export function renderPng(draws, directions) {
+// stringart-render's PNG of one figure, read back; with `size` (N or WxH) its anti-aliased one.
+export function renderPng(draws, directions, size) {
   const folder = fs.mkdtempSync(path.join(os.tmpdir(), 'stringart-render-'));
   try {
     const file = path.join(folder, 'figure.png');
-    execFileSync(render, ['--draws', draws, '--directions', directions, '-o', file]);
+    execFileSync(render, ['--draws', draws, '--directions', directions, ...(size ? ['--size', size] : []), '-o', file]);
     return readPng(fs.readFileSync(file));
   } finally {
     fs.rmSync(folder, {recursive: true, force: true});
@@ -177,6 +177,13 @@ export function compareRasters(got, want) {
     }
   }
   return {differing, first};
+}
+
+// The mean difference of two RGBA pictures' colour channels, in levels of 255.
+export function meanDifference(got, want) {
+  let sum = 0;
+  for (let i = 0; i < want.length; ++i) sum += i % 4 === 3 ? 0 : Math.abs(got[i] - want[i]);
+  return sum / (want.length * 3 / 4);
 }
 
 // The draws and directions the page's address names.
