@@ -279,24 +279,29 @@ void RunWindows(const std::vector<Step>& steps, std::uint32_t first, std::uint32
 struct Columns {
   int first, last;
 };
-inline Floats Broadcast(float v) {
+// PaintBlock runs in copies for several instruction sets (STRINGART_CLONES), which pass vectors
+// between functions differently: every helper that takes or gives one is inlined into each copy,
+// whatever the optimisation level (the sanitizers' build inlines less).
+#define STRINGART_INLINE inline __attribute__((always_inline))
+
+STRINGART_INLINE Floats Broadcast(float v) {
   return Floats{} + v;
 }
-inline Floats Clamp(Floats v, Floats lo, Floats hi) {
+STRINGART_INLINE Floats Clamp(Floats v, Floats lo, Floats hi) {
   v = v < lo ? lo : v;
   return v > hi ? hi : v;
 }
-inline Floats Load(const float* p) {
+STRINGART_INLINE Floats Load(const float* p) {
   Floats v;
   std::memcpy(&v, p, sizeof v);
   return v;
 }
-inline void Store(float* p, Floats v) {
+STRINGART_INLINE void Store(float* p, Floats v) {
   std::memcpy(p, &v, sizeof v);
 }
 // Whether every lane of a comparison's result is true.
 template <typename Mask>
-inline bool All(Mask m) {
+STRINGART_INLINE bool All(Mask m) {
   static_assert(sizeof m == 64 || sizeof m == 32 || sizeof m == 16);
   if constexpr (sizeof m == 16) {
     m &= __builtin_shufflevector(m, m, 2, 3, 0, 1);
@@ -317,7 +322,7 @@ inline bool All(Mask m) {
 // The step's pixel trapezoid (see Step), broadcast.
 struct Footprint {
   Floats w1, w2, inverseA, inverse2ab, bSquared;
-  explicit Footprint(const Step& k)
+  STRINGART_INLINE explicit Footprint(const Step& k)
       : w1(Broadcast(k.w1)),
         w2(Broadcast(k.w2)),
         inverseA(Broadcast(k.inverseA)),
@@ -326,7 +331,7 @@ struct Footprint {
 
   // The share of each pixel on the near side of a line of the step's direction that lies t
   // beyond the pixel's centre (negative: before it): the exact area cut off.
-  Floats Below(Floats t) const {
+  STRINGART_INLINE Floats Below(Floats t) const {
     const Floats flat = Clamp(t, -w1, w1) * inverseA;
     const Ints sign = reinterpret_cast<Ints>(t) & (Ints{} + INT32_MIN);
     const Floats slope =
@@ -339,8 +344,8 @@ struct Footprint {
 
 // Step k's coverage of a row's pixels at distances d across and e along from its start, e
 // running from eFirst at the first lane to eLast at the last.
-inline Floats Coverage(const Step& k, const Footprint& f, Floats d, Floats e, float eFirst,
-                       float eLast) {
+STRINGART_INLINE Floats Coverage(const Step& k, const Footprint& f, Floats d, Floats e,
+                                 float eFirst, float eLast) {
   const float eMin = std::min(eFirst, eLast), eMax = std::max(eFirst, eLast);
   if (eMin >= k.midLo + k.w2 && eMax <= k.midHi - k.w2) {
     return f.Below(Broadcast(k.hi) - d) - f.Below(Broadcast(k.lo) - d);
@@ -402,8 +407,16 @@ struct BlockWork {
   }
 };
 
+// One channel of a vector of pixels: what was gathered over what lies behind.
+STRINGART_INLINE Words Lay(Floats gathered, Floats share, Words under, int shift) {
+  const Floats behind = __builtin_convertvector(under >> shift & 0xFF, Floats);
+  Floats v = gathered + share * behind + 0.5f;
+  v = v < 255.0f ? v : Broadcast(255.0f);
+  return __builtin_convertvector(v, Words) << shift;
+}
+
 // Lays the run gathered in `w.cover` under what lies in front of it, and clears it.
-inline void Composite(BlockWork& w, const RunColour& colour) {
+STRINGART_INLINE void Composite(BlockWork& w, const RunColour& colour) {
   const Floats red = Broadcast(colour.red), green = Broadcast(colour.green),
                blue = Broadcast(colour.blue), done = Broadcast(kDone);
   for (int r = 0; r < kBlock; ++r) {
@@ -573,20 +586,14 @@ STRINGART_CLONES void PaintBlock(const Window* windows, const std::uint32_t* ent
   for (int r = 0; r < height; ++r) {
     std::uint32_t* pixels = picture.pixels + (by + r) * picture.stride + bx;
     const int at = r * kBlock;
-    auto lay = [](Floats gathered, Floats share, Words under, int shift) {
-      const Floats behind = __builtin_convertvector(under >> shift & 0xFF, Floats);
-      Floats v = gathered + share * behind + 0.5f;
-      v = v < 255.0f ? v : Broadcast(255.0f);
-      return __builtin_convertvector(v, Words) << shift;
-    };
     for (int x = 0; x < width; x += kLanes) {
       Words under;
       const int n = std::min(kLanes, width - x);
       std::memcpy(&under, pixels + x, n * sizeof(std::uint32_t));
       const Floats share = Load(w.share + at + x);
-      const Words out = (Words{} + 0xFF000000u) | lay(Load(w.red + at + x), share, under, 16) |
-                        lay(Load(w.green + at + x), share, under, 8) |
-                        lay(Load(w.blue + at + x), share, under, 0);
+      const Words out = (Words{} + 0xFF000000u) | Lay(Load(w.red + at + x), share, under, 16) |
+                        Lay(Load(w.green + at + x), share, under, 8) |
+                        Lay(Load(w.blue + at + x), share, under, 0);
       std::memcpy(pixels + x, &out, n * sizeof(std::uint32_t));
     }
   }
