@@ -7,7 +7,7 @@ namespace {
 
 constexpr std::string_view kRoot = "-root", kWindowId = "-window-id", kDelay = "--delay";
 
-constexpr OptionSpec kOptions[] = {
+constexpr OptionRow kOptions[] = {
     {.name = kRoot, .help = "draw on the window XSCREENSAVER_WINDOW names, else the root window"},
     {.name = kWindowId,
      .value = "ID",

@@ -10,7 +10,7 @@ namespace {
 
 constexpr std::string_view kSlideshowOption = "--slideshow", kImportOption = "--import";
 
-constexpr OptionSpec kOptions[] = {
+constexpr OptionRow kOptions[] = {
     {.name = "FILE...",
      .help = QT_TRANSLATE_NOOP("WindowOptions",
                                "open the figure each file carries (a PNG, SVG, MP4, WebM,\n"
@@ -51,7 +51,7 @@ constexpr OptionSpec kOptions[] = {
 static_assert(kDefaultSlideshowSeconds == 10, "the help above names it");
 
 // Options that Qt's application object takes out of the command line itself.
-constexpr OptionSpec kToolkitOptions[] = {
+constexpr OptionRow kToolkitOptions[] = {
     {.name = "-platform", .read = ReadAsText},
     {.name = "-platformpluginpath", .read = ReadAsText},
     {.name = "-platformtheme", .read = ReadAsText},

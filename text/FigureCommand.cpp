@@ -49,7 +49,7 @@ static_assert(kDefaultAnimationSize == FrameSize{1000, 1000} && kDefaultSeconds 
               "the help below names them");
 
 // The command a file carries holds the options from --draws to --morph-to.
-constexpr OptionSpec kRenderOptions[] = {
+constexpr OptionRow kRenderOptions[] = {
     {.name = kOutputOption,
      .alias = kOutputShort,
      .value = "FILE",
@@ -167,11 +167,11 @@ constexpr OptionSpec kRenderOptions[] = {
 
 }  // namespace
 
-std::span<const OptionSpec> RenderOptionTable() {
+std::span<const OptionRow> RenderOptionTable() {
   return kRenderOptions;
 }
 
-std::span<const OptionSpec> RemakeOptionTable() {
+std::span<const OptionRow> RemakeOptionTable() {
   static_assert(kRenderOptions[3].name == kDrawsOption &&
                 kRenderOptions[16].name == kOnWhiteOption);
   return std::span(kRenderOptions).subspan(3, 14);

@@ -34,10 +34,10 @@ inline constexpr long kMaxFigures = 100000;
 
 // stringart-render's options, as its --help lists them; the command a file carries holds those
 // of RemakeOptionTable, a part of them.
-std::span<const OptionSpec> RenderOptionTable();
+std::span<const OptionRow> RenderOptionTable();
 // The options that make a figure and its file again: draws, directions, size, seconds, frame
 // rate, the draws morphed to, and the paper with its margin, pens and dots.
-std::span<const OptionSpec> RemakeOptionTable();
+std::span<const OptionRow> RemakeOptionTable();
 
 // "U1,...,U12": each draw in the shortest form that reads back as the same float.
 std::string FormatDraws(const FigureDraws& draws);

@@ -14,40 +14,40 @@
 namespace stringart {
 namespace {
 
-// `word` as `spec` is written: its name or alias, or its name with one dash less or more.
-bool Names(const OptionSpec& spec, std::string_view word, bool eitherDash) {
-  if (!spec.name.starts_with('-')) return false;
-  if (word == spec.name || (!spec.alias.empty() && word == spec.alias)) return true;
+// `word` as the row writes it: its name or alias, or its name with one dash less or more.
+bool Names(const OptionRow& row, std::string_view word, bool eitherDash) {
+  if (!row.name.starts_with('-')) return false;
+  if (word == row.name || (!row.alias.empty() && word == row.alias)) return true;
   if (!eitherDash) return false;
   auto bare = [](std::string_view w) { return w.substr(w.starts_with("--") ? 2 : 1); };
-  return word.starts_with('-') && bare(word) == bare(spec.name);
+  return word.starts_with('-') && bare(word) == bare(row.name);
 }
 
-const OptionSpec* Find(std::span<const OptionSpec> table, std::string_view word, bool eitherDash) {
-  for (const OptionSpec& spec : table) {
-    if (Names(spec, word, eitherDash)) return &spec;
+const OptionRow* Find(std::span<const OptionRow> table, std::string_view word, bool eitherDash) {
+  for (const OptionRow& row : table) {
+    if (Names(row, word, eitherDash)) return &row;
   }
   return nullptr;
 }
 
-std::pair<std::string, std::string> RangeEnds(const OptionSpec& spec) {
-  if (spec.read == ReadAsDecimal) return {FormatDecimal(spec.low), FormatDecimal(spec.high)};
-  return {std::to_string(spec.least), std::to_string(spec.most)};
+std::pair<std::string, std::string> RangeEnds(const OptionRow& row) {
+  if (row.read == ReadAsDecimal) return {FormatDecimal(row.low), FormatDecimal(row.high)};
+  return {std::to_string(row.least), std::to_string(row.most)};
 }
 
-std::string RangeText(const OptionSpec& spec) {
-  const auto [least, most] = RangeEnds(spec);
+std::string RangeText(const OptionRow& row) {
+  const auto [least, most] = RangeEnds(row);
   return least + " to " + most;
 }
 
 // The range as --help says it in the person's language; in English when a translation lost a
 // place for either end.
-std::string RangeText(const OptionSpec& spec, const Translate& translate) {
+std::string RangeText(const OptionRow& row, const Translate& translate) {
   std::string words = Translated(translate, "OptionGrammar",
                                  QT_TRANSLATE_NOOP("OptionGrammar", "{least} to {most}"));
   const std::size_t least = words.find("{least}"), most = words.find("{most}");
-  if (least == std::string::npos || most == std::string::npos) return RangeText(spec);
-  const auto [low, high] = RangeEnds(spec);
+  if (least == std::string::npos || most == std::string::npos) return RangeText(row);
+  const auto [low, high] = RangeEnds(row);
   // The later place first, so that the earlier one stays where it was found.
   if (least < most) {
     words.replace(most, 6, high).replace(least, 7, low);
@@ -57,7 +57,7 @@ std::string RangeText(const OptionSpec& spec, const Translate& translate) {
   return words;
 }
 
-// The messages of one naming. `spec` is what is wrong, or null for a word that names nothing.
+// The messages of one naming. `row` is what is wrong, or null for a word that names nothing.
 class Wording {
  public:
   explicit Wording(const OptionRules& rules) : rules_(rules) {}
@@ -72,31 +72,31 @@ class Wording {
     return rules_.naming == Naming::ByOption ? "unexpected argument " + Quoted(word)
                                              : "unexpected " + Quoted(word);
   }
-  std::string TakesNoValue(const OptionSpec& spec) const {
-    return std::string(spec.name) + " takes no value";
+  std::string TakesNoValue(const OptionRow& row) const {
+    return std::string(row.name) + " takes no value";
   }
-  std::string Missing(const OptionSpec& spec) const {
-    if (rules_.naming == Naming::ByWhat) return std::string(spec.what) + " missing";
-    return Named(spec) + " needs a value";
+  std::string Missing(const OptionRow& row) const {
+    if (rules_.naming == Naming::ByWhat) return std::string(row.what) + " missing";
+    return Named(row) + " needs a value";
   }
-  std::string Twice(const OptionSpec& spec) const {
-    if (rules_.naming == Naming::ByWhat) return std::string(spec.what) + " given twice";
-    return Named(spec) + " given more than once";
+  std::string Twice(const OptionRow& row) const {
+    if (rules_.naming == Naming::ByWhat) return std::string(row.what) + " given twice";
+    return Named(row) + " given more than once";
   }
-  std::string Bad(const OptionSpec& spec, const std::string& why) const {
-    if (rules_.naming == Naming::ByOption && why.starts_with('\'')) return Named(spec) + " " + why;
-    return Named(spec) + ": " + why;
+  std::string Bad(const OptionRow& row, const std::string& why) const {
+    if (rules_.naming == Naming::ByOption && why.starts_with('\'')) return Named(row) + " " + why;
+    return Named(row) + ": " + why;
   }
 
  private:
   // The option as messages name it: "--size", "size", or "the size" for "the size is".
-  std::string Named(const OptionSpec& spec) const {
+  std::string Named(const OptionRow& row) const {
     switch (rules_.naming) {
       case Naming::ByOption: break;
-      case Naming::ByKey: return std::string(spec.name.substr(2));
-      case Naming::ByWhat: return std::string(spec.what.substr(0, spec.what.rfind(' ')));
+      case Naming::ByKey: return std::string(row.name.substr(2));
+      case Naming::ByWhat: return std::string(row.what.substr(0, row.what.rfind(' ')));
     }
-    return std::string(spec.name);
+    return std::string(row.name);
   }
 
   const OptionRules& rules_;
@@ -115,7 +115,7 @@ const OptionValue* GivenOptions::Find(std::string_view name) const {
   return nullptr;
 }
 
-std::optional<GivenOptions> ParseOptions(std::span<const OptionSpec> table,
+std::optional<GivenOptions> ParseOptions(std::span<const OptionRow> table,
                                          const std::vector<std::string>& args,
                                          const OptionRules& rules, std::string& error) {
   const Wording say(rules);
@@ -138,65 +138,65 @@ std::optional<GivenOptions> ParseOptions(std::span<const OptionSpec> table,
     }
     const std::size_t eq = word.find('=');
     const std::string_view name = std::string_view(word).substr(0, eq);
-    const OptionSpec* spec = Find(table, name, rules.eitherDash);
-    const bool dropped = spec == nullptr && (spec = Find(rules.passOver, name, true)) != nullptr;
-    if (spec == nullptr) return fail(say.Unknown(name));
+    const OptionRow* row = Find(table, name, rules.eitherDash);
+    const bool dropped = row == nullptr && (row = Find(rules.passOver, name, true)) != nullptr;
+    if (row == nullptr) return fail(say.Unknown(name));
 
     std::optional<std::string> value;
     if (eq != std::string::npos) value = word.substr(eq + 1);
-    if (spec->read == nullptr) {
-      if (value) return fail(say.TakesNoValue(*spec));
+    if (row->read == nullptr) {
+      if (value) return fail(say.TakesNoValue(*row));
     } else if (!value) {
       const bool next = i + 1 < args.size();
-      if (next && (!spec->optionalValue || !IsOptionWord(args[i + 1]))) {
+      if (next && (!row->optionalValue || !IsOptionWord(args[i + 1]))) {
         value = args[++i];
-      } else if (!spec->optionalValue) {
-        return fail(say.Missing(*spec));
+      } else if (!row->optionalValue) {
+        return fail(say.Missing(*row));
       }
     }
     if (dropped) continue;
-    if (spec->read != nullptr && given.Find(spec->name) != nullptr) {
-      return fail(say.Twice(*spec));
+    if (row->read != nullptr && given.Find(row->name) != nullptr) {
+      return fail(say.Twice(*row));
     }
     // An empty name or text is no value at all.
-    if (value && value->empty() && spec->read == ReadAsText) return fail(say.Missing(*spec));
+    if (value && value->empty() && row->read == ReadAsText) return fail(say.Missing(*row));
     OptionValue read;
     if (value) {
       std::string why;
-      auto checked = spec->read(*spec, *value, why);
-      if (!checked) return fail(say.Bad(*spec, why));
+      auto checked = row->read(*row, *value, why);
+      if (!checked) return fail(say.Bad(*row, why));
       read = std::move(*checked);
     }
-    if (given.Find(spec->name) == nullptr) given.values_.emplace_back(spec->name, std::move(read));
+    if (given.Find(row->name) == nullptr) given.values_.emplace_back(row->name, std::move(read));
   }
   return given;
 }
 
-std::string OptionHelp(std::span<const OptionSpec> table, const Translate& translate,
+std::string OptionHelp(std::span<const OptionRow> table, const Translate& translate,
                        const char* context) {
-  auto named = [](const OptionSpec& spec) {
+  auto named = [](const OptionRow& row) {
     std::string left = "  ";
-    if (!spec.alias.empty()) (left += spec.alias) += ", ";
-    left += spec.name;
-    if (spec.optionalValue) {
-      ((left += " [") += spec.value) += ']';
-    } else if (!spec.value.empty()) {
-      (left += ' ') += spec.value;
+    if (!row.alias.empty()) (left += row.alias) += ", ";
+    left += row.name;
+    if (row.optionalValue) {
+      ((left += " [") += row.value) += ']';
+    } else if (!row.value.empty()) {
+      (left += ' ') += row.value;
     }
     return left;
   };
   std::size_t column = 0;  // where every option's help starts: two spaces after the longest
-  for (const OptionSpec& spec : table) {
-    if (!spec.help.empty()) column = std::max(column, named(spec).size() + 2);
+  for (const OptionRow& row : table) {
+    if (!row.help.empty()) column = std::max(column, named(row).size() + 2);
   }
   std::string help;
-  for (const OptionSpec& spec : table) {
-    if (spec.help.empty()) continue;
-    std::string left = named(spec);
+  for (const OptionRow& row : table) {
+    if (row.help.empty()) continue;
+    std::string left = named(row);
     left.resize(column, ' ');
-    std::string text = Translated(translate, context, std::string(spec.help).c_str());
+    std::string text = Translated(translate, context, std::string(row.help).c_str());
     if (const std::size_t range = text.find("{range}"); range != std::string::npos) {
-      text.replace(range, 7, RangeText(spec, translate));
+      text.replace(range, 7, RangeText(row, translate));
     }
     for (std::size_t start = 0;;) {
       const std::size_t end = text.find('\n', start);
@@ -211,19 +211,19 @@ std::string OptionHelp(std::span<const OptionSpec> table, const Translate& trans
   return help;
 }
 
-std::optional<OptionValue> ReadAsText(const OptionSpec&, std::string_view value, std::string&) {
+std::optional<OptionValue> ReadAsText(const OptionRow&, std::string_view value, std::string&) {
   return std::string(value);
 }
 
-std::optional<OptionValue> ReadAsWhole(const OptionSpec& spec, std::string_view value,
+std::optional<OptionValue> ReadAsWhole(const OptionRow& row, std::string_view value,
                                        std::string& why) {
-  if (const auto number = ReadWhole(value, spec.least, spec.most)) return *number;
+  if (const auto number = ReadWhole(value, row.least, row.most)) return *number;
   why = Quoted(value) + " is not a whole number " +
-        (spec.unit.empty() ? "" : "of " + std::string(spec.unit) + " ") + "from " + RangeText(spec);
+        (row.unit.empty() ? "" : "of " + std::string(row.unit) + " ") + "from " + RangeText(row);
   return std::nullopt;
 }
 
-std::optional<OptionValue> ReadAsTimeOfDay(const OptionSpec&, std::string_view value,
+std::optional<OptionValue> ReadAsTimeOfDay(const OptionRow&, std::string_view value,
                                            std::string& why) {
   float seconds = 0;
   const auto [end, ec] = TextToFloat(value.data(), value.data() + value.size(), seconds);
@@ -238,44 +238,42 @@ std::optional<OptionValue> ReadAsTimeOfDay(const OptionSpec&, std::string_view v
   return std::nullopt;
 }
 
-std::optional<OptionValue> ReadAsDraws(const OptionSpec&, std::string_view value,
-                                       std::string& why) {
+std::optional<OptionValue> ReadAsDraws(const OptionRow&, std::string_view value, std::string& why) {
   if (auto draws = ParseDraws(value, why)) return *draws;
   return std::nullopt;
 }
 
-std::optional<OptionValue> ReadAsDirections(const OptionSpec&, std::string_view value,
+std::optional<OptionValue> ReadAsDirections(const OptionRow&, std::string_view value,
                                             std::string& why) {
   if (auto directions = ParseDirections(value, why)) return *directions;
   return std::nullopt;
 }
 
-std::optional<OptionValue> ReadAsSize(const OptionSpec&, std::string_view value, std::string& why) {
+std::optional<OptionValue> ReadAsSize(const OptionRow&, std::string_view value, std::string& why) {
   if (auto size = ParseSize(value, why)) return *size;
   return std::nullopt;
 }
 
-std::optional<OptionValue> ReadAsDecimal(const OptionSpec& spec, std::string_view value,
+std::optional<OptionValue> ReadAsDecimal(const OptionRow& row, std::string_view value,
                                          std::string& why) {
   const auto number = ParseDecimal(value);
-  if (number && *number >= spec.low && *number <= spec.high) return *number;
+  if (number && *number >= row.low && *number <= row.high) return *number;
   why = Quoted(value) + " is not a number " +
-        (spec.unit.empty() ? "" : "of " + std::string(spec.unit) + " ") + "from " + RangeText(spec);
+        (row.unit.empty() ? "" : "of " + std::string(row.unit) + " ") + "from " + RangeText(row);
   return std::nullopt;
 }
 
-std::optional<OptionValue> ReadAsPaper(const OptionSpec&, std::string_view value,
-                                       std::string& why) {
+std::optional<OptionValue> ReadAsPaper(const OptionRow&, std::string_view value, std::string& why) {
   if (auto paper = ParsePaper(value, why)) return *paper;
   return std::nullopt;
 }
 
-std::optional<OptionValue> ReadAsPens(const OptionSpec&, std::string_view value, std::string& why) {
+std::optional<OptionValue> ReadAsPens(const OptionRow&, std::string_view value, std::string& why) {
   if (auto pens = ParsePens(value, why)) return std::move(*pens);
   return std::nullopt;
 }
 
-std::optional<OptionValue> ReadAsWindowId(const OptionSpec&, std::string_view value,
+std::optional<OptionValue> ReadAsWindowId(const OptionRow&, std::string_view value,
                                           std::string& why) {
   if (const auto id = ReadWindowId(value)) return static_cast<long long>(*id);
   why = Quoted(value) + " is not a window id (decimal, or hexadecimal after 0x)";

@@ -18,15 +18,15 @@ namespace stringart {
 // the screensaver's options, the command a figure file carries, and a page link's fragment.
 // Each declares a table of options; the same table checks what is given and writes --help.
 
-struct OptionSpec;
+struct OptionRow;
 using OptionValue = std::variant<std::monostate, std::string, long long, float, FigureDraws,
                                  Directions, FrameSize, PaperSize, PenChoice>;
 // Reads an option's value: what it becomes, or nullopt with `why` set to what is wrong with it,
 // worded as a reason that may follow the option's name ("'0' is not a whole number ...").
-using OptionReader = std::optional<OptionValue> (*)(const OptionSpec& spec, std::string_view value,
+using OptionReader = std::optional<OptionValue> (*)(const OptionRow& row, std::string_view value,
                                                     std::string& why);
 
-struct OptionSpec {
+struct OptionRow {
   // "--figures". A name without a dash ("FILE...") is the operands' line in --help.
   std::string_view name = {};
   std::string_view alias = {};  // a short form, "-o"; or empty
@@ -60,30 +60,30 @@ struct OptionRules {
                             // "--" makes every word after it one
   bool eitherDash = false;  // every option may be written with one dash or two: -root, --root
   // Options of others that are read and dropped (the toolkit's), one dash or two.
-  std::span<const OptionSpec> passOver = {};
+  std::span<const OptionRow> passOver = {};
   std::string_view unknownHint = {};  // said after "unknown option 'X'"
 };
 
 // The readers of every kind of value, and what each makes of it.
-std::optional<OptionValue> ReadAsText(const OptionSpec&, std::string_view value,
+std::optional<OptionValue> ReadAsText(const OptionRow&, std::string_view value,
                                       std::string& why);  // std::string, never empty
-std::optional<OptionValue> ReadAsWhole(const OptionSpec& spec, std::string_view value,
+std::optional<OptionValue> ReadAsWhole(const OptionRow& row, std::string_view value,
                                        std::string& why);  // long long, least to most
-std::optional<OptionValue> ReadAsTimeOfDay(const OptionSpec&, std::string_view value,
+std::optional<OptionValue> ReadAsTimeOfDay(const OptionRow&, std::string_view value,
                                            std::string& why);  // float, 0 to below 86400 s
-std::optional<OptionValue> ReadAsDraws(const OptionSpec&, std::string_view value,
+std::optional<OptionValue> ReadAsDraws(const OptionRow&, std::string_view value,
                                        std::string& why);  // FigureDraws, each 0 <= u < 1
-std::optional<OptionValue> ReadAsDirections(const OptionSpec&, std::string_view value,
+std::optional<OptionValue> ReadAsDirections(const OptionRow&, std::string_view value,
                                             std::string& why);  // Directions, R,G,B of 1 or -1
-std::optional<OptionValue> ReadAsSize(const OptionSpec&, std::string_view value,
+std::optional<OptionValue> ReadAsSize(const OptionRow&, std::string_view value,
                                       std::string& why);  // FrameSize, N or WxH
-std::optional<OptionValue> ReadAsDecimal(const OptionSpec& spec, std::string_view value,
+std::optional<OptionValue> ReadAsDecimal(const OptionRow& row, std::string_view value,
                                          std::string& why);  // float, low to high
-std::optional<OptionValue> ReadAsPaper(const OptionSpec&, std::string_view value,
+std::optional<OptionValue> ReadAsPaper(const OptionRow&, std::string_view value,
                                        std::string& why);  // PaperSize, a name or WxHmm
-std::optional<OptionValue> ReadAsPens(const OptionSpec&, std::string_view value,
+std::optional<OptionValue> ReadAsPens(const OptionRow&, std::string_view value,
                                       std::string& why);  // PenChoice, N or #rrggbb,...
-std::optional<OptionValue> ReadAsWindowId(const OptionSpec&, std::string_view value,
+std::optional<OptionValue> ReadAsWindowId(const OptionRow&, std::string_view value,
                                           std::string& why);  // long long, an X window id
 
 // The options a command line gave, each checked, and its operands.
@@ -101,7 +101,7 @@ class GivenOptions {
   const std::vector<std::string>& operands() const { return operands_; }
 
  private:
-  friend std::optional<GivenOptions> ParseOptions(std::span<const OptionSpec>,
+  friend std::optional<GivenOptions> ParseOptions(std::span<const OptionRow>,
                                                   const std::vector<std::string>&,
                                                   const OptionRules&, std::string&);
   const OptionValue* Find(std::string_view name) const;
@@ -112,13 +112,13 @@ class GivenOptions {
 
 // Reads `args` by `table`: "--name value", "--name=value", a flag alone, each option with a value
 // at most once, in any order. Nullopt with `error` set to one line naming what is wrong.
-std::optional<GivenOptions> ParseOptions(std::span<const OptionSpec> table,
+std::optional<GivenOptions> ParseOptions(std::span<const OptionRow> table,
                                          const std::vector<std::string>& args,
                                          const OptionRules& rules, std::string& error);
 
 // The table's lines of --help, each option's help in a column of its own, told in the person's
 // language by `translate` where the table's texts are marked in `context`.
-std::string OptionHelp(std::span<const OptionSpec> table, const Translate& translate = {},
+std::string OptionHelp(std::span<const OptionRow> table, const Translate& translate = {},
                        const char* context = "");
 
 // The whole number `text` spells, in `base` (10, or 16 without a prefix), when it lies from

@@ -10,21 +10,21 @@ namespace stringart {
 namespace {
 
 // The fragment's keys: the renderer's option names without their dashes.
-constexpr OptionSpec kKeys[] = {
+constexpr OptionRow kKeys[] = {
     {.name = kDrawsOption, .value = "U1,...,U12", .read = ReadAsDraws},
     {.name = kDirectionsOption, .value = "R,G,B", .read = ReadAsDirections},
 };
 
-std::string_view Key(const OptionSpec& spec) {
-  return spec.name.substr(2);
+std::string_view Key(const OptionRow& row) {
+  return row.name.substr(2);
 }
 
 // What the fragment may hold: "draws=U1,...,U12 or directions=R,G,B".
 std::string Expected() {
   std::string text;
-  for (const OptionSpec& spec : kKeys) {
+  for (const OptionRow& row : kKeys) {
     if (!text.empty()) text += " or ";
-    ((text += Key(spec)) += '=') += spec.value;
+    ((text += Key(row)) += '=') += row.value;
   }
   return text;
 }
