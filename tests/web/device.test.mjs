@@ -26,9 +26,12 @@ const layout = (page) => page.evaluate(() => {
           controls: [...document.querySelectorAll('#buttons button')].filter((b) => !b.hidden).map(box)};
 });
 
+// Closes the open dialog and waits for the page to take keys again: while a figure is drawn
+// they are ignored.
 async function closeDialog(page) {
   await page.keyboard.press('Escape');
   await page.waitForFunction(() => !document.querySelector('dialog[open]'));
+  await waitForFigure(page);
 }
 
 describe('the page on every device', () => {
