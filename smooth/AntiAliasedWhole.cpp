@@ -694,8 +694,6 @@ std::vector<Chunk> Chunks(const std::vector<StepAt>& at, std::size_t count) {
 // The steps and their windows of `chunk`, and how many of its windows reach each block.
 void FillChunk(Chunk& chunk, std::span<const Segment> segments, const std::vector<StepAt>& at,
                const PictureRows& picture, const CanvasPlacement& place, const BlockGrid& grid) {
-  // Grown once, not doubled and copied as it fills: a chunk holds megabytes of steps.
-  chunk.steps.reserve(chunk.endAt - chunk.firstAt);
   for (std::size_t i = chunk.firstAt; i < chunk.endAt; ++i) {
     const auto drawn = smooth_detail::DrawnSegment(segments[at[i].segment]);
     if (!drawn) continue;
