@@ -103,9 +103,11 @@ awk -v l="$lit" -v c="$colours" 'BEGIN { exit !(l > 0.03 && c > 500) }' ||
 echo "ok: xscreensaver shows a figure of stringart-saver -root: $lit of the screen lit, $colours colours"
 
 xscreensaver-command -deactivate >/dev/null
-for _ in $(seq 20); do
+# On a slowed machine the saver has taken up to 1.4 s to end after deactivating, and up to 4.9 s
+# in the sanitizers' build: this asks that it ends, not how fast.
+for _ in $(seq 150); do
   pgrep -u "$(id -u)" -x stringart-saver >/dev/null || break
   sleep 0.1
 done
-pgrep -u "$(id -u)" -x stringart-saver >/dev/null && fail "stringart-saver still runs 2 s after deactivating"
+pgrep -u "$(id -u)" -x stringart-saver >/dev/null && fail "stringart-saver still runs 15 s after deactivating"
 echo "ok: deactivating ended stringart-saver"
