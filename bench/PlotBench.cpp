@@ -1,13 +1,16 @@
 // The example figure put on a plotter: its colours reduced to six pens, its segments joined into
-// paths, the paths ordered, and the whole plan as a plotter file is made from it. The time of a
-// whole stringart-render run to a plotter's SVG is measured by hand (docs/performance.md).
+// paths, the paths ordered, and the whole plan as a plotter file is made from it; and printed, as
+// an A3 page of vectors written by us and by Cairo. The time of a whole stringart-render run to a
+// plotter's SVG or a PDF is measured by hand (docs/performance.md).
 #include <benchmark/benchmark.h>
 
 #include <vector>
 
 #include "canvas/SegmentRecorder.h"
+#include "export/PdfPage.h"
 #include "figure/PenPlot.h"
 #include "figure/Tracer.h"
+#include "text/Paper.h"
 
 namespace stringart {
 namespace {
@@ -53,10 +56,34 @@ void BM_PlotPlan(benchmark::State& state) {
   for (auto _ : state) benchmark::DoNotOptimize(PlanPlot(Segments(), ReducePens(Segments(), 6)));
 }
 
+// The figure on A3 as a PDF page, by our writer on every core and by Cairo's PDF surface.
+template <auto Write>
+void PrintA3(benchmark::State& state) {
+  PaperSettings a3;
+  a3.paper = {297, 420};
+  const PdfPrint print = PrintOn(LayOut(a3));
+  for (auto _ : state) {
+    std::string bytes, error;
+    if (Write(Segments(), print, {}, 1, bytes, error) != ExportResult::Written) {
+      state.SkipWithError(error.c_str());
+      break;
+    }
+    state.counters["bytes"] = static_cast<double>(bytes.size());
+  }
+}
+void BM_PrintPdfA3(benchmark::State& state) {
+  PrintA3<WritePdfPage>(state);
+}
+void BM_PrintPdfA3Cairo(benchmark::State& state) {
+  PrintA3<WritePdfPageWithCairo>(state);
+}
+
 BENCHMARK(BM_PlotReducePens)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_PlotJoinStrokes)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_PlotOrderPaths)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_PlotPlan)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_PrintPdfA3)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_PrintPdfA3Cairo)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 }  // namespace
 }  // namespace stringart

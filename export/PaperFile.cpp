@@ -1,8 +1,5 @@
 #include "export/PaperFile.h"
 
-#include <cairo-pdf.h>
-#include <cairo.h>
-
 #include <algorithm>
 #include <cmath>
 #include <new>
@@ -12,6 +9,7 @@
 #include "canvas/SegmentRecorder.h"
 #include "canvas/Svg.h"
 #include "export/BandedPng.h"
+#include "export/PdfPage.h"
 #include "figure/FigureHistory.h"
 #include "figure/Tracer.h"
 #include "runtime/AtomicFile.h"
@@ -117,66 +115,17 @@ std::string PlotterHpgl(const PenPlot& plot, const PaperSettings& paper,
   return out;
 }
 
-cairo_status_t AppendBytes(void* to, const unsigned char* bytes, unsigned int size) {
-  static_cast<std::string*>(to)->append(reinterpret_cast<const char*>(bytes), size);
-  return CAIRO_STATUS_SUCCESS;
-}
-
-// One PDF page of vectors: a path for each run of one colour, every canvas pixel a stroke as
-// wide, square ends painting both end points as the raster does.
+// One PDF page of vectors, written by hand; Cairo's writing of the same page is its reference.
 ExportResult PrintPdf(const FigureRecord& figure, const ExportRequest& request,
                       const std::vector<Segment>& segments, const ExportProgress& progress,
                       std::string& bytes, std::string& error) {
   const PaperSettings& paper = *request.paper;
-  const PaperLayout page = LayOut(paper);
-  constexpr double kPointsPerMm = 72 / 25.4;
-  cairo_surface_t* surface = cairo_pdf_surface_create_for_stream(
-      AppendBytes, &bytes, page.width * kPointsPerMm, page.height * kPointsPerMm);
-  const std::string command = RemakeCommand(figure, request);
-  cairo_pdf_surface_set_metadata(surface, CAIRO_PDF_METADATA_SUBJECT, command.c_str());
-  cairo_pdf_surface_set_metadata(surface, CAIRO_PDF_METADATA_TITLE,
-                                 ("Figure " + FigureName(figure)).c_str());
-  cairo_pdf_surface_set_metadata(surface, CAIRO_PDF_METADATA_CREATOR, "stringart");
-  cairo_t* cairo = cairo_create(surface);
-  if (!paper.onWhite) {
-    cairo_set_source_rgb(cairo, 0, 0, 0);
-    cairo_paint(cairo);
-  }
-  // Points placed by hand on Cairo's own space, on a grid of a quarter of a point: each lies
-  // within 0.044 mm of its place, half a dot at 300 dpi. Cairo then writes each coordinate with
-  // at most two decimals, and with the space left as it is no transformation around every path:
-  // the page is half the size and made in half the time, most of it going to compressing it.
-  const double scale = page.scale() * kPointsPerMm;
-  const double left = page.X(0) * kPointsPerMm, top = page.Y(0) * kPointsPerMm;
-  auto x = [&](float canvasX) { return std::round((left + canvasX * scale) * 4) / 4; };
-  auto y = [&](float canvasY) { return std::round((top + canvasY * scale) * 4) / 4; };
-  cairo_set_line_width(cairo, scale);
-  cairo_set_line_cap(cairo, CAIRO_LINE_CAP_SQUARE);
-  ExportResult result = ExportResult::Written;
-  for (std::size_t i = 0; i < segments.size();) {
-    const Colour colour = segments[i].colour;
-    for (; i < segments.size() && segments[i].colour == colour; ++i) {
-      const Segment& s = segments[i];
-      cairo_move_to(cairo, x(s.fromX), y(s.fromY));
-      cairo_line_to(cairo, x(s.toX), y(s.toY));
-    }
-    cairo_set_source_rgb(cairo, colour.red() / 255.0, colour.green() / 255.0,
-                         colour.blue() / 255.0);
-    cairo_stroke(cairo);
-    if (progress && i % 4096 < 3 && !progress(0.9 * static_cast<double>(i) / segments.size())) {
-      result = ExportResult::Cancelled;
-      break;
-    }
-  }
-  cairo_destroy(cairo);
-  cairo_surface_finish(surface);
-  const cairo_status_t status = cairo_surface_status(surface);
-  cairo_surface_destroy(surface);
-  if (result == ExportResult::Written && status != CAIRO_STATUS_SUCCESS) {
-    error = cairo_status_to_string(status);
-    result = ExportResult::Failed;
-  }
-  return result;
+  PdfPrint print = PrintOn(LayOut(paper));
+  print.ground = !paper.onWhite;
+  print.title = "Figure " + FigureName(figure);
+  print.subject = RemakeCommand(figure, request);
+  print.creator = "stringart";
+  return WritePdfPage(segments, print, progress, 0.9, bytes, error);
 }
 
 // The anti-aliased picture of the figure's square, laid on a black page of the paper's pixels.
