@@ -96,6 +96,10 @@ TEST_F(Renderer, EachReportedFigureCanBeMadeAgain) {
   const Outcome repeat = Render({"--seed", "43210.5", "--figures", "3", "-o", Path("third.png")});
   EXPECT_EQ(repeat.out, run.out);
   EXPECT_NE(lines[0].substr(9), lines[1].substr(9));
+  // A file drawn again from the record is traced for it without the picture: the same figures.
+  const Outcome print =
+      Render({"--seed", "43210.5", "--figures", "3", "--paper", "A4", "-o", Path("third.pdf")});
+  EXPECT_EQ(print.out, run.out);
 }
 
 TEST_F(Renderer, BadInputGetsOneLineStatusTwoAndNoFile) {
