@@ -342,10 +342,28 @@ struct Footprint {
   }
 };
 
+// A step's stretches across with one end along, neighbours that end alike joined: where only
+// that end shows, the coverage sums 2.7 stretches on a figure's steps rather than 5.
+struct OneEnd {
+  int pieces = 0;
+  float cuts[6], ends[5];
+
+  // `along`: the step's pieceFrom or pieceTo.
+  OneEnd(const Step& k, const float* along) {
+    cuts[0] = k.cuts[0];
+    for (int p = 0; p < k.pieces; ++p) {
+      if (pieces == 0 || along[p] != ends[pieces - 1]) ends[pieces++] = along[p];
+      cuts[pieces] = k.cuts[p + 1];
+    }
+  }
+};
+
 // Step k's coverage of a row's pixels at distances d across and e along from its start, e
-// running from eFirst at the first lane to eLast at the last.
-STRINGART_INLINE Floats Coverage(const Step& k, const Footprint& f, Floats d, Floats e,
-                                 float eFirst, float eLast) {
+// running from eFirst at the first lane to eLast at the last; `start` and `end` its stretches
+// with their starts and their ends along.
+STRINGART_INLINE Floats Coverage(const Step& k, const OneEnd& start, const OneEnd& end,
+                                 const Footprint& f, Floats d, Floats e, float eFirst,
+                                 float eLast) {
   const float eMin = std::min(eFirst, eLast), eMax = std::max(eFirst, eLast);
   if (eMin >= k.midLo + k.w2 && eMax <= k.midHi - k.w2) {
     return f.Below(Broadcast(k.hi) - d) - f.Below(Broadcast(k.lo) - d);
@@ -356,16 +374,16 @@ STRINGART_INLINE Floats Coverage(const Step& k, const Footprint& f, Floats d, Fl
   Floats sum = {}, below = f.Below(Broadcast(k.cuts[0]) - d);
   const Floats one = Broadcast(1);
   if (eMin >= k.midLo + k.w2) {
-    for (int p = 0; p < k.pieces; ++p) {
-      const Floats next = f.Below(Broadcast(k.cuts[p + 1]) - d);
-      sum += (next - below) * f.Below(Broadcast(k.pieceTo[p]) - e);
+    for (int p = 0; p < end.pieces; ++p) {
+      const Floats next = f.Below(Broadcast(end.cuts[p + 1]) - d);
+      sum += (next - below) * f.Below(Broadcast(end.ends[p]) - e);
       below = next;
     }
   } else if (eMax <= k.midHi - k.w2) {
     const Floats first = below;
-    for (int p = 0; p < k.pieces; ++p) {
-      const Floats next = f.Below(Broadcast(k.cuts[p + 1]) - d);
-      sum += (next - below) * f.Below(Broadcast(k.pieceFrom[p]) - e);
+    for (int p = 0; p < start.pieces; ++p) {
+      const Floats next = f.Below(Broadcast(start.cuts[p + 1]) - d);
+      sum += (next - below) * f.Below(Broadcast(start.ends[p]) - e);
       below = next;
     }
     sum = below - first - sum;
@@ -543,6 +561,7 @@ STRINGART_CLONES void PaintBlock(const Window* windows, const std::uint32_t* ent
     if (live == 0) continue;
 
     const Footprint f(k);
+    const OneEnd start(k, k.pieceFrom), end(k, k.pieceTo);
     const float nx = -k.uy, ny = k.ux, rx = k.ox - fx, ry = k.oy - fy;
     const Floats dStep = lane * nx, eStep = lane * k.ux;
     constexpr int kTileShift = __builtin_ctz(kTile / kLanes);  // vectors a tile's row, as 2^n
@@ -568,7 +587,8 @@ STRINGART_CLONES void PaintBlock(const Window* windows, const std::uint32_t* ent
         float* cover = w.cover + r * kBlock;
         for (int v = v0; v <= v1; ++v) {
           if (!(done >> v & 1)) {
-            const Floats c = Coverage(k, f, d + dStep, e + eStep, e, e + (kLanes - 1) * k.ux);
+            const Floats c =
+                Coverage(k, start, end, f, d + dStep, e + eStep, e, e + (kLanes - 1) * k.ux);
             const Floats old = Load(cover + v * kLanes);
             Store(cover + v * kLanes, c > old ? c : old);
           }
