@@ -276,17 +276,15 @@ PdfPrint PrintOn(const PaperLayout& page) {
 ExportResult WritePdfPage(std::span<const Segment> segments, const PdfPrint& print,
                           const ExportProgress& progress, double progressTo, std::string& bytes,
                           std::string& error) {
-  bool outOfMemory = false;
   try {
     std::vector<std::string> pieces;
-    if (!DeflatePieces(segments, print, progress, progressTo, pieces, outOfMemory)) {
-      if (!outOfMemory) return ExportResult::Cancelled;
-    } else {
+    bool outOfMemory = false;
+    if (DeflatePieces(segments, print, progress, progressTo, pieces, outOfMemory)) {
       AppendDocument(bytes, print, Frame(print), pieces);
       return ExportResult::Written;
     }
+    if (!outOfMemory) return ExportResult::Cancelled;
   } catch (const std::bad_alloc&) {
-    outOfMemory = true;
   }
   bytes.clear();
   error = "not enough memory for the page";
