@@ -84,6 +84,7 @@ struct Step {
   // sloping out to w2; its two slopes' shared factor, 1 / a over the flat part, and b squared
   // (a and b the larger and smaller of |ux| and |uy|).
   float w1, w2, inverseA, inverse2ab, bSquared;
+  bool wide;  // across, wider than the trapezoid: no pixel sees both sides at once
   // Across, the stretches between the strokes' sides in order; along, the union over each.
   int pieces;
   float cuts[6], pieceFrom[5], pieceTo[5];
@@ -153,6 +154,7 @@ void SetFootprint(Step& k, double ux, double uy) {
   // nothing.
   k.inverse2ab = static_cast<float>(1 / (2 * a * std::max(b, 1e-6)));
   k.bSquared = static_cast<float>(b * b);
+  k.wide = k.hi - k.lo >= 2 * k.w2;
 }
 
 // The step starting with stroke `s`, three strokes as the tracer draws them or one, or nullopt
@@ -291,6 +293,19 @@ STRINGART_INLINE Floats Clamp(Floats v, Floats lo, Floats hi) {
   v = v < lo ? lo : v;
   return v > hi ? hi : v;
 }
+template <typename Vector>
+STRINGART_INLINE Vector Max(Vector a, Vector b) {
+  return a < b ? b : a;
+}
+template <typename Vector>
+STRINGART_INLINE Vector Min(Vector a, Vector b) {
+  return b < a ? b : a;
+}
+// Each lane rounded down to a whole number.
+STRINGART_INLINE Ints Floor(Floats v) {
+  const Ints whole = __builtin_convertvector(v, Ints);
+  return whole + (__builtin_convertvector(whole, Floats) > v);
+}
 STRINGART_INLINE Floats Load(const float* p) {
   Floats v;
   std::memcpy(&v, p, sizeof v);
@@ -366,6 +381,9 @@ STRINGART_INLINE Floats Coverage(const Step& k, const OneEnd& start, const OneEn
                                  float eLast) {
   const float eMin = std::min(eFirst, eLast), eMax = std::max(eFirst, eLast);
   if (eMin >= k.midLo + k.w2 && eMax <= k.midHi - k.w2) {
+    // A pixel past the trapezoid's reach from one side is wholly on the inner side of it: the
+    // nearer side alone cuts it.
+    if (k.wide) return f.Below(Min(Broadcast(k.hi) - d, d - Broadcast(k.lo)));
     return f.Below(Broadcast(k.hi) - d) - f.Below(Broadcast(k.lo) - d);
   }
   // Near the ends: each stretch across, times the union's share along over it. Where every
@@ -508,6 +526,26 @@ struct Placed {
     return {std::max(static_cast<int>(std::floor(lo)), 0),
             std::min(static_cast<int>(std::floor(hi)), width - 1)};
   }
+
+  // Reach(r, r, width) for each row r of the tile row from `base`, a lane a row, as the vectors
+  // it touches within [vFirst, vLast]: from[i] to to[i] for row base + i, from[i] > to[i] when
+  // none.
+  STRINGART_INLINE void Vectors(int base, int vFirst, int vLast, int width, Floats lane,
+                                int* from, int* to) const {
+    constexpr int kVectorShift = __builtin_ctz(kLanes);
+    const Floats edge = Broadcast(-1.0f), wall = Broadcast(static_cast<float>(width));
+    for (int at = 0; at < kTile; at += kLanes) {
+      const Floats y = Broadcast(static_cast<float>(base + at)) + lane;
+      const Floats xa = Max(a0 + a1 * y, b0 + b1 * y), xb = Min(c0 + c1 * y, d0 + d1 * y);
+      const Ints firstColumn = Max(Floor(Clamp(xa - 0.01f, edge, wall)), Ints{});
+      const Ints lastColumn = Min(Floor(Clamp(xb + 0.01f, edge, wall)), Ints{} + (width - 1));
+      const Ints none = ~(xa <= xb) | (firstColumn > lastColumn);
+      const Ints v0 = Max(firstColumn >> kVectorShift, Ints{} + vFirst);
+      const Ints v1 = none ? Ints{} - 1 : Min(lastColumn >> kVectorShift, Ints{} + vLast);
+      std::memcpy(from + at, &v0, sizeof v0);
+      std::memcpy(to + at, &v1, sizeof v1);
+    }
+  }
 };
 
 // Paints the block of the picture from (bx, by) with the steps `entries` name, front to back.
@@ -572,15 +610,16 @@ STRINGART_CLONES void PaintBlock(const Window* windows, const std::uint32_t* ent
       const int vLast = ((32 - __builtin_clz(tiles)) << kTileShift) - 1;
       const int r0 = std::max(place.first, tr * kTile);
       const int r1 = std::min(place.last, tr * kTile + kTile - 1);
+      int from[kTile], to[kTile];
+      place.Vectors(tr * kTile, vFirst, vLast, width, lane, from, to);
       for (int r = r0; r <= r1; ++r) {
-        const Columns c = place.Reach(r, r, width);
-        if (c.first > c.last) continue;
-        int v0 = std::max(vFirst, c.first / kLanes), v1 = std::min(vLast, c.last / kLanes);
+        if (from[r - tr * kTile] > to[r - tr * kTile]) continue;
         // Vectors all done at either side need no work.
         const std::uint32_t done = w.doneVectors[r];
-        while (v0 <= v1 && (done >> v0 & 1)) ++v0;
-        while (v1 >= v0 && (done >> v1 & 1)) --v1;
-        if (v0 > v1) continue;
+        const std::uint32_t todo =
+            ((2u << to[r - tr * kTile]) - (1u << from[r - tr * kTile])) & ~done;
+        if (todo == 0) continue;
+        const int v0 = __builtin_ctz(todo), v1 = 31 - __builtin_clz(todo);
         const float px = static_cast<float>(v0 * kLanes) + 0.5f - rx;
         const float py = static_cast<float>(r) + 0.5f - ry;
         float d = nx * px + ny * py, e = k.ux * px + k.uy * py;
@@ -609,12 +648,21 @@ STRINGART_CLONES void PaintBlock(const Window* windows, const std::uint32_t* ent
     for (int x = 0; x < width; x += kLanes) {
       Words under;
       const int n = std::min(kLanes, width - x);
-      std::memcpy(&under, pixels + x, n * sizeof(std::uint32_t));
+      // A whole vector's copy is a move of one register; a part's, a call.
+      if (n == kLanes) {
+        std::memcpy(&under, pixels + x, sizeof under);
+      } else {
+        std::memcpy(&under, pixels + x, n * sizeof(std::uint32_t));
+      }
       const Floats share = Load(w.share + at + x);
       const Words out = (Words{} + 0xFF000000u) | Lay(Load(w.red + at + x), share, under, 16) |
                         Lay(Load(w.green + at + x), share, under, 8) |
                         Lay(Load(w.blue + at + x), share, under, 0);
-      std::memcpy(pixels + x, &out, n * sizeof(std::uint32_t));
+      if (n == kLanes) {
+        std::memcpy(pixels + x, &out, sizeof out);
+      } else {
+        std::memcpy(pixels + x, &out, n * sizeof(std::uint32_t));
+      }
     }
   }
 }
