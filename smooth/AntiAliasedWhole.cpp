@@ -289,22 +289,36 @@ struct Columns {
 STRINGART_INLINE Floats Broadcast(float v) {
   return Floats{} + v;
 }
-STRINGART_INLINE Floats Clamp(Floats v, Floats lo, Floats hi) {
-  v = v < lo ? lo : v;
-  return v > hi ? hi : v;
+// Where a < b, all ones, and elsewhere zeros: the sign of a - b, whose sign is exact. Comparisons
+// and `?:` are not written as such: where the instruction set's registers are narrower than the
+// vector, GCC makes them lane by lane.
+STRINGART_INLINE Ints Less(Floats a, Floats b) {
+  return reinterpret_cast<Ints>(a - b) >> 31;
+}
+STRINGART_INLINE Ints Less(Ints a, Ints b) {
+  return (a - b) >> 31;  // the integers compared here are far from overflowing
+}
+// The lanes of `yes` where `mask` is all ones and of `no` where it is zeros.
+template <typename Vector>
+STRINGART_INLINE Vector Select(Ints mask, Vector yes, Vector no) {
+  return reinterpret_cast<Vector>((reinterpret_cast<Ints>(yes) & mask) |
+                                  (reinterpret_cast<Ints>(no) & ~mask));
 }
 template <typename Vector>
 STRINGART_INLINE Vector Max(Vector a, Vector b) {
-  return a < b ? b : a;
+  return Select(Less(a, b), b, a);
 }
 template <typename Vector>
 STRINGART_INLINE Vector Min(Vector a, Vector b) {
-  return b < a ? b : a;
+  return Select(Less(b, a), b, a);
+}
+STRINGART_INLINE Floats Clamp(Floats v, Floats lo, Floats hi) {
+  return Min(Max(v, lo), hi);
 }
 // Each lane rounded down to a whole number.
 STRINGART_INLINE Ints Floor(Floats v) {
   const Ints whole = __builtin_convertvector(v, Ints);
-  return whole + (__builtin_convertvector(whole, Floats) > v);
+  return whole + Less(v, __builtin_convertvector(whole, Floats));
 }
 STRINGART_INLINE Floats Load(const float* p) {
   Floats v;
@@ -414,7 +428,7 @@ STRINGART_INLINE Floats Coverage(const Step& k, const OneEnd& start, const OneEn
       below = next;
     }
   }
-  return sum > one ? one : sum;
+  return Min(sum, one);
 }
 
 // A run's colour, channels in levels of 255.
@@ -447,7 +461,7 @@ struct BlockWork {
 STRINGART_INLINE Words Lay(Floats gathered, Floats share, Words under, int shift) {
   const Floats behind = __builtin_convertvector(under >> shift & 0xFF, Floats);
   Floats v = gathered + share * behind + 0.5f;
-  v = v < 255.0f ? v : Broadcast(255.0f);
+  v = Min(v, Broadcast(255.0f));
   return __builtin_convertvector(v, Words) << shift;
 }
 
@@ -466,7 +480,7 @@ STRINGART_INLINE void Composite(BlockWork& w, const RunColour& colour) {
       Store(w.blue + at, Load(w.blue + at) + taken * blue);
       Store(w.share + at, after);
       Store(w.cover + at, Floats{});
-      if (!(w.doneVectors[r] >> v & 1) && All(after < done)) w.VectorDone(r, v);
+      if (!(w.doneVectors[r] >> v & 1) && All(Less(after, done))) w.VectorDone(r, v);
     }
     w.firstVector[r] = kVectors;
     w.lastVector[r] = -1;
@@ -539,9 +553,9 @@ struct Placed {
       const Floats xa = Max(a0 + a1 * y, b0 + b1 * y), xb = Min(c0 + c1 * y, d0 + d1 * y);
       const Ints firstColumn = Max(Floor(Clamp(xa - 0.01f, edge, wall)), Ints{});
       const Ints lastColumn = Min(Floor(Clamp(xb + 0.01f, edge, wall)), Ints{} + (width - 1));
-      const Ints none = ~(xa <= xb) | (firstColumn > lastColumn);
+      const Ints none = Less(xb, xa) | Less(lastColumn, firstColumn);
       const Ints v0 = Max(firstColumn >> kVectorShift, Ints{} + vFirst);
-      const Ints v1 = none ? Ints{} - 1 : Min(lastColumn >> kVectorShift, Ints{} + vLast);
+      const Ints v1 = Select(none, Ints{} - 1, Min(lastColumn >> kVectorShift, Ints{} + vLast));
       std::memcpy(from + at, &v0, sizeof v0);
       std::memcpy(to + at, &v1, sizeof v1);
     }
@@ -629,7 +643,7 @@ STRINGART_CLONES void PaintBlock(const Window* windows, const std::uint32_t* ent
             const Floats c =
                 Coverage(k, start, end, f, d + dStep, e + eStep, e, e + (kLanes - 1) * k.ux);
             const Floats old = Load(cover + v * kLanes);
-            Store(cover + v * kLanes, c > old ? c : old);
+            Store(cover + v * kLanes, Max(old, c));
           }
           d += kLanes * nx;
           e += kLanes * k.ux;
