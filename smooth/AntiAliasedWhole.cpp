@@ -627,11 +627,11 @@ STRINGART_CLONES void PaintBlock(const Window* windows, const std::uint32_t* ent
       int from[kTile], to[kTile];
       place.Vectors(tr * kTile, vFirst, vLast, width, lane, from, to);
       for (int r = r0; r <= r1; ++r) {
-        if (from[r - tr * kTile] > to[r - tr * kTile]) continue;
+        const int i = r - tr * kTile;
+        if (from[i] > to[i]) continue;
         // Vectors all done at either side need no work.
         const std::uint32_t done = w.doneVectors[r];
-        const std::uint32_t todo =
-            ((2u << to[r - tr * kTile]) - (1u << from[r - tr * kTile])) & ~done;
+        const std::uint32_t todo = ((2u << to[i]) - (1u << from[i])) & ~done;
         if (todo == 0) continue;
         const int v0 = __builtin_ctz(todo), v1 = 31 - __builtin_clz(todo);
         const float px = static_cast<float>(v0 * kLanes) + 0.5f - rx;
