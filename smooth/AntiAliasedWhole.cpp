@@ -73,61 +73,70 @@ bool IsTracerStep(const Segment* s) {
   return true;
 }
 
-// A step on the picture, in picture pixels from the start (ox, oy) of its first stroke: d across
-// the strokes, along n = (-uy, ux), and e along them, along u = (ux, uy).
-struct Step {
+// Where a step lies on the picture, in picture pixels from the start (ox, oy) of its first
+// stroke: d across the strokes, along n = (-uy, ux), and e along them, along u = (ux, uy). All
+// that choosing the steps to paint needs; most steps are never painted.
+struct Pose {
   float ox, oy, ux, uy;
   float length;            // of the first stroke, from its start to its end point
   float lo, hi, eLo, eHi;  // the rectangle around the step's strokes
   float midLo, midHi;      // along: where every stroke is whole, the union a band [lo, hi]
-  // A pixel seen along a line's normal: a trapezoid, flat over w1 either side of its centre,
-  // sloping out to w2; its two slopes' shared factor, 1 / a over the flat part, and b squared
-  // (a and b the larger and smaller of |ux| and |uy|).
-  float w1, w2, inverseA, inverse2ab, bSquared;
+  float w2;                // how far a pixel's footprint reaches across (see Step)
+  std::uint32_t run;
+  bool tracerStep;
+  double exactUx, exactUy, exactLength;  // (ux, uy) and length, unrounded: the shape's source
+};
+
+// A step as it is painted. A pixel seen along a line's normal: a trapezoid, flat over w1 either
+// side of its centre, sloping out to w2; its two slopes' shared factor, 1 / a over the flat part,
+// and b squared (a and b the larger and smaller of |ux| and |uy|).
+struct Step : Pose {
+  float w1, inverseA, inverse2ab, bSquared;
   bool wide;  // across, wider than the trapezoid: no pixel sees both sides at once
   // Across, the stretches between the strokes' sides in order; along, the union over each.
   int pieces;
   float cuts[6], pieceFrom[5], pieceTo[5];
-  std::uint32_t run;
 };
 
-// Step k's strokes, three as the tracer draws them or one, running along (ux, uy), in picture
-// pixels (`scale` a canvas pixel): the stretches across between their sides and the union along
-// over each, the rectangle around them and where every stroke is whole. `along`: the first
-// stroke's length near the picture.
-void SetPieces(Step& k, bool tracerStep, double ux, double uy, double scale, double along) {
-  const int strokes = tracerStep ? 3 : 1;
-  const double half = scale / 2;
-  double across[3] = {}, from[3] = {}, to[3] = {}, cuts[6] = {};
-  for (int j = 0; j < strokes; ++j) {
-    const double offX = kStepOffsets[j][0], offY = kStepOffsets[j][1];
-    across[j] = (-uy * offX + ux * offY) * scale;
-    from[j] = (ux * offX + uy * offY) * scale - half;
-    to[j] = from[j] + along + scale;
-    cuts[2 * j] = across[j] - half;
-    cuts[2 * j + 1] = across[j] + half;
+// A step's strokes, three as the tracer draws them or one, running along (ux, uy), in picture
+// pixels (`scale` a canvas pixel): each one's centre line across, and its start and end along
+// with their square ends. `along`: the first stroke's length near the picture.
+struct Strokes {
+  int count;
+  double half, across[3], from[3], to[3];
+
+  Strokes(bool tracerStep, double ux, double uy, double scale, double along)
+      : count(tracerStep ? 3 : 1), half(scale / 2) {
+    for (int j = 0; j < count; ++j) {
+      const double offX = kStepOffsets[j][0], offY = kStepOffsets[j][1];
+      across[j] = (-uy * offX + ux * offY) * scale;
+      from[j] = (ux * offX + uy * offY) * scale - half;
+      to[j] = from[j] + along + scale;
+    }
+  }
+};
+
+// Step k's stretches across between its strokes' sides and the union along over each.
+void SetPieces(Step& k, const Strokes& strokes) {
+  double cuts[6] = {};
+  for (int j = 0; j < strokes.count; ++j) {
+    cuts[2 * j] = strokes.across[j] - strokes.half;
+    cuts[2 * j + 1] = strokes.across[j] + strokes.half;
   }
   // A lone stroke's two sides come in order already.
-  if (tracerStep) std::sort(cuts, cuts + 6);
-  double eLo = from[0], eHi = to[0], midLo = from[0], midHi = to[0];
-  for (int j = 1; j < strokes; ++j) {
-    eLo = std::min(eLo, from[j]);
-    eHi = std::max(eHi, to[j]);
-    midLo = std::max(midLo, from[j]);
-    midHi = std::min(midHi, to[j]);
-  }
+  if (strokes.count == 3) std::sort(cuts, cuts + 6);
   k.cuts[0] = static_cast<float>(cuts[0]);
-  for (int i = 0; i + 1 < 2 * strokes; ++i) {
+  for (int i = 0; i + 1 < 2 * strokes.count; ++i) {
     if (!(cuts[i] < cuts[i + 1])) continue;
     const double middle = (cuts[i] + cuts[i + 1]) / 2;
     // The strokes of a step always touch across; only rounding can leave a gap between two,
     // far too thin to matter, and it is taken as covered.
-    double pieceFrom = eLo, pieceTo = eHi;
+    double pieceFrom = k.eLo, pieceTo = k.eHi;
     bool covered = false;
-    for (int j = 0; j < strokes; ++j) {
-      if (std::fabs(middle - across[j]) < half) {
-        pieceFrom = covered ? std::min(pieceFrom, from[j]) : from[j];
-        pieceTo = covered ? std::max(pieceTo, to[j]) : to[j];
+    for (int j = 0; j < strokes.count; ++j) {
+      if (std::fabs(middle - strokes.across[j]) < strokes.half) {
+        pieceFrom = covered ? std::min(pieceFrom, strokes.from[j]) : strokes.from[j];
+        pieceTo = covered ? std::max(pieceTo, strokes.to[j]) : strokes.to[j];
         covered = true;
       }
     }
@@ -135,31 +144,33 @@ void SetPieces(Step& k, bool tracerStep, double ux, double uy, double scale, dou
     k.pieceTo[k.pieces] = static_cast<float>(pieceTo);
     k.cuts[++k.pieces] = static_cast<float>(cuts[i + 1]);
   }
-  k.lo = static_cast<float>(cuts[0]);
-  k.hi = static_cast<float>(cuts[2 * strokes - 1]);
-  k.eLo = static_cast<float>(eLo);
-  k.eHi = static_cast<float>(eHi);
-  k.midLo = static_cast<float>(midLo);
-  k.midHi = static_cast<float>(midHi);
 }
 
-// The pixel trapezoid of step `k`, whose strokes run along (ux, uy).
-void SetFootprint(Step& k, double ux, double uy) {
-  const double a = std::max(std::fabs(ux), std::fabs(uy)),
-               b = std::min(std::fabs(ux), std::fabs(uy));
+// The smaller and the larger of |ux| and |uy|.
+std::pair<double, double> Axes(double ux, double uy) {
+  const double x = std::fabs(ux), y = std::fabs(uy);
+  return {std::min(x, y), std::max(x, y)};
+}
+
+// Pose `p` of a step painted, with its pieces and pixel trapezoid; `scale` a canvas pixel.
+Step Shape(const Pose& p, double scale) {
+  Step k{};
+  static_cast<Pose&>(k) = p;
+  SetPieces(k, Strokes(p.tracerStep, p.exactUx, p.exactUy, scale, p.exactLength));
+  const auto [b, a] = Axes(p.exactUx, p.exactUy);
   k.w1 = static_cast<float>((a - b) / 2);
-  k.w2 = static_cast<float>((a + b) / 2);
   k.inverseA = static_cast<float>(1 / a);
   // Where b is next to nothing the slopes are too: their factor stays finite and they add
   // nothing.
   k.inverse2ab = static_cast<float>(1 / (2 * a * std::max(b, 1e-6)));
   k.bSquared = static_cast<float>(b * b);
   k.wide = k.hi - k.lo >= 2 * k.w2;
+  return k;
 }
 
 // The step starting with stroke `s`, three strokes as the tracer draws them or one, or nullopt
 // when nothing of it comes near the picture.
-std::optional<Step> MakeStep(const CanvasSegment& s, bool tracerStep, const PictureRows& picture,
+std::optional<Pose> MakePose(const CanvasSegment& s, bool tracerStep, const PictureRows& picture,
                              const CanvasPlacement& place, std::uint32_t run) {
   const double dx = s.x1 - s.x0, dy = s.y1 - s.y0, length = std::sqrt(dx * dx + dy * dy);
   const double ux = dx / length, uy = dy / length;
@@ -171,15 +182,36 @@ std::optional<Step> MakeStep(const CanvasSegment& s, bool tracerStep, const Pict
   const double scale = place.scale;
   const double startX = s.x0 + t0 * dx, startY = s.y0 + t0 * dy;
   const double along = (t1 - t0) * length * scale;
-  Step k{};
+  const Strokes strokes(tracerStep, ux, uy, scale, along);
+  double lo = strokes.across[0], hi = lo, eLo = strokes.from[0], eHi = strokes.to[0], midLo = eLo,
+         midHi = eHi;
+  for (int j = 1; j < strokes.count; ++j) {
+    lo = std::min(lo, strokes.across[j]);
+    hi = std::max(hi, strokes.across[j]);
+    eLo = std::min(eLo, strokes.from[j]);
+    eHi = std::max(eHi, strokes.to[j]);
+    midLo = std::max(midLo, strokes.from[j]);
+    midHi = std::min(midHi, strokes.to[j]);
+  }
+  const auto [b, a] = Axes(ux, uy);
+  Pose k{};
   k.ox = static_cast<float>(place.left + scale * (startX + 0.5));
   k.oy = static_cast<float>(place.top + scale * (startY + 0.5));
   k.ux = static_cast<float>(ux);
   k.uy = static_cast<float>(uy);
-  k.run = run;
-  SetPieces(k, tracerStep, ux, uy, scale, along);
   k.length = static_cast<float>(along);
-  SetFootprint(k, ux, uy);
+  k.lo = static_cast<float>(lo - strokes.half);
+  k.hi = static_cast<float>(hi + strokes.half);
+  k.eLo = static_cast<float>(eLo);
+  k.eHi = static_cast<float>(eHi);
+  k.midLo = static_cast<float>(midLo);
+  k.midHi = static_cast<float>(midHi);
+  k.w2 = static_cast<float>((a + b) / 2);
+  k.run = run;
+  k.tracerStep = tracerStep;
+  k.exactUx = ux;
+  k.exactUy = uy;
+  k.exactLength = along;
   return k;
 }
 
@@ -198,8 +230,8 @@ struct Window {
 // only around their ends, where the arm's ends trace the run's outline. Whether step j's first
 // stroke lies that close to step i's, at both its ends, and its ends no further apart along it
 // than `along`.
-bool Close(const Step& i, const Step& j, float across, float along) {
-  auto apart = [&](const Step& a, const Step& b) {
+bool Close(const Pose& i, const Pose& j, float across, float along) {
+  auto apart = [&](const Pose& a, const Pose& b) {
     const float dx = b.ox - a.ox, dy = b.oy - a.oy;
     const float ex = dx + b.ux * b.length - a.ux * a.length;
     const float ey = dy + b.uy * b.length - a.uy * a.length;
@@ -211,18 +243,25 @@ bool Close(const Step& i, const Step& j, float across, float along) {
   return apart(i, j) && apart(j, i);
 }
 
-// Pixels: a pixel's diagonal, and some room for the rounding of the steps' floats.
 // Pixels: how far apart the ends of steps painted around their ends may lie, across and along.
 // Across, the staircase of a step's three square ends leaves notches between two steps that the
 // steps between them would fill, so they lie close; along, the ends line up.
 constexpr float kEndsAcross = 0.5f, kEndsAlong = 1.0f;
+// Pixels: a pixel's diagonal, and some room for the rounding of the steps' floats.
 constexpr float kPixelDiagonal = 1.4142136f + 0.1f;
 
-// The windows of the steps [first, end) of one run, appended to `windows`.
-void RunWindows(const std::vector<Step>& steps, std::uint32_t first, std::uint32_t end,
-                std::vector<Window>& windows) {
+// The windows of the steps posed in [first, end) of one run, appended to `windows`, and the
+// steps they paint, shaped and appended to `steps`, whose room must not run out: the windows
+// point into it. `scale`: a canvas pixel.
+void RunWindows(const std::vector<Pose>& poses, std::uint32_t first, std::uint32_t end,
+                double scale, std::vector<Step>& steps, std::vector<Window>& windows) {
+  std::uint32_t shaped = UINT32_MAX;  // the pose last shaped, its step the last in `steps`
   auto window = [&](std::uint32_t s, float eLo, float eHi) {
-    const Step& k = steps[s];
+    if (s != shaped) {
+      steps.push_back(Shape(poses[s], scale));
+      shaped = s;
+    }
+    const Step& k = steps.back();
     float top = 1e30f, bottom = -1e30f;
     for (const float d : {k.lo, k.hi}) {
       for (const float e : {eLo, eHi}) {
@@ -238,9 +277,9 @@ void RunWindows(const std::vector<Step>& steps, std::uint32_t first, std::uint32
     // The steps skipped since the last one kept: their ends, with room for how far the ends of
     // the steps painted whole around them may lie further in.
     for (std::uint32_t j = kept + 1; j < s; ++j) {
-      const Step& k = steps[j];
+      const Pose& k = poses[j];
       {
-        const Step& a = steps[endKept];
+        const Pose& a = poses[endKept];
         const float width = std::min(a.hi - a.lo, k.hi - k.lo);
         if (width > kPixelDiagonal &&
             Close(a, k, std::min(width - kPixelDiagonal, kEndsAcross), kEndsAlong))
@@ -256,17 +295,17 @@ void RunWindows(const std::vector<Step>& steps, std::uint32_t first, std::uint32
         window(j, to, k.eHi);
       }
     }
-    window(s, steps[s].eLo, steps[s].eHi);
+    window(s, poses[s].eLo, poses[s].eHi);
     kept = s;
     endKept = s;
   };
   auto close = [&](std::uint32_t i, std::uint32_t j) {
-    const Step& a = steps[i];
-    const Step& b = steps[j];
+    const Pose& a = poses[i];
+    const Pose& b = poses[j];
     const float width = std::min(a.hi - a.lo, b.hi - b.lo);
     return width > kPixelDiagonal && Close(a, b, width - kPixelDiagonal, width / 2);
   };
-  window(first, steps[first].eLo, steps[first].eHi);
+  window(first, poses[first].eLo, poses[first].eHi);
   for (std::uint32_t j = first + 1; j < end; ++j) {
     if (!close(kept, j)) {
       if (j - 1 > kept) keep(j - 1);
@@ -544,8 +583,8 @@ struct Placed {
   // Reach(r, r, width) for each row r of the tile row from `base`, a lane a row, as the vectors
   // it touches within [vFirst, vLast]: from[i] to to[i] for row base + i, from[i] > to[i] when
   // none.
-  STRINGART_INLINE void Vectors(int base, int vFirst, int vLast, int width, Floats lane,
-                                int* from, int* to) const {
+  STRINGART_INLINE void Vectors(int base, int vFirst, int vLast, int width, Floats lane, int* from,
+                                int* to) const {
     constexpr int kVectorShift = __builtin_ctz(kLanes);
     const Floats edge = Broadcast(-1.0f), wall = Broadcast(static_cast<float>(width));
     for (int at = 0; at < kTile; at += kLanes) {
@@ -754,7 +793,7 @@ struct BlockGrid {
 // Steps, their windows and how many reach each block, of a stretch of whole runs.
 struct Chunk {
   std::size_t firstAt = 0, endAt = 0;
-  std::vector<Step> steps;          // the windows point into them
+  std::vector<Step> steps;          // those painted: the windows point into them
   std::vector<Window> windows;      // until they join the others'
   std::vector<std::uint32_t> next;  // of each block, where this chunk's entries go
   std::uint32_t firstWindow = 0;
@@ -776,18 +815,21 @@ std::vector<Chunk> Chunks(const std::vector<StepAt>& at, std::size_t count) {
 // The steps and their windows of `chunk`, and how many of its windows reach each block.
 void FillChunk(Chunk& chunk, std::span<const Segment> segments, const std::vector<StepAt>& at,
                const PictureRows& picture, const CanvasPlacement& place, const BlockGrid& grid) {
+  std::vector<Pose> poses;
+  poses.reserve(chunk.endAt - chunk.firstAt);
   for (std::size_t i = chunk.firstAt; i < chunk.endAt; ++i) {
     const auto drawn = smooth_detail::DrawnSegment(segments[at[i].segment]);
     if (!drawn) continue;
-    if (const auto step = MakeStep(*drawn, at[i].tracerStep, picture, place, at[i].run)) {
-      chunk.steps.push_back(*step);
+    if (const auto pose = MakePose(*drawn, at[i].tracerStep, picture, place, at[i].run)) {
+      poses.push_back(*pose);
     }
   }
-  const std::vector<Step>& steps = chunk.steps;
-  for (std::uint32_t first = 0; first < steps.size();) {
+  // No more steps than poses: the windows' pointers into them stay valid.
+  chunk.steps.reserve(poses.size());
+  for (std::uint32_t first = 0; first < poses.size();) {
     std::uint32_t end = first + 1;
-    while (end < steps.size() && steps[end].run == steps[first].run) ++end;
-    RunWindows(steps, first, end, chunk.windows);
+    while (end < poses.size() && poses[end].run == poses[first].run) ++end;
+    RunWindows(poses, first, end, place.scale, chunk.steps, chunk.windows);
     first = end;
   }
   chunk.next.assign(grid.count, 0);
