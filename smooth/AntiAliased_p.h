@@ -74,11 +74,16 @@ inline bool PartNearPicture(const CanvasSegment& s, const PictureRows& picture,
   const double right = (picture.width - place.left) / place.scale - 0.5 + reach;
   const double top = -place.top / place.scale - 0.5 - reach;
   const double bottom = (picture.height - place.top) / place.scale - 0.5 + reach;
+  t0 = 0;
+  t1 = 1;
+  // Both ends inside, as nearly all are: the loop below would come to the same without dividing.
+  if (s.x0 >= left && s.x0 <= right && s.y0 >= top && s.y0 <= bottom && s.x1 >= left &&
+      s.x1 <= right && s.y1 >= top && s.y1 <= bottom) {
+    return true;
+  }
   const double dx = s.x1 - s.x0, dy = s.y1 - s.y0;
   const double p[4] = {-dx, dx, -dy, dy};
   const double q[4] = {s.x0 - left, right - s.x0, s.y0 - top, bottom - s.y0};
-  t0 = 0;
-  t1 = 1;
   for (int i = 0; i < 4; ++i) {
     if (p[i] == 0) {
       if (q[i] < 0) return false;
