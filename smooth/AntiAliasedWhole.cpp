@@ -485,6 +485,7 @@ struct BlockWork {
   alignas(64) float red[kCells], green[kCells], blue[kCells];  // gathered, levels of 255
   alignas(64) float cover[kCells];  // the run being gathered: its largest coverage so far
   int firstVector[kBlock], lastVector[kBlock];  // of each row, what the run touched
+  int firstRow, lastRow;                        // rows the run may have touched
   std::uint32_t doneVectors[kBlock];            // of each row, the vectors all done
   int doneInTile[kTilesAcross * kTilesAcross];  // vectors
   std::uint64_t doneTiles;
@@ -508,7 +509,7 @@ STRINGART_INLINE Words Lay(Floats gathered, Floats share, Words under, int shift
 STRINGART_INLINE void Composite(BlockWork& w, const RunColour& colour) {
   const Floats red = Broadcast(colour.red), green = Broadcast(colour.green),
                blue = Broadcast(colour.blue), done = Broadcast(kDone);
-  for (int r = 0; r < kBlock; ++r) {
+  for (int r = w.firstRow; r <= w.lastRow; ++r) {
     if (w.lastVector[r] < w.firstVector[r]) continue;
     for (int v = w.firstVector[r]; v <= w.lastVector[r]; ++v) {
       const int at = r * kBlock + v * kLanes;
@@ -524,6 +525,8 @@ STRINGART_INLINE void Composite(BlockWork& w, const RunColour& colour) {
     w.firstVector[r] = kVectors;
     w.lastVector[r] = -1;
   }
+  w.firstRow = kBlock;
+  w.lastRow = -1;
 }
 
 // Where step k reaches across the rows of a block: the columns of row r lie within
@@ -625,6 +628,8 @@ STRINGART_CLONES void PaintBlock(const Window* windows, const std::uint32_t* ent
     w.firstVector[r] = kVectors;
     w.lastVector[r] = -1;
   }
+  w.firstRow = kBlock;
+  w.lastRow = -1;
 
   Floats lane;
   for (int i = 0; i < kLanes; ++i) lane[i] = static_cast<float>(i);
@@ -665,6 +670,8 @@ STRINGART_CLONES void PaintBlock(const Window* windows, const std::uint32_t* ent
       const int r1 = std::min(place.last, tr * kTile + kTile - 1);
       int from[kTile], to[kTile];
       place.Vectors(tr * kTile, vFirst, vLast, width, lane, from, to);
+      w.firstRow = std::min(w.firstRow, r0);
+      w.lastRow = std::max(w.lastRow, r1);
       for (int r = r0; r <= r1; ++r) {
         const int i = r - tr * kTile;
         if (from[i] > to[i]) continue;
