@@ -320,17 +320,17 @@ void RunWindows(const std::vector<Pose>& poses, std::uint32_t first, std::uint32
 struct Columns {
   int first, last;
 };
-// PaintBlock runs in copies for several instruction sets (STRINGART_CLONES), which pass vectors
-// between functions differently: every helper that takes or gives one is inlined into each copy,
-// whatever the optimisation level (the sanitizers' build inlines less).
+// PaintBlock runs in copies for several instruction sets, which pass vectors between functions
+// differently: every helper that takes or gives one is inlined into each copy, whatever the
+// optimisation level (the sanitizers' build inlines less).
 #define STRINGART_INLINE inline __attribute__((always_inline))
 
 STRINGART_INLINE Floats Broadcast(float v) {
   return Floats{} + v;
 }
 // Where a < b, all ones, and elsewhere zeros: the sign of a - b, whose sign is exact. Comparisons
-// and `?:` are not written as such: where the instruction set's registers are narrower than the
-// vector, GCC makes them lane by lane.
+// are not written as such: where the instruction set's registers are narrower than the vector,
+// GCC makes them lane by lane.
 STRINGART_INLINE Ints Less(Floats a, Floats b) {
   return reinterpret_cast<Ints>(a - b) >> 31;
 }
@@ -343,16 +343,32 @@ STRINGART_INLINE Vector Select(Ints mask, Vector yes, Vector no) {
   return reinterpret_cast<Vector>((reinterpret_cast<Ints>(yes) & mask) |
                                   (reinterpret_cast<Ints>(no) & ~mask));
 }
-template <typename Vector>
-STRINGART_INLINE Vector Max(Vector a, Vector b) {
-  return Select(Less(a, b), b, a);
-}
-template <typename Vector>
-STRINGART_INLINE Vector Min(Vector a, Vector b) {
-  return Select(Less(b, a), b, a);
-}
+// Two ways to take the larger or the smaller of each two lanes. AVX-512 holds a whole vector in a
+// register and has instructions for them, which GCC uses for `?:`; with narrower registers GCC
+// makes `?:` lane by lane, so there they are chosen by sign.
+struct NativePick {
+  template <typename Vector>
+  static STRINGART_INLINE Vector Max(Vector a, Vector b) {
+    return a < b ? b : a;
+  }
+  template <typename Vector>
+  static STRINGART_INLINE Vector Min(Vector a, Vector b) {
+    return b < a ? b : a;
+  }
+};
+struct SignPick {
+  template <typename Vector>
+  static STRINGART_INLINE Vector Max(Vector a, Vector b) {
+    return Select(Less(a, b), b, a);
+  }
+  template <typename Vector>
+  static STRINGART_INLINE Vector Min(Vector a, Vector b) {
+    return Select(Less(b, a), b, a);
+  }
+};
+template <typename Pick>
 STRINGART_INLINE Floats Clamp(Floats v, Floats lo, Floats hi) {
-  return Min(Max(v, lo), hi);
+  return Pick::Min(Pick::Max(v, lo), hi);
 }
 // Each lane rounded down to a whole number.
 STRINGART_INLINE Ints Floor(Floats v) {
@@ -388,6 +404,7 @@ STRINGART_INLINE bool All(Mask m) {
 }
 
 // The step's pixel trapezoid (see Step), broadcast.
+template <typename Pick>
 struct Footprint {
   Floats w1, w2, inverseA, inverse2ab, bSquared;
   STRINGART_INLINE explicit Footprint(const Step& k)
@@ -400,10 +417,10 @@ struct Footprint {
   // The share of each pixel on the near side of a line of the step's direction that lies t
   // beyond the pixel's centre (negative: before it): the exact area cut off.
   STRINGART_INLINE Floats Below(Floats t) const {
-    const Floats flat = Clamp(t, -w1, w1) * inverseA;
+    const Floats flat = Clamp<Pick>(t, -w1, w1) * inverseA;
     const Ints sign = reinterpret_cast<Ints>(t) & (Ints{} + INT32_MIN);
     const Floats slope =
-        w2 - Clamp(reinterpret_cast<Floats>(reinterpret_cast<Ints>(t) ^ sign), w1, w2);
+        w2 - Clamp<Pick>(reinterpret_cast<Floats>(reinterpret_cast<Ints>(t) ^ sign), w1, w2);
     const Floats curve = (bSquared - slope * slope) * inverse2ab;
     // Beyond the slopes this comes to 0 or 1 but for rounding, which the callers bear.
     return 0.5f + flat + reinterpret_cast<Floats>(reinterpret_cast<Ints>(curve) | sign);
@@ -429,14 +446,15 @@ struct OneEnd {
 // Step k's coverage of a row's pixels at distances d across and e along from its start, e
 // running from eFirst at the first lane to eLast at the last; `start` and `end` its stretches
 // with their starts and their ends along.
+template <typename Pick>
 STRINGART_INLINE Floats Coverage(const Step& k, const OneEnd& start, const OneEnd& end,
-                                 const Footprint& f, Floats d, Floats e, float eFirst,
+                                 const Footprint<Pick>& f, Floats d, Floats e, float eFirst,
                                  float eLast) {
   const float eMin = std::min(eFirst, eLast), eMax = std::max(eFirst, eLast);
   if (eMin >= k.midLo + k.w2 && eMax <= k.midHi - k.w2) {
     // A pixel past the trapezoid's reach from one side is wholly on the inner side of it: the
     // nearer side alone cuts it.
-    if (k.wide) return f.Below(Min(Broadcast(k.hi) - d, d - Broadcast(k.lo)));
+    if (k.wide) return f.Below(Pick::Min(Broadcast(k.hi) - d, d - Broadcast(k.lo)));
     return f.Below(Broadcast(k.hi) - d) - f.Below(Broadcast(k.lo) - d);
   }
   // Near the ends: each stretch across, times the union's share along over it. Where every
@@ -467,7 +485,7 @@ STRINGART_INLINE Floats Coverage(const Step& k, const OneEnd& start, const OneEn
       below = next;
     }
   }
-  return Min(sum, one);
+  return Pick::Min(sum, one);
 }
 
 // A run's colour, channels in levels of 255.
@@ -498,10 +516,11 @@ struct BlockWork {
 };
 
 // One channel of a vector of pixels: what was gathered over what lies behind.
+template <typename Pick>
 STRINGART_INLINE Words Lay(Floats gathered, Floats share, Words under, int shift) {
   const Floats behind = __builtin_convertvector(under >> shift & 0xFF, Floats);
   Floats v = gathered + share * behind + 0.5f;
-  v = Min(v, Broadcast(255.0f));
+  v = Pick::Min(v, Broadcast(255.0f));
   return __builtin_convertvector(v, Words) << shift;
 }
 
@@ -586,18 +605,22 @@ struct Placed {
   // Reach(r, r, width) for each row r of the tile row from `base`, a lane a row, as the vectors
   // it touches within [vFirst, vLast]: from[i] to to[i] for row base + i, from[i] > to[i] when
   // none.
+  template <typename Pick>
   STRINGART_INLINE void Vectors(int base, int vFirst, int vLast, int width, Floats lane, int* from,
                                 int* to) const {
     constexpr int kVectorShift = __builtin_ctz(kLanes);
     const Floats edge = Broadcast(-1.0f), wall = Broadcast(static_cast<float>(width));
     for (int at = 0; at < kTile; at += kLanes) {
       const Floats y = Broadcast(static_cast<float>(base + at)) + lane;
-      const Floats xa = Max(a0 + a1 * y, b0 + b1 * y), xb = Min(c0 + c1 * y, d0 + d1 * y);
-      const Ints firstColumn = Max(Floor(Clamp(xa - 0.01f, edge, wall)), Ints{});
-      const Ints lastColumn = Min(Floor(Clamp(xb + 0.01f, edge, wall)), Ints{} + (width - 1));
+      const Floats xa = Pick::Max(a0 + a1 * y, b0 + b1 * y);
+      const Floats xb = Pick::Min(c0 + c1 * y, d0 + d1 * y);
+      const Ints firstColumn = Pick::Max(Floor(Clamp<Pick>(xa - 0.01f, edge, wall)), Ints{});
+      const Ints lastColumn =
+          Pick::Min(Floor(Clamp<Pick>(xb + 0.01f, edge, wall)), Ints{} + (width - 1));
       const Ints none = Less(xb, xa) | Less(lastColumn, firstColumn);
-      const Ints v0 = Max(firstColumn >> kVectorShift, Ints{} + vFirst);
-      const Ints v1 = Select(none, Ints{} - 1, Min(lastColumn >> kVectorShift, Ints{} + vLast));
+      const Ints v0 = Pick::Max(firstColumn >> kVectorShift, Ints{} + vFirst);
+      const Ints v1 =
+          Select(none, Ints{} - 1, Pick::Min(lastColumn >> kVectorShift, Ints{} + vLast));
       std::memcpy(from + at, &v0, sizeof v0);
       std::memcpy(to + at, &v1, sizeof v1);
     }
@@ -605,9 +628,10 @@ struct Placed {
 };
 
 // Paints the block of the picture from (bx, by) with the steps `entries` name, front to back.
-STRINGART_CLONES void PaintBlock(const Window* windows, const std::uint32_t* entries,
-                                 std::size_t count, const RunColour* colours, BlockWork& w, int bx,
-                                 int by, const PictureRows& picture) {
+template <typename Pick>
+STRINGART_INLINE void PaintBlockWith(const Window* windows, const std::uint32_t* entries,
+                                     std::size_t count, const RunColour* colours, BlockWork& w,
+                                     int bx, int by, const PictureRows& picture) {
   const int width = std::min(kBlock, picture.width - bx);
   const int height = std::min(kBlock, picture.height - by);
   std::fill_n(w.doneInTile, kTilesAcross * kTilesAcross, 0);
@@ -656,7 +680,7 @@ STRINGART_CLONES void PaintBlock(const Window* windows, const std::uint32_t* ent
     live &= ~w.doneTiles;
     if (live == 0) continue;
 
-    const Footprint f(k);
+    const Footprint<Pick> f(k);
     const OneEnd start(k, k.pieceFrom), end(k, k.pieceTo);
     const float nx = -k.uy, ny = k.ux, rx = k.ox - fx, ry = k.oy - fy;
     const Floats dStep = lane * nx, eStep = lane * k.ux;
@@ -669,7 +693,7 @@ STRINGART_CLONES void PaintBlock(const Window* windows, const std::uint32_t* ent
       const int r0 = std::max(place.first, tr * kTile);
       const int r1 = std::min(place.last, tr * kTile + kTile - 1);
       int from[kTile], to[kTile];
-      place.Vectors(tr * kTile, vFirst, vLast, width, lane, from, to);
+      place.Vectors<Pick>(tr * kTile, vFirst, vLast, width, lane, from, to);
       w.firstRow = std::min(w.firstRow, r0);
       w.lastRow = std::max(w.lastRow, r1);
       for (int r = r0; r <= r1; ++r) {
@@ -689,7 +713,7 @@ STRINGART_CLONES void PaintBlock(const Window* windows, const std::uint32_t* ent
             const Floats c =
                 Coverage(k, start, end, f, d + dStep, e + eStep, e, e + (kLanes - 1) * k.ux);
             const Floats old = Load(cover + v * kLanes);
-            Store(cover + v * kLanes, Max(old, c));
+            Store(cover + v * kLanes, Pick::Max(old, c));
           }
           d += kLanes * nx;
           e += kLanes * k.ux;
@@ -715,9 +739,10 @@ STRINGART_CLONES void PaintBlock(const Window* windows, const std::uint32_t* ent
         std::memcpy(&under, pixels + x, n * sizeof(std::uint32_t));
       }
       const Floats share = Load(w.share + at + x);
-      const Words out = (Words{} + 0xFF000000u) | Lay(Load(w.red + at + x), share, under, 16) |
-                        Lay(Load(w.green + at + x), share, under, 8) |
-                        Lay(Load(w.blue + at + x), share, under, 0);
+      const Words out = (Words{} + 0xFF000000u) |
+                        Lay<Pick>(Load(w.red + at + x), share, under, 16) |
+                        Lay<Pick>(Load(w.green + at + x), share, under, 8) |
+                        Lay<Pick>(Load(w.blue + at + x), share, under, 0);
       if (n == kLanes) {
         std::memcpy(pixels + x, &out, sizeof out);
       } else {
@@ -726,6 +751,34 @@ STRINGART_CLONES void PaintBlock(const Window* windows, const std::uint32_t* ent
     }
   }
 }
+
+// PaintBlockWith in a copy for each instruction set, chosen when the program loads.
+#if defined(STRINGART_X86_COPIES)
+__attribute__((target("avx512f"))) void PaintBlock(const Window* windows,
+                                                   const std::uint32_t* entries, std::size_t count,
+                                                   const RunColour* colours, BlockWork& w, int bx,
+                                                   int by, const PictureRows& picture) {
+  PaintBlockWith<NativePick>(windows, entries, count, colours, w, bx, by, picture);
+}
+__attribute__((target("avx2"))) void PaintBlock(const Window* windows, const std::uint32_t* entries,
+                                                std::size_t count, const RunColour* colours,
+                                                BlockWork& w, int bx, int by,
+                                                const PictureRows& picture) {
+  PaintBlockWith<SignPick>(windows, entries, count, colours, w, bx, by, picture);
+}
+__attribute__((target("default"))) void PaintBlock(const Window* windows,
+                                                   const std::uint32_t* entries, std::size_t count,
+                                                   const RunColour* colours, BlockWork& w, int bx,
+                                                   int by, const PictureRows& picture) {
+  PaintBlockWith<SignPick>(windows, entries, count, colours, w, bx, by, picture);
+}
+#else
+void PaintBlock(const Window* windows, const std::uint32_t* entries, std::size_t count,
+                const RunColour* colours, BlockWork& w, int bx, int by,
+                const PictureRows& picture) {
+  PaintBlockWith<SignPick>(windows, entries, count, colours, w, bx, by, picture);
+}
+#endif
 
 // Runs `work(true)` on the calling thread and `work(false)` on threads - 1 others, and waits for
 // all of them.

@@ -12,6 +12,7 @@
 
 // One copy of the vector code per instruction set, chosen when the program loads.
 #if defined(__x86_64__) && defined(__ELF__) && !defined(__EMSCRIPTEN__)
+#define STRINGART_X86_COPIES 1
 #define STRINGART_CLONES __attribute__((target_clones("avx512f", "avx2", "default")))
 #else
 #define STRINGART_CLONES
