@@ -73,6 +73,11 @@ bool IsTracerStep(const Segment* s) {
   return true;
 }
 
+// A run's colour, channels in levels of 255.
+struct RunColour {
+  float red, green, blue;
+};
+
 // Where a step lies on the picture, in picture pixels from the start (ox, oy) of its first
 // stroke: d across the strokes, along n = (-uy, ux), and e along them, along u = (ux, uy). All
 // that choosing the steps to paint needs; most steps are never painted.
@@ -82,7 +87,7 @@ struct Pose {
   float lo, hi, eLo, eHi;  // the rectangle around the step's strokes
   float midLo, midHi;      // along: where every stroke is whole, the union a band [lo, hi]
   float w2;                // how far a pixel's footprint reaches across (see Step)
-  std::uint32_t run;
+  std::uint32_t run;       // among its chunk's runs
   bool tracerStep;
   double exactUx, exactUy, exactLength;  // (ux, uy) and length, unrounded: the shape's source
 };
@@ -91,6 +96,7 @@ struct Pose {
 // side of its centre, sloping out to w2; its two slopes' shared factor, 1 / a over the flat part,
 // and b squared (a and b the larger and smaller of |ux| and |uy|).
 struct Step : Pose {
+  const RunColour* colour;  // its run's, the same for every step of the run
   float w1, inverseA, inverse2ab, bSquared;
   bool wide;  // across, wider than the trapezoid: no pixel sees both sides at once
   // Across, the stretches between the strokes' sides in order; along, the union over each.
@@ -152,10 +158,12 @@ std::pair<double, double> Axes(double ux, double uy) {
   return {std::min(x, y), std::max(x, y)};
 }
 
-// Pose `p` of a step painted, with its pieces and pixel trapezoid; `scale` a canvas pixel.
-Step Shape(const Pose& p, double scale) {
+// Pose `p` of a step painted, with its colour, pieces and pixel trapezoid; `scale` a canvas
+// pixel.
+Step Shape(const Pose& p, const RunColour& colour, double scale) {
   Step k{};
   static_cast<Pose&>(k) = p;
+  k.colour = &colour;
   SetPieces(k, Strokes(p.tracerStep, p.exactUx, p.exactUy, scale, p.exactLength));
   const auto [b, a] = Axes(p.exactUx, p.exactUy);
   k.w1 = static_cast<float>((a - b) / 2);
@@ -250,15 +258,16 @@ constexpr float kEndsAcross = 0.5f, kEndsAlong = 1.0f;
 // Pixels: a pixel's diagonal, and some room for the rounding of the steps' floats.
 constexpr float kPixelDiagonal = 1.4142136f + 0.1f;
 
-// The windows of the steps posed in [first, end) of one run, appended to `windows`, and the
-// steps they paint, shaped and appended to `steps`, whose room must not run out: the windows
-// point into it. `scale`: a canvas pixel.
+// The windows of the steps posed in [first, end) of one run of `colour`, appended to `windows`,
+// and the steps they paint, shaped and appended to `steps`, whose room must not run out: the
+// windows point into it. `scale`: a canvas pixel.
 void RunWindows(const std::vector<Pose>& poses, std::uint32_t first, std::uint32_t end,
-                double scale, std::vector<Step>& steps, std::vector<Window>& windows) {
+                const RunColour& colour, double scale, std::vector<Step>& steps,
+                std::vector<Window>& windows) {
   std::uint32_t shaped = UINT32_MAX;  // the pose last shaped, its step the last in `steps`
   auto window = [&](std::uint32_t s, float eLo, float eHi) {
     if (s != shaped) {
-      steps.push_back(Shape(poses[s], scale));
+      steps.push_back(Shape(poses[s], colour, scale));
       shaped = s;
     }
     const Step& k = steps.back();
@@ -488,11 +497,6 @@ STRINGART_INLINE Floats Coverage(const Step& k, const OneEnd& start, const OneEn
   return Pick::Min(sum, one);
 }
 
-// A run's colour, channels in levels of 255.
-struct RunColour {
-  float red, green, blue;
-};
-
 constexpr int kVectors = kBlock / kLanes;             // a row of a block
 constexpr int kTileVectors = kTile * kTile / kLanes;  // a tile
 static_assert(kVectors <= 32);
@@ -630,8 +634,8 @@ struct Placed {
 // Paints the block of the picture from (bx, by) with the steps `entries` name, front to back.
 template <typename Pick>
 STRINGART_INLINE void PaintBlockWith(const Window* windows, const std::uint32_t* entries,
-                                     std::size_t count, const RunColour* colours, BlockWork& w,
-                                     int bx, int by, const PictureRows& picture) {
+                                     std::size_t count, BlockWork& w, int bx, int by,
+                                     const PictureRows& picture) {
   const int width = std::min(kBlock, picture.width - bx);
   const int height = std::min(kBlock, picture.height - by);
   std::fill_n(w.doneInTile, kTilesAcross * kTilesAcross, 0);
@@ -658,13 +662,13 @@ STRINGART_INLINE void PaintBlockWith(const Window* windows, const std::uint32_t*
   Floats lane;
   for (int i = 0; i < kLanes; ++i) lane[i] = static_cast<float>(i);
   const float fx = static_cast<float>(bx), fy = static_cast<float>(by);
-  std::uint32_t run = UINT32_MAX;
+  const RunColour* run = nullptr;
   for (std::size_t i = 0; i < count && w.doneTiles != ~std::uint64_t{0}; ++i) {
     const Window& window = windows[entries[i]];
     const Step& k = *window.step;
-    if (k.run != run) {
-      if (run != UINT32_MAX) Composite(w, colours[run]);
-      run = k.run;
+    if (k.colour != run) {
+      if (run != nullptr) Composite(w, *run);
+      run = k.colour;
     }
     const Placed place(k, window, fx, fy, height);
     if (place.first > place.last) continue;
@@ -723,7 +727,7 @@ STRINGART_INLINE void PaintBlockWith(const Window* windows, const std::uint32_t*
       }
     }
   }
-  if (run != UINT32_MAX) Composite(w, colours[run]);
+  if (run != nullptr) Composite(w, *run);
 
   // What was gathered, over what lies behind it in the picture.
   for (int r = 0; r < height; ++r) {
@@ -756,27 +760,25 @@ STRINGART_INLINE void PaintBlockWith(const Window* windows, const std::uint32_t*
 #if defined(STRINGART_X86_COPIES)
 __attribute__((target("avx512f"))) void PaintBlock(const Window* windows,
                                                    const std::uint32_t* entries, std::size_t count,
-                                                   const RunColour* colours, BlockWork& w, int bx,
-                                                   int by, const PictureRows& picture) {
-  PaintBlockWith<NativePick>(windows, entries, count, colours, w, bx, by, picture);
+                                                   BlockWork& w, int bx, int by,
+                                                   const PictureRows& picture) {
+  PaintBlockWith<NativePick>(windows, entries, count, w, bx, by, picture);
 }
 __attribute__((target("avx2"))) void PaintBlock(const Window* windows, const std::uint32_t* entries,
-                                                std::size_t count, const RunColour* colours,
-                                                BlockWork& w, int bx, int by,
+                                                std::size_t count, BlockWork& w, int bx, int by,
                                                 const PictureRows& picture) {
-  PaintBlockWith<SignPick>(windows, entries, count, colours, w, bx, by, picture);
+  PaintBlockWith<SignPick>(windows, entries, count, w, bx, by, picture);
 }
 __attribute__((target("default"))) void PaintBlock(const Window* windows,
                                                    const std::uint32_t* entries, std::size_t count,
-                                                   const RunColour* colours, BlockWork& w, int bx,
-                                                   int by, const PictureRows& picture) {
-  PaintBlockWith<SignPick>(windows, entries, count, colours, w, bx, by, picture);
+                                                   BlockWork& w, int bx, int by,
+                                                   const PictureRows& picture) {
+  PaintBlockWith<SignPick>(windows, entries, count, w, bx, by, picture);
 }
 #else
 void PaintBlock(const Window* windows, const std::uint32_t* entries, std::size_t count,
-                const RunColour* colours, BlockWork& w, int bx, int by,
-                const PictureRows& picture) {
-  PaintBlockWith<SignPick>(windows, entries, count, colours, w, bx, by, picture);
+                BlockWork& w, int bx, int by, const PictureRows& picture) {
+  PaintBlockWith<SignPick>(windows, entries, count, w, bx, by, picture);
 }
 #endif
 
@@ -801,29 +803,6 @@ int DrawingThreads() {
 #else
   return std::clamp(UsableCpus(), 1, 8);
 #endif
-}
-
-// Where a step starts among the segments, and its run.
-struct StepAt {
-  std::uint32_t segment, run;
-  bool tracerStep;
-};
-
-// Where each step starts, into `at`, and each run's colour, into `colours`.
-void FindSteps(std::span<const Segment> segments, std::vector<StepAt>& at,
-               std::vector<RunColour>& colours) {
-  at.reserve(segments.size() / 3 + 1);
-  for (std::size_t i = 0; i < segments.size();) {
-    if (i == 0 || !(segments[i].colour == segments[i - 1].colour)) {
-      const Colour c = segments[i].colour;
-      colours.push_back({static_cast<float>(c.red()), static_cast<float>(c.green()),
-                         static_cast<float>(c.blue())});
-    }
-    const bool tracerStep = i + 2 < segments.size() && IsTracerStep(&segments[i]);
-    at.push_back({static_cast<std::uint32_t>(i), static_cast<std::uint32_t>(colours.size() - 1),
-                  tracerStep});
-    i += tracerStep ? 3 : 1;
-  }
 }
 
 // The picture's blocks, row by row.
@@ -852,44 +831,57 @@ struct BlockGrid {
 
 // Steps, their windows and how many reach each block, of a stretch of whole runs.
 struct Chunk {
-  std::size_t firstAt = 0, endAt = 0;
+  std::size_t first = 0, end = 0;   // segments
+  std::vector<RunColour> colours;   // of its runs: the steps point into them
   std::vector<Step> steps;          // those painted: the windows point into them
   std::vector<Window> windows;      // until they join the others'
   std::vector<std::uint32_t> next;  // of each block, where this chunk's entries go
   std::uint32_t firstWindow = 0;
 };
 
-// The steps `at` in `count` chunks of whole runs, about equal in steps.
-std::vector<Chunk> Chunks(const std::vector<StepAt>& at, std::size_t count) {
+// The segments in `count` chunks of whole runs, about equal in length. A colour's change always
+// starts a step, the three strokes of a step being of one colour: each chunk finds its steps from
+// its own start as they would be found from the first segment.
+std::vector<Chunk> Chunks(std::span<const Segment> segments, std::size_t count) {
   std::vector<Chunk> chunks(count);
+  const std::size_t n = segments.size();
   for (std::size_t c = 0, from = 0; c < chunks.size(); ++c) {
-    std::size_t to = c + 1 == chunks.size() ? at.size() : at.size() * (c + 1) / chunks.size();
-    while (to < at.size() && to > from && at[to].run == at[to - 1].run) ++to;
-    chunks[c].firstAt = from;
-    chunks[c].endAt = std::max(from, to);
-    from = chunks[c].endAt;
+    std::size_t to = c + 1 == chunks.size() ? n : n * (c + 1) / chunks.size();
+    while (to < n && to > from && segments[to].colour == segments[to - 1].colour) ++to;
+    chunks[c].first = from;
+    chunks[c].end = std::max(from, to);
+    from = chunks[c].end;
   }
   return chunks;
 }
 
 // The steps and their windows of `chunk`, and how many of its windows reach each block.
-void FillChunk(Chunk& chunk, std::span<const Segment> segments, const std::vector<StepAt>& at,
-               const PictureRows& picture, const CanvasPlacement& place, const BlockGrid& grid) {
+void FillChunk(Chunk& chunk, std::span<const Segment> segments, const PictureRows& picture,
+               const CanvasPlacement& place, const BlockGrid& grid) {
   std::vector<Pose> poses;
-  poses.reserve(chunk.endAt - chunk.firstAt);
-  for (std::size_t i = chunk.firstAt; i < chunk.endAt; ++i) {
-    const auto drawn = smooth_detail::DrawnSegment(segments[at[i].segment]);
-    if (!drawn) continue;
-    if (const auto pose = MakePose(*drawn, at[i].tracerStep, picture, place, at[i].run)) {
-      poses.push_back(*pose);
+  poses.reserve((chunk.end - chunk.first) / 3 + 1);
+  for (std::size_t i = chunk.first; i < chunk.end;) {
+    if (i == chunk.first || !(segments[i].colour == segments[i - 1].colour)) {
+      const Colour c = segments[i].colour;
+      chunk.colours.push_back({static_cast<float>(c.red()), static_cast<float>(c.green()),
+                               static_cast<float>(c.blue())});
     }
+    const bool tracerStep = i + 2 < chunk.end && IsTracerStep(&segments[i]);
+    const auto run = static_cast<std::uint32_t>(chunk.colours.size() - 1);
+    if (const auto drawn = smooth_detail::DrawnSegment(segments[i])) {
+      if (const auto pose = MakePose(*drawn, tracerStep, picture, place, run)) {
+        poses.push_back(*pose);
+      }
+    }
+    i += tracerStep ? 3 : 1;
   }
   // No more steps than poses: the windows' pointers into them stay valid.
   chunk.steps.reserve(poses.size());
   for (std::uint32_t first = 0; first < poses.size();) {
     std::uint32_t end = first + 1;
     while (end < poses.size() && poses[end].run == poses[first].run) ++end;
-    RunWindows(poses, first, end, place.scale, chunk.steps, chunk.windows);
+    RunWindows(poses, first, end, chunk.colours[poses[first].run], place.scale, chunk.steps,
+               chunk.windows);
     first = end;
   }
   chunk.next.assign(grid.count, 0);
@@ -952,8 +944,8 @@ Entries ListEntries(std::vector<Chunk>& chunks, const BlockGrid& grid, const Pic
 
 // Paints the blocks on every core, the calling thread reporting the share done; false when
 // `progress` cancelled.
-bool PaintBlocks(const Entries& list, const std::vector<RunColour>& colours, const BlockGrid& grid,
-                 const PictureRows& picture, const WholeProgress& progress, int threads) {
+bool PaintBlocks(const Entries& list, const BlockGrid& grid, const PictureRows& picture,
+                 const WholeProgress& progress, int threads) {
   std::atomic<std::size_t> nextBlock{0}, finished{0};
   std::atomic<bool> cancelled{false};
   OnThreads(threads, [&](bool reports) {
@@ -962,7 +954,7 @@ bool PaintBlocks(const Entries& list, const std::vector<RunColour>& colours, con
       const int bx = static_cast<int>(b % grid.across) * kBlock;
       const int by = static_cast<int>(b / grid.across) * kBlock;
       PaintBlock(list.windows.data(), list.entries.data() + list.starts[b],
-                 list.starts[b + 1] - list.starts[b], colours.data(), *w, bx, by, picture);
+                 list.starts[b + 1] - list.starts[b], *w, bx, by, picture);
       const std::size_t done = ++finished;
       if (reports && progress && !progress(static_cast<double>(done) / grid.count)) {
         cancelled = true;
@@ -978,20 +970,17 @@ bool DrawAntiAliasedWhole(std::span<const Segment> segments, const PictureRows& 
                           const CanvasPlacement& place, const WholeProgress& progress) {
   if (segments.empty() || picture.width <= 0 || picture.height <= 0) return true;
   const int threads = DrawingThreads();
-  std::vector<StepAt> at;
-  std::vector<RunColour> colours;
-  FindSteps(segments, at, colours);
   const BlockGrid grid(picture);
   // One chunk a thread; the chunks outlive the painting, whose windows point into their steps.
-  std::vector<Chunk> chunks = Chunks(at, static_cast<std::size_t>(threads));
+  std::vector<Chunk> chunks = Chunks(segments, static_cast<std::size_t>(threads));
   std::atomic<std::size_t> nextChunk{0};
   OnThreads(threads, [&](bool) {
     for (std::size_t c = nextChunk++; c < chunks.size(); c = nextChunk++) {
-      FillChunk(chunks[c], segments, at, picture, place, grid);
+      FillChunk(chunks[c], segments, picture, place, grid);
     }
   });
   const Entries list = ListEntries(chunks, grid, picture, threads);
-  return PaintBlocks(list, colours, grid, picture, progress, threads);
+  return PaintBlocks(list, grid, picture, progress, threads);
 }
 
 }  // namespace stringart
