@@ -18,6 +18,8 @@ extern "C" {
 #include <cstring>
 #include <new>
 #include <optional>
+#include <system_error>
+#include <thread>
 
 #include "canvas/SegmentRecorder.h"
 #include "figure/Tracer.h"
@@ -315,29 +317,55 @@ class TracingFrames final : public FrameSource {
   std::size_t shown_ = 0;
 };
 
-// A complete figure a frame, its draws moving from one figure's to another's.
+// A complete figure a frame, its draws moving from one figure's to another's. Each frame's
+// figure is traced on a thread of its own while the one before is converted and encoded, work of
+// one core that would leave the other idle.
 class MorphFrames final : public FrameSource {
  public:
   MorphFrames(const FigureRecord& from, const FigureDraws& to, LargePicture& picture, long morphing,
               long held)
       : from_(from), to_(to), picture_(picture), morphing_(morphing), held_(held) {}
+  MorphFrames(const MorphFrames&) = delete;
+  MorphFrames& operator=(const MorphFrames&) = delete;
+  ~MorphFrames() override { Wait(); }
+
   long frames() const override { return morphing_ + held_; }
   const std::uint32_t* Frame(long k, std::string&) override {
     if (k < morphing_) {  // the held frames repeat the last one as it stands
-      const FigureRecord figure{MorphDraws(from_.draws, to_, k, morphing_), from_.start, {}};
-      TraceAgain(figure, drawing_);  // reuses the recorder's storage: memory stays as it is
+      Wait();
+      SegmentRecorder& drawing = drawings_[k % 2];
+      if (traced_ != k) Trace(k, drawing);
       picture_.Clear();
-      picture_.DrawWhole(drawing_.segments());
+      picture_.DrawWhole(drawing.segments());
+      if (k + 1 < morphing_) {
+        SegmentRecorder& next = drawings_[(k + 1) % 2];
+        try {
+          tracing_ = std::thread([this, k, &next] { Trace(k + 1, next); });
+        } catch (const std::system_error&) {
+          // No thread to be had: the next frame is traced when it is asked for.
+        }
+      }
     }
     return picture_.pixels();
   }
 
  private:
+  // Traces frame k's figure onto `drawing`, reusing its storage: memory stays as it is.
+  void Trace(long k, SegmentRecorder& drawing) {
+    TraceAgain({MorphDraws(from_.draws, to_, k, morphing_), from_.start, {}}, drawing);
+    traced_ = k;
+  }
+  void Wait() {
+    if (tracing_.joinable()) tracing_.join();
+  }
+
   FigureRecord from_;
   FigureDraws to_;
   LargePicture& picture_;
-  SegmentRecorder drawing_;
   long morphing_, held_;
+  SegmentRecorder drawings_[2];  // this frame's and the next's
+  long traced_ = -1;             // the frame whose figure was traced last
+  std::thread tracing_;
 };
 
 // Sends every frame of `source` through the open encoder `e`, then ends the stream and the
