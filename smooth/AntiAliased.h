@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <span>
 
 #include "canvas/SegmentRecorder.h"
@@ -55,6 +56,23 @@ void DrawAntiAliased(std::span<const Segment> segments, const PictureRows& pictu
 // Told the share of a drawing done, 0 to 1; returning false stops it.
 using WholeProgress = std::function<bool(double done)>;
 
+// The memory a whole drawing works in, kept from one drawing to the next by a caller that makes
+// many, such as a morph's frames: memory handed back and asked for again costs the kernel a page
+// cleared for every page touched. For one drawing at a time.
+class WholeDrawingMemory {
+ public:
+  WholeDrawingMemory();
+  ~WholeDrawingMemory();
+  WholeDrawingMemory(WholeDrawingMemory&&) noexcept;
+  WholeDrawingMemory& operator=(WholeDrawingMemory&&) noexcept;
+
+  struct Parts;  // smooth/AntiAliasedWhole.cpp's own
+  Parts& parts() { return *parts_; }
+
+ private:
+  std::unique_ptr<Parts> parts_;
+};
+
 // A whole drawing at once, much faster, and close to the picture of the two above (within a few
 // levels at the edges of runs; tests/smooth/ holds it to them and to Cairo's): the runs are
 // walked from the last to the first, and what they cover is not painted again. Each of the
@@ -63,7 +81,9 @@ using WholeProgress = std::function<bool(double done)>;
 // what the picture holds, as one call of the functions above would. `progress`, when given, is told
 // from the calling thread; when it returns false the drawing stops with the picture part drawn, and
 // this returns false.
+// `memory`, when given, is worked in and kept.
 bool DrawAntiAliasedWhole(std::span<const Segment> segments, const PictureRows& picture,
-                          const CanvasPlacement& place, const WholeProgress& progress = {});
+                          const CanvasPlacement& place, const WholeProgress& progress = {},
+                          WholeDrawingMemory* memory = nullptr);
 
 }  // namespace stringart

@@ -782,16 +782,16 @@ void PaintBlock(const Window* windows, const std::uint32_t* entries, std::size_t
 }
 #endif
 
-// Runs `work(true)` on the calling thread and `work(false)` on threads - 1 others, and waits for
+// Runs `work(0)` on the calling thread and work(1) to work(threads - 1) on others, and waits for
 // all of them.
 template <typename Work>
 void OnThreads([[maybe_unused]] int threads, const Work& work) {
 #if defined(__EMSCRIPTEN__) && !defined(__EMSCRIPTEN_PTHREADS__)
-  work(true);  // the page's WebAssembly has no threads, and links no thread code
+  work(0);  // the page's WebAssembly has no threads, and links no thread code
 #else
   std::vector<std::thread> others;
-  for (int t = 1; t < threads; ++t) others.emplace_back([&work] { work(false); });
-  work(true);
+  for (int t = 1; t < threads; ++t) others.emplace_back([&work, t] { work(t); });
+  work(0);
   for (std::thread& t : others) t.join();
 #endif
 }
@@ -837,28 +837,34 @@ struct Chunk {
   std::vector<Window> windows;      // until they join the others'
   std::vector<std::uint32_t> next;  // of each block, where this chunk's entries go
   std::uint32_t firstWindow = 0;
+  std::vector<Pose> poses;  // its steps near the picture, while they are found
 };
 
-// The segments in `count` chunks of whole runs, about equal in length. A colour's change always
-// starts a step, the three strokes of a step being of one colour: each chunk finds its steps from
-// its own start as they would be found from the first segment.
-std::vector<Chunk> Chunks(std::span<const Segment> segments, std::size_t count) {
-  std::vector<Chunk> chunks(count);
+// The segments cut into `count` chunks of whole runs, about equal in length, each empty. A
+// colour's change always starts a step, the three strokes of a step being of one colour: each
+// chunk finds its steps from its own start as they would be found from the first segment.
+void CutChunks(std::span<const Segment> segments, std::size_t count, std::vector<Chunk>& chunks) {
+  chunks.resize(count);
   const std::size_t n = segments.size();
   for (std::size_t c = 0, from = 0; c < chunks.size(); ++c) {
     std::size_t to = c + 1 == chunks.size() ? n : n * (c + 1) / chunks.size();
     while (to < n && to > from && segments[to].colour == segments[to - 1].colour) ++to;
-    chunks[c].first = from;
-    chunks[c].end = std::max(from, to);
-    from = chunks[c].end;
+    Chunk& chunk = chunks[c];
+    chunk.first = from;
+    chunk.end = std::max(from, to);
+    from = chunk.end;
+    chunk.colours.clear();
+    chunk.steps.clear();
+    chunk.windows.clear();
   }
-  return chunks;
 }
 
 // The steps and their windows of `chunk`, and how many of its windows reach each block.
 void FillChunk(Chunk& chunk, std::span<const Segment> segments, const PictureRows& picture,
                const CanvasPlacement& place, const BlockGrid& grid) {
-  std::vector<Pose> poses;
+  // A vector of the function's own, which the compiler keeps in registers; its room is kept.
+  std::vector<Pose> poses = std::move(chunk.poses);
+  poses.clear();
   poses.reserve((chunk.end - chunk.first) / 3 + 1);
   for (std::size_t i = chunk.first; i < chunk.end;) {
     if (i == chunk.first || !(segments[i].colour == segments[i - 1].colour)) {
@@ -884,6 +890,7 @@ void FillChunk(Chunk& chunk, std::span<const Segment> segments, const PictureRow
                chunk.windows);
     first = end;
   }
+  chunk.poses = std::move(poses);
   chunk.next.assign(grid.count, 0);
   for (const Window& window : chunk.windows) {
     grid.ForEach(*window.step, window, picture, [&](int b) { ++chunk.next[b]; });
@@ -897,10 +904,11 @@ struct Entries {
   std::vector<std::uint32_t> starts, entries;
 };
 
-// Where each block's entries begin, front to back: the last chunk's first. Each chunk's counts
-// become where its entries of each block go.
-std::vector<std::uint32_t> EntryStarts(std::vector<Chunk>& chunks, std::size_t blocks) {
-  std::vector<std::uint32_t> starts(blocks + 1, 0);
+// Where each block's entries begin, front to back, into `starts`: the last chunk's first. Each
+// chunk's counts become where its entries of each block go.
+void EntryStarts(std::vector<Chunk>& chunks, std::size_t blocks,
+                 std::vector<std::uint32_t>& starts) {
+  starts.assign(blocks + 1, 0);
   std::uint32_t entryCount = 0;
   for (std::size_t b = 0; b < blocks; ++b) {
     starts[b] = entryCount;
@@ -911,14 +919,12 @@ std::vector<std::uint32_t> EntryStarts(std::vector<Chunk>& chunks, std::size_t b
     }
   }
   starts[blocks] = entryCount;
-  return starts;
 }
 
-// Each block's windows, front to back, gathered from the chunks on every core.
-Entries ListEntries(std::vector<Chunk>& chunks, const BlockGrid& grid, const PictureRows& picture,
-                    int threads) {
-  Entries list;
-  list.starts = EntryStarts(chunks, grid.count);
+// Each block's windows, front to back, gathered from the chunks on every core into `list`.
+void ListEntries(std::vector<Chunk>& chunks, const BlockGrid& grid, const PictureRows& picture,
+                 int threads, Entries& list) {
+  EntryStarts(chunks, grid.count, list.starts);
   std::size_t windowCount = 0;
   for (Chunk& chunk : chunks) {
     chunk.firstWindow = static_cast<std::uint32_t>(windowCount);
@@ -927,7 +933,7 @@ Entries ListEntries(std::vector<Chunk>& chunks, const BlockGrid& grid, const Pic
   list.windows.resize(windowCount);
   list.entries.resize(list.starts[grid.count]);
   std::atomic<std::size_t> nextChunk{0};
-  OnThreads(threads, [&](bool) {
+  OnThreads(threads, [&](int) {
     for (std::size_t c = nextChunk++; c < chunks.size(); c = nextChunk++) {
       Chunk& chunk = chunks[c];
       std::copy(chunk.windows.begin(), chunk.windows.end(),
@@ -939,22 +945,27 @@ Entries ListEntries(std::vector<Chunk>& chunks, const BlockGrid& grid, const Pic
       }
     }
   });
-  return list;
 }
 
-// Paints the blocks on every core, the calling thread reporting the share done; false when
-// `progress` cancelled.
+// Paints the blocks on every core, each thread working in one of `work`, the calling thread
+// reporting the share done; false when `progress` cancelled.
 bool PaintBlocks(const Entries& list, const BlockGrid& grid, const PictureRows& picture,
-                 const WholeProgress& progress, int threads) {
+                 const WholeProgress& progress, int threads,
+                 std::vector<std::unique_ptr<BlockWork>>& work) {
   std::atomic<std::size_t> nextBlock{0}, finished{0};
   std::atomic<bool> cancelled{false};
-  OnThreads(threads, [&](bool reports) {
-    auto w = std::make_unique<BlockWork>();
+  if (work.size() < static_cast<std::size_t>(threads)) work.resize(threads);
+  for (std::unique_ptr<BlockWork>& w : work) {
+    if (!w) w = std::make_unique<BlockWork>();
+  }
+  OnThreads(threads, [&](int thread) {
+    BlockWork& w = *work[thread];
+    const bool reports = thread == 0;
     for (std::size_t b = nextBlock++; b < grid.count && !cancelled; b = nextBlock++) {
       const int bx = static_cast<int>(b % grid.across) * kBlock;
       const int by = static_cast<int>(b / grid.across) * kBlock;
       PaintBlock(list.windows.data(), list.entries.data() + list.starts[b],
-                 list.starts[b + 1] - list.starts[b], *w, bx, by, picture);
+                 list.starts[b + 1] - list.starts[b], w, bx, by, picture);
       const std::size_t done = ++finished;
       if (reports && progress && !progress(static_cast<double>(done) / grid.count)) {
         cancelled = true;
@@ -966,21 +977,36 @@ bool PaintBlocks(const Entries& list, const BlockGrid& grid, const PictureRows& 
 
 }  // namespace
 
+struct WholeDrawingMemory::Parts {
+  std::vector<Chunk> chunks;
+  Entries list;
+  std::vector<std::unique_ptr<BlockWork>> work;  // a thread's each
+};
+
+WholeDrawingMemory::WholeDrawingMemory() : parts_(std::make_unique<Parts>()) {}
+WholeDrawingMemory::~WholeDrawingMemory() = default;
+WholeDrawingMemory::WholeDrawingMemory(WholeDrawingMemory&&) noexcept = default;
+WholeDrawingMemory& WholeDrawingMemory::operator=(WholeDrawingMemory&&) noexcept = default;
+
 bool DrawAntiAliasedWhole(std::span<const Segment> segments, const PictureRows& picture,
-                          const CanvasPlacement& place, const WholeProgress& progress) {
+                          const CanvasPlacement& place, const WholeProgress& progress,
+                          WholeDrawingMemory* memory) {
   if (segments.empty() || picture.width <= 0 || picture.height <= 0) return true;
+  std::optional<WholeDrawingMemory> own;
+  WholeDrawingMemory::Parts& parts = (memory != nullptr ? *memory : own.emplace()).parts();
   const int threads = DrawingThreads();
   const BlockGrid grid(picture);
   // One chunk a thread; the chunks outlive the painting, whose windows point into their steps.
-  std::vector<Chunk> chunks = Chunks(segments, static_cast<std::size_t>(threads));
+  std::vector<Chunk>& chunks = parts.chunks;
+  CutChunks(segments, static_cast<std::size_t>(threads), chunks);
   std::atomic<std::size_t> nextChunk{0};
-  OnThreads(threads, [&](bool) {
+  OnThreads(threads, [&](int) {
     for (std::size_t c = nextChunk++; c < chunks.size(); c = nextChunk++) {
       FillChunk(chunks[c], segments, picture, place, grid);
     }
   });
-  const Entries list = ListEntries(chunks, grid, picture, threads);
-  return PaintBlocks(list, grid, picture, progress, threads);
+  ListEntries(chunks, grid, picture, threads, parts.list);
+  return PaintBlocks(parts.list, grid, picture, progress, threads, parts.work);
 }
 
 }  // namespace stringart

@@ -30,7 +30,7 @@ void LargePicture::Draw(std::span<const Segment> segments) {
 
 bool LargePicture::DrawWhole(std::span<const Segment> segments, const WholeProgress& progress) {
   return DrawAntiAliasedWhole(segments, {pixels_.data(), width_, height_, width_},
-                              {scale_, left_, top_}, progress);
+                              {scale_, left_, top_}, progress, &memory_);
 }
 
 std::optional<LargePicture> LargePicture::Make(int width, int height, std::string& error) {

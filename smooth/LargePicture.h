@@ -48,6 +48,7 @@ class LargePicture {
   int width_, height_;
   double scale_, left_, top_;  // where canvas point (-0.5, -0.5) lands, pixels
   std::vector<std::uint32_t> pixels_;
+  WholeDrawingMemory memory_;  // DrawWhole's, kept for the next figure
 };
 
 }  // namespace stringart

@@ -1,6 +1,7 @@
 // The fast anti-aliased rasteriser against the plain one, on seeded random drawings, and what both
 // promise: slicing at colour changes changes nothing, segments with no direction or no finite
-// coordinates draw nothing, and nothing outside the picture is written.
+// coordinates draw nothing, and nothing outside the picture is written. The whole drawing paints
+// the same in memory kept from other drawings.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -171,6 +172,21 @@ TEST(DrawAntiAliased, SegmentsWithNoDirectionOrNoFiniteEndDrawNothing) {
     draw(run, alone.rows(), c.place);
     draw(mixed, within.rows(), c.place);
     EXPECT_EQ(alone.buffer, within.buffer);
+  }
+}
+
+TEST(DrawAntiAliasedWhole, MemoryKeptFromOtherDrawingsPaintsAsFreshMemory) {
+  const Case kCases[] = {
+      {333, 17, 340, {1.2, 0, -3}}, {300, 260, 300, {0.6, 0, 0}}, {64, 48, 64, {1, 0, 0}}};
+  WholeDrawingMemory kept;
+  for (std::uint32_t seed = 1; seed <= 6; ++seed) {
+    const Case& c = kCases[seed % std::size(kCases)];
+    const std::vector<Segment> segments = RandomDrawing(seed, c, 100 + seed * 90);
+    Guarded fresh(c), reused(c);
+    DrawAntiAliasedWhole(segments, fresh.rows(), c.place);
+    DrawAntiAliasedWhole(segments, reused.rows(), c.place, {}, &kept);
+    EXPECT_EQ(reused.buffer, fresh.buffer)
+        << "after " << seed - 1 << " drawings, " << Describe(seed, c);
   }
 }
 
