@@ -996,9 +996,10 @@ bool DrawAntiAliasedWhole(std::span<const Segment> segments, const PictureRows& 
   WholeDrawingMemory::Parts& parts = (memory != nullptr ? *memory : own.emplace()).parts();
   const int threads = DrawingThreads();
   const BlockGrid grid(picture);
-  // One chunk a thread; the chunks outlive the painting, whose windows point into their steps.
+  // Four chunks a thread, taken in turn, so that a thread done early takes another; the chunks
+  // outlive the painting, whose windows point into their steps.
   std::vector<Chunk>& chunks = parts.chunks;
-  CutChunks(segments, static_cast<std::size_t>(threads), chunks);
+  CutChunks(segments, 4 * static_cast<std::size_t>(threads), chunks);
   std::atomic<std::size_t> nextChunk{0};
   OnThreads(threads, [&](int) {
     for (std::size_t c = nextChunk++; c < chunks.size(); c = nextChunk++) {
