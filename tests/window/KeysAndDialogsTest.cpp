@@ -224,7 +224,11 @@ TEST(SavePicture, ARefusedNameIsToldAndAskedForAgain) {
       });
       box->accept();
     });
-    first->selectFile(dir.filePath("figure.jpg"));
+    // Typed into the name's box: selectFile leaves the box alone once it has the focus, which it
+    // gets only some time after the dialog shows.
+    first->setDirectory(dir.path());
+    first->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))
+        ->setText(QStringLiteral("figure.jpg"));
     static_cast<QDialog*>(first)->accept();  // as its Save button
   });
   run.window.SavePictureAs();
