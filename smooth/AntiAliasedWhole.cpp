@@ -41,10 +41,13 @@ constexpr int kCells = kBlock * kBlock;
 #if defined(__EMSCRIPTEN__)
 // WebAssembly without its vector instructions works lane by lane: a shorter vector keeps the
 // page's code a quarter the size, and costs it little speed.
-constexpr int kLanes = 4;
+constexpr int kLanes = 4, kWide = 4;  // a vector is a quarter of a tile's row
 #else
-constexpr int kLanes = kTile;  // a vector is one row of a tile
+// A vector is a square of 4 x 4 pixels: a step's band crosses fewer squares than rows of 16 at
+// most slopes, and a square is all done sooner.
+constexpr int kLanes = 16, kWide = 4;
 #endif
+constexpr int kHigh = kLanes / kWide;  // rows of pixels a vector spans
 typedef float Floats __attribute__((vector_size(kLanes * sizeof(float))));
 typedef std::int32_t Ints __attribute__((vector_size(kLanes * sizeof(std::int32_t))));
 typedef std::uint32_t Words __attribute__((vector_size(kLanes * sizeof(std::uint32_t))));
@@ -497,24 +500,31 @@ STRINGART_INLINE Floats Coverage(const Step& k, const OneEnd& start, const OneEn
   return Pick::Min(sum, one);
 }
 
-constexpr int kVectors = kBlock / kLanes;             // a row of a block
+constexpr int kVectors = kBlock / kWide;              // across a block
+constexpr int kBands = kBlock / kHigh;                // rows of vectors of a block
 constexpr int kTileVectors = kTile * kTile / kLanes;  // a tile
 static_assert(kVectors <= 32);
+
+// Where vector v of band q keeps its lanes in a block's cells, lane i the pixel
+// (kWide v + i % kWide, kHigh q + i / kWide) of the block.
+constexpr int At(int q, int v) {
+  return (q * kVectors + v) * kLanes;
+}
 
 // What a thread keeps for the block it paints.
 struct BlockWork {
   alignas(64) float share[kCells];  // of each pixel, what nothing in front covers yet
   alignas(64) float red[kCells], green[kCells], blue[kCells];  // gathered, levels of 255
   alignas(64) float cover[kCells];  // the run being gathered: its largest coverage so far
-  int firstVector[kBlock], lastVector[kBlock];  // of each row, what the run touched
-  int firstRow, lastRow;                        // rows the run may have touched
-  std::uint32_t doneVectors[kBlock];            // of each row, the vectors all done
+  int firstVector[kBands], lastVector[kBands];  // of each band, what the run touched
+  int firstBand, lastBand;                      // bands the run may have touched
+  std::uint32_t doneVectors[kBands];            // of each band, the vectors all done
   int doneInTile[kTilesAcross * kTilesAcross];  // vectors
   std::uint64_t doneTiles;
 
-  void VectorDone(int r, int v) {
-    doneVectors[r] |= 1u << v;
-    const int tile = r / kTile * kTilesAcross + v * kLanes / kTile;
+  void VectorDone(int q, int v) {
+    doneVectors[q] |= 1u << v;
+    const int tile = q * kHigh / kTile * kTilesAcross + v * kWide / kTile;
     if (++doneInTile[tile] == kTileVectors) doneTiles |= std::uint64_t{1} << tile;
   }
 };
@@ -532,10 +542,10 @@ STRINGART_INLINE Words Lay(Floats gathered, Floats share, Words under, int shift
 STRINGART_INLINE void Composite(BlockWork& w, const RunColour& colour) {
   const Floats red = Broadcast(colour.red), green = Broadcast(colour.green),
                blue = Broadcast(colour.blue), done = Broadcast(kDone);
-  for (int r = w.firstRow; r <= w.lastRow; ++r) {
-    if (w.lastVector[r] < w.firstVector[r]) continue;
-    for (int v = w.firstVector[r]; v <= w.lastVector[r]; ++v) {
-      const int at = r * kBlock + v * kLanes;
+  for (int q = w.firstBand; q <= w.lastBand; ++q) {
+    if (w.lastVector[q] < w.firstVector[q]) continue;
+    for (int v = w.firstVector[q]; v <= w.lastVector[q]; ++v) {
+      const int at = At(q, v);
       const Floats cover = Load(w.cover + at), before = Load(w.share + at);
       const Floats taken = before * cover, after = before - taken;
       Store(w.red + at, Load(w.red + at) + taken * red);
@@ -543,13 +553,13 @@ STRINGART_INLINE void Composite(BlockWork& w, const RunColour& colour) {
       Store(w.blue + at, Load(w.blue + at) + taken * blue);
       Store(w.share + at, after);
       Store(w.cover + at, Floats{});
-      if (!(w.doneVectors[r] >> v & 1) && All(Less(after, done))) w.VectorDone(r, v);
+      if (!(w.doneVectors[q] >> v & 1) && All(Less(after, done))) w.VectorDone(q, v);
     }
-    w.firstVector[r] = kVectors;
-    w.lastVector[r] = -1;
+    w.firstVector[q] = kVectors;
+    w.lastVector[q] = -1;
   }
-  w.firstRow = kBlock;
-  w.lastRow = -1;
+  w.firstBand = kBands;
+  w.lastBand = -1;
 }
 
 // Where step k reaches across the rows of a block: the columns of row r lie within
@@ -606,27 +616,36 @@ struct Placed {
             std::min(static_cast<int>(std::floor(hi)), width - 1)};
   }
 
-  // Reach(r, r, width) for each row r of the tile row from `base`, a lane a row, as the vectors
-  // it touches within [vFirst, vLast]: from[i] to to[i] for row base + i, from[i] > to[i] when
-  // none.
+  // The vectors within [vFirst, vLast] that the step may reach in each band of the tile row from
+  // row `base`, minding only rows r0 to r1: from[j] to to[j] for band base / kHigh + j,
+  // from[j] > to[j] when none. Reach(r, r, width) found for the rows, a lane a row.
   template <typename Pick>
-  STRINGART_INLINE void Vectors(int base, int vFirst, int vLast, int width, Floats lane, int* from,
-                                int* to) const {
-    constexpr int kVectorShift = __builtin_ctz(kLanes);
+  STRINGART_INLINE void Bands(int base, int r0, int r1, int vFirst, int vLast, int width,
+                              Floats lane, int* from, int* to) const {
     const Floats edge = Broadcast(-1.0f), wall = Broadcast(static_cast<float>(width));
+    int firstColumn[kTile], lastColumn[kTile];
     for (int at = 0; at < kTile; at += kLanes) {
       const Floats y = Broadcast(static_cast<float>(base + at)) + lane;
       const Floats xa = Pick::Max(a0 + a1 * y, b0 + b1 * y);
       const Floats xb = Pick::Min(c0 + c1 * y, d0 + d1 * y);
-      const Ints firstColumn = Pick::Max(Floor(Clamp<Pick>(xa - 0.01f, edge, wall)), Ints{});
-      const Ints lastColumn =
-          Pick::Min(Floor(Clamp<Pick>(xb + 0.01f, edge, wall)), Ints{} + (width - 1));
-      const Ints none = Less(xb, xa) | Less(lastColumn, firstColumn);
-      const Ints v0 = Pick::Max(firstColumn >> kVectorShift, Ints{} + vFirst);
-      const Ints v1 =
-          Select(none, Ints{} - 1, Pick::Min(lastColumn >> kVectorShift, Ints{} + vLast));
-      std::memcpy(from + at, &v0, sizeof v0);
-      std::memcpy(to + at, &v1, sizeof v1);
+      const Ints first = Pick::Max(Floor(Clamp<Pick>(xa - 0.01f, edge, wall)), Ints{});
+      const Ints last =
+          Select(Less(xb, xa), Ints{} - 1,
+                 Pick::Min(Floor(Clamp<Pick>(xb + 0.01f, edge, wall)), Ints{} + (width - 1)));
+      std::memcpy(firstColumn + at, &first, sizeof first);
+      std::memcpy(lastColumn + at, &last, sizeof last);
+    }
+    for (int j = 0; j < kTile / kHigh; ++j) {
+      int lo = kBlock, hi = -1;
+      for (int r = std::max(r0, base + j * kHigh); r <= std::min(r1, base + j * kHigh + kHigh - 1);
+           ++r) {
+        const int i = r - base;
+        if (firstColumn[i] > lastColumn[i]) continue;
+        lo = std::min(lo, firstColumn[i]);
+        hi = std::max(hi, lastColumn[i]);
+      }
+      from[j] = std::max(lo / kWide, vFirst);
+      to[j] = hi < lo ? -1 : std::min(hi / kWide, vLast);
     }
   }
 };
@@ -644,23 +663,32 @@ STRINGART_INLINE void PaintBlockWith(const Window* windows, const std::uint32_t*
   std::fill_n(w.green, kCells, 0.0f);
   std::fill_n(w.blue, kCells, 0.0f);
   std::fill_n(w.cover, kCells, 0.0f);
-  for (int r = 0; r < kBlock; ++r) {
-    w.doneVectors[r] = 0;
+  std::fill_n(w.share, kCells, 1.0f);
+  for (int q = 0; q < kBands; ++q) {
+    w.doneVectors[q] = 0;
+    w.firstVector[q] = kVectors;
+    w.lastVector[q] = -1;
     // Pixels beyond the picture's sides are done from the start.
-    const int inside = r < height ? width : 0;
-    std::fill_n(w.share + r * kBlock, inside, 1.0f);
-    std::fill_n(w.share + r * kBlock + inside, kBlock - inside, 0.0f);
+    if (q * kHigh + kHigh <= height && width == kBlock) continue;
     for (int v = 0; v < kVectors; ++v) {
-      if (r >= height || v * kLanes >= width) w.VectorDone(r, v);
+      int inside = 0;
+      for (int i = 0; i < kLanes; ++i) {
+        const bool in = v * kWide + i % kWide < width && q * kHigh + i / kWide < height;
+        w.share[At(q, v) + i] = in ? 1.0f : 0.0f;
+        inside += in;
+      }
+      if (inside == 0) w.VectorDone(q, v);
     }
-    w.firstVector[r] = kVectors;
-    w.lastVector[r] = -1;
   }
-  w.firstRow = kBlock;
-  w.lastRow = -1;
+  w.firstBand = kBands;
+  w.lastBand = -1;
 
-  Floats lane;
-  for (int i = 0; i < kLanes; ++i) lane[i] = static_cast<float>(i);
+  Floats lane, column, row;  // lane i's number, and its pixel's column and row in its vector
+  for (int i = 0; i < kLanes; ++i) {
+    lane[i] = static_cast<float>(i);
+    column[i] = static_cast<float>(i % kWide);
+    row[i] = static_cast<float>(i / kWide);
+  }
   const float fx = static_cast<float>(bx), fy = static_cast<float>(by);
   const RunColour* run = nullptr;
   for (std::size_t i = 0; i < count && w.doneTiles != ~std::uint64_t{0}; ++i) {
@@ -687,70 +715,80 @@ STRINGART_INLINE void PaintBlockWith(const Window* windows, const std::uint32_t*
     const Footprint<Pick> f(k);
     const OneEnd start(k, k.pieceFrom), end(k, k.pieceTo);
     const float nx = -k.uy, ny = k.ux, rx = k.ox - fx, ry = k.oy - fy;
-    const Floats dStep = lane * nx, eStep = lane * k.ux;
-    constexpr int kTileShift = __builtin_ctz(kTile / kLanes);  // vectors a tile's row, as 2^n
+    const Floats dStep = column * nx + row * ny, eStep = column * k.ux + row * k.uy;
+    // Over a vector's lanes, e runs from eLow to eHigh past its first lane's.
+    const float eLow = std::min(0.0f, (kWide - 1) * k.ux) + std::min(0.0f, (kHigh - 1) * k.uy);
+    const float eHigh = std::max(0.0f, (kWide - 1) * k.ux) + std::max(0.0f, (kHigh - 1) * k.uy);
+    constexpr int kTileVectorsAcross = kTile / kWide;
     for (int tr = place.first / kTile; tr <= place.last / kTile; ++tr) {
       const unsigned tiles = static_cast<unsigned>(live >> (tr * kTilesAcross)) & 0xFF;
       if (tiles == 0) continue;
-      const int vFirst = __builtin_ctz(tiles) << kTileShift;
-      const int vLast = ((32 - __builtin_clz(tiles)) << kTileShift) - 1;
+      const int vFirst = __builtin_ctz(tiles) * kTileVectorsAcross;
+      const int vLast = (32 - __builtin_clz(tiles)) * kTileVectorsAcross - 1;
       const int r0 = std::max(place.first, tr * kTile);
       const int r1 = std::min(place.last, tr * kTile + kTile - 1);
-      int from[kTile], to[kTile];
-      place.Vectors<Pick>(tr * kTile, vFirst, vLast, width, lane, from, to);
-      w.firstRow = std::min(w.firstRow, r0);
-      w.lastRow = std::max(w.lastRow, r1);
-      for (int r = r0; r <= r1; ++r) {
-        const int i = r - tr * kTile;
-        if (from[i] > to[i]) continue;
+      int from[kTile / kHigh], to[kTile / kHigh];
+      place.Bands<Pick>(tr * kTile, r0, r1, vFirst, vLast, width, lane, from, to);
+      const int q0 = r0 / kHigh, q1 = r1 / kHigh;
+      w.firstBand = std::min(w.firstBand, q0);
+      w.lastBand = std::max(w.lastBand, q1);
+      for (int q = q0; q <= q1; ++q) {
+        const int j = q - tr * kTile / kHigh;
+        if (from[j] > to[j]) continue;
         // Vectors all done at either side need no work.
-        const std::uint32_t done = w.doneVectors[r];
-        const std::uint32_t todo = ((2u << to[i]) - (1u << from[i])) & ~done;
+        const std::uint32_t done = w.doneVectors[q];
+        const std::uint32_t todo = ((2u << to[j]) - (1u << from[j])) & ~done;
         if (todo == 0) continue;
         const int v0 = __builtin_ctz(todo), v1 = 31 - __builtin_clz(todo);
-        const float px = static_cast<float>(v0 * kLanes) + 0.5f - rx;
-        const float py = static_cast<float>(r) + 0.5f - ry;
+        const float px = static_cast<float>(v0 * kWide) + 0.5f - rx;
+        const float py = static_cast<float>(q * kHigh) + 0.5f - ry;
         float d = nx * px + ny * py, e = k.ux * px + k.uy * py;
-        float* cover = w.cover + r * kBlock;
+        float* cover = w.cover + At(q, 0);
         for (int v = v0; v <= v1; ++v) {
           if (!(done >> v & 1)) {
-            const Floats c =
-                Coverage(k, start, end, f, d + dStep, e + eStep, e, e + (kLanes - 1) * k.ux);
+            const Floats c = Coverage(k, start, end, f, d + dStep, e + eStep, e + eLow, e + eHigh);
             const Floats old = Load(cover + v * kLanes);
             Store(cover + v * kLanes, Pick::Max(old, c));
           }
-          d += kLanes * nx;
-          e += kLanes * k.ux;
+          d += kWide * nx;
+          e += kWide * k.ux;
         }
-        w.firstVector[r] = std::min(w.firstVector[r], v0);
-        w.lastVector[r] = std::max(w.lastVector[r], v1);
+        w.firstVector[q] = std::min(w.firstVector[q], v0);
+        w.lastVector[q] = std::max(w.lastVector[q], v1);
       }
     }
   }
   if (run != nullptr) Composite(w, *run);
 
   // What was gathered, over what lies behind it in the picture.
-  for (int r = 0; r < height; ++r) {
-    std::uint32_t* pixels = picture.pixels + (by + r) * picture.stride + bx;
-    const int at = r * kBlock;
-    for (int x = 0; x < width; x += kLanes) {
-      Words under;
-      const int n = std::min(kLanes, width - x);
-      // A whole vector's copy is a move of one register; a part's, a call.
-      if (n == kLanes) {
-        std::memcpy(&under, pixels + x, sizeof under);
-      } else {
-        std::memcpy(&under, pixels + x, n * sizeof(std::uint32_t));
+  for (int q = 0; q * kHigh < height; ++q) {
+    const int high = std::min(kHigh, height - q * kHigh);
+    std::uint32_t* pixels = picture.pixels + (by + q * kHigh) * picture.stride + bx;
+    for (int v = 0; v * kWide < width; ++v, pixels += kWide) {
+      const int wide = std::min(kWide, width - v * kWide), at = At(q, v);
+      std::uint32_t under[kLanes] = {};
+      // A whole row of a vector is one move; a part's, a call.
+      for (int j = 0; j < high; ++j) {
+        if (wide == kWide) {
+          std::memcpy(under + j * kWide, pixels + j * picture.stride, kWide * sizeof *under);
+        } else {
+          std::memcpy(under + j * kWide, pixels + j * picture.stride, wide * sizeof *under);
+        }
       }
-      const Floats share = Load(w.share + at + x);
-      const Words out = (Words{} + 0xFF000000u) |
-                        Lay<Pick>(Load(w.red + at + x), share, under, 16) |
-                        Lay<Pick>(Load(w.green + at + x), share, under, 8) |
-                        Lay<Pick>(Load(w.blue + at + x), share, under, 0);
-      if (n == kLanes) {
-        std::memcpy(pixels + x, &out, sizeof out);
-      } else {
-        std::memcpy(pixels + x, &out, n * sizeof(std::uint32_t));
+      Words below;
+      std::memcpy(&below, under, sizeof below);
+      const Floats share = Load(w.share + at);
+      const Words out = (Words{} + 0xFF000000u) | Lay<Pick>(Load(w.red + at), share, below, 16) |
+                        Lay<Pick>(Load(w.green + at), share, below, 8) |
+                        Lay<Pick>(Load(w.blue + at), share, below, 0);
+      std::uint32_t laid[kLanes];
+      std::memcpy(laid, &out, sizeof laid);
+      for (int j = 0; j < high; ++j) {
+        if (wide == kWide) {
+          std::memcpy(pixels + j * picture.stride, laid + j * kWide, kWide * sizeof *laid);
+        } else {
+          std::memcpy(pixels + j * picture.stride, laid + j * kWide, wide * sizeof *laid);
+        }
       }
     }
   }
