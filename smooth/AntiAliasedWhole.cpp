@@ -179,16 +179,17 @@ Step Shape(const Pose& p, const RunColour& colour, double scale) {
   return k;
 }
 
-// The step starting with stroke `s`, three strokes as the tracer draws them or one, or nullopt
-// when nothing of it comes near the picture.
-std::optional<Pose> MakePose(const CanvasSegment& s, bool tracerStep, const PictureRows& picture,
-                             const CanvasPlacement& place, std::uint32_t run) {
+// The step starting with stroke `s`, three strokes as the tracer draws them or one, into `k`; false
+// when nothing of it comes near the picture. (Written in place: a copy of a pose is a sizeable part
+// of its making.)
+bool MakePose(const CanvasSegment& s, bool tracerStep, const PictureRows& picture,
+              const CanvasPlacement& place, std::uint32_t run, Pose& k) {
   const double dx = s.x1 - s.x0, dy = s.y1 - s.y0, length = std::sqrt(dx * dx + dy * dy);
   const double ux = dx / length, uy = dy / length;
   // Room for the offset strokes besides a width and a square end.
   double t0, t1;
   if (!smooth_detail::PartNearPicture(s, picture, place, 3 + 2 / place.scale, t0, t1)) {
-    return std::nullopt;
+    return false;
   }
   const double scale = place.scale;
   const double startX = s.x0 + t0 * dx, startY = s.y0 + t0 * dy;
@@ -205,7 +206,6 @@ std::optional<Pose> MakePose(const CanvasSegment& s, bool tracerStep, const Pict
     midHi = std::min(midHi, strokes.to[j]);
   }
   const auto [b, a] = Axes(ux, uy);
-  Pose k{};
   k.ox = static_cast<float>(place.left + scale * (startX + 0.5));
   k.oy = static_cast<float>(place.top + scale * (startY + 0.5));
   k.ux = static_cast<float>(ux);
@@ -223,7 +223,7 @@ std::optional<Pose> MakePose(const CanvasSegment& s, bool tracerStep, const Pict
   k.exactUx = ux;
   k.exactUy = uy;
   k.exactLength = along;
-  return k;
+  return true;
 }
 
 // A stretch along a step that is painted: all of it, or the part around one of its ends.
@@ -562,6 +562,12 @@ STRINGART_INLINE void Composite(BlockWork& w, const RunColour& colour) {
   w.lastBand = -1;
 }
 
+// x rounded down, for |x| < 2^31: std::floor without SSE4.1 is a dozen instructions.
+int FloorToInt(float x) {
+  const int whole = static_cast<int>(x);
+  return whole - (x < static_cast<float>(whole));
+}
+
 // Where step k reaches across the rows of a block: the columns of row r lie within
 // [max(a0 + a1 r, b0 + b1 r), min(c0 + c1 r, d0 + d1 r)] (the limits across the strokes and
 // along them), rows from first to last.
@@ -596,8 +602,8 @@ struct Placed {
     Limit(k.ux, k.uy, w.eLo, w.eHi, rx, ry, b0, d0, sb);
     a1 = c1 = sa;
     b1 = d1 = sb;
-    first = std::max(0, static_cast<int>(std::floor(std::max(w.top - fy, -1.0f))));
-    last = std::min(height - 1, static_cast<int>(std::floor(std::min(w.bottom - fy, 1e6f))));
+    first = std::max(0, FloorToInt(std::max(w.top - fy, -1.0f)));
+    last = std::min(height - 1, FloorToInt(std::min(w.bottom - fy, 1e6f)));
   }
 
   // The columns of the pixels of rows r0 to r1 that the step may reach, within [0, width):
@@ -612,8 +618,7 @@ struct Placed {
     // A pixel reaches from its column to the next; a hair more for rounding.
     const float lo = std::clamp(xa - 0.01f, -1.0f, static_cast<float>(width));
     const float hi = std::clamp(xb + 0.01f, -1.0f, static_cast<float>(width));
-    return {std::max(static_cast<int>(std::floor(lo)), 0),
-            std::min(static_cast<int>(std::floor(hi)), width - 1)};
+    return {std::max(FloorToInt(lo), 0), std::min(FloorToInt(hi), width - 1)};
   }
 
   // The vectors within [vFirst, vLast] that the step may reach in each band of the tile row from
@@ -629,23 +634,24 @@ struct Placed {
       const Floats xa = Pick::Max(a0 + a1 * y, b0 + b1 * y);
       const Floats xb = Pick::Min(c0 + c1 * y, d0 + d1 * y);
       const Ints first = Pick::Max(Floor(Clamp<Pick>(xa - 0.01f, edge, wall)), Ints{});
-      const Ints last =
-          Select(Less(xb, xa), Ints{} - 1,
-                 Pick::Min(Floor(Clamp<Pick>(xb + 0.01f, edge, wall)), Ints{} + (width - 1)));
-      std::memcpy(firstColumn + at, &first, sizeof first);
-      std::memcpy(lastColumn + at, &last, sizeof last);
+      const Ints last = Pick::Min(Floor(Clamp<Pick>(xb + 0.01f, edge, wall)), Ints{} + (width - 1));
+      // Rows the step misses, or not minded, reach nothing: beyond the block either side.
+      const Ints r = Ints{} + (base + at) + __builtin_convertvector(lane, Ints);
+      const Ints none =
+          Less(xb, xa) | Less(last, first) | Less(r, Ints{} + r0) | Less(Ints{} + r1, r);
+      const Ints nowhere = Select(none, Ints{} + kBlock, first),
+                 never = Select(none, Ints{} - 1, last);
+      std::memcpy(firstColumn + at, &nowhere, sizeof nowhere);
+      std::memcpy(lastColumn + at, &never, sizeof never);
     }
     for (int j = 0; j < kTile / kHigh; ++j) {
-      int lo = kBlock, hi = -1;
-      for (int r = std::max(r0, base + j * kHigh); r <= std::min(r1, base + j * kHigh + kHigh - 1);
-           ++r) {
-        const int i = r - base;
-        if (firstColumn[i] > lastColumn[i]) continue;
+      int lo = firstColumn[j * kHigh], hi = lastColumn[j * kHigh];
+      for (int i = j * kHigh + 1; i < j * kHigh + kHigh; ++i) {
         lo = std::min(lo, firstColumn[i]);
         hi = std::max(hi, lastColumn[i]);
       }
       from[j] = std::max(lo / kWide, vFirst);
-      to[j] = hi < lo ? -1 : std::min(hi / kWide, vLast);
+      to[j] = hi < 0 ? -1 : std::min(hi / kWide, vLast);
     }
   }
 };
@@ -913,8 +919,8 @@ void FillChunk(Chunk& chunk, std::span<const Segment> segments, const PictureRow
     const bool tracerStep = i + 2 < chunk.end && IsTracerStep(&segments[i]);
     const auto run = static_cast<std::uint32_t>(chunk.colours.size() - 1);
     if (const auto drawn = smooth_detail::DrawnSegment(segments[i])) {
-      if (const auto pose = MakePose(*drawn, tracerStep, picture, place, run)) {
-        poses.push_back(*pose);
+      if (!MakePose(*drawn, tracerStep, picture, place, run, poses.emplace_back())) {
+        poses.pop_back();
       }
     }
     i += tracerStep ? 3 : 1;
