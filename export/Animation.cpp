@@ -335,8 +335,7 @@ class MorphFrames final : public FrameSource {
       Wait();
       SegmentRecorder& drawing = drawings_[k % 2];
       if (traced_ != k) Trace(k, drawing);
-      picture_.Clear();
-      picture_.DrawWhole(drawing.segments());
+      picture_.DrawWholeOnBlack(drawing.segments());
       if (k + 1 < morphing_) {
         SegmentRecorder& next = drawings_[(k + 1) % 2];
         try {

@@ -81,9 +81,16 @@ class WholeDrawingMemory {
 // what the picture holds, as one call of the functions above would. `progress`, when given, is told
 // from the calling thread; when it returns false the drawing stops with the picture part drawn, and
 // this returns false.
+// What a whole drawing is laid over.
+enum class WholeGround {
+  Picture,  // what the picture holds
+  Black,    // black: the picture is not read, and every pixel of it is written
+};
+
 // `memory`, when given, is worked in and kept.
 bool DrawAntiAliasedWhole(std::span<const Segment> segments, const PictureRows& picture,
                           const CanvasPlacement& place, const WholeProgress& progress = {},
-                          WholeDrawingMemory* memory = nullptr);
+                          WholeDrawingMemory* memory = nullptr,
+                          WholeGround ground = WholeGround::Picture);
 
 }  // namespace stringart

@@ -656,11 +656,20 @@ struct Placed {
   }
 };
 
-// Paints the block of the picture from (bx, by) with the steps `entries` name, front to back.
+// A block to paint: the steps its entries name among the windows, front to back, and where it lies.
+struct BlockJob {
+  const Window* windows;
+  const std::uint32_t* entries;
+  std::size_t count;
+  int bx, by;      // its top left pixel
+  bool overBlack;  // what lies behind it is black, whatever the picture holds
+};
+
+// Paints the block of `job` onto the picture.
 template <typename Pick>
-STRINGART_INLINE void PaintBlockWith(const Window* windows, const std::uint32_t* entries,
-                                     std::size_t count, BlockWork& w, int bx, int by,
+STRINGART_INLINE void PaintBlockWith(const BlockJob& job, BlockWork& w,
                                      const PictureRows& picture) {
+  const auto [windows, entries, count, bx, by, overBlack] = job;
   const int width = std::min(kBlock, picture.width - bx);
   const int height = std::min(kBlock, picture.height - by);
   std::fill_n(w.doneInTile, kTilesAcross * kTilesAcross, 0);
@@ -766,7 +775,7 @@ STRINGART_INLINE void PaintBlockWith(const Window* windows, const std::uint32_t*
   }
   if (run != nullptr) Composite(w, *run);
 
-  // What was gathered, over what lies behind it in the picture.
+  // What was gathered, over what lies behind it.
   for (int q = 0; q * kHigh < height; ++q) {
     const int high = std::min(kHigh, height - q * kHigh);
     std::uint32_t* pixels = picture.pixels + (by + q * kHigh) * picture.stride + bx;
@@ -774,7 +783,7 @@ STRINGART_INLINE void PaintBlockWith(const Window* windows, const std::uint32_t*
       const int wide = std::min(kWide, width - v * kWide), at = At(q, v);
       std::uint32_t under[kLanes] = {};
       // A whole row of a vector is one move; a part's, a call.
-      for (int j = 0; j < high; ++j) {
+      for (int j = 0; j < high && !overBlack; ++j) {
         if (wide == kWide) {
           std::memcpy(under + j * kWide, pixels + j * picture.stride, kWide * sizeof *under);
         } else {
@@ -802,27 +811,21 @@ STRINGART_INLINE void PaintBlockWith(const Window* windows, const std::uint32_t*
 
 // PaintBlockWith in a copy for each instruction set, chosen when the program loads.
 #if defined(STRINGART_X86_COPIES)
-__attribute__((target("avx512f"))) void PaintBlock(const Window* windows,
-                                                   const std::uint32_t* entries, std::size_t count,
-                                                   BlockWork& w, int bx, int by,
+__attribute__((target("avx512f"))) void PaintBlock(const BlockJob& job, BlockWork& w,
                                                    const PictureRows& picture) {
-  PaintBlockWith<NativePick>(windows, entries, count, w, bx, by, picture);
+  PaintBlockWith<NativePick>(job, w, picture);
 }
-__attribute__((target("avx2"))) void PaintBlock(const Window* windows, const std::uint32_t* entries,
-                                                std::size_t count, BlockWork& w, int bx, int by,
+__attribute__((target("avx2"))) void PaintBlock(const BlockJob& job, BlockWork& w,
                                                 const PictureRows& picture) {
-  PaintBlockWith<SignPick>(windows, entries, count, w, bx, by, picture);
+  PaintBlockWith<SignPick>(job, w, picture);
 }
-__attribute__((target("default"))) void PaintBlock(const Window* windows,
-                                                   const std::uint32_t* entries, std::size_t count,
-                                                   BlockWork& w, int bx, int by,
+__attribute__((target("default"))) void PaintBlock(const BlockJob& job, BlockWork& w,
                                                    const PictureRows& picture) {
-  PaintBlockWith<SignPick>(windows, entries, count, w, bx, by, picture);
+  PaintBlockWith<SignPick>(job, w, picture);
 }
 #else
-void PaintBlock(const Window* windows, const std::uint32_t* entries, std::size_t count,
-                BlockWork& w, int bx, int by, const PictureRows& picture) {
-  PaintBlockWith<SignPick>(windows, entries, count, w, bx, by, picture);
+void PaintBlock(const BlockJob& job, BlockWork& w, const PictureRows& picture) {
+  PaintBlockWith<SignPick>(job, w, picture);
 }
 #endif
 
@@ -994,7 +997,7 @@ void ListEntries(std::vector<Chunk>& chunks, const BlockGrid& grid, const Pictur
 // Paints the blocks on every core, each thread working in one of `work`, the calling thread
 // reporting the share done; false when `progress` cancelled.
 bool PaintBlocks(const Entries& list, const BlockGrid& grid, const PictureRows& picture,
-                 const WholeProgress& progress, int threads,
+                 bool overBlack, const WholeProgress& progress, int threads,
                  std::vector<std::unique_ptr<BlockWork>>& work) {
   std::atomic<std::size_t> nextBlock{0}, finished{0};
   std::atomic<bool> cancelled{false};
@@ -1008,8 +1011,9 @@ bool PaintBlocks(const Entries& list, const BlockGrid& grid, const PictureRows& 
     for (std::size_t b = nextBlock++; b < grid.count && !cancelled; b = nextBlock++) {
       const int bx = static_cast<int>(b % grid.across) * kBlock;
       const int by = static_cast<int>(b / grid.across) * kBlock;
-      PaintBlock(list.windows.data(), list.entries.data() + list.starts[b],
-                 list.starts[b + 1] - list.starts[b], w, bx, by, picture);
+      PaintBlock({list.windows.data(), list.entries.data() + list.starts[b],
+                  list.starts[b + 1] - list.starts[b], bx, by, overBlack},
+                 w, picture);
       const std::size_t done = ++finished;
       if (reports && progress && !progress(static_cast<double>(done) / grid.count)) {
         cancelled = true;
@@ -1034,8 +1038,14 @@ WholeDrawingMemory& WholeDrawingMemory::operator=(WholeDrawingMemory&&) noexcept
 
 bool DrawAntiAliasedWhole(std::span<const Segment> segments, const PictureRows& picture,
                           const CanvasPlacement& place, const WholeProgress& progress,
-                          WholeDrawingMemory* memory) {
-  if (segments.empty() || picture.width <= 0 || picture.height <= 0) return true;
+                          WholeDrawingMemory* memory, WholeGround ground) {
+  if (picture.width <= 0 || picture.height <= 0) return true;
+  if (segments.empty()) {
+    for (int y = 0; y < picture.height && ground == WholeGround::Black; ++y) {
+      std::fill_n(picture.pixels + y * picture.stride, picture.width, 0xFF000000u);
+    }
+    return true;
+  }
   std::optional<WholeDrawingMemory> own;
   WholeDrawingMemory::Parts& parts = (memory != nullptr ? *memory : own.emplace()).parts();
   const int threads = DrawingThreads();
@@ -1051,7 +1061,8 @@ bool DrawAntiAliasedWhole(std::span<const Segment> segments, const PictureRows& 
     }
   });
   ListEntries(chunks, grid, picture, threads, parts.list);
-  return PaintBlocks(parts.list, grid, picture, progress, threads, parts.work);
+  return PaintBlocks(parts.list, grid, picture, ground == WholeGround::Black, progress, threads,
+                     parts.work);
 }
 
 }  // namespace stringart

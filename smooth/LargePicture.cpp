@@ -33,6 +33,12 @@ bool LargePicture::DrawWhole(std::span<const Segment> segments, const WholeProgr
                               {scale_, left_, top_}, progress, &memory_);
 }
 
+bool LargePicture::DrawWholeOnBlack(std::span<const Segment> segments,
+                                    const WholeProgress& progress) {
+  return DrawAntiAliasedWhole(segments, {pixels_.data(), width_, height_, width_},
+                              {scale_, left_, top_}, progress, &memory_, WholeGround::Black);
+}
+
 std::optional<LargePicture> LargePicture::Make(int width, int height, std::string& error) {
   try {
     return LargePicture(width, height);

@@ -33,6 +33,9 @@ class LargePicture {
   // shown or saved complete. `progress`, when given, hears of the drawing and may stop it,
   // leaving the picture part drawn; returns false then.
   bool DrawWhole(std::span<const Segment> segments, const WholeProgress& progress = {});
+  // Clear() and DrawWhole() in one pass, the picture not read: a figure on black. Stopped by
+  // `progress`, the picture holds part of the figure and part of what it held.
+  bool DrawWholeOnBlack(std::span<const Segment> segments, const WholeProgress& progress = {});
   // Paints the whole picture black again.
   void Clear();
 

@@ -38,8 +38,7 @@ void Picture1View::DrawSmooth() {
   std::string error;
   if (!smooth_ || smooth_->width() != side) smooth_ = LargePicture::Make(side, side, error);
   if (!smooth_) return;  // no memory for it: the raster, enlarged, will do
-  smooth_->Clear();
-  smooth_->DrawWhole(strokes.segments());
+  smooth_->DrawWholeOnBlack(strokes.segments());
   smoothImage_ = QImage(reinterpret_cast<const uchar*>(smooth_->pixels()), side, side, side * 4,
                         QImage::Format_RGB32);
   smoothImage_.setDevicePixelRatio(ratio);

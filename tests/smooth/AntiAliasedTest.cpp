@@ -1,7 +1,7 @@
 // The fast anti-aliased rasteriser against the plain one, on seeded random drawings, and what both
 // promise: slicing at colour changes changes nothing, segments with no direction or no finite
 // coordinates draw nothing, and nothing outside the picture is written. The whole drawing paints
-// the same in memory kept from other drawings.
+// the same in memory kept from other drawings, and on black as on a cleared picture.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -187,6 +187,20 @@ TEST(DrawAntiAliasedWhole, MemoryKeptFromOtherDrawingsPaintsAsFreshMemory) {
     DrawAntiAliasedWhole(segments, reused.rows(), c.place, {}, &kept);
     EXPECT_EQ(reused.buffer, fresh.buffer)
         << "after " << seed - 1 << " drawings, " << Describe(seed, c);
+  }
+}
+
+TEST(DrawAntiAliasedWhole, OnBlackPaintsWhatClearingFirstPaintsWithoutReading) {
+  const Case c{300, 170, 307, {0.6, 0, -10}};
+  for (const std::size_t count : {std::size_t{0}, std::size_t{400}}) {
+    const std::vector<Segment> segments = RandomDrawing(5, c, count);
+    Guarded cleared(c), junk(c);
+    for (int y = 0; y < c.height; ++y) {
+      for (int x = 0; x < c.width; ++x) junk.pixels()[y * c.stride + x] = 0xFF000000u | (x * y);
+    }
+    DrawAntiAliasedWhole(segments, cleared.rows(), c.place);
+    DrawAntiAliasedWhole(segments, junk.rows(), c.place, {}, nullptr, WholeGround::Black);
+    EXPECT_EQ(junk.buffer, cleared.buffer) << count << " segments, seed 5, " << Describe(5, c);
   }
 }
 
