@@ -339,7 +339,13 @@ class MorphFrames final : public FrameSource {
       if (k + 1 < morphing_) {
         SegmentRecorder& next = drawings_[(k + 1) % 2];
         try {
-          tracing_ = std::thread([this, k, &next] { Trace(k + 1, next); });
+          tracing_ = std::thread([this, k, &next] {
+            try {
+              Trace(k + 1, next);
+            } catch (const std::bad_alloc&) {
+              // Traced again when it is asked for, where running out of memory is told.
+            }
+          });
         } catch (const std::system_error&) {
           // No thread to be had: the next frame is traced when it is asked for.
         }

@@ -73,21 +73,21 @@ class WholeDrawingMemory {
   std::unique_ptr<Parts> parts_;
 };
 
-// A whole drawing at once, much faster, and close to the picture of the two above (within a few
-// levels at the edges of runs; tests/smooth/ holds it to them and to Cairo's): the runs are
-// walked from the last to the first, and what they cover is not painted again. Each of the
-// tracer's steps (three strokes a canvas pixel apart) is taken as one shape, and a run's share of a
-// pixel is the largest of its steps' shares, not the area of their union. Lays the drawing over
-// what the picture holds, as one call of the functions above would. `progress`, when given, is told
-// from the calling thread; when it returns false the drawing stops with the picture part drawn, and
-// this returns false.
 // What a whole drawing is laid over.
 enum class WholeGround {
   Picture,  // what the picture holds
   Black,    // black: the picture is not read, and every pixel of it is written
 };
 
-// `memory`, when given, is worked in and kept.
+// A whole drawing at once, much faster, and close to the picture of the two above (within a few
+// levels at the edges of runs; tests/smooth/ holds it to them and to Cairo's): the runs are
+// walked from the last to the first, and what they cover is not painted again. Each of the
+// tracer's steps (three strokes a canvas pixel apart) is taken as one shape, and a run's share of a
+// pixel is the largest of its steps' shares, not the area of their union. Lays the drawing over
+// `ground`: what the picture holds, as one call of the functions above would, or black.
+// `progress`, when given, is told from the calling thread; when it returns false the drawing
+// stops with the picture part drawn, and this returns false. `memory`, when given, is worked in
+// and kept.
 bool DrawAntiAliasedWhole(std::span<const Segment> segments, const PictureRows& picture,
                           const CanvasPlacement& place, const WholeProgress& progress = {},
                           WholeDrawingMemory* memory = nullptr,
