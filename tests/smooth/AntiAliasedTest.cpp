@@ -200,7 +200,7 @@ TEST(DrawAntiAliasedWhole, OnBlackPaintsWhatClearingFirstPaintsWithoutReading) {
     }
     DrawAntiAliasedWhole(segments, cleared.rows(), c.place);
     DrawAntiAliasedWhole(segments, junk.rows(), c.place, {}, nullptr, WholeGround::Black);
-    EXPECT_EQ(junk.buffer, cleared.buffer) << count << " segments, seed 5, " << Describe(5, c);
+    EXPECT_EQ(junk.buffer, cleared.buffer) << count << " segments, " << Describe(5, c);
   }
 }
 
