@@ -455,14 +455,13 @@ struct OneEnd {
   }
 };
 
-// Step k's coverage of a row's pixels at distances d across and e along from its start, e
-// running from eFirst at the first lane to eLast at the last; `start` and `end` its stretches
-// with their starts and their ends along.
+// Step k's coverage of a vector's pixels at distances d across and e along from its start, e
+// within [eMin, eMax] over the lanes; `start` and `end` its stretches with their starts and their
+// ends along.
 template <typename Pick>
 STRINGART_INLINE Floats Coverage(const Step& k, const OneEnd& start, const OneEnd& end,
-                                 const Footprint<Pick>& f, Floats d, Floats e, float eFirst,
-                                 float eLast) {
-  const float eMin = std::min(eFirst, eLast), eMax = std::max(eFirst, eLast);
+                                 const Footprint<Pick>& f, Floats d, Floats e, float eMin,
+                                 float eMax) {
   if (eMin >= k.midLo + k.w2 && eMax <= k.midHi - k.w2) {
     // A pixel past the trapezoid's reach from one side is wholly on the inner side of it: the
     // nearer side alone cuts it.
@@ -909,7 +908,8 @@ void CutChunks(std::span<const Segment> segments, std::size_t count, std::vector
 // The steps and their windows of `chunk`, and how many of its windows reach each block.
 void FillChunk(Chunk& chunk, std::span<const Segment> segments, const PictureRows& picture,
                const CanvasPlacement& place, const BlockGrid& grid) {
-  // A vector of the function's own, which the compiler keeps in registers; its room is kept.
+  // A vector of the function's own, so that the compiler keeps its ends in registers; its room
+  // stays with the chunk for the next drawing.
   std::vector<Pose> poses = std::move(chunk.poses);
   poses.clear();
   poses.reserve((chunk.end - chunk.first) / 3 + 1);
