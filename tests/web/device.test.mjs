@@ -27,10 +27,12 @@ const layout = (page) => page.evaluate(() => {
 });
 
 // Closes the open dialog and waits for the page to take keys again: while a figure is drawn
-// they are ignored.
+// they are ignored, and so are they until the focus has left the closed dialog (its list takes
+// keys of its own), which the dialog's close event gives back a moment after it closes.
 async function closeDialog(page) {
   await page.keyboard.press('Escape');
-  await page.waitForFunction(() => !document.querySelector('dialog[open]'));
+  await page.waitForFunction(() => !document.querySelector('dialog[open]') &&
+                                   !document.activeElement?.closest('dialog'));
   await waitForFigure(page);
 }
 
