@@ -10,7 +10,7 @@ import path from 'node:path';
 import {describe, test} from 'node:test';
 import {fileURLToPath} from 'node:url';
 
-import {assertExact, kSize, launchProfile, openPage, renderPng, shownFigure, useSiteInBrowser,
+import {assertExact, closeDialog, kSize, launchProfile, openPage, renderPng, shownFigure, useSiteInBrowser,
         waitForFigure, watchErrors} from './support.mjs';
 
 const kDraws = '0.1,0.2,0.3,0.4,0.5,0.6,0.7,0.8,0.9,0.15,0.35,0.55';
@@ -40,11 +40,6 @@ const openDialog = (page) => page.evaluate(() => {
   return dialog && {name: document.getElementById(dialog.getAttribute('aria-labelledby')).textContent,
                     options: options.length, selected: options.findIndex((o) => o.ariaSelected === 'true')};
 });
-
-async function closeDialog(page) {
-  await page.keyboard.press('Escape');
-  await page.waitForFunction(() => !document.querySelector('dialog[open]'));
-}
 
 // stringart-render's figure area-averaged to side x side, each side dividing 500.
 function averaged(draws, directions, side) {

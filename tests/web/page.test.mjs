@@ -224,7 +224,7 @@ describe('the page in chromium', () => {
       await prepare?.(context);
       const page = await context.newPage();
       await page.goto(url);
-      await page.waitForFunction((w) => document.body.innerText.includes(w), words, {timeout: 5000})
+      await page.waitForFunction((w) => document.body.innerText.includes(w), words)
           .catch(async () => assert.fail(`${words}: "${await page.innerText('body')}"`));
       assert.ok(await page.locator('#Command1').isDisabled(), words);
       await context.close();
@@ -269,9 +269,7 @@ describe('the page in chromium', () => {
       fs.writeFileSync(worker, fs.readFileSync(worker, 'utf8').replace(/stringart-\w+/, 'stringart-next'));
       fs.appendFileSync(path.join(folder, 'page.css'), '/* next */');
       await page.reload();
-      const kept = () => page.evaluate(async () => (await caches.keys()).join());
-      for (let tries = 0; tries < 50 && await kept() !== 'stringart-next'; ++tries) await page.waitForTimeout(100);
-      assert.equal(await kept(), 'stringart-next');
+      await page.waitForFunction(async () => (await caches.keys()).join() === 'stringart-next');
       await page.waitForFunction(() => message.textContent.startsWith('A new version of this page is ready'));
       assert.match(await page.evaluate(() => fetch('page.css').then((r) => r.text())), /next \*\/$/);
     } finally {

@@ -85,7 +85,7 @@ describe('the canvas against stringart-render', () => {
           const box = Picture1.getBoundingClientRect();
           return Math.round(Math.min(box.width, box.height) * devicePixelRatio);
         });
-        await page.waitForFunction((side) => Picture1.width === side, side, {timeout: 20000});
+        await page.waitForFunction((side) => Picture1.width === side, side);
         const difference = meanDifference(await canvasPixels(page, side), renderPng(draws, directions, String(side)).rgba);
         assert.ok(difference <= 3, `the canvas differs from stringart-render --size ${side} by ${difference} levels`);
       }

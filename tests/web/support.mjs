@@ -48,19 +48,24 @@ const kLaunch = {
 };
 // The smallest window that gets the window's places, with a mouse.
 const kContext = {viewport: {width: 840, height: 620}, acceptDownloads: true};
+// How long a wait on the page may take before it fails, ms: the tests wait on conditions, and a
+// busy 2-core machine traced a figure in the worker for seconds where a quiet one takes 20 ms.
+const kPatience = 120_000;
+const patient = (context) => { context.setDefaultTimeout(kPatience); return context; };
 
 // Headless chromium, quiet towards the network; resolves to {context, newContext, close}:
 // `context` at 840 x 620, `newContext(options)` makes others (sizes, devices, offline), each a
 // fresh profile.
 export async function launchBrowser() {
   const browser = await chromium.launch(kLaunch);
-  const newContext = (options = {}) => browser.newContext({...kContext, ...options});
+  const newContext = async (options = {}) => patient(await browser.newContext({...kContext, ...options}));
   return {context: await newContext(), newContext, close: () => browser.close()};
 }
 
 // Headless chromium on the profile in `folder`, which outlasts it: what the page keeps stays
 // there for the next launch. Resolves to the browser's one context.
-export const launchProfile = (folder) => chromium.launchPersistentContext(folder, {...kLaunch, ...kContext});
+export const launchProfile = async (folder) =>
+  patient(await chromium.launchPersistentContext(folder, {...kLaunch, ...kContext}));
 
 // Collects what the page reports as errors: console errors and uncaught exceptions.
 export function watchErrors(page) {
@@ -94,6 +99,57 @@ export async function canvasPixels(page, size = kSize) {
     return btoa(binary);
   }, size);
   return Buffer.from(base64, 'base64');
+}
+
+// Closes the open dialog and waits for the page to take keys again: while a figure is drawn
+// they are ignored, and so are they until the focus has left the closed dialog (its list takes
+// keys of its own), which the dialog's close event gives back a moment after it closes.
+export async function closeDialog(page) {
+  await page.keyboard.press('Escape');
+  await page.waitForFunction(() => !document.querySelector('dialog[open]') &&
+                                   !document.activeElement?.closest('dialog'));
+  await waitForFigure(page);
+}
+
+// The tasks on the page's thread while `act` runs, each as its thread's CPU time in Chromium's
+// trace, ms: what a slowed processor stretches, and the machine's other work far less than the
+// wall-clock time of long-task entries.
+export async function pageThreadTasks(cdp, act) {
+  const events = [];
+  const collect = ({value}) => events.push(...value);
+  cdp.on('Tracing.dataCollected', collect);
+  await cdp.send('Tracing.start', {categories: 'devtools.timeline,disabled-by-default-devtools.timeline'});
+  try {
+    await act();
+  } finally {
+    const ended = new Promise((resolve) => cdp.once('Tracing.tracingComplete', resolve));
+    await cdp.send('Tracing.end');
+    await ended;
+    cdp.off('Tracing.dataCollected', collect);
+  }
+  const main = new Set(events.filter((e) => e.name === 'thread_name' && e.args.name === 'CrRendererMain').map((e) => e.tid));
+  return events.filter((e) => e.name === 'RunTask' && main.has(e.tid) && e.tdur !== undefined).map((e) => e.tdur / 1000);
+}
+
+// A visitor's round of the page, as keys: three new figures, back and forward, a variation
+// chosen and a slider moved and at rest, their dialogs open. Each key is followed by what it
+// led to; at a density over 1 the anti-aliased canvas is waited for too.
+export async function roundOfThePage(page, deviceScaleFactor) {
+  const press = async (keys) => {
+    for (const key of keys) {
+      await page.keyboard.press(key);
+      await page.waitForTimeout(key === 'PageUp' ? 700 : 100);  // a slider's rest is a time
+      await waitForFigure(page);
+    }
+    if (deviceScaleFactor > 1) await page.waitForFunction((side) => Picture1.width === side, 500 * deviceScaleFactor);
+  };
+  await press(['n', 'n', 'n', 'ArrowLeft', 'ArrowLeft', 'ArrowRight']);
+  for (const [open, keys] of [['v', ['ArrowRight', 'Enter']], ['a', ['ArrowRight', 'ArrowRight', 'PageUp']]]) {
+    await page.keyboard.press(open);
+    await waitForFigure(page);
+    await press(keys);
+    await closeDialog(page);
+  }
 }
 
 // How many pixels are not black.
