@@ -103,6 +103,7 @@ void Form1::Preview(const FigureRecord& figure) {
 
 void Form1::Trace(const FigureDraws& draws, Directions start) {
   lastFigure_ = figures_.Next(draws, start);
+  showsFigure_ = true;
 }
 
 }  // namespace stringart

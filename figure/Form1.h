@@ -73,6 +73,9 @@ class Form1 {
 
   // The draws and directions of the last traced figure: the one on the canvas.
   const FigureRecord& lastFigure() const { return lastFigure_; }
+  // Whether the canvas shows a figure, however it came (traced anew, opened, chosen, gone back
+  // to, previewed): lastFigure() describes it. False only before the first one is traced.
+  bool showsFigure() const { return showsFigure_; }
   const FigureHistory& history() const { return history_; }
   // How many figures DrawFigure has traced.
   long figuresTraced() const { return figuresTraced_; }
@@ -92,6 +95,7 @@ class Form1 {
   Canvas& picture1_;
   DrawSource& random_;
   FigureRecord lastFigure_;
+  bool showsFigure_ = false;
   FigureHistory history_;
   long figuresTraced_ = 0;
   FigureJournal* journal_ = nullptr;

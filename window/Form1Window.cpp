@@ -74,7 +74,7 @@ class Form1Stage final : public FigureStage {
  public:
   explicit Form1Stage(Form1Window& window) : FigureStage(&window), window_(window) {}
   const FigureRecord& figure() const override { return window_.form().lastFigure(); }
-  bool hasFigure() const override { return !window_.form().history().empty(); }
+  bool hasFigure() const override { return window_.form().showsFigure(); }
   const Picture1& picture() const override { return window_.picture(); }
   void Open(const FigureRecord& figure, FigureOrigin origin) override {
     window_.OpenFigure(figure, origin);
@@ -259,18 +259,18 @@ void Form1Window::Command1Click() {
 }
 
 void Form1Window::FigureShown() {
-  view_->FigureComplete(form_.history().empty() ? nullptr : &form_.lastFigure());
+  view_->FigureComplete(form_.showsFigure() ? &form_.lastFigure() : nullptr);
   const FigureHistory& history = form_.history();
-  place_->setText(history.empty() ? tr("No figure yet")
+  place_->setText(!form_.showsFigure() ? tr("No figure yet")
                   : history.shownEarlier() > 0
                       ? tr("Earlier run, %L1 back").arg(history.shownEarlier())
                       : tr("Figure %L1 of %L2").arg(history.shown() + 1).arg(history.size()));
   back_->setEnabled(form_.CanGoBack());
   forward_->setEnabled(history.CanGoForward());
-  for (QAction* action : {save_, copy_, copyCommand_}) action->setEnabled(!history.empty());
+  for (QAction* action : {save_, copy_, copyCommand_}) action->setEnabled(form_.showsFigure());
   // What a screen reader says of the canvas.
   view_->setAccessibleName(
-      history.empty()
+      !form_.showsFigure()
           ? tr("Empty canvas")
           : tr("Figure %1").arg(QString::fromStdString(FigureName(form_.lastFigure()))));
   view_->setAccessibleDescription(place_->text() + QStringLiteral(". ") + view_->toolTip() + '.');
@@ -349,7 +349,7 @@ void Form1Window::FiguresRead(const std::vector<FigureReader::Read>& reads, bool
     }
   }
   if (showFirst && first < form_.history().size() && form_.ShowFigure(first)) FigureShown();
-  if (std::exchange(randomIfNoneRead_, false) && form_.history().empty()) {
+  if (std::exchange(randomIfNoneRead_, false) && !form_.showsFigure()) {
     form_.FirstFigure();
     FigureShown();
   }
@@ -367,7 +367,7 @@ void Form1Window::ShowProblem(const QString& title, const QString& text) {
 bool Form1Window::SavePicture(const QString& path, QString& error) {
   // Before the first figure the record describes no figure, and an SVG would not match the
   // canvas.
-  if (form_.history().empty()) {
+  if (!form_.showsFigure()) {
     error = tr("There is no figure to save yet.");
     return false;
   }
@@ -421,7 +421,7 @@ void Form1Window::OpenFigure(const FigureRecord& figure, FigureOrigin origin) {
 
 void Form1Window::PreviewFigure(const FigureRecord& figure) {
   form_.Preview(figure);
-  view_->FigureComplete(form_.history().empty() ? nullptr : &form_.lastFigure());
+  view_->FigureComplete(form_.showsFigure() ? &form_.lastFigure() : nullptr);
 }
 
 void Form1Window::OpenFigureAs() {
@@ -432,7 +432,7 @@ void Form1Window::OpenFigureAs() {
 }
 
 bool Form1Window::StartExport(const ExportRequest& request, QString& error) {
-  if (form_.figuresTraced() == 0) {
+  if (!form_.showsFigure()) {
     error = tr("There is no figure to save yet.");
     return false;
   }
@@ -447,7 +447,7 @@ bool Form1Window::StartExport(const ExportRequest& request, QString& error) {
 }
 
 void Form1Window::SetAsWallpaper() {
-  if (form_.figuresTraced() == 0) return;
+  if (!form_.showsFigure()) return;
   QString error;
   auto work = std::make_shared<WallpaperWork>();
   if (!StartWallpaper(*exports_, files_, form_.lastFigure(), work, error)) {
@@ -480,7 +480,7 @@ void Form1Window::ExportFinished(ExportResult result, const QString& error) {
 }
 
 void Form1Window::AskAndExport(bool animation) {
-  if (form_.history().empty()) return;
+  if (!form_.showsFigure()) return;
   const auto kind = animation ? ExportDialog::Kind::Animation : ExportDialog::Kind::Picture;
   ExportDialog dialog(kind, QString::fromStdString(FigureName(form_.lastFigure())),
                       ExportDialog::ProposedFolder(settings::LastFolder(),
@@ -495,7 +495,7 @@ void Form1Window::AskAndExport(bool animation) {
 }
 
 void Form1Window::SaveForPaperAs() {
-  if (form_.history().empty()) return;
+  if (!form_.showsFigure()) return;
   PaperDialog dialog(
       form_.lastFigure(),
       ExportDialog::ProposedFolder(settings::LastFolder(), QStandardPaths::PicturesLocation), this);
@@ -510,7 +510,7 @@ void Form1Window::CopyPicture() const {
 }
 
 void Form1Window::CopyFigureCommand() const {
-  if (form_.history().empty()) return;
+  if (!form_.showsFigure()) return;
   QGuiApplication::clipboard()->setText(QString::fromStdString(files_.Command(form_.lastFigure())));
 }
 

@@ -87,7 +87,7 @@ void FullScreenView::ShowFigure() {
   const int w = static_cast<int>(std::lround(width() * ratio));
   const int h = static_cast<int>(std::lround(height() * ratio));
   std::string error;
-  if (form_.history().empty() || w <= 0 || h <= 0 ||
+  if (!form_.showsFigure() || w <= 0 || h <= 0 ||
       !(picture_ = LargePicture::Make(w, h, error))) {
     update();
     return;
