@@ -68,6 +68,7 @@ void GalleryModel::Load(const GalleryQuery& query, std::size_t count, bool orAll
   endResetModel();
   query_ = query;
   cursor_ = {};
+  orAll_ = orAll;
   Read(count, orAll);
 }
 
@@ -96,6 +97,7 @@ void GalleryModel::Read(std::size_t count, bool orAll) {
             [this, generation, query, cursor, rows = std::move(rows), first]() mutable {
               if (generation != generation_) return;  // a page of a list no longer shown
               query_ = std::move(query);
+              orAll_ = false;
               Take(cursor, std::move(rows));
               emit PageRead(first);
             },

@@ -48,6 +48,9 @@ class GalleryModel final : public QAbstractListModel {
   // Reads `count` rows more, unless a page is being read or the list is complete.
   void LoadMore(std::size_t count);
   bool loading() const { return loading_; }
+  // Whether the list is a Load with `orAll` whose first page has not come: whether it shows
+  // the favourites or all figures is not known yet, and query() is not the one shown.
+  bool choosing() const { return orAll_; }
   bool complete() const { return cursor_.end; }
   const GalleryQuery& query() const { return query_; }
   const std::vector<JournalRow>& rows() const { return rows_; }
@@ -96,6 +99,7 @@ class GalleryModel final : public QAbstractListModel {
   GalleryCursor cursor_;
   int generation_ = 0;  // counts Loads: a page of an earlier one is dropped
   bool loading_ = false;
+  bool orAll_ = false;
   std::vector<JournalRow> rows_;
   std::unordered_multimap<std::string, int> rowsOf_;  // ThumbnailCache::Key -> rows
   QImage placeholder_;

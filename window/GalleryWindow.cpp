@@ -246,21 +246,22 @@ void GalleryWindow::ReadSettings() {
   }
 }
 
-void GalleryWindow::ShowFavourites(bool favourites) {
+void GalleryWindow::ShowFavourites(bool favourites, bool orAll) {
   GalleryQuery query;
   query.favouritesOnly = favourites;
   query.order = orders_[favourites ? 1 : 0];
   query.since = PeriodStart(static_cast<Period>(period_->currentIndex()));
   query.search = search_->text().trimmed().toStdString();
   // As many as the screen shows and a screenful more, so that the first scroll finds them read.
-  model_->Load(query, 2 * Screenful());
+  model_->Load(query, 2 * Screenful(), orAll);
   favouritesButton_->setChecked(favourites);
   allButton_->setChecked(!favourites);
   settings::SetGalleryFavourites(favourites);
 }
 
 void GalleryWindow::Reload() {
-  ShowFavourites(showingFavourites());
+  // Before the first page has chosen the tab (an import done as the gallery opens), choose again.
+  ShowFavourites(showingFavourites(), model_->choosing());
 }
 
 void GalleryWindow::SetPeriod(Period period) {

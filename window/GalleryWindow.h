@@ -47,8 +47,9 @@ class GalleryWindow final : public QWidget {
   // favourites, or all figures when there are none), with the first selected. Returns at once;
   // the rows follow.
   void Open();
-  // Shows the favourites or all figures, the first selected.
-  void ShowFavourites(bool favourites);
+  // Shows the favourites or all figures, the first selected; with `orAll`, all figures where
+  // favourites are asked for and there are none.
+  void ShowFavourites(bool favourites, bool orAll = false);
   bool showingFavourites() const { return model_->query().favouritesOnly; }
   GalleryQuery::Order order() const { return model_->query().order; }
   void SetPeriod(Period period);
