@@ -20,6 +20,7 @@
 #include <QSpinBox>
 #include <QToolButton>
 #include <QVBoxLayout>
+#include <algorithm>
 #include <cmath>
 
 #include "figure/FigureHistory.h"
@@ -28,6 +29,7 @@
 #include "text/Quote.h"
 #include "window/FileChoice.h"
 #include "window/Messages.h"
+#include "window/Settings.h"
 
 namespace stringart {
 namespace {
@@ -93,8 +95,28 @@ PaperDialog::PaperDialog(const FigureRecord& figure, const QString& folder, QWid
   connect(buttons, &QDialogButtonBox::accepted, this, &PaperDialog::accept);
   connect(buttons, &QDialogButtonBox::rejected, this, &PaperDialog::reject);
   connect(kind_, &QComboBox::currentIndexChanged, this, &PaperDialog::ChoiceChanged);
+  ReadSettings();
   ReducePens();
   kind_->setFocus();
+}
+
+void PaperDialog::ReadSettings() {
+  PaperSettings fallback;
+  fallback.paper = kPapers[1].size;  // A3, the size most plotters take
+  fallback.pens.count = penCount_->value();
+  fallback.penWidth = static_cast<float>(penWidth_->value());
+  fallback.dpi = dpi_->value();
+  const PaperSettings kept = stringart::settings::PaperChoices(fallback);
+  kind_->setCurrentIndex(std::clamp(stringart::settings::PaperKind(0), 0, kind_->count() - 1));
+  // Each box keeps a value kept out of its range within it.
+  width_->setValue(kept.paper.width);
+  height_->setValue(kept.paper.height);
+  orientation_->setCurrentIndex(kept.landscape ? 1 : 0);
+  margin_->setValue(kept.margin);
+  penCount_->setValue(kept.pens.count);
+  penWidth_->setValue(kept.penWidth);
+  dpi_->setValue(kept.dpi);
+  onWhite_->setChecked(kept.onWhite);
 }
 
 void PaperDialog::AddSheetRows(QFormLayout& form) {
@@ -369,6 +391,7 @@ void PaperDialog::accept() {
   if (!MayReplace(*this, file)) return;
   file_->setText(file.absoluteFilePath());
   request_ = *request;
+  stringart::settings::SetPaperChoices(kind_->currentIndex(), settings());
   QDialog::accept();
 }
 

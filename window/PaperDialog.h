@@ -28,7 +28,7 @@ namespace stringart {
 // (a swatch for each, which a click changes) and pen width, or a print's dots per inch and
 // ground, and proposes a file name that names the figure and the sheet. The line at the top
 // tells, as the choices change, what the file will be: for a plotter its pens, the metres the pen
-// travels down and up and the time it takes.
+// travels down and up and the time it takes. It opens with the choices last saved with.
 class PaperDialog final : public QDialog {
   Q_OBJECT
 
@@ -68,6 +68,8 @@ class PaperDialog final : public QDialog {
   void AddSheetRows(QFormLayout& form);
   void AddPenRows(QFormLayout& form);
   void AddFileRow(QFormLayout& form);
+  // The choices made the last time a file was saved for paper.
+  void ReadSettings();
   // The figure's colours reduced to the pens' count, on the swatches.
   void ReducePens();
   // The pens changed: plan the plot again.

@@ -19,6 +19,24 @@ QString OrderKey(bool favourites) {
   return favourites ? QStringLiteral("gallery/favouritesOrder") : QStringLiteral("gallery/order");
 }
 
+const QString kPaperKind = QStringLiteral("paper/kind");
+const QString kPaperWidth = QStringLiteral("paper/width");
+const QString kPaperHeight = QStringLiteral("paper/height");
+const QString kLandscape = QStringLiteral("paper/landscape");
+const QString kMargin = QStringLiteral("paper/margin");
+const QString kPens = QStringLiteral("paper/pens");
+const QString kPenWidth = QStringLiteral("paper/penWidth");
+const QString kDpi = QStringLiteral("paper/dpi");
+const QString kOnWhite = QStringLiteral("paper/onWhite");
+
+// The number kept under `key`, or `fallback` when none is kept or it does not read.
+template <typename Number>
+Number Read(const QSettings& store, const QString& key, Number fallback) {
+  bool read = false;
+  const double value = store.value(key).toDouble(&read);
+  return read ? static_cast<Number>(value) : fallback;
+}
+
 }  // namespace
 
 QString FileName() {
@@ -69,6 +87,37 @@ int GalleryOrder(bool favourites, int fallback) {
 
 void SetGalleryOrder(bool favourites, int order) {
   Store().setValue(OrderKey(favourites), order);
+}
+
+int PaperKind(int fallback) {
+  return Read(Store(), kPaperKind, fallback);
+}
+
+PaperSettings PaperChoices(const PaperSettings& fallback) {
+  const Store store;
+  PaperSettings chosen = fallback;
+  chosen.paper = {Read(store, kPaperWidth, fallback.paper.width),
+                  Read(store, kPaperHeight, fallback.paper.height)};
+  chosen.landscape = store.value(kLandscape, fallback.landscape).toBool();
+  chosen.margin = Read(store, kMargin, fallback.margin);
+  chosen.pens = {Read(store, kPens, fallback.pens.count), {}};
+  chosen.penWidth = Read(store, kPenWidth, fallback.penWidth);
+  chosen.dpi = Read(store, kDpi, fallback.dpi);
+  chosen.onWhite = store.value(kOnWhite, fallback.onWhite).toBool();
+  return chosen;
+}
+
+void SetPaperChoices(int kind, const PaperSettings& chosen) {
+  Store store;
+  store.setValue(kPaperKind, kind);
+  store.setValue(kPaperWidth, static_cast<double>(chosen.paper.width));
+  store.setValue(kPaperHeight, static_cast<double>(chosen.paper.height));
+  store.setValue(kLandscape, chosen.landscape);
+  store.setValue(kMargin, static_cast<double>(chosen.margin));
+  store.setValue(kPens, chosen.pens.count);
+  store.setValue(kPenWidth, static_cast<double>(chosen.penWidth));
+  store.setValue(kDpi, chosen.dpi);
+  store.setValue(kOnWhite, chosen.onWhite);
 }
 
 }  // namespace stringart::settings

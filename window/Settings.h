@@ -4,6 +4,8 @@
 #include <QString>
 #include <optional>
 
+#include "text/Paper.h"
+
 namespace stringart {
 
 // What the program remembers from one run to the next, in QSettings' file for it
@@ -31,6 +33,13 @@ bool GalleryFavourites(bool fallback);
 void SetGalleryFavourites(bool favourites);
 int GalleryOrder(bool favourites, int fallback);
 void SetGalleryOrder(bool favourites, int order);
+
+// "Save for paper": the kind of file (the dialog's list, from 0), the sheet, its orientation and
+// margin, the pens' count and width, a print's dots per inch and ground. The pens' own colours
+// belong to one figure and are not kept.
+int PaperKind(int fallback);
+PaperSettings PaperChoices(const PaperSettings& fallback);
+void SetPaperChoices(int kind, const PaperSettings& chosen);
 
 }  // namespace settings
 }  // namespace stringart

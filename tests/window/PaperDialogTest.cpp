@@ -106,6 +106,17 @@ TEST(PaperDialog, FollowsTheChoicesAndSaveWritesThePlot) {
   EXPECT_TRUE(head.contains(" --paper A3 --landscape --margin 58.5 --pens=#ff0000,#"))
       << head.left(600).toStdString();
   EXPECT_EQ(head.count("inkscape:groupmode=\"layer\""), 1) << "the second layer is not first";
+
+  // Opened again, it offers what was saved with, but the pens' own colours: they were this
+  // figure's.
+  testing::WhenShown<PaperDialog>([&](PaperDialog* dialog) {
+    const PaperSettings kept = dialog->settings();
+    EXPECT_EQ(std::tuple(dialog->kind(), kept.paper, kept.landscape, kept.margin, kept.pens),
+              std::tuple(PaperDialog::Kind::PlotterSvg, PaperSize{297, 420}, true, 58.5f,
+                         PenChoice{2, {}}));
+    dialog->reject();
+  });
+  window.SaveForPaperAs();
 }
 
 }  // namespace
