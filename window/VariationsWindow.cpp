@@ -28,6 +28,7 @@ namespace stringart {
 namespace {
 
 constexpr int kGridSide = 3 * VariationsWindow::kTileSide + 4 * VariationsWindow::kGap;
+constexpr int kNoteHeight = 40;  // pixels, as the main window's note
 // The strength slider's steps: from subtle to wild, kSubtleStrength apart.
 // The strength slider's steps, from subtle to wild on a scale of ratios: each step multiplies
 // the strength by the same factor, so that the slider's length goes where the changes show
@@ -80,9 +81,15 @@ VariationsWindow::VariationsWindow(FigureStage& stage)
   layout->setContentsMargins(kGap, kGridSide + kGap, kGap, kGap);  // the grid is painted above
   layout->addLayout(controls);
   layout->addWidget(new QLabel(tr("Arrows select, Enter or a click shows, Space shuffles."), this));
+  // The note of a morph written has a place of its own under the controls, kept while it is
+  // hidden: shown over the grid, it hid the top row's tiles.
+  auto* notePlace = new QWidget(this);
+  notePlace->setFixedSize(kGridSide - 2 * kGap, kNoteHeight);
+  saveMorph_->note()->setParent(notePlace);
+  saveMorph_->note()->setGeometry(0, 0, notePlace->width(), kNoteHeight);
+  layout->addWidget(notePlace);
   setFixedWidth(kGridSide);
   setFixedHeight(sizeHint().height());
-  saveMorph_->note()->setGeometry(kGap, kGap, kGridSide - 2 * kGap, 40);  // over the top row
 
   connect(&stage_, &FigureStage::FigureChanged, this, [this] {
     if (isVisible()) Recentre();
