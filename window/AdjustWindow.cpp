@@ -4,6 +4,7 @@
 #include <QGridLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QLocale>
 #include <QShortcut>
 #include <QShowEvent>
 #include <QSignalBlocker>
@@ -119,7 +120,7 @@ void AdjustWindow::ShowValues() {
     // The position below the draw: a draw the program made (24 bits) sits on one exactly.
     sliders_[i]->setValue(
         std::clamp(static_cast<int>(std::floor(figure_.draws[i] / kUnit)), 0, kPositions - 1));
-    texts_[i]->setText(QString::fromStdString(FloatToText(figure_.draws[i])));
+    texts_[i]->setText(DrawText(figure_.draws[i]));
   }
   for (std::size_t c = 0; c < 3; ++c) {
     const QSignalBlocker quiet(directions_[c]);
@@ -129,13 +130,25 @@ void AdjustWindow::ShowValues() {
 
 void AdjustWindow::SliderMoved(std::size_t draw, int position) {
   figure_.draws[draw] = static_cast<float>(position * kUnit);  // exact: 24 bits
-  texts_[draw]->setText(QString::fromStdString(FloatToText(figure_.draws[draw])));
+  texts_[draw]->setText(DrawText(figure_.draws[draw]));
   stage_.Preview(figure_);
   rest_->start();
 }
 
+QString AdjustWindow::DrawText(float draw) const {
+  // The shortest text that reads back exactly, with the locale's decimal point as the strength
+  // beside it has.
+  return QString::fromStdString(FloatToText(draw))
+      .replace(QLatin1Char('.'), locale().decimalPoint());
+}
+
 void AdjustWindow::TextEdited(std::size_t draw) {
-  const std::string text = texts_[draw]->text().trimmed().toStdString();
+  // The locale's decimal point, or a point as a command line writes it.
+  const std::string text = texts_[draw]
+                               ->text()
+                               .trimmed()
+                               .replace(locale().decimalPoint(), QStringLiteral("."))
+                               .toStdString();
   float u = 0;
   const auto [end, ec] = TextToFloat(text.data(), text.data() + text.size(), u);
   if (ec != std::errc() || end != text.data() + text.size() || !(u >= 0.0f && u < 1.0f)) {

@@ -55,6 +55,8 @@ class AdjustWindow final : public QWidget {
   void DirectionToggled(std::size_t channel, bool rising);
   // Shows the figure's draw and directions in the controls, signals held back.
   void ShowValues();
+  // A draw as its text box shows it.
+  QString DrawText(float draw) const;
 
   FigureStage& stage_;
   FigureRecord figure_, kept_;  // as adjusted; as last in the history

@@ -134,7 +134,12 @@ TEST(Variations, SaveMorphWritesFromTheCentreToTheSelectedFigureOffTheThread) {
   QTRY_VERIFY_WITH_TIMEOUT(!v->exporting(), 60000);
   EXPECT_TRUE(QFileInfo(path).size() > 0) << "no morph written";
   EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{"morph.webm"}) << "left over";
-  EXPECT_TRUE(v->saveMorphButton()->note()->text().contains("morph.webm")) << "finished silently";
+  const ExportNote* note = v->saveMorphButton()->note();
+  EXPECT_TRUE(note->text().contains("morph.webm")) << "finished silently";
+  const QRect place(note->mapTo(v, QPoint()), note->size());
+  EXPECT_TRUE(note->isVisible() && v->rect().contains(place) &&
+              place.top() >= 3 * (VariationsWindow::kTileSide + VariationsWindow::kGap))
+      << "the note covers the tiles or is cut off";
 }
 
 TEST(Adjust, ASliderMovesOnlyItsDrawAndTheFigureJoinsTheHistoryAtRest) {
@@ -197,6 +202,24 @@ TEST(Adjust, ASliderMovesOnlyItsDrawAndTheFigureJoinsTheHistoryAtRest) {
   ASSERT_TRUE(QTest::qWaitForWindowActive(a));
   QTest::keyClick(a->text(3), Qt::Key_Escape);
   EXPECT_FALSE(a->isVisible()) << "Escape left Adjust open";
+}
+
+// Where the locale writes a decimal comma, the draws are shown with one and read with one, or
+// with a point as a command line writes them.
+TEST(Adjust, DrawsAreWrittenAndReadWithTheLocalesDecimalPoint) {
+  const QLocale before;
+  QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+  Steered s;
+  ShowAdjustWindow(s.window.stage());
+  auto* a = s.window.findChild<AdjustWindow*>();
+  EXPECT_EQ(a->text(0)->text(),
+            QString::fromStdString(FloatToText(s.shown().draws[0])).replace('.', ','));
+  for (const auto& [typed, draw] : {std::pair{"0,25", 0.25f}, std::pair{"0.5", 0.5f}}) {
+    a->text(3)->setText(typed);
+    emit a->text(3)->editingFinished();
+    EXPECT_EQ(s.shown().draws[3], draw) << typed << ": " << a->problem().toStdString();
+  }
+  QLocale::setDefault(before);
 }
 
 }  // namespace
