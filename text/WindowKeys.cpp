@@ -1,6 +1,7 @@
 #include "text/WindowKeys.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace stringart {
 namespace {
@@ -51,26 +52,52 @@ std::string_view KeysOf(WindowKey key) {
   return row != std::end(kRows) ? row->keys : std::string_view();
 }
 
-std::string ReadableKeys(std::string_view keys) {
-  std::string readable;
+namespace {
+
+// The parts of `text` between `separator`s, each handed to `take`.
+template <typename Take>
+void Split(std::string_view text, std::string_view separator, Take take) {
   for (std::size_t start = 0;;) {
-    const std::size_t end = keys.find("; ", start);
-    if (!readable.empty()) readable += ", ";
-    readable += keys.substr(start, end - start);
-    if (end == std::string_view::npos) return readable;
-    start = end + 2;
+    const std::size_t end = text.find(separator, start);
+    take(text.substr(start, end - start));
+    if (end == std::string_view::npos) return;
+    start = end + separator.size();
   }
+}
+
+// How many characters the UTF-8 `text` shows: its bytes but those that go on a character.
+std::size_t Shown(std::string_view text) {
+  return static_cast<std::size_t>(
+      std::count_if(text.begin(), text.end(), [](char c) { return (c & 0xC0) != 0x80; }));
+}
+
+}  // namespace
+
+std::string ReadableKeys(std::string_view keys, const Translate& translate) {
+  std::string readable;
+  Split(keys, "; ", [&](std::string_view sequence) {
+    if (!readable.empty()) readable += ", ";
+    bool first = true;
+    Split(sequence, "+", [&](std::string_view part) {
+      if (!std::exchange(first, false)) readable += '+';
+      // Qt's own names of keys, which the menus show: "Strg", "Links".
+      readable += Translated(translate, "QShortcut", std::string(part).c_str());
+    });
+  });
+  return readable;
 }
 
 std::string WindowKeysHelp(const Translate& translate) {
   std::size_t column = 0;  // where what the keys do starts: two spaces after the longest keys
-  for (const WindowKeyRow& row : kRows) column = std::max(column, ReadableKeys(row.keys).size());
+  for (const WindowKeyRow& row : kRows) {
+    column = std::max(column, Shown(ReadableKeys(row.keys, translate)));
+  }
   std::string help = Translated(translate, kWindowKeysContext,
                                 QT_TRANSLATE_NOOP("WindowKeys", "Keys in the window:")) +
                      '\n';
   for (const WindowKeyRow& row : kRows) {
-    std::string keys = ReadableKeys(row.keys);
-    keys.resize(column + 2, ' ');
+    std::string keys = ReadableKeys(row.keys, translate);
+    keys.append(column + 2 - Shown(keys), ' ');
     help += "  " + keys + Translated(translate, kWindowKeysContext, row.does) + '\n';
   }
   return help;

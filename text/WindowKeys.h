@@ -47,8 +47,9 @@ inline constexpr const char* kWindowKeysContext = "WindowKeys";
 std::span<const WindowKeyRow> WindowKeyTable();
 // The keys of `key` in the table's spelling.
 std::string_view KeysOf(WindowKey key);
-// The keys of a row as a person reads them: "Ctrl+N, F5".
-std::string ReadableKeys(std::string_view keys);
+// The keys of a row as a person reads them: "Ctrl+N, F5", or with the names `translate` gives
+// them in Qt's context "QShortcut", as the menus name them ("Strg+N, F5").
+std::string ReadableKeys(std::string_view keys, const Translate& translate = {});
 // "Keys in the window:" and a line for each row, the keys in a column of their own.
 std::string WindowKeysHelp(const Translate& translate = {});
 

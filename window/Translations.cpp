@@ -28,9 +28,11 @@ void Translations::Install() {
 }
 
 Translate Translations::ForText() const {
-  const QTranslator* ours = ours_.get();
-  return [ours](const char* context, const char* text) {
-    const QString translated = ours->translate(context, text);
+  const QTranslator *ours = ours_.get(), *qt = qt_.get();
+  return [ours, qt](const char* context, const char* text) {
+    // Ours first; Qt's own for what Qt names, the keys.
+    QString translated = ours->translate(context, text);
+    if (translated.isEmpty()) translated = qt->translate(context, text);
     return translated.isEmpty() ? std::string(text) : translated.toStdString();
   };
 }
