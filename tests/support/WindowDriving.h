@@ -9,13 +9,12 @@
 #include <QImage>
 #include <QMouseEvent>
 #include <QPushButton>
+#include <QTest>
 #include <QTimer>
 #include <QWindow>
-#include <chrono>
 #include <cmath>
 #include <functional>
 #include <stdexcept>
-#include <thread>
 
 #include "canvas/Picture1.h"
 #include "figure/Tracer.h"
@@ -84,14 +83,13 @@ class SpyDraws : public DrawSource {
   ClockedRandom inner_{source_, clock_};
 };
 
-// Waits, running the event loop, until `window` has read the files it was handed (at most 20 s).
+// Waits, running the event loop, until `window` has read the files it was handed (at most 20 s);
+// false if it has not.
 template <typename Window>
-void AwaitFilesRead(const Window& window) {
-  for (int i = 0; i < 2000 && window.readingFiles(); ++i) {
-    std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    QCoreApplication::processEvents();
-  }
+bool AwaitFilesRead(const Window& window) {
+  const bool read = QTest::qWaitFor([&window] { return !window.readingFiles(); }, 20000);
   QCoreApplication::processEvents();
+  return read;
 }
 
 // Queues a press and a release at the centre of `button`, as the window system delivers a

@@ -32,7 +32,7 @@ struct ProgramRun {
   GalleryWindow* gallery() {
     window.journalLink()->OpenGallery();
     GalleryWindow* shown = window.journalLink()->galleryWindow();
-    for (int i = 0; i < 1000 && shown->loading(); ++i) QTest::qWait(10);
+    EXPECT_TRUE(QTest::qWaitFor([shown] { return !shown->loading(); }, 10000));
     return shown;
   }
 };
