@@ -82,6 +82,10 @@ bool ExportRunner::Start(const QString& title, const QString& label, Work work) 
   return true;
 }
 
+bool ExportRunner::pastCancelling() const {
+  return running() && job_->done >= 1.0;
+}
+
 void ExportRunner::ThreadFinished() {
   thread_->wait();
   thread_->deleteLater();

@@ -37,6 +37,9 @@ class ExportRunner final : public QObject {
   // already running.
   bool Start(const QString& title, const QString& label, Work work);
   bool running() const { return thread_ != nullptr; }
+  // Whether the work runs past its last chance to cancel (it has reported all done): its file
+  // is in place, or about to be, whatever a cancel says; what is left is tidying up.
+  bool pastCancelling() const;
 
  signals:
   // The work has ended, written, cancelled or failed with `error`; its thread is gone.

@@ -122,7 +122,10 @@ Form1Window::Form1Window(DrawSource& random, FigureFiles& files, QWidget* parent
   connect(command1_, &QPushButton::clicked, this, &Form1Window::Command1Click);
   connect(exports_, &ExportRunner::Finished, this, &Form1Window::ExportFinished);
   connect(reader_, &FigureReader::Done, this, &Form1Window::FiguresRead);
-  new CloseDuringExport(this, [this] { return exporting() ? exportPath_ : QString(); });
+  // A file past its last chance to cancel is as good as written: closing waits for it unasked.
+  new CloseDuringExport(this, [this] {
+    return exporting() && !exports_->pastCancelling() ? exportPath_ : QString();
+  });
   FigureShown();
 }
 

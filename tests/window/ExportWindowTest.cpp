@@ -3,9 +3,13 @@
 #include <gtest/gtest.h>
 
 #include <QDir>
+#include <QFileInfo>
+#include <QMessageBox>
 #include <QProgressDialog>
 #include <QTemporaryDir>
 #include <QTest>
+#include <atomic>
+#include <thread>
 
 #include "app/FigureFileWriter.h"
 #include "runtime/DrawSource.h"
@@ -46,6 +50,59 @@ TEST(Form1WindowExport, RunsBesideTheWindowAndACancelLeavesNoFile) {
   emit progress->canceled();  // as a click on its Cancel button
   QTRY_VERIFY_WITH_TIMEOUT(!window.exporting(), 60000);
   EXPECT_EQ(Files(dir), QStringList{"clip.mp4"}) << "a cancelled export left a file";
+}
+
+// The program's files, but an export holds its thread, once its file is in place, until released:
+// as a large picture's gigabytes take a while to be given back after the file is written.
+class HeldFiles final : public FigureFiles {
+ public:
+  bool Save(const std::string& path, const Picture1& picture, const FigureRecord& figure,
+            std::string& error) override {
+    return real_.Save(path, picture, figure, error);
+  }
+  std::string Command(const FigureRecord& figure) override { return real_.Command(figure); }
+  std::optional<FigureRecord> Open(const std::string& path, std::string& error) override {
+    return real_.Open(path, error);
+  }
+  ExportResult Export(const ExportRequest& request, const FigureRecord& figure,
+                      const ExportProgress& progress, std::string& error) override {
+    const ExportResult result = real_.Export(request, figure, progress, error);
+    while (!released) std::this_thread::yield();
+    return result;
+  }
+  ExportResult SetWallpaper(const FigureRecord& figure, const std::vector<WallpaperScreen>& screens,
+                            const std::string& folder, const ExportProgress& progress,
+                            std::string& way, std::string& written, std::string& error) override {
+    return real_.SetWallpaper(figure, screens, folder, progress, way, written, error);
+  }
+  std::atomic<bool> released{false};
+
+ private:
+  FigureFileWriter real_;
+};
+
+// Closing once the file is in place asks nothing, although the export's thread still runs:
+// stopping would not unwrite it.
+TEST(Form1WindowExport, ClosingOnceTheFileIsInPlaceAsksNothing) {
+  SuppliedDraws draws(kExampleDraws);
+  HeldFiles files;
+  Form1Window window(draws, files);
+  window.FormLoad();
+  window.show();
+  QTemporaryDir dir;
+  QString error;
+  ASSERT_TRUE(window.StartExport(testing::Request(dir.filePath("large.png"), 4000, 4000), error))
+      << error.toStdString();
+  QTRY_VERIFY_WITH_TIMEOUT(QFileInfo::exists(dir.filePath("large.png")), 60000);
+  EXPECT_TRUE(window.exporting());
+  bool asked = false;
+  testing::WhenShown<QMessageBox>([&asked](QMessageBox* box) {
+    asked = true;
+    box->reject();
+  });
+  EXPECT_TRUE(window.close());
+  EXPECT_FALSE(asked) << "closing asked to stop a file already written";
+  files.released = true;
 }
 
 // Ctrl+Shift+W: set on GNOME (its settings in a key file of the test's), and with no desktop of
