@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "app/FigureFileWriter.h"
+#include "app/LazyFigureFiles.h"
 #include "app/Platform.h"
 #include "app/QuitOnSignals.h"
 #include "app/StandardOutput.h"
@@ -194,7 +194,7 @@ int main(int argc, char** argv) {
   stringart::RandomSource source;
   stringart::SystemClock clock;
   stringart::ClockedRandom random(source, clock);
-  stringart::FigureFileWriter files;
+  stringart::LazyFigureFiles files(stringart::LazyFigureFiles::ModulePath());
   FigureStartClock timedRandom(random);
   const bool timing = IsSet("STRINGART_TIMING");
   stringart::Form1Window form1(timing ? static_cast<stringart::DrawSource&>(timedRandom) : random,

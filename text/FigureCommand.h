@@ -5,6 +5,7 @@
 #include <string>
 #include <string_view>
 
+#include "figure/FigureHistory.h"
 #include "figure/FigureRecord.h"
 #include "text/ExportLimits.h"
 #include "text/OptionGrammar.h"
@@ -52,6 +53,11 @@ std::string RemakeCommand(const FigureRecord& figure);
 std::string ShellWord(std::string_view word);
 // RemakeCommand with " -o OUTPUT", OUTPUT quoted for the shell where needed: runs as pasted.
 std::string PastableCommand(const FigureRecord& figure, std::string_view output);
+// What "Copy figure command" copies: PastableCommand writing figure-<name>.png in the current
+// folder.
+inline std::string CopiedCommand(const FigureRecord& figure) {
+  return PastableCommand(figure, "figure-" + FigureName(figure) + ".png");
+}
 // "N" for a square, "WxH" otherwise.
 std::string FormatSize(FrameSize size);
 

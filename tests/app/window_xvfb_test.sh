@@ -7,7 +7,8 @@
 # closing while an export is written asks first: Cancel lets the export finish, stopping leaves no
 # file, and SIGTERM or SIGHUP during an export leave none either; and windows started together on
 # an X server that resets when its last client leaves each open; the window opens where it was
-# last closed, and a journal that cannot be read is told over it.
+# last closed, and a journal that cannot be read is told over it; the file formats' libraries
+# are loaded with the first export.
 #   window_xvfb_test.sh STRINGART CLOSE_WINDOW
 # Needs xvfb (xvfb-run), xdotool, imagemagick and x11-utils; exits 77 (skipped) when xvfb-run is missing.
 set -euo pipefail
@@ -284,7 +285,10 @@ answer_close_question() {
 
 launch
 wait_for_first_figure
+# The file formats' libraries are loaded with the first export, not before.
+! grep -q libavcodec "/proc/$app/maps" || fail "FFmpeg's libraries were loaded before any export"
 start_export big
+grep -q libavcodec "/proc/$app/maps" || fail "the export began without the file formats' module"
 "$close_window" "$wid"
 answer_close_question Escape
 sleep 1
