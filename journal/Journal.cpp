@@ -299,6 +299,11 @@ void Journal::QueueRows(Op::Kind kind, const std::vector<JournalRow>& rows, std:
   }
 }
 
+void Journal::SetFold(Fold fold) {
+  std::lock_guard guard(readerMutex_);
+  fold_ = std::move(fold);
+}
+
 ImportResult Journal::Import(const std::vector<TravellingFigure>& figures) {
   Op op;
   op.kind = Op::Kind::Import;
@@ -736,6 +741,24 @@ ImportResult Journal::WriteImport(const std::vector<TravellingFigure>& figures) 
 }
 
 sqlite3* Journal::Reader() {
+  // The search's lower() folds as fold_ does: the reader's own, overriding SQLite's ASCII one.
+  const auto lower = [](sqlite3_context* context, int, sqlite3_value** values) {
+    const auto* text = reinterpret_cast<const char*>(sqlite3_value_text(values[0]));
+    if (text == nullptr) {
+      sqlite3_result_null(context);
+      return;
+    }
+    const std::string_view in(text, static_cast<std::size_t>(sqlite3_value_bytes(values[0])));
+    const Fold& fold = static_cast<Journal*>(sqlite3_user_data(context))->fold_;
+    std::string out;
+    if (fold) {
+      out = fold(in);
+    } else {
+      out.assign(in);
+      for (char& c : out) c = c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+    }
+    sqlite3_result_text(context, out.data(), static_cast<int>(out.size()), SQLITE_TRANSIENT);
+  };
   int generation;
   {
     std::unique_lock lock(mutex_);
@@ -752,6 +775,8 @@ sqlite3* Journal::Reader() {
     return nullptr;
   }
   sqlite3_busy_timeout(reader_, 5000);
+  sqlite3_create_function(reader_, "lower", 1, SQLITE_UTF8 | SQLITE_DETERMINISTIC, this, lower,
+                          nullptr, nullptr);
   readerGeneration_ = generation;
   return reader_;
 }

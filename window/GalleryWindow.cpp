@@ -91,6 +91,12 @@ GalleryWindow::GalleryWindow(Journal& journal, ThumbnailCache& thumbnails, Figur
       period_(new QComboBox(this)),
       search_(new QLineEdit(this)) {
   setWindowTitle(tr("Figures"));
+  // SQLite folds ASCII letters only: "GRÜN" would not be found by "grün".
+  journal_.SetFold([](std::string_view text) {
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()))
+        .toCaseFolded()
+        .toStdString();
+  });
   pool_.setMaxThreadCount(1);
   ReadSettings();
   CreateView();

@@ -8,13 +8,17 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QItemSelectionModel>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListView>
 #include <QMenu>
+#include <QMessageBox>
 #include <QMimeData>
+#include <QPointer>
 #include <QScrollBar>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTextBrowser>
 #include <QUrl>
 #include <chrono>
 #include <fstream>
@@ -32,9 +36,11 @@
 #include "window/Form1Window.h"
 #include "window/GalleryModel.h"
 #include "window/GalleryWindow.h"
+#include "window/HelpWindow.h"
 #include "window/JournalLink.h"
 #include "window/MorphButton.h"
 #include "window/ThumbnailCache.h"
+#include "window/Translations.h"
 
 namespace stringart {
 namespace {
@@ -456,6 +462,45 @@ TEST(Gallery, AStartThatNamesItsFiguresShowsAndKeepsOnlyThem) {
     if (start < 2) {
       EXPECT_EQ(Made(window.form().lastFigure()), named) << "start " << start;
     }
+  }
+}
+
+}  // namespace
+}  // namespace stringart
+
+namespace stringart {
+namespace {
+
+// The gallery on all figures: the run's own, newest, then `notes.size()` (or `count`) figures
+// imported as another program would, the first of them oldest, each with its note.
+GalleryWindow* OpenOver(KeptRun& run, int count, std::vector<std::string> notes = {}) {
+  notes.resize(std::max(notes.size(), static_cast<std::size_t>(count)));
+  std::vector<TravellingFigure> figures;
+  for (std::size_t i = 0; i < notes.size(); ++i) {
+    figures.push_back({testing::DrawnFigure(100 + i), false, 1000 + static_cast<int>(i), notes[i]});
+  }
+  EXPECT_TRUE(run.journal().Import(figures).ok);
+  run.window.journalLink()->OpenGallery();
+  GalleryWindow* gallery = run.window.journalLink()->galleryWindow();
+  gallery->ShowFavourites(false);
+  Await(*gallery);
+  return gallery;
+}
+
+TEST(Gallery, SearchFindsNotesWhateverTheCaseOfTheirLetters) {
+  QTemporaryDir dir;
+  KeptRun run(dir.filePath("figures.sqlite"), 1);
+  GalleryWindow* gallery =
+      OpenOver(run, 0, {"GRÜN wie Gras", "Été indien", "ΣΟΦΊΑ", "Tide pool", "Straße"});
+  const std::pair<const char*, std::vector<std::string>> cases[] = {
+      {"grün", {"GRÜN wie Gras"}}, {"ÉTÉ", {"Été indien"}}, {"σοφία", {"ΣΟΦΊΑ"}},
+      {"TIDE", {"Tide pool"}},     {"STRAẞE", {"Straße"}},  {"grun", {}}};
+  for (const auto& [search, found] : cases) {
+    gallery->Search(QString::fromUtf8(search));
+    Await(*gallery);
+    std::vector<std::string> notes;
+    for (const JournalRow& row : gallery->rows()) notes.push_back(row.note);
+    EXPECT_EQ(notes, found) << search;
   }
 }
 
