@@ -662,12 +662,6 @@ Noch etwa %2</translation>
         <source>figure-%1</source>
         <translation>figure-%1</translation>
     </message>
-    <message>
-        <source>figure-%1
-%2</source>
-        <translation>figure-%1
-%2</translation>
-    </message>
 </context>
 <context>
     <name>stringart::GalleryTile</name>

@@ -119,6 +119,9 @@ class GalleryTile final : public QStyledItemDelegate {
   // The places of the thumbnail and of the star on it in a tile at `cell`.
   static QRect ThumbnailRect(const QRect& cell);
   static QRect StarRect(const QRect& cell);
+  // Line `text` of a tile as wide as `width`, cut with "…" where it is too long: the note (the
+  // last line) at its end, the others in the middle.
+  static QString ElidedLine(const QString& text, bool note, const QFontMetrics& metrics, int width);
 
  signals:
   void StarClicked(const QModelIndex& index);

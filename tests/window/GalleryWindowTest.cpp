@@ -504,5 +504,20 @@ TEST(Gallery, SearchFindsNotesWhateverTheCaseOfTheirLetters) {
   }
 }
 
+// A long note is told whole in the tooltip, and the tile shows its beginning.
+TEST(Gallery, ALongNoteIsWholeInTheTooltip) {
+  QTemporaryDir dir;
+  KeptRun run(dir.filePath("figures.sqlite"), 1);
+  std::string note = "Begins here.";
+  while (note.size() < 1000) note += " and on";
+  note += " Ends here.";
+  GalleryWindow* gallery = OpenOver(run, 0, {note});
+  const QModelIndex tile = gallery->view()->model()->index(1, 0);
+  EXPECT_TRUE(tile.data(Qt::ToolTipRole).toString().contains(QString::fromStdString(note)));
+  const QString shown = GalleryTile::ElidedLine(tile.data(GalleryModel::NoteRole).toString(), true,
+                                                gallery->view()->fontMetrics(), 120);
+  EXPECT_TRUE(shown.startsWith("Begins") && shown.endsWith(QChar(0x2026))) << shown.toStdString();
+}
+
 }  // namespace
 }  // namespace stringart
