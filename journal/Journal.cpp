@@ -149,6 +149,14 @@ std::int64_t Integer(sqlite3* db, const char* sql, int& rc) {
   return sqlite3_column_int64(s.get(), 0);
 }
 
+// PRAGMA data_version of `db`, 0 when there is no file.
+std::int64_t DataVersion(sqlite3* db) {
+  if (db == nullptr) return 0;
+  int rc = SQLITE_OK;
+  const std::int64_t version = Integer(db, "PRAGMA data_version", rc);
+  return rc == SQLITE_OK ? version : 0;
+}
+
 // The figure a row describes; false for a row a script filled with something else.
 bool ReadFigure(const std::string& draws, const std::string& directions, FigureRecord& figure) {
   std::string error;
@@ -299,6 +307,15 @@ void Journal::QueueRows(Op::Kind kind, const std::vector<JournalRow>& rows, std:
   }
 }
 
+std::int64_t Journal::OthersVersion() {
+  Op op;
+  op.kind = Op::Kind::Version;
+  op.version = std::make_shared<std::promise<std::int64_t>>();
+  std::future<std::int64_t> version = op.version->get_future();
+  Queue(std::move(op));
+  return version.get();
+}
+
 void Journal::SetFold(Fold fold) {
   std::lock_guard guard(readerMutex_);
   fold_ = std::move(fold);
@@ -373,13 +390,18 @@ void Journal::Run() {
     // An import is a transaction of its own, all or nothing whatever else is queued with it.
     std::vector<Op> batch;
     for (Op& op : ops) {
-      if (op.kind != Op::Kind::Import) {
+      if (op.kind != Op::Kind::Import && op.kind != Op::Kind::Version) {
         batch.push_back(std::move(op));
         continue;
       }
       if (!batch.empty()) WriteWithRetries(batch);
       batch.clear();
-      op.done->set_value(WriteImport(*op.imported));
+      if (op.kind == Op::Kind::Import) {
+        op.done->set_value(WriteImport(*op.imported));
+      } else {
+        // The writer's own connection: its data_version moves only with others' commits.
+        op.version->set_value(DataVersion(db_));
+      }
     }
     if (!batch.empty()) WriteWithRetries(batch);
     lock.lock();
@@ -675,7 +697,8 @@ int Journal::Apply(const Op& op) {
     case Op::Kind::Restore:
       return update("removed = 0", " AND removed = ?3",
                     [&](sqlite3_stmt* s) { sqlite3_bind_int64(s, 3, op.removal); });
-    case Op::Kind::Import: break;
+    case Op::Kind::Import:
+    case Op::Kind::Version: break;  // each taken from the queue on its own, never batched
   }
   return rc;
 }

@@ -130,6 +130,10 @@ class Journal final : public FigureJournal {
   std::vector<JournalRow> Page(const GalleryQuery& query, GalleryCursor& cursor, std::size_t count);
   // How the search of a page folds case. SQLite knows only ASCII's; the caller knows Unicode's.
   void SetFold(Fold fold);
+  // A number that changes when another connection (another window, `stringart --import`)
+  // commits to the file, and not for this journal's own writes. Waits for the writer; call it
+  // off the window's thread. 0 when nothing is kept.
+  std::int64_t OthersVersion();
   // Adds `figures` in one transaction, all or none: a figure kept already gets no second row
   // (it takes a favourite mark, and a note when it has none, and comes back into the gallery).
   // Waits for the writer.
@@ -143,7 +147,7 @@ class Journal final : public FigureJournal {
 
  private:
   struct Op {
-    enum class Kind { Record, Mark, Note, Remove, Restore, Import };
+    enum class Kind { Record, Mark, Note, Remove, Restore, Import, Version };
     Kind kind = Kind::Record;
     FigureRecord figure;
     FigureOrigin origin = FigureOrigin::New;
@@ -154,6 +158,7 @@ class Journal final : public FigureJournal {
     std::string note;
     std::shared_ptr<std::vector<TravellingFigure>> imported;
     std::shared_ptr<std::promise<ImportResult>> done;
+    std::shared_ptr<std::promise<std::int64_t>> version;
   };
 
   void Run();

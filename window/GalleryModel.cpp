@@ -353,6 +353,15 @@ QWidget* GalleryTile::createEditor(QWidget* parent, const QStyleOptionViewItem&,
   return editor;
 }
 
+void GalleryTile::setEditorData(QWidget* editor, const QModelIndex& index) const {
+  // The view fills an open editor again at every change of its row, a thumbnail traced among
+  // them: what is being typed stays.
+  if (const auto* line = qobject_cast<QLineEdit*>(editor); line != nullptr && line->isModified()) {
+    return;
+  }
+  QStyledItemDelegate::setEditorData(editor, index);
+}
+
 void GalleryTile::updateEditorGeometry(QWidget* editor, const QStyleOptionViewItem& option,
                                        const QModelIndex&) const {
   const QRect note = LineRect(option.rect, option.fontMetrics, kLines - 1);

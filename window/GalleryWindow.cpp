@@ -4,6 +4,7 @@
 #include <QComboBox>
 #include <QDateTime>
 #include <QDir>
+#include <QEvent>
 #include <QFileDialog>
 #include <QHBoxLayout>
 #include <QKeySequence>
@@ -89,7 +90,8 @@ GalleryWindow::GalleryWindow(Journal& journal, ThumbnailCache& thumbnails, Figur
       openFigures_(new QPushButton(tr("Open figures\u2026"), this)),
       order_(new QComboBox(this)),
       period_(new QComboBox(this)),
-      search_(new QLineEdit(this)) {
+      search_(new QLineEdit(this)),
+      watch_(new QTimer(this)) {
   setWindowTitle(tr("Figures"));
   // SQLite folds ASCII letters only: "GRÜN" would not be found by "grün".
   journal_.SetFold([](std::string_view text) {
@@ -115,6 +117,10 @@ GalleryWindow::GalleryWindow(Journal& journal, ThumbnailCache& thumbnails, Figur
   layout->addLayout(bar);
   layout->addWidget(saveMorph_->note());
   layout->addWidget(view_);
+  // Another window or `stringart --import` may add figures while this one is open; asking the
+  // journal is one PRAGMA on its writer's connection, cheap enough to do every second.
+  watch_->setInterval(1000);
+  connect(watch_, &QTimer::timeout, this, &GalleryWindow::CheckOthers);
   resize(std::max(5 * view_->gridSize().width() + 40, 880), 3 * view_->gridSize().height() + 70);
 }
 
@@ -290,12 +296,56 @@ void GalleryWindow::PageRead(bool first) {
     favouritesButton_->setChecked(favourites);
     allButton_->setChecked(!favourites);
     order_->setCurrentIndex(orders_[favourites ? 1 : 0] == GalleryQuery::Order::Shown ? 0 : 1);
+    // Read again for figures added elsewhere: what was selected stays so, where it is read.
+    std::vector<int> kept;
+    for (int i = 0; i < model_->rowCount() && !keep_.empty(); ++i) {
+      const bool was = std::find(keep_.begin(), keep_.end(), model_->row(i).id) != keep_.end();
+      if (was) kept.push_back(i);
+    }
+    keep_.clear();
     if (model_->rowCount() > 0) {
-      Select({0});
+      Select(kept.empty() ? std::vector{0} : kept);
       if (!search_->hasFocus()) view_->setFocus();
     }
   }
   ReadAhead();
+}
+
+bool GalleryWindow::event(QEvent* event) {
+  if (event->type() == QEvent::WindowActivate) CheckOthers();  // back from the terminal, say
+  return QWidget::event(event);
+}
+
+void GalleryWindow::showEvent(QShowEvent* event) {
+  watch_->start();
+  CheckOthers();
+  QWidget::showEvent(event);
+}
+
+void GalleryWindow::hideEvent(QHideEvent* event) {
+  watch_->stop();
+  QWidget::hideEvent(event);
+}
+
+void GalleryWindow::CheckOthers() {
+  if (checking_) return;
+  checking_ = true;
+  pool_.start([this] {
+    const std::int64_t version = journal_.OthersVersion();
+    QMetaObject::invokeMethod(
+        this,
+        [this, version] {
+          checking_ = false;
+          if (othersVersion_ >= 0 && version != othersVersion_) reread_ = true;
+          othersVersion_ = version;
+          // A note being written would be lost with the list: read again once it is kept.
+          if (!reread_ || view_->indexWidget(view_->currentIndex()) != nullptr) return;
+          reread_ = false;
+          for (int at : selectedRows()) keep_.push_back(model_->row(at).id);
+          Reload();
+        },
+        Qt::QueuedConnection);
+  });
 }
 
 std::size_t GalleryWindow::Screenful() const {

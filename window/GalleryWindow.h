@@ -15,6 +15,7 @@ class QLineEdit;
 class QListView;
 class QMenu;
 class QPushButton;
+class QTimer;
 
 namespace stringart {
 
@@ -30,7 +31,8 @@ class ThumbnailCache;
 // gallery (kept in the journal) and Ctrl+Z brings back what was last changed; a figure dragged out
 // becomes a PNG file; with two figures selected (Ctrl or Shift and a click or an arrow), Ctrl+M
 // saves a morph from the one selected first to the one selected last. Figures files are saved
-// from the selection (or all favourites) and opened into the journal.
+// from the selection (or all favourites) and opened into the journal. Figures another program
+// adds to the journal (another window, `stringart --import`) show while the gallery is open.
 class GalleryWindow final : public QWidget {
   Q_OBJECT
 
@@ -109,6 +111,11 @@ class GalleryWindow final : public QWidget {
   // Favourite marks were changed here.
   void MarksChanged();
 
+ protected:
+  bool event(QEvent* event) override;
+  void showEvent(QShowEvent* event) override;
+  void hideEvent(QHideEvent* event) override;
+
  private:
   // The tab and orders kept from the last run.
   void ReadSettings();
@@ -126,6 +133,9 @@ class GalleryWindow final : public QWidget {
     std::vector<JournalRow> before;  // marks or a note: the rows as they were
     bool note = false;
   };
+  // Asks the journal, off the window's thread, whether another program has written to it, and
+  // reads the list again, the selection kept, when it has.
+  void CheckOthers();
 
   void Load(bool orAll);
   void PageRead(bool first);
@@ -154,6 +164,11 @@ class GalleryWindow final : public QWidget {
   GalleryQuery::Order orders_[2] = {GalleryQuery::Order::Shown, GalleryQuery::Order::Marked};
   std::vector<Change> undo_;
   QStringList told_;
+  QTimer* watch_;                    // asks CheckOthers while shown
+  std::int64_t othersVersion_ = -1;  // as the journal last said; -1 before it was asked
+  bool checking_ = false;
+  bool reread_ = false;  // others wrote: the list is read again once no note is being written
+  std::vector<std::int64_t> keep_;  // the ids to select again when the list has been read again
   int busy_ = 0;  // figures files being written or read
   QThreadPool pool_;
 };

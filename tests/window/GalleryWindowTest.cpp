@@ -504,6 +504,33 @@ TEST(Gallery, SearchFindsNotesWhateverTheCaseOfTheirLetters) {
   }
 }
 
+// A figure `stringart --import` adds (another connection to the file) shows while the gallery is
+// open, once a note being written is kept, the selected figure still selected.
+TEST(Gallery, FiguresAddedElsewhereShowWhileItIsOpen) {
+  QTemporaryDir dir;
+  const QString path = dir.filePath("figures.sqlite");
+  KeptRun run(path, 2);
+  GalleryWindow* gallery = OpenOver(run, 0);
+  run.Key(gallery->view(), Qt::Key_Right);
+  const JournalRow selected = gallery->rows()[1];
+  run.Key(gallery->view(), Qt::Key_F2);
+  auto* editor = gallery->view()->findChild<QLineEdit*>();
+  ASSERT_NE(editor, nullptr);
+  QTest::keyClicks(editor, "half written");
+  const std::int64_t now = QDateTime::currentSecsSinceEpoch();
+  Journal(path.toStdString()).Import({{testing::DrawnFigure(7), false, now, ""}});
+  QTest::qWait(1500);  // the thumbnails traced meanwhile too
+  EXPECT_EQ(gallery->rows().size(), 2u) << "read again under the note being written";
+  EXPECT_EQ(editor->text(), "half written");
+  QTest::keyClick(editor, Qt::Key_Return);
+  for (int i = 0; i < 500 && gallery->rows().size() < 3; ++i) QTest::qWait(10);
+  ASSERT_EQ(gallery->rows().size(), 3u) << "the new figure never showed";
+  EXPECT_EQ(gallery->rows()[0].figure, Made(testing::DrawnFigure(7)));
+  EXPECT_EQ(gallery->selectedRows(), std::vector{2});
+  EXPECT_EQ(gallery->rows()[2].id, selected.id);
+  EXPECT_EQ(gallery->rows()[2].note, "half written");
+}
+
 // A long note is told whole in the tooltip, and the tile shows its beginning.
 TEST(Gallery, ALongNoteIsWholeInTheTooltip) {
   QTemporaryDir dir;
