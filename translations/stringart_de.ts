@@ -497,14 +497,6 @@ Noch etwa %2</translation>
 <context>
     <name>stringart::Form1Window</name>
     <message>
-        <source>PNG image (*.png)</source>
-        <translation>PNG-Bild (*.png)</translation>
-    </message>
-    <message>
-        <source>SVG drawing (*.svg)</source>
-        <translation>SVG-Zeichnung (*.svg)</translation>
-    </message>
-    <message>
         <source>Trace a new figure (%1; Space when focused)</source>
         <translation>Eine neue Figur zeichnen (%1; Leertaste, wenn ausgewählt)</translation>
     </message>
@@ -615,10 +607,6 @@ Noch etwa %2</translation>
     <message>
         <source>There is no figure to save yet.</source>
         <translation>Es gibt noch keine Figur zum Speichern.</translation>
-    </message>
-    <message>
-        <source>Save picture</source>
-        <translation>Bild speichern</translation>
     </message>
     <message>
         <source>Figures written by stringart (*.png *.svg *.mp4 *.webm *.hpgl *.plt *.pdf)</source>
@@ -767,14 +755,6 @@ Noch etwa %2</translation>
     <message>
         <source>Select a figure first.</source>
         <translation>Wählen Sie zuerst eine Figur aus.</translation>
-    </message>
-    <message>
-        <source>Save picture</source>
-        <translation>Bild speichern</translation>
-    </message>
-    <message>
-        <source>Pictures (*.png *.svg)</source>
-        <translation>Bilder (*.png *.svg)</translation>
     </message>
     <message>
         <source>The figures were not saved to %1: %2.</source>
@@ -1032,6 +1012,21 @@ Noch etwa %2</translation>
     <message>
         <source>This kind of file&apos;s name ends in %1.</source>
         <translation>Der Name dieser Art von Datei endet auf %1.</translation>
+    </message>
+</context>
+<context>
+    <name>stringart::PictureChoice</name>
+    <message>
+        <source>Save picture</source>
+        <translation>Bild speichern</translation>
+    </message>
+    <message>
+        <source>PNG image (*.png)</source>
+        <translation>PNG-Bild (*.png)</translation>
+    </message>
+    <message>
+        <source>SVG drawing (*.svg)</source>
+        <translation>SVG-Zeichnung (*.svg)</translation>
     </message>
 </context>
 <context>

@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QEvent>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QHBoxLayout>
 #include <QKeySequence>
 #include <QLineEdit>
@@ -29,6 +30,7 @@
 #include "window/ExportNote.h"
 #include "window/Messages.h"
 #include "window/MorphButton.h"
+#include "window/PictureChoice.h"
 #include "window/Settings.h"
 #include "window/ThumbnailCache.h"
 
@@ -49,6 +51,17 @@ std::int64_t PeriodStart(GalleryWindow::Period period) {
 
 QString Quote(const QString& text) {
   return QString::fromStdString(Quoted(text.toStdString()));
+}
+
+// Writes the picture of `figure` to `path`, PNG or SVG by its extension.
+bool WritePicture(FigureFiles& files, const FigureRecord& figure, const QString& path,
+                  QString& error) {
+  Picture1 picture;
+  TraceAgain(figure, picture);
+  std::string why;
+  if (files.Save(path.toStdString(), picture, figure, why)) return true;
+  error = QString::fromStdString(why);
+  return false;
 }
 
 // The first of these folders that exists, else the home folder.
@@ -461,26 +474,24 @@ bool GalleryWindow::SavePicture(const QString& path, QString& error) {
     error = tr("Select a figure first.");
     return false;
   }
-  const FigureRecord& figure = model_->row(row).figure;
-  Picture1 picture;
-  TraceAgain(figure, picture);
-  std::string why;
-  if (files_.Save(path.toStdString(), picture, figure, why)) return true;
-  error = Sentence(why);
-  return false;
+  if (!WritePicture(files_, model_->row(row).figure, path, error)) {
+    error = Sentence(error);
+    return false;
+  }
+  // The next picture, here or in the main window, is proposed in the same folder.
+  settings::SetLastFolder(QFileInfo(path).absolutePath());
+  return true;
 }
 
 void GalleryWindow::SavePictureAs() {
   const int row = selectedRow();
   if (row < 0) return;
-  const QString proposed =
-      QDir(FolderFor(QStandardPaths::PicturesLocation))
-          .filePath(QStringLiteral("figure-%1.png")
-                        .arg(QString::fromStdString(FigureName(model_->row(row).figure))));
-  const QString path = QFileDialog::getSaveFileName(this, tr("Save picture"), proposed,
-                                                    tr("Pictures (*.png *.svg)"));
-  QString error;
-  if (!path.isEmpty() && !SavePicture(path, error)) Tell(tr("Save picture"), error);
+  const FigureRecord figure = model_->row(row).figure;
+  AskAndSavePicture(this, QString::fromStdString(FigureName(figure)),
+                    // The figure chosen, whatever the selection became while asking.
+                    [this, figure](const QString& path, QString& error) {
+                      return WritePicture(files_, figure, path, error);
+                    });
 }
 
 void GalleryWindow::Beside(std::function<QString()> work,

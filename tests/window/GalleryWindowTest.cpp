@@ -546,5 +546,35 @@ TEST(Gallery, ALongNoteIsWholeInTheTooltip) {
   EXPECT_TRUE(shown.startsWith("Begins") && shown.endsWith(QChar(0x2026))) << shown.toStdString();
 }
 
+// "Save picture": a bare name takes the type's extension, a file it meets is replaced only when
+// the person says so, and the next picture is proposed in the folder saved to.
+TEST(Gallery, SavePictureAddsTheExtensionAsksBeforeReplacingAndRemembersTheFolder) {
+  QTemporaryDir dir, elsewhere;
+  KeptRun run(dir.filePath("figures.sqlite"), 1);
+  GalleryWindow* gallery = OpenOver(run, 0);
+  const QString saved = elsewhere.filePath("mine.png");
+  QStringList proposed, asked;
+  for (const bool replace : {true, false}) {
+    testing::WhenShown<QFileDialog>([&](QFileDialog* ask) {
+      proposed << QFileInfo(ask->selectedFiles().value(0)).absolutePath();
+      testing::WhenShown<QMessageBox>([&](QMessageBox* box) {
+        asked << box->text();
+        testing::WhenShown<QFileDialog>([](QFileDialog* again) { again->reject(); });
+        box->reject();
+      });
+      ask->setDirectory(elsewhere.path());
+      ask->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))->setText("mine");
+      static_cast<QDialog*>(ask)->accept();
+    });
+    if (!replace) std::ofstream(saved.toStdString()) << "kept";
+    gallery->SavePictureAs();
+    std::string why;
+    EXPECT_EQ(run.files.Open(saved.toStdString(), why).has_value(), replace) << why;
+  }
+  EXPECT_EQ(asked.size(), 1) << "asked before replacing mine.png once";
+  ASSERT_EQ(proposed.size(), 2);
+  EXPECT_EQ(proposed[1], elsewhere.path()) << "the folder saved to";
+}
+
 }  // namespace
 }  // namespace stringart
