@@ -9,10 +9,10 @@
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QKeySequence>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListView>
 #include <QMenu>
-#include <QMessageBox>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QStandardPaths>
@@ -104,6 +104,7 @@ GalleryWindow::GalleryWindow(Journal& journal, ThumbnailCache& thumbnails, Figur
       order_(new QComboBox(this)),
       period_(new QComboBox(this)),
       search_(new QLineEdit(this)),
+      status_(new QLabel(this)),
       watch_(new QTimer(this)) {
   setWindowTitle(tr("Figures"));
   // SQLite folds ASCII letters only: "GRÜN" would not be found by "grün".
@@ -130,6 +131,11 @@ GalleryWindow::GalleryWindow(Journal& journal, ThumbnailCache& thumbnails, Figur
   layout->addLayout(bar);
   layout->addWidget(saveMorph_->note());
   layout->addWidget(view_);
+  status_->setTextFormat(Qt::PlainText);  // it names files
+  status_->setWordWrap(true);
+  status_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+  status_->hide();
+  layout->addWidget(status_);
   // Another window or `stringart --import` may add figures while this one is open; asking the
   // journal is one PRAGMA on its writer's connection, cheap enough to do every second.
   watch_->setInterval(1000);
@@ -536,7 +542,7 @@ void GalleryWindow::SaveFigures(const QString& path) {
         return tr("Saved %n figure(s) to %1.", nullptr, static_cast<int>(figures.size()))
             .arg(Quote(path));
       },
-      [this](const QString& text) { Tell(tr("Save figures"), text); });
+      [this](const QString& text) { Tell(text); });
 }
 
 void GalleryWindow::SaveFiguresAs() {
@@ -571,7 +577,7 @@ void GalleryWindow::ImportFigures(const QString& path) {
         return text;
       },
       [this](const QString& text) {
-        Tell(tr("Open figures"), text);
+        Tell(text);
         Reload();
       });
 }
@@ -583,13 +589,10 @@ void GalleryWindow::ImportFiguresAs() {
   if (!path.isEmpty()) ImportFigures(path);
 }
 
-void GalleryWindow::Tell(const QString& title, const QString& text) {
+void GalleryWindow::Tell(const QString& text) {
   told_ << text;
-  if (!isVisible()) return;
-  auto* box = new QMessageBox(QMessageBox::Information, title, text, QMessageBox::Ok, this);
-  box->setTextFormat(Qt::PlainText);  // it names a file
-  box->setAttribute(Qt::WA_DeleteOnClose);
-  box->open();
+  status_->setText(text);
+  status_->show();
 }
 
 bool GalleryWindow::ChooseMorph(FigureRecord& from, FigureRecord& to, QString& error) const {

@@ -11,6 +11,7 @@
 #include "window/GalleryModel.h"
 
 class QComboBox;
+class QLabel;
 class QLineEdit;
 class QListView;
 class QMenu;
@@ -31,8 +32,9 @@ class ThumbnailCache;
 // gallery (kept in the journal) and Ctrl+Z brings back what was last changed; a figure dragged out
 // becomes a PNG file; with two figures selected (Ctrl or Shift and a click or an arrow), Ctrl+M
 // saves a morph from the one selected first to the one selected last. Figures files are saved
-// from the selection (or all favourites) and opened into the journal. Figures another program
-// adds to the journal (another window, `stringart --import`) show while the gallery is open.
+// from the selection (or all favourites) and opened into the journal, what came of it told in
+// the line at the foot. Figures another program adds to the journal (another window,
+// `stringart --import`) show while the gallery is open.
 class GalleryWindow final : public QWidget {
   Q_OBJECT
 
@@ -104,7 +106,7 @@ class GalleryWindow final : public QWidget {
   void FillContextMenu(QMenu& menu);
   // Whether every thumbnail in view has been traced.
   bool ScreenTraced() const;
-  // What the window has told (saved, imported, failed), in order.
+  // What the window has told (saved, imported, failed), in order; the last in the status line.
   const QStringList& told() const { return told_; }
 
  signals:
@@ -144,7 +146,8 @@ class GalleryWindow final : public QWidget {
   // Tiles that fit in the view, at least one screenful.
   std::size_t Screenful() const;
   void Select(const std::vector<int>& rows);
-  void Tell(const QString& title, const QString& text);
+  // Shows `text` in the status line, without a box to click away.
+  void Tell(const QString& text);
   // Runs `work` on the window's pool, then `then` with its result on the window's thread.
   void Beside(std::function<QString()> work, std::function<void(const QString&)> then);
 
@@ -164,6 +167,7 @@ class GalleryWindow final : public QWidget {
   GalleryQuery::Order orders_[2] = {GalleryQuery::Order::Shown, GalleryQuery::Order::Marked};
   std::vector<Change> undo_;
   QStringList told_;
+  QLabel* status_;
   QTimer* watch_;                    // asks CheckOthers while shown
   std::int64_t othersVersion_ = -1;  // as the journal last said; -1 before it was asked
   bool checking_ = false;

@@ -576,5 +576,41 @@ TEST(Gallery, SavePictureAddsTheExtensionAsksBeforeReplacingAndRemembersTheFolde
   EXPECT_EQ(proposed[1], elsewhere.path()) << "the folder saved to";
 }
 
+// Saved and opened figures are told in the gallery's status line, no box to click away, in a
+// sentence whose plural fits the number, in English and German.
+TEST(Gallery, FiguresFilesAreToldInTheStatusLineWithTheirPlural) {
+  QTemporaryDir dir;
+  KeptRun run(dir.filePath("figures.sqlite"), 1);
+  GalleryWindow* gallery = OpenOver(run, 2);
+  const struct {
+    QLocale::Language language;
+    int figures;
+    const char* told;
+  } cases[] = {{QLocale::English, 1, "Saved 1 figure to"},
+               {QLocale::English, 3, "Saved 3 figures to"},
+               {QLocale::German, 1, "1 Figur in"},
+               {QLocale::German, 3, "3 Figuren in"}};
+  for (const auto& c : cases) {
+    Translations language{QLocale(c.language)};
+    language.Install();
+    QItemSelectionModel* selection = gallery->view()->selectionModel();
+    selection->clear();
+    for (int i = 0; i < c.figures; ++i) {
+      selection->select(gallery->view()->model()->index(i, 0), QItemSelectionModel::Select);
+    }
+    gallery->SaveFigures(dir.filePath("figures.json"));
+    Await(*gallery);
+    QTest::qWait(20);
+    EXPECT_EQ(QApplication::activeModalWidget(), nullptr) << c.told;
+    EXPECT_TRUE(gallery->findChildren<QMessageBox*>().isEmpty()) << c.told;
+    QStringList shown;
+    for (const QLabel* label : gallery->findChildren<QLabel*>()) {
+      if (label->isVisible()) shown << label->text();
+    }
+    EXPECT_TRUE(shown.contains(gallery->told().last())) << shown.join(" | ").toStdString();
+    EXPECT_TRUE(gallery->told().last().startsWith(c.told)) << gallery->told().last().toStdString();
+  }
+}
+
 }  // namespace
 }  // namespace stringart
