@@ -8,6 +8,7 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QKeySequence>
 #include <QLabel>
 #include <QLineEdit>
@@ -28,6 +29,7 @@
 #include "text/FigureFiles.h"
 #include "text/Quote.h"
 #include "window/ExportNote.h"
+#include "window/KeySequences.h"
 #include "window/Messages.h"
 #include "window/MorphButton.h"
 #include "window/PictureChoice.h"
@@ -70,10 +72,10 @@ QString FolderFor(QStandardPaths::StandardLocation location) {
   return !folder.isEmpty() && QDir(folder).exists() ? folder : QDir::homePath();
 }
 
-QAction* Action(QWidget* on, const QString& text, const QKeySequence& keys,
+QAction* Action(QWidget* on, const QString& text, const QList<QKeySequence>& keys,
                 Qt::ShortcutContext context = Qt::WidgetWithChildrenShortcut) {
   auto* action = new QAction(text, on);
-  action->setShortcut(keys);
+  action->setShortcuts(keys);
   action->setShortcutContext(context);
   on->addAction(action);
   return action;
@@ -203,7 +205,7 @@ void GalleryWindow::CreateBar() {
     if (text.isEmpty()) typing->start();  // the clear button
   });
   connect(typing, &QTimer::timeout, this, &GalleryWindow::Reload);
-  connect(Action(search_, tr("Clear the search"), Qt::Key_Escape), &QAction::triggered, this,
+  connect(Action(search_, tr("Clear the search"), {Qt::Key_Escape}), &QAction::triggered, this,
           [this] {
             search_->clear();
             view_->setFocus();
@@ -217,32 +219,38 @@ void GalleryWindow::CreateActions() {
   // The tiles' actions, in their menu too; while a note is written its line takes its keys.
   open_ = new QAction(tr("&Open"), view_);
   connect(open_, &QAction::triggered, this, &GalleryWindow::ShowSelected);
-  favourite_ = Action(view_, tr("&Favourite"), QKeySequence(Qt::CTRL | Qt::Key_D));
+  favourite_ = Action(view_, tr("&Favourite"), KeySequences(GalleryKey::Favourite));
   favourite_->setCheckable(true);
   connect(favourite_, &QAction::triggered, this, &GalleryWindow::ToggleFavouriteSelected);
-  note_ = Action(view_, tr("&Note\u2026"), Qt::Key_F2);
+  note_ = Action(view_, tr("&Note\u2026"), KeySequences(GalleryKey::Note));
   connect(note_, &QAction::triggered, this, &GalleryWindow::EditNote);
-  savePicture_ = Action(view_, tr("Save &picture\u2026"), QKeySequence(Qt::CTRL | Qt::Key_S));
+  savePicture_ = Action(view_, tr("Save &picture\u2026"), KeySequences(GalleryKey::SavePicture));
   connect(savePicture_, &QAction::triggered, this, &GalleryWindow::SavePictureAs);
-  saveFigures_ = Action(view_, tr("Save f&igures\u2026"),
-                        QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S), Qt::WindowShortcut);
+  saveFigures_ = Action(view_, tr("Save f&igures\u2026"), KeySequences(GalleryKey::SaveFigures),
+                        Qt::WindowShortcut);
   connect(saveFigures_, &QAction::triggered, this, &GalleryWindow::SaveFiguresAs);
-  remove_ = Action(view_, tr("&Remove"), QKeySequence::Delete);
+  remove_ = Action(view_, tr("&Remove"), KeySequences(GalleryKey::Remove));
   connect(remove_, &QAction::triggered, this, &GalleryWindow::RemoveSelected);
-  connect(Action(view_, tr("Menu"), QKeySequence(Qt::SHIFT | Qt::Key_F10)), &QAction::triggered,
-          this, [this] {
+  connect(Action(view_, tr("Menu"), KeySequences(GalleryKey::Menu)), &QAction::triggered, this,
+          [this] {
             const QRect at = view_->visualRect(view_->currentIndex());
             emit view_->customContextMenuRequested(at.isValid() ? at.center() : QPoint());
           });
-  connect(Action(this, tr("Undo"), QKeySequence::Undo, Qt::WindowShortcut), &QAction::triggered,
-          this, &GalleryWindow::Undo);
-  connect(Action(this, tr("Search notes"), QKeySequence::Find, Qt::WindowShortcut),
+  connect(Action(this, tr("Undo"), KeySequences(GalleryKey::Undo), Qt::WindowShortcut),
+          &QAction::triggered, this, &GalleryWindow::Undo);
+  connect(Action(this, tr("Search notes"), KeySequences(GalleryKey::Search), Qt::WindowShortcut),
           &QAction::triggered, this, [this] {
             search_->setFocus();
             search_->selectAll();
           });
-  connect(Action(this, tr("Open figures"), QKeySequence::Open, Qt::WindowShortcut),
-          &QAction::triggered, this, &GalleryWindow::ImportFiguresAs);
+  connect(
+      Action(this, tr("Open figures"), KeySequences(GalleryKey::OpenFigures), Qt::WindowShortcut),
+      &QAction::triggered, this, &GalleryWindow::ImportFiguresAs);
+  // Esc closes too, in keyPressEvent: as a shortcut it would clash with the search's own.
+  QList<QKeySequence> close = KeySequences(GalleryKey::Close);
+  close.removeAll(QKeySequence(Qt::Key_Escape));
+  connect(Action(this, tr("Close"), close, Qt::WindowShortcut), &QAction::triggered, this,
+          &QWidget::close);
 }
 
 GalleryWindow::~GalleryWindow() {
@@ -328,6 +336,15 @@ void GalleryWindow::PageRead(bool first) {
     }
   }
   ReadAhead();
+}
+
+void GalleryWindow::keyPressEvent(QKeyEvent* event) {
+  // Reaches here when no control took it: not the search's clearing, nor a note's writing.
+  if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+    close();
+    return;
+  }
+  QWidget::keyPressEvent(event);
 }
 
 bool GalleryWindow::event(QEvent* event) {

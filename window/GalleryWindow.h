@@ -34,7 +34,7 @@ class ThumbnailCache;
 // saves a morph from the one selected first to the one selected last. Figures files are saved
 // from the selection (or all favourites) and opened into the journal, what came of it told in
 // the line at the foot. Figures another program adds to the journal (another window,
-// `stringart --import`) show while the gallery is open.
+// `stringart --import`) show while the gallery is open. Esc or Ctrl+W closes it.
 class GalleryWindow final : public QWidget {
   Q_OBJECT
 
@@ -115,6 +115,7 @@ class GalleryWindow final : public QWidget {
 
  protected:
   bool event(QEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
   void showEvent(QShowEvent* event) override;
   void hideEvent(QHideEvent* event) override;
 

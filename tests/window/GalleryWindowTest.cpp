@@ -487,6 +487,50 @@ GalleryWindow* OpenOver(KeptRun& run, int count, std::vector<std::string> notes 
   return gallery;
 }
 
+QLineEdit* SearchLine(GalleryWindow& gallery) {
+  for (auto* line : gallery.findChildren<QLineEdit*>()) {
+    if (line->placeholderText() == "Search notes") return line;
+  }
+  return nullptr;
+}
+
+TEST(Gallery, EscAndCtrlWCloseItOnceNoNoteOrSearchTakesTheKey) {
+  QTemporaryDir dir;
+  KeptRun run(dir.filePath("figures.sqlite"), 1);
+  const struct {
+    const char* where;  // tiles, search, note
+    int key;
+    Qt::KeyboardModifiers modifiers;
+    bool closes;
+  } cases[] = {{"tiles", Qt::Key_Escape, {}, true},
+               {"tiles", Qt::Key_W, Qt::ControlModifier, true},
+               {"search", Qt::Key_W, Qt::ControlModifier, true},
+               {"search", Qt::Key_Escape, {}, false},  // it clears the search
+               {"note", Qt::Key_Escape, {}, false}};   // it leaves the note
+  for (const auto& c : cases) {
+    QPointer<GalleryWindow> gallery = OpenOver(run, 1, {"sea"});
+    QWidget* to = gallery->view();
+    if (c.where == std::string("search")) {
+      gallery->Search("sea");
+      to = SearchLine(*gallery);
+      to->setFocus();
+    } else if (c.where == std::string("note")) {
+      run.Key(to, Qt::Key_F2);
+      to = gallery->view()->findChild<QLineEdit*>();
+      ASSERT_NE(to, nullptr);
+    }
+    run.Key(to, c.key, c.modifiers);
+    const std::string what = std::string(c.where) + " " + std::to_string(c.key);
+    EXPECT_EQ(gallery.isNull() || !gallery->isVisible(), c.closes) << what;
+    if (!c.closes) {
+      EXPECT_TRUE(SearchLine(*gallery)->text().isEmpty()) << what;
+      EXPECT_EQ(gallery->rows()[1].note, "sea") << what;
+      gallery->close();
+    }
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  }
+}
+
 TEST(Gallery, SearchFindsNotesWhateverTheCaseOfTheirLetters) {
   QTemporaryDir dir;
   KeptRun run(dir.filePath("figures.sqlite"), 1);
@@ -610,6 +654,25 @@ TEST(Gallery, FiguresFilesAreToldInTheStatusLineWithTheirPlural) {
     EXPECT_TRUE(shown.contains(gallery->told().last())) << shown.join(" | ").toStdString();
     EXPECT_TRUE(gallery->told().last().startsWith(c.told)) << gallery->told().last().toStdString();
   }
+}
+
+// Every key the gallery answers to is in the help, in a section of its own.
+TEST(Gallery, TheHelpListsTheGallerysKeys) {
+  QTemporaryDir dir;
+  KeptRun run(dir.filePath("figures.sqlite"), 1);
+  GalleryWindow* gallery = OpenOver(run, 0);
+  HelpWindow help({}, nullptr);
+  const QString page = help.page()->toPlainText();
+  const qsizetype section = page.indexOf("Keys in the gallery");
+  ASSERT_GE(section, 0) << page.toStdString();
+  QList<QAction*> actions = gallery->actions() + gallery->view()->actions();
+  for (QAction* action : actions) {
+    for (const QKeySequence& keys : action->shortcuts()) {
+      EXPECT_GT(page.indexOf(keys.toString(QKeySequence::NativeText), section), section)
+          << action->text().toStdString() << ": " << keys.toString().toStdString();
+    }
+  }
+  EXPECT_GT(page.indexOf("Esc", section), section);
 }
 
 }  // namespace
