@@ -24,6 +24,8 @@ constexpr GalleryKeyRow kRows[] = {
      QT_TRANSLATE_NOOP("GalleryKeys", "take the selected figures out of the gallery")},
     {GalleryKey::Undo, "Ctrl+Z",
      QT_TRANSLATE_NOOP("GalleryKeys", "undo the last removal, marking or note")},
+    {GalleryKey::Redo, "Ctrl+Shift+Z; Ctrl+Y",
+     QT_TRANSLATE_NOOP("GalleryKeys", "redo what was undone")},
     {GalleryKey::SavePicture, "Ctrl+S", QT_TRANSLATE_NOOP("GalleryKeys", "save the picture")},
     {GalleryKey::SaveFigures, "Ctrl+Shift+S",
      QT_TRANSLATE_NOOP("GalleryKeys",

@@ -15,6 +15,7 @@ enum class GalleryKey {
   Search,
   Remove,
   Undo,
+  Redo,
   SavePicture,
   SaveFigures,
   OpenFigures,

@@ -98,6 +98,10 @@
         <source>close the gallery</source>
         <translation>die Galerie schließen</translation>
     </message>
+    <message>
+        <source>redo what was undone</source>
+        <translation>das Rückgängiggemachte wiederherstellen</translation>
+    </message>
 </context>
 <context>
     <name>OptionGrammar</name>
@@ -859,6 +863,10 @@ Noch etwa %2</translation>
     <message>
         <source>Close</source>
         <translation>Schließen</translation>
+    </message>
+    <message>
+        <source>Redo</source>
+        <translation>Wiederherstellen</translation>
     </message>
 </context>
 <context>

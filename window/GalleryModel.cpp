@@ -242,7 +242,7 @@ bool GalleryModel::setData(const QModelIndex& index, const QVariant& value, int 
   const JournalRow before = row(index.row());
   if (note == before.note) return true;
   SetNote(before, note);
-  emit NoteWritten(before);
+  emit NoteWritten(before, KeptNote(note));
   return true;
 }
 

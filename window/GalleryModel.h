@@ -78,8 +78,8 @@ class GalleryModel final : public QAbstractListModel {
   void PageRead(bool first);
   // The favourite marks of figures changed here.
   void MarksChanged();
-  // A note was written here over the one `before` has.
-  void NoteWritten(const JournalRow& before);
+  // A note was written here, `after` as the journal keeps it, over the one `before` has.
+  void NoteWritten(const JournalRow& before, const std::string& after);
 
  private:
   void Read(std::size_t count, bool orAll);

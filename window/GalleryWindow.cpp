@@ -20,6 +20,7 @@
 #include <QTimer>
 #include <QVBoxLayout>
 #include <algorithm>
+#include <unordered_map>
 
 #include "canvas/Picture1.h"
 #include "figure/FigureHistory.h"
@@ -170,14 +171,15 @@ void GalleryWindow::CreateView() {
   });
   connect(tile_, &GalleryTile::StarClicked, this, [this](const QModelIndex& index) {
     const JournalRow row = model_->row(index.row());
-    undo_.push_back({{}, {row}, false});
+    Done({{}, {row}, false, !row.favourite, {}});
     model_->Mark({row}, !row.favourite);
   });
   connect(model_, &GalleryModel::PageRead, this, &GalleryWindow::PageRead);
   connect(model_, &GalleryModel::MarksChanged, this, &GalleryWindow::MarksChanged);
-  connect(model_, &GalleryModel::NoteWritten, this, [this](const JournalRow& before) {
-    undo_.push_back({{}, {before}, true});
-  });
+  connect(model_, &GalleryModel::NoteWritten, this,
+          [this](const JournalRow& before, const std::string& after) {
+            Done({{}, {before}, true, false, after});
+          });
   connect(view_->verticalScrollBar(), &QScrollBar::valueChanged, this, &GalleryWindow::ReadAhead);
   connect(view_->verticalScrollBar(), &QScrollBar::rangeChanged, this, &GalleryWindow::ReadAhead);
 }
@@ -238,6 +240,8 @@ void GalleryWindow::CreateActions() {
           });
   connect(Action(this, tr("Undo"), KeySequences(GalleryKey::Undo), Qt::WindowShortcut),
           &QAction::triggered, this, &GalleryWindow::Undo);
+  connect(Action(this, tr("Redo"), KeySequences(GalleryKey::Redo), Qt::WindowShortcut),
+          &QAction::triggered, this, &GalleryWindow::Redo);
   connect(Action(this, tr("Search notes"), KeySequences(GalleryKey::Search), Qt::WindowShortcut),
           &QAction::triggered, this, [this] {
             search_->setFocus();
@@ -433,7 +437,7 @@ void GalleryWindow::ToggleFavouriteSelected() {
     all = all && rows.back().favourite;
   }
   if (rows.empty()) return;
-  undo_.push_back({{}, rows, false});
+  Done({{}, rows, false, !all, {}});
   model_->Mark(rows, !all);
 }
 
@@ -442,15 +446,20 @@ void GalleryWindow::RemoveSelected() {
   if (places.empty()) return;
   Change change;
   change.removal = model_->Remove(places);
-  undo_.push_back(std::move(change));
+  Done(std::move(change));
   // The figure that took the first one's place, alone.
   if (model_->rowCount() > 0) Select({std::min(places.front(), model_->rowCount() - 1)});
   ReadAhead();
 }
 
+void GalleryWindow::Done(Change change) {
+  undo_.push_back(std::move(change));
+  redo_.clear();
+}
+
 void GalleryWindow::Undo() {
   if (undo_.empty()) return;
-  const Change change = std::move(undo_.back());
+  Change change = std::move(undo_.back());
   undo_.pop_back();
   if (!change.removal.rows.empty()) {
     const std::vector<int> places = model_->Restore(change.removal);
@@ -459,15 +468,54 @@ void GalleryWindow::Undo() {
     } else {
       Select(places);
     }
-    return;
-  }
-  for (const JournalRow& row : change.before) {
-    if (change.note) {
-      model_->SetNote(row, row.note);
-    } else {
-      model_->Mark({row}, row.favourite, true);
+  } else {
+    for (const JournalRow& row : change.before) {
+      if (change.note) {
+        model_->SetNote(row, row.note);
+      } else {
+        model_->Mark({row}, row.favourite, true);
+      }
     }
   }
+  redo_.push_back(std::move(change));
+}
+
+GalleryModel::Removal GalleryWindow::RemoveAgain(const GalleryModel::Removal& removal) {
+  // Undone in place, the rows are in the list again, maybe moved by other changes since.
+  std::unordered_map<std::int64_t, int> placeOf;
+  for (int i = 0; i < model_->rowCount(); ++i) placeOf.emplace(model_->row(i).id, i);
+  std::vector<int> places;
+  for (const JournalRow& row : removal.rows) {
+    if (const auto at = placeOf.find(row.id); at != placeOf.end()) places.push_back(at->second);
+  }
+  if (places.size() == removal.rows.size()) {
+    GalleryModel::Removal again = model_->Remove(places);
+    if (model_->rowCount() > 0) {
+      Select({std::min(*std::min_element(places.begin(), places.end()), model_->rowCount() - 1)});
+    }
+    ReadAhead();
+    return again;
+  }
+  // The list was read again since: out of the journal's gallery, then read once more.
+  GalleryModel::Removal again = removal;
+  again.removal = journal_.Remove(removal.rows);
+  again.generation = -1;  // never the list's: Undo puts them back by reading it again
+  Reload();
+  return again;
+}
+
+void GalleryWindow::Redo() {
+  if (redo_.empty()) return;
+  Change change = std::move(redo_.back());
+  redo_.pop_back();
+  if (!change.removal.rows.empty()) {
+    change.removal = RemoveAgain(change.removal);
+  } else if (change.note) {
+    for (const JournalRow& row : change.before) model_->SetNote(row, change.noteAfter);
+  } else {
+    model_->Mark(change.before, change.on);
+  }
+  undo_.push_back(std::move(change));
 }
 
 void GalleryWindow::EditNote() {

@@ -29,12 +29,13 @@ class ThumbnailCache;
 // a chosen span of days, or those whose note holds a text (Ctrl+F). Arrows move; Enter or a
 // double click shows the figure in the main window; the star on a tile or Ctrl+D marks the
 // selected figures; F2 writes a figure's note; Delete takes the selected figures out of the
-// gallery (kept in the journal) and Ctrl+Z brings back what was last changed; a figure dragged out
-// becomes a PNG file; with two figures selected (Ctrl or Shift and a click or an arrow), Ctrl+M
-// saves a morph from the one selected first to the one selected last. Figures files are saved
-// from the selection (or all favourites) and opened into the journal, what came of it told in
-// the line at the foot. Figures another program adds to the journal (another window,
-// `stringart --import`) show while the gallery is open. Esc or Ctrl+W closes it.
+// gallery (kept in the journal); Ctrl+Z brings back what was last changed and Ctrl+Shift+Z (or
+// Ctrl+Y) does it again; a figure dragged out becomes a PNG file; with two figures selected (Ctrl
+// or Shift and a click or an arrow), Ctrl+M saves a morph from the one selected first to the one
+// selected last. Figures files are saved from the selection (or all favourites) and opened into
+// the journal, what came of it told in the line at the foot. Figures another program adds to the
+// journal (another window, `stringart --import`) show while the gallery is open. Esc or Ctrl+W
+// closes it.
 class GalleryWindow final : public QWidget {
   Q_OBJECT
 
@@ -70,6 +71,8 @@ class GalleryWindow final : public QWidget {
   void RemoveSelected();
   // Undoes the last removal, marking or note.
   void Undo();
+  // Does again what Undo last took back; a change made since leaves nothing to redo.
+  void Redo();
   // Opens the note of the current figure for writing.
   void EditNote();
   // Shows the selected figure in the main window.
@@ -130,12 +133,18 @@ class GalleryWindow final : public QWidget {
   void CreateActions();
   // The morph's ends from the selection: from the figure selected first to the current one.
   bool ChooseMorph(FigureRecord& from, FigureRecord& to, QString& error) const;
-  // Changes Undo takes back, newest last.
+  // Changes Undo takes back and Redo makes again, newest last.
   struct Change {
     GalleryModel::Removal removal;   // a removal when it holds rows
     std::vector<JournalRow> before;  // marks or a note: the rows as they were
     bool note = false;
+    bool on = false;        // marks: whether they were marked or unmarked
+    std::string noteAfter;  // a note: as it was written
   };
+  // Keeps `change` for Undo; what was undone before can no longer be redone.
+  void Done(Change change);
+  // Takes the rows of `removal` out again, wherever they are now; the removal that did it.
+  GalleryModel::Removal RemoveAgain(const GalleryModel::Removal& removal);
   // Asks the journal, off the window's thread, whether another program has written to it, and
   // reads the list again, the selection kept, when it has.
   void CheckOthers();
@@ -166,7 +175,7 @@ class GalleryWindow final : public QWidget {
   QLineEdit* search_;
   QAction *open_, *favourite_, *note_, *savePicture_, *saveFigures_, *remove_;
   GalleryQuery::Order orders_[2] = {GalleryQuery::Order::Shown, GalleryQuery::Order::Marked};
-  std::vector<Change> undo_;
+  std::vector<Change> undo_, redo_;
   QStringList told_;
   QLabel* status_;
   QTimer* watch_;                    // asks CheckOthers while shown

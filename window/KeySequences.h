@@ -29,6 +29,7 @@ inline QList<QKeySequence> KeySequences(GalleryKey key) {
   switch (key) {
     case GalleryKey::Remove: standard = QKeySequence::Delete; break;
     case GalleryKey::Undo: standard = QKeySequence::Undo; break;
+    case GalleryKey::Redo: standard = QKeySequence::Redo; break;
     case GalleryKey::Search: standard = QKeySequence::Find; break;
     case GalleryKey::OpenFigures: standard = QKeySequence::Open; break;
     case GalleryKey::Close: standard = QKeySequence::Close; break;

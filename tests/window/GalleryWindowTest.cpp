@@ -620,6 +620,53 @@ TEST(Gallery, SavePictureAddsTheExtensionAsksBeforeReplacingAndRemembersTheFolde
   EXPECT_EQ(proposed[1], elsewhere.path()) << "the folder saved to";
 }
 
+// Undo, then Redo (Ctrl+Shift+Z or Ctrl+Y) makes a mark, a note or a removal again, in the list
+// and the journal; a change made since leaves nothing to redo.
+TEST(Gallery, RedoDoesAgainWhatUndoTookBackUntilSomethingNewIsDone) {
+  QTemporaryDir dir;
+  KeptRun run(dir.filePath("figures.sqlite"), 1);
+  GalleryWindow* gallery = OpenOver(run, 3);
+  QListView* view = gallery->view();
+  const auto second = [&] {
+    view->selectionModel()->setCurrentIndex(view->model()->index(1, 0),
+                                            QItemSelectionModel::ClearAndSelect);
+  };
+  const auto state = [&] {
+    std::vector<std::tuple<std::int64_t, bool, std::string>> rows;
+    for (const JournalRow& r : gallery->rows()) rows.emplace_back(r.id, r.favourite, r.note);
+    return rows;
+  };
+  const std::function<void()> changes[] = {
+      [&] { run.Key(view, Qt::Key_D, Qt::ControlModifier); },
+      [&] { view->model()->setData(view->currentIndex(), "written"); },
+      [&] { run.Key(view, Qt::Key_Delete); }};
+  for (const auto& change : changes) {
+    for (const QKeySequence& redo : {QKeySequence("Ctrl+Shift+Z"), QKeySequence("Ctrl+Y")}) {
+      second();
+      const auto before = state();
+      change();
+      const auto after = state();
+      ASSERT_NE(after, before);
+      run.Key(view, Qt::Key_Z, Qt::ControlModifier);
+      EXPECT_EQ(state(), before);
+      QTest::keySequence(view, redo);
+      EXPECT_EQ(state(), after) << redo.toString().toStdString();
+      gallery->Reload();
+      Await(*gallery);
+      EXPECT_EQ(state(), after) << "not in the journal";
+      second();
+      run.Key(view, Qt::Key_Z, Qt::ControlModifier);
+      Await(*gallery);
+      EXPECT_EQ(state(), before);
+      run.Key(view, Qt::Key_D, Qt::ControlModifier);  // a new change: nothing left to redo
+      const auto marked = state();
+      QTest::keySequence(view, redo);
+      EXPECT_EQ(state(), marked);
+      run.Key(view, Qt::Key_Z, Qt::ControlModifier);
+    }
+  }
+}
+
 // Saved and opened figures are told in the gallery's status line, no box to click away, in a
 // sentence whose plural fits the number, in English and German.
 TEST(Gallery, FiguresFilesAreToldInTheStatusLineWithTheirPlural) {
