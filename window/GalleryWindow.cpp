@@ -2,6 +2,7 @@
 
 #include <QAction>
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QDateTime>
 #include <QDir>
 #include <QEvent>
@@ -169,6 +170,7 @@ void GalleryWindow::CreateView() {
     FillContextMenu(menu);
     menu.exec(view_->viewport()->mapToGlobal(at));
   });
+  view_->installEventFilter(this);  // End, before the view goes to the last row it has read
   connect(tile_, &GalleryTile::StarClicked, this, [this](const QModelIndex& index) {
     const JournalRow row = model_->row(index.row());
     Done({{}, {row}, false, !row.favourite, {}});
@@ -272,6 +274,7 @@ void GalleryWindow::Open() {
   search_->clear();
   for (QObject* quiet : std::initializer_list<QObject*>{period_, search_})
     quiet->blockSignals(false);
+  end_.reset();
   GalleryQuery query;
   query.favouritesOnly = settings::GalleryFavourites(true);
   query.order = orders_[query.favouritesOnly ? 1 : 0];
@@ -295,6 +298,7 @@ void GalleryWindow::ShowFavourites(bool favourites) {
   query.order = orders_[favourites ? 1 : 0];
   query.since = PeriodStart(static_cast<Period>(period_->currentIndex()));
   query.search = search_->text().trimmed().toStdString();
+  end_.reset();  // End was for the list this one replaces
   // As many as the screen shows and a screenful more, so that the first scroll finds them read.
   model_->Load(query, 2 * Screenful());
   favouritesButton_->setChecked(favourites);
@@ -339,7 +343,34 @@ void GalleryWindow::PageRead(bool first) {
       if (!search_->hasFocus()) view_->setFocus();
     }
   }
+  if (end_) {
+    EndWhenRead();
+    return;
+  }
   ReadAhead();
+}
+
+void GalleryWindow::EndWhenRead() {
+  if (!model_->complete()) {
+    // Pages of thousands: a long list is read in a few steps rather than a screenful at a time.
+    model_->LoadMore(std::max<std::size_t>(4096, Screenful()));
+    return;
+  }
+  const Qt::KeyboardModifiers modifiers = *end_;
+  end_.reset();
+  QKeyEvent end(QEvent::KeyPress, Qt::Key_End, modifiers);
+  QCoreApplication::sendEvent(view_, &end);
+}
+
+bool GalleryWindow::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == view_ && event->type() == QEvent::KeyPress &&
+      static_cast<QKeyEvent*>(event)->key() == Qt::Key_End && !model_->complete()) {
+    // The view knows only the rows read so far: End waits for the rest, then goes on.
+    end_ = static_cast<QKeyEvent*>(event)->modifiers();
+    if (!model_->loading()) EndWhenRead();
+    return true;
+  }
+  return QWidget::eventFilter(watched, event);
 }
 
 void GalleryWindow::keyPressEvent(QKeyEvent* event) {

@@ -4,6 +4,7 @@
 #include <QThreadPool>
 #include <QWidget>
 #include <functional>
+#include <optional>
 #include <vector>
 
 #include "journal/Journal.h"
@@ -118,6 +119,7 @@ class GalleryWindow final : public QWidget {
 
  protected:
   bool event(QEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
   void keyPressEvent(QKeyEvent* event) override;
   void showEvent(QShowEvent* event) override;
   void hideEvent(QHideEvent* event) override;
@@ -145,6 +147,8 @@ class GalleryWindow final : public QWidget {
   void Done(Change change);
   // Takes the rows of `removal` out again, wherever they are now; the removal that did it.
   GalleryModel::Removal RemoveAgain(const GalleryModel::Removal& removal);
+  // Goes to the last figure of the list once all of it is read, as the view's End would.
+  void EndWhenRead();
   // Asks the journal, off the window's thread, whether another program has written to it, and
   // reads the list again, the selection kept, when it has.
   void CheckOthers();
@@ -178,6 +182,8 @@ class GalleryWindow final : public QWidget {
   std::vector<Change> undo_, redo_;
   QStringList told_;
   QLabel* status_;
+  // End pressed before the list was all read: the key's modifiers, replayed when it is.
+  std::optional<Qt::KeyboardModifiers> end_;
   QTimer* watch_;                    // asks CheckOthers while shown
   std::int64_t othersVersion_ = -1;  // as the journal last said; -1 before it was asked
   bool checking_ = false;

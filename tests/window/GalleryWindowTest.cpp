@@ -531,6 +531,31 @@ TEST(Gallery, EscAndCtrlWCloseItOnceNoNoteOrSearchTakesTheKey) {
   }
 }
 
+// 300 figures, a screenful read: End (Shift+End) goes to the very last, the scroll bar at its end
+// and staying there.
+TEST(Gallery, EndGoesToTheLastFigureOfAllNotOfThoseReadSoFar) {
+  QTemporaryDir dir;
+  KeptRun run(dir.filePath("figures.sqlite"), 1);
+  GalleryWindow* gallery = OpenOver(run, 300);
+  for (const Qt::KeyboardModifiers modifiers : {Qt::NoModifier, Qt::ShiftModifier}) {
+    gallery->Open();
+    Await(*gallery);
+    ASSERT_LT(gallery->rows().size(), 301u);
+    run.Key(gallery->view(), Qt::Key_End, modifiers);
+    for (int i = 0; i < 1000 && gallery->selectedRow() != 300; ++i) QTest::qWait(10);
+    Await(*gallery);
+    EXPECT_EQ(gallery->selectedRow(), 300);
+    EXPECT_EQ(gallery->selectedRows().size(), modifiers == Qt::NoModifier ? 1u : 301u);
+    const QScrollBar* bar = gallery->view()->verticalScrollBar();
+    const std::pair end{bar->value(), bar->maximum()};
+    QTest::qWait(100);
+    Await(*gallery);
+    EXPECT_EQ(std::pair(bar->value(), bar->maximum()), end) << "the scroll bar moved after End";
+    const QRect last = gallery->view()->visualRect(gallery->view()->model()->index(300, 0));
+    EXPECT_TRUE(gallery->view()->viewport()->rect().contains(last)) << "the last tile not shown";
+  }
+}
+
 TEST(Gallery, SearchFindsNotesWhateverTheCaseOfTheirLetters) {
   QTemporaryDir dir;
   KeptRun run(dir.filePath("figures.sqlite"), 1);
