@@ -149,6 +149,14 @@ std::int64_t Integer(sqlite3* db, const char* sql, int& rc) {
   return sqlite3_column_int64(s.get(), 0);
 }
 
+// PRAGMA data_version of `db`, 0 when there is no file.
+std::int64_t DataVersion(sqlite3* db) {
+  if (db == nullptr) return 0;
+  int rc = SQLITE_OK;
+  const std::int64_t version = Integer(db, "PRAGMA data_version", rc);
+  return rc == SQLITE_OK ? version : 0;
+}
+
 // The figure a row describes; false for a row a script filled with something else.
 bool ReadFigure(const std::string& draws, const std::string& directions, FigureRecord& figure) {
   std::string error;
@@ -299,6 +307,20 @@ void Journal::QueueRows(Op::Kind kind, const std::vector<JournalRow>& rows, std:
   }
 }
 
+std::int64_t Journal::OthersVersion() {
+  Op op;
+  op.kind = Op::Kind::Version;
+  op.version = std::make_shared<std::promise<std::int64_t>>();
+  std::future<std::int64_t> version = op.version->get_future();
+  Queue(std::move(op));
+  return version.get();
+}
+
+void Journal::SetFold(Fold fold) {
+  std::lock_guard guard(readerMutex_);
+  fold_ = std::move(fold);
+}
+
 ImportResult Journal::Import(const std::vector<TravellingFigure>& figures) {
   Op op;
   op.kind = Op::Kind::Import;
@@ -368,13 +390,18 @@ void Journal::Run() {
     // An import is a transaction of its own, all or nothing whatever else is queued with it.
     std::vector<Op> batch;
     for (Op& op : ops) {
-      if (op.kind != Op::Kind::Import) {
+      if (op.kind != Op::Kind::Import && op.kind != Op::Kind::Version) {
         batch.push_back(std::move(op));
         continue;
       }
       if (!batch.empty()) WriteWithRetries(batch);
       batch.clear();
-      op.done->set_value(WriteImport(*op.imported));
+      if (op.kind == Op::Kind::Import) {
+        op.done->set_value(WriteImport(*op.imported));
+      } else {
+        // The writer's own connection: its data_version moves only with others' commits.
+        op.version->set_value(DataVersion(db_));
+      }
     }
     if (!batch.empty()) WriteWithRetries(batch);
     lock.lock();
@@ -670,7 +697,8 @@ int Journal::Apply(const Op& op) {
     case Op::Kind::Restore:
       return update("removed = 0", " AND removed = ?3",
                     [&](sqlite3_stmt* s) { sqlite3_bind_int64(s, 3, op.removal); });
-    case Op::Kind::Import: break;
+    case Op::Kind::Import:
+    case Op::Kind::Version: break;  // each taken from the queue on its own, never batched
   }
   return rc;
 }
@@ -736,6 +764,24 @@ ImportResult Journal::WriteImport(const std::vector<TravellingFigure>& figures) 
 }
 
 sqlite3* Journal::Reader() {
+  // The search's lower() folds as fold_ does: the reader's own, overriding SQLite's ASCII one.
+  const auto lower = [](sqlite3_context* context, int, sqlite3_value** values) {
+    const auto* text = reinterpret_cast<const char*>(sqlite3_value_text(values[0]));
+    if (text == nullptr) {
+      sqlite3_result_null(context);
+      return;
+    }
+    const std::string_view in(text, static_cast<std::size_t>(sqlite3_value_bytes(values[0])));
+    const Fold& fold = static_cast<Journal*>(sqlite3_user_data(context))->fold_;
+    std::string out;
+    if (fold) {
+      out = fold(in);
+    } else {
+      out.assign(in);
+      for (char& c : out) c = c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+    }
+    sqlite3_result_text(context, out.data(), static_cast<int>(out.size()), SQLITE_TRANSIENT);
+  };
   int generation;
   {
     std::unique_lock lock(mutex_);
@@ -752,6 +798,8 @@ sqlite3* Journal::Reader() {
     return nullptr;
   }
   sqlite3_busy_timeout(reader_, 5000);
+  sqlite3_create_function(reader_, "lower", 1, SQLITE_UTF8 | SQLITE_DETERMINISTIC, this, lower,
+                          nullptr, nullptr);
   readerGeneration_ = generation;
   return reader_;
 }

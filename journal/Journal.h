@@ -8,6 +8,7 @@
 #include <memory>
 #include <mutex>
 #include <string>
+#include <string_view>
 #include <thread>
 #include <unordered_set>
 #include <vector>
@@ -58,7 +59,9 @@ struct GalleryQuery {
   // Seconds since 1970: only the figures shown (by Marked: marked, or shown when never marked)
   // from then on.
   std::int64_t since = 0;
-  std::string search;  // only the figures whose note holds this text (ASCII letters in any case)
+  // Only the figures whose note holds this text, letters in any case (as the fold given to
+  // Journal::SetFold sees them; else ASCII letters only).
+  std::string search;
 };
 
 // Where the last page read ended; the next page goes on from there. A fresh one starts at the top.
@@ -89,6 +92,8 @@ class Journal final : public FigureJournal {
   // The version PRAGMA user_version carries once the schema is up to date.
   static constexpr int kSchemaVersion = 2;
   using Tell = std::function<void(const JournalNews& news)>;
+  // Text, UTF-8, with every letter in one case, so that a search finds "GRÜN" by "grün".
+  using Fold = std::function<std::string(std::string_view text)>;
 
   // $XDG_DATA_HOME/stringart/figures.sqlite, else ~/.local/share/stringart/figures.sqlite; empty
   // when neither variable gives a place.
@@ -123,6 +128,12 @@ class Journal final : public FigureJournal {
   // The next `count` figures of `query` after `cursor`, which moves on past them. Reads after
   // what is queued; call it off the window's thread, as it waits for the disk.
   std::vector<JournalRow> Page(const GalleryQuery& query, GalleryCursor& cursor, std::size_t count);
+  // How the search of a page folds case. SQLite knows only ASCII's; the caller knows Unicode's.
+  void SetFold(Fold fold);
+  // A number that changes when another connection (another window, `stringart --import`)
+  // commits to the file, and not for this journal's own writes. Waits for the writer; call it
+  // off the window's thread. 0 when nothing is kept.
+  std::int64_t OthersVersion();
   // Adds `figures` in one transaction, all or none: a figure kept already gets no second row
   // (it takes a favourite mark, and a note when it has none, and comes back into the gallery).
   // Waits for the writer.
@@ -136,7 +147,7 @@ class Journal final : public FigureJournal {
 
  private:
   struct Op {
-    enum class Kind { Record, Mark, Note, Remove, Restore, Import };
+    enum class Kind { Record, Mark, Note, Remove, Restore, Import, Version };
     Kind kind = Kind::Record;
     FigureRecord figure;
     FigureOrigin origin = FigureOrigin::New;
@@ -147,6 +158,7 @@ class Journal final : public FigureJournal {
     std::string note;
     std::shared_ptr<std::vector<TravellingFigure>> imported;
     std::shared_ptr<std::promise<ImportResult>> done;
+    std::shared_ptr<std::promise<std::int64_t>> version;
   };
 
   void Run();
@@ -201,6 +213,7 @@ class Journal final : public FigureJournal {
   std::string why_;        // SQLite's words for the last failure
   std::mutex readerMutex_;
   sqlite3* reader_ = nullptr;
+  Fold fold_;  // guarded by readerMutex_, as the reader calls it
   int readerGeneration_ = -1;
   std::thread writer_;
 };

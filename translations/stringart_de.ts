@@ -45,6 +45,65 @@
     </message>
 </context>
 <context>
+    <name>GalleryKeys</name>
+    <message>
+        <source>move; with Ctrl or Shift, or a click with them, select more</source>
+        <translation>bewegen; mit Strg oder Umschalt, oder einem Klick mit ihnen, mehr auswählen</translation>
+    </message>
+    <message>
+        <source>show the figure in the main window (a double click too)</source>
+        <translation>die Figur im Hauptfenster zeigen (auch ein Doppelklick)</translation>
+    </message>
+    <message>
+        <source>mark or unmark the selected figures (a click on the star too)</source>
+        <translation>die ausgewählten Figuren markieren oder die Markierung aufheben (auch ein Klick auf den Stern)</translation>
+    </message>
+    <message>
+        <source>write the figure&apos;s note; Enter keeps it, Esc leaves it</source>
+        <translation>die Notiz der Figur schreiben; Eingabe behält sie, Esc verwirft sie</translation>
+    </message>
+    <message>
+        <source>search the notes; Esc clears the search</source>
+        <translation>die Notizen durchsuchen; Esc leert die Suche</translation>
+    </message>
+    <message>
+        <source>take the selected figures out of the gallery</source>
+        <translation>die ausgewählten Figuren aus der Galerie nehmen</translation>
+    </message>
+    <message>
+        <source>undo the last removal, marking or note</source>
+        <translation>das letzte Entfernen, Markieren oder die letzte Notiz rückgängig machen</translation>
+    </message>
+    <message>
+        <source>save the picture</source>
+        <translation>das Bild speichern</translation>
+    </message>
+    <message>
+        <source>save the selected figures, or all favourites, as a figures file</source>
+        <translation>die ausgewählten Figuren, oder alle Favoriten, als Figurendatei speichern</translation>
+    </message>
+    <message>
+        <source>open a figures file: its figures join the journal</source>
+        <translation>eine Figurendatei öffnen: ihre Figuren kommen ins Journal</translation>
+    </message>
+    <message>
+        <source>save the morph between the two selected figures</source>
+        <translation>die Überblendung zwischen den beiden ausgewählten Figuren speichern</translation>
+    </message>
+    <message>
+        <source>the menu</source>
+        <translation>das Menü</translation>
+    </message>
+    <message>
+        <source>close the gallery</source>
+        <translation>die Galerie schließen</translation>
+    </message>
+    <message>
+        <source>redo what was undone</source>
+        <translation>das Rückgängiggemachte wiederherstellen</translation>
+    </message>
+</context>
+<context>
     <name>OptionGrammar</name>
     <message>
         <source>{least} to {most}</source>
@@ -497,14 +556,6 @@ Noch etwa %2</translation>
 <context>
     <name>stringart::Form1Window</name>
     <message>
-        <source>PNG image (*.png)</source>
-        <translation>PNG-Bild (*.png)</translation>
-    </message>
-    <message>
-        <source>SVG drawing (*.svg)</source>
-        <translation>SVG-Zeichnung (*.svg)</translation>
-    </message>
-    <message>
         <source>Trace a new figure (%1; Space when focused)</source>
         <translation>Eine neue Figur zeichnen (%1; Leertaste, wenn ausgewählt)</translation>
     </message>
@@ -617,10 +668,6 @@ Noch etwa %2</translation>
         <translation>Es gibt noch keine Figur zum Speichern.</translation>
     </message>
     <message>
-        <source>Save picture</source>
-        <translation>Bild speichern</translation>
-    </message>
-    <message>
         <source>Figures written by stringart (*.png *.svg *.mp4 *.webm *.hpgl *.plt *.pdf)</source>
         <translation>Von stringart geschriebene Figuren (*.png *.svg *.mp4 *.webm *.hpgl *.plt *.pdf)</translation>
     </message>
@@ -661,12 +708,6 @@ Noch etwa %2</translation>
     <message>
         <source>figure-%1</source>
         <translation>figure-%1</translation>
-    </message>
-    <message>
-        <source>figure-%1
-%2</source>
-        <translation>figure-%1
-%2</translation>
     </message>
 </context>
 <context>
@@ -775,14 +816,6 @@ Noch etwa %2</translation>
         <translation>Wählen Sie zuerst eine Figur aus.</translation>
     </message>
     <message>
-        <source>Save picture</source>
-        <translation>Bild speichern</translation>
-    </message>
-    <message>
-        <source>Pictures (*.png *.svg)</source>
-        <translation>Bilder (*.png *.svg)</translation>
-    </message>
-    <message>
         <source>The figures were not saved to %1: %2.</source>
         <translation>Die Figuren wurden nicht in %1 gespeichert: %2.</translation>
     </message>
@@ -827,6 +860,14 @@ Noch etwa %2</translation>
         <source>Select two figures: the morph goes from the one selected first to the one selected last.</source>
         <translation>Wählen Sie zwei Figuren aus: Die Überblendung geht von der zuerst zur zuletzt ausgewählten.</translation>
     </message>
+    <message>
+        <source>Close</source>
+        <translation>Schließen</translation>
+    </message>
+    <message>
+        <source>Redo</source>
+        <translation>Wiederherstellen</translation>
+    </message>
 </context>
 <context>
     <name>stringart::HelpWindow</name>
@@ -845,6 +886,10 @@ Noch etwa %2</translation>
     <message>
         <source>The command line</source>
         <translation>Die Befehlszeile</translation>
+    </message>
+    <message>
+        <source>Keys in the gallery (Figures)</source>
+        <translation>Tasten in der Galerie</translation>
     </message>
 </context>
 <context>
@@ -1038,6 +1083,21 @@ Noch etwa %2</translation>
     <message>
         <source>This kind of file&apos;s name ends in %1.</source>
         <translation>Der Name dieser Art von Datei endet auf %1.</translation>
+    </message>
+</context>
+<context>
+    <name>stringart::PictureChoice</name>
+    <message>
+        <source>Save picture</source>
+        <translation>Bild speichern</translation>
+    </message>
+    <message>
+        <source>PNG image (*.png)</source>
+        <translation>PNG-Bild (*.png)</translation>
+    </message>
+    <message>
+        <source>SVG drawing (*.svg)</source>
+        <translation>SVG-Zeichnung (*.svg)</translation>
     </message>
 </context>
 <context>

@@ -67,12 +67,16 @@ QString WriteRefusal(const QFileInfo& file) {
 }
 
 bool MayReplace(QDialog& dialog, const QFileInfo& file) {
+  return MayReplace(dialog, dialog.windowTitle(), file);
+}
+
+bool MayReplace(QWidget& parent, const QString& title, const QFileInfo& file) {
   if (!file.exists()) return true;
   QMessageBox replace(
-      QMessageBox::Question, dialog.windowTitle(),
+      QMessageBox::Question, title,
       QCoreApplication::translate("stringart::ExportDialog", "%1 already exists in %2. Replace it?")
           .arg(Quoted(file.fileName()), Quoted(file.absolutePath())),
-      QMessageBox::Yes | QMessageBox::Cancel, &dialog);
+      QMessageBox::Yes | QMessageBox::Cancel, &parent);
   replace.setTextFormat(Qt::PlainText);  // names are shown as they are, never as markup
   replace.setDefaultButton(QMessageBox::Cancel);
   return replace.exec() == QMessageBox::Yes;

@@ -8,6 +8,7 @@ class QFileInfo;
 class QFormLayout;
 class QLabel;
 class QLineEdit;
+class QWidget;
 
 namespace stringart {
 
@@ -27,5 +28,7 @@ QString WriteRefusal(const QFileInfo& file);
 
 // Whether to go on writing `file`: when it exists, asks over `dialog` whether to replace it.
 bool MayReplace(QDialog& dialog, const QFileInfo& file);
+// The same over any window, the question titled `title`.
+bool MayReplace(QWidget& parent, const QString& title, const QFileInfo& file);
 
 }  // namespace stringart

@@ -41,6 +41,7 @@
 #include "window/Messages.h"
 #include "window/PaperDialog.h"
 #include "window/Picture1View.h"
+#include "window/PictureChoice.h"
 #include "window/PictureImage.h"
 #include "window/Settings.h"
 #include "window/VariationsWindow.h"
@@ -48,13 +49,6 @@
 
 namespace stringart {
 namespace {
-
-QString PngFilter() {
-  return Form1Window::tr("PNG image (*.png)");
-}
-QString SvgFilter() {
-  return Form1Window::tr("SVG drawing (*.svg)");
-}
 
 // The local figure files (.png, .svg, .mp4, .webm, .hpgl, .plt, .pdf) among dropped `urls`;
 // empty if anything else is among them.
@@ -391,19 +385,9 @@ QString Form1Window::ProposedSavePath(const QString& suffix) const {
 }
 
 void Form1Window::SavePictureAs() {
-  const QString png = PngFilter(), svg = SvgFilter();
-  QString filter = png;
-  QString path = ProposedSavePath(QStringLiteral("png"));
-  // A refused name (a .jpg, say) is told and asked for again, starting from it.
-  for (;;) {
-    path = QFileDialog::getSaveFileName(this, tr("Save picture"), path, png + ";;" + svg, &filter);
-    if (path.isEmpty()) return;
-    // A bare name takes the extension of the chosen file type.
-    if (QFileInfo(path).suffix().isEmpty()) path += filter == svg ? ".svg" : ".png";
-    QString error;
-    if (SavePicture(path, error)) return;
-    Warn(this, tr("Save picture"), Sentence(error));
-  }
+  AskAndSavePicture(
+      this, QString::fromStdString(FigureName(form_.lastFigure())),
+      [this](const QString& path, QString& error) { return SavePicture(path, error); });
 }
 
 bool Form1Window::OpenFigureFile(const QString& path, QString& error) {

@@ -9,6 +9,7 @@
 #include <QPainter>
 #include <QUrl>
 #include <algorithm>
+#include <limits>
 #include <unordered_set>
 
 #include "canvas/Picture1.h"
@@ -210,7 +211,10 @@ QVariant GalleryModel::data(const QModelIndex& index, int role) const {
                                         : tr("d MMM yyyy"));
   };
   const auto name = [&row] { return QString::fromStdString(FigureName(row.figure)); };
-  const auto note = [&row] { return QString::fromStdString(EscapeText(row.note, 200)); };
+  // Whole, control characters escaped: the tile cuts it to its width, the tooltip wraps it.
+  const auto note = [&row] {
+    return QString::fromStdString(EscapeText(row.note, std::numeric_limits<std::size_t>::max()));
+  };
   switch (role) {
     case Qt::DecorationRole: {
       const QImage image = thumbnails_.Find(row.figure);
@@ -220,8 +224,11 @@ QVariant GalleryModel::data(const QModelIndex& index, int role) const {
       return row.note.empty() ? tr("%1, %2").arg(name(), when())
                               : tr("%1, %2: %3").arg(name(), when(), note());
     case Qt::ToolTipRole:
-      return row.note.empty() ? tr("figure-%1").arg(name())
-                              : tr("figure-%1\n%2").arg(name(), note());
+      // Rich text, so that a long note is wrapped rather than one line across the screen.
+      return row.note.empty()
+                 ? tr("figure-%1").arg(name())
+                 : QStringLiteral("<p>%1<br>%2</p>")
+                       .arg(tr("figure-%1").arg(name()).toHtmlEscaped(), note().toHtmlEscaped());
     case Qt::EditRole: return QString::fromStdString(row.note);
     case FavouriteRole: return row.favourite;
     case NameRole: return name();
@@ -237,7 +244,7 @@ bool GalleryModel::setData(const QModelIndex& index, const QVariant& value, int 
   const JournalRow before = row(index.row());
   if (note == before.note) return true;
   SetNote(before, note);
-  emit NoteWritten(before);
+  emit NoteWritten(before, KeptNote(note));
   return true;
 }
 
@@ -281,6 +288,12 @@ void GalleryModel::Traced(const std::string& key) {
   }
 }
 
+QString GalleryTile::ElidedLine(const QString& text, bool note, const QFontMetrics& metrics,
+                                int width) {
+  // A note is read from its start, its whole in the tooltip; a name is told apart by both ends.
+  return metrics.elidedText(text, note ? Qt::ElideRight : Qt::ElideMiddle, width);
+}
+
 QRect GalleryTile::StarRect(const QRect& cell) {
   const QRect thumbnail = ThumbnailRect(cell);
   return {thumbnail.right() - 25, thumbnail.top() + 3, 23, 23};
@@ -319,7 +332,7 @@ void GalleryTile::paint(QPainter* painter, const QStyleOptionViewItem& option,
   for (int line = 0; line < kLines; ++line) {
     const QRect at = LineRect(cell, metrics, line);
     painter->drawText(at, Qt::AlignHCenter | Qt::AlignVCenter,
-                      metrics.elidedText(lines[line], Qt::ElideMiddle, at.width()));
+                      ElidedLine(lines[line], line == kLines - 1, metrics, at.width()));
   }
 
   if (option.state & QStyle::State_Selected) {
@@ -340,6 +353,15 @@ QWidget* GalleryTile::createEditor(QWidget* parent, const QStyleOptionViewItem&,
   editor->setMaxLength(kNoteTyped);
   editor->setPlaceholderText(tr("Note"));
   return editor;
+}
+
+void GalleryTile::setEditorData(QWidget* editor, const QModelIndex& index) const {
+  // The view fills an open editor again at every change of its row, a thumbnail traced among
+  // them: what is being typed stays.
+  if (const auto* line = qobject_cast<QLineEdit*>(editor); line != nullptr && line->isModified()) {
+    return;
+  }
+  QStyledItemDelegate::setEditorData(editor, index);
 }
 
 void GalleryTile::updateEditorGeometry(QWidget* editor, const QStyleOptionViewItem& option,

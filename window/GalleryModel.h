@@ -81,8 +81,8 @@ class GalleryModel final : public QAbstractListModel {
   void PageRead(bool first);
   // The favourite marks of figures changed here.
   void MarksChanged();
-  // A note was written here over the one `before` has.
-  void NoteWritten(const JournalRow& before);
+  // A note was written here, `after` as the journal keeps it, over the one `before` has.
+  void NoteWritten(const JournalRow& before, const std::string& after);
 
  private:
   void Read(std::size_t count, bool orAll);
@@ -118,11 +118,15 @@ class GalleryTile final : public QStyledItemDelegate {
   QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override;
   QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem& option,
                         const QModelIndex& index) const override;
+  void setEditorData(QWidget* editor, const QModelIndex& index) const override;
   void updateEditorGeometry(QWidget* editor, const QStyleOptionViewItem& option,
                             const QModelIndex& index) const override;
   // The places of the thumbnail and of the star on it in a tile at `cell`.
   static QRect ThumbnailRect(const QRect& cell);
   static QRect StarRect(const QRect& cell);
+  // Line `text` of a tile as wide as `width`, cut with "…" where it is too long: the note (the
+  // last line) at its end, the others in the middle.
+  static QString ElidedLine(const QString& text, bool note, const QFontMetrics& metrics, int width);
 
  signals:
   void StarClicked(const QModelIndex& index);

@@ -2,21 +2,26 @@
 
 #include <QAction>
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QDateTime>
 #include <QDir>
+#include <QEvent>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QKeySequence>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListView>
 #include <QMenu>
-#include <QMessageBox>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QStandardPaths>
 #include <QTimer>
 #include <QVBoxLayout>
 #include <algorithm>
+#include <unordered_map>
 
 #include "canvas/Picture1.h"
 #include "figure/FigureHistory.h"
@@ -26,8 +31,10 @@
 #include "text/FigureFiles.h"
 #include "text/Quote.h"
 #include "window/ExportNote.h"
+#include "window/KeySequences.h"
 #include "window/Messages.h"
 #include "window/MorphButton.h"
+#include "window/PictureChoice.h"
 #include "window/Settings.h"
 #include "window/ThumbnailCache.h"
 
@@ -50,16 +57,27 @@ QString Quote(const QString& text) {
   return QString::fromStdString(Quoted(text.toStdString()));
 }
 
+// Writes the picture of `figure` to `path`, PNG or SVG by its extension.
+bool WritePicture(FigureFiles& files, const FigureRecord& figure, const QString& path,
+                  QString& error) {
+  Picture1 picture;
+  TraceAgain(figure, picture);
+  std::string why;
+  if (files.Save(path.toStdString(), picture, figure, why)) return true;
+  error = QString::fromStdString(why);
+  return false;
+}
+
 // The first of these folders that exists, else the home folder.
 QString FolderFor(QStandardPaths::StandardLocation location) {
   const QString folder = QStandardPaths::writableLocation(location);
   return !folder.isEmpty() && QDir(folder).exists() ? folder : QDir::homePath();
 }
 
-QAction* Action(QWidget* on, const QString& text, const QKeySequence& keys,
+QAction* Action(QWidget* on, const QString& text, const QList<QKeySequence>& keys,
                 Qt::ShortcutContext context = Qt::WidgetWithChildrenShortcut) {
   auto* action = new QAction(text, on);
-  action->setShortcut(keys);
+  action->setShortcuts(keys);
   action->setShortcutContext(context);
   on->addAction(action);
   return action;
@@ -89,8 +107,16 @@ GalleryWindow::GalleryWindow(Journal& journal, ThumbnailCache& thumbnails, Figur
       openFigures_(new QPushButton(tr("Open figures\u2026"), this)),
       order_(new QComboBox(this)),
       period_(new QComboBox(this)),
-      search_(new QLineEdit(this)) {
+      search_(new QLineEdit(this)),
+      status_(new QLabel(this)),
+      watch_(new QTimer(this)) {
   setWindowTitle(tr("Figures"));
+  // SQLite folds ASCII letters only: "GRÜN" would not be found by "grün".
+  journal_.SetFold([](std::string_view text) {
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()))
+        .toCaseFolded()
+        .toStdString();
+  });
   pool_.setMaxThreadCount(1);
   ReadSettings();
   CreateView();
@@ -109,6 +135,15 @@ GalleryWindow::GalleryWindow(Journal& journal, ThumbnailCache& thumbnails, Figur
   layout->addLayout(bar);
   layout->addWidget(saveMorph_->note());
   layout->addWidget(view_);
+  status_->setTextFormat(Qt::PlainText);  // it names files
+  status_->setWordWrap(true);
+  status_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+  status_->hide();
+  layout->addWidget(status_);
+  // Another window or `stringart --import` may add figures while this one is open; asking the
+  // journal is one PRAGMA on its writer's connection, cheap enough to do every second.
+  watch_->setInterval(1000);
+  connect(watch_, &QTimer::timeout, this, &GalleryWindow::CheckOthers);
   resize(std::max(5 * view_->gridSize().width() + 40, 880), 3 * view_->gridSize().height() + 70);
 }
 
@@ -135,16 +170,18 @@ void GalleryWindow::CreateView() {
     FillContextMenu(menu);
     menu.exec(view_->viewport()->mapToGlobal(at));
   });
+  view_->installEventFilter(this);  // End, before the view goes to the last row it has read
   connect(tile_, &GalleryTile::StarClicked, this, [this](const QModelIndex& index) {
     const JournalRow row = model_->row(index.row());
-    undo_.push_back({{}, {row}, false});
+    Done({{}, {row}, false, !row.favourite, {}});
     model_->Mark({row}, !row.favourite);
   });
   connect(model_, &GalleryModel::PageRead, this, &GalleryWindow::PageRead);
   connect(model_, &GalleryModel::MarksChanged, this, &GalleryWindow::MarksChanged);
-  connect(model_, &GalleryModel::NoteWritten, this, [this](const JournalRow& before) {
-    undo_.push_back({{}, {before}, true});
-  });
+  connect(model_, &GalleryModel::NoteWritten, this,
+          [this](const JournalRow& before, const std::string& after) {
+            Done({{}, {before}, true, false, after});
+          });
   connect(view_->verticalScrollBar(), &QScrollBar::valueChanged, this, &GalleryWindow::ReadAhead);
   connect(view_->verticalScrollBar(), &QScrollBar::rangeChanged, this, &GalleryWindow::ReadAhead);
 }
@@ -172,7 +209,7 @@ void GalleryWindow::CreateBar() {
     if (text.isEmpty()) typing->start();  // the clear button
   });
   connect(typing, &QTimer::timeout, this, &GalleryWindow::Reload);
-  connect(Action(search_, tr("Clear the search"), Qt::Key_Escape), &QAction::triggered, this,
+  connect(Action(search_, tr("Clear the search"), {Qt::Key_Escape}), &QAction::triggered, this,
           [this] {
             search_->clear();
             view_->setFocus();
@@ -186,32 +223,40 @@ void GalleryWindow::CreateActions() {
   // The tiles' actions, in their menu too; while a note is written its line takes its keys.
   open_ = new QAction(tr("&Open"), view_);
   connect(open_, &QAction::triggered, this, &GalleryWindow::ShowSelected);
-  favourite_ = Action(view_, tr("&Favourite"), QKeySequence(Qt::CTRL | Qt::Key_D));
+  favourite_ = Action(view_, tr("&Favourite"), KeySequences(GalleryKey::Favourite));
   favourite_->setCheckable(true);
   connect(favourite_, &QAction::triggered, this, &GalleryWindow::ToggleFavouriteSelected);
-  note_ = Action(view_, tr("&Note\u2026"), Qt::Key_F2);
+  note_ = Action(view_, tr("&Note\u2026"), KeySequences(GalleryKey::Note));
   connect(note_, &QAction::triggered, this, &GalleryWindow::EditNote);
-  savePicture_ = Action(view_, tr("Save &picture\u2026"), QKeySequence(Qt::CTRL | Qt::Key_S));
+  savePicture_ = Action(view_, tr("Save &picture\u2026"), KeySequences(GalleryKey::SavePicture));
   connect(savePicture_, &QAction::triggered, this, &GalleryWindow::SavePictureAs);
-  saveFigures_ = Action(view_, tr("Save f&igures\u2026"),
-                        QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S), Qt::WindowShortcut);
+  saveFigures_ = Action(view_, tr("Save f&igures\u2026"), KeySequences(GalleryKey::SaveFigures),
+                        Qt::WindowShortcut);
   connect(saveFigures_, &QAction::triggered, this, &GalleryWindow::SaveFiguresAs);
-  remove_ = Action(view_, tr("&Remove"), QKeySequence::Delete);
+  remove_ = Action(view_, tr("&Remove"), KeySequences(GalleryKey::Remove));
   connect(remove_, &QAction::triggered, this, &GalleryWindow::RemoveSelected);
-  connect(Action(view_, tr("Menu"), QKeySequence(Qt::SHIFT | Qt::Key_F10)), &QAction::triggered,
-          this, [this] {
+  connect(Action(view_, tr("Menu"), KeySequences(GalleryKey::Menu)), &QAction::triggered, this,
+          [this] {
             const QRect at = view_->visualRect(view_->currentIndex());
             emit view_->customContextMenuRequested(at.isValid() ? at.center() : QPoint());
           });
-  connect(Action(this, tr("Undo"), QKeySequence::Undo, Qt::WindowShortcut), &QAction::triggered,
-          this, &GalleryWindow::Undo);
-  connect(Action(this, tr("Search notes"), QKeySequence::Find, Qt::WindowShortcut),
+  connect(Action(this, tr("Undo"), KeySequences(GalleryKey::Undo), Qt::WindowShortcut),
+          &QAction::triggered, this, &GalleryWindow::Undo);
+  connect(Action(this, tr("Redo"), KeySequences(GalleryKey::Redo), Qt::WindowShortcut),
+          &QAction::triggered, this, &GalleryWindow::Redo);
+  connect(Action(this, tr("Search notes"), KeySequences(GalleryKey::Search), Qt::WindowShortcut),
           &QAction::triggered, this, [this] {
             search_->setFocus();
             search_->selectAll();
           });
-  connect(Action(this, tr("Open figures"), QKeySequence::Open, Qt::WindowShortcut),
-          &QAction::triggered, this, &GalleryWindow::ImportFiguresAs);
+  connect(
+      Action(this, tr("Open figures"), KeySequences(GalleryKey::OpenFigures), Qt::WindowShortcut),
+      &QAction::triggered, this, &GalleryWindow::ImportFiguresAs);
+  // Esc closes too, in keyPressEvent: as a shortcut it would clash with the search's own.
+  QList<QKeySequence> close = KeySequences(GalleryKey::Close);
+  close.removeAll(QKeySequence(Qt::Key_Escape));
+  connect(Action(this, tr("Close"), close, Qt::WindowShortcut), &QAction::triggered, this,
+          &QWidget::close);
 }
 
 GalleryWindow::~GalleryWindow() {
@@ -229,6 +274,7 @@ void GalleryWindow::Open() {
   search_->clear();
   for (QObject* quiet : std::initializer_list<QObject*>{period_, search_})
     quiet->blockSignals(false);
+  end_.reset();
   GalleryQuery query;
   query.favouritesOnly = settings::GalleryFavourites(true);
   query.order = orders_[query.favouritesOnly ? 1 : 0];
@@ -252,6 +298,7 @@ void GalleryWindow::ShowFavourites(bool favourites, bool orAll) {
   query.order = orders_[favourites ? 1 : 0];
   query.since = PeriodStart(static_cast<Period>(period_->currentIndex()));
   query.search = search_->text().trimmed().toStdString();
+  end_.reset();  // End was for the list this one replaces
   // As many as the screen shows and a screenful more, so that the first scroll finds them read.
   model_->Load(query, 2 * Screenful(), orAll);
   favouritesButton_->setChecked(favourites);
@@ -285,12 +332,92 @@ void GalleryWindow::PageRead(bool first) {
     favouritesButton_->setChecked(favourites);
     allButton_->setChecked(!favourites);
     order_->setCurrentIndex(orders_[favourites ? 1 : 0] == GalleryQuery::Order::Shown ? 0 : 1);
+    // Read again for figures added elsewhere: what was selected stays so, where it is read.
+    std::vector<int> kept;
+    for (int i = 0; i < model_->rowCount() && !keep_.empty(); ++i) {
+      const bool was = std::find(keep_.begin(), keep_.end(), model_->row(i).id) != keep_.end();
+      if (was) kept.push_back(i);
+    }
+    keep_.clear();
     if (model_->rowCount() > 0) {
-      Select({0});
+      Select(kept.empty() ? std::vector{0} : kept);
       if (!search_->hasFocus()) view_->setFocus();
     }
   }
+  if (end_) {
+    EndWhenRead();
+    return;
+  }
   ReadAhead();
+}
+
+void GalleryWindow::EndWhenRead() {
+  if (!model_->complete()) {
+    // Pages of thousands: a long list is read in a few steps rather than a screenful at a time.
+    model_->LoadMore(std::max<std::size_t>(4096, Screenful()));
+    return;
+  }
+  const Qt::KeyboardModifiers modifiers = *end_;
+  end_.reset();
+  QKeyEvent end(QEvent::KeyPress, Qt::Key_End, modifiers);
+  QCoreApplication::sendEvent(view_, &end);
+}
+
+bool GalleryWindow::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == view_ && event->type() == QEvent::KeyPress &&
+      static_cast<QKeyEvent*>(event)->key() == Qt::Key_End && !model_->complete()) {
+    // The view knows only the rows read so far: End waits for the rest, then goes on.
+    end_ = static_cast<QKeyEvent*>(event)->modifiers();
+    if (!model_->loading()) EndWhenRead();
+    return true;
+  }
+  return QWidget::eventFilter(watched, event);
+}
+
+void GalleryWindow::keyPressEvent(QKeyEvent* event) {
+  // Reaches here when no control took it: not the search's clearing, nor a note's writing.
+  if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+    close();
+    return;
+  }
+  QWidget::keyPressEvent(event);
+}
+
+bool GalleryWindow::event(QEvent* event) {
+  if (event->type() == QEvent::WindowActivate) CheckOthers();  // back from the terminal, say
+  return QWidget::event(event);
+}
+
+void GalleryWindow::showEvent(QShowEvent* event) {
+  watch_->start();
+  CheckOthers();
+  QWidget::showEvent(event);
+}
+
+void GalleryWindow::hideEvent(QHideEvent* event) {
+  watch_->stop();
+  QWidget::hideEvent(event);
+}
+
+void GalleryWindow::CheckOthers() {
+  if (checking_) return;
+  checking_ = true;
+  pool_.start([this] {
+    const std::int64_t version = journal_.OthersVersion();
+    QMetaObject::invokeMethod(
+        this,
+        [this, version] {
+          checking_ = false;
+          if (othersVersion_ >= 0 && version != othersVersion_) reread_ = true;
+          othersVersion_ = version;
+          // A note being written would be lost with the list: read again once it is kept.
+          if (!reread_ || view_->indexWidget(view_->currentIndex()) != nullptr) return;
+          reread_ = false;
+          for (int at : selectedRows()) keep_.push_back(model_->row(at).id);
+          Reload();
+        },
+        Qt::QueuedConnection);
+  });
 }
 
 std::size_t GalleryWindow::Screenful() const {
@@ -342,7 +469,7 @@ void GalleryWindow::ToggleFavouriteSelected() {
     all = all && rows.back().favourite;
   }
   if (rows.empty()) return;
-  undo_.push_back({{}, rows, false});
+  Done({{}, rows, false, !all, {}});
   model_->Mark(rows, !all);
 }
 
@@ -351,15 +478,20 @@ void GalleryWindow::RemoveSelected() {
   if (places.empty()) return;
   Change change;
   change.removal = model_->Remove(places);
-  undo_.push_back(std::move(change));
+  Done(std::move(change));
   // The figure that took the first one's place, alone.
   if (model_->rowCount() > 0) Select({std::min(places.front(), model_->rowCount() - 1)});
   ReadAhead();
 }
 
+void GalleryWindow::Done(Change change) {
+  undo_.push_back(std::move(change));
+  redo_.clear();
+}
+
 void GalleryWindow::Undo() {
   if (undo_.empty()) return;
-  const Change change = std::move(undo_.back());
+  Change change = std::move(undo_.back());
   undo_.pop_back();
   if (!change.removal.rows.empty()) {
     const std::vector<int> places = model_->Restore(change.removal);
@@ -368,15 +500,54 @@ void GalleryWindow::Undo() {
     } else {
       Select(places);
     }
-    return;
-  }
-  for (const JournalRow& row : change.before) {
-    if (change.note) {
-      model_->SetNote(row, row.note);
-    } else {
-      model_->Mark({row}, row.favourite, true);
+  } else {
+    for (const JournalRow& row : change.before) {
+      if (change.note) {
+        model_->SetNote(row, row.note);
+      } else {
+        model_->Mark({row}, row.favourite, true);
+      }
     }
   }
+  redo_.push_back(std::move(change));
+}
+
+GalleryModel::Removal GalleryWindow::RemoveAgain(const GalleryModel::Removal& removal) {
+  // Undone in place, the rows are in the list again, maybe moved by other changes since.
+  std::unordered_map<std::int64_t, int> placeOf;
+  for (int i = 0; i < model_->rowCount(); ++i) placeOf.emplace(model_->row(i).id, i);
+  std::vector<int> places;
+  for (const JournalRow& row : removal.rows) {
+    if (const auto at = placeOf.find(row.id); at != placeOf.end()) places.push_back(at->second);
+  }
+  if (places.size() == removal.rows.size()) {
+    GalleryModel::Removal again = model_->Remove(places);
+    if (model_->rowCount() > 0) {
+      Select({std::min(*std::min_element(places.begin(), places.end()), model_->rowCount() - 1)});
+    }
+    ReadAhead();
+    return again;
+  }
+  // The list was read again since: out of the journal's gallery, then read once more.
+  GalleryModel::Removal again = removal;
+  again.removal = journal_.Remove(removal.rows);
+  again.generation = -1;  // never the list's: Undo puts them back by reading it again
+  Reload();
+  return again;
+}
+
+void GalleryWindow::Redo() {
+  if (redo_.empty()) return;
+  Change change = std::move(redo_.back());
+  redo_.pop_back();
+  if (!change.removal.rows.empty()) {
+    change.removal = RemoveAgain(change.removal);
+  } else if (change.note) {
+    for (const JournalRow& row : change.before) model_->SetNote(row, change.noteAfter);
+  } else {
+    model_->Mark(change.before, change.on);
+  }
+  undo_.push_back(std::move(change));
 }
 
 void GalleryWindow::EditNote() {
@@ -406,26 +577,24 @@ bool GalleryWindow::SavePicture(const QString& path, QString& error) {
     error = tr("Select a figure first.");
     return false;
   }
-  const FigureRecord& figure = model_->row(row).figure;
-  Picture1 picture;
-  TraceAgain(figure, picture);
-  std::string why;
-  if (files_.Save(path.toStdString(), picture, figure, why)) return true;
-  error = Sentence(why);
-  return false;
+  if (!WritePicture(files_, model_->row(row).figure, path, error)) {
+    error = Sentence(error);
+    return false;
+  }
+  // The next picture, here or in the main window, is proposed in the same folder.
+  settings::SetLastFolder(QFileInfo(path).absolutePath());
+  return true;
 }
 
 void GalleryWindow::SavePictureAs() {
   const int row = selectedRow();
   if (row < 0) return;
-  const QString proposed =
-      QDir(FolderFor(QStandardPaths::PicturesLocation))
-          .filePath(QStringLiteral("figure-%1.png")
-                        .arg(QString::fromStdString(FigureName(model_->row(row).figure))));
-  const QString path = QFileDialog::getSaveFileName(this, tr("Save picture"), proposed,
-                                                    tr("Pictures (*.png *.svg)"));
-  QString error;
-  if (!path.isEmpty() && !SavePicture(path, error)) Tell(tr("Save picture"), error);
+  const FigureRecord figure = model_->row(row).figure;
+  AskAndSavePicture(this, QString::fromStdString(FigureName(figure)),
+                    // The figure chosen, whatever the selection became while asking.
+                    [this, figure](const QString& path, QString& error) {
+                      return WritePicture(files_, figure, path, error);
+                    });
 }
 
 void GalleryWindow::Beside(std::function<QString()> work,
@@ -470,7 +639,7 @@ void GalleryWindow::SaveFigures(const QString& path) {
         return tr("Saved %n figure(s) to %1.", nullptr, static_cast<int>(figures.size()))
             .arg(Quote(path));
       },
-      [this](const QString& text) { Tell(tr("Save figures"), text); });
+      [this](const QString& text) { Tell(text); });
 }
 
 void GalleryWindow::SaveFiguresAs() {
@@ -505,7 +674,7 @@ void GalleryWindow::ImportFigures(const QString& path) {
         return text;
       },
       [this](const QString& text) {
-        Tell(tr("Open figures"), text);
+        Tell(text);
         Reload();
       });
 }
@@ -517,13 +686,10 @@ void GalleryWindow::ImportFiguresAs() {
   if (!path.isEmpty()) ImportFigures(path);
 }
 
-void GalleryWindow::Tell(const QString& title, const QString& text) {
+void GalleryWindow::Tell(const QString& text) {
   told_ << text;
-  if (!isVisible()) return;
-  auto* box = new QMessageBox(QMessageBox::Information, title, text, QMessageBox::Ok, this);
-  box->setTextFormat(Qt::PlainText);  // it names a file
-  box->setAttribute(Qt::WA_DeleteOnClose);
-  box->open();
+  status_->setText(text);
+  status_->show();
 }
 
 bool GalleryWindow::ChooseMorph(FigureRecord& from, FigureRecord& to, QString& error) const {

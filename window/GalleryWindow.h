@@ -4,6 +4,7 @@
 #include <QThreadPool>
 #include <QWidget>
 #include <functional>
+#include <optional>
 #include <vector>
 
 #include "journal/Journal.h"
@@ -11,10 +12,12 @@
 #include "window/GalleryModel.h"
 
 class QComboBox;
+class QLabel;
 class QLineEdit;
 class QListView;
 class QMenu;
 class QPushButton;
+class QTimer;
 
 namespace stringart {
 
@@ -27,10 +30,13 @@ class ThumbnailCache;
 // a chosen span of days, or those whose note holds a text (Ctrl+F). Arrows move; Enter or a
 // double click shows the figure in the main window; the star on a tile or Ctrl+D marks the
 // selected figures; F2 writes a figure's note; Delete takes the selected figures out of the
-// gallery (kept in the journal) and Ctrl+Z brings back what was last changed; a figure dragged out
-// becomes a PNG file; with two figures selected (Ctrl or Shift and a click or an arrow), Ctrl+M
-// saves a morph from the one selected first to the one selected last. Figures files are saved
-// from the selection (or all favourites) and opened into the journal.
+// gallery (kept in the journal); Ctrl+Z brings back what was last changed and Ctrl+Shift+Z (or
+// Ctrl+Y) does it again; a figure dragged out becomes a PNG file; with two figures selected (Ctrl
+// or Shift and a click or an arrow), Ctrl+M saves a morph from the one selected first to the one
+// selected last. Figures files are saved from the selection (or all favourites) and opened into
+// the journal, what came of it told in the line at the foot. Figures another program adds to the
+// journal (another window, `stringart --import`) show while the gallery is open. Esc or Ctrl+W
+// closes it.
 class GalleryWindow final : public QWidget {
   Q_OBJECT
 
@@ -67,6 +73,8 @@ class GalleryWindow final : public QWidget {
   void RemoveSelected();
   // Undoes the last removal, marking or note.
   void Undo();
+  // Does again what Undo last took back; a change made since leaves nothing to redo.
+  void Redo();
   // Opens the note of the current figure for writing.
   void EditNote();
   // Shows the selected figure in the main window.
@@ -103,12 +111,19 @@ class GalleryWindow final : public QWidget {
   void FillContextMenu(QMenu& menu);
   // Whether every thumbnail in view has been traced.
   bool ScreenTraced() const;
-  // What the window has told (saved, imported, failed), in order.
+  // What the window has told (saved, imported, failed), in order; the last in the status line.
   const QStringList& told() const { return told_; }
 
  signals:
   // Favourite marks were changed here.
   void MarksChanged();
+
+ protected:
+  bool event(QEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
+  void showEvent(QShowEvent* event) override;
+  void hideEvent(QHideEvent* event) override;
 
  private:
   // The tab and orders kept from the last run.
@@ -121,12 +136,23 @@ class GalleryWindow final : public QWidget {
   void CreateActions();
   // The morph's ends from the selection: from the figure selected first to the current one.
   bool ChooseMorph(FigureRecord& from, FigureRecord& to, QString& error) const;
-  // Changes Undo takes back, newest last.
+  // Changes Undo takes back and Redo makes again, newest last.
   struct Change {
     GalleryModel::Removal removal;   // a removal when it holds rows
     std::vector<JournalRow> before;  // marks or a note: the rows as they were
     bool note = false;
+    bool on = false;        // marks: whether they were marked or unmarked
+    std::string noteAfter;  // a note: as it was written
   };
+  // Keeps `change` for Undo; what was undone before can no longer be redone.
+  void Done(Change change);
+  // Takes the rows of `removal` out again, wherever they are now; the removal that did it.
+  GalleryModel::Removal RemoveAgain(const GalleryModel::Removal& removal);
+  // Goes to the last figure of the list once all of it is read, as the view's End would.
+  void EndWhenRead();
+  // Asks the journal, off the window's thread, whether another program has written to it, and
+  // reads the list again, the selection kept, when it has.
+  void CheckOthers();
 
   void Load(bool orAll);
   void PageRead(bool first);
@@ -135,7 +161,8 @@ class GalleryWindow final : public QWidget {
   // Tiles that fit in the view, at least one screenful.
   std::size_t Screenful() const;
   void Select(const std::vector<int>& rows);
-  void Tell(const QString& title, const QString& text);
+  // Shows `text` in the status line, without a box to click away.
+  void Tell(const QString& text);
   // Runs `work` on the window's pool, then `then` with its result on the window's thread.
   void Beside(std::function<QString()> work, std::function<void(const QString&)> then);
 
@@ -153,8 +180,16 @@ class GalleryWindow final : public QWidget {
   QLineEdit* search_;
   QAction *open_, *favourite_, *note_, *savePicture_, *saveFigures_, *remove_;
   GalleryQuery::Order orders_[2] = {GalleryQuery::Order::Shown, GalleryQuery::Order::Marked};
-  std::vector<Change> undo_;
+  std::vector<Change> undo_, redo_;
   QStringList told_;
+  QLabel* status_;
+  // End pressed before the list was all read: the key's modifiers, replayed when it is.
+  std::optional<Qt::KeyboardModifiers> end_;
+  QTimer* watch_;                    // asks CheckOthers while shown
+  std::int64_t othersVersion_ = -1;  // as the journal last said; -1 before it was asked
+  bool checking_ = false;
+  bool reread_ = false;  // others wrote: the list is read again once no note is being written
+  std::vector<std::int64_t> keep_;  // the ids to select again when the list has been read again
   int busy_ = 0;  // figures files being written or read
   QThreadPool pool_;
 };

@@ -7,8 +7,9 @@ class QTextBrowser;
 
 namespace stringart {
 
-// "Keys and options": every key of the window, from the same table as stringart --help, and the
-// command line's options, in one page that scrolls. Escape or Close puts it away.
+// "Keys and options": every key of the window, from the same table as stringart --help, those of
+// the gallery, and the command line's options, in one page that scrolls. Escape or Close puts it
+// away.
 class HelpWindow final : public QDialog {
   Q_OBJECT
 

@@ -7,9 +7,13 @@ namespace stringart {
 
 Translations::Translations(const QLocale& locale)
     : ours_(std::make_unique<QTranslator>()), qt_(std::make_unique<QTranslator>()) {
-  // Each looks for the locale's languages in turn (de_DE, then de), and finds none for English.
-  (void)ours_->load(locale, QStringLiteral("stringart"), QStringLiteral("_"),
-                    QStringLiteral(":/translations"));
+  // Each looks for the locale's languages in turn (de_DE, then de). Where none is ours, the
+  // texts stay in English, with English's plural forms ("1 figure", "3 figures"): the only
+  // texts stringart_en holds.
+  if (!ours_->load(locale, QStringLiteral("stringart"), QStringLiteral("_"),
+                   QStringLiteral(":/translations"))) {
+    (void)ours_->load(QStringLiteral("stringart_en"), QStringLiteral(":/translations"));
+  }
   (void)qt_->load(locale, QStringLiteral("qtbase"), QStringLiteral("_"),
                   QLibraryInfo::path(QLibraryInfo::TranslationsPath));
 }

@@ -9,7 +9,8 @@
 namespace stringart {
 
 // The program's texts and Qt's own (its standard buttons, key names and dialogs) in the language
-// of a locale, where there is a translation for it; English, untouched, where there is none.
+// of a locale, where there is a translation for it; English, its plurals made right, where there
+// is none.
 class Translations {
  public:
   explicit Translations(const QLocale& locale = QLocale::system());
@@ -18,7 +19,7 @@ class Translations {
   Translations(const Translations&) = delete;
   Translations& operator=(const Translations&) = delete;
 
-  // Whether the program's own texts were found in the locale's language.
+  // Whether the program's own texts were found, in the locale's language or English's plurals.
   bool found() const { return !ours_->isEmpty(); }
   // Makes them the application's, for every tr() from now on; needs the application object.
   void Install();

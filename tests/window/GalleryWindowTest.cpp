@@ -8,13 +8,17 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QItemSelectionModel>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListView>
 #include <QMenu>
+#include <QMessageBox>
 #include <QMimeData>
+#include <QPointer>
 #include <QScrollBar>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTextBrowser>
 #include <QUrl>
 #include <chrono>
 #include <fstream>
@@ -32,9 +36,11 @@
 #include "window/Form1Window.h"
 #include "window/GalleryModel.h"
 #include "window/GalleryWindow.h"
+#include "window/HelpWindow.h"
 #include "window/JournalLink.h"
 #include "window/MorphButton.h"
 #include "window/ThumbnailCache.h"
+#include "window/Translations.h"
 
 namespace stringart {
 namespace {
@@ -457,6 +463,288 @@ TEST(Gallery, AStartThatNamesItsFiguresShowsAndKeepsOnlyThem) {
       EXPECT_EQ(Made(window.form().lastFigure()), named) << "start " << start;
     }
   }
+}
+
+}  // namespace
+}  // namespace stringart
+
+namespace stringart {
+namespace {
+
+// The gallery on all figures: the run's own, newest, then `notes.size()` (or `count`) figures
+// imported as another program would, the first of them oldest, each with its note.
+GalleryWindow* OpenOver(KeptRun& run, int count, std::vector<std::string> notes = {}) {
+  notes.resize(std::max(notes.size(), static_cast<std::size_t>(count)));
+  std::vector<TravellingFigure> figures;
+  for (std::size_t i = 0; i < notes.size(); ++i) {
+    figures.push_back({testing::DrawnFigure(100 + i), false, 1000 + static_cast<int>(i), notes[i]});
+  }
+  EXPECT_TRUE(run.journal().Import(figures).ok);
+  run.window.journalLink()->OpenGallery();
+  GalleryWindow* gallery = run.window.journalLink()->galleryWindow();
+  gallery->ShowFavourites(false);
+  Await(*gallery);
+  return gallery;
+}
+
+QLineEdit* SearchLine(GalleryWindow& gallery) {
+  for (auto* line : gallery.findChildren<QLineEdit*>()) {
+    if (line->placeholderText() == "Search notes") return line;
+  }
+  return nullptr;
+}
+
+TEST(Gallery, EscAndCtrlWCloseItOnceNoNoteOrSearchTakesTheKey) {
+  QTemporaryDir dir;
+  KeptRun run(dir.filePath("figures.sqlite"), 1);
+  const struct {
+    const char* where;  // tiles, search, note
+    int key;
+    Qt::KeyboardModifiers modifiers;
+    bool closes;
+  } cases[] = {{"tiles", Qt::Key_Escape, {}, true},
+               {"tiles", Qt::Key_W, Qt::ControlModifier, true},
+               {"search", Qt::Key_W, Qt::ControlModifier, true},
+               {"search", Qt::Key_Escape, {}, false},  // it clears the search
+               {"note", Qt::Key_Escape, {}, false}};   // it leaves the note
+  for (const auto& c : cases) {
+    QPointer<GalleryWindow> gallery = OpenOver(run, 1, {"sea"});
+    QWidget* to = gallery->view();
+    if (c.where == std::string("search")) {
+      gallery->Search("sea");
+      to = SearchLine(*gallery);
+      to->setFocus();
+    } else if (c.where == std::string("note")) {
+      run.Key(to, Qt::Key_F2);
+      to = gallery->view()->findChild<QLineEdit*>();
+      ASSERT_NE(to, nullptr);
+    }
+    run.Key(to, c.key, c.modifiers);
+    const std::string what = std::string(c.where) + " " + std::to_string(c.key);
+    EXPECT_EQ(gallery.isNull() || !gallery->isVisible(), c.closes) << what;
+    if (!c.closes) {
+      EXPECT_TRUE(SearchLine(*gallery)->text().isEmpty()) << what;
+      EXPECT_EQ(gallery->rows()[1].note, "sea") << what;
+      gallery->close();
+    }
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  }
+}
+
+// 300 figures, a screenful read: End (Shift+End) goes to the very last, the scroll bar at its end
+// and staying there.
+TEST(Gallery, EndGoesToTheLastFigureOfAllNotOfThoseReadSoFar) {
+  QTemporaryDir dir;
+  KeptRun run(dir.filePath("figures.sqlite"), 1);
+  GalleryWindow* gallery = OpenOver(run, 300);
+  for (const Qt::KeyboardModifiers modifiers : {Qt::NoModifier, Qt::ShiftModifier}) {
+    gallery->Open();
+    Await(*gallery);
+    ASSERT_LT(gallery->rows().size(), 301u);
+    run.Key(gallery->view(), Qt::Key_End, modifiers);
+    for (int i = 0; i < 1000 && gallery->selectedRow() != 300; ++i) QTest::qWait(10);
+    Await(*gallery);
+    EXPECT_EQ(gallery->selectedRow(), 300);
+    EXPECT_EQ(gallery->selectedRows().size(), modifiers == Qt::NoModifier ? 1u : 301u);
+    const QScrollBar* bar = gallery->view()->verticalScrollBar();
+    const std::pair end{bar->value(), bar->maximum()};
+    QTest::qWait(100);
+    Await(*gallery);
+    EXPECT_EQ(std::pair(bar->value(), bar->maximum()), end) << "the scroll bar moved after End";
+    const QRect last = gallery->view()->visualRect(gallery->view()->model()->index(300, 0));
+    EXPECT_TRUE(gallery->view()->viewport()->rect().contains(last)) << "the last tile not shown";
+  }
+}
+
+TEST(Gallery, SearchFindsNotesWhateverTheCaseOfTheirLetters) {
+  QTemporaryDir dir;
+  KeptRun run(dir.filePath("figures.sqlite"), 1);
+  GalleryWindow* gallery =
+      OpenOver(run, 0, {"GRÜN wie Gras", "Été indien", "ΣΟΦΊΑ", "Tide pool", "Straße"});
+  const std::pair<const char*, std::vector<std::string>> cases[] = {
+      {"grün", {"GRÜN wie Gras"}}, {"ÉTÉ", {"Été indien"}}, {"σοφία", {"ΣΟΦΊΑ"}},
+      {"TIDE", {"Tide pool"}},     {"STRAẞE", {"Straße"}},  {"grun", {}}};
+  for (const auto& [search, found] : cases) {
+    gallery->Search(QString::fromUtf8(search));
+    Await(*gallery);
+    std::vector<std::string> notes;
+    for (const JournalRow& row : gallery->rows()) notes.push_back(row.note);
+    EXPECT_EQ(notes, found) << search;
+  }
+}
+
+// A figure `stringart --import` adds (another connection to the file) shows while the gallery is
+// open, once a note being written is kept, the selected figure still selected.
+TEST(Gallery, FiguresAddedElsewhereShowWhileItIsOpen) {
+  QTemporaryDir dir;
+  const QString path = dir.filePath("figures.sqlite");
+  KeptRun run(path, 2);
+  GalleryWindow* gallery = OpenOver(run, 0);
+  run.Key(gallery->view(), Qt::Key_Right);
+  const JournalRow selected = gallery->rows()[1];
+  run.Key(gallery->view(), Qt::Key_F2);
+  auto* editor = gallery->view()->findChild<QLineEdit*>();
+  ASSERT_NE(editor, nullptr);
+  QTest::keyClicks(editor, "half written");
+  const std::int64_t now = QDateTime::currentSecsSinceEpoch();
+  Journal(path.toStdString()).Import({{testing::DrawnFigure(7), false, now, ""}});
+  QTest::qWait(1500);  // the thumbnails traced meanwhile too
+  EXPECT_EQ(gallery->rows().size(), 2u) << "read again under the note being written";
+  EXPECT_EQ(editor->text(), "half written");
+  QTest::keyClick(editor, Qt::Key_Return);
+  for (int i = 0; i < 500 && gallery->rows().size() < 3; ++i) QTest::qWait(10);
+  ASSERT_EQ(gallery->rows().size(), 3u) << "the new figure never showed";
+  EXPECT_EQ(gallery->rows()[0].figure, Made(testing::DrawnFigure(7)));
+  EXPECT_EQ(gallery->selectedRows(), std::vector{2});
+  EXPECT_EQ(gallery->rows()[2].id, selected.id);
+  EXPECT_EQ(gallery->rows()[2].note, "half written");
+}
+
+// A long note is told whole in the tooltip, and the tile shows its beginning.
+TEST(Gallery, ALongNoteIsWholeInTheTooltip) {
+  QTemporaryDir dir;
+  KeptRun run(dir.filePath("figures.sqlite"), 1);
+  std::string note = "Begins here.";
+  while (note.size() < 1000) note += " and on";
+  note += " Ends here.";
+  GalleryWindow* gallery = OpenOver(run, 0, {note});
+  const QModelIndex tile = gallery->view()->model()->index(1, 0);
+  EXPECT_TRUE(tile.data(Qt::ToolTipRole).toString().contains(QString::fromStdString(note)));
+  const QString shown = GalleryTile::ElidedLine(tile.data(GalleryModel::NoteRole).toString(), true,
+                                                gallery->view()->fontMetrics(), 120);
+  EXPECT_TRUE(shown.startsWith("Begins") && shown.endsWith(QChar(0x2026))) << shown.toStdString();
+}
+
+// "Save picture": a bare name takes the type's extension, a file it meets is replaced only when
+// the person says so, and the next picture is proposed in the folder saved to.
+TEST(Gallery, SavePictureAddsTheExtensionAsksBeforeReplacingAndRemembersTheFolder) {
+  QTemporaryDir dir, elsewhere;
+  KeptRun run(dir.filePath("figures.sqlite"), 1);
+  GalleryWindow* gallery = OpenOver(run, 0);
+  const QString saved = elsewhere.filePath("mine.png");
+  QStringList proposed, asked;
+  for (const bool replace : {true, false}) {
+    testing::WhenShown<QFileDialog>([&](QFileDialog* ask) {
+      proposed << QFileInfo(ask->selectedFiles().value(0)).absolutePath();
+      testing::WhenShown<QMessageBox>([&](QMessageBox* box) {
+        asked << box->text();
+        testing::WhenShown<QFileDialog>([](QFileDialog* again) { again->reject(); });
+        box->reject();
+      });
+      ask->setDirectory(elsewhere.path());
+      ask->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))->setText("mine");
+      static_cast<QDialog*>(ask)->accept();
+    });
+    if (!replace) std::ofstream(saved.toStdString()) << "kept";
+    gallery->SavePictureAs();
+    std::string why;
+    EXPECT_EQ(run.files.Open(saved.toStdString(), why).has_value(), replace) << why;
+  }
+  EXPECT_EQ(asked.size(), 1) << "asked before replacing mine.png once";
+  ASSERT_EQ(proposed.size(), 2);
+  EXPECT_EQ(proposed[1], elsewhere.path()) << "the folder saved to";
+}
+
+// Undo, then Redo (Ctrl+Shift+Z or Ctrl+Y) makes a mark, a note or a removal again, in the list
+// and the journal; a change made since leaves nothing to redo.
+TEST(Gallery, RedoDoesAgainWhatUndoTookBackUntilSomethingNewIsDone) {
+  QTemporaryDir dir;
+  KeptRun run(dir.filePath("figures.sqlite"), 1);
+  GalleryWindow* gallery = OpenOver(run, 3);
+  QListView* view = gallery->view();
+  const auto second = [&] {
+    view->selectionModel()->setCurrentIndex(view->model()->index(1, 0),
+                                            QItemSelectionModel::ClearAndSelect);
+  };
+  const auto state = [&] {
+    std::vector<std::tuple<std::int64_t, bool, std::string>> rows;
+    for (const JournalRow& r : gallery->rows()) rows.emplace_back(r.id, r.favourite, r.note);
+    return rows;
+  };
+  const std::function<void()> changes[] = {
+      [&] { run.Key(view, Qt::Key_D, Qt::ControlModifier); },
+      [&] { view->model()->setData(view->currentIndex(), "written"); },
+      [&] { run.Key(view, Qt::Key_Delete); }};
+  for (const auto& change : changes) {
+    for (const QKeySequence& redo : {QKeySequence("Ctrl+Shift+Z"), QKeySequence("Ctrl+Y")}) {
+      second();
+      const auto before = state();
+      change();
+      const auto after = state();
+      ASSERT_NE(after, before);
+      run.Key(view, Qt::Key_Z, Qt::ControlModifier);
+      EXPECT_EQ(state(), before);
+      QTest::keySequence(view, redo);
+      EXPECT_EQ(state(), after) << redo.toString().toStdString();
+      gallery->Reload();
+      Await(*gallery);
+      EXPECT_EQ(state(), after) << "not in the journal";
+      second();
+      run.Key(view, Qt::Key_Z, Qt::ControlModifier);
+      Await(*gallery);
+      EXPECT_EQ(state(), before);
+      run.Key(view, Qt::Key_D, Qt::ControlModifier);  // a new change: nothing left to redo
+      const auto marked = state();
+      QTest::keySequence(view, redo);
+      EXPECT_EQ(state(), marked);
+      run.Key(view, Qt::Key_Z, Qt::ControlModifier);
+    }
+  }
+}
+
+// Saved and opened figures are told in the gallery's status line, no box to click away, in a
+// sentence whose plural fits the number, in English and German.
+TEST(Gallery, FiguresFilesAreToldInTheStatusLineWithTheirPlural) {
+  QTemporaryDir dir;
+  KeptRun run(dir.filePath("figures.sqlite"), 1);
+  GalleryWindow* gallery = OpenOver(run, 2);
+  const struct {
+    QLocale::Language language;
+    int figures;
+    const char* told;
+  } cases[] = {{QLocale::English, 1, "Saved 1 figure to"},
+               {QLocale::English, 3, "Saved 3 figures to"},
+               {QLocale::German, 1, "1 Figur in"},
+               {QLocale::German, 3, "3 Figuren in"}};
+  for (const auto& c : cases) {
+    Translations language{QLocale(c.language)};
+    language.Install();
+    QItemSelectionModel* selection = gallery->view()->selectionModel();
+    selection->clear();
+    for (int i = 0; i < c.figures; ++i) {
+      selection->select(gallery->view()->model()->index(i, 0), QItemSelectionModel::Select);
+    }
+    gallery->SaveFigures(dir.filePath("figures.json"));
+    Await(*gallery);
+    QTest::qWait(20);
+    EXPECT_EQ(QApplication::activeModalWidget(), nullptr) << c.told;
+    EXPECT_TRUE(gallery->findChildren<QMessageBox*>().isEmpty()) << c.told;
+    QStringList shown;
+    for (const QLabel* label : gallery->findChildren<QLabel*>()) {
+      if (label->isVisible()) shown << label->text();
+    }
+    EXPECT_TRUE(shown.contains(gallery->told().last())) << shown.join(" | ").toStdString();
+    EXPECT_TRUE(gallery->told().last().startsWith(c.told)) << gallery->told().last().toStdString();
+  }
+}
+
+// Every key the gallery answers to is in the help, in a section of its own.
+TEST(Gallery, TheHelpListsTheGallerysKeys) {
+  QTemporaryDir dir;
+  KeptRun run(dir.filePath("figures.sqlite"), 1);
+  GalleryWindow* gallery = OpenOver(run, 0);
+  HelpWindow help({}, nullptr);
+  const QString page = help.page()->toPlainText();
+  const qsizetype section = page.indexOf("Keys in the gallery");
+  ASSERT_GE(section, 0) << page.toStdString();
+  QList<QAction*> actions = gallery->actions() + gallery->view()->actions();
+  for (QAction* action : actions) {
+    for (const QKeySequence& keys : action->shortcuts()) {
+      EXPECT_GT(page.indexOf(keys.toString(QKeySequence::NativeText), section), section)
+          << action->text().toStdString() << ": " << keys.toString().toStdString();
+    }
+  }
+  EXPECT_GT(page.indexOf("Esc", section), section);
 }
 
 }  // namespace
