@@ -91,6 +91,39 @@ TEST_F(Renderer, WritingOverAFileKeepsItsPermissionBits) {
   }
 }
 
+// A pipe or a device named as the output: refused before any figure, left as it was. A symbolic
+// link is replaced by the picture and its target left alone.
+TEST_F(Renderer, AnOutputThatIsNoRegularFileIsRefusedAndALinkIsReplaced) {
+  const Outcome made = Shell(
+      "mkfifo \"$D/f.png\"; mknod \"$D/null.png\" c 1 3 2>/dev/null; echo text >\"$D/t.txt\"\n"
+      "ln -s t.txt \"$D/link.png\"");
+  ASSERT_EQ(made.status, 0) << made.err;
+  for (const char* name : {"f.png", "null.png"}) {
+    if (!fs::exists(fs::symlink_status(Path(name)))) continue;  // mknod needs privilege
+    const fs::file_type kind = fs::symlink_status(Path(name)).type();
+    const Outcome run = Render({"--draws", kExample, "-o", name});
+    EXPECT_EQ(run.status, 1) << name << ": " << run.err;
+    EXPECT_NE(run.err.find("not a regular file"), std::string::npos) << run.err;
+    EXPECT_EQ(fs::symlink_status(Path(name)).type(), kind) << name;
+  }
+  ASSERT_EQ(Render({"--draws", kExample, "-o", "link.png"}).status, 0);
+  EXPECT_TRUE(fs::is_regular_file(fs::symlink_status(Path("link.png"))));
+  EXPECT_EQ(testing::ReadFile(Path("t.txt")), "text\n");
+}
+
+// Names of up to 255 bytes, as the file system allows, for each way a file is written.
+TEST_F(Renderer, TheLongestNameTheFolderTakesIsWritten) {
+  for (const auto& [extension, options] : std::vector<std::pair<std::string, std::string>>{
+           {".png", ""}, {".png", "--size 600"}, {".webm", "--size 500 --seconds 1 --fps 2"}}) {
+    const std::string name = std::string(255 - extension.size(), 'n') + extension;
+    const Outcome run =
+        Shell("\"$R\" --draws " + kExample + " " + options + " -o \"$D/" + name + "\" >/dev/null");
+    EXPECT_EQ(run.status, 0) << extension << " " << options << ": " << run.err;
+    EXPECT_EQ(Files(), std::vector<std::string>{name}) << options;
+    fs::remove(Path(name));
+  }
+}
+
 TEST_F(Renderer, MessagesShowControlCharactersEscapedAndLongTextCut) {
   const std::string page(100000, '7');
   const std::vector<std::vector<std::string>> runs = {
