@@ -287,12 +287,9 @@ TEST_F(Renderer, AFullDiskDuringAnExportLeavesNoFile) {
   }
 }
 
-// Ten minutes at the largest frame, 4096 x 4096, on two CPUs (the encoders start a thread or
-// more a CPU, each with frames of its own): the most resident memory over the first 15 s, by
-// when the encoder holds all it will. Each bound is what the picture and the encoder's threads
-// need (0.7 GB for MP4, 1.2 GB for libvpx's reference frames) and frames held in flight, with
-// room. Before, libx264's lookahead and B-frames held 1 GB of frames more (1.73 GB in all),
-// libvpx 0.7 GB it never looked at (2.03 GB).
+// Ten minutes at 4096 x 4096 on two CPUs: memory at its most in the first 15 s stays within what
+// the picture and the encoder's threads need (0.7 GB for MP4, 1.2 GB for WebM) and a bounded
+// lookahead; before, 1.73 GB and 2.03 GB.
 TEST_F(Renderer, TheLargestClipHoldsFewFramesInFlight) {
 #ifdef STRINGART_SANITIZED
   GTEST_SKIP() << "the sanitizers' shadow memory makes resident memory meaningless";

@@ -127,10 +127,6 @@ TEST_F(GnomeWallpaper, IsSetAtEveryScreensSizeAndTheEarlierPicturesGo) {
             ExportResult::Written)
       << error;
   EXPECT_FALSE(std::filesystem::exists(largest)) << "the first figure's pictures stay";
-  for (const std::string& name : users) {
-    EXPECT_EQ(testing::ReadFile(folder + "/" + name), "a user's") << name;
-  }
-  EXPECT_TRUE(std::filesystem::is_directory(folder + "/figure-0123456789ab-1x1.png"));
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder), {}),
             static_cast<std::ptrdiff_t>(users.size()) + 3);
 
