@@ -18,7 +18,7 @@ LargePicture::LargePicture(int width, int height, Unpainted)
       scale_(std::min(width, height) / kCanvasSide),
       left_((width - kCanvasSide * scale_) / 2),
       top_((height - kCanvasSide * scale_) / 2),
-      pixels_(std::make_unique_for_overwrite<std::uint32_t[]>(count())) {}
+      pixels_(new std::uint32_t[count()]) {}  // not value-initialised: no pass over the pixels
 
 LargePicture::LargePicture(int width, int height) : LargePicture(width, height, Unpainted{}) {
   Clear();
