@@ -57,6 +57,7 @@ bool OutputLooksWritable(const std::string& output, std::string& error) {
     case WriteProblem::IsFolder: error = "it is a directory"; break;
     case WriteProblem::NoFolder: error = folder + " does not exist"; break;
     case WriteProblem::FolderReadOnly: error = folder + " is not writable"; break;
+    case WriteProblem::NotRegularFile: error = NotWritableOver(output); break;
   }
   error = "cannot write " + Quoted(output) + ": " + error;
   return false;

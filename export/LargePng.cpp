@@ -15,9 +15,10 @@ ExportResult SaveLargePicture(const FigureRecord& figure, const ExportRequest& r
   SegmentRecorder drawing;
   TraceAgain(figure, drawing);
 
-  std::optional<LargePicture> picture = LargePicture::Make(width, height, error);
+  // Not painted black first: the drawing paints every pixel, and hears a cancel as it goes.
+  std::optional<LargePicture> picture = LargePicture::MakeUnpainted(width, height, error);
   if (!picture) return ExportResult::Failed;
-  const bool drawn = picture->DrawWhole(
+  const bool drawn = picture->DrawWholeOnBlack(
       drawing.segments(), [&progress](double done) { return !progress || progress(0.5 * done); });
   if (!drawn) return ExportResult::Cancelled;
 

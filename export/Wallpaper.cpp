@@ -59,14 +59,39 @@ void RemoveFiles(const std::vector<std::string>& files) {
   for (const std::string& file : files) std::filesystem::remove(file, ignored);
 }
 
+// Whether `name` is one WallpaperFile gives: "figure-", the figure's twelve lowercase hex digits,
+// "-", W "x" H in plain decimal, ".png". A user may keep pictures of their own in the folder,
+// named much like ours ("figure-mine-1920x1080.png"); only this exact form is ours to remove.
+bool IsWallpaperName(std::string_view name) {
+  constexpr std::string_view kStart = "figure-", kEnd = ".png";
+  constexpr std::size_t kDigits = 12;
+  if (!name.starts_with(kStart) || !name.ends_with(kEnd)) return false;
+  name.remove_prefix(kStart.size());
+  name.remove_suffix(kEnd.size());
+  const auto hex = [](char c) { return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f'); };
+  if (name.size() <= kDigits || !std::all_of(name.begin(), name.begin() + kDigits, hex) ||
+      name[kDigits] != '-') {
+    return false;
+  }
+  name.remove_prefix(kDigits + 1);
+  // A side is what std::to_string writes: digits, no leading zero, at most five of them.
+  const auto side = [](std::string_view digits) {
+    return !digits.empty() && digits.size() <= 5 && digits[0] != '0' &&
+           std::all_of(digits.begin(), digits.end(), [](char c) { return c >= '0' && c <= '9'; });
+  };
+  const std::size_t x = name.find('x');
+  return x != std::string_view::npos && side(name.substr(0, x)) && side(name.substr(x + 1));
+}
+
 // Our earlier wallpapers in `folder`, all but `keep`: the desktop shows only the new ones now.
 void RemoveEarlier(const std::string& folder, const std::vector<std::string>& keep) {
   std::error_code error;
   std::vector<std::string> earlier;
   for (const auto& entry : std::filesystem::directory_iterator(folder, error)) {
-    const std::string name = entry.path().filename().string();
-    const bool ours = name.starts_with("figure-") && name.ends_with(".png") &&
-                      name.find('x') != std::string::npos;
+    std::error_code kind;
+    // Only regular files: a folder or a link of that name is not a picture we drew.
+    const bool ours = IsWallpaperName(entry.path().filename().string()) &&
+                      entry.symlink_status(kind).type() == std::filesystem::file_type::regular;
     const std::string path = entry.path().string();
     if (ours && std::find(keep.begin(), keep.end(), path) == keep.end()) earlier.push_back(path);
   }

@@ -1,12 +1,16 @@
 #include "journal/Journal.h"
 
+#include <fcntl.h>
 #include <sqlite3.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <ctime>
 #include <filesystem>
 #include <system_error>
@@ -180,6 +184,29 @@ std::int64_t RowOf(Statement& lookup, const FigureRecord& figure, int& rc) {
   if (rc == SQLITE_ROW || rc == SQLITE_DONE) rc = SQLITE_OK;
   sqlite3_reset(lookup.get());
   return row;
+}
+
+// What a symbolic link at the journal's path leads to.
+enum class LinkedTo { NoLink, Journal, Nothing, Other };
+
+// Whether the journal's path is a link, and to what. A journal is an SQLite database in WAL mode
+// (the header's format bytes 18 and 19 are 2): the program makes every journal so before it
+// writes anything. Its version is not looked at: in a journal still open elsewhere it may be in
+// the log alone.
+LinkedTo LinkAt(const std::string& path) {
+  struct stat about {};
+  if (lstat(path.c_str(), &about) != 0 || !S_ISLNK(about.st_mode)) return LinkedTo::NoLink;
+  // Without blocking: the link may lead to a pipe.
+  const int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+  if (fd < 0) return errno == ENOENT ? LinkedTo::Nothing : LinkedTo::Other;
+  static constexpr char kMagic[] = "SQLite format 3";  // with its NUL, 16 bytes
+  unsigned char header[20] = {};
+  const bool journal = fstat(fd, &about) == 0 && S_ISREG(about.st_mode) &&
+                       pread(fd, header, sizeof header, 0) == sizeof header &&
+                       std::memcmp(header, kMagic, sizeof kMagic) == 0 && header[18] == 2 &&
+                       header[19] == 2;
+  close(fd);
+  return journal ? LinkedTo::Journal : LinkedTo::Other;
 }
 
 }  // namespace
@@ -421,16 +448,29 @@ void Journal::Open() {
   }
   std::error_code error;
   fs::create_directories(fs::path(path_).parent_path(), error);
-  int rc = OpenAndMigrate();
+  // A link is followed only to a journal: SQLite would make one of any file it leads to, or
+  // create the file it names, and write its log and shared memory beside it, in a folder that
+  // may not be ours. A link to anything else is set aside, the file it leads to untouched.
+  const LinkedTo linked = LinkAt(path_);
+  int rc = SQLITE_OK;
+  if (linked == LinkedTo::Nothing) {
+    rc = SQLITE_CANTOPEN;
+  } else if (linked == LinkedTo::Other) {
+    foreign_ = true;
+  } else {
+    rc = OpenAndMigrate();
+  }
   // Two windows starting together on a fresh file: switching it to WAL can find it busy without
   // waiting out the busy timeout. Tried again for up to five seconds, as the timeout would.
   for (int tries = 0; (rc & 0xFF) == SQLITE_BUSY && tries < 100; ++tries) {
     std::this_thread::sleep_for(std::chrono::milliseconds(50));
     rc = OpenAndMigrate();
   }
-  // A file that is there but cannot be read at all is as lost as a damaged one.
-  const bool unreadable = (rc & 0xFF) == SQLITE_CANTOPEN && fs::exists(path_, error) &&
-                          access(path_.c_str(), R_OK) != 0;
+  // A file that is there but cannot be read at all is as lost as a damaged one, and so is a link
+  // that leads nowhere.
+  const bool unreadable =
+      linked == LinkedTo::Nothing || ((rc & 0xFF) == SQLITE_CANTOPEN && fs::exists(path_, error) &&
+                                      access(path_.c_str(), R_OK) != 0);
   if (Damaged(rc) || unreadable || foreign_) {
     const bool foreign = foreign_;
     const std::string aside = SetAside(foreign ? ".foreign-" : ".damaged-");

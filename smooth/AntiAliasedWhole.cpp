@@ -968,9 +968,28 @@ void EntryStarts(std::vector<Chunk>& chunks, std::size_t blocks,
   starts[blocks] = entryCount;
 }
 
+// A request to stop the drawing: `progress` is asked on the calling thread (thread 0) between
+// pieces of work of every step, a piece being at most a few tens of milliseconds at the largest
+// size, so that a cancel or a signal is heard within a tenth of a second; the other threads see
+// the answer before their next piece.
+class StopRequest {
+ public:
+  explicit StopRequest(const WholeProgress& progress) : progress_(progress) {}
+  // Whether to stop; on thread 0, `progress` is told `done` first.
+  bool Heard(int thread, double done) {
+    if (thread == 0 && progress_ && !stopped_ && !progress_(done)) stopped_ = true;
+    return stopped_;
+  }
+  bool stopped() const { return stopped_; }
+
+ private:
+  const WholeProgress& progress_;
+  std::atomic<bool> stopped_{false};
+};
+
 // Each block's windows, front to back, gathered from the chunks on every core into `list`.
 void ListEntries(std::vector<Chunk>& chunks, const BlockGrid& grid, const PictureRows& picture,
-                 int threads, Entries& list) {
+                 int threads, StopRequest& stop, Entries& list) {
   EntryStarts(chunks, grid.count, list.starts);
   std::size_t windowCount = 0;
   for (Chunk& chunk : chunks) {
@@ -980,8 +999,9 @@ void ListEntries(std::vector<Chunk>& chunks, const BlockGrid& grid, const Pictur
   list.windows.resize(windowCount);
   list.entries.resize(list.starts[grid.count]);
   std::atomic<std::size_t> nextChunk{0};
-  OnThreads(threads, [&](int) {
-    for (std::size_t c = nextChunk++; c < chunks.size(); c = nextChunk++) {
+  OnThreads(threads, [&](int thread) {
+    for (std::size_t c = nextChunk++; c < chunks.size() && !stop.Heard(thread, 0.0);
+         c = nextChunk++) {
       Chunk& chunk = chunks[c];
       std::copy(chunk.windows.begin(), chunk.windows.end(),
                 list.windows.begin() + chunk.firstWindow);
@@ -995,32 +1015,28 @@ void ListEntries(std::vector<Chunk>& chunks, const BlockGrid& grid, const Pictur
 }
 
 // Paints the blocks on every core, each thread working in one of `work`, the calling thread
-// reporting the share done; false when `progress` cancelled.
+// reporting the share done; false when `stop` was asked for.
 bool PaintBlocks(const Entries& list, const BlockGrid& grid, const PictureRows& picture,
-                 bool overBlack, const WholeProgress& progress, int threads,
+                 bool overBlack, StopRequest& stop, int threads,
                  std::vector<std::unique_ptr<BlockWork>>& work) {
   std::atomic<std::size_t> nextBlock{0}, finished{0};
-  std::atomic<bool> cancelled{false};
   if (work.size() < static_cast<std::size_t>(threads)) work.resize(threads);
   for (std::unique_ptr<BlockWork>& w : work) {
     if (!w) w = std::make_unique<BlockWork>();
   }
   OnThreads(threads, [&](int thread) {
     BlockWork& w = *work[thread];
-    const bool reports = thread == 0;
-    for (std::size_t b = nextBlock++; b < grid.count && !cancelled; b = nextBlock++) {
+    for (std::size_t b = nextBlock++; b < grid.count && !stop.stopped(); b = nextBlock++) {
       const int bx = static_cast<int>(b % grid.across) * kBlock;
       const int by = static_cast<int>(b / grid.across) * kBlock;
       PaintBlock({list.windows.data(), list.entries.data() + list.starts[b],
                   list.starts[b + 1] - list.starts[b], bx, by, overBlack},
                  w, picture);
       const std::size_t done = ++finished;
-      if (reports && progress && !progress(static_cast<double>(done) / grid.count)) {
-        cancelled = true;
-      }
+      stop.Heard(thread, static_cast<double>(done) / grid.count);
     }
   });
-  return !cancelled;
+  return !stop.stopped();
 }
 
 }  // namespace
@@ -1054,14 +1070,21 @@ bool DrawAntiAliasedWhole(std::span<const Segment> segments, const PictureRows& 
   // outlive the painting, whose windows point into their steps.
   std::vector<Chunk>& chunks = parts.chunks;
   CutChunks(segments, 4 * static_cast<std::size_t>(threads), chunks);
+  // Nothing is painted until the chunks are filled and listed, which takes a few tenths of a
+  // second at the largest sizes: the request to stop is heard between chunks, the share done
+  // still told as none.
+  StopRequest stop(progress);
   std::atomic<std::size_t> nextChunk{0};
-  OnThreads(threads, [&](int) {
-    for (std::size_t c = nextChunk++; c < chunks.size(); c = nextChunk++) {
+  OnThreads(threads, [&](int thread) {
+    for (std::size_t c = nextChunk++; c < chunks.size() && !stop.Heard(thread, 0.0);
+         c = nextChunk++) {
       FillChunk(chunks[c], segments, picture, place, grid);
     }
   });
-  ListEntries(chunks, grid, picture, threads, parts.list);
-  return PaintBlocks(parts.list, grid, picture, ground == WholeGround::Black, progress, threads,
+  if (stop.stopped()) return false;
+  ListEntries(chunks, grid, picture, threads, stop, parts.list);
+  if (stop.stopped()) return false;
+  return PaintBlocks(parts.list, grid, picture, ground == WholeGround::Black, stop, threads,
                      parts.work);
 }
 

@@ -12,36 +12,46 @@ constexpr double kCanvasSide = 500.0;  // pixels of the canvas the figure is tra
 
 }  // namespace
 
-LargePicture::LargePicture(int width, int height)
+LargePicture::LargePicture(int width, int height, Unpainted)
     : width_(width),
       height_(height),
       scale_(std::min(width, height) / kCanvasSide),
       left_((width - kCanvasSide * scale_) / 2),
       top_((height - kCanvasSide * scale_) / 2),
-      pixels_(static_cast<std::size_t>(width) * static_cast<std::size_t>(height), 0xFF000000u) {}
+      pixels_(new std::uint32_t[count()]) {}  // not value-initialised: no pass over the pixels
+
+LargePicture::LargePicture(int width, int height) : LargePicture(width, height, Unpainted{}) {
+  Clear();
+}
 
 void LargePicture::Clear() {
-  std::fill(pixels_.begin(), pixels_.end(), 0xFF000000u);
+  std::fill_n(pixels_.get(), count(), 0xFF000000u);
 }
 
 void LargePicture::Draw(std::span<const Segment> segments) {
-  DrawAntiAliased(segments, {pixels_.data(), width_, height_, width_}, {scale_, left_, top_});
+  DrawAntiAliased(segments, {pixels_.get(), width_, height_, width_}, {scale_, left_, top_});
 }
 
 bool LargePicture::DrawWhole(std::span<const Segment> segments, const WholeProgress& progress) {
-  return DrawAntiAliasedWhole(segments, {pixels_.data(), width_, height_, width_},
+  return DrawAntiAliasedWhole(segments, {pixels_.get(), width_, height_, width_},
                               {scale_, left_, top_}, progress, &memory_);
 }
 
 bool LargePicture::DrawWholeOnBlack(std::span<const Segment> segments,
                                     const WholeProgress& progress) {
-  return DrawAntiAliasedWhole(segments, {pixels_.data(), width_, height_, width_},
+  return DrawAntiAliasedWhole(segments, {pixels_.get(), width_, height_, width_},
                               {scale_, left_, top_}, progress, &memory_, WholeGround::Black);
 }
 
 std::optional<LargePicture> LargePicture::Make(int width, int height, std::string& error) {
+  auto picture = MakeUnpainted(width, height, error);
+  if (picture) picture->Clear();
+  return picture;
+}
+
+std::optional<LargePicture> LargePicture::MakeUnpainted(int width, int height, std::string& error) {
   try {
-    return LargePicture(width, height);
+    return LargePicture(width, height, Unpainted{});
   } catch (const std::bad_alloc&) {
     error = "not enough memory for " + std::to_string(width) + " x " + std::to_string(height) +
             " pixels";

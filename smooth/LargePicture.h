@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <span>
 #include <string>
@@ -23,6 +24,10 @@ class LargePicture {
   LargePicture(int width, int height);
   // The same, or nullopt with `error` set to one line when there is not memory enough.
   static std::optional<LargePicture> Make(int width, int height, std::string& error);
+  // A picture whose pixels are left as the memory came, for DrawWholeOnBlack to paint every one
+  // of them: painting 16384 x 16384 black first takes over a second, in which a cancel is not
+  // heard. Nullopt with `error` set when there is not memory enough.
+  static std::optional<LargePicture> MakeUnpainted(int width, int height, std::string& error);
 
   // Draws `segments` (500 x 500 canvas coordinates) over what is there, in order. A run of
   // segments of one colour is painted as one shape, the union of its strokes, so the strokes of a
@@ -44,13 +49,17 @@ class LargePicture {
   double scale() const { return scale_; }  // s: pixels per pixel of the 500 x 500 canvas
   double left() const { return left_; }    // where canvas point (-0.5, -0.5) lands, pixels
   double top() const { return top_; }
-  const std::uint32_t* pixels() const { return pixels_.data(); }
-  std::uint32_t* pixels() { return pixels_.data(); }
+  const std::uint32_t* pixels() const { return pixels_.get(); }
+  std::uint32_t* pixels() { return pixels_.get(); }
 
  private:
+  struct Unpainted {};
+  LargePicture(int width, int height, Unpainted);
+  std::size_t count() const { return static_cast<std::size_t>(width_) * height_; }
+
   int width_, height_;
   double scale_, left_, top_;  // where canvas point (-0.5, -0.5) lands, pixels
-  std::vector<std::uint32_t> pixels_;
+  std::unique_ptr<std::uint32_t[]> pixels_;
   WholeDrawingMemory memory_;  // DrawWhole's, kept for the next figure
 };
 

@@ -474,6 +474,10 @@ ein weiteres bei jedem Druck auf „new“.
         <translation>%1 ist ein Ordner.</translation>
     </message>
     <message>
+        <source>%1 is not a regular file (a pipe or a device); choose another name.</source>
+        <translation>%1 ist keine gewöhnliche Datei (eine Pipe oder ein Gerät); wählen Sie einen anderen Namen.</translation>
+    </message>
+    <message>
         <source>The folder %1 does not exist.</source>
         <translation>Den Ordner %1 gibt es nicht.</translation>
     </message>

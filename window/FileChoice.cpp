@@ -62,6 +62,11 @@ QString WriteRefusal(const QFileInfo& file) {
       return QCoreApplication::translate("stringart::ExportDialog",
                                          "The folder %1 cannot be written to; choose another.")
           .arg(Quoted(file.absolutePath()));
+    case WriteProblem::NotRegularFile:
+      return QCoreApplication::translate(
+                 "stringart::ExportDialog",
+                 "%1 is not a regular file (a pipe or a device); choose another name.")
+          .arg(Quoted(file.absoluteFilePath()));
   }
   return {};
 }

@@ -5,7 +5,9 @@
 #include <sys/stat.h>
 
 #include <algorithm>
+#include <chrono>
 #include <filesystem>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -89,6 +91,59 @@ TEST_F(Renderer, WritingOverAFileKeepsItsPermissionBits) {
     EXPECT_EQ(about.st_mode & 0777, mode)
         << name << " written over a file of mode " << std::oct << mode;
   }
+}
+
+// Names of 249 to 255 bytes, which the file system takes, through each way a file is written.
+TEST_F(Renderer, TheLongestNameTheFolderTakesIsWritten) {
+  for (const auto& [name, size] : std::vector<std::pair<std::string, std::string>>{
+           {std::string(251, 'n') + ".png", ""},
+           {std::string(245, 'n') + ".png", "600"},
+           {std::string(250, 'n') + ".webm", "500 --seconds 1 --fps 2"}}) {
+    const Outcome run = Shell("\"$R\" --draws " + kExample + (size.empty() ? "" : " --size ") +
+                              size + " -o \"$D/" + name + "\" >/dev/null");
+    EXPECT_EQ(run.status, 0) << name.size() << " bytes: " << run.err;
+    EXPECT_EQ(Files(), std::vector<std::string>{name});
+    fs::remove(Path(name));
+  }
+}
+
+// A pipe, a device or a folder named as the output is refused before any figure and stays as it
+// was; a symbolic link is replaced by the file, the file it pointed to left alone.
+TEST_F(Renderer, AnOutputThatIsNoRegularFileIsRefusedAndALinkIsReplaced) {
+  Shell(
+      "mkfifo \"$D/f.png\"; mknod \"$D/null.png\" c 1 3 2>/dev/null; mkdir \"$D/d.png\"\n"
+      "echo text >\"$D/t.txt\"; ln -s t.txt \"$D/link.png\"");
+  for (const char* name : {"f.png", "null.png", "d.png"}) {
+    if (!fs::exists(fs::symlink_status(Path(name)))) continue;  // mknod needs privilege
+    const fs::file_type kind = fs::symlink_status(Path(name)).type();
+    const Outcome run = Render({"--draws", kExample, "-o", name});
+    EXPECT_EQ(run.status, 1) << name << ": " << run.err;
+    EXPECT_EQ(fs::symlink_status(Path(name)).type(), kind) << name;
+  }
+  EXPECT_NE(Render({"--draws", kExample, "-o", "f.png"}).err.find("not a regular file"),
+            std::string::npos);
+  ASSERT_EQ(Render({"--draws", kExample, "-o", "link.png"}).status, 0);
+  EXPECT_TRUE(fs::is_regular_file(fs::symlink_status(Path("link.png"))));
+  EXPECT_EQ(testing::ReadFile(Path("t.txt")), "text\n");
+}
+
+// The next write into a folder removes temporaries of ours (a killed run's) an hour old, and
+// nothing else: not one being written, nor a user's file of another name.
+TEST_F(Renderer, TemporariesLeftOverAnHourAreRemovedAndNothingElse) {
+  const std::vector<std::pair<std::string, int>> files = {
+      {".stringart-Ab12Cd.tmp", 120},  {".stringart-Zz99Yy.tmp", 50}, {"report.pdf.backup", 120},
+      {"v.webm.a1B2c3", 120},          {"stringart-Ab12Cd.tmp", 120}, {".stringart-Ab12C.tmp", 120},
+      {".stringart-Ab12Cd.tmp~", 120}, {".stringart-Ab-2Cd.tmp", 120}};
+  std::set<std::string> kept = {"f.svg"};
+  for (const auto& [name, minutes] : files) {
+    testing::WriteText(Path(name), "kept");
+    fs::last_write_time(Path(name),
+                        fs::file_time_type::clock::now() - std::chrono::minutes(minutes));
+    if (name != files[0].first) kept.insert(name);
+  }
+  ASSERT_EQ(Render({"--draws", kExample, "-o", "f.svg"}).status, 0);
+  const std::vector<std::string> left = Files();
+  EXPECT_EQ(std::set<std::string>(left.begin(), left.end()), kept);
 }
 
 TEST_F(Renderer, MessagesShowControlCharactersEscapedAndLongTextCut) {

@@ -356,7 +356,8 @@ for signal in TERM HUP; do
   expected=143
   [ "$signal" = HUP ] && expected=129
   [ "$status" -eq "$expected" ] || fail "SIG$signal during an export: status $status, not $expected"
-  ! compgen -G "$target.*" >/dev/null || fail "SIG$signal left $(compgen -G "$target.*")"
+  temps="$(dirname "$target")/.stringart-*.tmp"
+  ! compgen -G "$temps" >/dev/null || fail "SIG$signal left $(compgen -G "$temps")"
   [ "$(cat "$target")" = older ] || fail "SIG$signal during an export changed $target"
   echo "ok: SIG$signal while an export wrote: status $status, no temporary, the older file as it was"
 done

@@ -114,12 +114,21 @@ TEST_F(GnomeWallpaper, IsSetAtEveryScreensSizeAndTheEarlierPicturesGo) {
                          error2))
       << error2;
 
+  // A user's pictures in the folder, some named much like ours, are never ours to remove.
+  const std::vector<std::string> users = {
+      "figure-mine-1920x1080.png",         "figure-holiday x.png",
+      "figure-0123456789ab-1920x1080.jpg", "figure-0123456789AB-1920x1080.png",
+      "figure-0123456789a-1920x1080.png",  "figure-0123456789ab-1920x1080.png.png",
+      "figure-0123456789ab-x1080.png",     "figure-0123456789ab-1920x1080 (copy).png"};
+  for (const std::string& name : users) testing::WriteText(folder + "/" + name, "a user's");
+  std::filesystem::create_directory(folder + "/figure-0123456789ab-1x1.png");
   const FigureRecord second = Figure("0.5,0.5,0.5,0.5,0.5,0.5,0.5,0.5,0.25,0.5,0.75,0.125");
   ASSERT_EQ(SetWallpaper(second, WallpaperWay::Gnome, screens, folder, {}, written, error),
             ExportResult::Written)
       << error;
   EXPECT_FALSE(std::filesystem::exists(largest)) << "the first figure's pictures stay";
-  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder), {}), 2);
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder), {}),
+            static_cast<std::ptrdiff_t>(users.size()) + 3);
 
   // A desktop whose program fails keeps what it showed, and says which program failed.
   const std::string path = getenv("PATH");

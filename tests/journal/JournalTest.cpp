@@ -7,9 +7,12 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <mutex>
 #include <string>
 #include <tuple>
+#include <utility>
 #include <vector>
 
 #include "journal/Journal.h"
@@ -388,6 +391,44 @@ TEST_F(JournalFile, AForeignDatabaseIsSetAsideOnceAndAFreshJournalBegins) {
     EXPECT_EQ(Sql("SELECT x FROM mine"), "42") << sql;
     EXPECT_EQ(Sql("PRAGMA journal_mode"), "delete") << sql << ": changed before set aside";
     path_ = kept;
+  }
+}
+
+// A journal's path that is a symbolic link: followed to a journal; a link to an empty file, a
+// text or nothing is set aside itself, with nothing made or written where it leads.
+TEST_F(JournalFile, ALinkIsFollowedOnlyToAJournalOfOurs) {
+  const fs::path elsewhere = dir_ / "elsewhere";
+  for (const std::string target : {"", "a user's text", "nothing", "journal"}) {
+    fs::remove_all(dir_);
+    told_.clear();
+    fs::create_directories(dir_ / "stringart");
+    const std::string own = std::exchange(path_, elsewhere.string());
+    if (target == "journal") Open()->Record(DrawnFigure(1), FigureOrigin::Start);
+    if (target != "journal" && target != "nothing") std::ofstream(elsewhere) << target;
+    path_ = own;
+    fs::create_symlink(elsewhere, path_);
+    {
+      auto journal = Open();
+      journal->Record(DrawnFigure(2), FigureOrigin::New);
+      ASSERT_TRUE(journal->AwaitKept(5s));
+      EXPECT_EQ(All(*journal, {}).size(), target == "journal" ? 2u : 1u) << target;
+    }
+    if (target == "journal") {
+      EXPECT_TRUE(told().empty() && fs::is_symlink(path_));
+      continue;
+    }
+    ASSERT_EQ(told().size(), 1u) << target;
+    EXPECT_EQ(told()[0].first,
+              target == "nothing" ? JournalNotice::Damaged : JournalNotice::Foreign);
+    std::ifstream left(elsewhere);  // as it was, or still not there
+    EXPECT_EQ(left ? std::string(std::istreambuf_iterator<char>(left), {}) : "nothing", target);
+    EXPECT_FALSE(fs::exists(elsewhere.string() + "-wal") ||
+                 fs::exists(elsewhere.string() + "-shm"));
+    std::size_t links = 0;
+    for (const auto& file : fs::directory_iterator(dir_ / "stringart")) {
+      links += file.is_symlink() && fs::read_symlink(file.path()) == elsewhere;
+    }
+    EXPECT_EQ(links, 1u) << target;  // the link itself set aside
   }
 }
 
