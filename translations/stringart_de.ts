@@ -121,6 +121,49 @@
     </message>
 </context>
 <context>
+    <name>SteerKeys</name>
+    <message>
+        <source>select a figure of the grid</source>
+        <translation>eine Figur des Rasters wählen</translation>
+    </message>
+    <message>
+        <source>show the selected figure; the grid centres on it</source>
+        <translation>die gewählte Figur zeigen; das Raster zentriert sich auf sie</translation>
+    </message>
+    <message>
+        <source>eight other figures around the same centre</source>
+        <translation>acht andere Figuren um dieselbe Mitte</translation>
+    </message>
+    <message>
+        <source>the strength, whose arrows make the variations subtler or wilder</source>
+        <translation>die Stärke, deren Pfeiltasten die Variationen sanfter oder wilder machen</translation>
+    </message>
+    <message>
+        <source>save a morph from the centre to the selected figure</source>
+        <translation>eine Verwandlung von der Mitte zur gewählten Figur speichern</translation>
+    </message>
+    <message>
+        <source>close</source>
+        <translation>schließen</translation>
+    </message>
+    <message>
+        <source>the next or the previous slider, value or colour</source>
+        <translation>der nächste oder vorige Schieberegler, Wert oder Farbe</translation>
+    </message>
+    <message>
+        <source>move a slider by about 0.001; the figure is kept once it has rested half a second</source>
+        <translation>einen Schieberegler um etwa 0,001 bewegen; die Figur wird behalten, sobald er eine halbe Sekunde ruht</translation>
+    </message>
+    <message>
+        <source>move a slider by about 0.02</source>
+        <translation>einen Schieberegler um etwa 0,02 bewegen</translation>
+    </message>
+    <message>
+        <source>set the value typed</source>
+        <translation>den eingetippten Wert setzen</translation>
+    </message>
+</context>
+<context>
     <name>WindowKeys</name>
     <message>
         <source>trace a new figure</source>
@@ -894,6 +937,14 @@ Noch etwa %2</translation>
     <message>
         <source>Keys in the gallery (Figures)</source>
         <translation>Tasten in der Galerie</translation>
+    </message>
+    <message>
+        <source>Keys in Variations</source>
+        <translation>Tasten in „Variationen“</translation>
+    </message>
+    <message>
+        <source>Keys in Adjust</source>
+        <translation>Tasten in „Anpassen“</translation>
     </message>
 </context>
 <context>

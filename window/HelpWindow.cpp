@@ -7,6 +7,7 @@
 #include <span>
 
 #include "text/GalleryKeys.h"
+#include "text/SteerKeys.h"
 #include "text/WindowKeys.h"
 #include "window/KeySequences.h"
 
@@ -19,6 +20,9 @@ QString RowKeys(const WindowKeyRow& row) {
 }
 QString RowKeys(const GalleryKeyRow& row) {
   return NativeKeys(KeySequences(row.key));
+}
+QString RowKeys(const SteerKeyRow& row) {
+  return NativeKeys(row.keys);
 }
 
 // A heading and a table of keys.
@@ -48,6 +52,8 @@ HelpWindow::HelpWindow(const QString& options, QWidget* parent)
                       "focus.")
                        .toHtmlEscaped());
   html += KeysSection(tr("Keys in the gallery (Figures)"), GalleryKeyTable(), kGalleryKeysContext);
+  html += KeysSection(tr("Keys in Variations"), VariationsKeyTable(), kSteerKeysContext);
+  html += KeysSection(tr("Keys in Adjust"), AdjustKeyTable(), kSteerKeysContext);
   if (!options.isEmpty()) {
     html += QStringLiteral("<h3>%1</h3><pre style=\"white-space: pre-wrap\">%2</pre>")
                 .arg(tr("The command line"), options.toHtmlEscaped());

@@ -14,9 +14,11 @@
 
 #include "app/FigureFileWriter.h"
 #include "tests/support/WindowDriving.h"
+#include "text/SteerKeys.h"
 #include "text/WindowKeys.h"
 #include "window/Form1Window.h"
 #include "window/HelpWindow.h"
+#include "window/KeySequences.h"
 #include "window/Translations.h"
 
 namespace stringart {
@@ -81,6 +83,21 @@ TEST(Help, F1OpensTheKeysAndOptionsAndEscapeClosesIt) {
   ASSERT_TRUE(QTest::qWaitForWindowActive(help));
   QTest::keyClick(help->page(), Qt::Key_Escape);
   EXPECT_FALSE(help->isVisible()) << "Escape left the help open";
+}
+
+// F1 lists the keys that Variations and Adjust answer themselves, as the desktop writes them.
+TEST(Help, ListsTheKeysOfVariationsAndAdjust) {
+  HelpWindow help({}, nullptr);
+  const QString page = help.page()->toPlainText();
+  for (const auto& [heading, table] : {std::pair{"Keys in Variations", VariationsKeyTable()},
+                                       std::pair{"Keys in Adjust", AdjustKeyTable()}}) {
+    const qsizetype section = page.indexOf(heading);
+    ASSERT_GE(section, 0) << heading;
+    for (const SteerKeyRow& row : table) {
+      EXPECT_GT(page.indexOf(NativeKeys(row.keys), section), section)
+          << heading << ": " << row.keys;
+    }
+  }
 }
 
 TEST(Languages, AGermanLocaleGetsAGermanMenuWhoseLettersDifferWithItsOwnNamesKept) {
