@@ -18,6 +18,7 @@
 #include "app/QuitOnSignals.h"
 #include "app/StandardOutput.h"
 #include "app/WindowOptions.h"
+#include "figure/FirstFigureAhead.h"
 #include "journal/ImportCommand.h"
 #include "journal/Journal.h"
 #include "runtime/Clock.h"
@@ -120,7 +121,7 @@ void NameApplication(QApplication& app) {
 // The load handler, then the figures the command line names; false, with `app` told why, when
 // any of it failed.
 bool Load(stringart::Form1Window& form1, const stringart::WindowOptions& options,
-          stringart::GuardedApplication& app) {
+          stringart::FirstFigureAhead* ahead, stringart::GuardedApplication& app) {
   try {
     // Only the figures asked for: no random one first, for nobody to see.
     QStringList files;
@@ -130,7 +131,7 @@ bool Load(stringart::Form1Window& form1, const stringart::WindowOptions& options
     } else if (!files.isEmpty()) {
       form1.FormLoad(files);
     } else {
-      form1.FormLoad();
+      form1.FormLoad(*ahead);
     }
     return true;
   } catch (const std::exception& e) {
@@ -183,6 +184,17 @@ int main(int argc, char** argv) {
   args.push_back(nullptr);
   int argCount = static_cast<int>(args.size()) - 1;
 
+  stringart::RandomSource source;
+  stringart::SystemClock clock;
+  stringart::ClockedRandom random(source, clock);
+  FigureStartClock timedRandom(random);
+  const bool timing = IsSet("STRINGART_TIMING");
+  stringart::DrawSource& draws = timing ? static_cast<stringart::DrawSource&>(timedRandom) : random;
+  // A start that names no figure traces its random one beside Qt's start and the window's
+  // making, rather than after them.
+  std::optional<stringart::FirstFigureAhead> ahead;
+  if (!options->figure && options->files.empty()) ahead.emplace(draws);
+
   stringart::GuardedApplication app(argCount, args.data());
   platform->probe.reset();  // Qt holds its own connection now
   NameApplication(app);
@@ -191,19 +203,13 @@ int main(int argc, char** argv) {
   // given back their default.
   stringart::QuitOnSignals quitOnSignals;
 
-  stringart::RandomSource source;
-  stringart::SystemClock clock;
-  stringart::ClockedRandom random(source, clock);
   stringart::LazyFigureFiles files(stringart::LazyFigureFiles::ModulePath());
-  FigureStartClock timedRandom(random);
-  const bool timing = IsSet("STRINGART_TIMING");
-  stringart::Form1Window form1(timing ? static_cast<stringart::DrawSource&>(timedRandom) : random,
-                               files);
+  stringart::Form1Window form1(draws, files);
   form1.SetOptionsHelp(
       QString::fromStdString(stringart::WindowOptionsHelp(stringart::ApplicationTranslate())));
   form1.KeepFigures(stringart::Journal::DefaultPath());
   const auto loadStart = std::chrono::steady_clock::now();
-  if (!Load(form1, *options, app)) return Failed(app);
+  if (!Load(form1, *options, ahead ? &*ahead : nullptr, app)) return Failed(app);
 
   if (options->slideshowSeconds > 0) form1.ShowFullScreen(options->slideshowSeconds);
 
@@ -212,8 +218,10 @@ int main(int argc, char** argv) {
     const auto loaded = std::chrono::steady_clock::now();
     const std::chrono::duration<double, std::milli> load = loaded - loadStart;
     const std::chrono::duration<double, std::milli> trace = loaded - timedRandom.figureStart;
-    timer = std::make_unique<FirstFigureTimer>(*form1.pictureView(), load.count(), trace.count());
+    timer = std::make_unique<FirstFigureTimer>(*form1.pictureView(), load.count(),
+                                               ahead ? ahead->traceMilliseconds() : trace.count());
   }
+  ahead.reset();  // its raster, shown
   const int status = app.exec();
   if (!app.failure().isEmpty()) return Failed(app);
   return status;

@@ -1,5 +1,7 @@
 #include "figure/Form1.h"
 
+#include <algorithm>
+
 #include "figure/Tracer.h"
 
 namespace stringart {
@@ -10,6 +12,23 @@ void Form1::FormLoad(Directions first) {
   fgr = first.green;
   fbl = first.blue;
   DrawFigure(FigureOrigin::Start);
+}
+
+void Form1::FormLoad(FirstFigureAhead& ahead) {
+  window_.Show();
+  window_.ClearWindow();
+  ahead.Wait();
+  const FigureRecord& figure = ahead.figure();
+  Record(figure.draws, figure.start, FigureOrigin::Start);
+  raster_->SetBackground(kBlack);
+  std::copy_n(ahead.picture().pixels(), Picture1::kHeight * Picture1::kStride, raster_->pixels());
+  figures_.directions = figure.end;
+  figures_.x1 = ahead.x1();
+  figures_.y1 = ahead.y1();
+  lastFigure_ = figure;
+  showsFigure_ = true;
+  history_.Append(lastFigure_);
+  ++figuresTraced_;
 }
 
 void Form1::FormLoadNamed() {

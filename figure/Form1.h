@@ -8,6 +8,7 @@
 #include "figure/FigureJournal.h"
 #include "figure/FigureRecord.h"
 #include "figure/FigureSequence.h"
+#include "figure/FirstFigureAhead.h"
 #include "runtime/DrawSource.h"
 
 namespace stringart {
@@ -28,7 +29,11 @@ class Form1 {
  public:
   // On the raster Picture1, each figure traced and painted on two cores where there are two.
   Form1(WindowServices& window, Picture1& picture1, DrawSource& random)
-      : window_(window), picture1_(picture1), random_(random), figures_(picture1) {}
+      : window_(window),
+        picture1_(picture1),
+        raster_(&picture1),
+        random_(random),
+        figures_(picture1) {}
   // On any canvas, segment by segment.
   Form1(WindowServices& window, Canvas& picture1, DrawSource& random)
       : window_(window), picture1_(picture1), random_(random), figures_(picture1) {}
@@ -36,6 +41,9 @@ class Form1 {
   // Load handler: show the window, reseed, clear the window, black canvas, directions `first`
   // (+1 each in the program), then the first figure.
   void FormLoad(Directions first = {});
+  // The same with the first figure traced ahead, from rising directions: shown once it is done,
+  // the same pixels, history, journal row and state as FormLoad. Only on the raster.
+  void FormLoad(FirstFigureAhead& ahead);
   // The load handler for a start that names its figures (files, draws on the command line):
   // all of it but the random figure. The figures named come with OpenFigure; when none of them
   // can be had, FirstFigure draws the random one after all.
@@ -93,6 +101,7 @@ class Form1 {
 
   WindowServices& window_;
   Canvas& picture1_;
+  Picture1* raster_ = nullptr;  // picture1_, where it is the raster
   DrawSource& random_;
   FigureRecord lastFigure_;
   bool showsFigure_ = false;

@@ -238,6 +238,11 @@ void Form1Window::FormLoad() {
   FigureShown();
 }
 
+void Form1Window::FormLoad(FirstFigureAhead& ahead) {
+  form_.FormLoad(ahead);
+  FigureShown();
+}
+
 void Form1Window::FormLoad(const FigureRecord& figure) {
   form_.FormLoadNamed();
   OpenFigure(figure);

@@ -46,6 +46,8 @@ class Form1Window final : public QWidget, public WindowServices {
 
   // The load handler: shows the window and traces the first figure before it returns.
   void FormLoad();
+  // The same with the first figure traced ahead.
+  void FormLoad(FirstFigureAhead& ahead);
   // The load handler when the command line names the figures to show: `figure` (--draws), or
   // those the `files` carry, read off the window's thread, the first of them shown. A random
   // figure comes only when none of the files carries one.
