@@ -28,32 +28,34 @@ using smooth_detail::CanvasSegment;
 using smooth_detail::kRunPiece;
 
 constexpr int kLanes = 8;
+// 64 bytes: passed and returned one way with AVX-512 and another without, so every helper that
+// takes or gives one is inlined into each copy of its callers, at every optimisation level.
 typedef double Doubles __attribute__((vector_size(kLanes * sizeof(double))));
 
-inline Doubles Min(Doubles a, Doubles b) {
+STRINGART_INLINE Doubles Min(Doubles a, Doubles b) {
   return a < b ? a : b;
 }
-inline Doubles Max(Doubles a, Doubles b) {
+STRINGART_INLINE Doubles Max(Doubles a, Doubles b) {
   return a > b ? a : b;
 }
-inline Doubles Abs(Doubles a) {
+STRINGART_INLINE Doubles Abs(Doubles a) {
   return a < 0 ? -a : a;
 }
-inline Doubles Load(const double* p) {
+STRINGART_INLINE Doubles Load(const double* p) {
   Doubles v;
   std::memcpy(&v, p, sizeof v);
   return v;
 }
-inline void Store(double* p, Doubles v) {
+STRINGART_INLINE void Store(double* p, Doubles v) {
   std::memcpy(p, &v, sizeof v);
 }
-inline double Largest(Doubles v) {
+STRINGART_INLINE double Largest(Doubles v) {
   v = Max(v, __builtin_shufflevector(v, v, 4, 5, 6, 7, 0, 1, 2, 3));
   v = Max(v, __builtin_shufflevector(v, v, 2, 3, 0, 1, 6, 7, 4, 5));
   v = Max(v, __builtin_shufflevector(v, v, 1, 0, 3, 2, 5, 4, 7, 6));
   return v[0];
 }
-inline double Smallest(Doubles v) {
+STRINGART_INLINE double Smallest(Doubles v) {
   return -Largest(-v);
 }
 
@@ -202,13 +204,13 @@ struct Outlined {
 
 // `a` moved away from zero by far less than any value that matters, so that a product of such
 // values stays finite and above zero.
-inline Doubles AwayFromZero(Doubles a) {
+STRINGART_INLINE Doubles AwayFromZero(Doubles a) {
   const Doubles tiny = Doubles{} + 1e-60;
   return a + (a < 0 ? -tiny : tiny);
 }
 
 // 1 / a and 1 / b with one division.
-inline void Reciprocals(Doubles& a, Doubles& b) {
+STRINGART_INLINE void Reciprocals(Doubles& a, Doubles& b) {
   a = AwayFromZero(a);
   b = AwayFromZero(b);
   const Doubles r = 1.0 / (a * b);
@@ -218,7 +220,7 @@ inline void Reciprocals(Doubles& a, Doubles& b) {
 }
 
 // 1 / a, 1 / b, 1 / c and 1 / d with one division; each halved, as every use wants.
-inline void Reciprocals(Doubles& a, Doubles& b, Doubles& c, Doubles& d) {
+STRINGART_INLINE void Reciprocals(Doubles& a, Doubles& b, Doubles& c, Doubles& d) {
   a = AwayFromZero(a);
   b = AwayFromZero(b);
   c = AwayFromZero(c);
@@ -241,7 +243,7 @@ struct FourSidesSummary {
 // How near the side lines of one rectangle come to those of another, the two nearly parallel or
 // square. `u`, `v`: the first's centre along and across the second; `eu`, `ev`: its half extents
 // along and across the second; `hl`: the second's half length.
-inline Doubles LinesApart(Doubles u, Doubles v, Doubles eu, Doubles ev, Doubles hl) {
+STRINGART_INLINE Doubles LinesApart(Doubles u, Doubles v, Doubles eu, Doubles ev, Doubles hl) {
   u = Abs(u);
   v = Abs(v);
   return Min(Min(Abs(u + eu - hl), Abs(Abs(u - eu) - hl)),
@@ -282,8 +284,11 @@ STRINGART_CLONES FourSidesSummary FourSides(const Lanes& lanes, const Outlined& 
     // 1 / (change of u along a side), 1 / (change of v), for the sides along a and along b.
     Doubles ra = au, sa = av, rb = bu, sb = bv;
     Reciprocals(ra, sa, rb, sb);
-    // Side k from corner (u, v): the stretch where |u| <= hl and |v| <= 1/2.
-    auto side = [&](int k, Doubles u, Doubles v, Doubles ru, Doubles rv) {
+    // Side k from corner (u, v): the stretch where |u| <= hl and |v| <= 1/2. The vectors come by
+    // reference: the lambda is one function for every copy of FourSides, and a copy that does not
+    // inline it would pass them by another convention than it takes them.
+    auto side = [&](int k, const Doubles& u, const Doubles& v, const Doubles& ru,
+                    const Doubles& rv) {
       const Doubles u1 = (-hl - u) * ru, u2 = (hl - u) * ru;
       const Doubles v1 = (-0.5 - v) * rv, v2 = (0.5 - v) * rv;
       const Doubles l = Max(Max(Min(u1, u2), Min(v1, v2)), zero);
@@ -595,7 +600,7 @@ static_assert(DividesBy255());
 
 // `colour` over `under`, channel by channel, with `alpha` of 255, rounded to nearest, as
 // smooth_detail::Blend.
-inline Words BlendWords(Words under, Words colour, Words alpha) {
+STRINGART_INLINE Words BlendWords(Words under, Words colour, Words alpha) {
   Words out = Words{} + 0xFF000000u;
   for (int shift = 0; shift < 24; shift += 8) {
     const Words c = colour >> shift & 0xFF, u = under >> shift & 0xFF;
