@@ -38,7 +38,6 @@ function shown() {
 }
 
 const kSide = 500;  // the canvas's width and height, pixels
-
 // Reads a figure as the renderer's options take it; '' when it reads, else why not.
 const read = ({draws, directions}) => withTexts('ReadFigure', String(draws), String(directions));
 
@@ -52,142 +51,11 @@ function trace(figure) {
 }
 
 
-// ---- The SVG: stringart-render's document, byte for byte ----
-// The core records the segments; the text is written here, because the core's float text runs
-// the C library's printf and strtof a few times a number, which takes a minute for the 840,000
-// numbers of a figure in WebAssembly. floatText writes what the core's FloatToText writes.
-
-const float = new Float32Array(1), floatBits = new Uint32Array(float.buffer);
-
-// The float next to `x` (> 0) upwards or downwards.
-function nextFloat(x, up) {
-  float[0] = x;
-  floatBits[0] += up ? 1 : -1;
-  return float[0];
-}
-
-// The sign of the decimal `digits` x 10^`exponent` less the double `d`, exactly.
-function compareExact(digits, exponent, d) {
-  let mantissa = d, twos = 0;
-  while (!Number.isInteger(mantissa)) {
-    mantissa *= 2;
-    --twos;
-  }
-  const ten = 10n ** BigInt(Math.abs(exponent)), two = 2n ** BigInt(Math.abs(twos));
-  const left = BigInt(digits) * (exponent > 0 ? ten : 1n) * (twos < 0 ? two : 1n);
-  const right = BigInt(mantissa) * (exponent < 0 ? ten : 1n);
-  return left > right ? 1 : left < right ? -1 : 0;
-}
-
-// Whether `digits` x 10^`exponent` reads as the float `x` (> 0), rounded once to float as strtof
-// rounds. A double rounded to float rounds twice, which errs only where the double lies exactly
-// half way between two floats: there the decimal is weighed exactly.
-function readsAs(digits, exponent, x) {
-  const d = Number(`${digits}e${exponent}`), f = Math.fround(d);
-  if (f === d) return f === x;
-  const g = nextFloat(f, d > f);
-  if (d !== (f + g) / 2) return f === x;
-  const side = compareExact(digits, exponent, d);
-  return (side === 0 ? f : side > 0 === g > f ? g : f) === x;
-}
-
-// The p significant digits nearest to `x` (> 0) and the power of ten of the first, as printf's
-// %.*e rounds: half way to the even one, where JavaScript rounds up.
-function nearestDigits(x, p) {
-  const [mantissa, power] = x.toExponential(p - 1).split('e');
-  let digits = mantissa.replace('.', '');
-  const exponent = Number(power);
-  if (digits.at(-1) % 2) {
-    // Rounded up to an odd digit: half way when x is exactly the p + 1 digits that end in 5.
-    const [longMantissa, longPower] = x.toExponential(p).split('e');
-    const longer = longMantissa.replace('.', '');
-    if (Number(longPower) === exponent && longer.endsWith('5') && compareExact(longer, exponent - p, x) === 0) {
-      digits = String(Number(digits) - 1);
-    }
-  }
-  return {digits, exponent};
-}
-
-// The p-digit decimal one unit in the last place above (by 1) or below (-1) `d`.
-function neighbour({digits, exponent}, by) {
-  const p = digits.length, low = 10 ** (p - 1), n = Number(digits) + by;
-  if (n === low * 10) return {digits: String(low), exponent: exponent + 1};
-  if (n < low) return {digits: '9'.repeat(p), exponent: exponent - 1};
-  return {digits: String(n), exponent};
-}
-
-const reads = ({digits, exponent}, x) => readsAs(digits, exponent - digits.length + 1, x);
-
-// The p-digit decimal that reads back as `x` (> 0), the nearer of two, or null when none does.
-function digitsThatRead(x, p) {
-  const nearest = nearestDigits(x, p);
-  if (reads(nearest, x)) return nearest;
-  // Beside a power of two the float's rounding interval is lopsided.
-  const below = Number(`${nearest.digits}e${nearest.exponent - p + 1}`) < x;
-  const other = neighbour(nearest, below ? 1 : -1);
-  return reads(other, x) ? other : null;
-}
-
-// The fewest digits that read back as `x` (> 0). Whether p digits can is monotone in p (the
-// p-digit decimals are among the p + 1-digit ones), so halving finds the fewest; 9 always can.
-function shortestDigits(x) {
-  let low = 1, high = 9, found = null;
-  while (low < high) {
-    const p = (low + high) >> 1;
-    const digits = digitsThatRead(x, p);
-    if (digits) [high, found] = [p, digits];
-    else low = p + 1;
-  }
-  return found?.digits.length === high ? found : digitsThatRead(x, high);
-}
-
-// The shortest text that reads back as the float `x`, fixed or scientific (an exponent of at
-// least two digits), whichever is shorter; fixed on a tie.
-function floatText(x) {
-  let text = written.get(x);
-  if (text === undefined) written.set(x, text = writeFloat(x));
-  return text;
-}
-// A figure's three strokes a step share their coordinates two by two.
-const written = new Map();
-function writeFloat(x) {
-  if (x === 0) return Object.is(x, -0) ? '-0' : '0';
-  const sign = x < 0 ? '-' : '';
-  x = Math.abs(x);
-  let {digits, exponent: e} = shortestDigits(x);
-  digits = digits.replace(/(.)0+$/, '$1');
-  const p = digits.length;
-  const scientific = `${digits[0]}${p > 1 ? `.${digits.slice(1)}` : ''}e${e < 0 ? '-' : '+'}${String(Math.abs(e)).padStart(2, '0')}`;
-  const fixed = e < 0 ? `0.${'0'.repeat(-e - 1)}${digits}`
-              : p <= e + 1 ? BigInt(x).toString()
-              : `${digits.slice(0, e + 1)}.${digits.slice(e + 1)}`;
-  return sign + (fixed.length <= scientific.length ? fixed : scientific);
-}
-
-// The figure on the core's canvas as stringart-render writes it to an .svg file: the background,
-// then a path for each run of segments of one colour, its command in the metadata.
-function svgDocument(remake) {
-  const count = core._RecordSegments();
-  const words = new Uint32Array(core.HEAPU8.buffer, core._RecordedSegments(), count).slice();
-  const coordinates = new Float32Array(words.buffer);
-  const colour = (word) => `#${(word & 0xffffff).toString(16).padStart(6, '0')}`;
-  const note = remake.replace(/&/g, '&amp;').replace(/</g, '&lt;').replace(/>/g, '&gt;');
-  const parts = ['<?xml version="1.0" encoding="UTF-8"?>\n<svg xmlns="http://www.w3.org/2000/svg" ' +
-                 `width="${kSide}" height="${kSide}" viewBox="0 0 ${kSide} ${kSide}">\n<metadata>${note}</metadata>\n` +
-                 `<rect width="${kSide}" height="${kSide}" fill="${colour(words[0])}"/>\n` +
-                 '<g transform="translate(0.5 0.5)" fill="none" stroke-width="1" stroke-linecap="square">\n'];
-  for (let i = 1; i < count;) {
-    const run = words[i + 4];
-    let path = `<path stroke="${colour(run)}" d="`;
-    for (; i < count && words[i + 4] === run; i += 5) {
-      const [x1, y1, x2, y2] = coordinates.subarray(i, i + 4);
-      path += `M${floatText(x1)} ${floatText(y1)}L${floatText(x2)} ${floatText(y2)}`;
-    }
-    parts.push(`${path}"/>\n`);
-  }
-  parts.push('</g>\n</svg>\n');
-  written.clear();
-  return new Blob(parts, {type: 'image/svg+xml'});
+// The figure on the core's canvas as stringart-render writes it to an .svg file, written by the
+// core and copied out of its memory.
+function svgDocument() {
+  const at = core._SvgText();
+  return new Blob([core.HEAPU8.subarray(at, at + core._SvgLength())], {type: 'image/svg+xml'});
 }
 
 const ops = {
@@ -248,7 +116,7 @@ const ops = {
   },
   svg(figure) {
     const answer = trace(figure);
-    return answer.error ? answer : {name: answer.figure.name, svg: svgDocument(answer.figure.remake)};
+    return answer.error ? answer : {name: answer.figure.name, svg: svgDocument()};
   },
   // The figure anti-aliased at width x height, as stringart-render --size WxH draws it: a bitmap
   // for the canvas, or with `png` the PNG's bytes, encoded here off the page's thread.
