@@ -4,10 +4,12 @@
 import {onPaint, view} from './canvas.js';
 import {act, figureKey, join, showRow, visit} from './history.js';
 import {dialogOf} from './lists.js';
-import {$} from './ui.js';
+import {$, canvas} from './ui.js';
 
 const kPositions = 1 << 24;  // an Adjust slider's positions: a draw is position / kPositions
-const kRestMs = 500;  // an Adjust slider still this long joins its figure to the history
+const kRestMs = 500;
+const kFewSliders = 160;  // px of sliders at least, where Adjust lies under the canvas
+const kUnderCanvas = matchMedia('(orientation: portrait) and (not ((min-width: 840px) and (min-height: 620px) and (pointer: fine)))');  // an Adjust slider still this long joins its figure to the history
 // The window's names of the twelve draws, in draw order.
 const kDrawNames = ['pivot phase', 'arm phase', 'red start', 'green start', 'blue start', 'red step',
                     'green step', 'blue step', 'pivot x factor', 'pivot y factor', 'arm x factor',
@@ -22,7 +24,7 @@ export const adjust = (() => {
   for (const [i, name] of kDrawNames.entries()) {
     const row = document.createElement('div');
     row.className = 'slider';
-    row.innerHTML = `<label for="draw-${i}"></label><input id="draw-${i}" type="range" min="0" max="${kPositions - 1}" step="1"><output for="draw-${i}"></output>`;
+    row.innerHTML = `<label for="draw-${i}"></label><input id="draw-${i}" type="range" min="0" max="${kPositions - 1}" step="1"><span aria-hidden="true"></span>`;
     row.firstChild.textContent = name;
     const slider = row.children[1];
     slider.addEventListener('input', () => moveTo(i, Number(slider.value)));
@@ -52,6 +54,12 @@ export const adjust = (() => {
   });
   dialog.addEventListener('close', settle);
 
+  // The draw beside its slider, and as a screen reader tells the slider's value: the draw, not
+  // its position among sixteen million (the text beside it is not read out again).
+  function showDraw(i, draw) {
+    outputs[i].textContent = draw;
+    sliders[i].setAttribute('aria-valuetext', draw);
+  }
   // The sliders, texts and toggles from the figure on the canvas.
   function load() {
     draws = view.shown.draws.split(',');
@@ -59,7 +67,7 @@ export const adjust = (() => {
     draws.forEach((draw, i) => {
       // The position below the draw: a draw the program made (24 bits) sits on one exactly.
       sliders[i].value = String(Math.min(kPositions - 1, Math.floor(Number(draw) * kPositions)));
-      outputs[i].textContent = draw;
+      showDraw(i, draw);
     });
     toggles.forEach((toggle, c) => toggle.setAttribute('aria-pressed', String(directions[c] === '1')));
   }
@@ -92,12 +100,16 @@ export const adjust = (() => {
   return {
     open() {
       load();
+      // Upright on a touch screen it lies over the buttons under the canvas, and over as little
+      // of the canvas as leaves room for a few sliders.
+      const under = innerHeight - canvas.getBoundingClientRect().bottom;
+      dialog.style.maxHeight = kUnderCanvas.matches ? `${Math.max(under, kFewSliders)}px` : '';
       open(sliders[0]);
     },
     // Another figure came to the canvas: the controls show it, unless it came from them.
     follow() {
       if (dialog.open && !previewing) load();
-      if (dialog.open) view.shown.draws.split(',').forEach((draw, i) => { outputs[i].textContent = draw; });
+      if (dialog.open) view.shown.draws.split(',').forEach((draw, i) => showDraw(i, draw));
     },
   };
 })();

@@ -3,7 +3,7 @@
 
 import {paint, onPaint, view} from './canvas.js';
 import {ask, CoreFailed, startCore} from './engine.js';
-import {keep, keptBefore, keptFavourites, refused, rewrite} from './store.js';
+import {keep, keptBefore, keptFavourites, keptPage, refused, rewrite} from './store.js';
 import {$, canvas, clipQuote, enable, kLongestQuote, message, say} from './ui.js';
 
 // Characters after '#' handed to the core at most; a figure's link has under 300.
@@ -35,6 +35,17 @@ export async function join() {
   visit.trail.push(row);
   visit.at = visit.trail.length - 1;
   await keep(row);
+}
+// As join, but a page reloaded (or opened again) at the address of the newest figure kept goes
+// on from that row rather than keeping the figure a second time.
+async function joinUnlessKept() {
+  const [newest] = visit.trail.length ? [] : await keptPage(undefined, 1) ?? [];
+  if (!newest || figureKey(newest) !== figureKey(view.shown)) {
+    await join();
+    return;
+  }
+  visit.trail.push(newest);
+  visit.at = 0;
 }
 export async function newFigure(options) {
   paint(await ask({op: 'show', fresh: view.shown?.end ?? '1,1,1'}), options);
@@ -134,7 +145,7 @@ export async function showAddress() {
   const error = await showFragment(location.hash.slice(1));
   if (error === '') {
     if (message.className === 'error' && !refused()) say('');
-    await join();
+    await joinUnlessKept();
     return;
   }
   await newFigure({keepAddress: true});

@@ -12,6 +12,10 @@ import {openStore, refused} from './store.js';
 import {$, enable, say} from './ui.js';
 import {variations} from './variations.js';
 
+// "Download large PNG" takes its place from the start where the worker can encode a PNG (the
+// page's thread sees what the worker's does), so that nothing moves when the first figure comes.
+if (typeof OffscreenCanvasRenderingContext2D !== 'function') $('DownloadLarge').hidden = true;
+
 async function start() {
   const [problem] = await Promise.all([startCore(), openStore()]);
   if (problem) {

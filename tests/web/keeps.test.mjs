@@ -90,6 +90,13 @@ describe('the page keeps and steers its figures', () => {
     await press(page, 'ArrowRight');
     assert.equal(await hash(page), fresh);
     assert.equal((await keptRows(page)).length, 61);
+    // A reload goes on from the figure kept last, rather than keeping it again.
+    await page.reload();
+    await waitForFigure(page);
+    assert.equal(await hash(page), fresh);
+    await press(page, 'ArrowLeft', {moves: false});
+    assert.equal(await hash(page), seen[59], 'back after a reload');
+    assert.equal((await keptRows(page)).length, 61, 'a reload kept its figure again');
   }));
 
   test('a favourite outlasts the browser, and the gallery shows it exactly', async () => {
@@ -167,6 +174,10 @@ describe('the page keeps and steers its figures', () => {
                    'green step', 'blue step', 'pivot x factor', 'pivot y factor', 'arm x factor', 'arm y factor'];
     for (const name of names) await page.getByRole('slider', {name, exact: true}).waitFor();
     assert.equal(await page.evaluate(() => document.activeElement.id), 'draw-0');
+    // A screen reader hears each slider's draw, and nothing of the twelve speaks unasked.
+    const told = await page.evaluate(() => [...document.querySelectorAll('#Sliders input')].map((s) => s.ariaValueText));
+    assert.deepEqual(told, (await shownFigure(page))[0].split(','), 'aria-valuetext');
+    assert.equal(await page.locator('#Adjust output, #Adjust [aria-live], #Adjust [role="status"]').count(), 0);
     // Three steps of about 0.001, then a rest: one figure joins the history, not four.
     for (let i = 0; i < 3; ++i) await page.keyboard.press('ArrowRight');
     await page.waitForFunction((h) => location.hash !== h, original);
