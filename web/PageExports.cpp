@@ -121,13 +121,10 @@ EMSCRIPTEN_KEEPALIVE const unsigned char* DrawSmooth(int width, int height) {
   return Page().Smooth(width, height);
 }
 
-// Writes the figure on the canvas as stringart-render writes it to an .svg file; returns its
-// bytes, valid until the next call, and SvgLength their count.
+// Writes the figure on the canvas as stringart-render writes it to an .svg file; returns it as a
+// C string (an SVG holds no NUL), valid until the next call.
 EMSCRIPTEN_KEEPALIVE const char* SvgText() {
-  return Page().Svg().data();
-}
-EMSCRIPTEN_KEEPALIVE std::size_t SvgLength() {
-  return Page().svg().size();
+  return Page().Svg().c_str();
 }
 
 // Starts the variations' random sequence; the worker seeds it once from the browser's crypto.

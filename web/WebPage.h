@@ -47,7 +47,6 @@ class WebPage {
   // The figure as stringart-render writes it to an .svg file, byte for byte, valid until the
   // next call.
   const std::string& Svg();
-  const std::string& svg() const { return svg_; }
   // `draws` each moved by at most `strength`, from the variations' own random sequence.
   FigureDraws Vary(const FigureDraws& draws, double strength);
   void SeedVariations(std::uint64_t seed) { variationSeed_ = seed; }

@@ -16,13 +16,17 @@ let asking = 0;  // questions the worker has not answered yet
 
 export const running = () => worker !== null;
 
-function post(question, transfer = []) {
+const progress = new Map();  // what hears how far each long question has got, by its id
+
+function post(question, transfer = [], hear = null) {
   const id = ++nextId;
   ++asking;
+  if (hear) progress.set(id, hear);
   return new Promise((resolve) => {
     answers.set(id, resolve);
     worker.postMessage({id, ...question}, transfer);
   }).then((answer) => {
+    progress.delete(id);
     --asking;
     pump();
     if (answer.failed !== undefined) throw new CoreFailed(answer.failed);
@@ -31,6 +35,13 @@ function post(question, transfer = []) {
 }
 // Asks the core at once; resolves to its answer, throws CoreFailed when it aborted.
 export const ask = (question) => post(question);
+// Asks the core for something that takes long: `hear(fraction)` hears how far it has got. Returns
+// the answer's promise and what stops it (the answer is then {cancelled: true}).
+export function askLong(question, hear) {
+  const answer = post(question, [], hear);
+  const id = nextId;
+  return {answer, cancel: () => worker?.postMessage({id: ++nextId, op: 'cancel', target: id})};
+}
 // Asks the core when it is idle: tiles wait behind whatever the visitor asked for. `waiting` is
 // {question, resolve, reject}; its question may change until it is asked.
 export function queue(waiting) {
@@ -64,6 +75,10 @@ export async function startCore() {
   worker = new Worker('stringart.js');
   let unloaded = false;
   worker.onmessage = ({data}) => {
+    if (data.progress !== undefined) {
+      progress.get(data.id)?.(data.progress);
+      return;
+    }
     const resolve = answers.get(data.id);
     answers.delete(data.id);
     resolve?.(data);

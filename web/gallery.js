@@ -4,7 +4,7 @@
 import {view} from './canvas.js';
 import {askLater} from './engine.js';
 import {openFigures, saveFigures} from './figures-file.js';
-import {act, favourites, favouritesOf, figureKey, join, showRow, visit} from './history.js';
+import {act, aside, favourites, favouritesOf, figureKey, join, showRow, visit} from './history.js';
 import {dialogOf, moved, paintTile, select, tileSide} from './lists.js';
 import {keeping, keptPage} from './store.js';
 import {$} from './ui.js';
@@ -28,8 +28,8 @@ export const gallery = (() => {
     }
   }, {root: list, rootMargin: '200px'});
 
-  function addOptions(from) {
-    for (let i = from; i < rows.length; ++i) {
+  function addOptions(from, to) {
+    for (let i = from; i < to; ++i) {
       const row = rows[i];
       const option = document.createElement('div');
       option.role = 'option';
@@ -46,16 +46,21 @@ export const gallery = (() => {
       thumbs.observe(option);
     }
   }
-  // Adds the next page of "All" to the list, unless the list was filled anew meanwhile.
+  // Adds the next page to the list: of the favourites, all read already (there may be tens of
+  // thousands), or of "All" from the store, unless the list was filled anew meanwhile.
   async function grow() {
-    if (tab !== 'all' || !more) return;
-    const from = rows.length, filled = fills;
+    const from = list.children.length, filled = fills;
+    if (tab === 'favourites') {
+      addOptions(from, Math.min(rows.length, from + kPage));
+      return;
+    }
+    if (!more) return;
     const page = keeping() ? await keptPage(rows[from - 1]?.id, kPage)
                            : (from ? [] : [...visit.trail].reverse());
     if (filled !== fills || rows.length !== from) return;
     more = keeping() && page.length === kPage;
     rows.push(...page);
-    addOptions(from);
+    addOptions(from, rows.length);
   }
   async function fill() {
     const filled = ++fills;
@@ -70,7 +75,7 @@ export const gallery = (() => {
           .filter((row) => !seen.has(figureKey(row)) && seen.add(figureKey(row)));
       if (filled !== fills) return;
       rows = marked;
-      addOptions(0);
+      await grow();
     } else {
       await grow();
       if (filled !== fills) return;
@@ -96,7 +101,7 @@ export const gallery = (() => {
       if (next === selected && event.key !== 'Home') return;
       selected = next;
       select(list, selected);
-      if (selected >= rows.length - 6) await grow();
+      if (selected >= list.children.length - 6) await grow();
     }
     event.preventDefault();
   });
@@ -109,13 +114,13 @@ export const gallery = (() => {
       fill();
     });
   }
-  $('SaveFigures').addEventListener('click', () => act(saveFigures));
+  $('SaveFigures').addEventListener('click', () => aside(saveFigures));
   $('OpenFigures').addEventListener('click', () => $('FiguresFile').click());
   $('FiguresFile').addEventListener('change', (event) => {
     const [file] = event.target.files;
     event.target.value = '';
     if (file) {
-      act(async () => {
+      aside(async () => {
         await openFigures(file);
         if (dialog.open) await fill();
       });

@@ -18,8 +18,7 @@ export const favourites = new Set();  // figureKey of every favourite
 export const showFavourite = () => favouriteButton.setAttribute('aria-pressed', String(favourites.has(figureKey(view.shown))));
 onPaint(showFavourite);
 
-// The rows kept only in this visit, and its favourites, for a browser that keeps nothing.
-export const unkept = () => visit.trail.filter((row) => row.id === undefined);
+// The favourites, from the rows of the visit for a browser that keeps nothing.
 export const favouritesOf = () => keptFavourites(visit.trail.filter((row) => row.favourite));
 
 // Shows `row` (draws and directions) on the canvas.
@@ -77,6 +76,10 @@ export function act(step) {
     if (!--waiting) canvas.setAttribute('aria-busy', 'false');
   }));
 }
+
+// Runs `step` beside the visitor's actions, which go on meanwhile (a long transfer of figures);
+// should the core abort, it is started again as in an action.
+export const aside = (step) => step().catch((error) => act(() => { throw error; }));
 
 // Runs `step`. Should the core abort (it cannot go on after that), starts a fresh one with a
 // fresh figure and says what happened.

@@ -63,16 +63,5 @@ export const keptPage = (id, count) => inStore('readonly', (figures) => new Prom
     cursor.result.continue();
   };
 }), null);
-// Every kept row, oldest first, fetched a thousand at a time; `unkept` without a store.
-export async function keptAll(unkept) {
-  if (!store) return unkept;
-  const rows = [];
-  for (;;) {
-    const from = rows.length ? IDBKeyRange.lowerBound(rows[rows.length - 1].id, true) : null;
-    const part = await inStore('readonly', (figures) => done(figures.getAll(from, 1000)), []);
-    rows.push(...part);
-    if (part.length < 1000) return rows;
-  }
-}
 // The favourites kept; `unkept` without a store.
 export const keptFavourites = (unkept) => inStore('readonly', (figures) => done(figures.index('marked').getAll()), unkept);
