@@ -34,25 +34,26 @@ function textChunk(keyword, words) {
   return chunk;
 }
 
-// A PNG of the figure under the name the program proposes for it, carrying the command that
-// makes it again.
-async function downloadFigure(blob, {remake, name}, size) {
+// A PNG of the figure as a file named as the program proposes, carrying the command that makes
+// it again.
+async function figureFile(blob, {remake, name}, size) {
   const png = new Uint8Array(await blob.arrayBuffer());
   const kAfterHeader = 33;  // signature (8) and the IHDR chunk (25)
-  download(new Blob([png.subarray(0, kAfterHeader), textChunk('Software', 'stringart'),
-                     textChunk('Comment', remake + (size ? ` --size ${size}` : '')),
-                     png.subarray(kAfterHeader)], {type: 'image/png'}),
-           `figure-${name}${size ? `-${size}` : ''}.png`);
+  return new File([png.subarray(0, kAfterHeader), textChunk('Software', 'stringart'),
+                   textChunk('Comment', remake + (size ? ` --size ${size}` : '')),
+                   png.subarray(kAfterHeader)], `figure-${name}${size ? `-${size}` : ''}.png`, {type: 'image/png'});
 }
+const downloadFile = (file) => download(file, file.name);
 
-// The exact raster, whatever the canvas holds.
-export function downloadPng() {
+// The exact raster, whatever the canvas holds, as a PNG file.
+function exactPng() {
   const figure = view.shown;
   const raster = document.createElement('canvas');
   raster.width = raster.height = kSize;
   raster.getContext('2d').putImageData(view.exact, 0, 0);
-  return new Promise((resolve) => raster.toBlob((blob) => resolve(downloadFigure(blob, figure)), 'image/png'));
+  return new Promise((resolve) => raster.toBlob((blob) => resolve(figureFile(blob, figure)), 'image/png'));
 }
+export const downloadPng = async () => downloadFile(await exactPng());
 
 export async function downloadSvg() {
   say('Writing the SVG (8 MB of text)…');
@@ -69,15 +70,20 @@ export async function downloadLarge() {
   say(`Drawing the PNG of ${width} x ${height} pixels…`);
   const answer = await ask({op: 'smooth', draws: view.shown.draws, directions: view.shown.directions, width, height, png: true});
   if (answer.error) throw new Error(answer.error);
-  await downloadFigure(answer.png, answer.figure, width === height ? width : `${width}x${height}`);
+  downloadFile(await figureFile(answer.png, answer.figure, width === height ? width : `${width}x${height}`));
   say('');
 }
 
+// The figure's PNG with its link to the system's sharing where it takes files; elsewhere the PNG
+// is downloaded, and the link shared or copied.
 export async function share() {
   const link = location.href.replace(/#.*$/, '') + `#${view.shown.link}`;
+  const png = await exactPng();
+  const files = navigator.canShare?.({files: [png]}) ? [png] : [];
+  if (!files.length) downloadFile(png);
   if (navigator.share) {
     try {
-      await navigator.share({title: document.title, url: link});
+      await navigator.share({title: document.title, url: link, ...(files.length && {files})});
       return;
     } catch (error) {
       if (error?.name === 'AbortError') return;  // the visitor changed their mind

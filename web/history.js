@@ -66,6 +66,12 @@ export async function back() {
 export async function forward() {
   if (visit.at < visit.trail.length - 1) await showRow(visit.trail[++visit.at]);
 }
+// Forward, and past the last figure a new one.
+export async function forwardOrNew() {
+  if (visit.at < visit.trail.length - 1) return forward();
+  say('');
+  await newFigure();
+}
 
 // The visitor's actions run one after another, each finished before the next starts; the
 // canvas is busy meanwhile.

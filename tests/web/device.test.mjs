@@ -144,6 +144,10 @@ describe('the page on every device', () => {
         const cut = await page.evaluate(() => [...document.querySelectorAll('#buttons button')]
             .filter((b) => !b.hidden && b.scrollWidth > b.clientWidth).map((b) => b.textContent));
         assert.deepEqual(cut, [], `${device}: labels wider than their buttons`);
+        const order = await page.evaluate(() => [...document.querySelectorAll('#buttons button')].filter((b) => !b.hidden)
+            .map((b) => [b.getBoundingClientRect(), b.id]).map(([{top, left}, id]) => ({top, left, id})));
+        const reading = [...order].sort((a, b) => a.top - b.top || a.left - b.left);
+        assert.deepEqual(order.map((b) => b.id), reading.map((b) => b.id), `${device}: the focus goes through the buttons out of order`);
 
         const canvas = await box(page, '#Picture1');
         await page.click('#Share');
@@ -170,6 +174,43 @@ describe('the page on every device', () => {
       } finally {
         await context.close();
       }
+    }
+  });
+
+  test('on every device a swipe goes back, forward and on to a new figure; Z or "Full screen" shows the canvas alone', async () => {
+    const hash = (page) => page.evaluate(() => location.hash);
+    for (const [device, viewport, options] of kDevices) {
+      await withPage({viewport, ...options}, async (page) => {
+        const swipe = async (by) => {
+          const box = await page.locator('#Picture1').boundingBox();
+          const [x, y] = [box.x + box.width / 2, box.y + box.height / 2];
+          const before = await hash(page);
+          await page.mouse.move(x - by / 2, y);
+          await page.mouse.down();
+          await page.mouse.move(x + by / 2, y + 5, {steps: 4});
+          await page.mouse.up();
+          await page.waitForFunction((h) => location.hash !== h, before);
+          await waitForFigure(page);
+          return hash(page);
+        };
+        const first = await hash(page);
+        const fresh = await swipe(-120);  // to the left at the last figure: a new one
+        assert.equal(await swipe(120), first, `${device}: a swipe to the right goes back`);
+        assert.equal(await swipe(-120), fresh, `${device}: a swipe to the left goes forward`);
+
+        const canvas = await page.locator('#Picture1').boundingBox();
+        await page.keyboard.press('z');
+        await page.waitForFunction(() => document.fullscreenElement?.id === 'stage');
+        const whole = await page.evaluate(() => [Picture1.getBoundingClientRect().width, Math.min(innerWidth, innerHeight)]);
+        assert.equal(whole[0], whole[1], `${device}: the canvas in full screen`);
+        await page.click('#Picture1');  // a tap is no swipe
+        await page.keyboard.press('z');
+        await page.waitForFunction(() => !document.fullscreenElement);
+        assert.equal(await hash(page), fresh);
+        assert.deepEqual(await page.locator('#Picture1').boundingBox(), canvas, `${device}: the canvas back in its place`);
+        await page.click('#FullScreen');
+        await page.waitForFunction(() => document.fullscreenElement?.id === 'stage');
+      });
     }
   });
 
