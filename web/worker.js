@@ -13,12 +13,12 @@ function withTexts(name, ...strings) {
   try {
     const args = [];
     for (const string of strings) {
-      const size = core.lengthBytesUTF8(string) + 1;
-      const where = core._malloc(size);
+      const utf8 = new TextEncoder().encode(string);
+      const where = core._malloc(utf8.length + 1);
       if (!where) throw new RangeError('no room in the core for the text');
       places.push(where);
-      core.stringToUTF8(string, where, size);
-      args.push(where, size - 1);
+      core.HEAPU8.set(utf8, where);
+      args.push(where, utf8.length);
     }
     return text(core[`_${name}`](...args));
   } finally {
