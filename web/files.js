@@ -4,7 +4,7 @@ import {view} from './canvas.js';
 import {ask} from './engine.js';
 import {kSize, say} from './ui.js';
 
-export function download(blob, name) {
+export function download(blob, name = blob.name) {
   const link = document.createElement('a');
   link.href = URL.createObjectURL(blob);
   link.download = name;
@@ -43,7 +43,6 @@ async function figureFile(blob, {remake, name}, size) {
                    textChunk('Comment', remake + (size ? ` --size ${size}` : '')),
                    png.subarray(kAfterHeader)], `figure-${name}${size ? `-${size}` : ''}.png`, {type: 'image/png'});
 }
-const downloadFile = (file) => download(file, file.name);
 
 // The exact raster, whatever the canvas holds, as a PNG file.
 function exactPng() {
@@ -53,7 +52,7 @@ function exactPng() {
   raster.getContext('2d').putImageData(view.exact, 0, 0);
   return new Promise((resolve) => raster.toBlob((blob) => resolve(figureFile(blob, figure)), 'image/png'));
 }
-export const downloadPng = async () => downloadFile(await exactPng());
+export const downloadPng = async () => download(await exactPng());
 
 export async function downloadSvg() {
   say('Writing the SVG (8 MB of text)…');
@@ -70,7 +69,7 @@ export async function downloadLarge() {
   say(`Drawing the PNG of ${width} x ${height} pixels…`);
   const answer = await ask({op: 'smooth', draws: view.shown.draws, directions: view.shown.directions, width, height, png: true});
   if (answer.error) throw new Error(answer.error);
-  downloadFile(await figureFile(answer.png, answer.figure, width === height ? width : `${width}x${height}`));
+  download(await figureFile(answer.png, answer.figure, width === height ? width : `${width}x${height}`));
   say('');
 }
 
@@ -80,7 +79,7 @@ export async function share() {
   const link = location.href.replace(/#.*$/, '') + `#${view.shown.link}`;
   const png = await exactPng();
   const files = navigator.canShare?.({files: [png]}) ? [png] : [];
-  if (!files.length) downloadFile(png);
+  if (!files.length) download(png);
   if (navigator.share) {
     try {
       await navigator.share({title: document.title, url: link, ...(files.length && {files})});

@@ -6,7 +6,7 @@ import {askLater} from './engine.js';
 import {openFigures, saveFigures} from './figures-file.js';
 import {act, aside, favourites, favouritesOf, figureKey, join, showRow, visit} from './history.js';
 import {dialogOf, moved, paintTile, select, tileSide} from './lists.js';
-import {keeping, keptPage} from './store.js';
+import {done, inStore, keeping, keptPage} from './store.js';
 import {$} from './ui.js';
 
 export const gallery = (() => {
@@ -93,9 +93,25 @@ export const gallery = (() => {
       await join();
     });
   }
+  // Delete takes the selected figure out of the store; "Undo" (or Ctrl+Z) puts it back.
+  let undo = null;
+  const undoButton = $('Undo');
+  const undone = undoButton.onclick = () => {
+    undo?.();
+    undo = null;
+    undoButton.hidden = true;
+  };
   list.addEventListener('keydown', async (event) => {
+    const row = rows[selected];
     if (event.key === 'Enter' || event.key === ' ') {
       choose(selected);
+    } else if (event.key === 'Delete' && row?.id !== undefined) {
+      await inStore('readwrite', (figures) => done(figures.delete(row.id)));
+      undo = () => inStore('readwrite', (figures) => done(figures.put(row))).then(fill);
+      undoButton.hidden = false;
+      await fill();
+    } else if (event.key === 'z' && event.ctrlKey) {
+      undone();
     } else {
       const next = moved(list, selected, event.key);
       if (next === selected && event.key !== 'Home') return;
@@ -131,6 +147,7 @@ export const gallery = (() => {
     fill,
     async open() {
       tab = favourites.size ? 'favourites' : 'all';
+      undoButton.hidden = true;
       open(list);
       await fill();
     },

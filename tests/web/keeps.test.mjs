@@ -227,6 +227,17 @@ describe('the page keeps and steers its figures', () => {
       assert.deepEqual(saved.map((f) => Object.keys(f)), [0, 1].map(() => ['draws', 'directions', 'favourite', 'shown_at', 'note']));
       assert.deepEqual(saved.find((f) => f.favourite), figures[0]);
 
+      // Delete takes the selected figure out of the store, "Undo" puts it back as it was.
+      await page.click('#AllTab');
+      await page.focus('#GalleryList');
+      await page.waitForFunction(() => GalleryList.children.length === 2);
+      await page.keyboard.press('Delete');
+      await page.waitForFunction(() => GalleryList.children.length === 1 && !Undo.hidden);
+      assert.equal(await keptCount(page), 1);
+      await page.click('#Undo');
+      await page.waitForFunction(() => GalleryList.children.length === 2 && Undo.hidden);
+      assert.deepEqual(await keptRows(page), rows);
+
       const hostile = [
         ['not JSON', write('a.json', '[{"draws": '), 'it is not JSON'],
         ['a bad line', write('i.json', `[\n${JSON.stringify(figures[0])},\n  ${JSON.stringify({draws: '0.5'})}\n]`),
