@@ -1,20 +1,51 @@
 #include "canvas/Svg.h"
 
-#include <cstdio>
+#include <cstdint>
+#include <cstring>
 
 #include "runtime/FloatText.h"
 
 namespace stringart {
 namespace {
 
-void AppendFloat(std::string& out, float v) {
-  out += FloatToText(v);
-}
+// The texts of the last few coordinates written: a figure's strokes of one step start where
+// others end, so most coordinates come again soon after. Where the float text is this program's
+// own stand-in (the page's WebAssembly), writing one anew costs far more than a look here.
+class RecentTexts {
+ public:
+  void Append(std::string& out, float v) {
+    std::uint32_t bits;
+    std::memcpy(&bits, &v, sizeof bits);
+    for (const Entry& entry : entries_) {
+      if (entry.bits == bits && !entry.text.empty()) {
+        out += entry.text;
+        return;
+      }
+    }
+    Entry& entry = entries_[next_++ % kCount];
+    entry.bits = bits;
+    entry.text = FloatToText(v);
+    out += entry.text;
+  }
+
+ private:
+  static constexpr std::size_t kCount = 8;
+  struct Entry {
+    std::uint32_t bits = 0;
+    std::string text;
+  };
+  Entry entries_[kCount];
+  std::size_t next_ = 0;
+};
 
 void AppendColour(std::string& out, Colour c) {
-  char buf[8];
-  std::snprintf(buf, sizeof buf, "#%02x%02x%02x", c.red(), c.green(), c.blue());
-  out += buf;
+  // By hand rather than with snprintf, which would bring the C library's printf into the page.
+  constexpr char kHex[] = "0123456789abcdef";
+  out += '#';
+  for (const int part : {c.red(), c.green(), c.blue()}) {
+    out += kHex[part >> 4 & 0xF];
+    out += kHex[part & 0xF];
+  }
 }
 
 }  // namespace
@@ -66,6 +97,7 @@ std::string SvgDocument(const SegmentRecorder& drawing, int width, int height,
   out +=
       "\"/>\n<g transform=\"translate(0.5 0.5)\" fill=\"none\" stroke-width=\"1\" "
       "stroke-linecap=\"square\">\n";
+  RecentTexts texts;
   for (std::size_t i = 0; i < segments.size();) {
     const Colour colour = segments[i].colour;
     out += "<path stroke=\"";
@@ -74,13 +106,13 @@ std::string SvgDocument(const SegmentRecorder& drawing, int width, int height,
     for (; i < segments.size() && segments[i].colour == colour; ++i) {
       const Segment& s = segments[i];
       out += 'M';
-      AppendFloat(out, s.fromX);
+      texts.Append(out, s.fromX);
       out += ' ';
-      AppendFloat(out, s.fromY);
+      texts.Append(out, s.fromY);
       out += 'L';
-      AppendFloat(out, s.toX);
+      texts.Append(out, s.toX);
       out += ' ';
-      AppendFloat(out, s.toY);
+      texts.Append(out, s.toY);
     }
     out += "\"/>\n";
   }

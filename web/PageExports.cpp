@@ -121,14 +121,10 @@ EMSCRIPTEN_KEEPALIVE const unsigned char* DrawSmooth(int width, int height) {
   return Page().Smooth(width, height);
 }
 
-// Records the figure's segments as WebPage::Segments lays them out; returns how many words.
-EMSCRIPTEN_KEEPALIVE std::size_t RecordSegments() {
-  return Page().RecordSegments().size();
-}
-
-// The words RecordSegments recorded, valid until the next call.
-EMSCRIPTEN_KEEPALIVE const std::uint32_t* RecordedSegments() {
-  return Page().segments().data();
+// Writes the figure on the canvas as stringart-render writes it to an .svg file; returns it as a
+// C string (an SVG holds no NUL), valid until the next call.
+EMSCRIPTEN_KEEPALIVE const char* SvgText() {
+  return Page().Svg().c_str();
 }
 
 // Starts the variations' random sequence; the worker seeds it once from the browser's crypto.

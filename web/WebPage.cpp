@@ -1,9 +1,8 @@
 #include "web/WebPage.h"
 
-#include <cstring>
-
 #include "canvas/AreaAverage.h"
 #include "canvas/SegmentRecorder.h"
+#include "canvas/Svg.h"
 #include "figure/FigureSequence.h"
 #include "figure/Tracer.h"
 #include "figure/Variation.h"
@@ -78,21 +77,13 @@ const std::uint8_t* WebPage::Smooth(int width, int height) {
   return reinterpret_cast<const std::uint8_t*>(pixels);
 }
 
-const std::vector<std::uint32_t>& WebPage::RecordSegments() {
+const std::string& WebPage::Svg() {
   SegmentRecorder drawing;
   TraceAgain(figure_, drawing);
-  segments_.clear();
-  segments_.reserve(1 + 5 * drawing.segments().size());
-  segments_.push_back(ToPixel(drawing.background()));
-  for (const Segment& s : drawing.segments()) {
-    for (const float v : {s.fromX, s.fromY, s.toX, s.toY}) {
-      std::uint32_t bits;  // emscripten's libc++ has no std::bit_cast
-      std::memcpy(&bits, &v, sizeof bits);
-      segments_.push_back(bits);
-    }
-    segments_.push_back(ToPixel(s.colour));
-  }
-  return segments_;
+  svg_.clear();  // an SVG is 8 MB: the last one's room goes first
+  svg_.shrink_to_fit();
+  svg_ = SvgDocument(drawing, Picture1::kWidth, Picture1::kHeight, RemakeCommand(figure_));
+  return svg_;
 }
 
 FigureDraws WebPage::Vary(const FigureDraws& draws, double strength) {

@@ -44,11 +44,9 @@ class WebPage {
   const std::uint8_t* Smooth(int width, int height);
   static constexpr int kLargestSide = 16384;
   static constexpr long kMostPixels = 40L << 20;  // an 8K screen's and some: 160 MB of pixels
-  // Records the figure's segments as stringart-render's SVG draws them, in drawing order, five
-  // words each: from x, from y, to x, to y as float bits, then the colour as 0xFFRRGGBB. The
-  // background's colour comes first, alone.
-  const std::vector<std::uint32_t>& RecordSegments();
-  const std::vector<std::uint32_t>& segments() const { return segments_; }
+  // The figure as stringart-render writes it to an .svg file, byte for byte, valid until the
+  // next call.
+  const std::string& Svg();
   // `draws` each moved by at most `strength`, from the variations' own random sequence.
   FigureDraws Vary(const FigureDraws& draws, double strength);
   void SeedVariations(std::uint64_t seed) { variationSeed_ = seed; }
@@ -62,7 +60,7 @@ class WebPage {
   FigureRecord figure_;
   std::vector<std::uint8_t> rgba_;
   std::optional<LargePicture> smooth_;
-  std::vector<std::uint32_t> segments_;
+  std::string svg_;
 };
 
 }  // namespace stringart

@@ -3,8 +3,6 @@
 // compiled module once (it fetched it with the HTML) and then asks for one thing at a time:
 //   {id, op, ...} -> {id, ...answer}, or {id, failed} when the core aborted and cannot go on.
 // Pixels come back as transferred ArrayBuffers of RGBA bytes, rows top to bottom.
-'use strict';
-
 let core = null;
 
 const text = (pointer) => core.UTF8ToString(pointer);
@@ -15,12 +13,12 @@ function withTexts(name, ...strings) {
   try {
     const args = [];
     for (const string of strings) {
-      const size = core.lengthBytesUTF8(string) + 1;
-      const where = core._malloc(size);
+      const utf8 = new TextEncoder().encode(string);
+      const where = core._malloc(utf8.length + 1);
       if (!where) throw new RangeError('no room in the core for the text');
       places.push(where);
-      core.stringToUTF8(string, where, size);
-      args.push(where, size - 1);
+      core.HEAPU8.set(utf8, where);
+      args.push(where, utf8.length);
     }
     return text(core[`_${name}`](...args));
   } finally {
@@ -38,7 +36,6 @@ function shown() {
 }
 
 const kSide = 500;  // the canvas's width and height, pixels
-
 // Reads a figure as the renderer's options take it; '' when it reads, else why not.
 const read = ({draws, directions}) => withTexts('ReadFigure', String(draws), String(directions));
 
@@ -52,142 +49,199 @@ function trace(figure) {
 }
 
 
-// ---- The SVG: stringart-render's document, byte for byte ----
-// The core records the segments; the text is written here, because the core's float text runs
-// the C library's printf and strtof a few times a number, which takes a minute for the 840,000
-// numbers of a figure in WebAssembly. floatText writes what the core's FloatToText writes.
-
-const float = new Float32Array(1), floatBits = new Uint32Array(float.buffer);
-
-// The float next to `x` (> 0) upwards or downwards.
-function nextFloat(x, up) {
-  float[0] = x;
-  floatBits[0] += up ? 1 : -1;
-  return float[0];
+// The figure on the core's canvas as stringart-render writes it to an .svg file, written by the
+// core and copied out of its memory.
+function svgDocument() {
+  const at = core._SvgText();
+  return new Blob([core.HEAPU8.subarray(at, core.HEAPU8.indexOf(0, at))], {type: 'image/svg+xml'});
 }
 
-// The sign of the decimal `digits` x 10^`exponent` less the double `d`, exactly.
-function compareExact(digits, exponent, d) {
-  let mantissa = d, twos = 0;
-  while (!Number.isInteger(mantissa)) {
-    mantissa *= 2;
-    --twos;
-  }
-  const ten = 10n ** BigInt(Math.abs(exponent)), two = 2n ** BigInt(Math.abs(twos));
-  const left = BigInt(digits) * (exponent > 0 ? ten : 1n) * (twos < 0 ? two : 1n);
-  const right = BigInt(mantissa) * (exponent < 0 ? ten : 1n);
-  return left > right ? 1 : left < right ? -1 : 0;
-}
+// ---- Figures files, read and written here, off the page's thread ----
+// A figures file is a JSON array of {draws, directions, favourite, shown_at, note}, the window's
+// format. Reading checks all of it before it keeps any; keeping is one transaction of the page's
+// store, so that a file cancelled halfway, or refused, leaves the store as it was. The work goes
+// in batches, the page told how far it got after each, and a cancel read in between.
 
-// Whether `digits` x 10^`exponent` reads as the float `x` (> 0), rounded once to float as strtof
-// rounds. A double rounded to float rounds twice, which errs only where the double lies exactly
-// half way between two floats: there the decimal is weighed exactly.
-function readsAs(digits, exponent, x) {
-  const d = Number(`${digits}e${exponent}`), f = Math.fround(d);
-  if (f === d) return f === x;
-  const g = nextFloat(f, d > f);
-  if (d !== (f + g) / 2) return f === x;
-  const side = compareExact(digits, exponent, d);
-  return (side === 0 ? f : side > 0 === g > f ? g : f) === x;
-}
+const kBatch = 2000;  // figures checked, kept or written between two looks at the page's messages
+const cancelled = new Set();  // the ids of transfers the visitor cancelled
+const pause = () => new Promise((resolve) => setTimeout(resolve, 0));
+const told = (request) => new Promise((resolve, reject) => {
+  request.onsuccess = () => resolve(request.result);
+  request.onerror = () => reject(request.error);
+});
+const figureKey = (row) => `${row.draws} ${row.directions}`;
 
-// The p significant digits nearest to `x` (> 0) and the power of ten of the first, as printf's
-// %.*e rounds: half way to the even one, where JavaScript rounds up.
-function nearestDigits(x, p) {
-  const [mantissa, power] = x.toExponential(p - 1).split('e');
-  let digits = mantissa.replace('.', '');
-  const exponent = Number(power);
-  if (digits.at(-1) % 2) {
-    // Rounded up to an odd digit: half way when x is exactly the p + 1 digits that end in 5.
-    const [longMantissa, longPower] = x.toExponential(p).split('e');
-    const longer = longMantissa.replace('.', '');
-    if (Number(longPower) === exponent && longer.endsWith('5') && compareExact(longer, exponent - p, x) === 0) {
-      digits = String(Number(digits) - 1);
+// The line of `text` on which its top list's item `index` (from 0) starts.
+function lineOfItem(text, index) {
+  let depth = 0, line = 1, count = -1, starting = false;
+  for (let at = 0; at < text.length; ++at) {
+    const c = text[at];
+    if (c === '\n') ++line;
+    if (c === ' ' || c === '\n' || c === '\t' || c === '\r') continue;
+    if (starting) {
+      starting = false;
+      if (++count === index) return line;
+    }
+    if (c === '"') {
+      // A JSON string holds no line break of its own.
+      for (++at; at < text.length && text[at] !== '"'; ++at) if (text[at] === '\\') ++at;
+    } else if (c === '[' || c === '{') {
+      starting = ++depth === 1;
+    } else if (c === ']' || c === '}') {
+      --depth;
+    } else if (c === ',' && depth === 1) {
+      starting = true;
     }
   }
-  return {digits, exponent};
+  return line;
 }
 
-// The p-digit decimal one unit in the last place above (by 1) or below (-1) `d`.
-function neighbour({digits, exponent}, by) {
-  const p = digits.length, low = 10 ** (p - 1), n = Number(digits) + by;
-  if (n === low * 10) return {digits: String(low), exponent: exponent + 1};
-  if (n < low) return {digits: '9'.repeat(p), exponent: exponent - 1};
-  return {digits: String(n), exponent};
-}
-
-const reads = ({digits, exponent}, x) => readsAs(digits, exponent - digits.length + 1, x);
-
-// The p-digit decimal that reads back as `x` (> 0), the nearer of two, or null when none does.
-function digitsThatRead(x, p) {
-  const nearest = nearestDigits(x, p);
-  if (reads(nearest, x)) return nearest;
-  // Beside a power of two the float's rounding interval is lopsided.
-  const below = Number(`${nearest.digits}e${nearest.exponent - p + 1}`) < x;
-  const other = neighbour(nearest, below ? 1 : -1);
-  return reads(other, x) ? other : null;
-}
-
-// The fewest digits that read back as `x` (> 0). Whether p digits can is monotone in p (the
-// p-digit decimals are among the p + 1-digit ones), so halving finds the fewest; 9 always can.
-function shortestDigits(x) {
-  let low = 1, high = 9, found = null;
-  while (low < high) {
-    const p = (low + high) >> 1;
-    const digits = digitsThatRead(x, p);
-    if (digits) [high, found] = [p, digits];
-    else low = p + 1;
+// One item of a figures file as the window checks it: the row to keep, in the renderer's
+// spelling, or what is wrong. "draws" is needed; the others default to rising directions, no
+// favourite, shown now and no note; keys besides these are passed over.
+function checkFigure(item) {
+  const kNoteMax = 4000;  // bytes of UTF-8 in a note the window keeps
+  const kLatestShownAt = 253402300799;  // the end of the year 9999
+  const kLongestText = 4096;  // characters of draws the core is handed; twelve take under 200
+  if (item === null || typeof item !== 'object' || Array.isArray(item)) return 'it is not an object';
+  if (!('draws' in item)) return 'it has no "draws"';
+  const {draws, directions = '1,1,1', favourite = false, shown_at = Math.floor(Date.now() / 1000), note = ''} = item;
+  for (const [key, value] of Object.entries({draws, directions, note})) {
+    if (typeof value !== 'string') return `"${key}" is not text`;
   }
-  return found?.digits.length === high ? found : digitsThatRead(x, high);
+  if (typeof favourite !== 'boolean') return '"favourite" is not true or false';
+  if (!Number.isInteger(shown_at)) return '"shown_at" is not a whole number of seconds';
+  if (shown_at < 0 || shown_at > kLatestShownAt) return '"shown_at" is not a time from 1970 to 9999';
+  if (new TextEncoder().encode(note).length > kNoteMax) return `the note is longer than ${kNoteMax} bytes`;
+  if (/[\0-\x1f\x7f-\x9f]/.test(note)) return 'the note holds a control character';
+  if (draws.length > kLongestText || directions.length > kLongestText) return 'its draws or directions are far too long';
+  const error = read({draws, directions});
+  if (error) return error;
+  return {draws: text(core._ReadForm(0)), directions: text(core._ReadForm(1)), favourite, shown_at, note};
 }
 
-// The shortest text that reads back as the float `x`, fixed or scientific (an exponent of at
-// least two digits), whichever is shorter; fixed on a tie.
-function floatText(x) {
-  let text = written.get(x);
-  if (text === undefined) written.set(x, text = writeFloat(x));
-  return text;
-}
-// A figure's three strokes a step share their coordinates two by two.
-const written = new Map();
-function writeFloat(x) {
-  if (x === 0) return Object.is(x, -0) ? '-0' : '0';
-  const sign = x < 0 ? '-' : '';
-  x = Math.abs(x);
-  let {digits, exponent: e} = shortestDigits(x);
-  digits = digits.replace(/(.)0+$/, '$1');
-  const p = digits.length;
-  const scientific = `${digits[0]}${p > 1 ? `.${digits.slice(1)}` : ''}e${e < 0 ? '-' : '+'}${String(Math.abs(e)).padStart(2, '0')}`;
-  const fixed = e < 0 ? `0.${'0'.repeat(-e - 1)}${digits}`
-              : p <= e + 1 ? BigInt(x).toString()
-              : `${digits.slice(0, e + 1)}.${digits.slice(e + 1)}`;
-  return sign + (fixed.length <= scientific.length ? fixed : scientific);
-}
+// The page's store, which the page has opened (and made) already.
+const openStore = () => new Promise((resolve, reject) => {
+  const opening = indexedDB.open('stringart', 1);
+  opening.onupgradeneeded = () => opening.transaction.abort();
+  opening.onsuccess = () => resolve(opening.result);
+  opening.onerror = () => reject(opening.error);
+});
 
-// The figure on the core's canvas as stringart-render writes it to an .svg file: the background,
-// then a path for each run of segments of one colour, its command in the metadata.
-function svgDocument(remake) {
-  const count = core._RecordSegments();
-  const words = new Uint32Array(core.HEAPU8.buffer, core._RecordedSegments(), count).slice();
-  const coordinates = new Float32Array(words.buffer);
-  const colour = (word) => `#${(word & 0xffffff).toString(16).padStart(6, '0')}`;
-  const note = remake.replace(/&/g, '&amp;').replace(/</g, '&lt;').replace(/>/g, '&gt;');
-  const parts = ['<?xml version="1.0" encoding="UTF-8"?>\n<svg xmlns="http://www.w3.org/2000/svg" ' +
-                 `width="${kSide}" height="${kSide}" viewBox="0 0 ${kSide} ${kSide}">\n<metadata>${note}</metadata>\n` +
-                 `<rect width="${kSide}" height="${kSide}" fill="${colour(words[0])}"/>\n` +
-                 '<g transform="translate(0.5 0.5)" fill="none" stroke-width="1" stroke-linecap="square">\n'];
-  for (let i = 1; i < count;) {
-    const run = words[i + 4];
-    let path = `<path stroke="${colour(run)}" d="`;
-    for (; i < count && words[i + 4] === run; i += 5) {
-      const [x1, y1, x2, y2] = coordinates.subarray(i, i + 4);
-      path += `M${floatText(x1)} ${floatText(y1)}L${floatText(x2)} ${floatText(y2)}`;
+// The figures of a file not among those `kept` (a map by figureKey, which takes them) become
+// `fresh` rows; a figure kept already takes the file's mark, and its note when it has none, as
+// the window opens one, and is among `changed`. `favourites` are the keys the file marks.
+function merge(figures, kept) {
+  const fresh = [], changed = [], favourites = [];
+  for (const row of figures.sort((a, b) => a.shown_at - b.shown_at)) {
+    const key = figureKey(row);
+    const known = kept.get(key);
+    if (!known) {
+      if (row.favourite) row.marked_at = row.shown_at;
+      fresh.push(row);
+      kept.set(key, row);
+    } else {
+      const mark = row.favourite && !known.favourite, note = row.note && !known.note;
+      if (mark) Object.assign(known, {favourite: true, marked_at: Date.now() / 1000});
+      if (note) known.note = row.note;
+      if (mark || note) changed.push(known);
     }
-    parts.push(`${path}"/>\n`);
+    if (row.favourite) favourites.push(key);
   }
-  parts.push('</g>\n</svg>\n');
-  written.clear();
-  return new Blob(parts, {type: 'image/svg+xml'});
+  return {fresh, changed, favourites, already: figures.length - fresh.length};
+}
+
+// Reads and checks the file in batches (the first half of the progress), then keeps the figures
+// not kept yet in one transaction of the store (the second half), or, without a store, merges
+// them with the rows the page keeps itself (`known`). {fresh, already, favourites} (and
+// `known` changed, without a store), {cancelled}, or {error} for the first thing wrong, with its
+// line.
+async function importFigures({id, file, known}) {
+  const words = await file.text();
+  let list;
+  try {
+    list = JSON.parse(words);
+  } catch (error) {
+    const at = /position (\d+)/.exec(error?.message)?.[1];
+    return {error: `it is not JSON${at === undefined ? '' : ` (line ${words.slice(0, Number(at)).split('\n').length})`}`};
+  }
+  if (!Array.isArray(list)) return {error: 'it is not a list of figures'};
+  const figures = [];
+  for (let i = 0; i < list.length; ++i) {
+    if (i % kBatch === 0) {
+      postMessage({id, progress: i / list.length / 2});
+      await pause();
+      if (cancelled.delete(id)) return {cancelled: true};
+    }
+    const figure = checkFigure(list[i]);
+    if (typeof figure === 'string') return {error: `figure ${i + 1}, on line ${lineOfItem(words, i)}: ${figure}`};
+    figures.push(figure);
+  }
+  if (known) return {...merge(figures, new Map(known.map((row) => [figureKey(row), row]))), known};
+
+  const store = await openStore();
+  try {
+    const transaction = store.transaction('figures', 'readwrite');
+    const finished = new Promise((resolve, reject) => {
+      transaction.oncomplete = resolve;
+      transaction.onabort = transaction.onerror = () => reject(transaction.error);
+    });
+    finished.catch(() => {});
+    const rows = transaction.objectStore('figures');
+    const {fresh, changed, favourites, already} =
+        merge(figures, new Map((await told(rows.getAll())).map((row) => [figureKey(row), row])));
+    const writes = [...fresh.map((row) => () => rows.add(row)), ...changed.map((row) => () => rows.put(row))];
+    // The next batch is asked for as the last one is done, which keeps the transaction open;
+    // the page's messages are read in between.
+    for (let i = 0; i < writes.length; i += kBatch) {
+      let last = null;
+      for (const write of writes.slice(i, i + kBatch)) last = write();
+      await told(last);
+      postMessage({id, progress: 0.5 + (i + kBatch) / writes.length / 2});
+      if (cancelled.delete(id)) {
+        transaction.abort();
+        return {cancelled: true};
+      }
+    }
+    await finished;
+    return {fresh: fresh.length, already, favourites};
+  } catch (error) {
+    return {error: error?.name === 'QuotaExceededError' ? 'the browser has no room left' : String(error?.message ?? error)};
+  } finally {
+    store.close();
+  }
+}
+
+// Every kept figure, oldest first, as the figures file the window writes, read in batches; or
+// the `rows` the page keeps itself, without a store.
+async function exportFigures({id, rows}) {
+  const lines = [];
+  const write = (part) => {
+    for (const {draws, directions, favourite, shown_at, note} of part) {
+      lines.push(JSON.stringify({draws, directions, favourite: Boolean(favourite), shown_at, note: note ?? ''}));
+    }
+  };
+  const file = () => ({file: new Blob([`[\n${lines.join(',\n')}\n]\n`], {type: 'application/json'}), count: lines.length});
+  if (rows) {
+    write(rows);
+    return file();
+  }
+  const store = await openStore();
+  try {
+    const inStore = (use) => use(store.transaction('figures').objectStore('figures'));
+    const total = await told(inStore((kept) => kept.count()));
+    for (let last = null; ;) {
+      const from = last === null ? null : IDBKeyRange.lowerBound(last, true);
+      const part = await told(inStore((kept) => kept.getAll(from, kBatch)));
+      write(part);
+      postMessage({id, progress: lines.length / Math.max(1, total)});
+      if (cancelled.delete(id)) return {cancelled: true};
+      if (part.length < kBatch) return file();
+      last = part[part.length - 1].id;
+    }
+  } finally {
+    store.close();
+  }
 }
 
 const ops = {
@@ -211,44 +265,18 @@ const ops = {
     if (error) return {error};
     return {draws: Array.from({length: count}, () => text(core._VaryRead(strength)))};
   },
-  // A figures file read and checked whole, as the window checks it: {figures} in the renderer's
-  // spelling, or {error} for the first thing wrong. "draws" is needed; the others default to
-  // rising directions, no favourite, shown now and no note; keys besides these are passed over.
-  async open({file}) {
-    let list;
-    try {
-      list = JSON.parse(await file.text());
-    } catch {
-      return {error: 'it is not JSON'};
-    }
-    if (!Array.isArray(list)) return {error: 'it is not a list of figures'};
-    const kNoteMax = 4000;  // bytes of UTF-8 in a note the window keeps
-    const kLatestShownAt = 253402300799;  // the end of the year 9999
-    const kLongestText = 4096;  // characters of draws the core is handed; twelve take under 200
-    const figures = [];
-    for (const [i, item] of list.entries()) {
-      const wrong = (why) => ({error: `figure ${i + 1}: ${why}`});
-      if (item === null || typeof item !== 'object' || Array.isArray(item)) return wrong('it is not an object');
-      if (!('draws' in item)) return wrong('it has no "draws"');
-      const {draws, directions = '1,1,1', favourite = false, shown_at = Math.floor(Date.now() / 1000), note = ''} = item;
-      for (const [key, value] of Object.entries({draws, directions, note})) {
-        if (typeof value !== 'string') return wrong(`"${key}" is not text`);
-      }
-      if (typeof favourite !== 'boolean') return wrong('"favourite" is not true or false');
-      if (!Number.isInteger(shown_at)) return wrong('"shown_at" is not a whole number of seconds');
-      if (shown_at < 0 || shown_at > kLatestShownAt) return wrong('"shown_at" is not a time from 1970 to 9999');
-      if (new TextEncoder().encode(note).length > kNoteMax) return wrong(`the note is longer than ${kNoteMax} bytes`);
-      if (/[\0-\x1f\x7f-\x9f]/.test(note)) return wrong('the note holds a control character');
-      if (draws.length > kLongestText || directions.length > kLongestText) return wrong('its draws or directions are far too long');
-      const error = read({draws, directions});
-      if (error) return wrong(error);
-      figures.push({draws: text(core._ReadForm(0)), directions: text(core._ReadForm(1)), favourite, shown_at, note});
-    }
-    return {figures};
+  // A figures file read and checked whole, then kept.
+  import: importFigures,
+  // Every kept figure as a figures file, {file, count}, or {cancelled}.
+  export: exportFigures,
+  // The transfer `target` stops where it is: a file half read keeps nothing.
+  cancel({target}) {
+    cancelled.add(target);
+    return {};
   },
   svg(figure) {
     const answer = trace(figure);
-    return answer.error ? answer : {name: answer.figure.name, svg: svgDocument(answer.figure.remake)};
+    return answer.error ? answer : {name: answer.figure.name, svg: svgDocument()};
   },
   // The figure anti-aliased at width x height, as stringart-render --size WxH draws it: a bitmap
   // for the canvas, or with `png` the PNG's bytes, encoded here off the page's thread.
@@ -274,7 +302,6 @@ self.onmessage = async ({data}) => {
         WebAssembly.instantiate(data.module, imports).then((instance) => receive(instance));
         return {};
       }});
-      self.stringartCore = core;  // for measuring the tracer from the worker's console
       core._SeedVariations(...data.seed);
       const strengths = [0, 1, 2].map((which) => core._VariationStrength(which));
       postMessage({id, strengths, smooth: typeof createImageBitmap === 'function',

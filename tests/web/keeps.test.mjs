@@ -10,8 +10,8 @@ import path from 'node:path';
 import {describe, test} from 'node:test';
 import {fileURLToPath} from 'node:url';
 
-import {assertExact, closeDialog, kSize, launchProfile, openPage, renderPng, shownFigure, useSiteInBrowser,
-        waitForFigure, watchErrors} from './support.mjs';
+import {assertExact, closeDialog, figuresFile, kSize, launchProfile, openPage, renderPng, shownFigure,
+        useSiteInBrowser, waitForFigure, watchErrors} from './support.mjs';
 
 const kDraws = '0.1,0.2,0.3,0.4,0.5,0.6,0.7,0.8,0.9,0.15,0.35,0.55';
 const kOther = '0.93930596,0.26992273,0.9504212,0.55078614,0.034173667,0.15119624,0.87111396,0.40697807,' +
@@ -30,6 +30,13 @@ async function press(page, key, {moves = true} = {}) {
 const keptRows = (page) => page.evaluate(() => new Promise((resolve) => {
   indexedDB.open('stringart').onsuccess = ({target: {result: db}}) => {
     db.transaction('figures').objectStore('figures').getAll().onsuccess = ({target}) => resolve(target.result);
+  };
+}));
+
+// How many rows the browser keeps for the page.
+const keptCount = (page) => page.evaluate(() => new Promise((resolve) => {
+  indexedDB.open('stringart').onsuccess = ({target: {result: db}}) => {
+    db.transaction('figures').objectStore('figures').count().onsuccess = ({target}) => resolve(target.result);
   };
 }));
 
@@ -90,6 +97,13 @@ describe('the page keeps and steers its figures', () => {
     await press(page, 'ArrowRight');
     assert.equal(await hash(page), fresh);
     assert.equal((await keptRows(page)).length, 61);
+    // A reload goes on from the figure kept last, rather than keeping it again.
+    await page.reload();
+    await waitForFigure(page);
+    assert.equal(await hash(page), fresh);
+    await press(page, 'ArrowLeft', {moves: false});
+    assert.equal(await hash(page), seen[59], 'back after a reload');
+    assert.equal((await keptRows(page)).length, 61, 'a reload kept its figure again');
   }));
 
   test('a favourite outlasts the browser, and the gallery shows it exactly', async () => {
@@ -167,6 +181,10 @@ describe('the page keeps and steers its figures', () => {
                    'green step', 'blue step', 'pivot x factor', 'pivot y factor', 'arm x factor', 'arm y factor'];
     for (const name of names) await page.getByRole('slider', {name, exact: true}).waitFor();
     assert.equal(await page.evaluate(() => document.activeElement.id), 'draw-0');
+    // A screen reader hears each slider's draw, and nothing of the twelve speaks unasked.
+    const told = await page.evaluate(() => [...document.querySelectorAll('#Sliders input')].map((s) => s.ariaValueText));
+    assert.deepEqual(told, (await shownFigure(page))[0].split(','), 'aria-valuetext');
+    assert.equal(await page.locator('#Adjust output, #Adjust [aria-live], #Adjust [role="status"]').count(), 0);
     // Three steps of about 0.001, then a rest: one figure joins the history, not four.
     for (let i = 0; i < 3; ++i) await page.keyboard.press('ArrowRight');
     await page.waitForFunction((h) => location.hash !== h, original);
@@ -209,17 +227,30 @@ describe('the page keeps and steers its figures', () => {
       assert.deepEqual(saved.map((f) => Object.keys(f)), [0, 1].map(() => ['draws', 'directions', 'favourite', 'shown_at', 'note']));
       assert.deepEqual(saved.find((f) => f.favourite), figures[0]);
 
+      // Delete takes the selected figure out of the store, "Undo" puts it back as it was.
+      await page.click('#AllTab');
+      await page.focus('#GalleryList');
+      await page.waitForFunction(() => GalleryList.children.length === 2);
+      await page.keyboard.press('Delete');
+      await page.waitForFunction(() => GalleryList.children.length === 1 && !Undo.hidden);
+      assert.equal(await keptCount(page), 1);
+      await page.click('#Undo');
+      await page.waitForFunction(() => GalleryList.children.length === 2 && Undo.hidden);
+      assert.deepEqual(await keptRows(page), rows);
+
       const hostile = [
         ['not JSON', write('a.json', '[{"draws": '), 'it is not JSON'],
+        ['a bad line', write('i.json', `[\n${JSON.stringify(figures[0])},\n  ${JSON.stringify({draws: '0.5'})}\n]`),
+         'figure 2, on line 3: expected 12 draws separated by commas, got 1'],
         ['no list', write('b.json', '{"draws": "0.1"}'), 'it is not a list of figures'],
-        ['wrong type', write('c.json', JSON.stringify([figures[0], {draws: 5}])), 'figure 2: "draws" is not text'],
-        ['no draws', write('d.json', JSON.stringify([{directions: '1,1,1'}])), 'figure 1: it has no "draws"'],
+        ['wrong type', write('c.json', JSON.stringify([figures[0], {draws: 5}])), 'figure 2, on line 1: "draws" is not text'],
+        ['no draws', write('d.json', JSON.stringify([{directions: '1,1,1'}])), 'figure 1, on line 1: it has no "draws"'],
         ['out of range', write('e.json', JSON.stringify([{...figures[1], draws: `1,${kDraws.slice(4)}`}])),
-         "figure 1: draw 1 '1' is not in [0, 1) as a float"],
+         "figure 1, on line 1: draw 1 '1' is not in [0, 1) as a float"],
         ['a time in year 10000', write('f.json', JSON.stringify([{draws: kDraws, shown_at: 253402300800}])),
-         'figure 1: "shown_at" is not a time from 1970 to 9999'],
+         'figure 1, on line 1: "shown_at" is not a time from 1970 to 9999'],
         ['a note over 4000 bytes', write('g.json', JSON.stringify([{draws: kDraws, note: 'é'.repeat(2001)}])),
-         'figure 1: the note is longer than 4000 bytes'],
+         'figure 1, on line 1: the note is longer than 4000 bytes'],
         ['100 MB', write('h.json', ''), 'it is larger than 32 MiB'],
       ];
       fs.truncateSync(path.join(folder, 'h.json'), 100 << 20);
@@ -229,6 +260,46 @@ describe('the page keeps and steers its figures', () => {
         assert.equal(await page.textContent('#message'), `"${path.basename(file)}" was not opened, and nothing changed: ${why}.`, what);
         assert.deepEqual(await keptRows(page), rows, what);
       }
+    } finally {
+      fs.rmSync(folder, {recursive: true, force: true});
+    }
+  }));
+
+  test('a journal\'s figures file of 145,637 figures: opened and saved beside the page with a progress bar; ' +
+       'cancelled, or wrong on its last line, it keeps nothing', () => withPage(async (page) => {
+    const folder = fs.mkdtempSync(path.join(os.tmpdir(), 'stringart-large-'));
+    const write = (name, text) => { fs.writeFileSync(path.join(folder, name), text); return path.join(folder, name); };
+    const opened = (name) => page.waitForFunction((n) => message.textContent.startsWith(`Opened "${n}"`) ||
+                                                         message.textContent.startsWith(`"${n}" was not`), name);
+    try {
+      await openPage(page, env.server.url, `#draws=${kDraws}&directions=1,1,1`);
+      await page.keyboard.press('g');
+      const large = write('journal.json', figuresFile(145637));
+      await page.setInputFiles('#FiguresFile', large);
+      await page.waitForFunction(() => !Transfer.hidden && TransferBar.value > 0);
+      await page.click('#CancelTransfer');
+      await opened('journal.json');
+      assert.equal(await page.textContent('#message'), '"journal.json" was not opened, and nothing changed: cancelled.');
+      assert.equal(await keptCount(page), 1);
+
+      const wrongLast = figuresFile(10001).replace(/"draws":"0\.\d+,[^"]*"(?=[^\n]*\n\]\n$)/, '"draws":"1"');
+      await page.setInputFiles('#FiguresFile', write('wrong-last.json', wrongLast));
+      await opened('wrong-last.json');
+      assert.equal(await page.textContent('#message'), '"wrong-last.json" was not opened, and nothing changed: ' +
+                                                       'figure 10001, on line 10002: expected 12 draws separated by commas, got 1.');
+      assert.equal(await keptCount(page), 1);
+
+      await page.setInputFiles('#FiguresFile', large);
+      await opened('journal.json');
+      assert.equal(await page.textContent('#message'), 'Opened "journal.json": 145637 new figures, 0 already kept.');
+      assert.equal(await keptCount(page), 145638);
+      assert.ok(await page.isHidden('#Transfer'));
+      const [download] = await Promise.all([page.waitForEvent('download'), page.click('#SaveFigures')]);
+      const saved = JSON.parse(fs.readFileSync(await download.path(), 'utf8'));
+      assert.equal(saved.length, 145638);
+      // The draws in the renderer's spelling: the same floats.
+      const floats = (figures) => figures.map(({draws, ...rest}) => [draws.split(',').map((u) => Math.fround(u)), rest]);
+      assert.deepEqual(floats(saved.slice(1, 3)), floats(JSON.parse(figuresFile(2))), 'after the page\'s own, oldest first, as the file had them');
     } finally {
       fs.rmSync(folder, {recursive: true, force: true});
     }

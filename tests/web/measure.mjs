@@ -43,10 +43,10 @@ function nativeMs(draws) {
 // hands it to the page; on the page's thread, the raster put into the canvas.
 async function browserMs(page, draws) {
   const {trace, copyOut} = await page.workers()[0].evaluate((draws) => {
-    const core = self.stringartCore;
+    // The worker's core, a global of its script.
     const link = `draws=${draws}&directions=1,1,1`;
-    const size = core.lengthBytesUTF8(link) + 1, at = core._malloc(size);
-    core.stringToUTF8(link, at, size);
+    const size = link.length + 1, at = core._malloc(size);  // ASCII
+    core.HEAPU8.set(new TextEncoder().encode(link), at);
     const t0 = performance.now();
     for (let i = 0; i < 20; ++i) core._ShowLink(at, size - 1);
     const t1 = performance.now();

@@ -153,24 +153,47 @@ describe('the page in chromium', () => {
               `the SVG differs from: stringart-render --draws ${kDraws} --directions -1,1,1 -o f.svg`);
   }));
 
-  test('"Share" hands the title and link to the system where it can, else copies the link', async () => {
-    await withPage(async (page) => {
-      await page.addInitScript(() => { navigator.share = async (data) => { window.shared = data; }; });
-      await openPage(page, env.server.url);
-      await page.click('#Share');
-      await page.waitForFunction(() => window.shared);
-      assert.deepEqual(await page.evaluate(() => window.shared), {title: await page.title(), url: await address(page)});
-    });
-    await withPage(async (page) => {
-      await page.addInitScript(() => { delete Navigator.prototype.share; });
-      await page.context().grantPermissions(['clipboard-read', 'clipboard-write'], {origin: env.server.url});
-      await openPage(page, env.server.url);
-      await page.click('#Share');
-      await page.waitForFunction(() => document.getElementById('message').textContent !== '');
-      const url = await address(page);
-      assert.equal(await page.evaluate(() => navigator.clipboard.readText()), url);
-      assert.equal(await page.locator('#message').textContent(), `Link copied: ${url}`);
-    });
+  test('"Share" hands the PNG, title and link to the system where it takes files; else downloads the PNG and ' +
+       'shares or copies the link', async () => {
+    // The system's sharing as a browser offers it: taking files, taking only links, or none.
+    for (const [what, takesFiles, shares] of [['files', true, true], ['links', false, true], ['none', false, false]]) {
+      await withPage(async (page) => {
+        await page.addInitScript(([takesFiles, shares]) => {
+          delete Navigator.prototype.share;
+          delete Navigator.prototype.canShare;
+          if (shares) navigator.share = async (data) => { window.shared = data; };
+          if (takesFiles) navigator.canShare = ({files}) => files.every((f) => f instanceof File);
+        }, [takesFiles, shares]);
+        await page.context().grantPermissions(['clipboard-read', 'clipboard-write'], {origin: env.server.url});
+        await openPage(page, env.server.url, `#draws=${kDraws}&directions=1,-1,1`);
+        const downloaded = takesFiles ? null : page.waitForEvent('download');
+        await page.click('#Share');
+        const url = await address(page);
+        let png;
+        if (takesFiles) {
+          await page.waitForFunction(() => window.shared);
+          const shared = await page.evaluate(async () => ({...window.shared, files: await Promise.all(window.shared.files.map(
+            async (f) => ({name: f.name, type: f.type, bytes: [...new Uint8Array(await f.arrayBuffer())]})))}));
+          assert.deepEqual([shared.title, shared.url, shared.files.length], [await page.title(), url, 1], what);
+          png = {name: shared.files[0].name, bytes: Buffer.from(shared.files[0].bytes)};
+        } else {
+          const download = await downloaded;
+          png = {name: download.suggestedFilename(), bytes: fs.readFileSync(await download.path())};
+          if (shares) {
+            await page.waitForFunction(() => window.shared);
+            assert.deepEqual(await page.evaluate(() => window.shared), {title: await page.title(), url}, what);
+          } else {
+            await page.waitForFunction(() => document.getElementById('message').textContent !== '');
+            assert.equal(await page.evaluate(() => navigator.clipboard.readText()), url);
+            assert.equal(await page.locator('#message').textContent(), `Link copied: ${url}`);
+          }
+        }
+        assert.match(png.name, /^figure-[0-9a-f]{12}\.png$/, what);
+        const {rgba, text} = readPng(png.bytes);
+        assert.equal(compareRasters(rgba, renderPng(kDraws, '1,-1,1').rgba).differing, 0, what);
+        assert.equal(text.Comment, `stringart-render --draws ${kDraws} --directions 1,-1,1`, what);
+      });
+    }
   });
 
   test('a link spoilt by a sentence or a chat still opens its figure', () => withPage(async (page) => {

@@ -242,6 +242,18 @@ export function meanDifference(got, want) {
   return sum / (want.length * 3 / 4);
 }
 
+// A figures file of `count` valid figures, one a line as the page writes them, every tenth a
+// favourite: 145,637 weigh 30 MB, a large journal's.
+export function figuresFile(count) {
+  const lines = [];
+  for (let i = 0; i < count; ++i) {
+    const draws = Array.from({length: 12}, (_, k) => `0.${String((i * 7919 + k * 104729) % 99999989).padStart(8, '0')}`);
+    lines.push(JSON.stringify({draws: draws.join(','), directions: i % 3 ? '1,1,1' : '-1,1,-1', favourite: i % 10 === 0,
+                               shown_at: 1700000000 + i, note: i % 7 ? '' : `figure ${i}`}));
+  }
+  return `[\n${lines.join(',\n')}\n]\n`;
+}
+
 // The draws and directions the page's address names.
 export async function shownFigure(page) {
   const hash = await page.evaluate(() => location.hash);
