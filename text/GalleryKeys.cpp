@@ -1,7 +1,5 @@
 #include "text/GalleryKeys.h"
 
-#include <algorithm>
-
 #include "text/Translatable.h"
 
 namespace stringart {
@@ -45,10 +43,7 @@ std::span<const GalleryKeyRow> GalleryKeyTable() {
 }
 
 std::string_view KeysOf(GalleryKey key) {
-  // std::find_if, as in WindowKeys.cpp: the page's libc++ lacks std::ranges::find.
-  const auto row = std::find_if(std::begin(kRows), std::end(kRows),
-                                [key](const GalleryKeyRow& r) { return r.key == key; });
-  return row != std::end(kRows) ? row->keys : std::string_view();
+  return KeysIn(GalleryKeyTable(), key);
 }
 
 }  // namespace stringart

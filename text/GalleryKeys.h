@@ -3,6 +3,8 @@
 #include <span>
 #include <string_view>
 
+#include "text/KeyTable.h"
+
 namespace stringart {
 
 // Every key of the gallery ("Figures"), in one table: its actions take their keys from it and
@@ -24,13 +26,7 @@ enum class GalleryKey {
   Close,
 };
 
-struct GalleryKeyRow {
-  GalleryKey key;
-  // The keys as Qt writes them portably, several parted by "; ": "Shift+F10; Menu".
-  std::string_view keys;
-  // What they do, in English; translated in the context kGalleryKeysContext.
-  const char* does;
-};
+using GalleryKeyRow = KeyRow<GalleryKey>;
 
 inline constexpr const char* kGalleryKeysContext = "GalleryKeys";
 

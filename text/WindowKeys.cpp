@@ -45,11 +45,7 @@ std::span<const WindowKeyRow> WindowKeyTable() {
 }
 
 std::string_view KeysOf(WindowKey key) {
-  // std::find_if rather than std::ranges::find, which emscripten's libc++ lacks: the page's
-  // build compiles this library too.
-  const auto row = std::find_if(std::begin(kRows), std::end(kRows),
-                                [key](const WindowKeyRow& r) { return r.key == key; });
-  return row != std::end(kRows) ? row->keys : std::string_view();
+  return KeysIn(WindowKeyTable(), key);
 }
 
 namespace {

@@ -4,6 +4,7 @@
 #include <string>
 #include <string_view>
 
+#include "text/KeyTable.h"
 #include "text/Translatable.h"
 
 namespace stringart {
@@ -33,13 +34,7 @@ enum class WindowKey {
   Quit,
 };
 
-struct WindowKeyRow {
-  WindowKey key;
-  // The keys as Qt writes them portably, several parted by "; ": "Ctrl+N; F5".
-  std::string_view keys;
-  // What they do, in English; translated in the context kWindowKeysContext.
-  const char* does;
-};
+using WindowKeyRow = KeyRow<WindowKey>;
 
 inline constexpr const char* kWindowKeysContext = "WindowKeys";
 
