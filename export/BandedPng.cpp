@@ -16,6 +16,7 @@
 
 #include "runtime/AtomicFile.h"
 #include "runtime/Cpus.h"
+#include "runtime/Interrupted.h"
 
 namespace stringart {
 namespace {
@@ -172,20 +173,6 @@ Bytes Head(int width, int height, const PngOptions& options) {
     PutChunk(out, "pHYs", physical.data(), physical.size());
   }
   return out;
-}
-
-// Writes `bytes` to `fd` whole; false with `error` set to the system's reason.
-bool WriteAll(int fd, const std::uint8_t* bytes, std::size_t size, std::string& error) {
-  for (std::size_t done = 0; done < size;) {
-    const ssize_t n = write(fd, bytes + done, size - done);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) {
-      error = n < 0 ? std::strerror(errno) : "nothing written";
-      return false;
-    }
-    done += static_cast<std::size_t>(n);
-  }
-  return true;
 }
 
 // Writes one chunk, its data where it lies.
