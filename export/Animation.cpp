@@ -22,6 +22,7 @@ extern "C" {
 #include <thread>
 
 #include "canvas/SegmentRecorder.h"
+#include "export/AvioSeek_p.h"
 #include "figure/Tracer.h"
 #include "figure/Variation.h"
 #include "runtime/AtomicFile.h"
@@ -94,17 +95,7 @@ std::int64_t SeekInSink(void* opaque, std::int64_t offset, int whence) {
     struct stat about {};
     if (fstat(sink->fd, &about) == 0) sink->size = about.st_size;
   }
-  std::int64_t to = offset;
-  switch (whence & ~AVSEEK_FORCE) {
-    case AVSEEK_SIZE: return sink->size;
-    case SEEK_SET: break;
-    case SEEK_CUR: to += sink->position; break;
-    case SEEK_END: to += sink->size; break;
-    default: return AVERROR(EINVAL);
-  }
-  if (to < 0) return AVERROR(EINVAL);
-  sink->position = to;
-  return to;
+  return SeekAvio(sink->position, sink->size, offset, whence);
 }
 
 constexpr int kSinkBuffer = 256 * 1024;
