@@ -4,6 +4,8 @@
 #include <cmath>
 #include <cstdlib>
 
+#include "canvas/ClipSegment.h"
+
 namespace stringart {
 namespace {
 
@@ -56,35 +58,7 @@ PixelSegment SnapSegment(float fromX, float fromY, float toX, float toY) {
   double x0 = fromX, y0 = fromY, x1 = toX, y1 = toY;
   const bool far = std::fabs(x0) > kFarPixels || std::fabs(y0) > kFarPixels ||
                    std::fabs(x1) > kFarPixels || std::fabs(y1) > kFarPixels;
-  if (far) {
-    // Liang-Barsky against the square |x|, |y| <= kFarPixels.
-    const double dx = x1 - x0, dy = y1 - y0;
-    double t0 = 0.0, t1 = 1.0;
-    const double p[4] = {-dx, dx, -dy, dy};
-    const double q[4] = {x0 + kFarPixels, kFarPixels - x0, y0 + kFarPixels, kFarPixels - y0};
-    for (int i = 0; i < 4; ++i) {
-      if (p[i] == 0.0) {
-        if (q[i] < 0.0) return {0, 0, 0, 0, true};
-        continue;
-      }
-      const double t = q[i] / p[i];
-      if (p[i] < 0.0) {
-        t0 = std::max(t0, t);
-      } else {
-        t1 = std::min(t1, t);
-      }
-    }
-    if (t0 > t1) return {0, 0, 0, 0, true};
-    // Clamping keeps rounding in the products from stepping just outside the square.
-    auto at = [](double a, double d, double t) {
-      return std::clamp(a + d * t, -kFarPixels, kFarPixels);
-    };
-    const double cx0 = at(x0, dx, t0), cy0 = at(y0, dy, t0);
-    x1 = at(x0, dx, t1);
-    y1 = at(y0, dy, t1);
-    x0 = cx0;
-    y0 = cy0;
-  }
+  if (far && !CutToFarSquare(x0, y0, x1, y1)) return {0, 0, 0, 0, true};
   return {Snap(x0), Snap(y0), Snap(x1), Snap(y1), false};
 }
 

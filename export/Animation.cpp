@@ -22,9 +22,11 @@ extern "C" {
 #include <thread>
 
 #include "canvas/SegmentRecorder.h"
+#include "export/AvioSeek_p.h"
 #include "figure/Tracer.h"
 #include "figure/Variation.h"
 #include "runtime/AtomicFile.h"
+#include "runtime/Interrupted.h"
 #include "smooth/LargePicture.h"
 
 namespace stringart {
@@ -64,9 +66,9 @@ struct FileSink {
 int WriteToSink(void* opaque, std::uint8_t* data, int size) {
   auto* sink = static_cast<FileSink*>(opaque);
   for (int done = 0; done < size;) {
-    const ssize_t n =
-        pwrite(sink->fd, data + done, static_cast<std::size_t>(size - done), sink->position);
-    if (n < 0 && errno == EINTR) continue;
+    const ssize_t n = RetryInterrupted([&] {
+      return pwrite(sink->fd, data + done, static_cast<std::size_t>(size - done), sink->position);
+    });
     // A short write is followed by another try, which reports why (a full disk) if it fails.
     if (n < 0) return AVERROR(errno);
     done += static_cast<int>(n);
@@ -78,7 +80,8 @@ int WriteToSink(void* opaque, std::uint8_t* data, int size) {
 
 int ReadFromSink(void* opaque, std::uint8_t* data, int size) {
   auto* sink = static_cast<FileSink*>(opaque);
-  const ssize_t n = pread(sink->fd, data, static_cast<std::size_t>(size), sink->position);
+  const ssize_t n = RetryInterrupted(
+      [&] { return pread(sink->fd, data, static_cast<std::size_t>(size), sink->position); });
   if (n < 0) return AVERROR(errno);
   if (n == 0) return AVERROR_EOF;
   sink->position += n;
@@ -92,17 +95,7 @@ std::int64_t SeekInSink(void* opaque, std::int64_t offset, int whence) {
     struct stat about {};
     if (fstat(sink->fd, &about) == 0) sink->size = about.st_size;
   }
-  std::int64_t to = offset;
-  switch (whence & ~AVSEEK_FORCE) {
-    case AVSEEK_SIZE: return sink->size;
-    case SEEK_SET: break;
-    case SEEK_CUR: to += sink->position; break;
-    case SEEK_END: to += sink->size; break;
-    default: return AVERROR(EINVAL);
-  }
-  if (to < 0) return AVERROR(EINVAL);
-  sink->position = to;
-  return to;
+  return SeekAvio(sink->position, sink->size, offset, whence);
 }
 
 constexpr int kSinkBuffer = 256 * 1024;

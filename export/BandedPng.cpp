@@ -11,11 +11,12 @@
 #include <cstring>
 #include <functional>
 #include <new>
-#include <thread>
 #include <vector>
 
 #include "runtime/AtomicFile.h"
 #include "runtime/Cpus.h"
+#include "runtime/Interrupted.h"
+#include "runtime/OnThreads.h"
 
 namespace stringart {
 namespace {
@@ -174,20 +175,6 @@ Bytes Head(int width, int height, const PngOptions& options) {
   return out;
 }
 
-// Writes `bytes` to `fd` whole; false with `error` set to the system's reason.
-bool WriteAll(int fd, const std::uint8_t* bytes, std::size_t size, std::string& error) {
-  for (std::size_t done = 0; done < size;) {
-    const ssize_t n = write(fd, bytes + done, size - done);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) {
-      error = n < 0 ? std::strerror(errno) : "nothing written";
-      return false;
-    }
-    done += static_cast<std::size_t>(n);
-  }
-  return true;
-}
-
 // Writes one chunk, its data where it lies.
 bool WriteChunk(int fd, const char type[5], const std::uint8_t* data, std::size_t size,
                 std::string& error) {
@@ -251,19 +238,20 @@ ExportResult WriteBandedPng(const std::string& path, std::uint32_t* pixels, int 
     }
     if (band.failed) stop = true;
   };
-  std::vector<std::thread> others;
-  for (std::size_t b = 1; b < bands.size(); ++b) {
-    others.emplace_back(work, std::ref(bands[b]), [&stop](double) { return !stop; });
-  }
   // The calling thread deflates the first band and tells of it: the bands end together.
   const double from = options.progressFrom;
   bool cancelled = false;
-  work(bands[0], [&](double done) {
-    cancelled = cancelled || (progress && !progress(from + (1 - from) * done));
-    if (cancelled) stop = true;
-    return !stop;
+  OnThreads(count, [&](int b) {
+    if (b == 0) {
+      work(bands[0], [&](double done) {
+        cancelled = cancelled || (progress && !progress(from + (1 - from) * done));
+        if (cancelled) stop = true;
+        return !stop;
+      });
+    } else {
+      work(bands[b], [&stop](double) { return !stop; });
+    }
   });
-  for (std::thread& t : others) t.join();
   if (cancelled) return ExportResult::Cancelled;
   if (stop) {
     error = "not enough memory to write the picture";

@@ -10,6 +10,7 @@
 
 #include "export/PngFile.h"
 #include "export/VideoComment.h"
+#include "runtime/Interrupted.h"
 
 namespace stringart {
 namespace {
@@ -20,10 +21,10 @@ std::optional<std::string> ReadAt(int fd, std::optional<off_t> offset, std::size
   std::string bytes(size, '\0');
   std::size_t got = 0;
   while (got < size) {
-    const ssize_t n =
-        offset ? pread(fd, bytes.data() + got, size - got, *offset + static_cast<off_t>(got))
-               : read(fd, bytes.data() + got, size - got);
-    if (n < 0 && errno == EINTR) continue;
+    const ssize_t n = RetryInterrupted([&] {
+      return offset ? pread(fd, bytes.data() + got, size - got, *offset + static_cast<off_t>(got))
+                    : read(fd, bytes.data() + got, size - got);
+    });
     if (n < 0) {
       error = std::strerror(errno);
       return std::nullopt;

@@ -10,11 +10,11 @@
 #include <cstdio>
 #include <memory>
 #include <new>
-#include <thread>
 #include <utility>
 #include <vector>
 
 #include "runtime/Cpus.h"
+#include "runtime/OnThreads.h"
 
 namespace stringart {
 namespace {
@@ -181,10 +181,7 @@ bool DeflatePieces(std::span<const Segment> segments, const PdfPrint& print,
     }
   };
   const std::size_t threads = std::min<std::size_t>(std::max(UsableCpus(), 1), pieces.size());
-  std::vector<std::thread> others;
-  for (std::size_t t = 1; t < threads; ++t) others.emplace_back(work, false);
-  work(true);
-  for (std::thread& t : others) t.join();
+  OnThreads(static_cast<int>(threads), [&](int t) { work(t == 0); });
   outOfMemory = failed;
   return !stop;
 }

@@ -13,6 +13,7 @@
 
 #include "export/CommandReader.h"
 #include "runtime/AtomicFile.h"
+#include "runtime/Interrupted.h"
 
 namespace stringart {
 namespace {
@@ -25,15 +26,7 @@ struct PngSink {
 
 void WritePngBytes(png_structp png, png_bytep data, png_size_t size) {
   auto* sink = static_cast<PngSink*>(png_get_io_ptr(png));
-  for (png_size_t done = 0; done < size;) {
-    const ssize_t n = write(sink->fd, data + done, size - done);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) {
-      sink->error = n < 0 ? std::strerror(errno) : "nothing written";
-      png_error(png, "write failed");
-    }
-    done += static_cast<png_size_t>(n);
-  }
+  if (!WriteAll(sink->fd, data, size, sink->error)) png_error(png, "write failed");
 }
 
 void FlushPng(png_structp) {}
@@ -147,14 +140,10 @@ void ReadPngBytes(png_structp png, png_bytep data, png_size_t size) {
         "more than " + std::to_string(kMaxPngHead / (1024 * 1024)) + " MiB before its pixels";
     png_error(png, "too long");
   }
-  for (png_size_t done = 0; done < size;) {
-    const ssize_t n = read(source->fd, data + done, size - done);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) {
-      source->error = n < 0 ? std::strerror(errno) : "the file ends early";
-      png_error(png, "read failed");
-    }
-    done += static_cast<png_size_t>(n);
+  const long got = ReadAll(source->fd, data, size);
+  if (got != static_cast<long>(size)) {
+    source->error = got < 0 ? std::strerror(errno) : "the file ends early";
+    png_error(png, "read failed");
   }
   source->read += size;
   // libpng reads each chunk's length and type in one go.
@@ -244,14 +233,8 @@ bool ReadHead(png_structp png, png_infop info) {
 
 std::optional<std::string> ReadPngText(int fd, std::string_view key, std::string& error) {
   png_byte signature[8] = {};
-  std::size_t got = 0;
-  while (got < sizeof signature) {
-    const ssize_t n = read(fd, signature + got, sizeof signature - got);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) break;
-    got += static_cast<std::size_t>(n);
-  }
-  if (got != sizeof signature || png_sig_cmp(signature, 0, sizeof signature) != 0) {
+  if (ReadAll(fd, signature, sizeof signature) != static_cast<long>(sizeof signature) ||
+      png_sig_cmp(signature, 0, sizeof signature) != 0) {
     error = "it is not a PNG picture";
     return std::nullopt;
   }

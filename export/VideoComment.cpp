@@ -13,7 +13,9 @@ extern "C" {
 #include <cstdint>
 #include <cstdio>
 
+#include "export/AvioSeek_p.h"
 #include "export/CommandReader.h"
+#include "runtime/Interrupted.h"
 
 namespace stringart {
 namespace {
@@ -31,7 +33,8 @@ struct VideoSource {
 int ReadVideo(void* opaque, std::uint8_t* buffer, int size) {
   auto* source = static_cast<VideoSource*>(opaque);
   if (source->read >= kMaxVideoRead) return AVERROR_EOF;
-  const ssize_t n = pread(source->fd, buffer, static_cast<std::size_t>(size), source->position);
+  const ssize_t n = RetryInterrupted(
+      [&] { return pread(source->fd, buffer, static_cast<std::size_t>(size), source->position); });
   if (n < 0) return AVERROR(errno);
   if (n == 0) return AVERROR_EOF;
   source->position += n;
@@ -41,17 +44,7 @@ int ReadVideo(void* opaque, std::uint8_t* buffer, int size) {
 
 std::int64_t SeekVideo(void* opaque, std::int64_t offset, int whence) {
   auto* source = static_cast<VideoSource*>(opaque);
-  std::int64_t to = offset;
-  switch (whence & ~AVSEEK_FORCE) {
-    case AVSEEK_SIZE: return source->size;
-    case SEEK_SET: break;
-    case SEEK_CUR: to += source->position; break;
-    case SEEK_END: to += source->size; break;
-    default: return AVERROR(EINVAL);
-  }
-  if (to < 0) return AVERROR(EINVAL);
-  source->position = to;
-  return to;
+  return SeekAvio(source->position, source->size, offset, whence);
 }
 
 // A demuxer must not open anything else a file names (references, playlists).

@@ -2,13 +2,13 @@
 
 #include <algorithm>
 #include <atomic>
-#include <thread>
 #include <vector>
 
 #include "canvas/AreaAverage.h"
 #include "canvas/Picture1.h"
 #include "figure/Tracer.h"
 #include "runtime/Cpus.h"
+#include "runtime/OnThreads.h"
 
 namespace stringart {
 
@@ -24,15 +24,8 @@ void TraceTiles(std::span<const FigureRecord> figures, int side,
                   tiles[i].data(), side, side, side);
     }
   };
-#ifdef __EMSCRIPTEN__
-  work();  // the web page is built without threads
-#else
   const std::size_t cores = static_cast<std::size_t>(UsableCpus());
-  std::vector<std::thread> helpers;
-  for (std::size_t t = 1; t < std::min(cores, figures.size()); ++t) helpers.emplace_back(work);
-  work();
-  for (std::thread& helper : helpers) helper.join();
-#endif
+  OnThreads(static_cast<int>(std::min(cores, figures.size())), [&](int) { work(); });
 }
 
 }  // namespace stringart

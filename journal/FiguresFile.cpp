@@ -12,6 +12,7 @@
 #include <unordered_set>
 
 #include "runtime/AtomicFile.h"
+#include "runtime/Interrupted.h"
 #include "text/FigureCommand.h"
 #include "text/Quote.h"
 
@@ -260,8 +261,7 @@ std::optional<std::vector<TravellingFigure>> ReadFiguresFile(const std::string& 
     text.reserve(static_cast<std::size_t>(info.st_size) + 1);
     char block[65536];
     for (;;) {
-      const ssize_t n = read(fd, block, sizeof block);
-      if (n < 0 && errno == EINTR) continue;
+      const ssize_t n = RetryInterrupted([&] { return read(fd, block, sizeof block); });
       if (n < 0) {
         error = std::strerror(errno);
         break;

@@ -14,6 +14,8 @@
 #include <utility>
 #include <vector>
 
+#include "runtime/Interrupted.h"
+
 namespace stringart {
 namespace {
 
@@ -111,14 +113,8 @@ bool WriteFileAtomically(const std::string& path, std::string_view bytes, std::s
   if (!temp) return false;
   const int fd = open(temp->c_str(), O_WRONLY | O_CLOEXEC);
   bool written = fd >= 0;
-  for (std::size_t done = 0; written && done < bytes.size();) {
-    const ssize_t n = write(fd, bytes.data() + done, bytes.size() - done);
-    if (n < 0 && errno == EINTR) continue;
-    // A short write is followed by another try, which reports why (a full disk) if it fails.
-    written = n >= 0;
-    if (written) done += static_cast<std::size_t>(n);
-  }
   if (!written) error = std::strerror(errno);
+  written = written && WriteAll(fd, bytes.data(), bytes.size(), error);
   if (fd >= 0 && close(fd) != 0 && written) {
     error = std::strerror(errno);
     written = false;

@@ -10,6 +10,8 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "runtime/Interrupted.h"
+
 extern char** environ;
 
 namespace stringart {
@@ -62,15 +64,14 @@ bool RunProgram(const std::vector<std::string>& argv, std::string& error) {
   // Read to the end, so that a talkative program never blocks on a full pipe.
   std::string said;
   char buffer[4096];
-  for (ssize_t n; (n = ::read(complaint[0], buffer, sizeof buffer)) != 0;) {
-    if (n < 0 && errno == EINTR) continue;
+  for (ssize_t n;
+       (n = RetryInterrupted([&] { return ::read(complaint[0], buffer, sizeof buffer); })) != 0;) {
     if (n < 0) break;
     if (said.size() < 4096) said.append(buffer, static_cast<std::size_t>(n));
   }
   ::close(complaint[0]);
   int status = 0;
-  while (::waitpid(child, &status, 0) < 0 && errno == EINTR) {
-  }
+  RetryInterrupted([&] { return ::waitpid(child, &status, 0); });
   if (WIFEXITED(status) && WEXITSTATUS(status) == 0) return true;
   const std::string line = said.substr(0, said.find('\n'));
   if (!line.empty()) {

@@ -14,10 +14,10 @@
 #include <cstdint>
 #include <cstring>
 #include <memory>
-#include <thread>
 #include <vector>
 
 #include "runtime/Cpus.h"
+#include "runtime/OnThreads.h"
 #include "smooth/AntiAliased.h"
 #include "smooth/AntiAliased_p.h"
 
@@ -744,15 +744,6 @@ struct Batch {
   std::vector<std::uint32_t> partEnds;  // for each part, where its pieces end
 };
 
-// Runs `work` on the calling thread and on threads - 1 others, and waits for all of them.
-template <typename Work>
-void OnThreads(int threads, const Work& work) {
-  std::vector<std::thread> others;
-  for (int t = 1; t < threads; ++t) others.emplace_back(work);
-  work();
-  for (std::thread& t : others) t.join();
-}
-
 // The runs of `segments`, each cut into parts of kRunPiece segments at most.
 std::vector<Part> Parts(std::span<const Segment> segments) {
   std::vector<Part> parts;
@@ -790,7 +781,7 @@ void OutlineBatches(std::span<const Segment> segments, const std::vector<Part>& 
                     const PictureRows& picture, const CanvasPlacement& place,
                     std::vector<Batch>& batches, int threads) {
   std::atomic<std::size_t> nextBatch{0};
-  OnThreads(threads, [&] {
+  OnThreads(threads, [&](int) {
     Outliner outliner;
     std::vector<Rectangle> rectangles;
     for (std::size_t b = nextBatch++; b < batches.size(); b = nextBatch++) {
@@ -847,7 +838,7 @@ std::vector<std::uint32_t> CountPerBand(const std::vector<Batch>& batches, const
                                         int height, int threads) {
   std::vector<std::uint32_t> counts(batches.size() * bands.count, 0);
   std::atomic<std::size_t> nextCount{0};
-  OnThreads(threads, [&] {
+  OnThreads(threads, [&](int) {
     for (std::size_t b = nextCount++; b < batches.size(); b = nextCount++) {
       std::uint32_t* count = &counts[b * bands.count];
       for (const Piece& p : batches[b].pieces) {
@@ -877,7 +868,7 @@ Binned BinPieces(const std::vector<Batch>& batches, const Bands& bands, int heig
   binned.starts[bands.count] = at;
   binned.entries.resize(at);
   std::atomic<std::size_t> nextScatter{0};
-  OnThreads(threads, [&] {
+  OnThreads(threads, [&](int) {
     for (std::size_t b = nextScatter++; b < batches.size(); b = nextScatter++) {
       const Batch& batch = batches[b];
       std::uint32_t* next = &counts[b * bands.count];
@@ -899,7 +890,7 @@ Binned BinPieces(const std::vector<Batch>& batches, const Bands& bands, int heig
 void PaintBands(const Binned& binned, const Bands& bands, const std::vector<Part>& parts,
                 const PictureRows& picture, int threads) {
   std::atomic<int> nextBand{0};
-  OnThreads(threads, [&] {
+  OnThreads(threads, [&](int) {
     Band band(picture.width, bands.rows);
     for (int b = nextBand++; b < bands.count; b = nextBand++) {
       const int top = b * bands.rows, bottom = std::min(picture.height, top + bands.rows);

@@ -20,10 +20,10 @@
 #include <cstring>
 #include <memory>
 #include <optional>
-#include <thread>
 #include <vector>
 
 #include "runtime/Cpus.h"
+#include "runtime/OnThreads.h"
 #include "smooth/AntiAliased.h"
 #include "smooth/AntiAliased_p.h"
 
@@ -825,20 +825,6 @@ void PaintBlock(const BlockJob& job, BlockWork& w, const PictureRows& picture) {
   PaintBlockWith<SignPick>(job, w, picture);
 }
 #endif
-
-// Runs `work(0)` on the calling thread and work(1) to work(threads - 1) on others, and waits for
-// all of them.
-template <typename Work>
-void OnThreads([[maybe_unused]] int threads, const Work& work) {
-#if defined(__EMSCRIPTEN__) && !defined(__EMSCRIPTEN_PTHREADS__)
-  work(0);  // the page's WebAssembly has no threads, and links no thread code
-#else
-  std::vector<std::thread> others;
-  for (int t = 1; t < threads; ++t) others.emplace_back([&work, t] { work(t); });
-  work(0);
-  for (std::thread& t : others) t.join();
-#endif
-}
 
 // Threads a drawing is shared among: the usable CPUs, at most 8; one where there are no threads.
 int DrawingThreads() {

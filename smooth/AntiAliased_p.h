@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <optional>
 
+#include "canvas/ClipSegment.h"
 #include "canvas/Raster.h"
 #include "smooth/AntiAliased.h"
 
@@ -42,30 +43,8 @@ inline std::optional<CanvasSegment> DrawnSegment(const Segment& s) {
   double x0 = s.fromX, y0 = s.fromY, x1 = s.toX, y1 = s.toY;
   if (std::fabs(x0) > kFarPixels || std::fabs(y0) > kFarPixels || std::fabs(x1) > kFarPixels ||
       std::fabs(y1) > kFarPixels) {
-    // Liang-Barsky against |x|, |y| <= kFarPixels.
-    const double dx = x1 - x0, dy = y1 - y0;
-    const double p[4] = {-dx, dx, -dy, dy};
-    const double q[4] = {x0 + kFarPixels, kFarPixels - x0, y0 + kFarPixels, kFarPixels - y0};
-    double t0 = 0, t1 = 1;
-    for (int i = 0; i < 4; ++i) {
-      if (p[i] == 0) {
-        if (q[i] < 0) return std::nullopt;
-      } else if (p[i] < 0) {
-        t0 = std::max(t0, q[i] / p[i]);
-      } else {
-        t1 = std::min(t1, q[i] / p[i]);
-      }
-    }
-    if (!(t0 < t1)) return std::nullopt;
-    auto at = [](double a, double d, double t) {
-      return std::clamp(a + d * t, -kFarPixels, kFarPixels);
-    };
-    const double cx0 = at(x0, dx, t0), cy0 = at(y0, dy, t0);
-    x1 = at(x0, dx, t1);
-    y1 = at(y0, dy, t1);
-    x0 = cx0;
-    y0 = cy0;
-    if (x0 == x1 && y0 == y1) return std::nullopt;
+    // A part cut down to one point is not drawn, as a segment whose ends are one point is not.
+    if (!CutToFarSquare(x0, y0, x1, y1) || (x0 == x1 && y0 == y1)) return std::nullopt;
   }
   return CanvasSegment{x0, y0, x1, y1};
 }
@@ -86,19 +65,8 @@ inline bool PartNearPicture(const CanvasSegment& s, const PictureRows& picture,
       s.x1 <= right && s.y1 >= top && s.y1 <= bottom) {
     return true;
   }
-  const double dx = s.x1 - s.x0, dy = s.y1 - s.y0;
-  const double p[4] = {-dx, dx, -dy, dy};
-  const double q[4] = {s.x0 - left, right - s.x0, s.y0 - top, bottom - s.y0};
-  for (int i = 0; i < 4; ++i) {
-    if (p[i] == 0) {
-      if (q[i] < 0) return false;
-    } else if (p[i] < 0) {
-      t0 = std::max(t0, q[i] / p[i]);
-    } else {
-      t1 = std::min(t1, q[i] / p[i]);
-    }
-  }
-  return t0 <= t1;
+  return ClipToBox(s.x0, s.y0, s.x1 - s.x0, s.y1 - s.y0, left, right, top, bottom, t0, t1) &&
+         t0 <= t1;
 }
 
 // Cuts `s` to the box around the picture that a stroke can reach in from, in canvas pixels.

@@ -37,6 +37,7 @@
 #include "window/FullScreenView.h"
 #include "window/HelpWindow.h"
 #include "window/JournalLink.h"
+#include "window/KeyActions.h"
 #include "window/KeySequences.h"
 #include "window/Messages.h"
 #include "window/PaperDialog.h"
@@ -81,17 +82,6 @@ class Form1Stage final : public FigureStage {
  private:
   Form1Window& window_;
 };
-
-// An action whose keys, the table's for `key`, work anywhere in the window, not only from the
-// menu, doing `slot`.
-template <class Slot>
-QAction* AddAction(Form1Window* window, const QString& text, WindowKey key, Slot slot) {
-  auto* action = new QAction(text, window);
-  action->setShortcuts(KeySequences(key));
-  window->addAction(action);
-  QObject::connect(action, &QAction::triggered, window, slot);
-  return action;
-}
 
 }  // namespace
 
@@ -156,7 +146,8 @@ void Form1Window::PlaceControls() {
 }
 
 void Form1Window::CreateActions() {
-  new_ = AddAction(this, tr("&New figure"), WindowKey::New, [this] { newSoon_->start(); });
+  new_ = AddAction(this, tr("&New figure"), KeySequences(WindowKey::New),
+                   [this] { newSoon_->start(); });
   // Presses of the keys that come while a figure is being made (a key held down) fold into one
   // figure, made once every event queued meanwhile has been seen: a held key gives a figure a
   // frame, not a queue that Quit would wait behind. Each click on the button is a figure of its
@@ -166,39 +157,44 @@ void Form1Window::CreateActions() {
   connect(newSoon_, &QTimer::timeout, command1_, &QPushButton::click);
   place_ = new QAction(this);
   place_->setEnabled(false);
-  back_ = AddAction(this, tr("&Back"), WindowKey::Back, &Form1Window::GoBack);
-  forward_ = AddAction(this, tr("&Forward"), WindowKey::Forward, &Form1Window::GoForward);
-  save_ =
-      AddAction(this, tr("&Save picture as\u2026"), WindowKey::Save, &Form1Window::SavePictureAs);
-  copy_ = AddAction(this, tr("&Copy picture"), WindowKey::CopyPicture, &Form1Window::CopyPicture);
-  copyCommand_ = AddAction(this, tr("Copy figure co&mmand"), WindowKey::CopyCommand,
+  back_ = AddAction(this, tr("&Back"), KeySequences(WindowKey::Back), &Form1Window::GoBack);
+  forward_ =
+      AddAction(this, tr("&Forward"), KeySequences(WindowKey::Forward), &Form1Window::GoForward);
+  save_ = AddAction(this, tr("&Save picture as\u2026"), KeySequences(WindowKey::Save),
+                    &Form1Window::SavePictureAs);
+  copy_ = AddAction(this, tr("&Copy picture"), KeySequences(WindowKey::CopyPicture),
+                    &Form1Window::CopyPicture);
+  copyCommand_ = AddAction(this, tr("Copy figure co&mmand"), KeySequences(WindowKey::CopyCommand),
                            &Form1Window::CopyFigureCommand);
-  open_ = AddAction(this, tr("&Open figure\u2026"), WindowKey::Open, &Form1Window::OpenFigureAs);
-  saveLarge_ = AddAction(this, tr("Save &large picture\u2026"), WindowKey::SaveLarge,
+  open_ = AddAction(this, tr("&Open figure\u2026"), KeySequences(WindowKey::Open),
+                    &Form1Window::OpenFigureAs);
+  saveLarge_ = AddAction(this, tr("Save &large picture\u2026"), KeySequences(WindowKey::SaveLarge),
                          &Form1Window::SaveLargePictureAs);
-  saveAnimation_ = AddAction(this, tr("Save &animation\u2026"), WindowKey::SaveAnimation,
-                             &Form1Window::SaveAnimationAs);
-  savePaper_ = AddAction(this, tr("Save for &paper\u2026"), WindowKey::SavePaper,
+  saveAnimation_ = AddAction(this, tr("Save &animation\u2026"),
+                             KeySequences(WindowKey::SaveAnimation), &Form1Window::SaveAnimationAs);
+  savePaper_ = AddAction(this, tr("Save for &paper\u2026"), KeySequences(WindowKey::SavePaper),
                          &Form1Window::SaveForPaperAs);
-  wallpaper_ =
-      AddAction(this, tr("Set as &wallpaper"), WindowKey::Wallpaper, &Form1Window::SetAsWallpaper);
-  variations_ = AddAction(this, tr("&Variations\u2026"), WindowKey::Variations,
+  wallpaper_ = AddAction(this, tr("Set as &wallpaper"), KeySequences(WindowKey::Wallpaper),
+                         &Form1Window::SetAsWallpaper);
+  variations_ = AddAction(this, tr("&Variations\u2026"), KeySequences(WindowKey::Variations),
                           [this] { ShowVariationsWindow(*stage_); });
-  adjust_ = AddAction(this, tr("Ad&just\u2026"), WindowKey::Adjust,
+  adjust_ = AddAction(this, tr("Ad&just\u2026"), KeySequences(WindowKey::Adjust),
                       [this] { ShowAdjustWindow(*stage_); });
-  fullScreenAction_ =
-      AddAction(this, tr("F&ull screen"), WindowKey::FullScreen, [this] { ShowFullScreen(); });
-  slideshowAction_ = AddAction(this, tr("Sli&deshow"), WindowKey::Slideshow,
+  fullScreenAction_ = AddAction(this, tr("F&ull screen"), KeySequences(WindowKey::FullScreen),
+                                [this] { ShowFullScreen(); });
+  slideshowAction_ = AddAction(this, tr("Sli&deshow"), KeySequences(WindowKey::Slideshow),
                                [this] { ShowFullScreen(kDefaultSlideshowSeconds); });
-  help_ = AddAction(this, tr("&Keys and options\u2026"), WindowKey::Help, &Form1Window::ShowHelp);
+  help_ = AddAction(this, tr("&Keys and options\u2026"), KeySequences(WindowKey::Help),
+                    &Form1Window::ShowHelp);
   about_ = new QAction(tr("&About stringart"), this);
   connect(about_, &QAction::triggered, this, &Form1Window::ShowAbout);
   helpMenu_ = new QMenu(tr("&Help"), this);
   helpMenu_->addActions({help_, about_});
   // One window: closing it quits.
-  quit_ = AddAction(this, tr("&Quit"), WindowKey::Quit, &QWidget::close);
+  quit_ = AddAction(this, tr("&Quit"), KeySequences(WindowKey::Quit), &QWidget::close);
   // The keyboard's way to the menu, wherever the focus is.
-  AddAction(this, QString(), WindowKey::Menu, [this] { ShowContextMenu(view_->rect().center()); });
+  AddAction(this, QString(), KeySequences(WindowKey::Menu),
+            [this] { ShowContextMenu(view_->rect().center()); });
 }
 
 void Form1Window::ShowContextMenu(QPoint at) {

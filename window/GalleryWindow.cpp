@@ -31,6 +31,7 @@
 #include "text/FigureFiles.h"
 #include "text/Quote.h"
 #include "window/ExportNote.h"
+#include "window/KeyActions.h"
 #include "window/KeySequences.h"
 #include "window/Messages.h"
 #include "window/MorphButton.h"
@@ -72,15 +73,6 @@ bool WritePicture(FigureFiles& files, const FigureRecord& figure, const QString&
 QString FolderFor(QStandardPaths::StandardLocation location) {
   const QString folder = QStandardPaths::writableLocation(location);
   return !folder.isEmpty() && QDir(folder).exists() ? folder : QDir::homePath();
-}
-
-QAction* Action(QWidget* on, const QString& text, const QList<QKeySequence>& keys,
-                Qt::ShortcutContext context = Qt::WidgetWithChildrenShortcut) {
-  auto* action = new QAction(text, on);
-  action->setShortcuts(keys);
-  action->setShortcutContext(context);
-  on->addAction(action);
-  return action;
 }
 
 }  // namespace
@@ -209,11 +201,12 @@ void GalleryWindow::CreateBar() {
     if (text.isEmpty()) typing->start();  // the clear button
   });
   connect(typing, &QTimer::timeout, this, &GalleryWindow::Reload);
-  connect(Action(search_, tr("Clear the search"), {Qt::Key_Escape}), &QAction::triggered, this,
-          [this] {
-            search_->clear();
-            view_->setFocus();
-          });
+  connect(
+      AddAction(search_, tr("Clear the search"), {Qt::Key_Escape}, Qt::WidgetWithChildrenShortcut),
+      &QAction::triggered, this, [this] {
+        search_->clear();
+        view_->setFocus();
+      });
   openFigures_->setToolTip(tr("Add the figures of a figures file to the journal (Ctrl+O)"));
   openFigures_->setFocusPolicy(Qt::TabFocus);
   connect(openFigures_, &QPushButton::clicked, this, &GalleryWindow::ImportFiguresAs);
@@ -223,40 +216,42 @@ void GalleryWindow::CreateActions() {
   // The tiles' actions, in their menu too; while a note is written its line takes its keys.
   open_ = new QAction(tr("&Open"), view_);
   connect(open_, &QAction::triggered, this, &GalleryWindow::ShowSelected);
-  favourite_ = Action(view_, tr("&Favourite"), KeySequences(GalleryKey::Favourite));
+  favourite_ = AddAction(view_, tr("&Favourite"), KeySequences(GalleryKey::Favourite),
+                         Qt::WidgetWithChildrenShortcut);
   favourite_->setCheckable(true);
   connect(favourite_, &QAction::triggered, this, &GalleryWindow::ToggleFavouriteSelected);
-  note_ = Action(view_, tr("&Note\u2026"), KeySequences(GalleryKey::Note));
+  note_ = AddAction(view_, tr("&Note\u2026"), KeySequences(GalleryKey::Note),
+                    Qt::WidgetWithChildrenShortcut);
   connect(note_, &QAction::triggered, this, &GalleryWindow::EditNote);
-  savePicture_ = Action(view_, tr("Save &picture\u2026"), KeySequences(GalleryKey::SavePicture));
+  savePicture_ = AddAction(view_, tr("Save &picture\u2026"), KeySequences(GalleryKey::SavePicture),
+                           Qt::WidgetWithChildrenShortcut);
   connect(savePicture_, &QAction::triggered, this, &GalleryWindow::SavePictureAs);
-  saveFigures_ = Action(view_, tr("Save f&igures\u2026"), KeySequences(GalleryKey::SaveFigures),
-                        Qt::WindowShortcut);
+  saveFigures_ = AddAction(view_, tr("Save f&igures\u2026"), KeySequences(GalleryKey::SaveFigures));
   connect(saveFigures_, &QAction::triggered, this, &GalleryWindow::SaveFiguresAs);
-  remove_ = Action(view_, tr("&Remove"), KeySequences(GalleryKey::Remove));
+  remove_ = AddAction(view_, tr("&Remove"), KeySequences(GalleryKey::Remove),
+                      Qt::WidgetWithChildrenShortcut);
   connect(remove_, &QAction::triggered, this, &GalleryWindow::RemoveSelected);
-  connect(Action(view_, tr("Menu"), KeySequences(GalleryKey::Menu)), &QAction::triggered, this,
-          [this] {
-            const QRect at = view_->visualRect(view_->currentIndex());
-            emit view_->customContextMenuRequested(at.isValid() ? at.center() : QPoint());
-          });
-  connect(Action(this, tr("Undo"), KeySequences(GalleryKey::Undo), Qt::WindowShortcut),
-          &QAction::triggered, this, &GalleryWindow::Undo);
-  connect(Action(this, tr("Redo"), KeySequences(GalleryKey::Redo), Qt::WindowShortcut),
-          &QAction::triggered, this, &GalleryWindow::Redo);
-  connect(Action(this, tr("Search notes"), KeySequences(GalleryKey::Search), Qt::WindowShortcut),
+  connect(
+      AddAction(view_, tr("Menu"), KeySequences(GalleryKey::Menu), Qt::WidgetWithChildrenShortcut),
+      &QAction::triggered, this, [this] {
+        const QRect at = view_->visualRect(view_->currentIndex());
+        emit view_->customContextMenuRequested(at.isValid() ? at.center() : QPoint());
+      });
+  connect(AddAction(this, tr("Undo"), KeySequences(GalleryKey::Undo)), &QAction::triggered, this,
+          &GalleryWindow::Undo);
+  connect(AddAction(this, tr("Redo"), KeySequences(GalleryKey::Redo)), &QAction::triggered, this,
+          &GalleryWindow::Redo);
+  connect(AddAction(this, tr("Search notes"), KeySequences(GalleryKey::Search)),
           &QAction::triggered, this, [this] {
             search_->setFocus();
             search_->selectAll();
           });
-  connect(
-      Action(this, tr("Open figures"), KeySequences(GalleryKey::OpenFigures), Qt::WindowShortcut),
-      &QAction::triggered, this, &GalleryWindow::ImportFiguresAs);
+  connect(AddAction(this, tr("Open figures"), KeySequences(GalleryKey::OpenFigures)),
+          &QAction::triggered, this, &GalleryWindow::ImportFiguresAs);
   // Esc closes too, in keyPressEvent: as a shortcut it would clash with the search's own.
   QList<QKeySequence> close = KeySequences(GalleryKey::Close);
   close.removeAll(QKeySequence(Qt::Key_Escape));
-  connect(Action(this, tr("Close"), close, Qt::WindowShortcut), &QAction::triggered, this,
-          &QWidget::close);
+  connect(AddAction(this, tr("Close"), close), &QAction::triggered, this, &QWidget::close);
 }
 
 GalleryWindow::~GalleryWindow() {

@@ -9,6 +9,7 @@
 #include "text/Quote.h"
 #include "window/FigureStage.h"
 #include "window/GalleryWindow.h"
+#include "window/KeyActions.h"
 #include "window/KeySequences.h"
 #include "window/Messages.h"
 
@@ -17,13 +18,11 @@ namespace stringart {
 JournalLink::JournalLink(FigureStage& stage, const std::string& path)
     : QObject(stage.window()),
       stage_(stage),
-      favourite_(new QAction(tr("Favour&ite"), stage.window())),
-      galleryAction_(new QAction(tr("Figu&res\u2026"), stage.window())) {
+      // Added to the window, so that their keys work anywhere in it.
+      favourite_(AddAction(stage.window(), tr("Favour&ite"), KeySequences(WindowKey::Favourite))),
+      galleryAction_(
+          AddAction(stage.window(), tr("Figu&res\u2026"), KeySequences(WindowKey::Gallery))) {
   favourite_->setCheckable(true);
-  favourite_->setShortcuts(KeySequences(WindowKey::Favourite));
-  galleryAction_->setShortcuts(KeySequences(WindowKey::Gallery));
-  stage.window()->addAction(favourite_);  // the keys work anywhere in the window
-  stage.window()->addAction(galleryAction_);
   connect(favourite_, &QAction::triggered, this, &JournalLink::ToggleFavourite);
   connect(galleryAction_, &QAction::triggered, this, &JournalLink::OpenGallery);
   journal_ = std::make_unique<Journal>(path, [this](const JournalNews& news) {
