@@ -32,30 +32,30 @@ constexpr int kLanes = 8;
 // takes or gives one is inlined into each copy of its callers, at every optimisation level.
 typedef double Doubles __attribute__((vector_size(kLanes * sizeof(double))));
 
-STRINGART_INLINE Doubles Min(Doubles a, Doubles b) {
+STRINGART_COPY_INLINE Doubles Min(Doubles a, Doubles b) {
   return a < b ? a : b;
 }
-STRINGART_INLINE Doubles Max(Doubles a, Doubles b) {
+STRINGART_COPY_INLINE Doubles Max(Doubles a, Doubles b) {
   return a > b ? a : b;
 }
-STRINGART_INLINE Doubles Abs(Doubles a) {
+STRINGART_COPY_INLINE Doubles Abs(Doubles a) {
   return a < 0 ? -a : a;
 }
-STRINGART_INLINE Doubles Load(const double* p) {
+STRINGART_COPY_INLINE Doubles Load(const double* p) {
   Doubles v;
   std::memcpy(&v, p, sizeof v);
   return v;
 }
-STRINGART_INLINE void Store(double* p, Doubles v) {
+STRINGART_COPY_INLINE void Store(double* p, Doubles v) {
   std::memcpy(p, &v, sizeof v);
 }
-STRINGART_INLINE double Largest(Doubles v) {
+STRINGART_COPY_INLINE double Largest(Doubles v) {
   v = Max(v, __builtin_shufflevector(v, v, 4, 5, 6, 7, 0, 1, 2, 3));
   v = Max(v, __builtin_shufflevector(v, v, 2, 3, 0, 1, 6, 7, 4, 5));
   v = Max(v, __builtin_shufflevector(v, v, 1, 0, 3, 2, 5, 4, 7, 6));
   return v[0];
 }
-STRINGART_INLINE double Smallest(Doubles v) {
+STRINGART_COPY_INLINE double Smallest(Doubles v) {
   return -Largest(-v);
 }
 
@@ -204,13 +204,13 @@ struct Outlined {
 
 // `a` moved away from zero by far less than any value that matters, so that a product of such
 // values stays finite and above zero.
-STRINGART_INLINE Doubles AwayFromZero(Doubles a) {
+STRINGART_COPY_INLINE Doubles AwayFromZero(Doubles a) {
   const Doubles tiny = Doubles{} + 1e-60;
   return a + (a < 0 ? -tiny : tiny);
 }
 
 // 1 / a and 1 / b with one division.
-STRINGART_INLINE void Reciprocals(Doubles& a, Doubles& b) {
+STRINGART_COPY_INLINE void Reciprocals(Doubles& a, Doubles& b) {
   a = AwayFromZero(a);
   b = AwayFromZero(b);
   const Doubles r = 1.0 / (a * b);
@@ -220,7 +220,7 @@ STRINGART_INLINE void Reciprocals(Doubles& a, Doubles& b) {
 }
 
 // 1 / a, 1 / b, 1 / c and 1 / d with one division; each halved, as every use wants.
-STRINGART_INLINE void Reciprocals(Doubles& a, Doubles& b, Doubles& c, Doubles& d) {
+STRINGART_COPY_INLINE void Reciprocals(Doubles& a, Doubles& b, Doubles& c, Doubles& d) {
   a = AwayFromZero(a);
   b = AwayFromZero(b);
   c = AwayFromZero(c);
@@ -243,7 +243,7 @@ struct FourSidesSummary {
 // How near the side lines of one rectangle come to those of another, the two nearly parallel or
 // square. `u`, `v`: the first's centre along and across the second; `eu`, `ev`: its half extents
 // along and across the second; `hl`: the second's half length.
-STRINGART_INLINE Doubles LinesApart(Doubles u, Doubles v, Doubles eu, Doubles ev, Doubles hl) {
+STRINGART_COPY_INLINE Doubles LinesApart(Doubles u, Doubles v, Doubles eu, Doubles ev, Doubles hl) {
   u = Abs(u);
   v = Abs(v);
   return Min(Min(Abs(u + eu - hl), Abs(Abs(u - eu) - hl)),
@@ -600,7 +600,7 @@ static_assert(DividesBy255());
 
 // `colour` over `under`, channel by channel, with `alpha` of 255, rounded to nearest, as
 // smooth_detail::Blend.
-STRINGART_INLINE Words BlendWords(Words under, Words colour, Words alpha) {
+STRINGART_COPY_INLINE Words BlendWords(Words under, Words colour, Words alpha) {
   Words out = Words{} + 0xFF000000u;
   for (int shift = 0; shift < 24; shift += 8) {
     const Words c = colour >> shift & 0xFF, u = under >> shift & 0xFF;

@@ -15,13 +15,14 @@
 #if defined(__x86_64__) && defined(__ELF__) && !defined(__EMSCRIPTEN__)
 #define STRINGART_X86_COPIES 1
 #define STRINGART_CLONES __attribute__((target_clones("avx512f", "avx2", "default")))
-#else
-#define STRINGART_CLONES
-#endif
 // For helpers that take or give a vector wider than a register: inlined into each copy of
 // their callers whatever the optimisation level, as a call between copies would pass the vector
 // by one convention and take it by another.
-#define STRINGART_INLINE inline __attribute__((always_inline))
+#define STRINGART_COPY_INLINE inline __attribute__((always_inline))
+#else
+#define STRINGART_CLONES
+#define STRINGART_COPY_INLINE inline
+#endif
 
 namespace stringart::smooth_detail {
 
