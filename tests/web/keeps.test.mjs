@@ -108,8 +108,9 @@ describe('the page keeps and steers its figures', () => {
 
   test('a favourite outlasts the browser, and the gallery shows it exactly', async () => {
     const profile = fs.mkdtempSync(path.join(os.tmpdir(), 'stringart-profile-'));
+    let context;
     try {
-      let context = await launchProfile(profile);
+      context = await launchProfile(profile);
       let page = await context.newPage();
       await openPage(page, env.server.url, `#draws=${kDraws}&directions=1,1,-1`);
       await page.keyboard.press('f');
@@ -133,6 +134,7 @@ describe('the page keeps and steers its figures', () => {
       await page.keyboard.press('g');
       await page.getByRole('dialog', {name: 'Figures'}).getByRole('heading', {name: 'Figures'}).waitFor();
       assert.equal(await page.getAttribute('#FavouritesTab', 'aria-selected'), 'true');
+      await page.waitForFunction(() => GalleryList.children.length === 1);  // read from the store
       assert.deepEqual(await openDialog(page), {name: 'Figures', options: 1, selected: 0});
       const thumbnail = page.locator('#GalleryList [role="option"] canvas');
       await page.waitForFunction(() => document.querySelector('#GalleryList canvas').width === 100);
@@ -150,8 +152,8 @@ describe('the page keeps and steers its figures', () => {
       await page.waitForFunction(() => GalleryList.children.length === 5);
       await closeDialog(page);
       assert.deepEqual(errors, []);
-      await context.close();
     } finally {
+      await context?.close();  // a browser left open would keep the suite from ending
       fs.rmSync(profile, {recursive: true, force: true});
     }
   });
