@@ -4,6 +4,7 @@
 
 #include <QSettings>
 #include <QTemporaryDir>
+#include <QTimer>
 
 #include "window/GuardedApplication.h"
 
@@ -19,6 +20,11 @@ int main(int argc, char** argv) {
   struct ForgetSettings : ::testing::EmptyTestEventListener {
     void OnTestStart(const ::testing::TestInfo&) override {
       QSettings(QStringLiteral("stringart"), QStringLiteral("stringart")).clear();
+    }
+    // A wait for a dialog that never came ends with its test: it holds the test's references.
+    void OnTestEnd(const ::testing::TestInfo&) override {
+      qDeleteAll(
+          qApp->findChildren<QTimer*>(QStringLiteral("WhenShown"), Qt::FindDirectChildrenOnly));
     }
   };
   ::testing::UnitTest::GetInstance()->listeners().Append(new ForgetSettings);

@@ -116,7 +116,9 @@ inline void PostCloseRequest(const QWidget& window) {
 // as a person answers it: the calls that open one return only once it is closed.
 template <typename T>
 void WhenShown(std::function<void(T*)> answer) {
-  auto* poll = new QTimer;
+  // The application's, named, so that the test's end stops one that nothing answered.
+  auto* poll = new QTimer(qApp);
+  poll->setObjectName(QStringLiteral("WhenShown"));
   QObject::connect(poll, &QTimer::timeout, [poll, answer] {
     QWidget* shown = QApplication::activePopupWidget();
     if (shown == nullptr) shown = QApplication::activeModalWidget();
