@@ -109,6 +109,17 @@ EMSCRIPTEN_KEEPALIVE const unsigned char* CanvasRgba() {
   return Page().Rgba().data();
 }
 
+// The figure on the canvas to be watched drawn: a black canvas of the watch's own; returns the
+// number of its segments.
+EMSCRIPTEN_KEEPALIVE int Watch() {
+  return Page().Watch();
+}
+
+// The watched figure drawn up to `count` segments, as CanvasRgba lays it out.
+EMSCRIPTEN_KEEPALIVE const unsigned char* WatchTo(int count) {
+  return Page().WatchTo(count).data();
+}
+
 // The canvas area-averaged to side x side RGBA bytes (side from 1 to 500), valid until the next
 // call.
 EMSCRIPTEN_KEEPALIVE const unsigned char* TileRgba(int side) {

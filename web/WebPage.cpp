@@ -1,5 +1,7 @@
 #include "web/WebPage.h"
 
+#include <algorithm>
+
 #include "canvas/AreaAverage.h"
 #include "canvas/SegmentRecorder.h"
 #include "canvas/Svg.h"
@@ -84,6 +86,26 @@ const std::string& WebPage::Svg() {
   svg_.shrink_to_fit();
   svg_ = SvgDocument(drawing, Picture1::kWidth, Picture1::kHeight, RemakeCommand(figure_));
   return svg_;
+}
+
+int WebPage::Watch() {
+  TraceAgain(figure_, watched_);
+  watchedTo_ = 0;
+  watching_.SetBackground(kBlack);
+  return static_cast<int>(watched_.segments().size());
+}
+
+const std::vector<std::uint8_t>& WebPage::WatchTo(int count) {
+  const std::vector<Segment>& segments = watched_.segments();
+  const std::size_t to = std::min(segments.size(), static_cast<std::size_t>(std::max(count, 0)));
+  for (; watchedTo_ < to; ++watchedTo_) {
+    const Segment& s = segments[watchedTo_];
+    watching_.DrawLine(s.fromX, s.fromY, s.toX, s.toY, s.colour);
+  }
+  if (watchedTo_ == segments.size()) watched_ = SegmentRecorder();  // its 4 MB go once whole
+  static_assert(Picture1::kStride == Picture1::kWidth, "rows are read as one run");
+  ToRgba(watching_.pixels(), std::size_t{Picture1::kWidth} * Picture1::kHeight, rgba_);
+  return rgba_;
 }
 
 FigureDraws WebPage::Vary(const FigureDraws& draws, double strength) {

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "canvas/Picture1.h"
+#include "canvas/SegmentRecorder.h"
 #include "figure/FigureRecord.h"
 #include "runtime/Clock.h"
 #include "runtime/DrawSource.h"
@@ -51,6 +52,14 @@ class WebPage {
   FigureDraws Vary(const FigureDraws& draws, double strength);
   void SeedVariations(std::uint64_t seed) { variationSeed_ = seed; }
 
+  // The figure on the canvas watched as it is drawn, as the window's tracing clip shows it:
+  // Watch records its segments and blanks a canvas of the watch's own, and returns how many
+  // segments there are; WatchTo draws them on it up to `count` (on from where it last stopped)
+  // and returns its pixels as Rgba lays them out. The last segment drawn gives the canvas's
+  // figure, pixel for pixel; the recording goes then.
+  int Watch();
+  const std::vector<std::uint8_t>& WatchTo(int count);
+
  private:
   Picture1 picture_;
   RandomSource source_;
@@ -61,6 +70,9 @@ class WebPage {
   std::vector<std::uint8_t> rgba_;
   std::optional<LargePicture> smooth_;
   std::string svg_;
+  SegmentRecorder watched_;
+  std::size_t watchedTo_ = 0;  // segments of watched_ drawn on watching_
+  Picture1 watching_;
 };
 
 }  // namespace stringart

@@ -1,7 +1,7 @@
 // The canvas: the figure on it, painted from the core's exact raster, and, where the screen has
 // more pixels than the raster, drawn again anti-aliased at the device's pixels.
 
-import {engine, isQueued, queue} from './engine.js';
+import {ask, engine, isQueued, queue} from './engine.js';
 import {$, canvas, kSize} from './ui.js';
 
 const context = canvas.getContext('2d', {alpha: false});
@@ -67,7 +67,7 @@ function sharpen() {
     return;
   }
   sharpening = {question, reject() {}, resolve({figure, width, bitmap}) {
-    if (bitmap && figure.link === view.shown.link && width === deviceSide()) {
+    if (bitmap && figure.link === view.shown.link && width === deviceSide() && !watching) {
       canvas.width = canvas.height = width;
       context.drawImage(bitmap, 0, 0);
       fitRendering();
@@ -80,4 +80,40 @@ function paintExact() {
   canvas.width = canvas.height = kSize;
   context.putImageData(view.exact, 0, 0);
   fitRendering();
+}
+
+// "Watch it drawn": the figure on the canvas drawn again before the eyes, its strokes in the
+// order they were traced over eight seconds, as the window's tracing clip shows them. Pressed
+// again, or another figure, ends it; the canvas then shows the figure whole.
+const kWatchMs = 8000;
+let watching = null;
+export async function watch() {
+  const {shown} = view, button = $('Watch');
+  if (watching || !shown) {
+    watching = null;
+    return;
+  }
+  const token = watching = {};
+  button.setAttribute('aria-pressed', 'true');
+  try {
+    const figure = {op: 'watch', draws: shown.draws, directions: shown.directions};
+    let answer = await ask({...figure, start: true, to: 0}), to = 0;
+    const {total} = answer, started = performance.now();
+    while (watching === token && view.shown === shown) {
+      if (canvas.width !== kSize) canvas.width = canvas.height = kSize;
+      fitRendering();
+      context.putImageData(new ImageData(new Uint8ClampedArray(answer.rgba), kSize, kSize), 0, 0);
+      if (to === total) break;
+      await new Promise(requestAnimationFrame);
+      to = Math.min(total, Math.ceil(total * (performance.now() - started) / kWatchMs));
+      answer = await ask({...figure, to});
+    }
+  } finally {
+    if (watching === token) watching = null;
+    button.setAttribute('aria-pressed', 'false');
+    if (view.shown === shown) {
+      paintExact();
+      sharpen();
+    }
+  }
 }

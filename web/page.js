@@ -5,8 +5,9 @@
 import {adjust} from './adjust.js';
 import {running, engine, startCore} from './engine.js';
 import {downloadLarge, downloadPng, downloadSvg, share} from './files.js';
+import {watch} from './canvas.js';
 import {gallery} from './gallery.js';
-import {act, back, favourites, favouritesOf, figureKey, forward, forwardOrNew, newFigure, showAddress,
+import {act, aside, back, favourites, favouritesOf, figureKey, forward, forwardOrNew, newFigure, showAddress,
         toggleFavourite} from './history.js';
 import {openStore, refused} from './store.js';
 import {$, canvas, enable, say} from './ui.js';
@@ -55,6 +56,7 @@ async function start() {
   $('VariationsButton').addEventListener('click', () => variations.open());
   $('AdjustButton').addEventListener('click', () => adjust.open());
   $('FullScreen').addEventListener('click', toggleFullScreen);
+  $('Watch').addEventListener('click', () => aside(watch));
   // A swipe across the canvas: to the right goes back, to the left forward, as the arrows do,
   // and past the last figure to a new one.
   let from = null;
@@ -71,7 +73,7 @@ async function start() {
   // takes none of these).
   const kKeys = {n: pressNew, ArrowLeft: () => act(back), ArrowRight: () => act(forward),
                  f: () => act(toggleFavourite), g: () => gallery.open(), v: () => variations.open(),
-                 a: () => adjust.open(), z: toggleFullScreen};
+                 a: () => adjust.open(), w: () => aside(watch), z: toggleFullScreen};
   document.addEventListener('keydown', (event) => {
     const key = event.key.length === 1 ? event.key.toLowerCase() : event.key;
     if (event.ctrlKey || event.altKey || event.metaKey || $('Command1').disabled || !kKeys[key] ||

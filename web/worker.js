@@ -259,6 +259,15 @@ const ops = {
       return answer.error ? null : {name: answer.figure.name, rgba: bytes(core._TileRgba(side), side * side * 4)};
     })};
   },
+  // The figure watched as it is drawn: with `start` it is traced and its segments counted
+  // (`total`); the watch's canvas after its first `to` segments.
+  watch(figure) {
+    const answer = figure.start ? trace(figure) : {};
+    if (answer.error) return answer;
+    if (figure.start) answer.total = core._Watch();
+    answer.rgba = bytes(core._WatchTo(figure.to), kSide * kSide * 4);
+    return answer;
+  },
   // Figures near `draws`, each draw moved by at most `strength`.
   vary({draws, directions, strength, count}) {
     const error = read({draws, directions});

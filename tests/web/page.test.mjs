@@ -10,7 +10,7 @@ import path from 'node:path';
 import {describe, test} from 'node:test';
 import zlib from 'node:zlib';
 
-import {canvasPixels, compareRasters, litPixels, openPage, readPng, render, renderPng, serveSite,
+import {assertExact, canvasPixels, compareRasters, litPixels, openPage, readPng, render, renderPng, serveSite,
         site, useSiteInBrowser, waitForFigure, watchErrors} from './support.mjs';
 
 const kDraws = '0.1,0.2,0.3,0.4,0.5,0.6,0.7,0.8,0.9,0.15,0.35,0.55';
@@ -220,6 +220,29 @@ describe('the page in chromium', () => {
     await page.keyboard.press('ArrowRight');
     await page.waitForFunction((h) => location.hash !== h, first);
     assert.equal((await named())[0], title);
+  }));
+
+  test('"Watch it drawn" draws the figure again stroke by stroke and ends on it; W again, or "new", ends it at once',
+       () => withPage(async (page) => {
+    await openPage(page, env.server.url, `#draws=${kDraws}&directions=1,1,1`);
+    const whole = litPixels(renderPng(kDraws, '1,1,1').rgba);
+    // Part of the figure on the canvas, seen by the page itself between two frames.
+    const partWay = () => page.waitForFunction((whole) => {
+      const rgba = Picture1.getContext('2d').getImageData(0, 0, 500, 500).data;
+      let lit = 0;
+      for (let i = 0; i < rgba.length; i += 4) lit += rgba[i] | rgba[i + 1] | rgba[i + 2] ? 1 : 0;
+      return lit > 0 && lit < whole / 2;
+    }, whole, {polling: 20});
+    const ended = () => page.waitForFunction(() => Watch.getAttribute('aria-pressed') === 'false');
+    for (const [start, end] of [['#Watch', null], ['w', 'w'], ['w', '#Command1']]) {
+      await (start === 'w' ? page.keyboard.press('w') : page.click(start));
+      await partWay();
+      if (end) await (end === 'w' ? page.keyboard.press('w') : page.click(end));
+      await ended();
+      await waitForFigure(page);
+      await assertExact(page, `watching, ended by ${end ?? 'the last stroke'}`);
+    }
+    assert.notEqual(await hash(page), `#draws=${kDraws}&directions=1,1,1`);
   }));
 
   test('an abort of the core is survived with a fresh figure and working buttons', () => withPage(async (page) => {
