@@ -134,6 +134,7 @@ GalleryWindow::GalleryWindow(Journal& journal, ThumbnailCache& thumbnails, Figur
   layout->addWidget(status_);
   // Another window or `stringart --import` may add figures while this one is open; asking the
   // journal is one PRAGMA on its writer's connection, cheap enough to do every second.
+  watch_->setObjectName(QStringLiteral("watch"));
   watch_->setInterval(1000);
   connect(watch_, &QTimer::timeout, this, &GalleryWindow::CheckOthers);
   resize(std::max(5 * view_->gridSize().width() + 40, 880), 3 * view_->gridSize().height() + 70);

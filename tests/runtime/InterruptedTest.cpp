@@ -3,8 +3,8 @@
 #include <pthread.h>
 #include <unistd.h>
 
-#include <chrono>
 #include <csignal>
+#include <fstream>
 #include <string>
 #include <thread>
 
@@ -12,6 +12,20 @@
 
 namespace stringart {
 namespace {
+
+// Waits until thread `tid` of this process sleeps in the kernel, as its /proc stat says: the
+// read it makes has blocked.
+void AwaitBlocked(pid_t tid) {
+  const std::string path = "/proc/self/task/" + std::to_string(tid) + "/stat";
+  for (;;) {
+    std::ifstream stat(path);
+    std::string line;
+    std::getline(stat, line);
+    const std::size_t name = line.rfind(')');  // the state follows the command's name
+    if (name != std::string::npos && name + 2 < line.size() && line[name + 2] == 'S') return;
+    std::this_thread::yield();
+  }
+}
 
 TEST(ReadAll, GathersPiecesThroughASignalAndStopsAtTheEnd) {
   // A handler without SA_RESTART, so that the signal interrupts the blocked read with EINTR.
@@ -21,12 +35,13 @@ TEST(ReadAll, GathersPiecesThroughASignalAndStopsAtTheEnd) {
   int pipe_fds[2];
   ASSERT_EQ(pipe(pipe_fds), 0);
   const pthread_t reader = pthread_self();
+  const pid_t readerId = gettid();
   std::thread writer([&] {
     std::string error;
     EXPECT_TRUE(WriteAll(pipe_fds[1], "abc", 3, error));
-    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    AwaitBlocked(readerId);
     pthread_kill(reader, SIGUSR1);
-    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    AwaitBlocked(readerId);
     EXPECT_TRUE(WriteAll(pipe_fds[1], "defg", 4, error));
     close(pipe_fds[1]);
   });

@@ -5,6 +5,7 @@
 #include <sqlite3.h>
 
 #include <QAbstractItemModel>
+#include <QDateTime>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QItemSelectionModel>
@@ -16,9 +17,11 @@
 #include <QMimeData>
 #include <QPointer>
 #include <QScrollBar>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextBrowser>
+#include <QTimer>
 #include <QUrl>
 #include <chrono>
 #include <fstream>
@@ -94,8 +97,16 @@ FigureRecord Made(const FigureRecord& figure) {
 
 // Runs the event loop until the gallery has read its rows and files (at most 10 s).
 void Await(const GalleryWindow& gallery) {
-  for (int i = 0; i < 1000 && gallery.loading(); ++i) QTest::qWait(10);
-  ASSERT_FALSE(gallery.loading()) << "the gallery never finished reading";
+  ASSERT_TRUE(QTest::qWaitFor([&gallery] { return !gallery.loading(); }, 10000))
+      << "the gallery never finished reading";
+}
+
+// Reads what the gallery has to read and runs what it has posted or timed at once (a layout, a
+// message): what would change late has changed.
+void Settle(const GalleryWindow& gallery) {
+  Await(gallery);
+  QCoreApplication::sendPostedEvents();
+  QCoreApplication::processEvents();
 }
 
 TEST(Gallery, FavouritesMarkedWithCtrlDOpenFirstAndTheKeysWork) {
@@ -112,7 +123,8 @@ TEST(Gallery, FavouritesMarkedWithCtrlDOpenFirstAndTheKeysWork) {
   for (int i = 0; i < 3; ++i) run.Key(&run.window, Qt::Key_D, Qt::ControlModifier);  // on, off, on
   for (int i = 0; i < 3; ++i) run.window.GoBack();
   // Marks a second apart at least: the order of marking is by the clock.
-  QTest::qWait(1100);
+  const qint64 marked = QDateTime::currentSecsSinceEpoch();
+  ASSERT_TRUE(QTest::qWaitFor([marked] { return QDateTime::currentSecsSinceEpoch() > marked; }));
   run.Key(&run.window, Qt::Key_D, Qt::ControlModifier);
 
   run.Key(&run.window, Qt::Key_H, Qt::ControlModifier);
@@ -125,8 +137,7 @@ TEST(Gallery, FavouritesMarkedWithCtrlDOpenFirstAndTheKeysWork) {
   EXPECT_EQ(gallery->selectedRow(), 0);
 
   // Thumbnails: the exact figure, area-averaged, traced behind the window.
-  for (int pass = 0; pass < 500 && !gallery->ScreenTraced(); ++pass) QTest::qWait(10);
-  ASSERT_TRUE(gallery->ScreenTraced());
+  ASSERT_TRUE(QTest::qWaitFor([gallery] { return gallery->ScreenTraced(); }));
   const QImage thumbnail =
       gallery->view()->model()->index(1, 0).data(Qt::DecorationRole).value<QImage>();
   QImage expected(ThumbnailCache::kSide, ThumbnailCache::kSide, QImage::Format_RGB32);
@@ -237,7 +248,7 @@ TEST(Gallery, TwoSelectedFiguresMakeAMorphFromTheFirstSelectedToTheLast) {
             "figure-" + FigureName(run.figure(0)) + "-to-" + FigureName(run.figure(2)) + ".mp4");
   ASSERT_TRUE(gallery->StartMorph(testing::Request(clip, 500, 500, 1, 2), error))
       << error.toStdString();
-  for (int i = 0; i < 3000 && gallery->exporting(); ++i) QTest::qWait(10);
+  ASSERT_TRUE(QTest::qWaitFor([gallery] { return !gallery->exporting(); }, 60000));
   std::string why;
   const auto opened = run.files.Open(clip.toStdString(), why);
   ASSERT_TRUE(opened.has_value()) << why;
@@ -294,9 +305,13 @@ TEST(Gallery, TilesTellFiguresApartAndTheirStarsNotesSearchAndMenuWork) {
   // A selected tile is framed; its thumbnail keeps the figure's colours, pixel for pixel.
   gallery->show();
   ASSERT_TRUE(QTest::qWaitForWindowExposed(gallery));
-  for (int pass = 0; pass < 1000 && !gallery->ScreenTraced(); ++pass) QTest::qWait(10);
   selection->setCurrentIndex(model->index(0, 0), QItemSelectionModel::ClearAndSelect);
-  QTest::qWait(20);  // the view lays its items out late
+  // The view lays its items out late: until then no cell meets the viewport, and every thumbnail
+  // on the screen has been traced.
+  ASSERT_TRUE(QTest::qWaitFor([&] {
+    return view->visualRect(model->index(0, 0)).intersects(view->viewport()->rect()) &&
+           gallery->ScreenTraced();
+  }));
   const QRect cell = view->visualRect(model->index(0, 0));
   const QImage shot = view->viewport()->grab().toImage().convertToFormat(QImage::Format_RGB32);
   const QImage thumbnail = model->index(0, 0).data(Qt::DecorationRole).value<QImage>();
@@ -389,9 +404,9 @@ TEST(Gallery, PagesAreReadOffTheWindowsThreadAScreenfulAhead) {
   EXPECT_LE(first, 400u) << "far more than a screenful read";
   QScrollBar* bar = gallery->view()->verticalScrollBar();
   bar->setValue(bar->maximum());
-  QTest::qWait(50);
+  EXPECT_TRUE(QTest::qWaitFor([&] { return gallery->rows().size() > first; }, 10000))
+      << "nothing more read at the end";
   Await(*gallery);
-  EXPECT_GT(gallery->rows().size(), first) << "nothing more read at the end";
 }
 
 TEST(Gallery, ASecondRunGoesBackIntoTheFirstAndForwardAgain) {
@@ -542,14 +557,13 @@ TEST(Gallery, EndGoesToTheLastFigureOfAllNotOfThoseReadSoFar) {
     Await(*gallery);
     ASSERT_LT(gallery->rows().size(), 301u);
     run.Key(gallery->view(), Qt::Key_End, modifiers);
-    for (int i = 0; i < 1000 && gallery->selectedRow() != 300; ++i) QTest::qWait(10);
+    EXPECT_TRUE(QTest::qWaitFor([gallery] { return gallery->selectedRow() == 300; }, 10000));
     Await(*gallery);
     EXPECT_EQ(gallery->selectedRow(), 300);
     EXPECT_EQ(gallery->selectedRows().size(), modifiers == Qt::NoModifier ? 1u : 301u);
     const QScrollBar* bar = gallery->view()->verticalScrollBar();
     const std::pair end{bar->value(), bar->maximum()};
-    QTest::qWait(100);
-    Await(*gallery);
+    Settle(*gallery);
     EXPECT_EQ(std::pair(bar->value(), bar->maximum()), end) << "the scroll bar moved after End";
     const QRect last = gallery->view()->visualRect(gallery->view()->model()->index(300, 0));
     EXPECT_TRUE(gallery->view()->viewport()->rect().contains(last)) << "the last tile not shown";
@@ -588,11 +602,14 @@ TEST(Gallery, FiguresAddedElsewhereShowWhileItIsOpen) {
   QTest::keyClicks(editor, "half written");
   const std::int64_t now = QDateTime::currentSecsSinceEpoch();
   Journal(path.toStdString()).Import({{testing::DrawnFigure(7), false, now, ""}});
-  QTest::qWait(1500);  // the thumbnails traced meanwhile too
+  // The gallery looks for others' figures once a second, the thumbnails traced meanwhile too.
+  QSignalSpy looked(gallery->findChild<QTimer*>(QStringLiteral("watch")), &QTimer::timeout);
+  ASSERT_TRUE(looked.wait(10000));
+  Settle(*gallery);
   EXPECT_EQ(gallery->rows().size(), 2u) << "read again under the note being written";
   EXPECT_EQ(editor->text(), "half written");
   QTest::keyClick(editor, Qt::Key_Return);
-  for (int i = 0; i < 500 && gallery->rows().size() < 3; ++i) QTest::qWait(10);
+  ASSERT_TRUE(QTest::qWaitFor([gallery] { return gallery->rows().size() >= 3; }, 10000));
   ASSERT_EQ(gallery->rows().size(), 3u) << "the new figure never showed";
   EXPECT_EQ(gallery->rows()[0].figure, Made(testing::DrawnFigure(7)));
   EXPECT_EQ(gallery->selectedRows(), std::vector{2});
@@ -715,8 +732,7 @@ TEST(Gallery, FiguresFilesAreToldInTheStatusLineWithTheirPlural) {
       selection->select(gallery->view()->model()->index(i, 0), QItemSelectionModel::Select);
     }
     gallery->SaveFigures(dir.filePath("figures.json"));
-    Await(*gallery);
-    QTest::qWait(20);
+    Settle(*gallery);
     EXPECT_EQ(QApplication::activeModalWidget(), nullptr) << c.told;
     EXPECT_TRUE(gallery->findChildren<QMessageBox*>().isEmpty()) << c.told;
     QStringList shown;
