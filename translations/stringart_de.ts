@@ -780,6 +780,139 @@
     </message>
 </context>
 <context>
+    <name>RenderOptions</name>
+    <message>
+        <source>FILE.png: the 500 x 500 picture; FILE.svg: the figure as vector
+art; FILE.mp4 (H.264) or FILE.webm (VP9): the figure being traced</source>
+        <translation>FILE.png: das Bild mit 500 x 500 Pixeln; FILE.svg: die Figur als
+Vektorgrafik; FILE.mp4 (H.264) oder FILE.webm (VP9): die Figur,
+während sie gezeichnet wird</translation>
+    </message>
+    <message>
+        <source>the time of day (0 to below 86400) the random source is reseeded
+from, for a reproducible run; default: the real clock</source>
+        <translation>die Tageszeit (0 bis unter 86400), aus der die Zufallsquelle neu
+gestartet wird, für einen wiederholbaren Lauf; Standard: die echte Uhr</translation>
+    </message>
+    <message>
+        <source>how many figures, {range} (default 1); each after the first
+is traced as a press of &quot;new&quot;</source>
+        <translation>wie viele Figuren, {range} (Standard 1); jede nach der ersten
+wird wie bei einem Druck auf „new“ gezeichnet</translation>
+    </message>
+    <message>
+        <source>the twelve draws of every figure, each 0 &lt;= u &lt; 1</source>
+        <translation>die zwölf Zufallswerte jeder Figur, je 0 &lt;= u &lt; 1</translation>
+    </message>
+    <message>
+        <source>colour directions before the first figure, each 1 or -1
+(default 1,1,1)</source>
+        <translation>die Farbrichtungen vor der ersten Figur, je 1 oder -1
+(Standard 1,1,1)</translation>
+    </message>
+    <message>
+        <source>a PNG drawn anti-aliased at this size, each side 500 to 16384,
+the figure scaled by (shorter side) / 500 and centred; an SVG&apos;s
+width and height; an animation&apos;s size, even sides up to 4096
+(default 1000)</source>
+        <translation>ein geglättet gezeichnetes PNG in dieser Größe, jede Seite 500 bis
+16384, die Figur um (kürzere Seite) / 500 vergrößert und zentriert;
+Breite und Höhe eines SVG; die Größe einer Animation, gerade Seiten
+bis 4096 (Standard 1000)</translation>
+    </message>
+    <message>
+        <source>an animation&apos;s tracing time, {range} seconds (default 8); the
+complete figure is then held for one second more</source>
+        <translation>die Zeichendauer einer Animation, {range} Sekunden (Standard 8);
+die fertige Figur steht danach noch eine Sekunde</translation>
+    </message>
+    <message>
+        <source>an animation&apos;s frames per second, {range} (default 30)</source>
+        <translation>die Bilder pro Sekunde einer Animation, {range} (Standard 30)</translation>
+    </message>
+    <message>
+        <source>an animation of the complete figure changing into that of these
+draws, each frame&apos;s draws a linear step from the last figure&apos;s,
+with its start directions; the end is held for one second</source>
+        <translation>eine Animation, in der die fertige Figur zu der dieser Zufallswerte
+wird, die Zufallswerte jedes Bildes ein linearer Schritt von denen
+der letzten Figur, mit deren Anfangsrichtungen; das Ende steht eine
+Sekunde</translation>
+    </message>
+    <message>
+        <source>a file for that sheet, upright (WxHmm: as typed), the figure
+centred in the square inside the margin: FILE.svg a plotter&apos;s
+layers of pen paths, FILE.hpgl or FILE.plt HPGL, FILE.pdf a vector
+print, FILE.png a print at --dpi</source>
+        <translation>eine Datei für dieses Blatt, hochkant (WxHmm: wie eingegeben), die
+Figur zentriert im Quadrat innerhalb des Rands: FILE.svg die Ebenen
+der Stiftwege eines Plotters, FILE.hpgl oder FILE.plt HPGL, FILE.pdf
+ein Vektordruck, FILE.png ein Druck mit --dpi</translation>
+    </message>
+    <message>
+        <source>the paper with its longer side across</source>
+        <translation>das Papier mit der längeren Seite quer</translation>
+    </message>
+    <message>
+        <source>the blank border around the figure, {range} mm (default 15)</source>
+        <translation>der leere Rand um die Figur, {range} mm (Standard 15)</translation>
+    </message>
+    <message>
+        <source>a plotter&apos;s pens: N colours (1 to 12, default 6) that keep the
+figure&apos;s best, or the colours of your own pens, each stroke
+taking the nearest; one layer or pen number each</source>
+        <translation>die Stifte eines Plotters: N Farben (1 bis 12, Standard 6), die das
+Beste der Figur bewahren, oder die Farben Ihrer eigenen Stifte, jeder
+Strich mit der nächstliegenden; je eine Ebene oder Stiftnummer</translation>
+    </message>
+    <message>
+        <source>a plotter SVG&apos;s stroke width, {range} mm (default 0.3)</source>
+        <translation>die Strichbreite eines Plotter-SVG, {range} mm (Standard 0.3)</translation>
+    </message>
+    <message>
+        <source>the plotter&apos;s speed for the time the plot line gives,
+{range} mm/s (default 25)</source>
+        <translation>die Geschwindigkeit des Plotters für die Zeit, die die Plot-Zeile
+nennt, {range} mm/s (Standard 25)</translation>
+    </message>
+    <message>
+        <source>a printed PNG&apos;s dots per inch, {range} (default 300)</source>
+        <translation>die Punkte pro Zoll eines gedruckten PNG, {range} (Standard 300)</translation>
+    </message>
+    <message>
+        <source>a PDF for white paper: the figure&apos;s colours without the black
+ground</source>
+        <translation>ein PDF für weißes Papier: die Farben der Figur ohne den schwarzen
+Grund</translation>
+    </message>
+    <message>
+        <source>this text</source>
+        <translation>dieser Text</translation>
+    </message>
+    <message>
+        <source>the program&apos;s version</source>
+        <translation>die Version des Programms</translation>
+    </message>
+    <message>
+        <source>Usage: stringart-render [OPTION...] -o FILE
+Traces string-art figures as the stringart window does and writes the last one to FILE.
+</source>
+        <translation>Aufruf: stringart-render [OPTION...] -o FILE
+Zeichnet Fadenbilder wie das Fenster von stringart und schreibt das letzte in FILE.
+</translation>
+    </message>
+    <message>
+        <source>Standard output gets one line per figure, the draws and directions that make it again,
+and for a plotter file one more: its pens, the metres the pen travels down and up,
+and the time at --speed.
+</source>
+        <translation>Die Standardausgabe erhält je Figur eine Zeile, die Zufallswerte und Richtungen, die sie
+wieder erzeugen, und für eine Plotterdatei eine weitere: ihre Stifte, die Meter, die der
+Stift abgesenkt und angehoben zurücklegt, und die Zeit bei --speed.
+</translation>
+    </message>
+</context>
+<context>
     <name>SteerKeys</name>
     <message>
         <source>select a figure of the grid</source>
