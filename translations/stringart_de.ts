@@ -1187,8 +1187,8 @@ ein weiteres bei jedem Druck auf „new“.
         <translation>am Anfang steigend:</translation>
     </message>
     <message>
-        <source>Tab moves between controls; arrows move a slider by 0.001, Page Up and Down by 0.02; Enter sets a typed value; Escape closes.</source>
-        <translation>Tab wechselt zwischen den Elementen; die Pfeiltasten bewegen einen Regler um 0,001, Bild auf und Bild ab um 0,02; Eingabe setzt einen getippten Wert; Escape schließt.</translation>
+        <source>Tab moves between controls; arrows move a slider by %1, Page Up and Down by %2; Enter sets a typed value; Escape closes.</source>
+        <translation>Tab wechselt zwischen den Elementen; die Pfeiltasten bewegen einen Regler um %1, Bild auf und Bild ab um %2; Eingabe setzt einen getippten Wert; Escape schließt.</translation>
     </message>
     <message>
         <source>%1 is not a draw for %2: type a number from 0 up to, but not including, 1.</source>
