@@ -144,15 +144,22 @@ std::optional<RenderOptions> ParseRenderOptions(const std::vector<std::string>& 
   return options;
 }
 
-std::string RenderUsage() {
-  return "Usage: " + std::string(kRenderProgram) + " [OPTION...] " + std::string(kOutputShort) +
-         " FILE\n"
-         "Traces string-art figures as the stringart window does and writes the last one to "
-         "FILE.\n\n" +
-         OptionHelp(RenderOptionTable()) +
-         "\nStandard output gets one line per figure, the draws and directions that make it "
-         "again,\nand for a plotter file one more: its pens, the metres the pen travels down and "
-         "up,\nand the time at --speed.\n";
+std::string RenderUsage(const Translate& translate) {
+  static_assert(kRenderProgram == "stringart-render" && kOutputShort == "-o",
+                "the texts below name them");
+  return Translated(translate, kRenderOptionsContext,
+                    QT_TRANSLATE_NOOP("RenderOptions",
+                                      "Usage: stringart-render [OPTION...] -o FILE\n"
+                                      "Traces string-art figures as the stringart window does and "
+                                      "writes the last one to FILE.\n")) +
+         "\n" + OptionHelp(RenderOptionTable(), translate, kRenderOptionsContext) + "\n" +
+         Translated(
+             translate, kRenderOptionsContext,
+             QT_TRANSLATE_NOOP("RenderOptions",
+                               "Standard output gets one line per figure, the draws and "
+                               "directions that make it again,\nand for a plotter file one "
+                               "more: its pens, the metres the pen travels down and up,\nand "
+                               "the time at --speed.\n"));
 }
 
 }  // namespace stringart

@@ -7,6 +7,7 @@
 #include "figure/FigureRecord.h"
 #include "text/ExportRequest.h"
 #include "text/FigureCommand.h"
+#include "text/Translatable.h"
 
 namespace stringart {
 
@@ -33,7 +34,9 @@ struct RenderOptions {
 std::optional<RenderOptions> ParseRenderOptions(const std::vector<std::string>& args,
                                                 std::string& error);
 
-// The text of --help.
-std::string RenderUsage();
+// Where the texts of --help are marked for translation.
+inline constexpr const char* kRenderOptionsContext = "RenderOptions";
+// The text of --help, in the person's language by `translate`.
+std::string RenderUsage(const Translate& translate = {});
 
 }  // namespace stringart

@@ -25,6 +25,7 @@
 #include "runtime/DrawSource.h"
 #include "runtime/RandomSource.h"
 #include "text/OptionGrammar.h"
+#include "text/Reasons.h"
 #include "window/Form1Window.h"
 #include "window/GuardedApplication.h"
 #include "window/Picture1View.h"
@@ -153,8 +154,9 @@ std::optional<int> AnswerWithoutDisplay(const stringart::WindowOptions& options,
     return stringart::StandardOutputWritten("stringart") ? EXIT_SUCCESS : EXIT_FAILURE;
   }
   if (!options.import.empty()) {
-    const int status = stringart::ImportFiguresCommand(
-        options.import, stringart::Journal::DefaultPath(), std::cout, std::cerr);
+    const int status =
+        stringart::ImportFiguresCommand(options.import, stringart::Journal::DefaultPath(),
+                                        std::cout, std::cerr, translations.ForText());
     return stringart::StandardOutputWritten("stringart") ? status : EXIT_FAILURE;
   }
   return std::nullopt;
@@ -163,16 +165,17 @@ std::optional<int> AnswerWithoutDisplay(const stringart::WindowOptions& options,
 }  // namespace
 
 int main(int argc, char** argv) {
+  // In the person's language (LANGUAGE, LC_ALL, LC_MESSAGES, LANG), where there is a translation.
+  stringart::Translations translations;
   // The command line first: --help, --version and mistakes need no display.
   std::string optionError;
   const auto options =
       stringart::ParseWindowOptions(std::vector<std::string>(argv + 1, argv + argc), optionError);
   if (!options) {
-    std::fprintf(stderr, "stringart: %s\n", optionError.c_str());
+    std::fprintf(stderr, "stringart: %s\n",
+                 stringart::InLanguage(optionError, translations.ForText()).c_str());
     return 2;
   }
-  // In the person's language (LANGUAGE, LC_ALL, LC_MESSAGES, LANG), where there is a translation.
-  stringart::Translations translations;
   if (const auto status = AnswerWithoutDisplay(*options, translations)) return *status;
   std::optional<stringart::PlatformChoice> platform = stringart::ChoosePlatform(argc, argv);
   if (!platform) return EXIT_FAILURE;

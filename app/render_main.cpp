@@ -22,7 +22,9 @@
 #include "runtime/Clock.h"
 #include "runtime/DrawSource.h"
 #include "text/FigureCommand.h"
+#include "text/Language.h"
 #include "text/Quote.h"
+#include "text/Reasons.h"
 
 namespace {
 
@@ -30,13 +32,21 @@ using namespace stringart;
 
 volatile std::sig_atomic_t interrupted = 0;  // the signal that asked the run to stop, or 0
 
+// The person's language, as LANGUAGE, LC_ALL, LC_MESSAGES and LANG ask for it; English when
+// there is no translation.
+const Translate& Language() {
+  static const Translate translate = EnvironmentTranslate();
+  return translate;
+}
+
 void OnInterrupt(int signal) {
   interrupted = signal;
 }
 
 int Fail(int status, const std::string& message) {
   // Whatever a message quotes reaches the terminal as text, never as a control sequence.
-  std::fprintf(stderr, "stringart-render: %s\n", EscapeText(message, message.size()).c_str());
+  const std::string text = InLanguage(message, Language());
+  std::fprintf(stderr, "stringart-render: %s\n", EscapeText(text, text.size()).c_str());
   return status;
 }
 
@@ -110,7 +120,11 @@ std::optional<FigureRecord> TraceRun(const RenderOptions& options, Picture1& pic
     if (traced > 0) picture.Clear();
     figure = figures.Next(TakeFigureDraws(*draws));
     PrintFigure(traced + 1, figure);
-    if (progress) std::fprintf(stderr, "\rfigure %ld of %ld", traced + 1, options.figures);
+    if (progress) {
+      const std::string count =
+          "figure " + std::to_string(traced + 1) + " of " + std::to_string(options.figures);
+      std::fprintf(stderr, "\r%s", InLanguage(count, Language()).c_str());
+    }
   }
   if (progress) std::fputc('\n', stderr);
   // A signal during the last figure stops the run as one between figures does.
@@ -126,9 +140,9 @@ int WriteOutput(const RenderOptions& options, const Picture1& picture, const Fig
   // Large pictures and animations are drawn again from the figure's record, with a bar; work
   // that takes long is told first, so that it can be stopped and asked for smaller.
   if (const double expected = ExpectedSeconds(*options.request); expected > kLongExportSeconds) {
-    std::fprintf(stderr, "stringart-render: %s: %s of work\n",
-                 EscapeText(std::filesystem::path(options.output).filename().string()).c_str(),
-                 DurationText(expected).c_str());
+    const std::string work = EscapeText(std::filesystem::path(options.output).filename().string()) +
+                             ": " + DurationText(expected) + " of work";
+    std::fprintf(stderr, "stringart-render: %s\n", InLanguage(work, Language()).c_str());
   }
   TerminalProgress bar(stderr,
                        EscapeText(std::filesystem::path(options.output).filename().string()));
@@ -153,7 +167,8 @@ int main(int argc, char** argv) {
   const auto options = ParseRenderOptions(std::vector<std::string>(argv + 1, argv + argc), error);
   if (!options) return Fail(2, error);
   if (options->help || options->version) {
-    std::fputs(options->help ? RenderUsage().c_str() : "stringart-render " STRINGART_VERSION "\n",
+    std::fputs(options->help ? RenderUsage(Language()).c_str()
+                             : "stringart-render " STRINGART_VERSION "\n",
                stdout);
     return StandardOutputWritten("stringart-render") ? 0 : 1;
   }

@@ -9,6 +9,7 @@
 
 #include "runtime/FloatText.h"
 #include "text/Quote.h"
+#include "text/Translatable.h"
 
 namespace stringart {
 namespace {
@@ -53,75 +54,88 @@ constexpr OptionRow kRenderOptions[] = {
     {.name = kOutputOption,
      .alias = kOutputShort,
      .value = "FILE",
-     .help = "FILE.png: the 500 x 500 picture; FILE.svg: the figure as vector\n"
-             "art; FILE.mp4 (H.264) or FILE.webm (VP9): the figure being traced",
+     .help = QT_TRANSLATE_NOOP("RenderOptions",
+                               "FILE.png: the 500 x 500 picture; FILE.svg: the figure as vector\n"
+                               "art; FILE.mp4 (H.264) or FILE.webm (VP9): the figure being traced"),
      .read = ReadAsText},
     {.name = kSeedOption,
      .value = "SECONDS",
-     .help = "the time of day (0 to below 86400) the random source is reseeded\n"
-             "from, for a reproducible run; default: the real clock",
+     .help = QT_TRANSLATE_NOOP("RenderOptions",
+                               "the time of day (0 to below 86400) the random source is reseeded\n"
+                               "from, for a reproducible run; default: the real clock"),
      .read = ReadAsTimeOfDay},
     {.name = kFiguresOption,
      .value = "N",
-     .help = "how many figures, {range} (default 1); each after the first\n"
-             "is traced as a press of \"new\"",
+     .help = QT_TRANSLATE_NOOP("RenderOptions",
+                               "how many figures, {range} (default 1); each after the first\n"
+                               "is traced as a press of \"new\""),
      .read = ReadAsWhole,
      .least = 1,
      .most = kMaxFigures},
     {.name = kDrawsOption,
      .value = "U1,...,U12",
-     .help = "the twelve draws of every figure, each 0 <= u < 1",
+     .help =
+         QT_TRANSLATE_NOOP("RenderOptions", "the twelve draws of every figure, each 0 <= u < 1"),
      .read = ReadAsDraws,
      .what = "the draws are"},
     {.name = kDirectionsOption,
      .value = "R,G,B",
-     .help = "colour directions before the first figure, each 1 or -1\n(default 1,1,1)",
+     .help = QT_TRANSLATE_NOOP(
+         "RenderOptions",
+         "colour directions before the first figure, each 1 or -1\n(default 1,1,1)"),
      .read = ReadAsDirections,
      .what = "the directions are"},
     {.name = kSizeOption,
      .value = "N|WxH",
-     .help = "a PNG drawn anti-aliased at this size, each side 500 to 16384,\n"
-             "the figure scaled by (shorter side) / 500 and centred; an SVG's\n"
-             "width and height; an animation's size, even sides up to 4096\n"
-             "(default 1000)",
+     .help = QT_TRANSLATE_NOOP("RenderOptions",
+                               "a PNG drawn anti-aliased at this size, each side 500 to 16384,\n"
+                               "the figure scaled by (shorter side) / 500 and centred; an SVG's\n"
+                               "width and height; an animation's size, even sides up to 4096\n"
+                               "(default 1000)"),
      .read = ReadAsSize,
      .what = "the size is"},
     {.name = kSecondsOption,
      .value = "S",
-     .help = "an animation's tracing time, {range} seconds (default 8); the\n"
-             "complete figure is then held for one second more",
+     .help = QT_TRANSLATE_NOOP("RenderOptions",
+                               "an animation's tracing time, {range} seconds (default 8); the\n"
+                               "complete figure is then held for one second more"),
      .read = ReadAsWhole,
      .least = kMinSeconds,
      .most = kMaxSeconds,
      .what = "the seconds are"},
     {.name = kFpsOption,
      .value = "F",
-     .help = "an animation's frames per second, {range} (default 30)",
+     .help = QT_TRANSLATE_NOOP("RenderOptions",
+                               "an animation's frames per second, {range} (default 30)"),
      .read = ReadAsWhole,
      .least = kMinFps,
      .most = kMaxFps,
      .what = "the frame rate is"},
     {.name = kMorphToOption,
      .value = "U1,...,U12",
-     .help = "an animation of the complete figure changing into that of these\n"
-             "draws, each frame's draws a linear step from the last figure's,\n"
-             "with its start directions; the end is held for one second",
+     .help = QT_TRANSLATE_NOOP("RenderOptions",
+                               "an animation of the complete figure changing into that of these\n"
+                               "draws, each frame's draws a linear step from the last figure's,\n"
+                               "with its start directions; the end is held for one second"),
      .read = ReadAsDraws,
      .what = "the draws morphed to are"},
     {.name = kPaperOption,
      .value = "A4|A3|A2|A1|A0|Letter|Legal|WxHmm",
-     .help = "a file for that sheet, upright (WxHmm: as typed), the figure\n"
-             "centred in the square inside the margin: FILE.svg a plotter's\n"
-             "layers of pen paths, FILE.hpgl or FILE.plt HPGL, FILE.pdf a vector\n"
-             "print, FILE.png a print at --dpi",
+     .help =
+         QT_TRANSLATE_NOOP("RenderOptions",
+                           "a file for that sheet, upright (WxHmm: as typed), the figure\n"
+                           "centred in the square inside the margin: FILE.svg a plotter's\n"
+                           "layers of pen paths, FILE.hpgl or FILE.plt HPGL, FILE.pdf a vector\n"
+                           "print, FILE.png a print at --dpi"),
      .read = ReadAsPaper,
      .what = "the paper is"},
     {.name = kLandscapeOption,
-     .help = "the paper with its longer side across",
+     .help = QT_TRANSLATE_NOOP("RenderOptions", "the paper with its longer side across"),
      .what = "the landscape is"},
     {.name = kMarginOption,
      .value = "MM",
-     .help = "the blank border around the figure, {range} mm (default 15)",
+     .help = QT_TRANSLATE_NOOP("RenderOptions",
+                               "the blank border around the figure, {range} mm (default 15)"),
      .read = ReadAsDecimal,
      .low = 0,
      .high = kMaxMargin,
@@ -129,14 +143,16 @@ constexpr OptionRow kRenderOptions[] = {
      .what = "the margin is"},
     {.name = kPensOption,
      .value = "N|#RRGGBB,...",
-     .help = "a plotter's pens: N colours (1 to 12, default 6) that keep the\n"
-             "figure's best, or the colours of your own pens, each stroke\n"
-             "taking the nearest; one layer or pen number each",
+     .help = QT_TRANSLATE_NOOP("RenderOptions",
+                               "a plotter's pens: N colours (1 to 12, default 6) that keep the\n"
+                               "figure's best, or the colours of your own pens, each stroke\n"
+                               "taking the nearest; one layer or pen number each"),
      .read = ReadAsPens,
      .what = "the pens are"},
     {.name = kPenWidthOption,
      .value = "MM",
-     .help = "a plotter SVG's stroke width, {range} mm (default 0.3)",
+     .help = QT_TRANSLATE_NOOP("RenderOptions",
+                               "a plotter SVG's stroke width, {range} mm (default 0.3)"),
      .read = ReadAsDecimal,
      .low = kMinPenWidth,
      .high = kMaxPenWidth,
@@ -144,8 +160,9 @@ constexpr OptionRow kRenderOptions[] = {
      .what = "the pen width is"},
     {.name = kSpeedOption,
      .value = "MM/S",
-     .help = "the plotter's speed for the time the plot line gives,\n"
-             "{range} mm/s (default 25)",
+     .help = QT_TRANSLATE_NOOP("RenderOptions",
+                               "the plotter's speed for the time the plot line gives,\n"
+                               "{range} mm/s (default 25)"),
      .read = ReadAsDecimal,
      .low = kMinSpeed,
      .high = kMaxSpeed,
@@ -153,16 +170,20 @@ constexpr OptionRow kRenderOptions[] = {
      .what = "the speed is"},
     {.name = kDpiOption,
      .value = "N",
-     .help = "a printed PNG's dots per inch, {range} (default 300)",
+     .help =
+         QT_TRANSLATE_NOOP("RenderOptions", "a printed PNG's dots per inch, {range} (default 300)"),
      .read = ReadAsWhole,
      .least = kMinDpi,
      .most = kMaxDpi,
      .what = "the dpi are"},
     {.name = kOnWhiteOption,
-     .help = "a PDF for white paper: the figure's colours without the black\nground",
+     .help = QT_TRANSLATE_NOOP(
+         "RenderOptions", "a PDF for white paper: the figure's colours without the black\nground"),
      .what = "the white ground is"},
-    {.name = kHelpOption, .alias = kHelpShort, .help = "this text"},
-    {.name = kVersionOption, .help = "the program's version"},
+    {.name = kHelpOption,
+     .alias = kHelpShort,
+     .help = QT_TRANSLATE_NOOP("RenderOptions", "this text")},
+    {.name = kVersionOption, .help = QT_TRANSLATE_NOOP("RenderOptions", "the program's version")},
 };
 
 }  // namespace

@@ -121,6 +121,798 @@
     </message>
 </context>
 <context>
+    <name>Reasons</name>
+    <message>
+        <source>cannot write %1: %2</source>
+        <translation>%1 lässt sich nicht schreiben: %2</translation>
+    </message>
+    <message>
+        <source>cannot save %1: %2</source>
+        <translation>%1 lässt sich nicht speichern: %2</translation>
+    </message>
+    <message>
+        <source>cannot save %1: the name must end in .png or .svg</source>
+        <translation>%1 lässt sich nicht speichern: Der Name muss auf .png oder .svg enden</translation>
+    </message>
+    <message>
+        <source>it is a directory</source>
+        <translation>es ist ein Verzeichnis</translation>
+    </message>
+    <message>
+        <source>folder %1 does not exist</source>
+        <translation>den Ordner %1 gibt es nicht</translation>
+    </message>
+    <message>
+        <source>folder %1 is not writable</source>
+        <translation>in den Ordner %1 kann nicht geschrieben werden</translation>
+    </message>
+    <message>
+        <source>it is a folder, not a regular file</source>
+        <translation>es ist ein Ordner, keine gewöhnliche Datei</translation>
+    </message>
+    <message>
+        <source>it is a pipe (FIFO), not a regular file</source>
+        <translation>es ist eine Pipe (FIFO), keine gewöhnliche Datei</translation>
+    </message>
+    <message>
+        <source>it is a socket, not a regular file</source>
+        <translation>es ist ein Socket, keine gewöhnliche Datei</translation>
+    </message>
+    <message>
+        <source>it is a device, not a regular file</source>
+        <translation>es ist ein Gerät, keine gewöhnliche Datei</translation>
+    </message>
+    <message>
+        <source>nothing written</source>
+        <translation>nichts geschrieben</translation>
+    </message>
+    <message>
+        <source>out of memory</source>
+        <translation>nicht genug Speicher</translation>
+    </message>
+    <message>
+        <source>not enough memory for %1 x %2 pixels</source>
+        <translation>nicht genug Speicher für %1 x %2 Pixel</translation>
+    </message>
+    <message>
+        <source>not enough memory for the page</source>
+        <translation>nicht genug Speicher für die Seite</translation>
+    </message>
+    <message>
+        <source>not enough memory to write the picture</source>
+        <translation>nicht genug Speicher, um das Bild zu schreiben</translation>
+    </message>
+    <message>
+        <source>cannot make the folder %1: %2</source>
+        <translation>der Ordner %1 lässt sich nicht anlegen: %2</translation>
+    </message>
+    <message>
+        <source>there is no screen to set a wallpaper on</source>
+        <translation>es gibt keinen Bildschirm, auf dem ein Hintergrundbild festgelegt werden könnte</translation>
+    </message>
+    <message>
+        <source>cannot open %1: %2</source>
+        <translation>%1 lässt sich nicht öffnen: %2</translation>
+    </message>
+    <message>
+        <source>cannot open %1: only .png, .svg, .mp4, .webm, .hpgl, .plt and .pdf files written by stringart carry a figure</source>
+        <translation>%1 lässt sich nicht öffnen: Nur .png-, .svg-, .mp4-, .webm-, .hpgl-, .plt- und .pdf-Dateien, die stringart geschrieben hat, tragen eine Figur</translation>
+    </message>
+    <message>
+        <source>cannot open %1: it carries no stringart-render command; only pictures saved by stringart do</source>
+        <translation>%1 lässt sich nicht öffnen: Sie trägt keinen stringart-render-Befehl; das tun nur Bilder, die stringart gespeichert hat</translation>
+    </message>
+    <message>
+        <source>cannot open %1: its stringart-render command is damaged: %2</source>
+        <translation>%1 lässt sich nicht öffnen: Ihr stringart-render-Befehl ist beschädigt: %2</translation>
+    </message>
+    <message>
+        <source>cannot import %1: %2; nothing was added.</source>
+        <translation>%1 lässt sich nicht importieren: %2; es wurde nichts hinzugefügt.</translation>
+    </message>
+    <message>
+        <source>it is a folder</source>
+        <translation>es ist ein Ordner</translation>
+    </message>
+    <message>
+        <source>it is not a regular file</source>
+        <translation>es ist keine gewöhnliche Datei</translation>
+    </message>
+    <message>
+        <source>it is a pipe (FIFO), not a file</source>
+        <translation>es ist eine Pipe (FIFO), keine Datei</translation>
+    </message>
+    <message>
+        <source>it is a socket, not a file</source>
+        <translation>es ist ein Socket, keine Datei</translation>
+    </message>
+    <message>
+        <source>it is a device, not a file</source>
+        <translation>es ist ein Gerät, keine Datei</translation>
+    </message>
+    <message>
+        <source>it is larger than %1 MiB</source>
+        <translation>sie ist größer als %1 MiB</translation>
+    </message>
+    <message>
+        <source>the file ends early</source>
+        <translation>die Datei endet zu früh</translation>
+    </message>
+    <message>
+        <source>the file cannot be read</source>
+        <translation>die Datei lässt sich nicht lesen</translation>
+    </message>
+    <message>
+        <source>the text it carries is longer than %1 KiB</source>
+        <translation>der Text, den sie trägt, ist länger als %1 KiB</translation>
+    </message>
+    <message>
+        <source>it is not an SVG drawing</source>
+        <translation>sie ist keine SVG-Zeichnung</translation>
+    </message>
+    <message>
+        <source>its &lt;metadata&gt; is never closed</source>
+        <translation>ihr &lt;metadata&gt; wird nie geschlossen</translation>
+    </message>
+    <message>
+        <source>it is not an HPGL file</source>
+        <translation>sie ist keine HPGL-Datei</translation>
+    </message>
+    <message>
+        <source>its comment is never closed</source>
+        <translation>ihr Kommentar wird nie geschlossen</translation>
+    </message>
+    <message>
+        <source>it is not a PDF document</source>
+        <translation>sie ist kein PDF-Dokument</translation>
+    </message>
+    <message>
+        <source>its subject is never closed</source>
+        <translation>ihr Betreff wird nie geschlossen</translation>
+    </message>
+    <message>
+        <source>it is not a PNG picture</source>
+        <translation>sie ist kein PNG-Bild</translation>
+    </message>
+    <message>
+        <source>it is not a PNG picture that can be read (%1)</source>
+        <translation>sie ist kein lesbares PNG-Bild (%1)</translation>
+    </message>
+    <message>
+        <source>it is not a video that can be read (%1)</source>
+        <translation>sie ist kein lesbares Video (%1)</translation>
+    </message>
+    <message>
+        <source>this FFmpeg cannot read the container</source>
+        <translation>dieses FFmpeg kann den Container nicht lesen</translation>
+    </message>
+    <message>
+        <source>it is not JSON</source>
+        <translation>sie ist kein JSON</translation>
+    </message>
+    <message>
+        <source>it is not JSON (at byte %1)</source>
+        <translation>sie ist kein JSON (bei Byte %1)</translation>
+    </message>
+    <message>
+        <source>it is not a list of figures</source>
+        <translation>sie ist keine Liste von Figuren</translation>
+    </message>
+    <message>
+        <source>it is nested too deeply</source>
+        <translation>sie ist zu tief verschachtelt</translation>
+    </message>
+    <message>
+        <source>figure %1: %2</source>
+        <translation>Figur %1: %2</translation>
+    </message>
+    <message>
+        <source>it is not an object</source>
+        <translation>sie ist kein Objekt</translation>
+    </message>
+    <message>
+        <source>it has no &quot;draws&quot;</source>
+        <translation>sie hat keine „draws“</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; is given twice</source>
+        <translation>„%1“ ist zweimal angegeben</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; is not true or false</source>
+        <translation>„%1“ ist weder true noch false</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; is not a whole number of seconds</source>
+        <translation>„%1“ ist keine ganze Zahl von Sekunden</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; is not text</source>
+        <translation>„%1“ ist kein Text</translation>
+    </message>
+    <message>
+        <source>&quot;shown_at&quot; is not a time from 1970 to 9999</source>
+        <translation>„shown_at“ ist keine Zeit von 1970 bis 9999</translation>
+    </message>
+    <message>
+        <source>the note is longer than %1 bytes</source>
+        <translation>die Notiz ist länger als %1 Bytes</translation>
+    </message>
+    <message>
+        <source>the note holds a control character</source>
+        <translation>die Notiz enthält ein Steuerzeichen</translation>
+    </message>
+    <message>
+        <source>figures are not being kept</source>
+        <translation>Figuren werden nicht aufbewahrt</translation>
+    </message>
+    <message>
+        <source>expected 12 draws separated by commas, got %1</source>
+        <translation>12 durch Kommas getrennte Zufallswerte erwartet, %1 erhalten</translation>
+    </message>
+    <message>
+        <source>draw %1 %2 is not a number</source>
+        <translation>Zufallswert %1 %2 ist keine Zahl</translation>
+    </message>
+    <message>
+        <source>draw %1 %2 is not in [0, 1) as a float</source>
+        <translation>Zufallswert %1 %2 liegt als float nicht in [0, 1)</translation>
+    </message>
+    <message>
+        <source>expected three directions R,G,B, got %1</source>
+        <translation>drei Richtungen R,G,B erwartet, %1 erhalten</translation>
+    </message>
+    <message>
+        <source>direction %1 is neither 1 nor -1</source>
+        <translation>die Richtung %1 ist weder 1 noch -1</translation>
+    </message>
+    <message>
+        <source>it holds %1 at byte %2, which no command holds</source>
+        <translation>sie enthält %1 bei Byte %2, was kein Befehl enthält</translation>
+    </message>
+    <message>
+        <source>it is not a stringart-render command</source>
+        <translation>sie ist kein stringart-render-Befehl</translation>
+    </message>
+    <message>
+        <source>it has no draws</source>
+        <translation>sie hat keine Zufallswerte</translation>
+    </message>
+    <message>
+        <source>%1 is not N or WxH with each side a whole number from 500 to 16384</source>
+        <translation>%1 ist weder N noch BxH mit jeder Seite einer ganzen Zahl von 500 bis 16384</translation>
+    </message>
+    <message>
+        <source>unknown option %1</source>
+        <translation>unbekannte Option %1</translation>
+    </message>
+    <message>
+        <source>unknown option %1 (see stringart --help)</source>
+        <translation>unbekannte Option %1 (siehe stringart --help)</translation>
+    </message>
+    <message>
+        <source>unknown option %1 (try --help)</source>
+        <translation>unbekannte Option %1 (siehe --help)</translation>
+    </message>
+    <message>
+        <source>unexpected argument %1</source>
+        <translation>unerwartetes Argument %1</translation>
+    </message>
+    <message>
+        <source>%1 takes no value</source>
+        <translation>%1 nimmt keinen Wert</translation>
+    </message>
+    <message>
+        <source>%1 needs a value</source>
+        <translation>%1 braucht einen Wert</translation>
+    </message>
+    <message>
+        <source>%1 given more than once</source>
+        <translation>%1 mehr als einmal angegeben</translation>
+    </message>
+    <message>
+        <source>%1 is not a number</source>
+        <translation>%1 ist keine Zahl</translation>
+    </message>
+    <message>
+        <source>%1 %2 is not a number</source>
+        <translation>%1 %2 ist keine Zahl</translation>
+    </message>
+    <message>
+        <source>%1 is not a whole number from %2 to %3</source>
+        <translation>%1 ist keine ganze Zahl von %2 bis %3</translation>
+    </message>
+    <message>
+        <source>%1 %2 is not a whole number from %3 to %4</source>
+        <translation>%1 %2 ist keine ganze Zahl von %3 bis %4</translation>
+    </message>
+    <message>
+        <source>%1 is not a whole number of seconds from %2 to %3</source>
+        <translation>%1 ist keine ganze Zahl von Sekunden von %2 bis %3</translation>
+    </message>
+    <message>
+        <source>%1 %2 is not a whole number of seconds from %3 to %4</source>
+        <translation>%1 %2 ist keine ganze Zahl von Sekunden von %3 bis %4</translation>
+    </message>
+    <message>
+        <source>%1 is not a number from %2 to %3</source>
+        <translation>%1 ist keine Zahl von %2 bis %3</translation>
+    </message>
+    <message>
+        <source>%1 %2 is not a number from %3 to %4</source>
+        <translation>%1 %2 ist keine Zahl von %3 bis %4</translation>
+    </message>
+    <message>
+        <source>%1 is not a number of millimetres from %2 to %3</source>
+        <translation>%1 ist keine Zahl von Millimetern von %2 bis %3</translation>
+    </message>
+    <message>
+        <source>%1 %2 is not a number of millimetres from %3 to %4</source>
+        <translation>%1 %2 ist keine Zahl von Millimetern von %3 bis %4</translation>
+    </message>
+    <message>
+        <source>%1 is not a number of mm/s from %2 to %3</source>
+        <translation>%1 ist keine Zahl von mm/s von %2 bis %3</translation>
+    </message>
+    <message>
+        <source>%1 %2 is not a number of mm/s from %3 to %4</source>
+        <translation>%1 %2 ist keine Zahl von mm/s von %3 bis %4</translation>
+    </message>
+    <message>
+        <source>%1 is not a time of day from 0 to below 86400 seconds</source>
+        <translation>%1 ist keine Tageszeit von 0 bis unter 86400 Sekunden</translation>
+    </message>
+    <message>
+        <source>%1 %2 is not a time of day from 0 to below 86400 seconds</source>
+        <translation>%1 %2 ist keine Tageszeit von 0 bis unter 86400 Sekunden</translation>
+    </message>
+    <message>
+        <source>%1 %2 is not N or WxH with each side a whole number from 500 to 16384</source>
+        <translation>%1 %2 ist weder N noch BxH mit jeder Seite einer ganzen Zahl von 500 bis 16384</translation>
+    </message>
+    <message>
+        <source>%1 is no paper: %2or WxHmm with each side %3 to %4 mm</source>
+        <translation>%1 ist kein Papier: %2oder WxHmm mit jeder Seite von %3 bis %4 mm</translation>
+    </message>
+    <message>
+        <source>%1 %2 is no paper: %3or WxHmm with each side %4 to %5 mm</source>
+        <translation>%1 %2 ist kein Papier: %3oder WxHmm mit jeder Seite von %4 bis %5 mm</translation>
+    </message>
+    <message>
+        <source>%1 %2 is neither a number of pens from %3 to %4 nor colours #rrggbb,...</source>
+        <translation>%1 %2 ist weder eine Zahl von Stiften von %3 bis %4 noch Farben #rrggbb,...</translation>
+    </message>
+    <message>
+        <source>%1 is neither a number of pens from %2 to %3 nor colours #rrggbb,...</source>
+        <translation>%1 ist weder eine Zahl von Stiften von %2 bis %3 noch Farben #rrggbb,...</translation>
+    </message>
+    <message>
+        <source>pen colour %1 is not #rrggbb</source>
+        <translation>die Stiftfarbe %1 ist nicht #rrggbb</translation>
+    </message>
+    <message>
+        <source>%1 pen colours; a plotter takes %2 to %3</source>
+        <translation>%1 Stiftfarben; ein Plotter nimmt %2 bis %3</translation>
+    </message>
+    <message>
+        <source>%1 needs %2</source>
+        <translation>%1 braucht %2</translation>
+    </message>
+    <message>
+        <source>%1 is for %2, not for %3</source>
+        <translation>%1 ist für %2, nicht für %3</translation>
+    </message>
+    <message>
+        <source>plotter files (.svg, .hpgl, .plt)</source>
+        <translation>Plotterdateien (.svg, .hpgl, .plt)</translation>
+    </message>
+    <message>
+        <source>a plotter&apos;s SVG</source>
+        <translation>das SVG eines Plotters</translation>
+    </message>
+    <message>
+        <source>a printed PNG</source>
+        <translation>ein gedrucktes PNG</translation>
+    </message>
+    <message>
+        <source>a PDF</source>
+        <translation>ein PDF</translation>
+    </message>
+    <message>
+        <source>output %1 is made for a sheet of paper: give --paper</source>
+        <translation>die Ausgabe %1 ist für ein Blatt Papier gemacht: Geben Sie --paper an</translation>
+    </message>
+    <message>
+        <source>--paper is for .svg, .hpgl, .plt, .pdf and .png files, not for %1</source>
+        <translation>--paper ist für .svg-, .hpgl-, .plt-, .pdf- und .png-Dateien, nicht für %1</translation>
+    </message>
+    <message>
+        <source>--size and --paper cannot be used together: the paper sets the size</source>
+        <translation>--size und --paper lassen sich nicht zusammen verwenden: Das Papier legt die Größe fest</translation>
+    </message>
+    <message>
+        <source>output %1 must end in .png, .svg, .mp4, .webm, .hpgl, .plt or .pdf</source>
+        <translation>die Ausgabe %1 muss auf .png, .svg, .mp4, .webm, .hpgl, .plt oder .pdf enden</translation>
+    </message>
+    <message>
+        <source>%1 is for animations (.mp4, .webm), not for %2</source>
+        <translation>%1 ist für Animationen (.mp4, .webm), nicht für %2</translation>
+    </message>
+    <message>
+        <source>%1 and %2 cannot be used together</source>
+        <translation>%1 und %2 lassen sich nicht zusammen verwenden</translation>
+    </message>
+    <message>
+        <source>no output file: give -o FILE.png or -o FILE.svg</source>
+        <translation>keine Ausgabedatei: Geben Sie -o DATEI.png oder -o DATEI.svg an</translation>
+    </message>
+    <message>
+        <source>%1 stands alone: it opens no window</source>
+        <translation>%1 steht allein: Es öffnet kein Fenster</translation>
+    </message>
+    <message>
+        <source>give figure files or %1, not both</source>
+        <translation>Geben Sie Figurendateien oder %1 an, nicht beides</translation>
+    </message>
+    <message>
+        <source>%1: %2</source>
+        <translation>%1: %2</translation>
+    </message>
+    <message>
+        <source>the name must end in .png, .svg, .mp4, .webm, .hpgl, .plt or .pdf</source>
+        <translation>der Name muss auf .png, .svg, .mp4, .webm, .hpgl, .plt oder .pdf enden</translation>
+    </message>
+    <message>
+        <source>an HPGL or PDF file is made for a sheet of paper</source>
+        <translation>eine HPGL- oder PDF-Datei ist für ein Blatt Papier gemacht</translation>
+    </message>
+    <message>
+        <source>a morph is a .mp4 or .webm file</source>
+        <translation>eine Verwandlung ist eine .mp4- oder .webm-Datei</translation>
+    </message>
+    <message>
+        <source>a file for paper ends in .svg, .hpgl, .plt, .pdf or .png</source>
+        <translation>eine Datei für Papier endet auf .svg, .hpgl, .plt, .pdf oder .png</translation>
+    </message>
+    <message>
+        <source>a plotter takes %1 to %2 pens, not %3</source>
+        <translation>ein Plotter nimmt %1 bis %2 Stifte, nicht %3</translation>
+    </message>
+    <message>
+        <source>a print takes %1 to %2 dots per inch, not %3</source>
+        <translation>ein Druck nimmt %1 bis %2 Punkte pro Zoll, nicht %3</translation>
+    </message>
+    <message>
+        <source>%1 at %2 dpi is %3 x %4 pixels, more than %5 a side: fewer dots per inch</source>
+        <translation>%1 bei %2 dpi sind %3 x %4 Pixel, mehr als %5 je Seite: weniger Punkte pro Zoll</translation>
+    </message>
+    <message>
+        <source>the size %1 x %2 has a side outside %3 to %4</source>
+        <translation>die Größe %1 x %2 hat eine Seite außerhalb von %3 bis %4</translation>
+    </message>
+    <message>
+        <source>an animation&apos;s sides must be even, from %1 to %2, not %3 x %4</source>
+        <translation>die Seiten einer Animation müssen gerade sein, von %1 bis %2, nicht %3 x %4</translation>
+    </message>
+    <message>
+        <source>an animation lasts %1 to %2 seconds, not %3</source>
+        <translation>eine Animation dauert %1 bis %2 Sekunden, nicht %3</translation>
+    </message>
+    <message>
+        <source>an animation runs at %1 to %2 frames a second, not %3</source>
+        <translation>eine Animation läuft mit %1 bis %2 Bildern pro Sekunde, nicht %3</translation>
+    </message>
+    <message>
+        <source>a margin of %1 mm leaves no room on %2: at most %3 mm</source>
+        <translation>ein Rand von %1 mm lässt auf %2 keinen Platz: höchstens %3 mm</translation>
+    </message>
+    <message>
+        <source>interrupted while writing; nothing written</source>
+        <translation>beim Schreiben unterbrochen; nichts geschrieben</translation>
+    </message>
+    <message>
+        <source>terminated while writing; nothing written</source>
+        <translation>beim Schreiben beendet; nichts geschrieben</translation>
+    </message>
+    <message>
+        <source>hung up while writing; nothing written</source>
+        <translation>beim Schreiben wurde das Terminal geschlossen; nichts geschrieben</translation>
+    </message>
+    <message>
+        <source>interrupted after %1 figures; nothing written</source>
+        <translation>nach %1 Figuren unterbrochen; nichts geschrieben</translation>
+    </message>
+    <message>
+        <source>terminated after %1 figures; nothing written</source>
+        <translation>nach %1 Figuren beendet; nichts geschrieben</translation>
+    </message>
+    <message>
+        <source>hung up after %1 figures; nothing written</source>
+        <translation>nach %1 Figuren wurde das Terminal geschlossen; nichts geschrieben</translation>
+    </message>
+    <message>
+        <source>%1: %2 of work</source>
+        <translation>%1: %2 Arbeit</translation>
+    </message>
+    <message>
+        <source>about %1 s</source>
+        <translation>etwa %1 s</translation>
+    </message>
+    <message>
+        <source>about %1 min</source>
+        <translation>etwa %1 min</translation>
+    </message>
+    <message>
+        <source>about %1 h %2 min</source>
+        <translation>etwa %1 h %2 min</translation>
+    </message>
+    <message>
+        <source>Added %1 figure from %2 to the journal.</source>
+        <translation>%1 Figur aus %2 ins Tagebuch aufgenommen.</translation>
+    </message>
+    <message>
+        <source>Added %1 figures from %2 to the journal.</source>
+        <translation>%1 Figuren aus %2 ins Tagebuch aufgenommen.</translation>
+    </message>
+    <message>
+        <source>Added %1 figure from %2 to the journal; %3 was kept already.</source>
+        <translation>%1 Figur aus %2 ins Tagebuch aufgenommen; %3 war schon aufbewahrt.</translation>
+    </message>
+    <message>
+        <source>Added %1 figures from %2 to the journal; %3 was kept already.</source>
+        <translation>%1 Figuren aus %2 ins Tagebuch aufgenommen; %3 war schon aufbewahrt.</translation>
+    </message>
+    <message>
+        <source>Added %1 figure from %2 to the journal; %3 were kept already.</source>
+        <translation>%1 Figur aus %2 ins Tagebuch aufgenommen; %3 waren schon aufbewahrt.</translation>
+    </message>
+    <message>
+        <source>Added %1 figures from %2 to the journal; %3 were kept already.</source>
+        <translation>%1 Figuren aus %2 ins Tagebuch aufgenommen; %3 waren schon aufbewahrt.</translation>
+    </message>
+    <message>
+        <source>The journal of figures could not be read. It was set aside as %1, and a fresh one has begun.</source>
+        <translation>Das Tagebuch der Figuren konnte nicht gelesen werden. Es wurde als %1 beiseitegelegt, und ein neues hat begonnen.</translation>
+    </message>
+    <message>
+        <source>%1 holds another program&apos;s data, not figures. It was set aside as %2, and a fresh journal has begun.</source>
+        <translation>%1 enthält die Daten eines anderen Programms, keine Figuren. Die Datei wurde als %2 beiseitegelegt, und ein neues Tagebuch hat begonnen.</translation>
+    </message>
+    <message>
+        <source>Figures are not being kept: neither XDG_DATA_HOME nor HOME names a folder for them.</source>
+        <translation>Figuren werden nicht aufbewahrt: Weder XDG_DATA_HOME noch HOME nennt einen Ordner für sie.</translation>
+    </message>
+    <message>
+        <source>Figures are not being kept: %1 was written by a newer stringart; it is left as it is.</source>
+        <translation>Figuren werden nicht aufbewahrt: %1 wurde von einem neueren stringart geschrieben; sie bleibt, wie sie ist.</translation>
+    </message>
+    <message>
+        <source>Figures are not being kept: %1 cannot be written (%2).</source>
+        <translation>Figuren werden nicht aufbewahrt: In %1 kann nicht geschrieben werden (%2).</translation>
+    </message>
+    <message>
+        <source>it holds another program&apos;s data</source>
+        <translation>sie enthält die Daten eines anderen Programms</translation>
+    </message>
+    <message>
+        <source>unknown reason</source>
+        <translation>unbekannter Grund</translation>
+    </message>
+    <message>
+        <source>figure %1 of %2</source>
+        <translation>Figur %1 von %2</translation>
+    </message>
+    <message>
+        <source>no program to run</source>
+        <translation>kein Programm auszuführen</translation>
+    </message>
+    <message>
+        <source>%1 ended with status %2</source>
+        <translation>%1 endete mit dem Status %2</translation>
+    </message>
+    <message>
+        <source>%1 was ended by signal %2</source>
+        <translation>%1 wurde durch das Signal %2 beendet</translation>
+    </message>
+    <message>
+        <source>No such file or directory</source>
+        <translation>Datei oder Verzeichnis nicht gefunden</translation>
+    </message>
+    <message>
+        <source>Permission denied</source>
+        <translation>Keine Berechtigung</translation>
+    </message>
+    <message>
+        <source>Is a directory</source>
+        <translation>Ist ein Verzeichnis</translation>
+    </message>
+    <message>
+        <source>Not a directory</source>
+        <translation>Ist kein Verzeichnis</translation>
+    </message>
+    <message>
+        <source>No space left on device</source>
+        <translation>Auf dem Gerät ist kein Speicherplatz mehr verfügbar</translation>
+    </message>
+    <message>
+        <source>Read-only file system</source>
+        <translation>Dateisystem ist nur lesbar</translation>
+    </message>
+    <message>
+        <source>File name too long</source>
+        <translation>Dateiname zu lang</translation>
+    </message>
+    <message>
+        <source>Disk quota exceeded</source>
+        <translation>Der zugewiesene Plattenplatz (Quota) ist überschritten</translation>
+    </message>
+    <message>
+        <source>Input/output error</source>
+        <translation>Eingabe-/Ausgabefehler</translation>
+    </message>
+    <message>
+        <source>%1 (%2 x %3 mm)</source>
+        <translation>%1 (%2 x %3 mm)</translation>
+    </message>
+    <message>
+        <source>this FFmpeg has no %1 encoder</source>
+        <translation>dieses FFmpeg hat keinen Encoder %1</translation>
+    </message>
+    <message>
+        <source>cannot open the %1 encoder: %2</source>
+        <translation>der Encoder %1 lässt sich nicht öffnen: %2</translation>
+    </message>
+    <message>
+        <source>cannot convert pictures to yuv420p</source>
+        <translation>Bilder lassen sich nicht in yuv420p umwandeln</translation>
+    </message>
+    <message>
+        <source>the file formats could not be loaded from %1: %2</source>
+        <translation>die Dateiformate ließen sich nicht aus %1 laden: %2</translation>
+    </message>
+    <message>
+        <source>it has no entry</source>
+        <translation>es hat keinen Einstiegspunkt</translation>
+    </message>
+    <message>
+        <source>unexpected %1</source>
+        <translation>unerwartet: %1</translation>
+    </message>
+</context>
+<context>
+    <name>RenderOptions</name>
+    <message>
+        <source>FILE.png: the 500 x 500 picture; FILE.svg: the figure as vector
+art; FILE.mp4 (H.264) or FILE.webm (VP9): the figure being traced</source>
+        <translation>FILE.png: das Bild mit 500 x 500 Pixeln; FILE.svg: die Figur als
+Vektorgrafik; FILE.mp4 (H.264) oder FILE.webm (VP9): die Figur,
+während sie gezeichnet wird</translation>
+    </message>
+    <message>
+        <source>the time of day (0 to below 86400) the random source is reseeded
+from, for a reproducible run; default: the real clock</source>
+        <translation>die Tageszeit (0 bis unter 86400), aus der die Zufallsquelle neu
+gestartet wird, für einen wiederholbaren Lauf; Standard: die echte Uhr</translation>
+    </message>
+    <message>
+        <source>how many figures, {range} (default 1); each after the first
+is traced as a press of &quot;new&quot;</source>
+        <translation>wie viele Figuren, {range} (Standard 1); jede nach der ersten
+wird wie bei einem Druck auf „new“ gezeichnet</translation>
+    </message>
+    <message>
+        <source>the twelve draws of every figure, each 0 &lt;= u &lt; 1</source>
+        <translation>die zwölf Zufallswerte jeder Figur, je 0 &lt;= u &lt; 1</translation>
+    </message>
+    <message>
+        <source>colour directions before the first figure, each 1 or -1
+(default 1,1,1)</source>
+        <translation>die Farbrichtungen vor der ersten Figur, je 1 oder -1
+(Standard 1,1,1)</translation>
+    </message>
+    <message>
+        <source>a PNG drawn anti-aliased at this size, each side 500 to 16384,
+the figure scaled by (shorter side) / 500 and centred; an SVG&apos;s
+width and height; an animation&apos;s size, even sides up to 4096
+(default 1000)</source>
+        <translation>ein geglättet gezeichnetes PNG in dieser Größe, jede Seite 500 bis
+16384, die Figur um (kürzere Seite) / 500 vergrößert und zentriert;
+Breite und Höhe eines SVG; die Größe einer Animation, gerade Seiten
+bis 4096 (Standard 1000)</translation>
+    </message>
+    <message>
+        <source>an animation&apos;s tracing time, {range} seconds (default 8); the
+complete figure is then held for one second more</source>
+        <translation>die Zeichendauer einer Animation, {range} Sekunden (Standard 8);
+die fertige Figur steht danach noch eine Sekunde</translation>
+    </message>
+    <message>
+        <source>an animation&apos;s frames per second, {range} (default 30)</source>
+        <translation>die Bilder pro Sekunde einer Animation, {range} (Standard 30)</translation>
+    </message>
+    <message>
+        <source>an animation of the complete figure changing into that of these
+draws, each frame&apos;s draws a linear step from the last figure&apos;s,
+with its start directions; the end is held for one second</source>
+        <translation>eine Animation, in der die fertige Figur zu der dieser Zufallswerte
+wird, die Zufallswerte jedes Bildes ein linearer Schritt von denen
+der letzten Figur, mit deren Anfangsrichtungen; das Ende steht eine
+Sekunde</translation>
+    </message>
+    <message>
+        <source>a file for that sheet, upright (WxHmm: as typed), the figure
+centred in the square inside the margin: FILE.svg a plotter&apos;s
+layers of pen paths, FILE.hpgl or FILE.plt HPGL, FILE.pdf a vector
+print, FILE.png a print at --dpi</source>
+        <translation>eine Datei für dieses Blatt, hochkant (WxHmm: wie eingegeben), die
+Figur zentriert im Quadrat innerhalb des Rands: FILE.svg die Ebenen
+der Stiftwege eines Plotters, FILE.hpgl oder FILE.plt HPGL, FILE.pdf
+ein Vektordruck, FILE.png ein Druck mit --dpi</translation>
+    </message>
+    <message>
+        <source>the paper with its longer side across</source>
+        <translation>das Papier mit der längeren Seite quer</translation>
+    </message>
+    <message>
+        <source>the blank border around the figure, {range} mm (default 15)</source>
+        <translation>der leere Rand um die Figur, {range} mm (Standard 15)</translation>
+    </message>
+    <message>
+        <source>a plotter&apos;s pens: N colours (1 to 12, default 6) that keep the
+figure&apos;s best, or the colours of your own pens, each stroke
+taking the nearest; one layer or pen number each</source>
+        <translation>die Stifte eines Plotters: N Farben (1 bis 12, Standard 6), die das
+Beste der Figur bewahren, oder die Farben Ihrer eigenen Stifte, jeder
+Strich mit der nächstliegenden; je eine Ebene oder Stiftnummer</translation>
+    </message>
+    <message>
+        <source>a plotter SVG&apos;s stroke width, {range} mm (default 0.3)</source>
+        <translation>die Strichbreite eines Plotter-SVG, {range} mm (Standard 0.3)</translation>
+    </message>
+    <message>
+        <source>the plotter&apos;s speed for the time the plot line gives,
+{range} mm/s (default 25)</source>
+        <translation>die Geschwindigkeit des Plotters für die Zeit, die die Plot-Zeile
+nennt, {range} mm/s (Standard 25)</translation>
+    </message>
+    <message>
+        <source>a printed PNG&apos;s dots per inch, {range} (default 300)</source>
+        <translation>die Punkte pro Zoll eines gedruckten PNG, {range} (Standard 300)</translation>
+    </message>
+    <message>
+        <source>a PDF for white paper: the figure&apos;s colours without the black
+ground</source>
+        <translation>ein PDF für weißes Papier: die Farben der Figur ohne den schwarzen
+Grund</translation>
+    </message>
+    <message>
+        <source>this text</source>
+        <translation>dieser Text</translation>
+    </message>
+    <message>
+        <source>the program&apos;s version</source>
+        <translation>die Version des Programms</translation>
+    </message>
+    <message>
+        <source>Usage: stringart-render [OPTION...] -o FILE
+Traces string-art figures as the stringart window does and writes the last one to FILE.
+</source>
+        <translation>Aufruf: stringart-render [OPTION...] -o FILE
+Zeichnet Fadenbilder wie das Fenster von stringart und schreibt das letzte in FILE.
+</translation>
+    </message>
+    <message>
+        <source>Standard output gets one line per figure, the draws and directions that make it again,
+and for a plotter file one more: its pens, the metres the pen travels down and up,
+and the time at --speed.
+</source>
+        <translation>Die Standardausgabe erhält je Figur eine Zeile, die Zufallswerte und Richtungen, die sie
+wieder erzeugen, und für eine Plotterdatei eine weitere: ihre Stifte, die Meter, die der
+Stift abgesenkt und angehoben zurücklegt, und die Zeit bei --speed.
+</translation>
+    </message>
+</context>
+<context>
     <name>SteerKeys</name>
     <message>
         <source>select a figure of the grid</source>
@@ -395,8 +1187,8 @@ ein weiteres bei jedem Druck auf „new“.
         <translation>am Anfang steigend:</translation>
     </message>
     <message>
-        <source>Tab moves between controls; arrows move a slider by 0.001, Page Up and Down by 0.02; Enter sets a typed value; Escape closes.</source>
-        <translation>Tab wechselt zwischen den Elementen; die Pfeiltasten bewegen einen Regler um 0,001, Bild auf und Bild ab um 0,02; Eingabe setzt einen getippten Wert; Escape schließt.</translation>
+        <source>Tab moves between controls; arrows move a slider by %1, Page Up and Down by %2; Enter sets a typed value; Escape closes.</source>
+        <translation>Tab wechselt zwischen den Elementen; die Pfeiltasten bewegen einen Regler um %1, Bild auf und Bild ab um %2; Eingabe setzt einen getippten Wert; Escape schließt.</translation>
     </message>
     <message>
         <source>%1 is not a draw for %2: type a number from 0 up to, but not including, 1.</source>

@@ -94,9 +94,11 @@ AdjustWindow::AdjustWindow(FigureStage& stage)
   }
   toggles->addStretch(1);
   grid->addLayout(toggles, static_cast<int>(kFigureDraws), 0, 1, 3);
-  grid->addWidget(new QLabel(tr("Tab moves between controls; arrows move a slider by 0.001, "
-                                "Page Up and Down by 0.02; Enter sets a typed value; Escape "
-                                "closes."),
+  // The steps with the locale's decimal point, as the fields beside them show draws.
+  grid->addWidget(new QLabel(tr("Tab moves between controls; arrows move a slider by %1, "
+                                "Page Up and Down by %2; Enter sets a typed value; Escape "
+                                "closes.")
+                                 .arg(locale().toString(0.001), locale().toString(0.02)),
                              this),
                   static_cast<int>(kFigureDraws) + 1, 0, 1, 3);
   problem_->setTextFormat(Qt::PlainText);  // it repeats what was typed

@@ -219,10 +219,10 @@ void ExportDialog::accept() {
   // Before the work, which may be long, rather than after it.
   if (const QString refusal = WriteRefusal(file); !refusal.isEmpty()) return Refuse(refusal);
   if (const double expected = ExpectedSeconds(*request); expected > kLongExportSeconds) {
-    QMessageBox longWork(QMessageBox::Question, windowTitle(),
-                         tr("Writing %1 takes %2. Write it?")
-                             .arg(file.fileName(), QString::fromStdString(DurationText(expected))),
-                         QMessageBox::Yes | QMessageBox::Cancel, this);
+    QMessageBox longWork(
+        QMessageBox::Question, windowTitle(),
+        tr("Writing %1 takes %2. Write it?").arg(file.fileName(), Reason(DurationText(expected))),
+        QMessageBox::Yes | QMessageBox::Cancel, this);
     longWork.setTextFormat(Qt::PlainText);
     longWork.setDefaultButton(QMessageBox::Cancel);
     if (longWork.exec() != QMessageBox::Yes) return;

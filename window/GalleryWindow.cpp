@@ -629,8 +629,7 @@ void GalleryWindow::SaveFigures(const QString& path) {
         }
         std::string error;
         if (!WriteFiguresFile(path.toStdString(), figures, error)) {
-          return tr("The figures were not saved to %1: %2.")
-              .arg(Quote(path), QString::fromStdString(error));
+          return tr("The figures were not saved to %1: %2.").arg(Quote(path), Reason(error));
         }
         return tr("Saved %n figure(s) to %1.", nullptr, static_cast<int>(figures.size()))
             .arg(Quote(path));
@@ -654,12 +653,12 @@ void GalleryWindow::ImportFigures(const QString& path) {
         const auto figures = ReadFiguresFile(path.toStdString(), error);
         if (!figures) {
           return tr("%1 was not opened: %2. Nothing was added.")
-              .arg(Quote(path), QString::fromStdString(EscapeText(error)));
+              .arg(Quote(path), Reason(EscapeText(error)));
         }
         const ImportResult result = journal_.Import(*figures);
         if (!result.ok) {
           return tr("The figures of %1 were not added: %2.")
-              .arg(Quote(path), QString::fromStdString(EscapeText(result.error)));
+              .arg(Quote(path), Reason(EscapeText(result.error)));
         }
         QString text = tr("Added %n figure(s) from %1.", nullptr, static_cast<int>(result.added))
                            .arg(Quote(path));

@@ -74,7 +74,7 @@ QString JournalLink::Words(const JournalNews& news) {
         .arg(quoted(news.path));
   }
   return tr("Figures are not being kept: %1 cannot be written (%2).")
-      .arg(quoted(news.path), QString::fromStdString(EscapeText(news.reason)));
+      .arg(quoted(news.path), Reason(EscapeText(news.reason)));
 }
 
 void JournalLink::Tell(const JournalNews& news) {

@@ -4,15 +4,24 @@
 
 #include <QDialog>
 #include <QEvent>
+#include <QLocale>
 #include <QPointer>
 #include <QTimer>
 #include <QWidget>
 #include <QWindow>
 
+#include "text/Reasons.h"
+#include "window/Translations.h"
+
 namespace stringart {
 
+QString Reason(const std::string& reason) {
+  const std::string point = QLocale().decimalPoint().toStdString();
+  return QString::fromStdString(InLanguage(reason, ApplicationTranslate(), point));
+}
+
 QString Sentence(const QString& line) {
-  QString text = line.trimmed();
+  QString text = Reason(line.trimmed().toStdString());
   if (text.isEmpty()) return text;
   text[0] = text[0].toUpper();
   if (!text.endsWith('.') && !text.endsWith('?') && !text.endsWith('!')) text += '.';

@@ -9,7 +9,11 @@ class QWidget;
 
 namespace stringart {
 
-// `line`, a reason as the lower layers word it ("cannot save 'x': ..."), as a sentence for a
+// `reason`, as the lower layers word it in English ("cannot save 'x': ..."), in the person's
+// language by the application's translators, its decimal numbers with the locale's point.
+QString Reason(const std::string& reason);
+
+// `line`, a reason as the lower layers word it, in the person's language and as a sentence for a
 // message box: a capital first letter and a full stop, and the renderer's name kept on one line.
 QString Sentence(const QString& line);
 QString Sentence(const std::string& line);

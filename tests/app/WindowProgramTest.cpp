@@ -123,7 +123,17 @@ TEST(WindowProgram, ImportAddsAFiguresFileToTheJournalWithoutADisplay) {
   const Ran refused = RunWithoutDisplay("--import '" + bad + "'", data);
   EXPECT_EQ(refused.status, 2) << refused.out;
   EXPECT_EQ(std::count(refused.out.begin(), refused.out.end(), '\n'), 1) << refused.out;
+  EXPECT_EQ(refused.out, "stringart: cannot import '" + bad +
+                             "': figure 1: \"draws\" is not text; nothing was added.\n");
   EXPECT_EQ(RunWithoutDisplay("--import '" + good + "' other.png", data).status, 2);
+  // In German where the person asks for it, the report as well as the refusal.
+  const std::string german = data + "LC_ALL= LC_MESSAGES= LANGUAGE=de LANG=de_DE.UTF-8 ";
+  EXPECT_EQ(RunWithoutDisplay("--import '" + bad + "'", german).out,
+            "stringart: '" + bad +
+                "' lässt sich nicht importieren: Figur 1: „draws“ ist kein Text; es wurde nichts "
+                "hinzugefügt.\n");
+  EXPECT_EQ(RunWithoutDisplay("--import '" + good + "'", german).out,
+            "0 Figuren aus '" + good + "' ins Tagebuch aufgenommen; 1 war schon aufbewahrt.\n");
   std::filesystem::remove_all(dir);
 }
 

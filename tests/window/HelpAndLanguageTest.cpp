@@ -3,7 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <QDialogButtonBox>
+#include <QDir>
+#include <QFile>
 #include <QMenu>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QShortcut>
 #include <QTemporaryDir>
@@ -19,6 +22,7 @@
 #include "window/Form1Window.h"
 #include "window/HelpWindow.h"
 #include "window/KeySequences.h"
+#include "window/Messages.h"
 #include "window/Translations.h"
 
 namespace stringart {
@@ -140,6 +144,45 @@ TEST(Languages, AGermanLocaleGetsAGermanMenuWhoseLettersDifferWithItsOwnNamesKep
   const auto* close =
       run.window.helpWindow()->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Close);
   EXPECT_EQ(close->text().remove('&'), QString::fromUtf8("Schließen"));
+}
+
+}  // namespace
+}  // namespace stringart
+
+namespace stringart {
+namespace {
+
+// A reason from the layers below the window reaches its message in German, decimal numbers with
+// the German point, however many reasons it wraps.
+TEST(Languages, AReasonFromBelowReachesAGermanWindowInGerman) {
+  Translations german{QLocale(QLocale::German, QLocale::Germany)};
+  german.Install();
+  const QLocale before;
+  QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+  QTemporaryDir dir;
+  ASSERT_TRUE(QDir(dir.path()).mkdir("folder.png"));
+  QFile(dir.filePath("notes.txt")).open(QIODevice::WriteOnly);
+  Window run;
+  run.window.OpenFigureFiles(
+      {dir.filePath("folder.png"), dir.filePath("missing.png"), dir.filePath("notes.txt")}, false);
+  testing::AwaitFilesRead(run.window);
+  auto* box = run.window.findChild<QMessageBox*>();
+  ASSERT_NE(box, nullptr);
+  const QStringList lines = box->text().split('\n');
+  ASSERT_EQ(lines.size(), 3) << box->text().toStdString();
+  const char* reasons[] = {" lässt sich nicht öffnen: es ist ein Ordner.",
+                           " lässt sich nicht öffnen: Datei oder Verzeichnis nicht gefunden.",
+                           " lässt sich nicht öffnen: Nur .png-, .svg-, .mp4-, .webm-, .hpgl-, "
+                           ".plt- und .pdf-Dateien, die stringart geschrieben hat, tragen eine "
+                           "Figur."};
+  for (int i = 0; i < 3; ++i) {
+    EXPECT_TRUE(lines[i].endsWith(QString::fromUtf8(reasons[i]))) << lines[i].toStdString();
+  }
+  EXPECT_EQ(Sentence(std::string(
+                "a margin of 99.5 mm leaves no room on A4 (210 x 297 mm): at most 74.5 mm")),
+            QString::fromUtf8("Ein Rand von 99,5 mm lässt auf A4 (210 x 297 mm) keinen Platz: "
+                              "höchstens 74,5 mm."));
+  QLocale::setDefault(before);
 }
 
 }  // namespace
