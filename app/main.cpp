@@ -162,6 +162,17 @@ std::optional<int> AnswerWithoutDisplay(const stringart::WindowOptions& options,
   return std::nullopt;
 }
 
+// The command line as Qt is to see it, ending in a null pointer as argv does: the platform chosen
+// goes to Qt as "-platform NAME", for this program alone.
+std::vector<char*> QtArguments(int argc, char** argv, std::string& platform) {
+  std::vector<char*> args(argv, argv + argc);
+  if (!platform.empty()) {
+    args.insert(args.begin() + 1, {const_cast<char*>("-platform"), platform.data()});
+  }
+  args.push_back(nullptr);
+  return args;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -179,12 +190,7 @@ int main(int argc, char** argv) {
   if (const auto status = AnswerWithoutDisplay(*options, translations)) return *status;
   std::optional<stringart::PlatformChoice> platform = stringart::ChoosePlatform(argc, argv);
   if (!platform) return EXIT_FAILURE;
-  // The platform chosen goes to Qt as "-platform NAME", for this program alone.
-  std::vector<char*> args(argv, argv + argc);
-  if (!platform->name.empty()) {
-    args.insert(args.begin() + 1, {const_cast<char*>("-platform"), platform->name.data()});
-  }
-  args.push_back(nullptr);
+  std::vector<char*> args = QtArguments(argc, argv, platform->name);
   int argCount = static_cast<int>(args.size()) - 1;
 
   stringart::RandomSource source;

@@ -97,6 +97,7 @@ template <Put put>
   }
 }
 
+// Long, as every figure's innermost loop: its setup and both walks share registers, inlined whole.
 template <Put put>
 [[gnu::always_inline]] inline void WalkFast(std::uint32_t* pixels, int width, int height,
                                             std::ptrdiff_t stride, const PixelSegment& s,

@@ -186,6 +186,27 @@ bool DeflatePieces(std::span<const Segment> segments, const PdfPrint& print,
   return !stop;
 }
 
+// The cross-reference table of the objects that begin at `offsets`, the last of them the
+// information, then the trailer that leads to it.
+void AppendTrailer(std::string& bytes, const std::vector<std::size_t>& offsets) {
+  const std::size_t xref = bytes.size();
+  bytes += "xref\n0 ";
+  AppendInteger(bytes, static_cast<long long>(offsets.size() + 1));
+  bytes += "\n0000000000 65535 f \n";
+  for (const std::size_t offset : offsets) {
+    char entry[21];
+    std::snprintf(entry, sizeof entry, "%010zu 00000 n \n", offset);
+    bytes.append(entry, 20);
+  }
+  bytes += "trailer\n<< /Size ";
+  AppendInteger(bytes, static_cast<long long>(offsets.size() + 1));
+  bytes += " /Root 1 0 R /Info ";
+  AppendInteger(bytes, static_cast<long long>(offsets.size()));
+  bytes += " 0 R >>\nstartxref\n";
+  AppendInteger(bytes, static_cast<long long>(xref));
+  bytes += "\n%%EOF\n";
+}
+
 // The file around the content streams: `frame` as it is, then the deflated pieces.
 void AppendDocument(std::string& bytes, const PdfPrint& print, const std::string& frame,
                     const std::vector<std::string>& pieces) {
@@ -234,22 +255,7 @@ void AppendDocument(std::string& bytes, const PdfPrint& print, const std::string
     AppendText(bytes, *text);
   }
   bytes += " /Producer (stringart) >>\nendobj\n";
-  const std::size_t xref = bytes.size();
-  bytes += "xref\n0 ";
-  AppendInteger(bytes, static_cast<long long>(offsets.size() + 1));
-  bytes += "\n0000000000 65535 f \n";
-  for (const std::size_t offset : offsets) {
-    char entry[21];
-    std::snprintf(entry, sizeof entry, "%010zu 00000 n \n", offset);
-    bytes.append(entry, 20);
-  }
-  bytes += "trailer\n<< /Size ";
-  AppendInteger(bytes, static_cast<long long>(offsets.size() + 1));
-  bytes += " /Root 1 0 R /Info ";
-  AppendInteger(bytes, static_cast<long long>(offsets.size()));
-  bytes += " 0 R >>\nstartxref\n";
-  AppendInteger(bytes, static_cast<long long>(xref));
-  bytes += "\n%%EOF\n";
+  AppendTrailer(bytes, offsets);
 }
 
 cairo_status_t AppendBytes(void* to, const unsigned char* bytes, unsigned int size) {

@@ -22,6 +22,7 @@ void DrawSegment(Canvas& canvas, std::optional<float> fromX, std::optional<float
 
 }  // namespace
 
+// Long, as one piece: every figure's bits depend on its arithmetic staying in this order.
 FigureRecord TraceFigure(const FigureDraws& draws, Directions& directions, double& x1, double& y1,
                          Canvas& canvas) {
   // Whatever ran before may have left the upper vector state dirty; on Intel every SSE

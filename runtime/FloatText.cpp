@@ -328,6 +328,7 @@ std::string ShortestFloatText(float value) {
   return sign + Layout(magnitude, ShortestDecimal(magnitude));
 }
 
+// Long, as one pass: the words, digits and exponent it reads feed the one rounding at its end.
 std::from_chars_result ReadFloatText(const char* first, const char* last, float& value) {
   const char* at = first;
   const bool negative = at != last && *at == '-';
