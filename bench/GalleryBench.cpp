@@ -18,7 +18,7 @@
 #include <random>
 #include <string>
 
-#include "app/FigureFileWriter.h"
+#include "export/FigureFileWriter.h"
 #include "bench/BenchFixture.h"
 #include "bench/PaintWatch.h"
 #include "journal/Journal.h"

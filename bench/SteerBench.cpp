@@ -8,7 +8,7 @@
 #include <QSlider>
 #include <QTest>
 
-#include "app/FigureFileWriter.h"
+#include "export/FigureFileWriter.h"
 #include "figure/FigureRecord.h"
 #include "runtime/DrawSource.h"
 #include "window/AdjustWindow.h"

@@ -3,7 +3,7 @@
 #include <QCoreApplication>
 #include <QTest>
 
-#include "app/FigureFileWriter.h"
+#include "export/FigureFileWriter.h"
 #include "bench/BenchFixture.h"
 #include "bench/PaintWatch.h"
 #include "runtime/DrawSource.h"

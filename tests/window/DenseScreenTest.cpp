@@ -6,7 +6,7 @@
 #include <QImage>
 #include <QTest>
 
-#include "app/FigureFileWriter.h"
+#include "export/FigureFileWriter.h"
 #include "canvas/SegmentRecorder.h"
 #include "figure/Tracer.h"
 #include "tests/support/WindowDriving.h"

@@ -11,7 +11,7 @@
 #include <iterator>
 #include <vector>
 
-#include "app/FigureFileWriter.h"
+#include "export/FigureFileWriter.h"
 #include "tests/support/WindowDriving.h"
 #include "window/Form1Window.h"
 

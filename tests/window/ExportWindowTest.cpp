@@ -11,7 +11,7 @@
 #include <atomic>
 #include <thread>
 
-#include "app/FigureFileWriter.h"
+#include "export/FigureFileWriter.h"
 #include "runtime/DrawSource.h"
 #include "tests/support/WindowDriving.h"
 #include "window/ExportNote.h"

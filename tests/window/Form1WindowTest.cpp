@@ -13,7 +13,7 @@
 #include <stdexcept>
 #include <vector>
 
-#include "app/FigureFileWriter.h"
+#include "export/FigureFileWriter.h"
 #include "figure/Tracer.h"
 #include "runtime/Clock.h"
 #include "tests/support/SvgRead.h"

@@ -6,7 +6,7 @@
 #include <QTest>
 #include <algorithm>
 
-#include "app/FigureFileWriter.h"
+#include "export/FigureFileWriter.h"
 #include "canvas/SegmentRecorder.h"
 #include "figure/Tracer.h"
 #include "smooth/LargePicture.h"

@@ -27,7 +27,7 @@
 #include <fstream>
 #include <memory>
 
-#include "app/FigureFileWriter.h"
+#include "export/FigureFileWriter.h"
 #include "canvas/AreaAverage.h"
 #include "figure/FigureHistory.h"
 #include "journal/FiguresFile.h"

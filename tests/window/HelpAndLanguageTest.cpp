@@ -15,7 +15,7 @@
 #include <map>
 #include <set>
 
-#include "app/FigureFileWriter.h"
+#include "export/FigureFileWriter.h"
 #include "tests/support/WindowDriving.h"
 #include "text/SteerKeys.h"
 #include "text/WindowKeys.h"

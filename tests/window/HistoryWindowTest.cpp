@@ -13,7 +13,7 @@
 #include <QUrl>
 #include <vector>
 
-#include "app/FigureFileWriter.h"
+#include "export/FigureFileWriter.h"
 #include "tests/support/WindowDriving.h"
 #include "text/FigureCommand.h"
 #include "window/Form1Window.h"

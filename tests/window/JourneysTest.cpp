@@ -16,7 +16,7 @@
 #include <functional>
 #include <memory>
 
-#include "app/FigureFileWriter.h"
+#include "export/FigureFileWriter.h"
 #include "journal/FiguresFile.h"
 #include "tests/support/Figures.h"
 #include "tests/support/WindowDriving.h"

@@ -17,7 +17,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include "app/FigureFileWriter.h"
+#include "export/FigureFileWriter.h"
 #include "figure/FigureHistory.h"
 #include "tests/support/WindowDriving.h"
 #include "window/ExportDialog.h"

@@ -8,7 +8,7 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "app/FigureFileWriter.h"
+#include "export/FigureFileWriter.h"
 #include "tests/support/WindowDriving.h"
 #include "window/Form1Window.h"
 

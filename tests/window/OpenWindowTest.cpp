@@ -11,7 +11,7 @@
 #include <QTest>
 #include <QUrl>
 
-#include "app/FigureFileWriter.h"
+#include "export/FigureFileWriter.h"
 #include "runtime/DrawSource.h"
 #include "tests/support/WindowDriving.h"
 #include "window/Form1Window.h"

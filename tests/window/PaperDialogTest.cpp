@@ -15,7 +15,7 @@
 #include <QTest>
 #include <QToolButton>
 
-#include "app/FigureFileWriter.h"
+#include "export/FigureFileWriter.h"
 #include "figure/FigureHistory.h"
 #include "tests/support/WindowDriving.h"
 #include "window/Form1Window.h"

@@ -5,7 +5,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include "app/FigureFileWriter.h"
+#include "export/FigureFileWriter.h"
 #include "tests/support/WindowDriving.h"
 #include "window/Form1Window.h"
 #include "window/GalleryWindow.h"

@@ -13,7 +13,7 @@
 #include <QTest>
 #include <cmath>
 
-#include "app/FigureFileWriter.h"
+#include "export/FigureFileWriter.h"
 #include "canvas/AreaAverage.h"
 #include "figure/Variation.h"
 #include "runtime/FloatText.h"

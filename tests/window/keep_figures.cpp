@@ -8,7 +8,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "app/FigureFileWriter.h"
+#include "export/FigureFileWriter.h"
 #include "journal/Journal.h"
 #include "runtime/Clock.h"
 #include "runtime/RandomSource.h"

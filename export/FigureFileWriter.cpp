@@ -1,4 +1,4 @@
-#include "app/FigureFileWriter.h"
+#include "export/FigureFileWriter.h"
 
 #include "text/FigureCommand.h"
 
