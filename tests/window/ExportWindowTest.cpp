@@ -8,8 +8,6 @@
 #include <QProgressDialog>
 #include <QTemporaryDir>
 #include <QTest>
-#include <atomic>
-#include <thread>
 
 #include "app/FigureFileWriter.h"
 #include "runtime/DrawSource.h"
@@ -52,40 +50,12 @@ TEST(Form1WindowExport, RunsBesideTheWindowAndACancelLeavesNoFile) {
   EXPECT_EQ(Files(dir), QStringList{"clip.mp4"}) << "a cancelled export left a file";
 }
 
-// The program's files, but an export holds its thread, once its file is in place, until released:
-// as a large picture's gigabytes take a while to be given back after the file is written.
-class HeldFiles final : public FigureFiles {
- public:
-  bool Save(const std::string& path, const Picture1& picture, const FigureRecord& figure,
-            std::string& error) override {
-    return real_.Save(path, picture, figure, error);
-  }
-  std::string Command(const FigureRecord& figure) override { return real_.Command(figure); }
-  std::optional<FigureRecord> Open(const std::string& path, std::string& error) override {
-    return real_.Open(path, error);
-  }
-  ExportResult Export(const ExportRequest& request, const FigureRecord& figure,
-                      const ExportProgress& progress, std::string& error) override {
-    const ExportResult result = real_.Export(request, figure, progress, error);
-    while (!released) std::this_thread::yield();
-    return result;
-  }
-  ExportResult SetWallpaper(const FigureRecord& figure, const std::vector<WallpaperScreen>& screens,
-                            const std::string& folder, const ExportProgress& progress,
-                            std::string& way, std::string& written, std::string& error) override {
-    return real_.SetWallpaper(figure, screens, folder, progress, way, written, error);
-  }
-  std::atomic<bool> released{false};
-
- private:
-  FigureFileWriter real_;
-};
-
 // Closing once the file is in place asks nothing, although the export's thread still runs:
 // stopping would not unwrite it.
 TEST(Form1WindowExport, ClosingOnceTheFileIsInPlaceAsksNothing) {
   SuppliedDraws draws(kExampleDraws);
-  HeldFiles files;
+  testing::TroubledFiles files;
+  files.released = false;
   Form1Window window(draws, files);
   window.FormLoad();
   window.show();
