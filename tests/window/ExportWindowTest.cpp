@@ -37,7 +37,7 @@ TEST(Form1WindowExport, RunsBesideTheWindowAndACancelLeavesNoFile) {
   EXPECT_FALSE(window.StartExport(testing::Request(dir.filePath("other.png"), 500, 500), error));
   window.Command1Click();  // the window still answers, and the export keeps its figure
   EXPECT_EQ(window.form().figuresTraced(), 2);
-  QTRY_VERIFY_WITH_TIMEOUT(!window.exporting(), 60000);
+  ASSERT_TRUE(QTest::qWaitFor([&] { return !window.exporting(); }, 60000));
   EXPECT_EQ(Files(dir), QStringList{"clip.mp4"});
 
   ASSERT_TRUE(window.StartExport(testing::Request(dir.filePath("large.png"), 4000, 4000), error))
@@ -46,7 +46,7 @@ TEST(Form1WindowExport, RunsBesideTheWindowAndACancelLeavesNoFile) {
   ASSERT_NE(progress, nullptr);
   EXPECT_TRUE(progress->isVisible());
   emit progress->canceled();  // as a click on its Cancel button
-  QTRY_VERIFY_WITH_TIMEOUT(!window.exporting(), 60000);
+  ASSERT_TRUE(QTest::qWaitFor([&] { return !window.exporting(); }, 60000));
   EXPECT_EQ(Files(dir), QStringList{"clip.mp4"}) << "a cancelled export left a file";
 }
 
@@ -63,7 +63,7 @@ TEST(Form1WindowExport, ClosingOnceTheFileIsInPlaceAsksNothing) {
   QString error;
   ASSERT_TRUE(window.StartExport(testing::Request(dir.filePath("large.png"), 4000, 4000), error))
       << error.toStdString();
-  QTRY_VERIFY_WITH_TIMEOUT(QFileInfo::exists(dir.filePath("large.png")), 60000);
+  ASSERT_TRUE(QTest::qWaitFor([&] { return QFileInfo::exists(dir.filePath("large.png")); }, 60000));
   EXPECT_TRUE(window.exporting());
   bool asked = false;
   testing::WhenShown<QMessageBox>([&asked](QMessageBox* box) {
@@ -95,7 +95,7 @@ TEST(Form1WindowExport, SetAsWallpaperTellsWhereThePictureIsWithOrWithoutADeskto
     QTest::keyClick(&window, Qt::Key_W, Qt::ControlModifier | Qt::ShiftModifier);
     ASSERT_TRUE(window.exporting()) << desktop;
     auto* note = window.findChild<ExportNote*>();
-    QTRY_VERIFY_WITH_TIMEOUT(note->isVisible(), 60000);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return note->isVisible(); }, 60000));
     EXPECT_EQ(folder.entryList(QDir::Files).size(), 1) << desktop;
     EXPECT_TRUE(note->text().contains(folder.entryList(QDir::Files).value(0)))
         << note->text().toStdString();
