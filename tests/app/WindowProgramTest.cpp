@@ -3,16 +3,24 @@
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 
+#include <signal.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <string>
+#include <thread>
 #include <vector>
 
+#include "app/FigureFileWriter.h"
 #include "app/WindowOptions.h"
+#include "figure/Tracer.h"
+#include "journal/Journal.h"
 #include "tests/support/Figures.h"
 #include "text/FigureCommand.h"
 #include "text/WindowKeys.h"
@@ -134,6 +142,84 @@ TEST(WindowProgram, ImportAddsAFiguresFileToTheJournalWithoutADisplay) {
                 "hinzugefügt.\n");
   EXPECT_EQ(RunWithoutDisplay("--import '" + good + "'", german).out,
             "0 Figuren aus '" + good + "' ins Tagebuch aufgenommen; 1 war schon aufbewahrt.\n");
+  std::filesystem::remove_all(dir);
+}
+
+// The window started offscreen with `args` in `dir`, its figures kept there, and ended as a
+// session's end ends it (SIGTERM) once its journal holds `kept` figures, or after a minute.
+struct Started {
+  int status;                       // -1 when it did not exit by itself
+  std::vector<FigureRecord> shown;  // the figures kept, newest first
+};
+
+Started StartAndEnd(std::vector<std::string> args, const std::string& dir, std::size_t kept) {
+  const pid_t pid = fork();
+  if (pid == 0) {
+    unsetenv("DISPLAY");
+    unsetenv("WAYLAND_DISPLAY");
+    setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    setenv("XDG_DATA_HOME", dir.c_str(), 1);
+    setenv("XDG_CONFIG_HOME", dir.c_str(), 1);
+    std::vector<char*> argv{const_cast<char*>(STRINGART)};
+    for (std::string& arg : args) argv.push_back(arg.data());
+    argv.push_back(nullptr);
+    execv(STRINGART, argv.data());
+    _exit(127);
+  }
+  const std::string journal = dir + "/stringart/figures.sqlite";
+  Started started{-1, {}};
+  const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+  while (started.shown.size() < kept && std::chrono::steady_clock::now() < until) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));  // polling the journal
+    if (!std::filesystem::exists(journal)) continue;
+    Journal figures(journal);
+    GalleryCursor cursor;
+    started.shown.clear();
+    for (const JournalRow& row : figures.Page({}, cursor, 100)) started.shown.push_back(row.figure);
+  }
+  kill(pid, SIGTERM);
+  int raw = 0;
+  waitpid(pid, &raw, 0);
+  started.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+  return started;
+}
+
+// What the command line names is what the window shows first, and keeps; a file that carries no
+// figure leaves a random one; a slideshow goes on to new figures. Each ends by itself, with
+// status 128 + 15, when the session ends.
+TEST(WindowProgram, StartsOnTheFigureTheCommandLineNames) {
+  const std::string dir = ::testing::TempDir() + "stringart-start-" + std::to_string(getpid());
+  std::filesystem::create_directories(dir);
+  const FigureRecord named = {kExampleDraws, {1, -1, 1}, {}};
+  const FigureRecord carried = {testing::DrawnFigure(2).draws, {-1, 1, 1}, {}};
+  Picture1 picture;
+  TraceAgain(carried, picture);
+  std::string error;
+  ASSERT_TRUE(FigureFileWriter().Save(dir + "/carried.png", picture, carried, error)) << error;
+  std::ofstream(dir + "/nothing.png") << "not a picture";
+
+  const struct {
+    std::vector<std::string> args;
+    std::size_t kept;
+    std::function<void(const std::vector<FigureRecord>&)> check;
+  } starts[] = {
+      {{"--draws", kDraws, "--directions", "1,-1,1"},
+       1,
+       [&](const auto& shown) { EXPECT_EQ(shown[0], named); }},
+      {{dir + "/carried.png"}, 1, [&](const auto& shown) { EXPECT_EQ(shown[0], carried); }},
+      {{dir + "/nothing.png"},
+       1,
+       [&](const auto& shown) { EXPECT_NE(shown[0].draws, carried.draws); }},
+      {{"--slideshow", "1"}, 2, [](const auto& shown) { EXPECT_NE(shown[0], shown[1]); }},
+  };
+  for (const auto& start : starts) {
+    const std::string data = dir + "/data-" + std::to_string(&start - starts);
+    const Started started = StartAndEnd(start.args, data, start.kept);
+    SCOPED_TRACE(start.args[0]);
+    EXPECT_EQ(started.status, 128 + SIGTERM);
+    ASSERT_EQ(started.shown.size(), start.kept);
+    start.check(started.shown);
+  }
   std::filesystem::remove_all(dir);
 }
 

@@ -6,16 +6,25 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QCoreApplication>
+#include <QFileDialog>
+#include <QFileInfo>
 #include <QImage>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMessageBox>
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
 #include <QWindow>
+#include <atomic>
 #include <cmath>
 #include <functional>
+#include <memory>
 #include <stdexcept>
+#include <thread>
 
+#include "app/FigureFileWriter.h"
 #include "canvas/Picture1.h"
 #include "figure/Tracer.h"
 #include "runtime/Clock.h"
@@ -113,16 +122,18 @@ inline void PostCloseRequest(const QWidget& window) {
 }
 
 // Runs `answer` on the next modal dialog or popup menu of type T once the event loop shows it,
-// as a person answers it: the calls that open one return only once it is closed.
+// as a person answers it: the calls that open one return only once it is closed. `besides` is
+// one already open that is not the one awaited (the menu a submenu opens from).
 template <typename T>
-void WhenShown(std::function<void(T*)> answer) {
+void WhenShown(std::function<void(T*)> answer, const QWidget* besides = nullptr) {
   // The application's, named, so that the test's end stops one that nothing answered.
   auto* poll = new QTimer(qApp);
   poll->setObjectName(QStringLiteral("WhenShown"));
-  QObject::connect(poll, &QTimer::timeout, [poll, answer] {
+  QObject::connect(poll, &QTimer::timeout, [poll, answer, besides] {
     QWidget* shown = QApplication::activePopupWidget();
     if (shown == nullptr) shown = QApplication::activeModalWidget();
-    if (auto* widget = qobject_cast<T*>(shown); widget != nullptr && widget->isVisible()) {
+    if (auto* widget = qobject_cast<T*>(shown);
+        widget != nullptr && widget != besides && widget->isVisible()) {
       poll->stop();
       poll->deleteLater();
       answer(widget);
@@ -130,6 +141,90 @@ void WhenShown(std::function<void(T*)> answer) {
   });
   poll->start(10);
 }
+
+// Answers the next file dialog with `path`, typed into its name box, and its Save or Open button.
+// (selectFile leaves the box alone once it has the focus, which it gets only some time after the
+// dialog shows.)
+inline void WhenAskedForAFile(const QString& path) {
+  WhenShown<QFileDialog>([path](QFileDialog* ask) {
+    ask->setDirectory(QFileInfo(path).absolutePath());
+    ask->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))->setText(QFileInfo(path).fileName());
+    static_cast<QDialog*>(ask)->accept();
+  });
+}
+
+// Answers the next popup menu with the mouse: a click on the item whose text (without its '&')
+// begins with the first of `items`, then in the submenu that opens on the next, and so on. A menu
+// without the item, or with it disabled, is closed unanswered.
+inline void ChooseFromMenu(QStringList items, const QMenu* from = nullptr) {
+  WhenShown<QMenu>(
+      [items](QMenu* menu) mutable {
+        const QString item = items.takeFirst();
+        for (QAction* action : menu->actions()) {
+          if (!action->isEnabled() || !action->text().remove('&').startsWith(item)) continue;
+          if (!items.isEmpty()) ChooseFromMenu(items, menu);
+          const QPoint at = menu->actionGeometry(action).center();
+          QTest::mousePress(menu, Qt::LeftButton, {}, at);
+          QTest::mouseRelease(menu, Qt::LeftButton, {}, at);
+          return;
+        }
+        menu->close();
+      },
+      from);
+}
+
+// What the next message box says, "title: text", filled in once it is answered with OK.
+inline std::shared_ptr<QString> WhenTold() {
+  auto said = std::make_shared<QString>();
+  WhenShown<QMessageBox>([said](QMessageBox* box) {
+    *said = box->windowTitle() + QStringLiteral(": ") + box->text();
+    box->accept();
+  });
+  return said;
+}
+
+// The program's files with troubles on demand: exports and wallpapers that fail with `failure`
+// (as on a full disk) when it is set, an export that holds its thread once its file is in place
+// until `released` (as a large picture's gigabytes take a while to be given back after the file is
+// written), and reading that waits until `readable`. Set the troubles before the work starts.
+class TroubledFiles final : public FigureFiles {
+ public:
+  bool Save(const std::string& path, const Picture1& picture, const FigureRecord& figure,
+            std::string& error) override {
+    return real_.Save(path, picture, figure, error);
+  }
+  std::string Command(const FigureRecord& figure) override { return real_.Command(figure); }
+  std::optional<FigureRecord> Open(const std::string& path, std::string& error) override {
+    reading = true;
+    while (!readable) std::this_thread::yield();
+    return real_.Open(path, error);
+  }
+  ExportResult Export(const ExportRequest& request, const FigureRecord& figure,
+                      const ExportProgress& progress, std::string& error) override {
+    if (!failure.empty()) {
+      error = failure;
+      return ExportResult::Failed;
+    }
+    const ExportResult result = real_.Export(request, figure, progress, error);
+    while (!released) std::this_thread::yield();
+    return result;
+  }
+  ExportResult SetWallpaper(const FigureRecord& figure, const std::vector<WallpaperScreen>& screens,
+                            const std::string& folder, const ExportProgress& progress,
+                            std::string& way, std::string& written, std::string& error) override {
+    if (!failure.empty()) {
+      error = failure;
+      return ExportResult::Failed;
+    }
+    return real_.SetWallpaper(figure, screens, folder, progress, way, written, error);
+  }
+
+  std::string failure;
+  std::atomic<bool> released{true}, readable{true}, reading{false};
+
+ private:
+  FigureFileWriter real_;
+};
 
 inline bool SamePixels(const QImage& a, const QImage& b) {
   return a.size() == b.size() &&

@@ -8,8 +8,6 @@
 #include <QProgressDialog>
 #include <QTemporaryDir>
 #include <QTest>
-#include <atomic>
-#include <thread>
 
 #include "export/FigureFileWriter.h"
 #include "runtime/DrawSource.h"
@@ -39,7 +37,7 @@ TEST(Form1WindowExport, RunsBesideTheWindowAndACancelLeavesNoFile) {
   EXPECT_FALSE(window.StartExport(testing::Request(dir.filePath("other.png"), 500, 500), error));
   window.Command1Click();  // the window still answers, and the export keeps its figure
   EXPECT_EQ(window.form().figuresTraced(), 2);
-  QTRY_VERIFY_WITH_TIMEOUT(!window.exporting(), 60000);
+  ASSERT_TRUE(QTest::qWaitFor([&] { return !window.exporting(); }, 60000));
   EXPECT_EQ(Files(dir), QStringList{"clip.mp4"});
 
   ASSERT_TRUE(window.StartExport(testing::Request(dir.filePath("large.png"), 4000, 4000), error))
@@ -48,44 +46,16 @@ TEST(Form1WindowExport, RunsBesideTheWindowAndACancelLeavesNoFile) {
   ASSERT_NE(progress, nullptr);
   EXPECT_TRUE(progress->isVisible());
   emit progress->canceled();  // as a click on its Cancel button
-  QTRY_VERIFY_WITH_TIMEOUT(!window.exporting(), 60000);
+  ASSERT_TRUE(QTest::qWaitFor([&] { return !window.exporting(); }, 60000));
   EXPECT_EQ(Files(dir), QStringList{"clip.mp4"}) << "a cancelled export left a file";
 }
-
-// The program's files, but an export holds its thread, once its file is in place, until released:
-// as a large picture's gigabytes take a while to be given back after the file is written.
-class HeldFiles final : public FigureFiles {
- public:
-  bool Save(const std::string& path, const Picture1& picture, const FigureRecord& figure,
-            std::string& error) override {
-    return real_.Save(path, picture, figure, error);
-  }
-  std::string Command(const FigureRecord& figure) override { return real_.Command(figure); }
-  std::optional<FigureRecord> Open(const std::string& path, std::string& error) override {
-    return real_.Open(path, error);
-  }
-  ExportResult Export(const ExportRequest& request, const FigureRecord& figure,
-                      const ExportProgress& progress, std::string& error) override {
-    const ExportResult result = real_.Export(request, figure, progress, error);
-    while (!released) std::this_thread::yield();
-    return result;
-  }
-  ExportResult SetWallpaper(const FigureRecord& figure, const std::vector<WallpaperScreen>& screens,
-                            const std::string& folder, const ExportProgress& progress,
-                            std::string& way, std::string& written, std::string& error) override {
-    return real_.SetWallpaper(figure, screens, folder, progress, way, written, error);
-  }
-  std::atomic<bool> released{false};
-
- private:
-  FigureFileWriter real_;
-};
 
 // Closing once the file is in place asks nothing, although the export's thread still runs:
 // stopping would not unwrite it.
 TEST(Form1WindowExport, ClosingOnceTheFileIsInPlaceAsksNothing) {
   SuppliedDraws draws(kExampleDraws);
-  HeldFiles files;
+  testing::TroubledFiles files;
+  files.released = false;
   Form1Window window(draws, files);
   window.FormLoad();
   window.show();
@@ -93,7 +63,7 @@ TEST(Form1WindowExport, ClosingOnceTheFileIsInPlaceAsksNothing) {
   QString error;
   ASSERT_TRUE(window.StartExport(testing::Request(dir.filePath("large.png"), 4000, 4000), error))
       << error.toStdString();
-  QTRY_VERIFY_WITH_TIMEOUT(QFileInfo::exists(dir.filePath("large.png")), 60000);
+  ASSERT_TRUE(QTest::qWaitFor([&] { return QFileInfo::exists(dir.filePath("large.png")); }, 60000));
   EXPECT_TRUE(window.exporting());
   bool asked = false;
   testing::WhenShown<QMessageBox>([&asked](QMessageBox* box) {
@@ -125,7 +95,7 @@ TEST(Form1WindowExport, SetAsWallpaperTellsWhereThePictureIsWithOrWithoutADeskto
     QTest::keyClick(&window, Qt::Key_W, Qt::ControlModifier | Qt::ShiftModifier);
     ASSERT_TRUE(window.exporting()) << desktop;
     auto* note = window.findChild<ExportNote*>();
-    QTRY_VERIFY_WITH_TIMEOUT(note->isVisible(), 60000);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return note->isVisible(); }, 60000));
     EXPECT_EQ(folder.entryList(QDir::Files).size(), 1) << desktop;
     EXPECT_TRUE(note->text().contains(folder.entryList(QDir::Files).value(0)))
         << note->text().toStdString();

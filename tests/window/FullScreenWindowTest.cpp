@@ -66,7 +66,7 @@ TEST(FullScreen, ShowsTheFigureAtTheScreensPixelsKeepsTheKeysAndReturnsTheWindow
   EXPECT_TRUE(run.ShowsTheFigure(*view)) << "F11 on the first figure";
 
   QTest::keyClick(view, Qt::Key_N, Qt::ControlModifier);
-  QTRY_COMPARE(run.history().size(), 2u);
+  ASSERT_TRUE(QTest::qWaitFor([&] { return run.history().size() == 2u; }, 20000));
   EXPECT_TRUE(run.ShowsTheFigure(*view)) << "Ctrl+N on the full screen";
   QTest::keyClick(view, Qt::Key_Left, Qt::AltModifier);
   EXPECT_EQ(run.history().shown(), 0u);
@@ -75,7 +75,7 @@ TEST(FullScreen, ShowsTheFigureAtTheScreensPixelsKeepsTheKeysAndReturnsTheWindow
   EXPECT_EQ(run.window.fullScreenView(), view);
 
   QTest::keyClick(view, Qt::Key_Escape);
-  QTRY_VERIFY(run.window.fullScreenView() == nullptr);
+  ASSERT_TRUE(QTest::qWaitFor([&] { return run.window.fullScreenView() == nullptr; }, 20000));
   EXPECT_EQ(run.window.geometry(), geometry);
   EXPECT_TRUE(run.window.isVisible());
   EXPECT_EQ(run.history().shown(), 0u);
@@ -91,9 +91,9 @@ TEST(Slideshow, DrawsEachFigureBitByBitThenTheNextAndEndsOnAnyOtherKeyOrClick) {
   FullScreenView* view = run.View();
   ASSERT_NE(view, nullptr);
   EXPECT_FALSE(view->complete()) << "the slideshow's first figure came all at once";
-  QTRY_VERIFY_WITH_TIMEOUT(view->complete(), 2000);
+  ASSERT_TRUE(QTest::qWaitFor([&] { return view->complete(); }, 20000));
   EXPECT_TRUE(run.ShowsTheFigure(*view, true));
-  QTRY_COMPARE_WITH_TIMEOUT(run.history().size(), 2u, 4000);
+  ASSERT_TRUE(QTest::qWaitFor([&] { return run.history().size() == 2u; }, 20000));
 
   // Alt alone, then Alt+Left: the window's key, which goes back and keeps the slideshow.
   QTest::keyPress(view, Qt::Key_Alt);
@@ -102,11 +102,11 @@ TEST(Slideshow, DrawsEachFigureBitByBitThenTheNextAndEndsOnAnyOtherKeyOrClick) {
   EXPECT_EQ(run.history().shown(), 0u);
   ASSERT_EQ(run.window.fullScreenView(), view);
   QTest::keyClick(view, Qt::Key_Space);
-  QTRY_VERIFY(run.window.fullScreenView() == nullptr);
+  ASSERT_TRUE(QTest::qWaitFor([&] { return run.window.fullScreenView() == nullptr; }, 20000));
 
   run.window.ShowFullScreen(2);
   QTest::mouseClick(run.View(), Qt::LeftButton);
-  QTRY_VERIFY(run.window.fullScreenView() == nullptr);
+  ASSERT_TRUE(QTest::qWaitFor([&] { return run.window.fullScreenView() == nullptr; }, 20000));
   EXPECT_EQ(FullScreenView::DrawingSeconds(10), 5.0);
   EXPECT_EQ(FullScreenView::DrawingSeconds(600), 8.0);  // as long as an animation, at most
 }

@@ -117,9 +117,9 @@ TEST(History, KeysPressNewAndGoBackAnywhereInTheWindow) {
   run.window.pictureView()->setFocus();
   // A figure from the keys is made once the events queued with them are seen.
   QTest::keyClick(&run.window, Qt::Key_N, Qt::ControlModifier);
-  QTRY_COMPARE(run.window.form().figuresTraced(), 2);
+  ASSERT_TRUE(QTest::qWaitFor([&] { return run.window.form().figuresTraced() == 2; }, 20000));
   QTest::keyClick(&run.window, Qt::Key_F5);
-  QTRY_COMPARE(run.window.form().figuresTraced(), 3);
+  ASSERT_TRUE(QTest::qWaitFor([&] { return run.window.form().figuresTraced() == 3; }, 20000));
   QTest::keyClick(&run.window, Qt::Key_Left, Qt::AltModifier);
   EXPECT_EQ(run.history().shown(), 1u);
   QTest::keyClick(&run.window, Qt::Key_Right, Qt::AltModifier);

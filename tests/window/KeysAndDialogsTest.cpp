@@ -125,7 +125,7 @@ TEST(ExportDialogs, ProposeTheFigureInTheLastFolderAndKeepARefusedName) {
   UrlSpy files;
   const QByteArray path = qgetenv("PATH");
   QDesktopServices::setUrlHandler("file", &files, "Open");
-  QTRY_VERIFY_WITH_TIMEOUT(!run.window.exporting(), 60000);
+  ASSERT_TRUE(QTest::qWaitFor([&] { return !run.window.exporting(); }, 60000));
   EXPECT_TRUE(QFileInfo::exists(dir.filePath("big.png")));
   ExportNote* note = run.window.exportNote();
   EXPECT_TRUE(note->isVisible() && note->text().contains("big.png")) << note->text().toStdString();
@@ -164,7 +164,7 @@ TEST(CloseDuringExport, CancelKeepsTheWindowAndTheExportAndStoppingLeavesNoFile)
   EXPECT_FALSE(run.window.close());
   EXPECT_EQ(asked, "Stop writing kept.png and quit?");
   EXPECT_TRUE(run.window.isVisible() && run.window.exporting());
-  QTRY_VERIFY_WITH_TIMEOUT(!run.window.exporting(), 60000);
+  ASSERT_TRUE(QTest::qWaitFor([&] { return !run.window.exporting(); }, 60000));
   EXPECT_TRUE(QFileInfo::exists(dir.filePath("kept.png")));
 
   {

@@ -53,7 +53,7 @@ TEST(OpenFigures, EveryFileTheWindowWritesOpensAgain) {
     ASSERT_TRUE(
         run.window.StartExport(testing::Request(dir.filePath(name), 600, 500, seconds, 2), error))
         << name << ": " << error.toStdString();
-    QTRY_VERIFY_WITH_TIMEOUT(!run.window.exporting(), 60000);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !run.window.exporting(); }, 60000));
   }
   const QStringList names = {"saved.png", "saved.svg", "large.png", "clip.mp4", "clip.webm"};
   EXPECT_TRUE(run.window.OpenFigureFile(dir.filePath("clip.webm"), error)) << error.toStdString();

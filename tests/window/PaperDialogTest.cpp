@@ -99,7 +99,7 @@ TEST(PaperDialog, FollowsTheChoicesAndSaveWritesThePlot) {
   });
   window.SaveForPaperAs();
   ASSERT_TRUE(window.exporting());
-  QTRY_VERIFY_WITH_TIMEOUT(!window.exporting(), 60000);
+  ASSERT_TRUE(QTest::qWaitFor([&] { return !window.exporting(); }, 60000));
   QFile plot(dir.filePath("plot.svg"));
   ASSERT_TRUE(plot.open(QIODevice::ReadOnly));
   const QByteArray head = plot.read(4096);

@@ -131,7 +131,7 @@ TEST(Variations, SaveMorphWritesFromTheCentreToTheSelectedFigureOffTheThread) {
   v->Select(2);
   ASSERT_TRUE(v->StartMorph(testing::Request(path, 500, 500, 1, 2), error)) << error.toStdString();
   EXPECT_TRUE(v->exporting());
-  QTRY_VERIFY_WITH_TIMEOUT(!v->exporting(), 60000);
+  ASSERT_TRUE(QTest::qWaitFor([&] { return !v->exporting(); }, 60000));
   EXPECT_TRUE(QFileInfo(path).size() > 0) << "no morph written";
   EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{"morph.webm"}) << "left over";
   const ExportNote* note = v->saveMorphButton()->note();
@@ -166,7 +166,7 @@ TEST(Adjust, ASliderMovesOnlyItsDrawAndTheFigureJoinsTheHistoryAtRest) {
     EXPECT_TRUE(s.ShowsExactly(expected)) << "draw " << d;
     EXPECT_EQ(s.history().size(), figures) << "kept before it rested, draw " << d;
     // Still for half a second: kept.
-    QTRY_COMPARE_WITH_TIMEOUT(s.history().size(), figures + 1, 3000);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return s.history().size() == figures + 1; }, 20000));
     EXPECT_EQ(s.history().At(figures).draws, expected.draws);
     EXPECT_EQ(s.history().shown(), figures);
     ++figures;
