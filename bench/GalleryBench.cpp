@@ -18,9 +18,9 @@
 #include <random>
 #include <string>
 
-#include "export/FigureFileWriter.h"
 #include "bench/BenchFixture.h"
 #include "bench/PaintWatch.h"
+#include "export/FigureFileWriter.h"
 #include "journal/Journal.h"
 #include "text/FigureCommand.h"
 #include "window/GalleryWindow.h"

@@ -3,9 +3,9 @@
 #include <QCoreApplication>
 #include <QTest>
 
-#include "export/FigureFileWriter.h"
 #include "bench/BenchFixture.h"
 #include "bench/PaintWatch.h"
+#include "export/FigureFileWriter.h"
 #include "runtime/DrawSource.h"
 #include "window/Form1Window.h"
 #include "window/Picture1View.h"

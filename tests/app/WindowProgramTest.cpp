@@ -17,8 +17,8 @@
 #include <thread>
 #include <vector>
 
-#include "app/FigureFileWriter.h"
 #include "app/WindowOptions.h"
+#include "export/FigureFileWriter.h"
 #include "figure/Tracer.h"
 #include "journal/Journal.h"
 #include "tests/support/Figures.h"

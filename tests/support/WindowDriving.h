@@ -24,8 +24,8 @@
 #include <stdexcept>
 #include <thread>
 
-#include "app/FigureFileWriter.h"
 #include "canvas/Picture1.h"
+#include "export/FigureFileWriter.h"
 #include "figure/Tracer.h"
 #include "runtime/Clock.h"
 #include "runtime/DrawSource.h"

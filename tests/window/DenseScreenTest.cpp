@@ -6,8 +6,8 @@
 #include <QImage>
 #include <QTest>
 
-#include "export/FigureFileWriter.h"
 #include "canvas/SegmentRecorder.h"
+#include "export/FigureFileWriter.h"
 #include "figure/Tracer.h"
 #include "tests/support/WindowDriving.h"
 #include "window/FigureStage.h"

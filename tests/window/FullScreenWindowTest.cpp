@@ -6,8 +6,8 @@
 #include <QTest>
 #include <algorithm>
 
-#include "export/FigureFileWriter.h"
 #include "canvas/SegmentRecorder.h"
+#include "export/FigureFileWriter.h"
 #include "figure/Tracer.h"
 #include "smooth/LargePicture.h"
 #include "tests/support/WindowDriving.h"

@@ -27,8 +27,8 @@
 #include <fstream>
 #include <memory>
 
-#include "export/FigureFileWriter.h"
 #include "canvas/AreaAverage.h"
+#include "export/FigureFileWriter.h"
 #include "figure/FigureHistory.h"
 #include "journal/FiguresFile.h"
 #include "tests/support/Figures.h"

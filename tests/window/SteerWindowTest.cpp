@@ -13,8 +13,8 @@
 #include <QTest>
 #include <cmath>
 
-#include "export/FigureFileWriter.h"
 #include "canvas/AreaAverage.h"
+#include "export/FigureFileWriter.h"
 #include "figure/Variation.h"
 #include "runtime/FloatText.h"
 #include "tests/support/WindowDriving.h"
