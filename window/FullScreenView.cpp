@@ -124,6 +124,19 @@ void FullScreenView::paintEvent(QPaintEvent* event) {
   if (!image_.isNull()) painter.drawImage(QPointF(0, 0), image_);
 }
 
+bool FullScreenView::event(QEvent* event) {
+  // F11 is also the window's key to the full screen, whose shortcut would take it first and open
+  // the full screen anew: here it is this view's, to leave by, as Esc is.
+  if (event->type() == QEvent::ShortcutOverride) {
+    const int key = static_cast<QKeyEvent*>(event)->key();
+    if (key == Qt::Key_F11 || key == Qt::Key_Escape) {
+      event->accept();
+      return true;
+    }
+  }
+  return QWidget::event(event);
+}
+
 void FullScreenView::keyPressEvent(QKeyEvent* event) {
   const int key = event->key();
   // A modifier alone may be the start of one of the window's keys (Alt before Left).
