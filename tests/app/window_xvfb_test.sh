@@ -313,6 +313,13 @@ expect_clean_end "stopped during an export"
 [ "$(ls -A "$work/home/Pictures" | grep -c 16384x16384)" -eq 1 ] || fail "a stopped export left $(ls "$work/home/Pictures")"
 echo "ok: Ctrl+Q during an export asked; stopping ended the program with status 0 and no file"
 
+# The visible windows titled as `$1` (a pattern), one id a line, or nothing. A window that goes
+# while xdotool walks the tree makes it fail with an X error; that is no window found, and a
+# caller that waits asks again.
+visible_named() {
+  xdotool search --onlyvisible --name "$1" 2>/dev/null || true
+}
+
 # Starts saving a large picture of 16384 x 16384 pixels from the keyboard into the file $1, and
 # answers that the file there is to be replaced.
 start_export_into() {
@@ -325,8 +332,8 @@ start_export_into() {
   xdotool type --delay 2 "$1"
   xdotool key Return
   question=
-  for _ in $(seq 40); do
-    question=$(xdotool search --onlyvisible --name '^Save large picture$' | grep -vx "$dialog" | head -1)
+  for _ in $(seq 80); do
+    question=$(visible_named '^Save large picture$' | grep -vx "$dialog" | head -1 || true)
     [ -n "$question" ] && break
     sleep 0.25
   done
@@ -343,9 +350,13 @@ for signal in TERM HUP; do
   launch
   wait_for_first_figure
   start_export_into "$target"
-  # Its progress dialog, titled as the export: the work has begun.
-  timeout 20 xdotool search --sync --onlyvisible --name '^Save large picture$' >/dev/null ||
-    fail "the export into $target never began"
+  # The file formats' module comes with the export's start: the work has begun. (Its progress
+  # dialog shows too, but on a busy machine xdotool's search for it came back empty for 20 s.)
+  for _ in $(seq 160); do
+    grep -q libavcodec "/proc/$app/maps" && break
+    sleep 0.25
+  done
+  grep -q libavcodec "/proc/$app/maps" || fail "the export into $target never began"
   sleep 1
   kill -"$signal" "$app"
   set +e
