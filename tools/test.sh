@@ -15,4 +15,5 @@ else
   cmake -S . -B $build -G Ninja -DBUILD_TESTING=ON -UCMAKE_DISABLE_FIND_PACKAGE_benchmark >/dev/null
 fi
 cmake --build $build -j "$(nproc)"
-exec ctest --test-dir $build --output-on-failure
+# As many tests at once as there are CPUs; the browser and display tests run alone.
+exec ctest --test-dir $build --output-on-failure -j "$(nproc)"
