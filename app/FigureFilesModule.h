@@ -1,6 +1,6 @@
 #pragma once
 
-#include "text/FigureFiles.h"
+#include "export/FigureFiles.h"
 
 // The module stringart-files.so, which holds the file formats: its one entry, by this name, hands
 // out the program's figure files, made on the first call and kept until the module is unloaded.

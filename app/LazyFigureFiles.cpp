@@ -5,7 +5,7 @@
 #include <filesystem>
 
 #include "app/FigureFilesModule.h"
-#include "text/FigureCommand.h"
+#include "options/FigureCommand.h"
 
 namespace stringart {
 
@@ -34,9 +34,10 @@ FigureFiles* LazyFigureFiles::Files(std::string& error) {
   std::call_once(once_, [this] {
     // Kept for the rest of the run: the files it hands out live in it.
     void* module = dlopen(module_.c_str(), RTLD_NOW | RTLD_LOCAL);
-    const auto entry = module != nullptr ? reinterpret_cast<decltype(&StringartFigureFiles)>(
-                                               dlsym(module, kFigureFilesEntry))
-                                         : nullptr;
+    const auto entry =
+        module != nullptr
+            ? reinterpret_cast<decltype(&StringartFigureFiles)>(dlsym(module, kFigureFilesEntry))
+            : nullptr;
     if (entry != nullptr) {
       files_ = entry();
     } else {

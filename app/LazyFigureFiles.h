@@ -6,7 +6,7 @@
 #include <utility>
 #include <vector>
 
-#include "text/FigureFiles.h"
+#include "export/FigureFiles.h"
 
 namespace stringart {
 

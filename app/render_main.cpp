@@ -10,7 +10,6 @@
 #include <string>
 #include <vector>
 
-#include "app/RenderOptions.h"
 #include "app/StandardOutput.h"
 #include "app/TerminalProgress.h"
 #include "canvas/Canvas.h"
@@ -18,10 +17,11 @@
 #include "export/FigureFile.h"
 #include "figure/FigureSequence.h"
 #include "figure/Tracer.h"
+#include "options/FigureCommand.h"
+#include "options/RenderOptions.h"
 #include "runtime/AtomicFile.h"
 #include "runtime/Clock.h"
 #include "runtime/DrawSource.h"
-#include "text/FigureCommand.h"
 #include "text/Language.h"
 #include "text/Quote.h"
 #include "text/Reasons.h"

@@ -5,12 +5,12 @@
 #include <string>
 #include <vector>
 
-#include "app/SaverOptions.h"
-#include "app/SaverScreen.h"
 #include "app/StandardOutput.h"
+#include "options/SaverOptions.h"
 #include "runtime/Clock.h"
 #include "runtime/DrawSource.h"
 #include "runtime/RandomSource.h"
+#include "saver/SaverScreen.h"
 
 int main(int argc, char** argv) {
   using namespace stringart;

@@ -14,7 +14,7 @@
 #include "canvas/Raster.h"
 #include "canvas/SegmentRecorder.h"
 #include "figure/Tracer.h"
-#include "text/FigureCommand.h"
+#include "options/FigureCommand.h"
 
 namespace stringart::bench {
 

@@ -22,7 +22,7 @@
 #include "bench/PaintWatch.h"
 #include "export/FigureFileWriter.h"
 #include "journal/Journal.h"
-#include "text/FigureCommand.h"
+#include "options/FigureCommand.h"
 #include "window/GalleryWindow.h"
 #include "window/ThumbnailCache.h"
 

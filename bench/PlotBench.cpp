@@ -7,10 +7,10 @@
 #include <vector>
 
 #include "canvas/SegmentRecorder.h"
-#include "export/PdfPage.h"
-#include "figure/PenPlot.h"
 #include "figure/Tracer.h"
-#include "text/Paper.h"
+#include "options/Paper.h"
+#include "paper/PdfPage.h"
+#include "paper/PenPlot.h"
 
 namespace stringart {
 namespace {

@@ -1,15 +1,15 @@
 #include "export/FigureFile.h"
 
 #include "canvas/SegmentRecorder.h"
-#include "canvas/Svg.h"
-#include "export/Animation.h"
-#include "export/CommandReader.h"
-#include "export/LargePng.h"
-#include "export/PaperFile.h"
-#include "export/PngFile.h"
 #include "figure/Tracer.h"
+#include "formats/Animation.h"
+#include "formats/CommandReader.h"
+#include "formats/LargePng.h"
+#include "formats/PngFile.h"
+#include "formats/Svg.h"
+#include "options/FigureCommand.h"
+#include "paper/PaperFile.h"
 #include "runtime/AtomicFile.h"
-#include "text/FigureCommand.h"
 #include "text/Quote.h"
 
 namespace stringart {

@@ -4,11 +4,11 @@
 #include <string>
 
 #include "canvas/Picture1.h"
-#include "figure/ExportProgress.h"
 #include "figure/FigureRecord.h"
-#include "text/ExportRequest.h"
-#include "text/FigureCommand.h"
-#include "text/Plot.h"
+#include "formats/ExportProgress.h"
+#include "options/ExportRequest.h"
+#include "options/FigureCommand.h"
+#include "paper/Plot.h"
 
 namespace stringart {
 

@@ -1,6 +1,6 @@
 #include "export/FigureFileWriter.h"
 
-#include "text/FigureCommand.h"
+#include "options/FigureCommand.h"
 
 namespace stringart {
 

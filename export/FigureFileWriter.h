@@ -4,8 +4,8 @@
 #include <string>
 
 #include "export/FigureFile.h"
+#include "export/FigureFiles.h"
 #include "export/Wallpaper.h"
-#include "text/FigureFiles.h"
 
 namespace stringart {
 

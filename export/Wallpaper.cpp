@@ -5,10 +5,10 @@
 #include <filesystem>
 #include <system_error>
 
-#include "export/LargePng.h"
 #include "figure/FigureHistory.h"
+#include "formats/LargePng.h"
+#include "options/ExportRequest.h"
 #include "runtime/RunProgram.h"
-#include "text/ExportRequest.h"
 
 namespace stringart {
 namespace {

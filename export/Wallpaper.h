@@ -5,9 +5,9 @@
 #include <string_view>
 #include <vector>
 
-#include "figure/ExportProgress.h"
+#include "export/FigureFiles.h"
 #include "figure/FigureRecord.h"
-#include "text/FigureFiles.h"
+#include "formats/ExportProgress.h"
 
 namespace stringart {
 

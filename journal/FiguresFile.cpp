@@ -11,9 +11,9 @@
 #include <nlohmann/json.hpp>
 #include <unordered_set>
 
+#include "options/FigureCommand.h"
 #include "runtime/AtomicFile.h"
 #include "runtime/Interrupted.h"
-#include "text/FigureCommand.h"
 #include "text/Quote.h"
 
 namespace stringart {

@@ -10,7 +10,7 @@
 #include <string>
 
 #include "figure/FigureJournal.h"
-#include "text/FigureCommand.h"
+#include "options/FigureCommand.h"
 
 namespace stringart::journal_detail {
 

@@ -64,6 +64,38 @@ bool Element(const std::string& ts, std::size_t& at, const std::string& tag, std
   return true;
 }
 
+// The finished translations of `contexts` in one language's .ts file, as a table's rows.
+void WriteLanguage(std::ostream& out, const std::string& language, const std::string& ts,
+                   const std::set<std::string>& contexts) {
+  out << "constexpr TranslatedText k_" << language << "[] = {\n";
+  std::string context, text, attributes;
+  for (std::size_t at = 0; at < ts.size();) {
+    const std::size_t next = ts.find('<', at);
+    if (next == std::string::npos) break;
+    at = next;
+    if (Element(ts, at, "name", text, attributes)) {
+      context = text;
+    } else if (ts.compare(at, 9, "<message>") == 0) {
+      at += 9;
+      std::string source, translation;
+      at = ts.find('<', at);
+      if (!Element(ts, at, "source", source, attributes)) continue;
+      at = ts.find('<', at);
+      // Plurals (numerus="yes") are the window's alone; unfinished texts stay in English.
+      if (!Element(ts, at, "translation", translation, attributes) ||
+          attributes.find("type=") != std::string::npos || translation.empty() ||
+          translation.find("<numerusform>") != std::string::npos || !contexts.contains(context)) {
+        continue;
+      }
+      out << "    {" << Literal(context) << ", " << Literal(source) << ",\n     "
+          << Literal(translation) << "},\n";
+    } else {
+      ++at;
+    }
+  }
+  out << "};\n\n";
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -89,33 +121,7 @@ int main(int argc, char** argv) {
     }
     const std::string ts{std::istreambuf_iterator<char>(file), {}};
     languages.push_back(language);
-    out << "constexpr TranslatedText k_" << language << "[] = {\n";
-    std::string context, text, attributes;
-    for (std::size_t at = 0; at < ts.size();) {
-      const std::size_t next = ts.find('<', at);
-      if (next == std::string::npos) break;
-      at = next;
-      if (Element(ts, at, "name", text, attributes)) {
-        context = text;
-      } else if (ts.compare(at, 9, "<message>") == 0) {
-        at += 9;
-        std::string source, translation;
-        at = ts.find('<', at);
-        if (!Element(ts, at, "source", source, attributes)) continue;
-        at = ts.find('<', at);
-        // Plurals (numerus="yes") are the window's alone; unfinished texts stay in English.
-        if (!Element(ts, at, "translation", translation, attributes) ||
-            attributes.find("type=") != std::string::npos || translation.empty() ||
-            translation.find("<numerusform>") != std::string::npos || !contexts.contains(context)) {
-          continue;
-        }
-        out << "    {" << Literal(context) << ", " << Literal(source) << ",\n     "
-            << Literal(translation) << "},\n";
-      } else {
-        ++at;
-      }
-    }
-    out << "};\n\n";
+    WriteLanguage(out, language, ts, contexts);
   }
   out << "constexpr LanguageTable kTables[] = {\n";
   for (const std::string& language : languages) {

@@ -29,7 +29,7 @@ nice ctest --test-dir "$build" -j "$(nproc)" -L 'unit|window|display' --output-o
 
 # The sources only: not the tests, the build's generated files (moc, resources) nor other builds.
 filters=()
-for folder in runtime canvas figure text journal smooth export window app; do
+for folder in runtime text canvas figure options journal smooth formats paper export form saver window app; do
   filters+=(--filter "$folder/")
 done
 options=(--root . --object-directory "$build" "${filters[@]}" --exclude '.*/moc_.*'

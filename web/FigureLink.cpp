@@ -2,8 +2,8 @@
 
 #include <vector>
 
-#include "text/FigureCommand.h"
-#include "text/OptionGrammar.h"
+#include "options/FigureCommand.h"
+#include "options/OptionGrammar.h"
 #include "text/Quote.h"
 
 namespace stringart {

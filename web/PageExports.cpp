@@ -10,7 +10,7 @@
 
 #include "figure/FigureHistory.h"
 #include "figure/Variation.h"
-#include "text/FigureCommand.h"
+#include "options/FigureCommand.h"
 #include "web/FigureLink.h"
 #include "web/WebPage.h"
 

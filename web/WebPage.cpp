@@ -4,11 +4,11 @@
 
 #include "canvas/AreaAverage.h"
 #include "canvas/SegmentRecorder.h"
-#include "canvas/Svg.h"
 #include "figure/FigureSequence.h"
 #include "figure/Tracer.h"
 #include "figure/Variation.h"
-#include "text/FigureCommand.h"
+#include "formats/Svg.h"
+#include "options/FigureCommand.h"
 #include "web/FigureLink.h"
 
 namespace stringart {

@@ -84,16 +84,7 @@ AdjustWindow::AdjustWindow(FigureStage& stage)
     sliders_[i] = slider;
     texts_[i] = text;
   }
-  auto* toggles = new QHBoxLayout;
-  toggles->addWidget(new QLabel(tr("rising at the start:"), this));
-  for (std::size_t c = 0; c < 3; ++c) {
-    directions_[c] = new QCheckBox(tr(kChannels[c]), this);
-    toggles->addWidget(directions_[c]);
-    connect(directions_[c], &QCheckBox::toggled, this,
-            [this, c](bool rising) { DirectionToggled(c, rising); });
-  }
-  toggles->addStretch(1);
-  grid->addLayout(toggles, static_cast<int>(kFigureDraws), 0, 1, 3);
+  grid->addLayout(MakeDirections(), static_cast<int>(kFigureDraws), 0, 1, 3);
   // The steps with the locale's decimal point, as the fields beside them show draws.
   grid->addWidget(new QLabel(tr("Tab moves between controls; arrows move a slider by %1, "
                                 "Page Up and Down by %2; Enter sets a typed value; Escape "
@@ -107,6 +98,19 @@ AdjustWindow::AdjustWindow(FigureStage& stage)
 
   connect(&stage_, &FigureStage::FigureChanged, this, &AdjustWindow::Load);
   Load();
+}
+
+QLayout* AdjustWindow::MakeDirections() {
+  auto* toggles = new QHBoxLayout;
+  toggles->addWidget(new QLabel(tr("rising at the start:"), this));
+  for (std::size_t c = 0; c < 3; ++c) {
+    directions_[c] = new QCheckBox(tr(kChannels[c]), this);
+    toggles->addWidget(directions_[c]);
+    connect(directions_[c], &QCheckBox::toggled, this,
+            [this, c](bool rising) { DirectionToggled(c, rising); });
+  }
+  toggles->addStretch(1);
+  return toggles;
 }
 
 void AdjustWindow::Load() {

@@ -7,6 +7,7 @@
 
 class QCheckBox;
 class QLabel;
+class QLayout;
 class QLineEdit;
 class QSlider;
 class QTimer;
@@ -50,6 +51,7 @@ class AdjustWindow final : public QWidget {
   void showEvent(QShowEvent* event) override;
 
  private:
+  QLayout* MakeDirections();  // the three start directions' boxes, in a row
   void SliderMoved(std::size_t draw, int position);
   void TextEdited(std::size_t draw);
   void DirectionToggled(std::size_t channel, bool rising);

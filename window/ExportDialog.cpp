@@ -14,8 +14,8 @@
 #include <QSpinBox>
 #include <QVBoxLayout>
 
+#include "options/FigureCommand.h"
 #include "runtime/AtomicFile.h"
-#include "text/FigureCommand.h"
 #include "window/FileChoice.h"
 #include "window/Messages.h"
 

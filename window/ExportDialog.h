@@ -4,8 +4,8 @@
 #include <QStandardPaths>
 #include <QString>
 
-#include "text/ExportLimits.h"
-#include "text/ExportRequest.h"
+#include "options/ExportLimits.h"
+#include "options/ExportRequest.h"
 
 class QComboBox;
 class QFormLayout;

@@ -7,7 +7,7 @@
 #include <memory>
 #include <string>
 
-#include "figure/ExportProgress.h"
+#include "formats/ExportProgress.h"
 
 class QProgressDialog;
 class QThread;

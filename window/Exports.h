@@ -2,9 +2,9 @@
 
 #include <QString>
 
+#include "export/FigureFiles.h"
 #include "figure/FigureRecord.h"
-#include "text/ExportRequest.h"
-#include "text/FigureFiles.h"
+#include "options/ExportRequest.h"
 #include "window/ExportRunner.h"
 
 class QWidget;

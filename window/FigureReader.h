@@ -7,7 +7,7 @@
 #include <optional>
 #include <vector>
 
-#include "text/FigureFiles.h"
+#include "export/FigureFiles.h"
 #include "figure/FigureRecord.h"
 
 class QThread;

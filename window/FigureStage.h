@@ -4,9 +4,9 @@
 #include <QWidget>
 
 #include "canvas/Picture1.h"
+#include "export/FigureFiles.h"
 #include "figure/FigureJournal.h"
 #include "figure/FigureRecord.h"
-#include "text/FigureFiles.h"
 
 namespace stringart {
 

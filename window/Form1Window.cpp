@@ -12,8 +12,8 @@
 #include <utility>
 
 #include "figure/FigureHistory.h"
-#include "text/ExportLimits.h"
-#include "text/WindowKeys.h"
+#include "options/ExportLimits.h"
+#include "options/WindowKeys.h"
 #include "window/About.h"
 #include "window/AdjustWindow.h"
 #include "window/CanvasFocusFrame.h"

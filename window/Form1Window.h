@@ -7,10 +7,10 @@
 #include <memory>
 
 #include "canvas/Picture1.h"
-#include "figure/Form1.h"
+#include "export/FigureFiles.h"
+#include "form/Form1.h"
+#include "options/ExportRequest.h"
 #include "runtime/DrawSource.h"
-#include "text/ExportRequest.h"
-#include "text/FigureFiles.h"
 #include "window/ExportRunner.h"
 #include "window/FigureReader.h"
 

@@ -10,7 +10,7 @@
 #include <cmath>
 #include <string>
 
-#include "text/ExportLimits.h"
+#include "options/ExportLimits.h"
 
 namespace stringart {
 namespace {

@@ -6,7 +6,7 @@
 #include <QWidget>
 #include <optional>
 
-#include "figure/Form1.h"
+#include "form/Form1.h"
 #include "smooth/LargePicture.h"
 #include "smooth/ProgressiveFigure.h"
 

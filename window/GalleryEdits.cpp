@@ -11,10 +11,10 @@
 #include <unordered_map>
 
 #include "canvas/Picture1.h"
+#include "export/FigureFiles.h"
 #include "figure/FigureHistory.h"
 #include "figure/Tracer.h"
 #include "journal/FiguresFile.h"
-#include "text/FigureFiles.h"
 #include "text/Quote.h"
 #include "window/ExportNote.h"
 #include "window/Messages.h"

@@ -13,10 +13,10 @@
 #include <unordered_set>
 
 #include "canvas/Picture1.h"
+#include "export/FigureFiles.h"
 #include "figure/FigureHistory.h"
 #include "figure/Tracer.h"
 #include "journal/FiguresFile.h"
-#include "text/FigureFiles.h"
 #include "text/Quote.h"
 #include "window/PictureImage.h"
 

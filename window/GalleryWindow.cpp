@@ -15,8 +15,8 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
+#include "export/FigureFiles.h"
 #include "figure/Tracer.h"
-#include "text/FigureFiles.h"
 #include "window/ExportNote.h"
 #include "window/KeyActions.h"
 #include "window/KeySequences.h"

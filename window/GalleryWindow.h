@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "journal/Journal.h"
-#include "text/ExportRequest.h"
+#include "options/ExportRequest.h"
 #include "window/GalleryModel.h"
 
 class QComboBox;
@@ -190,7 +190,7 @@ class GalleryWindow final : public QWidget {
   bool checking_ = false;
   bool reread_ = false;  // others wrote: the list is read again once no note is being written
   std::vector<std::int64_t> keep_;  // the ids to select again when the list has been read again
-  int busy_ = 0;  // figures files being written or read
+  int busy_ = 0;                    // figures files being written or read
   QThreadPool pool_;
 };
 

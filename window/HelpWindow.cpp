@@ -6,9 +6,9 @@
 #include <QVBoxLayout>
 #include <span>
 
-#include "text/GalleryKeys.h"
-#include "text/SteerKeys.h"
-#include "text/WindowKeys.h"
+#include "options/GalleryKeys.h"
+#include "options/SteerKeys.h"
+#include "options/WindowKeys.h"
 #include "window/KeySequences.h"
 
 namespace stringart {

@@ -4,8 +4,8 @@
 #include <QList>
 #include <QString>
 
-#include "text/GalleryKeys.h"
-#include "text/WindowKeys.h"
+#include "options/GalleryKeys.h"
+#include "options/WindowKeys.h"
 
 namespace stringart {
 

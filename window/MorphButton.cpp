@@ -6,7 +6,7 @@
 #include <QStandardPaths>
 
 #include "figure/FigureHistory.h"
-#include "text/ExportLimits.h"
+#include "options/ExportLimits.h"
 #include "text/Quote.h"
 #include "window/ExportDialog.h"
 #include "window/ExportNote.h"

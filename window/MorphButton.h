@@ -3,9 +3,9 @@
 #include <QPushButton>
 #include <functional>
 
+#include "export/FigureFiles.h"
 #include "figure/FigureRecord.h"
-#include "text/ExportRequest.h"
-#include "text/FigureFiles.h"
+#include "options/ExportRequest.h"
 
 namespace stringart {
 

@@ -7,10 +7,10 @@
 
 #include "canvas/SegmentRecorder.h"
 #include "figure/FigureRecord.h"
-#include "figure/PenPlot.h"
-#include "text/ExportRequest.h"
-#include "text/Paper.h"
-#include "text/Plot.h"
+#include "options/ExportRequest.h"
+#include "options/Paper.h"
+#include "paper/PenPlot.h"
+#include "paper/Plot.h"
 
 class QCheckBox;
 class QComboBox;

@@ -4,7 +4,7 @@
 #include <QString>
 #include <optional>
 
-#include "text/Paper.h"
+#include "options/Paper.h"
 
 namespace stringart {
 

@@ -17,7 +17,7 @@
 #include "canvas/AreaAverage.h"
 #include "figure/FigureTiles.h"
 #include "figure/Variation.h"
-#include "text/ExportLimits.h"
+#include "options/ExportLimits.h"
 #include "window/ExportNote.h"
 #include "window/FigureStage.h"
 #include "window/Messages.h"

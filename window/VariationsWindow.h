@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "figure/FigureRecord.h"
-#include "text/ExportRequest.h"
+#include "options/ExportRequest.h"
 
 class QLabel;
 class QSlider;

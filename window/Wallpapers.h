@@ -3,8 +3,8 @@
 #include <QString>
 #include <memory>
 
+#include "export/FigureFiles.h"
 #include "figure/FigureRecord.h"
-#include "text/FigureFiles.h"
 #include "window/ExportRunner.h"
 
 namespace stringart {

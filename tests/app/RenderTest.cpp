@@ -10,16 +10,16 @@
 #include <tuple>
 #include <vector>
 
-#include "app/RenderOptions.h"
 #include "canvas/Picture1.h"
 #include "canvas/SegmentRecorder.h"
 #include "export/FigureFile.h"
-#include "export/PngFile.h"
 #include "figure/Tracer.h"
+#include "formats/PngFile.h"
+#include "options/FigureCommand.h"
+#include "options/RenderOptions.h"
 #include "tests/support/PngImage.h"
 #include "tests/support/RenderRun.h"
 #include "tests/support/SvgRead.h"
-#include "text/FigureCommand.h"
 
 namespace stringart {
 namespace {

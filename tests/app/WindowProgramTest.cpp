@@ -17,13 +17,13 @@
 #include <thread>
 #include <vector>
 
-#include "app/WindowOptions.h"
 #include "export/FigureFileWriter.h"
 #include "figure/Tracer.h"
 #include "journal/Journal.h"
+#include "options/FigureCommand.h"
+#include "options/WindowKeys.h"
+#include "options/WindowOptions.h"
 #include "tests/support/Figures.h"
-#include "text/FigureCommand.h"
-#include "text/WindowKeys.h"
 
 namespace stringart {
 namespace {

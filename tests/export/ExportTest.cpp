@@ -13,13 +13,13 @@
 
 #include "canvas/Picture1.h"
 #include "canvas/SegmentRecorder.h"
-#include "export/PngFile.h"
 #include "figure/Tracer.h"
+#include "formats/PngFile.h"
+#include "options/ExportRequest.h"
+#include "options/FigureCommand.h"
 #include "smooth/LargePicture.h"
 #include "tests/support/PngImage.h"
 #include "tests/support/RenderRun.h"
-#include "text/ExportRequest.h"
-#include "text/FigureCommand.h"
 
 namespace stringart {
 namespace {

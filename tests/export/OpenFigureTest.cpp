@@ -11,9 +11,9 @@
 #include <vector>
 
 #include "export/FigureFile.h"
+#include "options/FigureCommand.h"
 #include "tests/support/PngChunks.h"
 #include "tests/support/RenderRun.h"
-#include "text/FigureCommand.h"
 
 namespace stringart {
 namespace {

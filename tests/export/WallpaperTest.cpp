@@ -10,10 +10,10 @@
 #include <string>
 #include <vector>
 
+#include "options/FigureCommand.h"
 #include "runtime/RunProgram.h"
 #include "tests/support/PngImage.h"
 #include "tests/support/RenderRun.h"
-#include "text/FigureCommand.h"
 
 namespace stringart {
 namespace {

@@ -9,8 +9,8 @@
 #include <cstdint>
 #include <string>
 
-#include "export/CommandReader.h"
-#include "text/FigureCommand.h"
+#include "formats/CommandReader.h"
+#include "options/FigureCommand.h"
 
 inline int ReadAsFile(const std::uint8_t* data, std::size_t size, stringart::FigureFormat format) {
   const int fd = memfd_create("figure", MFD_CLOEXEC);

@@ -4,7 +4,7 @@
 #include <string>
 #include <string_view>
 
-#include "text/FigureCommand.h"
+#include "options/FigureCommand.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   std::string error;

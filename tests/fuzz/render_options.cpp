@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "app/RenderOptions.h"
+#include "options/RenderOptions.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   std::vector<std::string> args(1);

@@ -12,8 +12,8 @@
 #include "journal/FiguresFile.h"
 #include "journal/ImportCommand.h"
 #include "journal/Journal.h"
+#include "options/FigureCommand.h"
 #include "tests/support/Figures.h"
-#include "text/FigureCommand.h"
 #include "text/Quote.h"
 
 namespace stringart {

@@ -16,8 +16,8 @@
 #include <vector>
 
 #include "journal/Journal.h"
+#include "options/FigureCommand.h"
 #include "tests/support/Figures.h"
-#include "text/FigureCommand.h"
 
 namespace stringart {
 namespace {

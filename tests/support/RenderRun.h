@@ -14,7 +14,7 @@
 #include <string>
 #include <vector>
 
-#include "text/FigureCommand.h"
+#include "options/FigureCommand.h"
 
 namespace stringart::testing {
 

@@ -27,9 +27,9 @@
 #include "canvas/Picture1.h"
 #include "export/FigureFileWriter.h"
 #include "figure/Tracer.h"
+#include "options/ExportRequest.h"
 #include "runtime/Clock.h"
 #include "runtime/DrawSource.h"
-#include "text/ExportRequest.h"
 #include "window/PictureImage.h"
 
 namespace stringart::testing {

@@ -22,9 +22,9 @@
 #include <memory>
 
 #include "journal/FiguresFile.h"
+#include "options/FigureCommand.h"
 #include "tests/support/Figures.h"
 #include "tests/support/WindowDriving.h"
-#include "text/FigureCommand.h"
 #include "window/ExportDialog.h"
 #include "window/ExportNote.h"
 #include "window/Form1Window.h"

@@ -16,9 +16,9 @@
 #include <set>
 
 #include "export/FigureFileWriter.h"
+#include "options/SteerKeys.h"
+#include "options/WindowKeys.h"
 #include "tests/support/WindowDriving.h"
-#include "text/SteerKeys.h"
-#include "text/WindowKeys.h"
 #include "window/Form1Window.h"
 #include "window/HelpWindow.h"
 #include "window/KeySequences.h"

@@ -14,8 +14,8 @@
 #include <vector>
 
 #include "export/FigureFileWriter.h"
+#include "options/FigureCommand.h"
 #include "tests/support/WindowDriving.h"
-#include "text/FigureCommand.h"
 #include "window/Form1Window.h"
 #include "window/Picture1View.h"
 

@@ -18,9 +18,9 @@
 
 #include "export/FigureFileWriter.h"
 #include "journal/FiguresFile.h"
+#include "options/FigureCommand.h"
 #include "tests/support/Figures.h"
 #include "tests/support/WindowDriving.h"
-#include "text/FigureCommand.h"
 #include "window/AdjustWindow.h"
 #include "window/Form1Window.h"
 #include "window/GalleryWindow.h"

@@ -10,9 +10,9 @@
 
 #include "export/FigureFileWriter.h"
 #include "journal/Journal.h"
+#include "options/FigureCommand.h"
 #include "runtime/Clock.h"
 #include "runtime/RandomSource.h"
-#include "text/FigureCommand.h"
 #include "window/Form1Window.h"
 #include "window/GuardedApplication.h"
 #include "window/JournalLink.h"

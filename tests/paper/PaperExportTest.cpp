@@ -1,0 +1,339 @@
+// Files for paper from stringart-render, read back as their users' tools read them: Inkscape the
+// plotter's SVG and its layers, hp2xx the HPGL, poppler the PDF; each rendering lies where the
+// program draws the figure on that sheet. Their refusals, failures and the figure they open as.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <span>
+#include <string>
+#include <tuple>
+#include <vector>
+
+#include "canvas/SegmentRecorder.h"
+#include "export/FigureFile.h"
+#include "figure/Tracer.h"
+#include "options/FigureCommand.h"
+#include "options/Paper.h"
+#include "paper/PdfPage.h"
+#include "runtime/AtomicFile.h"
+#include "smooth/LargePicture.h"
+#include "tests/support/PngImage.h"
+#include "tests/support/RenderRun.h"
+
+namespace stringart {
+namespace {
+
+using testing::Image;
+using testing::kExample;
+using testing::Outcome;
+using testing::ReadFile;
+using testing::Renderer;
+
+const FigureRecord kFigure{kExampleDraws, {1, 1, 1}, {}};
+
+// The figure as the program draws it, anti-aliased, on a black page of `settings` at `dpi`.
+Image FigureOnPage(const PaperSettings& settings, int dpi) {
+  PaperSettings at = settings;
+  at.dpi = dpi;
+  const FrameSize size = PagePixels(at);
+  const PaperLayout page = LayOut(at);
+  const double perMm = dpi / 25.4;
+  const int side = static_cast<int>(std::lround(page.side * perMm));
+  LargePicture square(side, side);
+  SegmentRecorder drawing;
+  TraceAgain(kFigure, drawing);
+  square.Draw(drawing.segments());
+  Image image(size.width, size.height);
+  const int left = static_cast<int>(std::lround(page.left * perMm));
+  const int top = static_cast<int>(std::lround(page.top * perMm));
+  for (int y = 0; y < side; ++y) {
+    for (int x = 0; x < side; ++x) image.at(left + x, top + y) = square.pixels()[y * side + x];
+  }
+  return image;
+}
+
+// Whether a pixel is drawn on, against a ground of `ground`.
+bool Lit(std::uint32_t pixel, std::uint32_t ground) {
+  using testing::Blue, testing::Green, testing::Red;
+  return std::abs(Red(pixel) - Red(ground)) + std::abs(Green(pixel) - Green(ground)) +
+             std::abs(Blue(pixel) - Blue(ground)) >
+         60;
+}
+
+// How far the drawn pixels of `image` and of the program's picture `expected` coincide: the
+// pixels lit in both over those lit in either (1: the same shape). Pictures a pixel apart in size
+// are compared on what they share.
+double Overlap(const Image& image, std::uint32_t ground, const Image& expected) {
+  long both = 0, either = 0;
+  for (int y = 0; y < std::min(image.height, expected.height); ++y) {
+    for (int x = 0; x < std::min(image.width, expected.width); ++x) {
+      const bool a = Lit(image.at(x, y), ground), b = Lit(expected.at(x, y), 0xFF000000u);
+      both += a && b;
+      either += a || b;
+    }
+  }
+  return either == 0 ? 0 : static_cast<double>(both) / either;
+}
+
+// Runs a tool of the reader's side, what it prints going to `output`; false when it failed.
+bool Tool(const std::string& command, const std::string& output = "/dev/null") {
+  return std::system((command + " >'" + output + "' 2>/dev/null </dev/null").c_str()) == 0;
+}
+
+#define SKIP_UNLESS(tool) \
+  if (std::system("command -v " tool " >/dev/null 2>&1") != 0) GTEST_SKIP() << "no " tool " here"
+
+// "plot: 6 pens, pen-down 6316.6 m, pen-up 0.8 m (drawing order 3.9 m), about ..."
+struct PlotLine {
+  int pens = 0;
+  double down = 0, up = 0, drawingOrder = 0;
+};
+PlotLine ReadPlotLine(const std::string& out) {
+  PlotLine plot;
+  char pens[8] = {};
+  const std::size_t at = out.find("plot: ");
+  if (at == std::string::npos ||
+      std::sscanf(out.c_str() + at,
+                  "plot: %d %7[pens], pen-down %lf m, pen-up %lf m (drawing order %lf m), about",
+                  &plot.pens, pens, &plot.down, &plot.up, &plot.drawingOrder) != 5) {
+    return {};
+  }
+  return plot;
+}
+
+// A faithful rendering overlaps the figure by 0.95 to 0.99, its mirror image by 0.55.
+constexpr double kSameShape = 0.9;
+
+TEST_F(Renderer, InkscapeShowsThePlotterSvgALayerAPen) {
+  SKIP_UNLESS("inkscape");
+  const std::string svg = Path("plot.svg");
+  const Outcome run = Render({"--draws", kExample, "--paper", "A3", "-o", svg});
+  ASSERT_EQ(run.status, 0) << run.err;
+  const std::string text = ReadFile(svg);
+  EXPECT_NE(text.find("width=\"297mm\" height=\"420mm\" viewBox=\"0 0 297 420\""),
+            std::string::npos);
+  EXPECT_EQ(text.find("<rect"), std::string::npos) << "a plotter draws no ground";
+  EXPECT_NE(text.find(RemakeCommand(kFigure) +
+                      " --paper A3 --margin 15 --pens 6 --pen-width 0.3 --speed 25"),
+            std::string::npos);
+
+  // The plot line: its pens, and its lengths against the segments' on this sheet.
+  const PlotLine plot = ReadPlotLine(run.out);
+  ASSERT_EQ(plot.pens, 6) << run.out;
+  SegmentRecorder drawing;
+  TraceAgain(kFigure, drawing);
+  double pixels = 0;
+  for (const Segment& s : drawing.segments()) {
+    pixels += std::hypot(s.toX - s.fromX, s.toY - s.fromY);
+  }
+  const double metresAPixel = (297 - 30) / 500.0 / 1000;
+  EXPECT_GE(plot.down, pixels * metresAPixel - 0.05) << run.out;
+  EXPECT_LE(plot.down, (pixels + drawing.segments().size()) * metresAPixel) << run.out;
+  EXPECT_LE(plot.up * 2, plot.drawingOrder) << run.out;
+
+  // Inkscape's own count of layers, and the drawing as it renders it.
+  const std::string layers = Path("layers.txt");
+  ASSERT_TRUE(Tool("inkscape '" + svg + "' --actions='select-all:layers;select-list'", layers));
+  const std::string listed = ReadFile(layers);
+  EXPECT_EQ(std::count(listed.begin(), listed.end(), '\n'), 6) << listed;
+  const std::string png = Path("inkscape.png");
+  ASSERT_TRUE(Tool("inkscape '" + svg + "' --export-type=png --export-dpi=40 --export-filename='" +
+                   png + "' --export-background=black --export-background-opacity=1"));
+  const Image rendered = testing::ReadPng(png);
+  PaperSettings a3;
+  a3.paper = {297, 420};
+  const Image expected = FigureOnPage(a3, 40);
+  ASSERT_NEAR(rendered.width, expected.width, 1);
+  ASSERT_NEAR(rendered.height, expected.height, 1);
+  EXPECT_GT(Overlap(rendered, 0xFF000000u, expected), kSameShape);
+  EXPECT_LT(Overlap(rendered, 0xFF000000u, expected.Mirrored()), 0.7);
+
+  // One layer alone holds only its pen's colour.
+  const std::size_t label = text.find("inkscape:label=\"1 #");
+  ASSERT_NE(label, std::string::npos);
+  const std::uint32_t colour = 0xFF000000u | std::stoul(text.substr(label + 19, 6), nullptr, 16);
+  ASSERT_TRUE(Tool("inkscape '" + svg +
+                   "' --export-id=pen1 --export-id-only --export-area-page --export-type=png "
+                   "--export-dpi=40 --export-filename='" +
+                   png + "' --export-background=black --export-background-opacity=1"));
+  const Image layer = testing::ReadPng(png);
+  long lit = 0, exact = 0;
+  for (const std::uint32_t p : layer.pixels) lit += Lit(p, 0xFF000000u), exact += p == colour;
+  EXPECT_GT(lit, 1000);
+  EXPECT_GT(exact, lit * 8 / 10) << "pen 1's layer holds other colours";
+}
+
+TEST_F(Renderer, Hp2xxDrawsTheHpglWhereTheFigureLies) {
+  SKIP_UNLESS("hp2xx");
+  const std::string hpgl = Path("plot.plt");
+  const Outcome run =
+      Render({"--draws", kExample, "--paper", "A4", "--landscape", "--pens", "3", "-o", hpgl});
+  ASSERT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(ReadPlotLine(run.out).pens, 3) << run.out;
+  const std::string text = ReadFile(hpgl);
+  EXPECT_EQ(text.rfind("IN;\nCO\"" + RemakeCommand(kFigure) +
+                           " --paper A4 --landscape --margin 15 --pens 3 --speed 25\";\n",
+                       0),
+            0u)
+      << text.substr(0, 300);
+  for (const char* pen : {"SP1;", "SP2;", "SP3;"}) EXPECT_NE(text.find(pen), std::string::npos);
+  EXPECT_EQ(text.find("SP4;"), std::string::npos);
+
+  // The whole sheet, 297 x 210 mm in plotter units, at 40 dots an inch, white where undrawn.
+  const std::string png = Path("hp2xx.png");
+  ASSERT_TRUE(Tool("hp2xx -q -m png -c 1234567 -t -x 0 -X 11880 -y 0 -Y 8400 -d 40 -f '" + png +
+                   "' '" + hpgl + "'"));
+  const Image rendered = testing::ReadPng(png);
+  PaperSettings a4;
+  a4.landscape = true;
+  const Image expected = FigureOnPage(a4, 40);
+  ASSERT_NEAR(rendered.width, expected.width, 2);
+  ASSERT_NEAR(rendered.height, expected.height, 2);
+  EXPECT_GT(Overlap(rendered, 0xFFFFFFFFu, expected), kSameShape);
+  EXPECT_LT(Overlap(rendered, 0xFFFFFFFFu, expected.Mirrored()), 0.7);
+}
+
+TEST_F(Renderer, PopplerReadsThePdfAsVectorsOnItsPage) {
+  SKIP_UNLESS("pdftoppm");
+  for (const bool white : {false, true}) {
+    const std::string pdf = Path(white ? "white.pdf" : "print.pdf");
+    std::vector<std::string> args = {"--draws", kExample, "--paper", "Letter", "-o", pdf};
+    if (white) args.push_back("--on-white");
+    const Outcome run = Render(args);
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.out.find("plot:"), std::string::npos) << "a print has no plot line";
+    const std::string info = Path("info.txt"), images = Path("images.txt");
+    ASSERT_TRUE(Tool("pdfinfo '" + pdf + "'", info));
+    EXPECT_NE(ReadFile(info).find("Page size:       612 x 792 pts (letter)"), std::string::npos)
+        << ReadFile(info);
+    EXPECT_NE(ReadFile(info).find("Pages:           1"), std::string::npos);
+    ASSERT_TRUE(Tool("pdfimages -list '" + pdf + "'", images));
+    // The header alone: not one raster image.
+    const std::string listed = ReadFile(images);
+    EXPECT_EQ(std::count(listed.begin(), listed.end(), '\n'), 2) << listed;
+
+    ASSERT_TRUE(Tool("pdftoppm -r 40 -png -singlefile '" + pdf + "' '" + Path("page") + "'"));
+    const Image rendered = testing::ReadPng(Path("page.png"));
+    PaperSettings letter;
+    letter.paper = {215.9f, 279.4f};
+    const Image expected = FigureOnPage(letter, 40);
+    const std::uint32_t ground = white ? 0xFFFFFFFFu : 0xFF000000u;
+    EXPECT_EQ(rendered.at(0, 0), ground);
+    EXPECT_GT(Overlap(rendered, ground, expected), kSameShape) << pdf;
+    EXPECT_LT(Overlap(rendered, ground, expected.Mirrored()), 0.7) << pdf;
+  }
+}
+
+// Our page against Cairo's, its reference: poppler draws the two alike, dot for dot, on black
+// and on white, at a resolution where every stroke is three dots wide. A tenth of the figure,
+// which is three content streams, keeps poppler's time down.
+TEST_F(Renderer, OurPdfPageLooksAsCairosDoes) {
+  SKIP_UNLESS("pdftoppm");
+  SegmentRecorder drawing;
+  TraceAgain(kFigure, drawing);
+  const auto segments = std::span(drawing.segments()).first(21000);
+  PdfPrint print = PrintOn(LayOut(PaperSettings{}));
+  for (const bool ground : {true, false}) {
+    print.ground = ground;
+    std::vector<Image> pages;
+    for (const auto write : {WritePdfPage, WritePdfPageWithCairo}) {
+      std::string bytes, error;
+      ASSERT_EQ(write(segments, print, {}, 1, bytes, error), ExportResult::Written);
+      const std::string pdf = Path("page.pdf"), png = Path("page");
+      ASSERT_TRUE(WriteFileAtomically(pdf, bytes, error)) << error;
+      ASSERT_TRUE(Tool("pdftoppm -r 150 -png -singlefile '" + pdf + "' '" + png + "'"));
+      pages.push_back(testing::ReadPng(png + ".png"));
+    }
+    EXPECT_TRUE(pages[0] == pages[1]) << (ground ? "on black" : "on white");
+  }
+  std::string bytes, error;
+  EXPECT_EQ(WritePdfPage(
+                segments, print, [](double) { return false; }, 1, bytes, error),
+            ExportResult::Cancelled);
+}
+
+TEST_F(Renderer, APrintedPngHasThePapersPixelsAndResolution) {
+  const std::string png = Path("print.png");
+  const Outcome run =
+      Render({"--draws", kExample, "--paper", "A4", "--dpi", "100", "--margin", "20", "-o", png});
+  ASSERT_EQ(run.status, 0) << run.err;
+  const Image image = testing::ReadPng(png);
+  PaperSettings a4;
+  a4.margin = 20;
+  EXPECT_EQ(image, FigureOnPage(a4, 100)) << "not the figure where the sheet puts it";
+  EXPECT_EQ(image.width * 10000 + image.height, 827 * 10000 + 1169);
+  // pHYs: 100 dots an inch are 3937 a metre, both ways, the unit metres.
+  const std::string bytes = ReadFile(png);
+  const std::size_t at = bytes.find("pHYs");
+  ASSERT_NE(at, std::string::npos);
+  EXPECT_EQ(bytes.substr(at + 4, 9), std::string("\0\0\x0f\x61\0\0\x0f\x61\1", 9));
+}
+
+TEST_F(Renderer, PaperFilesOpenAsTheirFigure) {
+  const FigureRecord figure{kExampleDraws, {-1, 1, -1}, {}};
+  for (const auto& [name, options] : std::vector<std::pair<std::string, std::vector<std::string>>>{
+           {"plot.svg", {"--pens=#ff0000,#0000ff", "--pen-width", "0.5"}},
+           {"plot.hpgl", {"--speed", "80"}},
+           {"print.pdf", {"--on-white"}},
+           {"print.png", {"--dpi", "72"}}}) {
+    std::vector<std::string> args = {"--draws", kExample,    "--directions", "-1,1,-1",
+                                     "--paper", "150x150mm", "-o",           Path(name)};
+    args.insert(args.end(), options.begin(), options.end());
+    const Outcome run = Render(args);
+    ASSERT_EQ(run.status, 0) << name << ": " << run.err;
+    std::string error;
+    EXPECT_EQ(OpenFigure(Path(name), error), figure) << name << ": " << error;
+  }
+}
+
+TEST_F(Renderer, BadPaperValuesGetOneLineStatusTwoAndNoFile) {
+  const std::string svg = Path("x.svg"), pdf = Path("x.pdf"), png = Path("x.png");
+  const std::vector<std::vector<std::string>> bad = {
+      {"--paper", "B5", "-o", svg},
+      {"--paper", "0x0mm", "-o", svg},
+      {"--paper", "A4", "--margin", "101", "-o", svg},
+      {"--paper", "A4", "--margin", "-1", "-o", svg},
+      {"--paper", "A4", "--pens", "0", "-o", svg},
+      {"--paper", "A4", "--pens", "13", "-o", svg},
+      {"--paper", "A4", "--pens", "#ff00zz", "-o", svg},
+      {"--paper", "A4", "--pens", "red", "-o", svg},
+      {"--paper", "A4", "--pen-width", "0", "-o", svg},
+      {"--paper", "A4", "--speed", "fast", "-o", svg},
+      {"--paper", "A4", "--dpi", "71", "-o", png},
+      {"--paper", "A4", "--dpi", "1201", "-o", png},
+      {"--paper", "A0", "--dpi", "600", "-o", png},
+      {"--paper", "A4", "-o", Path("x.mp4")},
+      {"--paper", "A4", "--size", "1000", "-o", png},
+      {"--paper", "A4", "--pens", "3", "-o", pdf},
+      {"--paper", "A4", "--dpi", "300", "-o", svg},
+      {"--paper", "A4", "--on-white", "-o", png},
+      {"--paper", "A4", "--pen-width", "0.5", "-o", Path("x.hpgl")},
+      {"--pens", "3", "-o", svg},
+      {"--landscape", "-o", png},
+      {"-o", pdf},
+      {"-o", Path("x.plt")},
+  };
+  ExpectRefused(bad);
+}
+
+TEST_F(Renderer, APaperFileThatCannotBeWrittenLeavesNothing) {
+  SKIP_UNLESS_MOUNTS_WORK();
+  // Each file is larger than the 26 KiB left on the disk.
+  for (const std::string name : {"f.svg", "f.hpgl", "f.pdf", "f.png"}) {
+    const Outcome run = Shell(
+        "mkdir -p \"$D/disk\"\n"
+        "unshare -rm sh -c 'mount -t tmpfs -o size=256k tmpfs \"$D/disk\" &&"
+        " dd if=/dev/zero of=\"$D/disk/filler\" bs=1k count=230 2>/dev/null;"
+        " \"$R\" --draws " +
+        kExample + " --paper A4 -o \"$D/disk/" + name +
+        "\" >/dev/null; echo status $?; ls -A \"$D/disk\"'\n");
+    EXPECT_EQ(run.out, "status 1\nfiller\n") << name << ": " << run.err;
+    EXPECT_NE(run.err.find("No space left on device"), std::string::npos) << name << run.err;
+  }
+}
+
+}  // namespace
+}  // namespace stringart

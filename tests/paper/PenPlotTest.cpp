@@ -1,0 +1,145 @@
+// A figure on a pen plotter: the pens its colours come down to, its segments joined into paths
+// without losing or adding a stroke, and the paths ordered to cut the travel with the pen up.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "paper/PenPlot.h"
+#include "tests/support/Figures.h"
+
+namespace stringart {
+namespace {
+
+using testing::DrawnFigure;
+using testing::TraceSegments;
+
+// The figures the plans are checked on: the pinned ones and figures as the program draws them.
+std::vector<std::pair<std::string, FigureRecord>> Figures() {
+  std::vector<std::pair<std::string, FigureRecord>> figures;
+  for (const auto& pinned : testing::kPinnedFigures) {
+    figures.emplace_back(pinned.name, FigureRecord{pinned.draws, pinned.start, {}});
+  }
+  for (std::uint64_t i = 1; i <= 4; ++i) {
+    figures.emplace_back("drawn " + std::to_string(i), DrawnFigure(i));
+  }
+  return figures;
+}
+
+double Length(PlotPoint p, PlotPoint q) {
+  return std::hypot(static_cast<double>(p.x) - q.x, static_cast<double>(p.y) - q.y);
+}
+
+// Every segment, as the two points a path draws it between, either way round, with how often.
+std::map<std::pair<std::pair<float, float>, std::pair<float, float>>, int> Strokes(
+    const std::vector<PenPaths>& pens, bool fromSegments, const std::vector<Segment>& segments) {
+  std::map<std::pair<std::pair<float, float>, std::pair<float, float>>, int> strokes;
+  auto add = [&strokes](PlotPoint p, PlotPoint q) {
+    std::pair a{p.x, p.y}, b{q.x, q.y};
+    if (b < a) std::swap(a, b);
+    ++strokes[{a, b}];
+  };
+  if (fromSegments) {
+    for (const Segment& s : segments) add({s.fromX, s.fromY}, {s.toX, s.toY});
+    return strokes;
+  }
+  for (const PenPaths& pen : pens) {
+    for (std::size_t k = 0; k < pen.paths(); ++k) {
+      const auto path = pen.path(k);
+      for (std::size_t i = 1; i < path.size(); ++i) add(path[i - 1], path[i]);
+    }
+  }
+  return strokes;
+}
+
+TEST(PenPlot, PensKeepTheFigureColoursAndAreAlwaysTheSame) {
+  const std::vector<Segment> segments = TraceSegments(kExampleDraws);
+  // The mean distance from each segment's colour to its pen's, in RGB, weighted as the ink is.
+  auto error = [&segments](const std::vector<Colour>& pens) {
+    double total = 0;
+    for (const Segment& s : segments) {
+      const Colour pen = pens[NearestPen(s.colour, pens)];
+      total += std::abs(pen.red() - s.colour.red()) + std::abs(pen.green() - s.colour.green()) +
+               std::abs(pen.blue() - s.colour.blue());
+    }
+    return total / (3.0 * segments.size());
+  };
+  double before = 1e9;
+  for (const int count : {1, 3, 6, 12}) {
+    const std::vector<Colour> pens = ReducePens(segments, count);
+    ASSERT_EQ(pens.size(), static_cast<std::size_t>(count));
+    EXPECT_EQ(ReducePens(segments, count), pens) << count << " pens drawn twice differ";
+    const double now = error(pens);
+    EXPECT_LT(now, before) << count << " pens keep the colours no better than fewer";
+    before = now;
+    // Better than colours taken at even steps through the drawing.
+    std::vector<Colour> even;
+    for (int k = 0; k < count; ++k)
+      even.push_back(segments[(2 * k + 1) * segments.size() / (2 * count)].colour);
+    EXPECT_LT(now, error(even)) << count << " pens";
+  }
+
+  // A figure of three colours gets three pens, however many are asked for.
+  std::vector<Segment> three(segments.begin(), segments.begin() + 30);
+  for (std::size_t i = 0; i < three.size(); ++i) three[i].colour = PackColour(i % 3 * 100, 0, 9);
+  EXPECT_EQ(ReducePens(three, 6).size(), 3u);
+}
+
+TEST(PenPlot, PathsDrawEverySegmentOnceAndJoinOnlyWithinAStroke) {
+  for (const auto& [name, figure] : Figures()) {
+    const std::vector<Segment> segments = TraceSegments(figure.draws, figure.start);
+    const std::vector<Colour> pens = ReducePens(segments, 6);
+    const PenPlot plot = PlanPlot(segments, pens);
+    double sum = 0;
+    for (const Segment& s : segments) sum += Length({s.fromX, s.fromY}, {s.toX, s.toY});
+    // The pen goes down over every segment, and over the gaps joined, at most a pixel each.
+    EXPECT_GE(plot.down, sum * (1 - 1e-9)) << name;
+    EXPECT_LE(plot.down, sum + segments.size()) << name;
+
+    std::size_t paths = 0;
+    for (const PenPaths& pen : plot.pens) {
+      paths += pen.paths();
+      for (std::size_t k = 0; k < pen.paths(); ++k) {
+        for (const PlotPoint p : pen.path(k)) ASSERT_TRUE(std::isfinite(p.x + p.y)) << name;
+      }
+    }
+    // Joined: far fewer paths than segments.
+    EXPECT_LT(paths * 20, segments.size()) << name << ": " << paths << " paths";
+    // Every segment is drawn, each by the pen nearest its colour; what else the paths draw are
+    // the joins.
+    auto drawn = Strokes(plot.pens, false, {});
+    for (const auto& [stroke, count] : Strokes({}, true, segments)) {
+      EXPECT_GE(drawn[stroke], count) << name << ": a segment is missing";
+    }
+    for (const PenPaths& pen : plot.pens) {
+      EXPECT_EQ(pen.colour, pens[pen.pen - 1]) << name;
+    }
+  }
+}
+
+TEST(PenPlot, OrderingAtLeastHalvesTheTravelWithThePenUp) {
+  for (const auto& [name, figure] : Figures()) {
+    const std::vector<Segment> segments = TraceSegments(figure.draws, figure.start);
+    const std::vector<Colour> pens = ReducePens(segments, 6);
+    std::vector<PenPaths> joined = JoinStrokes(segments, pens);
+    const PenPlot plot = PlanPlot(segments, pens);
+    ASSERT_EQ(plot.pens.size(), joined.size()) << name;
+    double drawingOrder = 0;
+    for (std::size_t p = 0; p < joined.size(); ++p) {
+      drawingOrder += PenUpLength(joined[p]);
+      // The same paths, some turned round.
+      EXPECT_EQ(Strokes({plot.pens[p]}, false, {}), Strokes({joined[p]}, false, {})) << name;
+      EXPECT_EQ(plot.pens[p].paths(), joined[p].paths()) << name;
+    }
+    EXPECT_DOUBLE_EQ(plot.upInDrawingOrder, drawingOrder) << name;
+    EXPECT_LE(plot.up * 2, plot.upInDrawingOrder) << name;
+    std::printf("%-45s pen-up %8.0f px, drawing order %8.0f px\n", name.c_str(), plot.up,
+                plot.upInDrawingOrder);
+  }
+}
+
+}  // namespace
+}  // namespace stringart
