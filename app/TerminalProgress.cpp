@@ -5,13 +5,15 @@
 #include <algorithm>
 #include <cmath>
 
+#include "text/Reasons.h"
 #include "text/TimeLeft.h"
 
 namespace stringart {
 
-TerminalProgress::TerminalProgress(std::FILE* out, std::string label)
+TerminalProgress::TerminalProgress(std::FILE* out, std::string label, Translate translate)
     : out_(out),
       label_(std::move(label)),
+      translate_(std::move(translate)),
       terminal_(isatty(fileno(out)) == 1),
       start_(Clock::now()),
       lastDrawn_(start_) {}
@@ -28,9 +30,10 @@ void TerminalProgress::Update(double done) {
   const int filled = static_cast<int>(done * kWidth);
   std::string bar(static_cast<std::size_t>(filled), '#');
   bar.append(static_cast<std::size_t>(kWidth - filled), '-');
-  const std::string left = TimeLeft(elapsed, done).value_or("--:--");
+  const std::string left =
+      InLanguage(TimeLeft(elapsed, done).value_or("--:--") + " left", translate_);
   // Padded, so that a shorter line covers a longer one before it.
-  std::fprintf(out_, "\r%s [%s] %3d %%  %s left   ", label_.c_str(), bar.c_str(),
+  std::fprintf(out_, "\r%s [%s] %3d %%  %s   ", label_.c_str(), bar.c_str(),
                static_cast<int>(done * 100), left.c_str());
   std::fflush(out_);
 }

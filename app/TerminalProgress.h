@@ -4,14 +4,16 @@
 #include <cstdio>
 #include <string>
 
+#include "text/Translatable.h"
+
 namespace stringart {
 
 // A progress bar for long work on a terminal: "label [#####-----]  50 %  0:12 left", redrawn in
-// place. It appears once the work has run for a second, so quick work shows nothing, and never
-// when `out` is not a terminal.
+// place, the time left in the person's language. It appears once the work has run for a second,
+// so quick work shows nothing, and never when `out` is not a terminal.
 class TerminalProgress {
  public:
-  TerminalProgress(std::FILE* out, std::string label);
+  TerminalProgress(std::FILE* out, std::string label, Translate translate = {});
   ~TerminalProgress() { Finish(); }
   TerminalProgress(const TerminalProgress&) = delete;
   TerminalProgress& operator=(const TerminalProgress&) = delete;
@@ -25,6 +27,7 @@ class TerminalProgress {
   using Clock = std::chrono::steady_clock;
   std::FILE* out_;
   std::string label_;
+  Translate translate_;
   bool terminal_;
   bool shown_ = false;
   Clock::time_point start_, lastDrawn_;

@@ -144,8 +144,8 @@ int WriteOutput(const RenderOptions& options, const Picture1& picture, const Fig
                              ": " + DurationText(expected) + " of work";
     std::fprintf(stderr, "stringart-render: %s\n", InLanguage(work, Language()).c_str());
   }
-  TerminalProgress bar(stderr,
-                       EscapeText(std::filesystem::path(options.output).filename().string()));
+  TerminalProgress bar(
+      stderr, EscapeText(std::filesystem::path(options.output).filename().string()), Language());
   const ExportProgress update = [&bar](double done) {
     bar.Update(done);
     return interrupted == 0;

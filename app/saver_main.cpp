@@ -11,13 +11,25 @@
 #include "runtime/DrawSource.h"
 #include "runtime/RandomSource.h"
 #include "saver/SaverScreen.h"
+#include "text/Language.h"
+#include "text/Reasons.h"
+
+namespace {
+
+// What went wrong, on one line in the person's language, to xscreensaver's log or the terminal.
+void Tell(const std::string& error) {
+  static const stringart::Translate translate = stringart::EnvironmentTranslate();
+  std::fprintf(stderr, "stringart-saver: %s\n", stringart::InLanguage(error, translate).c_str());
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
   using namespace stringart;
   std::string error;
   const auto options = ParseSaverOptions(std::vector<std::string>(argv + 1, argv + argc), error);
   if (!options) {
-    std::fprintf(stderr, "stringart-saver: %s\n", error.c_str());
+    Tell(error);
     return 2;
   }
   if (options->help || options->version) {
@@ -32,13 +44,13 @@ int main(int argc, char** argv) {
 
   auto screen = SaverScreen::Open(*options, error);
   if (!screen) {
-    std::fprintf(stderr, "stringart-saver: %s\n", error.c_str());
+    Tell(error);
     return 1;
   }
   RandomSource source;
   SystemClock clock;
   ClockedRandom random(source, clock);
   const int status = screen->Run(random, options->delay, error);
-  if (status != 0) std::fprintf(stderr, "stringart-saver: %s\n", error.c_str());
+  if (status != 0) Tell(error);
   return status;
 }

@@ -12,6 +12,7 @@
 #include "figure/Tracer.h"
 #include "options/ExportLimits.h"
 #include "options/OptionGrammar.h"
+#include "text/Quote.h"
 
 namespace stringart {
 namespace {
@@ -54,8 +55,8 @@ std::unique_ptr<SaverScreen> SaverScreen::Open(const SaverOptions& options, std:
   Display* display = XOpenDisplay(nullptr);
   if (display == nullptr) {
     const char* name = std::getenv("DISPLAY");
-    error =
-        std::string("cannot open display '") + (name != nullptr ? name : "(DISPLAY unset)") + "'";
+    error = name != nullptr ? "cannot open display " + Quoted(name)
+                            : "cannot open a display: DISPLAY is not set";
     return nullptr;
   }
   XSetErrorHandler(RecordXError);

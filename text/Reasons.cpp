@@ -166,6 +166,7 @@ constexpr const char* kWordings[] = {
     QT_TRANSLATE_NOOP("Reasons", "terminated after %1 figures; nothing written"),
     QT_TRANSLATE_NOOP("Reasons", "hung up after %1 figures; nothing written"),
     QT_TRANSLATE_NOOP("Reasons", "%1: %2 of work"),
+    QT_TRANSLATE_NOOP("Reasons", "%1 left"),
     QT_TRANSLATE_NOOP("Reasons", "about %1 s"),
     QT_TRANSLATE_NOOP("Reasons", "about %1 min"),
     QT_TRANSLATE_NOOP("Reasons", "about %1 h %2 min"),
@@ -196,6 +197,13 @@ constexpr const char* kWordings[] = {
     QT_TRANSLATE_NOOP("Reasons", "no program to run"),
     QT_TRANSLATE_NOOP("Reasons", "%1 ended with status %2"),
     QT_TRANSLATE_NOOP("Reasons", "%1 was ended by signal %2"),
+    // The screensaver's display.
+    QT_TRANSLATE_NOOP("Reasons", "cannot open display %1"),
+    QT_TRANSLATE_NOOP("Reasons", "cannot open a display: DISPLAY is not set"),
+    QT_TRANSLATE_NOOP("Reasons", "cannot draw on window %1 (X error %2)"),
+    QT_TRANSLATE_NOOP("Reasons", "there is no window %1 on this display"),
+    QT_TRANSLATE_NOOP("Reasons", "the window's visual is not 24-bit true colour (depth %1)"),
+    QT_TRANSLATE_NOOP("Reasons", "the X server closed the connection"),
     // The system's reasons, for where the C library speaks English.
     QT_TRANSLATE_NOOP("Reasons", "No such file or directory"),
     QT_TRANSLATE_NOOP("Reasons", "Permission denied"),

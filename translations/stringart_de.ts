@@ -631,6 +631,10 @@
         <translation>nach %1 Figuren wurde das Terminal geschlossen; nichts geschrieben</translation>
     </message>
     <message>
+        <source>%1 left</source>
+        <translation>noch %1</translation>
+    </message>
+    <message>
         <source>%1: %2 of work</source>
         <translation>%1: %2 Arbeit</translation>
     </message>
@@ -713,6 +717,30 @@
     <message>
         <source>%1 was ended by signal %2</source>
         <translation>%1 wurde durch das Signal %2 beendet</translation>
+    </message>
+    <message>
+        <source>cannot open display %1</source>
+        <translation>das Display %1 lässt sich nicht öffnen</translation>
+    </message>
+    <message>
+        <source>cannot open a display: DISPLAY is not set</source>
+        <translation>kein Display lässt sich öffnen: DISPLAY ist nicht gesetzt</translation>
+    </message>
+    <message>
+        <source>cannot draw on window %1 (X error %2)</source>
+        <translation>auf das Fenster %1 lässt sich nicht zeichnen (X-Fehler %2)</translation>
+    </message>
+    <message>
+        <source>there is no window %1 on this display</source>
+        <translation>auf diesem Display gibt es kein Fenster %1</translation>
+    </message>
+    <message>
+        <source>the window&apos;s visual is not 24-bit true colour (depth %1)</source>
+        <translation>das Visual des Fensters ist nicht 24-Bit-Truecolor (Tiefe %1)</translation>
+    </message>
+    <message>
+        <source>the X server closed the connection</source>
+        <translation>der X-Server hat die Verbindung geschlossen</translation>
     </message>
     <message>
         <source>No such file or directory</source>

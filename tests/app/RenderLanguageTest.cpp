@@ -50,6 +50,22 @@ TEST_F(Renderer, ARefusalSpeaksTheLanguageTheEnvironmentAsksFor) {
   }
 }
 
+#ifdef STRINGART_SAVER
+// The screensaver, where it finds no display to draw on: why, in the language asked for.
+TEST_F(Renderer, TheSaverSaysWhyItCannotDrawInTheLanguageAskedFor) {
+  const std::pair<std::string, std::string> cases[] = {
+      {"env -u DISPLAY", "kein Display lässt sich öffnen: DISPLAY ist nicht gesetzt"},
+      {"DISPLAY=:987", "das Display ':987' lässt sich nicht öffnen"},
+  };
+  for (const auto& [display, german] : cases) {
+    const Outcome run = Shell(
+        display + " LC_ALL= LC_MESSAGES= LANG=en_GB.UTF-8 LANGUAGE=de '" STRINGART_SAVER "'\n");
+    EXPECT_EQ(run.status, 1) << display;
+    EXPECT_EQ(run.err, "stringart-saver: " + german + "\n") << display;
+  }
+}
+#endif
+
 // --help in German: each option's help in its column, the ranges in German words.
 TEST_F(Renderer, HelpSpeaksTheLanguageTheEnvironmentAsksFor) {
   const Outcome help = Shell("LC_ALL= LC_MESSAGES= LANGUAGE=de LANG=en_GB.UTF-8 \"$R\" --help\n");
