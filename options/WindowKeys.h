@@ -24,6 +24,7 @@ enum class WindowKey {
   SaveLarge,
   SaveAnimation,
   SavePaper,
+  Print,
   CopyPicture,
   CopyCommand,
   Wallpaper,

@@ -19,7 +19,7 @@ tests=(
   "${package[@]}" libgtest-dev libbenchmark-dev ffmpeg
   xvfb xauth xdotool imagemagick x11-utils fonts-dejavu-core xscreensaver
   inkscape hp2xx poppler-utils libglib2.0-bin gsettings-desktop-schemas
-  clang libclang-rt-14-dev ccache gcovr
+  clang libclang-rt-14-dev ccache gcovr cups cups-client printer-driver-cups-pdf
 )
 page=(emscripten chromium)
 # The browser tests' client comes from npm; Debian's npm unless node came with its own.

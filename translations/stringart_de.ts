@@ -1069,6 +1069,10 @@ Stift abgesenkt und angehoben zurücklegt, und die Zeit bei --speed.
         <source>Keys in the window:</source>
         <translation>Tasten im Fenster:</translation>
     </message>
+    <message>
+        <source>print the figure</source>
+        <translation>die Figur drucken</translation>
+    </message>
 </context>
 <context>
     <name>WindowOptions</name>
@@ -1546,6 +1550,10 @@ Noch etwa %2</translation>
         <source>Set as wallpaper</source>
         <translation>Als Hintergrundbild festlegen</translation>
     </message>
+    <message>
+        <source>Pr&amp;int…</source>
+        <translation>Dr&amp;ucken…</translation>
+    </message>
 </context>
 <context>
     <name>stringart::FullScreenView</name>
@@ -1973,6 +1981,25 @@ Noch etwa %2</translation>
     <message>
         <source>SVG drawing (*.svg)</source>
         <translation>SVG-Zeichnung (*.svg)</translation>
+    </message>
+</context>
+<context>
+    <name>stringart::Printing</name>
+    <message>
+        <source>Print</source>
+        <translation>Drucken</translation>
+    </message>
+    <message>
+        <source>Printing on %1…</source>
+        <translation>Drucke auf %1…</translation>
+    </message>
+    <message>
+        <source>The printer cannot be used.</source>
+        <translation>Der Drucker lässt sich nicht verwenden.</translation>
+    </message>
+    <message>
+        <source>The figure could not be sent to the printer.</source>
+        <translation>Die Figur ließ sich nicht an den Drucker senden.</translation>
     </message>
 </context>
 <context>

@@ -1,5 +1,5 @@
 // The main window's file actions: pictures saved and copied, figure files opened (also by a drop),
-// and the exports it starts (large pictures, animations, paper, the wallpaper).
+// and the exports it starts (large pictures, animations, paper, printing, the wallpaper).
 #include "window/Form1Window.h"
 
 #include <QAction>
@@ -12,6 +12,8 @@
 #include <QGuiApplication>
 #include <QMessageBox>
 #include <QMimeData>
+#include <QPrintDialog>
+#include <QPrinter>
 #include <QStandardPaths>
 #include <QUrl>
 #include <string>
@@ -27,6 +29,7 @@
 #include "window/PaperDialog.h"
 #include "window/PictureChoice.h"
 #include "window/PictureImage.h"
+#include "window/Printing.h"
 #include "window/Settings.h"
 #include "window/Wallpapers.h"
 
@@ -145,12 +148,16 @@ bool Form1Window::StartExport(const ExportRequest& request, QString& error) {
   }
   if (!stringart::StartExport(*exports_, files_, request, form_.lastFigure(), error)) return false;
   note_->hide();  // told of the last file, it would be mistaken for this one
-  for (QAction* action : {saveLarge_, saveAnimation_, savePaper_, wallpaper_}) {
-    action->setEnabled(false);
-  }
+  EnableExports(false);
   exporting_ = request;
   exportPath_ = QFileInfo(QString::fromStdString(request.path)).absoluteFilePath();
   return true;
+}
+
+void Form1Window::EnableExports(bool enabled) {
+  for (QAction* action : {saveLarge_, saveAnimation_, savePaper_, print_, wallpaper_}) {
+    action->setEnabled(enabled);
+  }
 }
 
 void Form1Window::SetAsWallpaper() {
@@ -162,15 +169,15 @@ void Form1Window::SetAsWallpaper() {
     return;
   }
   note_->hide();
-  for (QAction* action : {saveLarge_, saveAnimation_, savePaper_, wallpaper_}) {
-    action->setEnabled(false);
-  }
+  EnableExports(false);
   wallpaperWork_ = work;
 }
 
 void Form1Window::ExportFinished(ExportResult result, const QString& error) {
-  for (QAction* action : {saveLarge_, saveAnimation_, savePaper_, wallpaper_}) {
-    action->setEnabled(true);
+  EnableExports(true);
+  if (std::exchange(printing_, false)) {
+    if (result == ExportResult::Failed) Warn(this, print_->text().remove('&'), Sentence(error));
+    return;
   }
   if (const auto work = std::exchange(wallpaperWork_, nullptr)) {
     if (result == ExportResult::Written)
@@ -209,6 +216,22 @@ void Form1Window::SaveForPaperAs() {
   if (dialog.exec() != QDialog::Accepted) return;
   QString error;
   if (!StartExport(dialog.request(), error)) Warn(this, dialog.windowTitle(), Sentence(error));
+}
+
+void Form1Window::Print() {
+  if (!form_.showsFigure()) return;
+  auto printer = std::make_shared<QPrinter>(QPrinter::HighResolution);
+  printer->setDocName(QString::fromStdString(FigureName(form_.lastFigure())));
+  QPrintDialog dialog(printer.get(), this);
+  if (dialog.exec() != QDialog::Accepted) return;
+  QString error;
+  if (!StartPrint(*exports_, std::move(printer), form_.lastFigure(), error)) {
+    Warn(this, print_->text().remove('&'), Sentence(error));
+    return;
+  }
+  note_->hide();
+  EnableExports(false);
+  printing_ = true;
 }
 
 void Form1Window::CopyPicture() const {

@@ -144,6 +144,7 @@ void Form1Window::CreateActions() {
                              KeySequences(WindowKey::SaveAnimation), &Form1Window::SaveAnimationAs);
   savePaper_ = AddAction(this, tr("Save for &paper\u2026"), KeySequences(WindowKey::SavePaper),
                          &Form1Window::SaveForPaperAs);
+  print_ = AddAction(this, tr("Pr&int\u2026"), KeySequences(WindowKey::Print), &Form1Window::Print);
   wallpaper_ = AddAction(this, tr("Set as &wallpaper"), KeySequences(WindowKey::Wallpaper),
                          &Form1Window::SetAsWallpaper);
   variations_ = AddAction(this, tr("&Variations\u2026"), KeySequences(WindowKey::Variations),
@@ -176,7 +177,7 @@ void Form1Window::ShowContextMenu(QPoint at) {
 void Form1Window::FillContextMenu(QMenu& menu) const {
   menu.addActions({place_, new_, back_, forward_});
   menu.addSeparator();
-  menu.addActions({save_, open_, saveLarge_, saveAnimation_, savePaper_});
+  menu.addActions({save_, open_, saveLarge_, saveAnimation_, savePaper_, print_});
   menu.addSeparator();
   menu.addActions({variations_, adjust_});
   menu.addSeparator();

@@ -113,6 +113,10 @@ class Form1Window final : public QWidget, public WindowServices {
   void SaveAnimationAs() { AskAndExport(true); }
   // Asks in "Save for paper" for a plotter's or a printer's file of the figure, then StartExport.
   void SaveForPaperAs();
+  // Prints the figure through the print dialog's printer, off the window's thread.
+  void Print();
+  // Lets the exports be started, or not while one runs.
+  void EnableExports(bool enabled);
   // Draws the figure at every screen's size off the window's thread and makes it the desktop's
   // wallpaper; a note says where the pictures are.
   void SetAsWallpaper();
@@ -178,6 +182,7 @@ class Form1Window final : public QWidget, public WindowServices {
   QAction* saveLarge_;
   QAction* saveAnimation_;
   QAction* savePaper_;
+  QAction* print_;
   QAction* wallpaper_;
   QAction *variations_, *adjust_;  // open the windows that steer the figure
   QAction *help_, *about_;
@@ -191,6 +196,7 @@ class Form1Window final : public QWidget, public WindowServices {
   ExportRequest exporting_;                       // what the last export started writes
   QString exportPath_;                            // its file, absolute
   std::shared_ptr<WallpaperWork> wallpaperWork_;  // while a wallpaper is being set
+  bool printing_ = false;                         // while the figure is printed
   void ExportFinished(ExportResult result, const QString& error);
   QAction *fullScreenAction_, *slideshowAction_;
   QPointer<FullScreenView> fullScreen_;

@@ -49,7 +49,7 @@ struct Window {
   QString Name() const { return QString::fromStdString(FigureName(window.form().lastFigure())); }
 };
 
-TEST(Keys, EveryMenuActionHasAShortcutAndAMnemonicAndTheMenuKeysOpenItAtTheCanvas) {
+TEST(Keys, EveryMenuActionHasAShortcutAndAMnemonicAndTheMenuAndPrintKeysOpenTheirs) {
   Window run(2);
   QMenu menu;
   run.window.FillContextMenu(menu);
@@ -83,6 +83,19 @@ TEST(Keys, EveryMenuActionHasAShortcutAndAMnemonicAndTheMenuKeysOpenItAtTheCanva
     EXPECT_TRUE(canvas.contains(opened.topLeft()))
         << QKeySequence(key).toString().toStdString() << ": menu at " << opened.x() << ","
         << opened.y();
+  }
+  // Ctrl+P prints, through the desktop's print dialog; Ctrl+Shift+P saves for paper.
+  for (const auto& [keys, kind] :
+       {std::pair{"Ctrl+P", "QPrintDialog"}, std::pair{"Ctrl+Shift+P", "stringart::PaperDialog"}}) {
+    QString shown;
+    testing::WhenShown<QDialog>([&shown](QDialog* dialog) {
+      shown = dialog->metaObject()->className();
+      dialog->reject();
+    });
+    run.window.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&run.window));
+    QTest::keySequence(&run.window, QKeySequence(keys));
+    EXPECT_EQ(shown, kind) << keys;
   }
   run.window.activateWindow();
   ASSERT_TRUE(QTest::qWaitForWindowActive(&run.window));

@@ -50,10 +50,10 @@ TEST(PaperDialog, FollowsTheChoicesAndSaveWritesThePlot) {
   window.FillContextMenu(menu);
   bool listed = false;
   for (const QAction* action : menu.actions()) {
-    listed |=
-        action->text() == "Save for &paper\u2026" && action->shortcut() == QKeySequence("Ctrl+P");
+    listed |= action->text() == "Save for &paper\u2026" &&
+              action->shortcut() == QKeySequence("Ctrl+Shift+P");
   }
-  EXPECT_TRUE(listed) << "no Save for paper with Ctrl+P in the menu";
+  EXPECT_TRUE(listed) << "no Save for paper with Ctrl+Shift+P in the menu";
 
   testing::WhenShown<PaperDialog>([&](PaperDialog* dialog) {
     EXPECT_EQ(dialog->windowTitle(), "Save for paper");
