@@ -28,8 +28,9 @@ nice ctest --test-dir "$build" -j "$(nproc)" -L 'unit|window|display' --output-o
   echo "coverage: some tests failed; the numbers below count what ran" >&2
 
 # The sources only: not the tests, the build's generated files (moc, resources) nor other builds.
+folders=(runtime text canvas figure options journal smooth formats paper export form saver window app)
 filters=()
-for folder in runtime text canvas figure options journal smooth formats paper export form saver window app; do
+for folder in "${folders[@]}"; do
   filters+=(--filter "$folder/")
 done
 options=(--root . --object-directory "$build" "${filters[@]}" --exclude '.*/moc_.*'
@@ -41,7 +42,7 @@ outputs=(--json "$report")
 [ -n "$html" ] && outputs+=(--html-details "$html/index.html")
 gcovr "${options[@]}" "${outputs[@]}" "$build"
 echo "processor: $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2 | sed 's/^ *//')"
-python3 - "$report" <<'EOF'
+python3 - "$report" "${folders[@]}" <<'EOF'
 import json, sys
 files = json.load(open(sys.argv[1]))["files"]
 folders = {}
@@ -50,7 +51,7 @@ for f in files:
     folder = f["file"].split("/")[0]
     total, run = folders.get(folder, (0, 0))
     folders[folder] = (total + len(lines), run + sum(1 for l in lines if l["count"] > 0))
-order = ["runtime", "canvas", "figure", "text", "journal", "smooth", "export", "window", "app"]
+order = sys.argv[2:]
 everything = [0, 0]
 for folder in order:
     if folder in folders:
