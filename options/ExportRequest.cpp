@@ -100,10 +100,9 @@ std::string RemakeCommand(const FigureRecord& figure, const ExportRequest& reque
       } else {
         AddOption(command, kPensOption, FormatPens(paper.pens));
       }
-      if (request.format == FigureFormat::Svg) {
-        AddOption(command, kPenWidthOption, FormatDecimal(paper.penWidth));
-      }
+      AddOption(command, kPenWidthOption, FormatDecimal(paper.penWidth));
       AddOption(command, kSpeedOption, FormatDecimal(paper.speed));
+      AddOption(command, kPlotTimeOption, FormatPlotTime(paper.plotMinutes));
     } else if (request.format == FigureFormat::Png) {
       AddOption(command, kDpiOption, std::to_string(paper.dpi));
     } else if (paper.onWhite) {

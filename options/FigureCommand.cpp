@@ -46,7 +46,8 @@ static_assert(kDefaultAnimationSize == FrameSize{1000, 1000} && kDefaultSeconds 
                   kDefaultFps == 30 && kMinSide == 500 && kMaxSide == 16384 &&
                   kAnimationMaxSide == 4096 && kDefaultMargin == 15 && kMinPens == 1 &&
                   kMaxPens == 12 && kDefaultPens == 6 && kDefaultPenWidth == 0.3f &&
-                  kDefaultSpeed == 25 && kDefaultDpi == 300,
+                  kDefaultSpeed == 25 && kDefaultDpi == 300 && kDefaultPlotMinutes == 120 &&
+                  kMinPlotMinutes == 1 && kMaxPlotMinutes == 6000,
               "the help below names them");
 
 // The command a file carries holds the options from --draws to --morph-to.
@@ -152,7 +153,9 @@ constexpr OptionRow kRenderOptions[] = {
     {.name = kPenWidthOption,
      .value = "MM",
      .help = QT_TRANSLATE_NOOP("RenderOptions",
-                               "a plotter SVG's stroke width, {range} mm (default 0.3)"),
+                               "the plotter's pen width, {range} mm (default 0.3): each step\n"
+                               "of the figure is one line, and lines that would run where the\n"
+                               "same pen has drawn are left out"),
      .read = ReadAsDecimal,
      .low = kMinPenWidth,
      .high = kMaxPenWidth,
@@ -168,6 +171,14 @@ constexpr OptionRow kRenderOptions[] = {
      .high = kMaxSpeed,
      .unit = "mm/s",
      .what = "the speed is"},
+    {.name = kPlotTimeOption,
+     .value = "TIME",
+     .help = QT_TRANSLATE_NOOP("RenderOptions",
+                               "the time a plot may take at --speed, as 90m or 2h, 1m to 100h\n"
+                               "(default 2h): the lines that add least to the figure are left\n"
+                               "out until it fits"),
+     .read = ReadAsPlotTime,
+     .what = "the plot time is"},
     {.name = kDpiOption,
      .value = "N",
      .help =
@@ -194,8 +205,8 @@ std::span<const OptionRow> RenderOptionTable() {
 
 std::span<const OptionRow> RemakeOptionTable() {
   static_assert(kRenderOptions[3].name == kDrawsOption &&
-                kRenderOptions[16].name == kOnWhiteOption);
-  return std::span(kRenderOptions).subspan(3, 14);
+                kRenderOptions[17].name == kOnWhiteOption);
+  return std::span(kRenderOptions).subspan(3, 15);
 }
 
 std::string FormatDraws(const FigureDraws& draws) {

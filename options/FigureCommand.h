@@ -27,6 +27,7 @@ inline constexpr std::string_view kSeedOption = "--seed", kFiguresOption = "--fi
 inline constexpr std::string_view kPaperOption = "--paper", kLandscapeOption = "--landscape";
 inline constexpr std::string_view kMarginOption = "--margin", kPensOption = "--pens";
 inline constexpr std::string_view kPenWidthOption = "--pen-width", kSpeedOption = "--speed";
+inline constexpr std::string_view kPlotTimeOption = "--plot-time";
 inline constexpr std::string_view kDpiOption = "--dpi", kOnWhiteOption = "--on-white";
 inline constexpr std::string_view kHelpOption = "--help", kHelpShort = "-h";
 inline constexpr std::string_view kVersionOption = "--version";

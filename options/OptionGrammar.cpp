@@ -268,6 +268,12 @@ std::optional<OptionValue> ReadAsPaper(const OptionRow&, std::string_view value,
   return std::nullopt;
 }
 
+std::optional<OptionValue> ReadAsPlotTime(const OptionRow&, std::string_view value,
+                                          std::string& why) {
+  if (const auto minutes = ParsePlotTime(value, why)) return *minutes;
+  return std::nullopt;
+}
+
 std::optional<OptionValue> ReadAsPens(const OptionRow&, std::string_view value, std::string& why) {
   if (auto pens = ParsePens(value, why)) return std::move(*pens);
   return std::nullopt;

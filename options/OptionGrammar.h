@@ -81,6 +81,8 @@ std::optional<OptionValue> ReadAsDecimal(const OptionRow& row, std::string_view 
                                          std::string& why);  // float, low to high
 std::optional<OptionValue> ReadAsPaper(const OptionRow&, std::string_view value,
                                        std::string& why);  // PaperSize, a name or WxHmm
+std::optional<OptionValue> ReadAsPlotTime(const OptionRow&, std::string_view value,
+                                          std::string& why);  // float minutes, 90m or 2h
 std::optional<OptionValue> ReadAsPens(const OptionRow&, std::string_view value,
                                       std::string& why);  // PenChoice, N or #rrggbb,...
 std::optional<OptionValue> ReadAsWindowId(const OptionRow&, std::string_view value,

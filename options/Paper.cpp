@@ -128,6 +128,33 @@ std::string FormatPens(const PenChoice& pens) {
   return text;
 }
 
+std::optional<float> ParsePlotTime(std::string_view text, std::string& error) {
+  std::optional<float> minutes;
+  const std::size_t h = text.find_first_of("hH");
+  const bool endsInM = !text.empty() && (text.back() == 'm' || text.back() == 'M');
+  if (h != std::string_view::npos && h + 1 == text.size()) {
+    if (const auto hours = ParseDecimal(text.substr(0, h))) minutes = *hours * 60;
+  } else if (h != std::string_view::npos && endsInM) {
+    const auto hours = ReadWhole(text.substr(0, h), 0, 1000);
+    const auto rest = ParseDecimal(text.substr(h + 1, text.size() - h - 2));
+    if (hours && rest) minutes = static_cast<float>(*hours) * 60 + *rest;
+  } else if (endsInM) {
+    minutes = ParseDecimal(text.substr(0, text.size() - 1));
+  }
+  if (minutes && *minutes >= kMinPlotMinutes && *minutes <= kMaxPlotMinutes) return minutes;
+  error = Quoted(text) + " is not a time such as 90m or 2h from " +
+          FormatPlotTime(kMinPlotMinutes) + " to " + FormatPlotTime(kMaxPlotMinutes);
+  return std::nullopt;
+}
+
+std::string FormatPlotTime(float minutes) {
+  const float hours = std::floor(minutes / 60);
+  const float rest = minutes - hours * 60;
+  if (hours == 0) return FormatDecimal(rest) + "m";
+  const std::string whole = std::to_string(static_cast<long>(hours)) + "h";
+  return rest == 0 ? whole : whole + FormatDecimal(rest) + "m";
+}
+
 std::optional<Colour> ParseColour(std::string_view text) {
   if (text.size() != 7 || text[0] != '#') return std::nullopt;
   const auto rgb = ReadWhole(text.substr(1), 0, 0xFFFFFF, 16);

@@ -44,6 +44,7 @@ struct PaperSettings {
   float margin = kDefaultMargin;
   PenChoice pens;
   float penWidth = kDefaultPenWidth, speed = kDefaultSpeed;
+  float plotMinutes = kDefaultPlotMinutes;  // the time a plotter file's plot may take
   int dpi = kDefaultDpi;
   bool onWhite = false;  // a print without the black ground
   friend bool operator==(const PaperSettings&, const PaperSettings&) = default;
@@ -74,6 +75,11 @@ std::string FormatPaper(PaperSize paper);
 // "N" (kMinPens to kMaxPens) or "#rrggbb,..." (as many).
 std::optional<PenChoice> ParsePens(std::string_view text, std::string& error);
 std::string FormatPens(const PenChoice& pens);
+// A plot's time: "90m", "2h", "1.5h" or "1h30m", from kMinPlotMinutes to kMaxPlotMinutes, as
+// minutes. Nullopt with `error` set to what is wrong.
+std::optional<float> ParsePlotTime(std::string_view text, std::string& error);
+// "2h", "1h30m", "45m", "1.5m".
+std::string FormatPlotTime(float minutes);
 // "#rrggbb", any letter case.
 std::optional<Colour> ParseColour(std::string_view text);
 std::string FormatColour(Colour colour);  // "#rrggbb"

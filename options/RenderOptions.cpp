@@ -18,8 +18,9 @@ constexpr PaperOption kPaperOptions[] = {
     {kLandscapeOption, true, true, true, true, ""},
     {kMarginOption, true, true, true, true, ""},
     {kPensOption, true, true, false, false, "plotter files (.svg, .hpgl, .plt)"},
-    {kPenWidthOption, true, false, false, false, "a plotter's SVG"},
+    {kPenWidthOption, true, true, false, false, "plotter files (.svg, .hpgl, .plt)"},
     {kSpeedOption, true, true, false, false, "plotter files (.svg, .hpgl, .plt)"},
+    {kPlotTimeOption, true, true, false, false, "plotter files (.svg, .hpgl, .plt)"},
     {kDpiOption, false, false, false, true, "a printed PNG"},
     {kOnWhiteOption, false, false, true, false, "a PDF"},
 };
@@ -67,6 +68,7 @@ bool ReadPaper(const GivenOptions& given, FigureFormat format, RenderOptions& op
   settings.pens = given.Get<PenChoice>(kPensOption).value_or(PenChoice{});
   settings.penWidth = given.Get<float>(kPenWidthOption).value_or(kDefaultPenWidth);
   settings.speed = given.Get<float>(kSpeedOption).value_or(kDefaultSpeed);
+  settings.plotMinutes = given.Get<float>(kPlotTimeOption).value_or(kDefaultPlotMinutes);
   settings.dpi = static_cast<int>(given.Get<long long>(kDpiOption).value_or(kDefaultDpi));
   settings.onWhite = given.Has(kOnWhiteOption);
   options.paper = settings;

@@ -181,7 +181,7 @@ ExportResult SavePlotterFile(const FigureRecord& figure, const ExportRequest& re
                              PlotTotals* totals) {
   const std::vector<Segment> segments = Segments(figure);
   if (progress && !progress(0.1)) return ExportResult::Cancelled;
-  const PenPlot plot = PlotWithPens(segments, request.paper->pens);
+  const PenPlot plot = PlotWithPens(segments, *request.paper);
   if (progress && !progress(0.6)) return ExportResult::Cancelled;
   const std::string command = RemakeCommand(figure, request);
   const std::string bytes = request.format == FigureFormat::Hpgl

@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <limits>
 #include <span>
 #include <vector>
 
@@ -66,5 +67,24 @@ double PenUpLength(const PenPaths& paths);
 
 // JoinStrokes, measured, then OrderPaths.
 PenPlot PlanPlot(std::span<const Segment> segments, std::span<const Colour> pens);
+
+// What a plotter can draw: its pen's width, and the time the plot may take at its speed, each
+// path costing a lowering and a lifting of the pen.
+struct PlotLimits {
+  double penWidth = 1;                                       // canvas pixels, above 0
+  double seconds = std::numeric_limits<double>::infinity();  // the plot's time, at most
+  double speed = 1;                                          // canvas pixels a second
+  double liftSeconds = 0;                                    // to lower and lift the pen once
+};
+
+// Seconds a pen takes over its paths: down along them, up between them, and a lift for each.
+double PenSeconds(const PenPaths& paths, const PlotLimits& limits);
+
+// A plot a pen of that width draws in the time: each step's three strokes, a pixel apart, drawn
+// as one line along their middle; a line that runs where its pen has drawn already left out,
+// and then, while the plot takes longer than the time, the lines most of whose length lies on
+// their pen's earlier lines, the most redundant first. Joined, measured and ordered as PlanPlot.
+PenPlot PlanDrawablePlot(std::span<const Segment> segments, std::span<const Colour> pens,
+                         const PlotLimits& limits);
 
 }  // namespace stringart

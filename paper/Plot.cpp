@@ -5,9 +5,21 @@
 
 namespace stringart {
 
-PenPlot PlotWithPens(std::span<const Segment> segments, const PenChoice& pens) {
-  if (pens.own()) return PlanPlot(segments, pens.colours);
-  return PlanPlot(segments, ReducePens(segments, pens.count));
+PlotLimits LimitsOnPaper(const PaperSettings& settings) {
+  const double scale = LayOut(settings).scale();
+  PlotLimits limits;
+  limits.penWidth = settings.penWidth / scale;
+  limits.seconds = settings.plotMinutes * 60.0;
+  limits.speed = settings.speed / scale;
+  limits.liftSeconds = kPenLiftSeconds;
+  return limits;
+}
+
+PenPlot PlotWithPens(std::span<const Segment> segments, const PaperSettings& settings) {
+  const PenChoice& pens = settings.pens;
+  const PlotLimits limits = LimitsOnPaper(settings);
+  if (pens.own()) return PlanDrawablePlot(segments, pens.colours, limits);
+  return PlanDrawablePlot(segments, ReducePens(segments, pens.count), limits);
 }
 
 PlotTotals MeasurePlot(const PenPlot& plot, const PaperSettings& settings) {

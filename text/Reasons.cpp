@@ -111,6 +111,8 @@ constexpr const char* kWordings[] = {
     QT_TRANSLATE_NOOP("Reasons", "%1 %2 is not a number of millimetres from %3 to %4"),
     QT_TRANSLATE_NOOP("Reasons", "%1 is not a number of mm/s from %2 to %3"),
     QT_TRANSLATE_NOOP("Reasons", "%1 %2 is not a number of mm/s from %3 to %4"),
+    QT_TRANSLATE_NOOP("Reasons", "%1 is not a time such as 90m or 2h from %2 to %3"),
+    QT_TRANSLATE_NOOP("Reasons", "%1 %2 is not a time such as 90m or 2h from %3 to %4"),
     QT_TRANSLATE_NOOP("Reasons", "%1 is not a time of day from 0 to below 86400 seconds"),
     QT_TRANSLATE_NOOP("Reasons", "%1 %2 is not a time of day from 0 to below 86400 seconds"),
     QT_TRANSLATE_NOOP("Reasons",

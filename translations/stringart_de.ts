@@ -459,6 +459,14 @@
         <translation>%1 %2 ist keine Zahl von mm/s von %3 bis %4</translation>
     </message>
     <message>
+        <source>%1 is not a time such as 90m or 2h from %2 to %3</source>
+        <translation>%1 ist keine Zeit wie 90m oder 2h von %2 bis %3</translation>
+    </message>
+    <message>
+        <source>%1 %2 is not a time such as 90m or 2h from %3 to %4</source>
+        <translation>%1 %2 ist keine Zeit wie 90m oder 2h von %3 bis %4</translation>
+    </message>
+    <message>
         <source>%1 is not a time of day from 0 to below 86400 seconds</source>
         <translation>%1 ist keine Tageszeit von 0 bis unter 86400 Sekunden</translation>
     </message>
@@ -866,14 +874,26 @@ Beste der Figur bewahren, oder die Farben Ihrer eigenen Stifte, jeder
 Strich mit der nächstliegenden; je eine Ebene oder Stiftnummer</translation>
     </message>
     <message>
-        <source>a plotter SVG&apos;s stroke width, {range} mm (default 0.3)</source>
-        <translation>die Strichbreite eines Plotter-SVG, {range} mm (Standard 0.3)</translation>
+        <source>the plotter&apos;s pen width, {range} mm (default 0.3): each step
+of the figure is one line, and lines that would run where the
+same pen has drawn are left out</source>
+        <translation>die Stiftbreite des Plotters, {range} mm (Standard 0.3): jeder Schritt
+der Figur ist eine Linie, und Linien, die dort verliefen, wo derselbe
+Stift schon gezeichnet hat, entfallen</translation>
     </message>
     <message>
         <source>the plotter&apos;s speed for the time the plot line gives,
 {range} mm/s (default 25)</source>
         <translation>die Geschwindigkeit des Plotters für die Zeit, die die Plot-Zeile
 nennt, {range} mm/s (Standard 25)</translation>
+    </message>
+    <message>
+        <source>the time a plot may take at --speed, as 90m or 2h, 1m to 100h
+(default 2h): the lines that add least to the figure are left
+out until it fits</source>
+        <translation>die Zeit, die ein Plot bei --speed dauern darf, als 90m oder 2h, 1m bis
+100h (Standard 2h): die Linien, die der Figur am wenigsten hinzufügen,
+entfallen, bis er hineinpasst</translation>
     </message>
     <message>
         <source>a printed PNG&apos;s dots per inch, {range} (default 300)</source>

@@ -42,6 +42,25 @@ TEST(Paper, ValuesReadAsTypedAndWrongOnesAreNamed) {
     EXPECT_NE(shown.find(c.formatted), std::string::npos) << c.text << ": " << shown;
   }
 
+  // A plot's time in minutes, written back in hours and minutes.
+  const std::vector<std::tuple<std::string, std::optional<float>, std::string>> times = {
+      {"90m", 90.0f, "1h30m"},   {"2h", 120.0f, "2h"},       {"1.5H", 90.0f, "1h30m"},
+      {"1h5m", 65.0f, "1h5m"},   {"1m", 1.0f, "1m"},         {"100h", 6000.0f, "100h"},
+      {"0", std::nullopt, ""},   {"0m", std::nullopt, ""},   {"0h", std::nullopt, ""},
+      {"90", std::nullopt, ""},  {"101h", std::nullopt, ""}, {"-2h", std::nullopt, ""},
+      {"2hm", std::nullopt, ""}, {"h30m", std::nullopt, ""}, {"1h-5m", std::nullopt, ""},
+  };
+  for (const auto& [text, minutes, formatted] : times) {
+    std::string error;
+    const auto read = ParsePlotTime(text, error);
+    EXPECT_EQ(read, minutes) << text;
+    if (read) {
+      EXPECT_EQ(FormatPlotTime(*read), formatted) << text;
+    } else {
+      EXPECT_EQ(error, "'" + text + "' is not a time such as 90m or 2h from 1m to 100h");
+    }
+  }
+
   // Accepted pens read back as written; refused ones name the reason.
   const std::vector<std::tuple<std::string, bool, std::string>> pens = {
       {"6", true, "6"},
@@ -106,6 +125,7 @@ TEST(Paper, RequestsAreCheckedAndTheirCommandReadsBack) {
   own.pens = {2, {PackColour(255, 0, 0), PackColour(0, 0, 16)}};
   own.penWidth = 0.25f;
   own.speed = 40;
+  own.plotMinutes = 90.5f;
   PaperSettings print;
   print.dpi = 150;
   print.onWhite = true;
@@ -117,12 +137,14 @@ TEST(Paper, RequestsAreCheckedAndTheirCommandReadsBack) {
     return made.value_or(ExportRequest{});
   };
   const std::vector<std::pair<ExportRequest, std::string>> requests = {
-      {request("p.svg", {}), " --paper A4 --margin 15 --pens 6 --pen-width 0.3 --speed 25"},
+      {request("p.svg", {}),
+       " --paper A4 --margin 15 --pens 6 --pen-width 0.3 --speed 25 --plot-time 2h"},
       {request("p.SVG", own),
        " --paper 300x200mm --landscape --margin 12.5 --pens=#ff0000,#000010 --pen-width 0.25 "
-       "--speed 40"},
+       "--speed 40 --plot-time 1h30.5m"},
       {request("p.plt", own),
-       " --paper 300x200mm --landscape --margin 12.5 --pens=#ff0000,#000010 --speed 40"},
+       " --paper 300x200mm --landscape --margin 12.5 --pens=#ff0000,#000010 --pen-width 0.25 "
+       "--speed 40 --plot-time 1h30.5m"},
       {request("p.pdf", print), " --paper A4 --margin 15 --on-white"},
       {request("p.png", print), " --paper A4 --margin 15 --dpi 150"},
   };
