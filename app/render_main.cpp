@@ -157,6 +157,9 @@ int WriteOutput(const RenderOptions& options, const Picture1& picture, const Fig
   if (result == ExportResult::Failed) return Fail(1, error);
   if (!options.request->plotter()) return 0;
   std::printf("%s\n", PlotLine(plot).c_str());
+  for (const std::string& line : EstimateLines(plot)) {
+    std::printf("%s\n", InLanguage(line, Language()).c_str());
+  }
   return StandardOutputWritten("stringart-render") ? 0 : 1;
 }
 

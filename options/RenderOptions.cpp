@@ -159,9 +159,9 @@ std::string RenderUsage(const Translate& translate) {
              translate, kRenderOptionsContext,
              QT_TRANSLATE_NOOP("RenderOptions",
                                "Standard output gets one line per figure, the draws and "
-                               "directions that make it again,\nand for a plotter file one "
-                               "more: its pens, the metres the pen travels down and up,\nand "
-                               "the time at --speed.\n"));
+                               "directions that make it again,\nand for a plotter file its "
+                               "plot: the metres each pen travels down and up, and the\ntime "
+                               "at --speed with its lifts, for each pen and in all.\n"));
 }
 
 }  // namespace stringart

@@ -171,6 +171,11 @@ constexpr const char* kWordings[] = {
     QT_TRANSLATE_NOOP("Reasons", "about %1 s"),
     QT_TRANSLATE_NOOP("Reasons", "about %1 min"),
     QT_TRANSLATE_NOOP("Reasons", "about %1 h %2 min"),
+    // A plot's estimate.
+    QT_TRANSLATE_NOOP("Reasons", "pen %1: %2 m pen down, %3 m pen up, %4"),
+    QT_TRANSLATE_NOOP("Reasons", "in all: %1 m pen down, %2 m pen up, %3 lifts, %4"),
+    QT_TRANSLATE_NOOP("Reasons", "%1 min"),
+    QT_TRANSLATE_NOOP("Reasons", "%1 h %2 min"),
     // The journal and --import.
     QT_TRANSLATE_NOOP("Reasons", "Added %1 figure from %2 to the journal."),
     QT_TRANSLATE_NOOP("Reasons", "Added %1 figures from %2 to the journal."),

@@ -655,6 +655,22 @@
         <translation>etwa %1 h %2 min</translation>
     </message>
     <message>
+        <source>pen %1: %2 m pen down, %3 m pen up, %4</source>
+        <translation>Stift %1: %2 m Stift unten, %3 m Stift oben, %4</translation>
+    </message>
+    <message>
+        <source>in all: %1 m pen down, %2 m pen up, %3 lifts, %4</source>
+        <translation>insgesamt: %1 m Stift unten, %2 m Stift oben, %3-mal angehoben, %4</translation>
+    </message>
+    <message>
+        <source>%1 min</source>
+        <translation>%1 min</translation>
+    </message>
+    <message>
+        <source>%1 h %2 min</source>
+        <translation>%1 h %2 min</translation>
+    </message>
+    <message>
         <source>Added %1 figure from %2 to the journal.</source>
         <translation>%1 Figur aus %2 ins Tagebuch aufgenommen.</translation>
     </message>
@@ -923,12 +939,12 @@ Zeichnet Fadenbilder wie das Fenster von stringart und schreibt das letzte in FI
     </message>
     <message>
         <source>Standard output gets one line per figure, the draws and directions that make it again,
-and for a plotter file one more: its pens, the metres the pen travels down and up,
-and the time at --speed.
+and for a plotter file its plot: the metres each pen travels down and up, and the
+time at --speed with its lifts, for each pen and in all.
 </source>
         <translation>Die Standardausgabe erhält je Figur eine Zeile, die Zufallswerte und Richtungen, die sie
-wieder erzeugen, und für eine Plotterdatei eine weitere: ihre Stifte, die Meter, die der
-Stift abgesenkt und angehoben zurücklegt, und die Zeit bei --speed.
+wieder erzeugen, und für eine Plotterdatei ihren Plot: die Meter, die jeder Stift abgesenkt
+und angehoben zurücklegt, und die Zeit bei --speed mit dem Anheben, je Stift und insgesamt.
 </translation>
     </message>
 </context>

@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <span>
+#include <sstream>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -104,6 +105,102 @@ PlotLine ReadPlotLine(const std::string& out) {
   return plot;
 }
 
+// What a plotter travels, each pen's and in all: metres down and up between paths, lifts, and
+// minutes at a speed with the lifts.
+struct Travel {
+  double down = 0, up = 0, minutes = 0;
+  long lifts = 0;
+};
+
+// Each pen's paths in a plotter file, millimetres, in the order they are drawn.
+using PenPathsMm = std::vector<std::vector<std::pair<double, double>>>;
+
+// The travel of each pen's paths, by the plotter's own reckoning: a path is lowered once.
+std::vector<Travel> TravelOf(const std::vector<PenPathsMm>& pens, double speed) {
+  std::vector<Travel> each;
+  for (const PenPathsMm& paths : pens) {
+    Travel t;
+    for (std::size_t k = 0; k < paths.size(); ++k) {
+      for (std::size_t i = 1; i < paths[k].size(); ++i) {
+        t.down += std::hypot(paths[k][i].first - paths[k][i - 1].first,
+                             paths[k][i].second - paths[k][i - 1].second);
+      }
+      if (k > 0) {
+        t.up += std::hypot(paths[k].front().first - paths[k - 1].back().first,
+                           paths[k].front().second - paths[k - 1].back().second);
+      }
+    }
+    t.lifts = static_cast<long>(paths.size());
+    t.minutes = ((t.down + t.up) / speed + t.lifts * kPenLiftSeconds) / 60;
+    t.down /= 1000, t.up /= 1000;
+    each.push_back(t);
+  }
+  return each;
+}
+
+// The plotter SVG's layers, each a pen's polylines.
+std::vector<PenPathsMm> SvgPenPaths(const std::string& svg) {
+  std::vector<PenPathsMm> pens;
+  for (std::size_t at = svg.find("<g "); at != std::string::npos; at = svg.find("<g ", at + 1)) {
+    pens.emplace_back();
+    const std::size_t end = svg.find("</g>", at);
+    for (std::size_t p = svg.find("points=\"", at); p < end; p = svg.find("points=\"", p + 1)) {
+      std::istringstream points(svg.substr(p + 8, svg.find('"', p + 8) - (p + 8)));
+      pens.back().emplace_back();
+      double x, y;
+      char comma;
+      while (points >> x >> comma >> y) pens.back().back().emplace_back(x, y);
+    }
+  }
+  return pens;
+}
+
+// The renderer's estimate: "pen 1: 41.2 m pen down, 3.1 m pen up, 1 h 29 min" for each pen,
+// then "in all: ..., 2841 lifts, 2 h 0 min".
+std::vector<Travel> ReadEstimate(const std::string& out) {
+  std::vector<Travel> each;
+  std::istringstream lines(out);
+  std::string line;
+  while (std::getline(lines, line)) {
+    Travel t;
+    int pen = 0, hours = 0, minutes = 0;
+    char rest[64] = {};
+    const bool all = line.starts_with("in all: ");
+    const int read =
+        all ? std::sscanf(line.c_str(), "in all: %lf m pen down, %lf m pen up, %ld lifts, %63[^\n]",
+                          &t.down, &t.up, &t.lifts, rest)
+            : std::sscanf(line.c_str(), "pen %d: %lf m pen down, %lf m pen up, %63[^\n]", &pen,
+                          &t.down, &t.up, rest);
+    if (read != 4) continue;
+    if (std::sscanf(rest, "%d h %d min", &hours, &minutes) == 2) {
+      t.minutes = hours * 60 + minutes;
+    } else if (std::sscanf(rest, "%d min", &minutes) == 1) {
+      t.minutes = minutes;
+    }
+    each.push_back(t);
+  }
+  return each;
+}
+
+// The estimate printed against the file's own travel: within 3 %, or a tenth of a metre and
+// a minute where there is little of it.
+void ExpectEstimateOf(const std::string& out, const std::vector<Travel>& file) {
+  const std::vector<Travel> told = ReadEstimate(out);
+  ASSERT_EQ(told.size(), file.size() + 1) << out;
+  Travel all;
+  for (const Travel& t : file) {
+    all.down += t.down, all.up += t.up, all.minutes += t.minutes, all.lifts += t.lifts;
+  }
+  for (std::size_t p = 0; p <= file.size(); ++p) {
+    const Travel& f = p < file.size() ? file[p] : all;
+    const std::string which = p < file.size() ? "pen " + std::to_string(p + 1) : "in all";
+    EXPECT_NEAR(told[p].down, f.down, std::max(0.1, f.down * 0.03)) << which << "\n" << out;
+    EXPECT_NEAR(told[p].up, f.up, std::max(0.1, f.up * 0.03)) << which << "\n" << out;
+    EXPECT_NEAR(told[p].minutes, f.minutes, std::max(1.0, f.minutes * 0.03)) << which;
+  }
+  EXPECT_EQ(told.back().lifts, all.lifts) << out;
+}
+
 // A faithful rendering overlaps the figure by 0.95 to 0.99, its mirror image by 0.55.
 constexpr double kSameShape = 0.9;
 
@@ -134,6 +231,7 @@ TEST_F(Renderer, InkscapeShowsThePlotterSvgALayerAPen) {
   EXPECT_LE(plot.down, pixels / 3 * metresAPixel) << run.out;
   EXPECT_LE(plot.down, 2 * 3600 * 25 / 1000.0) << run.out;
   EXPECT_LE(plot.up * 2, plot.drawingOrder) << run.out;
+  ExpectEstimateOf(run.out, TravelOf(SvgPenPaths(text), 25));
 
   // Inkscape's own count of layers, and the drawing as it renders it.
   const std::string layers = Path("layers.txt");
