@@ -50,6 +50,9 @@ inline constexpr float kDefaultSpeed = 25, kMinSpeed = 1, kMaxSpeed = 1000;
 inline constexpr float kDefaultPlotMinutes = 120, kMinPlotMinutes = 1, kMaxPlotMinutes = 6000;
 // Seconds a plotter takes to lower its pen and lift it again, once a path.
 inline constexpr double kPenLiftSeconds = 0.2;
+// A G-code plotter's pen: a servo's M3 S value down, or the Z axis's height up, millimetres.
+inline constexpr float kMinServo = 1, kMaxServo = 10000, kDefaultServo = 1000;
+inline constexpr float kMinLift = 0.5f, kMaxLift = 50, kDefaultLift = 3;
 // A printed PNG's dots per inch.
 inline constexpr int kMinDpi = 72, kMaxDpi = 1200, kDefaultDpi = 300;
 

@@ -126,8 +126,8 @@ constexpr OptionRow kRenderOptions[] = {
          QT_TRANSLATE_NOOP("RenderOptions",
                            "a file for that sheet, upright (WxHmm: as typed), the figure\n"
                            "centred in the square inside the margin: FILE.svg a plotter's\n"
-                           "layers of pen paths, FILE.hpgl or FILE.plt HPGL, FILE.pdf a vector\n"
-                           "print, FILE.png a print at --dpi"),
+                           "layers of pen paths, FILE.hpgl or FILE.plt HPGL, FILE.gcode G-code,\n"
+                           "FILE.pdf a vector print, FILE.png a print at --dpi"),
      .read = ReadAsPaper,
      .what = "the paper is"},
     {.name = kLandscapeOption,
@@ -179,6 +179,19 @@ constexpr OptionRow kRenderOptions[] = {
                                "out until it fits"),
      .read = ReadAsPlotTime,
      .what = "the plot time is"},
+    {.name = kPenLiftOption,
+     .value = "servo[,S]|z[,MM]",
+     .help = QT_TRANSLATE_NOOP("RenderOptions",
+                               "how a G-code plotter lifts its pen: a servo, down at M3 S (1 to\n"
+                               "10000, default 1000) and up at M5, or the Z axis, down at 0 and\n"
+                               "up at MM (0.5 to 50, default 3); default servo"),
+     .read = ReadAsPenLift,
+     .what = "the pen lift is"},
+    {.name = kFilePerPenOption,
+     .help = QT_TRANSLATE_NOOP("RenderOptions",
+                               "G-code in a file for each pen, FILE-1.gcode and so on, rather\n"
+                               "than one that pauses (M0) to change pens"),
+     .what = "a file per pen is"},
     {.name = kDpiOption,
      .value = "N",
      .help =
@@ -205,8 +218,8 @@ std::span<const OptionRow> RenderOptionTable() {
 
 std::span<const OptionRow> RemakeOptionTable() {
   static_assert(kRenderOptions[3].name == kDrawsOption &&
-                kRenderOptions[17].name == kOnWhiteOption);
-  return std::span(kRenderOptions).subspan(3, 15);
+                kRenderOptions[19].name == kOnWhiteOption);
+  return std::span(kRenderOptions).subspan(3, 17);
 }
 
 std::string FormatDraws(const FigureDraws& draws) {
@@ -355,6 +368,7 @@ std::optional<FigureFormat> FormatForPath(std::string_view path) {
   if (EndsWithNoCase(path, ".webm")) return FigureFormat::Webm;
   if (EndsWithNoCase(path, ".hpgl") || EndsWithNoCase(path, ".plt")) return FigureFormat::Hpgl;
   if (EndsWithNoCase(path, ".pdf")) return FigureFormat::Pdf;
+  if (EndsWithNoCase(path, ".gcode")) return FigureFormat::Gcode;
   return std::nullopt;
 }
 

@@ -274,6 +274,12 @@ std::optional<OptionValue> ReadAsPlotTime(const OptionRow&, std::string_view val
   return std::nullopt;
 }
 
+std::optional<OptionValue> ReadAsPenLift(const OptionRow&, std::string_view value,
+                                         std::string& why) {
+  if (const auto lift = ParsePenLift(value, why)) return *lift;
+  return std::nullopt;
+}
+
 std::optional<OptionValue> ReadAsPens(const OptionRow&, std::string_view value, std::string& why) {
   if (auto pens = ParsePens(value, why)) return std::move(*pens);
   return std::nullopt;

@@ -155,6 +155,29 @@ std::string FormatPlotTime(float minutes) {
   return rest == 0 ? whole : whole + FormatDecimal(rest) + "m";
 }
 
+std::optional<PenLift> ParsePenLift(std::string_view text, std::string& error) {
+  const std::size_t colon = text.find(',');
+  const std::string_view kind = text.substr(0, colon);
+  PenLift lift;
+  lift.z = SameNoCase(kind, "z");
+  if (lift.z) lift.value = kDefaultLift;
+  const float least = lift.z ? kMinLift : kMinServo, most = lift.z ? kMaxLift : kMaxServo;
+  std::optional<float> value = lift.value;
+  if (colon != std::string_view::npos) value = ParseDecimal(text.substr(colon + 1));
+  if ((lift.z || SameNoCase(kind, "servo")) && value && *value >= least && *value <= most) {
+    lift.value = *value;
+    return lift;
+  }
+  error = Quoted(text) + " is neither servo,S with S from " + FormatDecimal(kMinServo) + " to " +
+          FormatDecimal(kMaxServo) + " nor z,MM from " + FormatDecimal(kMinLift) + " to " +
+          FormatDecimal(kMaxLift) + " mm";
+  return std::nullopt;
+}
+
+std::string FormatPenLift(const PenLift& lift) {
+  return (lift.z ? "z," : "servo,") + FormatDecimal(lift.value);
+}
+
 std::optional<Colour> ParseColour(std::string_view text) {
   if (text.size() != 7 || text[0] != '#') return std::nullopt;
   const auto rgb = ReadWhole(text.substr(1), 0, 0xFFFFFF, 16);

@@ -38,6 +38,14 @@ struct PenChoice {
   friend bool operator==(const PenChoice&, const PenChoice&) = default;
 };
 
+// How a G-code plotter lowers and lifts its pen: a servo (M3 S`value` down, M5 up) or the Z
+// axis (down at 0, up at `value` millimetres).
+struct PenLift {
+  bool z = false;
+  float value = kDefaultServo;
+  friend bool operator==(const PenLift&, const PenLift&) = default;
+};
+
 struct PaperSettings {
   PaperSize paper = kPapers[0].size;
   bool landscape = false;  // the longer side across
@@ -45,6 +53,8 @@ struct PaperSettings {
   PenChoice pens;
   float penWidth = kDefaultPenWidth, speed = kDefaultSpeed;
   float plotMinutes = kDefaultPlotMinutes;  // the time a plotter file's plot may take
+  PenLift lift;                             // G-code's
+  bool filePerPen = false;                  // G-code in a file for each pen
   int dpi = kDefaultDpi;
   bool onWhite = false;  // a print without the black ground
   friend bool operator==(const PaperSettings&, const PaperSettings&) = default;
@@ -80,6 +90,10 @@ std::string FormatPens(const PenChoice& pens);
 std::optional<float> ParsePlotTime(std::string_view text, std::string& error);
 // "2h", "1h30m", "45m", "1.5m".
 std::string FormatPlotTime(float minutes);
+// "servo", "servo,S", "z" or "z,MM". Nullopt with `error` set to what is wrong.
+std::optional<PenLift> ParsePenLift(std::string_view text, std::string& error);
+// "servo,1000", "z,3".
+std::string FormatPenLift(const PenLift& lift);
 // "#rrggbb", any letter case.
 std::optional<Colour> ParseColour(std::string_view text);
 std::string FormatColour(Colour colour);  // "#rrggbb"

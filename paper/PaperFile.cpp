@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <new>
 #include <span>
 #include <vector>
@@ -115,6 +116,83 @@ std::string PlotterHpgl(const PenPlot& plot, const PaperSettings& paper,
   return out;
 }
 
+// G-code for a GRBL or Marlin pen plotter: millimetres (G21), absolute (G90), from the sheet's
+// lower-left corner with y upwards as HPGL counts; the pen lowered and lifted by a servo (M3 S,
+// M5, each followed by a tenth of a second's dwell while it turns) or on the Z axis; drawing at
+// the speed, travelling at the machine's rapid rate. Each pen is announced in a message and the
+// plotter pauses (M0) for it to be put in. Points that round to the one before are left out:
+// a plotter's planner stumbles over moves of no length.
+std::string PlotterGcode(std::span<const PenPaths> pens, const PaperSettings& paper,
+                         const std::string& command) {
+  const PaperLayout page = LayOut(paper);
+  std::string feed;
+  AppendMillimetres(feed, paper.speed * 60.0);
+  std::string down, up;
+  if (paper.lift.z) {
+    AppendMillimetres(up, paper.lift.value);
+    down = "G1 Z0 F" + feed + "\n";
+    up = "G0 Z" + up + "\n";
+  } else {
+    AppendMillimetres(down, paper.lift.value);
+    down = "M3 S" + down + "\nG4 P0.1\n";
+    up = "M5\nG4 P0.1\n";
+  }
+  // The command in a comment to the line's end, which GRBL and Marlin both pass over.
+  std::string out = "; " + command + "\nG21\nG90\n" + up;
+  std::string at;
+  auto point = [&page](PlotPoint p) {
+    std::string xy = "X";
+    AppendMillimetres(xy, page.X(p.x));
+    xy += " Y";
+    AppendMillimetres(xy, page.height - page.Y(p.y));
+    return xy;
+  };
+  for (const PenPaths& pen : pens) {
+    out +=
+        "(MSG,Put in pen " + std::to_string(pen.pen) + " " + FormatColour(pen.colour) + ")\nM0\n";
+    for (std::size_t k = 0; k < pen.paths(); ++k) {
+      const auto path = pen.path(k);
+      at = point(path.front());
+      out += "G0 " + at + "\n" + down;
+      bool first = true;
+      for (std::size_t i = 1; i < path.size(); ++i) {
+        std::string next = point(path[i]);
+        if (next == at) continue;
+        out += "G1 " + next;
+        if (first) out += " F" + feed;
+        out += '\n';
+        first = false;
+        at = std::move(next);
+      }
+      out += up;
+    }
+  }
+  out += "G0 X0 Y0\nM2\n";
+  return out;
+}
+
+// The name of pen `number`'s file of G-code: "plot.gcode" becomes "plot-3.gcode".
+std::string PenFileName(const std::string& path, int number) {
+  const std::size_t dot = path.size() - std::string_view(".gcode").size();
+  return path.substr(0, dot) + "-" + std::to_string(number) + path.substr(dot);
+}
+
+// Each pen's G-code in a file of its own, all written or none.
+bool WritePenFiles(const PenPlot& plot, const ExportRequest& request, const std::string& command,
+                   std::string& error) {
+  std::vector<std::string> written;
+  for (const PenPaths& pen : plot.pens) {
+    const std::string name = PenFileName(request.path, pen.pen);
+    if (!WriteFileAtomically(name, PlotterGcode(std::span(&pen, 1), *request.paper, command),
+                             error)) {
+      for (const std::string& done : written) std::remove(done.c_str());
+      return false;
+    }
+    written.push_back(name);
+  }
+  return true;
+}
+
 // One PDF page of vectors, written by hand; Cairo's writing of the same page is its reference.
 ExportResult PrintPdf(const FigureRecord& figure, const ExportRequest& request,
                       const std::vector<Segment>& segments, const ExportProgress& progress,
@@ -184,9 +262,16 @@ ExportResult SavePlotterFile(const FigureRecord& figure, const ExportRequest& re
   const PenPlot plot = PlotWithPens(segments, *request.paper);
   if (progress && !progress(0.6)) return ExportResult::Cancelled;
   const std::string command = RemakeCommand(figure, request);
-  const std::string bytes = request.format == FigureFormat::Hpgl
-                                ? PlotterHpgl(plot, *request.paper, command)
-                                : PlotterSvg(plot, *request.paper, command);
+  if (request.format == FigureFormat::Gcode && request.paper->filePerPen) {
+    if (progress && !progress(0.9)) return ExportResult::Cancelled;
+    if (!WritePenFiles(plot, request, command, error)) return ExportResult::Failed;
+    if (totals != nullptr) *totals = MeasurePlot(plot, *request.paper);
+    return ExportResult::Written;
+  }
+  const std::string bytes =
+      request.format == FigureFormat::Hpgl    ? PlotterHpgl(plot, *request.paper, command)
+      : request.format == FigureFormat::Gcode ? PlotterGcode(plot.pens, *request.paper, command)
+                                              : PlotterSvg(plot, *request.paper, command);
   if (progress && !progress(0.9)) return ExportResult::Cancelled;
   if (!WriteFileAtomically(request.path, bytes, error)) return ExportResult::Failed;
   if (totals != nullptr) *totals = MeasurePlot(plot, *request.paper);

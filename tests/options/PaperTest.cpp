@@ -61,6 +61,32 @@ TEST(Paper, ValuesReadAsTypedAndWrongOnesAreNamed) {
     }
   }
 
+  // How a G-code plotter lifts its pen, written back with its value.
+  const std::vector<std::pair<std::string, std::string>> lifts = {
+      {"servo", "servo,1000"},
+      {"SERVO,30", "servo,30"},
+      {"z", "z,3"},
+      {"Z,0.5", "z,0.5"},
+      {"servo,0", ""},
+      {"z,0.4", ""},
+      {"z,51", ""},
+      {"servo,", ""},
+      {"laser", ""},
+      {"z,-1", ""},
+      {"servo,1,2", ""},
+  };
+  for (const auto& [text, formatted] : lifts) {
+    std::string error;
+    const auto lift = ParsePenLift(text, error);
+    if (formatted.empty()) {
+      EXPECT_FALSE(lift) << text;
+      EXPECT_EQ(error, "'" + text + "' is neither servo,S with S from 1 to 10000 nor z,MM from " +
+                           "0.5 to 50 mm");
+    } else {
+      EXPECT_EQ(lift ? FormatPenLift(*lift) : error, formatted) << text;
+    }
+  }
+
   // Accepted pens read back as written; refused ones name the reason.
   const std::vector<std::tuple<std::string, bool, std::string>> pens = {
       {"6", true, "6"},
@@ -159,10 +185,10 @@ TEST(Paper, RequestsAreCheckedAndTheirCommandReadsBack) {
   const std::vector<std::pair<std::string, PaperSettings>> refused = {
       {"a.mp4", {}},
       {"a.txt", {}},
-      {"a.png", {.paper = {841, 1189}, .pens = {}, .dpi = 600}},
-      {"a.png", {.pens = {}, .dpi = 1201}},
-      {"a.svg", {.margin = 101, .pens = {}}},
-      {"a.svg", {.pens = {13, {}}}},
+      {"a.png", {.paper = {841, 1189}, .pens = {}, .lift = {}, .dpi = 600}},
+      {"a.png", {.pens = {}, .lift = {}, .dpi = 1201}},
+      {"a.svg", {.margin = 101, .pens = {}, .lift = {}}},
+      {"a.svg", {.pens = {13, {}}, .lift = {}}},
   };
   for (const auto& [path, settings] : refused) {
     std::string error;
@@ -171,7 +197,7 @@ TEST(Paper, RequestsAreCheckedAndTheirCommandReadsBack) {
   }
   std::string error;
   EXPECT_FALSE(ExportRequest::Make("a.pdf", {600, 600}, 0, 0, {}, error));
-  EXPECT_EQ(error, "an HPGL or PDF file is made for a sheet of paper");
+  EXPECT_EQ(error, "an HPGL, G-code or PDF file is made for a sheet of paper");
 }
 
 }  // namespace

@@ -7,6 +7,8 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
+#include <optional>
 #include <span>
 #include <sstream>
 #include <string>
@@ -201,6 +203,95 @@ void ExpectEstimateOf(const std::string& out, const std::vector<Travel>& file) {
   EXPECT_EQ(told.back().lifts, all.lifts) << out;
 }
 
+// G-code as a pen plotter reads the few words stringart writes: each pen's paths (a pause, M0,
+// begins the next pen), in millimetres from the sheet's top-left corner as the SVG has them.
+struct Gcode {
+  std::vector<PenPathsMm> pens;
+  bool millimetres = false, absolute = false;
+  double feed = 0;
+  int stillMoves = 0;   // pen-down moves that go nowhere
+  std::string unknown;  // words it does not know
+};
+
+Gcode Interpret(const std::string& text, double sheetHeight) {
+  Gcode g;
+  std::istringstream lines(text);
+  std::string line;
+  double x = 0, y = 0;
+  bool down = false;
+  while (std::getline(lines, line)) {
+    line = line.substr(0, line.find(';'));
+    if (line.starts_with("(")) continue;
+    std::istringstream words(line);
+    char letter;
+    double value;
+    int motion = -1;
+    std::optional<double> toX, toY, toZ;
+    while (words >> letter >> value) {
+      const std::string word = letter + std::to_string(static_cast<int>(value));
+      if (word == "G21") {
+        g.millimetres = true;
+      } else if (word == "G90") {
+        g.absolute = true;
+      } else if (word == "G0" || word == "G1") {
+        motion = static_cast<int>(value);
+      } else if (letter == 'X') {
+        toX = value;
+      } else if (letter == 'Y') {
+        toY = value;
+      } else if (letter == 'Z') {
+        toZ = value;
+      } else if (letter == 'F') {
+        g.feed = value;
+      } else if (word == "M3") {
+        down = true, g.pens.back().push_back({{x, sheetHeight - y}});
+      } else if (word == "M5") {
+        down = false;
+      } else if (word == "M0") {
+        g.pens.emplace_back();
+      } else if (word != "G4" && letter != 'P' && letter != 'S' && word != "M2") {
+        g.unknown += word + ' ';
+      }
+    }
+    if (toZ) {
+      if (!down && *toZ <= 0) g.pens.back().push_back({{x, sheetHeight - y}});
+      down = *toZ <= 0;
+    }
+    if (motion < 0 || (!toX && !toY)) continue;
+    const double nx = toX.value_or(x), ny = toY.value_or(y);
+    if (down) {
+      g.stillMoves += nx == x && ny == y;
+      g.pens.back().back().emplace_back(nx, sheetHeight - ny);
+    }
+    x = nx, y = ny;
+  }
+  return g;
+}
+
+// `pens` without points that repeat the one before, as a plotter draws them.
+std::vector<PenPathsMm> WithoutRepeats(std::vector<PenPathsMm> pens) {
+  for (PenPathsMm& paths : pens) {
+    for (auto& path : paths) path.erase(std::unique(path.begin(), path.end()), path.end());
+  }
+  return pens;
+}
+
+// Whether two plots draw the same paths, point for point to within a thousandth of a millimetre
+// and its rounding.
+void ExpectSamePaths(const std::vector<PenPathsMm>& a, const std::vector<PenPathsMm>& b) {
+  ASSERT_EQ(a.size(), b.size());
+  for (std::size_t p = 0; p < a.size(); ++p) {
+    ASSERT_EQ(a[p].size(), b[p].size()) << "pen " << p + 1;
+    for (std::size_t k = 0; k < a[p].size(); ++k) {
+      ASSERT_EQ(a[p][k].size(), b[p][k].size()) << "pen " << p + 1 << " path " << k;
+      for (std::size_t i = 0; i < a[p][k].size(); ++i) {
+        ASSERT_NEAR(a[p][k][i].first, b[p][k][i].first, 0.0015) << p << " " << k << " " << i;
+        ASSERT_NEAR(a[p][k][i].second, b[p][k][i].second, 0.0015) << p << " " << k << " " << i;
+      }
+    }
+  }
+}
+
 // A faithful rendering overlaps the figure by 0.95 to 0.99, its mirror image by 0.55.
 constexpr double kSameShape = 0.9;
 
@@ -306,6 +397,56 @@ TEST_F(Renderer, Hp2xxDrawsTheHpglWhereTheFigureLies) {
   ASSERT_NEAR(rendered.height, expected.height, 2);
   EXPECT_GT(Overlap(rendered, 0xFFFFFFFFu, expected), kSameShape);
   EXPECT_LT(Overlap(rendered, 0xFFFFFFFFu, expected.Mirrored()), 0.7);
+}
+
+TEST_F(Renderer, GcodeDrawsTheSvgsLinesWithItsPensAndLifts) {
+  const std::vector<std::string> figure = {"--draws", kExample, "--paper", "A4",
+                                           "--pens",  "3",      "--speed", "40"};
+  auto render = [&](const std::string& name, std::vector<std::string> more) {
+    std::vector<std::string> args = figure;
+    args.insert(args.end(), more.begin(), more.end());
+    args.insert(args.end(), {"-o", Path(name)});
+    const Outcome run = Render(args);
+    EXPECT_EQ(run.status, 0) << name << ": " << run.err;
+    return run.out;
+  };
+  render("plot.svg", {});
+  const std::vector<PenPathsMm> svg = WithoutRepeats(SvgPenPaths(ReadFile(Path("plot.svg"))));
+  const std::string out = render("plot.gcode", {});
+  const std::string text = ReadFile(Path("plot.gcode"));
+  EXPECT_EQ(text.rfind("; " + RemakeCommand(kFigure) +
+                           " --paper A4 --margin 15 --pens 3 --pen-width 0.3 --speed 40 "
+                           "--plot-time 2h --pen-lift servo,1000\nG21\nG90\nM5\n",
+                       0),
+            0u)
+      << text.substr(0, 400);
+  const Gcode servo = Interpret(text, 297);
+  EXPECT_TRUE(servo.millimetres && servo.absolute);
+  EXPECT_EQ(servo.feed, 40 * 60);
+  EXPECT_EQ(servo.stillMoves, 0);
+  EXPECT_EQ(servo.unknown, "");
+  ExpectSamePaths(servo.pens, svg);
+  ExpectEstimateOf(out, TravelOf(servo.pens, 40));
+  for (int pen = 1; pen <= 3; ++pen) {
+    EXPECT_NE(text.find("(MSG,Put in pen " + std::to_string(pen) + " #"), std::string::npos);
+  }
+  std::string error;
+  EXPECT_EQ(OpenFigure(Path("plot.gcode"), error), kFigure) << error;
+
+  // The Z axis, each pen in its own file: the same paths.
+  render("z.gcode", {"--pen-lift", "z,4.5", "--file-per-pen"});
+  std::vector<PenPathsMm> z;
+  for (int pen = 1; pen <= 3; ++pen) {
+    const std::string one = ReadFile(Path("z-" + std::to_string(pen) + ".gcode"));
+    EXPECT_NE(one.find("G0 Z4.5\n"), std::string::npos);
+    EXPECT_EQ(one.find("M3"), std::string::npos);
+    const Gcode read = Interpret(one, 297);
+    ASSERT_EQ(read.pens.size(), 1u) << pen;
+    EXPECT_EQ(read.stillMoves, 0);
+    z.push_back(read.pens[0]);
+  }
+  EXPECT_FALSE(std::filesystem::exists(Path("z.gcode")));
+  ExpectSamePaths(z, svg);
 }
 
 TEST_F(Renderer, PopplerReadsThePdfAsVectorsOnItsPage) {
@@ -428,6 +569,12 @@ TEST_F(Renderer, BadPaperValuesGetOneLineStatusTwoAndNoFile) {
       {"--paper", "A4", "--plot-time", "0h", "-o", Path("x.hpgl")},
       {"--paper", "A4", "--plot-time", "2", "-o", svg},
       {"--paper", "A4", "--plot-time", "2h", "-o", pdf},
+      {"--paper", "A4", "--pen-lift", "z", "-o", svg},
+      {"--paper", "A4", "--file-per-pen", "-o", Path("x.hpgl")},
+      {"--paper", "A4", "--pen-lift", "servo,0", "-o", Path("x.gcode")},
+      {"--paper", "A4", "--pen-lift", "z,60", "-o", Path("x.gcode")},
+      {"--paper", "A4", "--pen-lift", "laser", "-o", Path("x.gcode")},
+      {"-o", Path("x.gcode")},
       {"--pens", "3", "-o", svg},
       {"--landscape", "-o", png},
       {"-o", pdf},
