@@ -83,32 +83,49 @@ std::string PlotterSvg(const PenPlot& plot, const PaperSettings& paper,
 // HPGL in plotter units, 40 a millimetre, from the sheet's lower-left corner with y upwards, as
 // plotters count. The command and each pen's colour ride in comments (CO, which HPGL readers
 // pass over) ahead of the pen they name; PC gives the pen its colour for viewers and for
-// plotters that take HP-GL/2.
+// plotters that take HP-GL/2, and VS its speed, in centimetres a second. A plotter buffers a
+// few kilobytes: a path's PD is cut into instructions of at most kMaxInstruction characters.
+// Points that round to the unit the pen is at are left out, and a path that goes nowhere in
+// plotter units is not drawn: a pen put down without moving blots.
+constexpr std::size_t kMaxInstruction = 1000;
+
 std::string PlotterHpgl(const PenPlot& plot, const PaperSettings& paper,
                         const std::string& command) {
   const PaperLayout page = LayOut(paper);
   std::string out = "IN;\nCO\"" + command + "\";\n";
-  auto append = [&out, &page](PlotPoint p) {
-    out += std::to_string(std::lround(page.X(p.x) * 40));
-    out += ',';
-    out += std::to_string(std::lround((page.height - page.Y(p.y)) * 40));
+  auto units = [&page](PlotPoint p) {
+    return std::pair{std::lround(page.X(p.x) * 40), std::lround((page.height - page.Y(p.y)) * 40)};
   };
+  auto text = [](std::pair<long, long> p) {
+    return std::to_string(p.first) + ',' + std::to_string(p.second);
+  };
+  std::string speed;
+  AppendMillimetres(speed, paper.speed / 10.0);
   for (const PenPaths& pen : plot.pens) {
     const std::string number = std::to_string(pen.pen);
     const Colour c = pen.colour;
     out += "CO\"pen " + number + " " + FormatColour(c) + "\";\nPC" + number + "," +
            std::to_string(c.red()) + "," + std::to_string(c.green()) + "," +
-           std::to_string(c.blue()) + ";\nSP" + number + ";\n";
+           std::to_string(c.blue()) + ";\nSP" + number + ";\nVS" + speed + ";\n";
     for (std::size_t k = 0; k < pen.paths(); ++k) {
       const auto path = pen.path(k);
-      out += "PU";
-      append(path.front());
-      out += ";\nPD";
+      std::pair<long, long> at = units(path.front());
+      std::string instruction;
+      bool lowered = false;
       for (std::size_t i = 1; i < path.size(); ++i) {
-        if (i > 1) out += ',';
-        append(path[i]);
+        const auto next = units(path[i]);
+        if (next == at) continue;
+        if (!lowered) out += "PU" + text(at) + ";\n";
+        lowered = true;
+        at = next;
+        const std::string point = text(next);
+        if (!instruction.empty() && instruction.size() + 1 + point.size() + 1 > kMaxInstruction) {
+          out += instruction + ";\n";
+          instruction.clear();
+        }
+        instruction += instruction.empty() ? "PD" + point : "," + point;
       }
-      out += ";\n";
+      if (!instruction.empty()) out += instruction + ";\n";
     }
   }
   // The pen lifted and put back, so that the last one does not dry on the paper.

@@ -382,8 +382,45 @@ TEST_F(Renderer, Hp2xxDrawsTheHpglWhereTheFigureLies) {
                  0),
       0u)
       << text.substr(0, 300);
-  for (const char* pen : {"SP1;", "SP2;", "SP3;"}) EXPECT_NE(text.find(pen), std::string::npos);
+  for (const char* pen : {"SP1;\nVS2.5;", "SP2;\nVS2.5;", "SP3;\nVS2.5;"}) {
+    EXPECT_NE(text.find(pen), std::string::npos) << pen;
+  }
   EXPECT_EQ(text.find("SP4;"), std::string::npos);
+
+  // What a plotter buffers: short instructions, each pen-down point somewhere new; and the
+  // paths they draw, in millimetres from the top-left corner, are the estimate's.
+  std::vector<PenPathsMm> pens;
+  std::pair<long, long> at{-1, -1};
+  std::size_t longest = 0;
+  long still = 0;
+  std::istringstream instructions(text);
+  std::string instruction;
+  auto mm = [](std::pair<long, long> p) {
+    return std::pair{p.first / 40.0, 210 - p.second / 40.0};
+  };
+  while (std::getline(instructions, instruction, ';')) {
+    instruction.erase(0, instruction.find_first_not_of('\n'));
+    longest = std::max(longest, instruction.size() + 1);
+    const bool up = instruction.starts_with("PU"), down = instruction.starts_with("PD");
+    if (instruction.starts_with("SP") && instruction != "SP0") pens.emplace_back();
+    if (!up && !down) continue;
+    std::istringstream points(instruction.substr(2));
+    std::pair<long, long> p;
+    char comma;
+    if (up) {
+      if (points >> p.first >> comma >> p.second) at = p, pens.back().push_back({mm(p)});
+      continue;
+    }
+    while (points >> p.first >> comma >> p.second) {
+      still += p == at;
+      at = p;
+      pens.back().back().push_back(mm(p));
+      points >> comma;
+    }
+  }
+  EXPECT_LE(longest, 1000u);
+  EXPECT_EQ(still, 0) << "pen-down points that go nowhere";
+  ExpectEstimateOf(run.out, TravelOf(pens, 25));
 
   // The whole sheet, 297 x 210 mm in plotter units, at 40 dots an inch, white where undrawn.
   const std::string png = Path("hp2xx.png");
