@@ -93,6 +93,7 @@ std::string RemakeCommand(const FigureRecord& figure, const ExportRequest& reque
     AddOption(command, kPaperOption, FormatPaper(paper.paper));
     if (paper.landscape) (command += ' ') += kLandscapeOption;
     AddOption(command, kMarginOption, FormatDecimal(paper.margin));
+    if (paper.paperColour) AddOption(command, kPaperColourOption, FormatColour(*paper.paperColour));
     if (request.plotter()) {
       // Colours joined to the option by '=': a word that begins with '#' would start a comment
       // in a shell the command is pasted into.

@@ -121,15 +121,24 @@ constexpr OptionRow kRenderOptions[] = {
      .read = ReadAsDraws,
      .what = "the draws morphed to are"},
     {.name = kPaperOption,
-     .value = "A4|A3|A2|A1|A0|Letter|Legal|WxHmm",
+     .value = "SHEET",
      .help =
          QT_TRANSLATE_NOOP("RenderOptions",
-                           "a file for that sheet, upright (WxHmm: as typed), the figure\n"
+                           "A6 to A0, Letter, Legal, Tabloid, Postcard (100 x 148 mm) or\n"
+                           "WxHmm: a file for that sheet, upright (WxHmm: as typed), the figure\n"
                            "centred in the square inside the margin: FILE.svg a plotter's\n"
                            "layers of pen paths, FILE.hpgl or FILE.plt HPGL, FILE.gcode G-code,\n"
                            "FILE.pdf a vector print, FILE.png a print at --dpi"),
      .read = ReadAsPaper,
      .what = "the paper is"},
+    {.name = kPaperColourOption,
+     .value = "white|black|#RRGGBB",
+     .help = QT_TRANSLATE_NOOP("RenderOptions",
+                               "the paper's colour: a print's ground (default black, or none\n"
+                               "with --on-white), and what a plotter's pens are chosen to stand\n"
+                               "out from (default white)"),
+     .read = ReadAsPaperColour,
+     .what = "the paper colour is"},
     {.name = kLandscapeOption,
      .help = QT_TRANSLATE_NOOP("RenderOptions", "the paper with its longer side across"),
      .what = "the landscape is"},
@@ -218,8 +227,8 @@ std::span<const OptionRow> RenderOptionTable() {
 
 std::span<const OptionRow> RemakeOptionTable() {
   static_assert(kRenderOptions[3].name == kDrawsOption &&
-                kRenderOptions[19].name == kOnWhiteOption);
-  return std::span(kRenderOptions).subspan(3, 17);
+                kRenderOptions[20].name == kOnWhiteOption);
+  return std::span(kRenderOptions).subspan(3, 18);
 }
 
 std::string FormatDraws(const FigureDraws& draws) {

@@ -30,6 +30,7 @@ inline constexpr std::string_view kPenWidthOption = "--pen-width", kSpeedOption 
 inline constexpr std::string_view kPlotTimeOption = "--plot-time";
 inline constexpr std::string_view kPenLiftOption = "--pen-lift";
 inline constexpr std::string_view kFilePerPenOption = "--file-per-pen";
+inline constexpr std::string_view kPaperColourOption = "--paper-colour";
 inline constexpr std::string_view kDpiOption = "--dpi", kOnWhiteOption = "--on-white";
 inline constexpr std::string_view kHelpOption = "--help", kHelpShort = "-h";
 inline constexpr std::string_view kVersionOption = "--version";

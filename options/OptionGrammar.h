@@ -85,6 +85,8 @@ std::optional<OptionValue> ReadAsPlotTime(const OptionRow&, std::string_view val
                                           std::string& why);  // float minutes, 90m or 2h
 std::optional<OptionValue> ReadAsPenLift(const OptionRow&, std::string_view value,
                                          std::string& why);  // PenLift, servo[:S] or z[:MM]
+std::optional<OptionValue> ReadAsPaperColour(const OptionRow&, std::string_view value,
+                                             std::string& why);  // long long, 0xRRGGBB
 std::optional<OptionValue> ReadAsPens(const OptionRow&, std::string_view value,
                                       std::string& why);  // PenChoice, N or #rrggbb,...
 std::optional<OptionValue> ReadAsWindowId(const OptionRow&, std::string_view value,

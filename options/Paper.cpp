@@ -178,6 +178,14 @@ std::string FormatPenLift(const PenLift& lift) {
   return (lift.z ? "z," : "servo,") + FormatDecimal(lift.value);
 }
 
+std::optional<Colour> ParsePaperColour(std::string_view text, std::string& error) {
+  if (SameNoCase(text, "white")) return PackColour(255, 255, 255);
+  if (SameNoCase(text, "black")) return kBlack;
+  if (const auto colour = ParseColour(text)) return colour;
+  error = Quoted(text) + " is not white, black or #rrggbb";
+  return std::nullopt;
+}
+
 std::optional<Colour> ParseColour(std::string_view text) {
   if (text.size() != 7 || text[0] != '#') return std::nullopt;
   const auto rgb = ReadWhole(text.substr(1), 0, 0xFFFFFF, 16);

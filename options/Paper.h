@@ -24,9 +24,12 @@ struct NamedPaper {
   PaperSize size;
 };
 inline constexpr NamedPaper kPapers[] = {
-    {"A4", {210, 297}},          {"A3", {297, 420}},  {"A2", {420, 594}},
-    {"A1", {594, 841}},          {"A0", {841, 1189}}, {"Letter", {215.9f, 279.4f}},
-    {"Legal", {215.9f, 355.6f}},
+    {"A4", {210, 297}},          {"A3", {297, 420}},
+    {"A2", {420, 594}},          {"A1", {594, 841}},
+    {"A0", {841, 1189}},         {"Letter", {215.9f, 279.4f}},
+    {"Legal", {215.9f, 355.6f}}, {"A5", {148, 210}},
+    {"A6", {105, 148}},          {"Tabloid", {279.4f, 431.8f}},
+    {"Postcard", {100, 148}},
 };
 
 // The pens a plotter file is drawn with: `count` colours that keep the figure's best, or, when
@@ -57,6 +60,9 @@ struct PaperSettings {
   bool filePerPen = false;                  // G-code in a file for each pen
   int dpi = kDefaultDpi;
   bool onWhite = false;  // a print without the black ground
+  // The sheet's colour, when given: what a print's ground shows, and what a plotter's pens are
+  // chosen to stand out from (white when not given).
+  std::optional<Colour> paperColour;
   friend bool operator==(const PaperSettings&, const PaperSettings&) = default;
 };
 
@@ -94,6 +100,8 @@ std::string FormatPlotTime(float minutes);
 std::optional<PenLift> ParsePenLift(std::string_view text, std::string& error);
 // "servo,1000", "z,3".
 std::string FormatPenLift(const PenLift& lift);
+// A paper's colour: "white", "black" or "#rrggbb", any letter case.
+std::optional<Colour> ParsePaperColour(std::string_view text, std::string& error);
 // "#rrggbb", any letter case.
 std::optional<Colour> ParseColour(std::string_view text);
 std::string FormatColour(Colour colour);  // "#rrggbb"

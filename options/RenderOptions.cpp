@@ -17,6 +17,7 @@ struct PaperOption {
 constexpr PaperOption kPaperOptions[] = {
     {kLandscapeOption, true, true, true, true, true, ""},
     {kMarginOption, true, true, true, true, true, ""},
+    {kPaperColourOption, true, true, true, true, true, ""},
     {kPensOption, true, true, true, false, false, "plotter files (.svg, .hpgl, .plt, .gcode)"},
     {kPenWidthOption, true, true, true, false, false, "plotter files (.svg, .hpgl, .plt, .gcode)"},
     {kSpeedOption, true, true, true, false, false, "plotter files (.svg, .hpgl, .plt, .gcode)"},
@@ -80,6 +81,16 @@ bool ReadPaper(const GivenOptions& given, FigureFormat format, RenderOptions& op
   settings.filePerPen = given.Has(kFilePerPenOption);
   settings.dpi = static_cast<int>(given.Get<long long>(kDpiOption).value_or(kDefaultDpi));
   settings.onWhite = given.Has(kOnWhiteOption);
+  if (const auto rgb = given.Get<long long>(kPaperColourOption)) {
+    settings.paperColour = PackColour(static_cast<std::int16_t>(*rgb >> 16),
+                                      static_cast<std::int16_t>(*rgb >> 8 & 0xFF),
+                                      static_cast<std::int16_t>(*rgb & 0xFF));
+    if (settings.onWhite) {
+      error = std::string(kPaperColourOption) + " and " + std::string(kOnWhiteOption) +
+              " cannot be used together";
+      return false;
+    }
+  }
   options.paper = settings;
   return true;
 }

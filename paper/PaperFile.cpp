@@ -217,6 +217,7 @@ ExportResult PrintPdf(const FigureRecord& figure, const ExportRequest& request,
   const PaperSettings& paper = *request.paper;
   PdfPrint print = PrintOn(LayOut(paper));
   print.ground = !paper.onWhite;
+  print.groundColour = paper.paperColour.value_or(kBlack);
   print.title = "Figure " + FigureName(figure);
   print.subject = RemakeCommand(figure, request);
   print.creator = "stringart";
@@ -235,6 +236,11 @@ ExportResult PrintPng(const FigureRecord& figure, const ExportRequest& request,
       std::min(static_cast<int>(std::lround(layout.side * perMm)), std::min(width, height));
   std::optional<LargePicture> square = LargePicture::Make(side, side, error);
   if (!square) return ExportResult::Failed;
+  // The figure laid over the paper's colour, as on the sheet.
+  const Colour ground = paper.paperColour.value_or(kBlack);
+  const std::uint32_t groundPixel = ToPixel(ground);
+  if (paper.paperColour)
+    std::fill_n(square->pixels(), static_cast<std::size_t>(side) * side, groundPixel);
   // In slices that end where the colour changes, so that slicing does not change the picture.
   constexpr std::size_t kSlice = 4096;
   for (std::size_t start = 0; start < segments.size();) {
@@ -248,7 +254,7 @@ ExportResult PrintPng(const FigureRecord& figure, const ExportRequest& request,
   }
   std::vector<std::uint32_t> page;
   try {
-    page.assign(static_cast<std::size_t>(width) * static_cast<std::size_t>(height), 0xFF000000u);
+    page.assign(static_cast<std::size_t>(width) * static_cast<std::size_t>(height), groundPixel);
   } catch (const std::bad_alloc&) {
     error = "not enough memory for " + std::to_string(width) + " x " + std::to_string(height) +
             " pixels";

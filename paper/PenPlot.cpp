@@ -166,16 +166,27 @@ void MoveCentres(std::span<const Lab> points, std::span<const double> weights,
   }
 }
 
+// A CIELAB distance from the paper under which ink hardly shows on it (2 is about the least the
+// eye tells apart).
+constexpr double kHidden = 10;
+
 // `count` pens for more colours than that: the centres of k-means over the colours' ink, each
 // pen once.
-std::vector<Colour> ClusteredPens(std::span<const std::pair<Colour, double>> ink,
-                                  std::size_t count) {
+std::vector<Colour> ClusteredPens(std::span<const std::pair<Colour, double>> ink, std::size_t count,
+                                  std::optional<Colour> paper) {
   std::vector<Lab> points;
   std::vector<double> weights;
   for (const auto& [colour, length] : ink) {
     points.push_back(ToLab(colour));
     // A segment of no length still has its colour on paper, as a dot.
-    weights.push_back(std::max(length, 1e-3));
+    double weight = std::max(length, 1e-3);
+    if (paper) {
+      // Ink that stands out little from the paper (CIELAB distances under 25) counts the less
+      // the nearer it lies.
+      const double contrast = std::sqrt(Squared(points.back(), ToLab(*paper))) / 25;
+      weight *= std::clamp(contrast * contrast, 1e-4, 1.0);
+    }
+    weights.push_back(weight);
   }
   std::vector<Lab> centres = SeedCentres(points, weights, count);
   std::vector<std::size_t> cluster(points.size(), centres.size());
@@ -225,13 +236,23 @@ std::vector<Colour> InLayingOrder(std::span<const Segment> segments,
 
 }  // namespace
 
-std::vector<Colour> ReducePens(std::span<const Segment> segments, int count) {
-  const auto ink = ColourInk(segments);
+std::vector<Colour> ReducePens(std::span<const Segment> segments, int count,
+                               std::optional<Colour> paper) {
+  auto ink = ColourInk(segments);
+  if (paper) {
+    // Ink the eye hardly tells from the paper gets no pen of its own, unless it is all there is:
+    // its strokes take the nearest pen that shows.
+    const Lab ground = ToLab(*paper);
+    auto hidden = [&ground](const std::pair<Colour, double>& i) {
+      return Squared(ToLab(i.first), ground) < kHidden * kHidden;
+    };
+    if (!std::all_of(ink.begin(), ink.end(), hidden)) std::erase_if(ink, hidden);
+  }
   std::vector<Colour> pens;
   if (ink.size() <= static_cast<std::size_t>(std::max(count, 0))) {
     for (const auto& [colour, length] : ink) pens.push_back(colour);
   } else {
-    pens = ClusteredPens(ink, static_cast<std::size_t>(count));
+    pens = ClusteredPens(ink, static_cast<std::size_t>(count), paper);
   }
   return InLayingOrder(segments, pens);
 }

@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <limits>
+#include <optional>
 #include <span>
 #include <vector>
 
@@ -46,7 +47,10 @@ struct PenPlot {
 // paper, started from k-means++ with a fixed seed so that a figure always gets the same pens.
 // They come in the order the figure lays their ink, on average: a pen whose strokes the figure
 // draws late, over the others, is plotted late.
-std::vector<Colour> ReducePens(std::span<const Segment> segments, int count);
+// On `paper`, when given, a colour counts less the nearer it lies to the paper's, and one the eye
+// hardly tells from it gets no pen: the pens go to the ink that shows.
+std::vector<Colour> ReducePens(std::span<const Segment> segments, int count,
+                               std::optional<Colour> paper = std::nullopt);
 
 // The nearest of `pens` in CIELAB to `colour`, as its index.
 std::size_t NearestPen(Colour colour, std::span<const Colour> pens);

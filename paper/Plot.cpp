@@ -19,7 +19,10 @@ PenPlot PlotWithPens(std::span<const Segment> segments, const PaperSettings& set
   const PenChoice& pens = settings.pens;
   const PlotLimits limits = LimitsOnPaper(settings);
   if (pens.own()) return PlanDrawablePlot(segments, pens.colours, limits);
-  return PlanDrawablePlot(segments, ReducePens(segments, pens.count), limits);
+  return PlanDrawablePlot(
+      segments,
+      ReducePens(segments, pens.count, settings.paperColour.value_or(PackColour(255, 255, 255))),
+      limits);
 }
 
 PlotTotals MeasurePlot(const PenPlot& plot, const PaperSettings& settings) {

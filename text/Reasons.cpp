@@ -130,6 +130,8 @@ constexpr const char* kWordings[] = {
     QT_TRANSLATE_NOOP("Reasons",
                       "%1 %2 is neither servo,S with S from %3 to %4 nor z,MM from %5 to %6 mm"),
     QT_TRANSLATE_NOOP("Reasons", "G-code (.gcode)"),
+    QT_TRANSLATE_NOOP("Reasons", "%1 is not white, black or #rrggbb"),
+    QT_TRANSLATE_NOOP("Reasons", "%1 %2 is not white, black or #rrggbb"),
     QT_TRANSLATE_NOOP("Reasons", "%1 pen colours; a plotter takes %2 to %3"),
     QT_TRANSLATE_NOOP("Reasons", "%1 needs %2"),
     QT_TRANSLATE_NOOP("Reasons", "%1 is for %2, not for %3"),

@@ -503,6 +503,14 @@
         <translation>%1 %2 ist weder servo,S mit S von %3 bis %4 noch z,MM von %5 bis %6 mm</translation>
     </message>
     <message>
+        <source>%1 is not white, black or #rrggbb</source>
+        <translation>%1 ist weder white noch black noch #rrggbb</translation>
+    </message>
+    <message>
+        <source>%1 %2 is not white, black or #rrggbb</source>
+        <translation>%1 %2 ist weder white noch black noch #rrggbb</translation>
+    </message>
+    <message>
         <source>G-code (.gcode)</source>
         <translation>G-Code (.gcode)</translation>
     </message>
@@ -876,14 +884,24 @@ der letzten Figur, mit deren Anfangsrichtungen; das Ende steht eine
 Sekunde</translation>
     </message>
     <message>
-        <source>a file for that sheet, upright (WxHmm: as typed), the figure
+        <source>A6 to A0, Letter, Legal, Tabloid, Postcard (100 x 148 mm) or
+WxHmm: a file for that sheet, upright (WxHmm: as typed), the figure
 centred in the square inside the margin: FILE.svg a plotter&apos;s
 layers of pen paths, FILE.hpgl or FILE.plt HPGL, FILE.gcode G-code,
 FILE.pdf a vector print, FILE.png a print at --dpi</source>
-        <translation>eine Datei für dieses Blatt, hochkant (WxHmm: wie eingegeben), die
+        <translation>A6 bis A0, Letter, Legal, Tabloid, Postcard (100 x 148 mm) oder
+WxHmm: eine Datei für dieses Blatt, hochkant (WxHmm: wie eingegeben), die
 Figur zentriert im Quadrat innerhalb des Rands: FILE.svg die Ebenen
 der Stiftwege eines Plotters, FILE.hpgl oder FILE.plt HPGL, FILE.gcode
 G-Code, FILE.pdf ein Vektordruck, FILE.png ein Druck mit --dpi</translation>
+    </message>
+    <message>
+        <source>the paper&apos;s colour: a print&apos;s ground (default black, or none
+with --on-white), and what a plotter&apos;s pens are chosen to stand
+out from (default white)</source>
+        <translation>die Farbe des Papiers: der Grund eines Drucks (Standard schwarz, oder
+keiner mit --on-white), und wovon sich die Stifte eines Plotters abheben
+sollen (Standard weiß)</translation>
     </message>
     <message>
         <source>the paper with its longer side across</source>

@@ -27,6 +27,11 @@ TEST(Paper, ValuesReadAsTypedAndWrongOnesAreNamed) {
       {"300x200mm", PaperSize{300, 200}, "300x200mm"},  // as it lies
       {"210X297MM", PaperSize{210, 297}, "A4"},
       {"215.9x355.6mm", PaperSize{215.9f, 355.6f}, "Legal"},
+      {"a6", PaperSize{105, 148}, "A6"},
+      {"A5", PaperSize{148, 210}, "A5"},
+      {"Tabloid", PaperSize{279.4f, 431.8f}, "Tabloid"},
+      {"postcard", PaperSize{100, 148}, "Postcard"},
+      {"148x100mm", PaperSize{148, 100}, "148x100mm"},  // a postcard as it lies
       {"B5", std::nullopt, "'B5' is no paper"},
       {"300x200", std::nullopt, "WxHmm"},
       {"19x200mm", std::nullopt, "20 to 5000 mm"},
@@ -58,6 +63,21 @@ TEST(Paper, ValuesReadAsTypedAndWrongOnesAreNamed) {
       EXPECT_EQ(FormatPlotTime(*read), formatted) << text;
     } else {
       EXPECT_EQ(error, "'" + text + "' is not a time such as 90m or 2h from 1m to 100h");
+    }
+  }
+
+  // A paper's colour: by name or as a pen's.
+  for (const auto& [text, colour] : std::vector<std::pair<std::string, std::optional<Colour>>>{
+           {"white", PackColour(255, 255, 255)},
+           {"BLACK", kBlack},
+           {"#1A2b3C", PackColour(0x1a, 0x2b, 0x3c)},
+           {"grey", std::nullopt},
+           {"#12345", std::nullopt},
+           {"", std::nullopt}}) {
+    std::string error;
+    EXPECT_EQ(ParsePaperColour(text, error), colour) << text;
+    if (!colour) {
+      EXPECT_EQ(error, "'" + text + "' is not white, black or #rrggbb");
     }
   }
 
@@ -152,6 +172,7 @@ TEST(Paper, RequestsAreCheckedAndTheirCommandReadsBack) {
   own.penWidth = 0.25f;
   own.speed = 40;
   own.plotMinutes = 90.5f;
+  own.paperColour = kBlack;
   PaperSettings print;
   print.dpi = 150;
   print.onWhite = true;
@@ -166,10 +187,12 @@ TEST(Paper, RequestsAreCheckedAndTheirCommandReadsBack) {
       {request("p.svg", {}),
        " --paper A4 --margin 15 --pens 6 --pen-width 0.3 --speed 25 --plot-time 2h"},
       {request("p.SVG", own),
-       " --paper 300x200mm --landscape --margin 12.5 --pens=#ff0000,#000010 --pen-width 0.25 "
+       " --paper 300x200mm --landscape --margin 12.5 --paper-colour #000000 --pens=#ff0000,#000010 "
+       "--pen-width 0.25 "
        "--speed 40 --plot-time 1h30.5m"},
       {request("p.plt", own),
-       " --paper 300x200mm --landscape --margin 12.5 --pens=#ff0000,#000010 --pen-width 0.25 "
+       " --paper 300x200mm --landscape --margin 12.5 --paper-colour #000000 --pens=#ff0000,#000010 "
+       "--pen-width 0.25 "
        "--speed 40 --plot-time 1h30.5m"},
       {request("p.pdf", print), " --paper A4 --margin 15 --on-white"},
       {request("p.png", print), " --paper A4 --margin 15 --dpi 150"},
@@ -185,10 +208,10 @@ TEST(Paper, RequestsAreCheckedAndTheirCommandReadsBack) {
   const std::vector<std::pair<std::string, PaperSettings>> refused = {
       {"a.mp4", {}},
       {"a.txt", {}},
-      {"a.png", {.paper = {841, 1189}, .pens = {}, .lift = {}, .dpi = 600}},
-      {"a.png", {.pens = {}, .lift = {}, .dpi = 1201}},
-      {"a.svg", {.margin = 101, .pens = {}, .lift = {}}},
-      {"a.svg", {.pens = {13, {}}, .lift = {}}},
+      {"a.png", {.paper = {841, 1189}, .pens = {}, .lift = {}, .dpi = 600, .paperColour = {}}},
+      {"a.png", {.pens = {}, .lift = {}, .dpi = 1201, .paperColour = {}}},
+      {"a.svg", {.margin = 101, .pens = {}, .lift = {}, .paperColour = {}}},
+      {"a.svg", {.pens = {13, {}}, .lift = {}, .paperColour = {}}},
   };
   for (const auto& [path, settings] : refused) {
     std::string error;

@@ -562,6 +562,32 @@ TEST_F(Renderer, APrintedPngHasThePapersPixelsAndResolution) {
   EXPECT_EQ(bytes.substr(at + 4, 9), std::string("\0\0\x0f\x61\0\0\x0f\x61\1", 9));
 }
 
+// A print on coloured paper shows the paper: the PNG's page and the PDF's ground are its colour,
+// the figure over it where it lies.
+TEST_F(Renderer, PrintsShowThePapersColour) {
+  const std::string png = Path("print.png"), pdf = Path("print.pdf");
+  for (const std::string& file : {png, pdf}) {
+    std::vector<std::string> args = {"--draws",        kExample,  "--paper", "postcard",
+                                     "--paper-colour", "#204060", "-o",      file};
+    if (file == png) args.insert(args.end(), {"--dpi", "72"});
+    const Outcome run = Render(args);
+    ASSERT_EQ(run.status, 0) << run.err;
+  }
+  const Image page = testing::ReadPng(png);
+  EXPECT_EQ(page.width * 1000 + page.height, 283 * 1000 + 420);
+  PaperSettings postcard;
+  postcard.paper = {100, 148};
+  const Image figure = FigureOnPage(postcard, 72);
+  EXPECT_EQ(page.at(0, 0), 0xFF204060u);
+  EXPECT_EQ(page.at(page.width / 2, 5), 0xFF204060u) << "the margin is the paper";
+  EXPECT_GT(Overlap(page, 0xFF204060u, figure), kSameShape);
+  SKIP_UNLESS("pdftoppm");
+  ASSERT_TRUE(Tool("pdftoppm -r 72 -png -singlefile '" + pdf + "' '" + Path("page") + "'"));
+  const Image rendered = testing::ReadPng(Path("page.png"));
+  EXPECT_EQ(rendered.at(0, 0), 0xFF204060u);
+  EXPECT_GT(Overlap(rendered, 0xFF204060u, figure), kSameShape);
+}
+
 TEST_F(Renderer, PaperFilesOpenAsTheirFigure) {
   const FigureRecord figure{kExampleDraws, {-1, 1, -1}, {}};
   for (const auto& [name, options] : std::vector<std::pair<std::string, std::vector<std::string>>>{
@@ -607,6 +633,10 @@ TEST_F(Renderer, BadPaperValuesGetOneLineStatusTwoAndNoFile) {
       {"--paper", "A4", "--plot-time", "2", "-o", svg},
       {"--paper", "A4", "--plot-time", "2h", "-o", pdf},
       {"--paper", "A4", "--pen-lift", "z", "-o", svg},
+      {"--paper", "A4", "--paper-colour", "grey", "-o", pdf},
+      {"--paper", "A4", "--paper-colour", "black", "--on-white", "-o", pdf},
+      {"--paper-colour", "black", "-o", png},
+      {"--paper", "A7", "-o", svg},
       {"--paper", "A4", "--file-per-pen", "-o", Path("x.hpgl")},
       {"--paper", "A4", "--pen-lift", "servo,0", "-o", Path("x.gcode")},
       {"--paper", "A4", "--pen-lift", "z,60", "-o", Path("x.gcode")},

@@ -85,6 +85,22 @@ TEST(PenPlot, PensKeepTheFigureColoursAndAreAlwaysTheSame) {
     EXPECT_LT(now, error(even)) << count << " pens";
   }
 
+  // Pens go to ink that shows on the paper: a figure mostly near-white gets no near-white pen
+  // for white paper, and one for black paper.
+  std::vector<Segment> pale(segments.begin(), segments.begin() + 3000);
+  for (std::size_t i = 0; i < pale.size(); ++i) {
+    pale[i].colour = i % 3 == 0   ? PackColour(200, 20, 20)
+                     : i % 3 == 1 ? PackColour(20, 20, 200)
+                                  : PackColour(static_cast<std::int16_t>(245 + i % 7), 250, 250);
+  }
+  auto whitish = [](const std::vector<Colour>& pens) {
+    return std::count_if(pens.begin(), pens.end(), [](Colour c) {
+      return std::min({c.red(), c.green(), c.blue()}) > 200;
+    });
+  };
+  EXPECT_EQ(whitish(ReducePens(pale, 3, PackColour(255, 255, 255))), 0);
+  EXPECT_EQ(whitish(ReducePens(pale, 3, kBlack)), 1);
+
   // A figure of three colours gets three pens, however many are asked for.
   std::vector<Segment> three(segments.begin(), segments.begin() + 30);
   for (std::size_t i = 0; i < three.size(); ++i) three[i].colour = PackColour(i % 3 * 100, 0, 9);
