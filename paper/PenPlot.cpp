@@ -532,8 +532,8 @@ class LineCells {
     }
   }
 
+  int side() const { return side_; }
   std::size_t lines() const { return ends_.size(); }
-  std::size_t cells() const { return static_cast<std::size_t>(side_) * side_; }
   std::span<const std::uint32_t> of(std::size_t k) const {
     const std::size_t from = k > 0 ? ends_[k - 1] : 0;
     return std::span(cells_).subspan(from, ends_[k] - from);
@@ -546,7 +546,7 @@ class LineCells {
     auto index = [this](double v) {
       return std::clamp(static_cast<int>(std::floor((v + kBorder) / cell_)), 0, side_ - 1);
     };
-    return static_cast<std::uint32_t>(index(y) * side_ + index(x));
+    return static_cast<std::uint32_t>(index(y)) << 16 | static_cast<std::uint32_t>(index(x));
   }
 
   double cell_;
@@ -560,13 +560,31 @@ class LineCells {
 constexpr double kRedundant = 0.5;
 
 // Which lines are drawn at `threshold`: each in turn, kept when less than that share of its
-// cells lie under lines kept before it. At 1 only the lines wholly under others go.
-void Thin(const LineCells& cells, double threshold, std::vector<std::uint8_t>& covered,
-          std::vector<bool>& kept) {
-  covered.assign(cells.cells(), 0);
+// cells lie under lines kept before it. At 1 only the lines wholly under others go. The cells
+// are `cells`' taken `spacing` by `spacing` along each side: near enough those of lines that
+// many times as wide, without sampling the lines again.
+void Thin(const LineCells& cells, double threshold, double spacing,
+          std::vector<std::uint8_t>& covered, std::vector<bool>& kept) {
+  const int side = cells.side();
+  const auto coarseSide = static_cast<std::uint32_t>(std::ceil(side / spacing));
+  // Each cell's column and row (y << 16 | x) to its coarse cell's, by table.
+  std::vector<std::uint32_t> column(static_cast<std::size_t>(side)), row(column.size());
+  for (int i = 0; i < side; ++i) {
+    const auto coarse = static_cast<std::uint32_t>(i / spacing);
+    column[static_cast<std::size_t>(i)] = coarse;
+    row[static_cast<std::size_t>(i)] = coarse * coarseSide;
+  }
+  covered.assign(static_cast<std::size_t>(coarseSide) * coarseSide, 0);
   kept.assign(cells.lines(), false);
+  std::vector<std::uint32_t> line;
   for (std::size_t k = 0; k < cells.lines(); ++k) {
-    const auto line = cells.of(k);
+    line.clear();
+    std::uint32_t last = std::numeric_limits<std::uint32_t>::max();
+    for (const std::uint32_t c : cells.of(k)) {
+      const std::uint32_t coarse = row[c >> 16] + column[c & 0xFFFF];
+      if (coarse != last) line.push_back(coarse);
+      last = coarse;
+    }
     std::size_t under = 0;
     for (const std::uint32_t c : line) under += covered[c];
     if (static_cast<double>(under) >= threshold * static_cast<double>(line.size())) continue;
@@ -606,12 +624,12 @@ PenPaths JoinLines(std::span<const PenLine> lines, const std::vector<bool>& kept
 // The lines kept at one threshold, as paths in the figure's drawing order.
 std::vector<PenPaths> JoinAt(std::span<const std::vector<PenLine>> lines,
                              std::span<const LineCells> cells, std::span<const Colour> pens,
-                             double threshold) {
+                             double threshold, double spacing) {
   std::vector<PenPaths> joined;
   std::vector<std::uint8_t> covered;
   std::vector<bool> kept;
   for (std::size_t p = 0; p < pens.size(); ++p) {
-    Thin(cells[p], threshold, covered, kept);
+    Thin(cells[p], threshold, spacing, covered, kept);
     PenPaths pen = JoinLines(lines[p], kept, static_cast<int>(p + 1), pens[p]);
     if (!pen.ends.empty()) joined.push_back(std::move(pen));
   }
@@ -654,28 +672,39 @@ double PenSeconds(const PenPaths& pen, const PlotLimits& limits) {
 PenPlot PlanDrawablePlot(std::span<const Segment> segments, std::span<const Colour> pens,
                          const PlotLimits& limits) {
   const std::vector<std::vector<PenLine>> lines = StepLines(segments, pens);
+  std::vector<LineCells> cells;
+  cells.reserve(lines.size());
+  // Cells finer than a quarter of the canvas's pixel tell nothing more of the figure, and a fine
+  // pen on a large sheet would ask for more of them than memory holds.
+  const double cell = std::max(limits.penWidth, 0.25);
+  for (const auto& pen : lines) cells.emplace_back(pen, cell);
   // The lines at `spacing` pen widths: redundant where they run within that of their pen's ink.
-  auto joinAt = [&lines, &pens, &limits](double spacing) {
-    std::vector<LineCells> cells;
-    cells.reserve(lines.size());
-    for (const auto& pen : lines) cells.emplace_back(pen, limits.penWidth * spacing);
-    return JoinAt(lines, cells, pens, kRedundant);
+  auto joinAt = [&lines, &pens, &cells](double spacing) {
+    return JoinAt(lines, cells, pens, kRedundant, spacing);
   };
   double seconds = 0;
   PenPlot plot = Ordered(joinAt(1), limits, seconds);
   if (seconds <= limits.seconds) return plot;
   // Then lines that run near the ink count as redundant, nearer ones first: the least spacing
-  // that keeps to the time, with the travel in the air taken as the same share of the drawing
-  // as at one pen width, found to within a twentieth of it; and more while the plot, ordered,
-  // still takes too long. Once the spacing spans the canvas, each pen draws one line.
-  const double upShare = plot.down > 0 ? plot.up / plot.down : 0;
+  // that keeps to the time, found to within about a tenth of it with the travel in the air taken
+  // as the same share of the drawing as in the plot ordered last; again with the share of the
+  // plot found while that still takes too long, and then wider steps. Once the spacing spans
+  // the canvas, each pen draws one line.
+  double upShare = plot.down > 0 ? plot.up / plot.down : 0;
   double low = 0, high = 10;  // binary logarithms of the spacing
-  for (int round = 0; round < 8; ++round) {
-    const double middle = (low + high) / 2;
-    const double roughly = SecondsRoughly(joinAt(std::exp2(middle)), upShare, limits);
-    (roughly <= limits.seconds ? high : low) = middle;
+  for (int attempt = 0; attempt < 3; ++attempt) {
+    for (int round = 0; round < 6; ++round) {
+      const double middle = (low + high) / 2;
+      const double roughly = SecondsRoughly(joinAt(std::exp2(middle)), upShare, limits);
+      (roughly <= limits.seconds ? high : low) = middle;
+    }
+    plot = Ordered(joinAt(std::exp2(high)), limits, seconds);
+    if (seconds <= limits.seconds) return plot;
+    // The thinner plot travels more in the air for its length: search again with its share.
+    if (plot.down > 0) upShare = std::max(upShare, plot.up / plot.down);
+    low = high, high = 10;
   }
-  for (double spacing = std::exp2(high); spacing < 2048; spacing *= 1.05) {
+  for (double spacing = std::exp2(low); spacing < 2048; spacing *= 1.05) {
     plot = Ordered(joinAt(spacing), limits, seconds);
     if (seconds <= limits.seconds) return plot;
   }

@@ -258,6 +258,9 @@ TEST(PenPlot, EachStepIsOneLineAndAWiderPenDrawsLess) {
   for (std::size_t i = 1; i < down.size(); ++i) {
     EXPECT_LT(down[i], down[i - 1] * 0.8) << "pen " << i << " draws about as much as thinner";
   }
+  // The finest pen on the largest sheet is a hundredth of a pixel: planned without a grid of
+  // such cells, which memory would not hold.
+  EXPECT_FALSE(PlanDrawablePlot(segments, pens, {.penWidth = 0.005}).pens.empty());
   // A time that nothing fits in draws nothing rather than too much.
   EXPECT_TRUE(PlanDrawablePlot(segments, pens, {.penWidth = 1, .seconds = 0}).pens.empty());
 }
