@@ -83,7 +83,7 @@ class Unseen final : public Canvas {
 };
 
 void PrintFigure(long k, const FigureRecord& figure) {
-  std::printf("figure %ld %s\n", k, DescribeFigure(figure).c_str());
+  WriteStandardOutput("figure " + std::to_string(k) + " " + DescribeFigure(figure) + "\n");
 }
 
 // Traces the run's figures onto `picture` as the window does, each told on standard output: the
@@ -156,7 +156,10 @@ int WriteOutput(const RenderOptions& options, const Picture1& picture, const Fig
   if (result == ExportResult::Cancelled) return Interrupted(" while writing");
   if (result == ExportResult::Failed) return Fail(1, error);
   if (!options.request->plotter()) return 0;
-  std::printf("%s\n", PlotLine(plot).c_str());
+  WriteStandardOutput(PlotLine(plot) + "\n");
+  for (const std::string& line : EstimateLines(plot)) {
+    WriteStandardOutput(InLanguage(line, Language()) + "\n");
+  }
   return StandardOutputWritten("stringart-render") ? 0 : 1;
 }
 
@@ -167,9 +170,8 @@ int main(int argc, char** argv) {
   const auto options = ParseRenderOptions(std::vector<std::string>(argv + 1, argv + argc), error);
   if (!options) return Fail(2, error);
   if (options->help || options->version) {
-    std::fputs(options->help ? RenderUsage(Language()).c_str()
-                             : "stringart-render " STRINGART_VERSION "\n",
-               stdout);
+    WriteStandardOutput(options->help ? RenderUsage(Language())
+                                      : "stringart-render " STRINGART_VERSION "\n");
     return StandardOutputWritten("stringart-render") ? 0 : 1;
   }
   if (!OutputLooksWritable(options->output, error)) return Fail(1, error);

@@ -48,7 +48,8 @@ std::optional<FigureRecord> OpenFigure(const std::string& path, std::string& err
   const auto format = FormatForPath(path);
   if (!format) {
     error = named +
-            "only .png, .svg, .mp4, .webm, .hpgl, .plt and .pdf files written by stringart carry a "
+            "only .png, .svg, .mp4, .webm, .hpgl, .plt, .gcode and .pdf files written by stringart "
+            "carry a "
             "figure";
     return std::nullopt;
   }
@@ -94,7 +95,8 @@ ExportResult ExportFigure(const ExportRequest& request, const FigureRecord& figu
     }
     case FigureFormat::Mp4:
     case FigureFormat::Webm: result = SaveAnimation(figure, request, progress, why); break;
-    case FigureFormat::Hpgl: result = SavePlotterFile(figure, request, progress, why, plot); break;
+    case FigureFormat::Hpgl:
+    case FigureFormat::Gcode: result = SavePlotterFile(figure, request, progress, why, plot); break;
     case FigureFormat::Pdf: result = SavePrint(figure, request, progress, why); break;
   }
   if (result == ExportResult::Failed) error = "cannot save " + Quoted(request.path) + ": " + why;

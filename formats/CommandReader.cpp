@@ -110,6 +110,14 @@ std::optional<std::string> ReadHpglCommand(int fd, std::string& error) {
   return head->substr(open + 3, close - (open + 3));
 }
 
+// G-code as stringart writes it: its first line a comment, "; stringart-render ...".
+std::optional<std::string> ReadGcodeCommand(int fd, std::string& error) {
+  auto head = ReadAt(fd, 0, kMaxCommandText + 4096, error);
+  if (!head) return std::nullopt;
+  if (!head->starts_with("; ")) return std::string();
+  return head->substr(2, head->find('\n') - 2);
+}
+
 std::optional<std::string> ReadPdfCommand(int fd, std::string& error) {
   auto head = ReadAt(fd, 0, 5, error);
   if (!head) return std::nullopt;
@@ -153,6 +161,7 @@ std::optional<std::string> ReadFileCommand(const std::string& path, FigureFormat
     case FigureFormat::Webm: text = ReadVideoComment(fd, format, error); break;
     case FigureFormat::Hpgl: text = ReadHpglCommand(fd, error); break;
     case FigureFormat::Pdf: text = ReadPdfCommand(fd, error); break;
+    case FigureFormat::Gcode: text = ReadGcodeCommand(fd, error); break;
   }
   close(fd);
   return text;

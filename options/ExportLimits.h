@@ -46,6 +46,13 @@ inline constexpr int kMinPens = 1, kMaxPens = 12, kDefaultPens = 6;
 // The plotter's pen, millimetres wide, and its speed, millimetres a second.
 inline constexpr float kDefaultPenWidth = 0.3f, kMinPenWidth = 0.05f, kMaxPenWidth = 5;
 inline constexpr float kDefaultSpeed = 25, kMinSpeed = 1, kMaxSpeed = 1000;
+// The time a plot may take, minutes: what the lines drawn are thinned to fit.
+inline constexpr float kDefaultPlotMinutes = 120, kMinPlotMinutes = 1, kMaxPlotMinutes = 6000;
+// Seconds a plotter takes to lower its pen and lift it again, once a path.
+inline constexpr double kPenLiftSeconds = 0.2;
+// A G-code plotter's pen: a servo's M3 S value down, or the Z axis's height up, millimetres.
+inline constexpr float kMinServo = 1, kMaxServo = 10000, kDefaultServo = 1000;
+inline constexpr float kMinLift = 0.5f, kMaxLift = 50, kDefaultLift = 3;
 // A printed PNG's dots per inch.
 inline constexpr int kMinDpi = 72, kMaxDpi = 1200, kDefaultDpi = 300;
 

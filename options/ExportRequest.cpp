@@ -16,12 +16,13 @@ std::optional<ExportRequest> ExportRequest::Make(std::string path, FrameSize siz
                                                  std::string& error) {
   const auto format = FormatForPath(path);
   if (!format) {
-    error = "the name must end in .png, .svg, .mp4, .webm, .hpgl, .plt or .pdf";
+    error = "the name must end in .png, .svg, .mp4, .webm, .hpgl, .plt, .gcode or .pdf";
     return std::nullopt;
   }
   ExportRequest request{std::move(path), *format, size, seconds, fps, std::move(morphTo), {}};
-  if (*format == FigureFormat::Hpgl || *format == FigureFormat::Pdf) {
-    error = "an HPGL or PDF file is made for a sheet of paper";
+  if (*format == FigureFormat::Hpgl || *format == FigureFormat::Gcode ||
+      *format == FigureFormat::Pdf) {
+    error = "an HPGL, G-code or PDF file is made for a sheet of paper";
   } else if (request.moving()) {
     error = AnimationProblem(size, seconds, fps);
   } else if (request.morph()) {
@@ -38,7 +39,7 @@ std::optional<ExportRequest> ExportRequest::ForPaper(std::string path, const Pap
                                                      std::string& error) {
   const auto format = FormatForPath(path);
   if (!format || IsAnimation(*format)) {
-    error = "a file for paper ends in .svg, .hpgl, .plt, .pdf or .png";
+    error = "a file for paper ends in .svg, .hpgl, .plt, .gcode, .pdf or .png";
     return std::nullopt;
   }
   ExportRequest request{std::move(path), *format, {}, 0, 0, {}, paper};
@@ -92,6 +93,7 @@ std::string RemakeCommand(const FigureRecord& figure, const ExportRequest& reque
     AddOption(command, kPaperOption, FormatPaper(paper.paper));
     if (paper.landscape) (command += ' ') += kLandscapeOption;
     AddOption(command, kMarginOption, FormatDecimal(paper.margin));
+    if (paper.paperColour) AddOption(command, kPaperColourOption, FormatColour(*paper.paperColour));
     if (request.plotter()) {
       // Colours joined to the option by '=': a word that begins with '#' would start a comment
       // in a shell the command is pasted into.
@@ -100,10 +102,13 @@ std::string RemakeCommand(const FigureRecord& figure, const ExportRequest& reque
       } else {
         AddOption(command, kPensOption, FormatPens(paper.pens));
       }
-      if (request.format == FigureFormat::Svg) {
-        AddOption(command, kPenWidthOption, FormatDecimal(paper.penWidth));
-      }
+      AddOption(command, kPenWidthOption, FormatDecimal(paper.penWidth));
       AddOption(command, kSpeedOption, FormatDecimal(paper.speed));
+      AddOption(command, kPlotTimeOption, FormatPlotTime(paper.plotMinutes));
+      if (request.format == FigureFormat::Gcode) {
+        AddOption(command, kPenLiftOption, FormatPenLift(paper.lift));
+        if (paper.filePerPen) (command += ' ') += kFilePerPenOption;
+      }
     } else if (request.format == FigureFormat::Png) {
       AddOption(command, kDpiOption, std::to_string(paper.dpi));
     } else if (paper.onWhite) {

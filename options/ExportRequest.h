@@ -13,7 +13,8 @@ namespace stringart {
 // One export of a figure as the renderer's options or a window's dialog ask for it, its kind
 // decided once, from the file's name: a large picture (.png), an SVG of a given size (.svg), the
 // figure being traced (.mp4, .webm) or, with draws to morph to, a morph from the figure to them.
-// With a paper it is a file for that sheet: a plotter's SVG (.svg) or HPGL (.hpgl, .plt), a
+// With a paper it is a file for that sheet: a plotter's SVG (.svg), HPGL (.hpgl, .plt) or G-code
+// (.gcode), a
 // vector print (.pdf) or a print at the paper's dots (.png).
 struct ExportRequest {
   std::string path;
@@ -28,8 +29,8 @@ struct ExportRequest {
   // line without the path, when nothing can be made of it.
   static std::optional<ExportRequest> Make(std::string path, FrameSize size, int seconds, int fps,
                                            std::optional<FigureDraws> morphTo, std::string& error);
-  // A file for paper: .svg, .hpgl, .plt, .pdf or .png. Nullopt with `error` set as above when
-  // the margin leaves no room, the pens are not 1 to 12, or a PNG would be larger than the
+  // A file for paper: .svg, .hpgl, .plt, .gcode, .pdf or .png. Nullopt with `error` set as above
+  // when the margin leaves no room, the pens are not 1 to 12, or a PNG would be larger than the
   // largest picture.
   static std::optional<ExportRequest> ForPaper(std::string path, const PaperSettings& paper,
                                                std::string& error);
@@ -38,7 +39,8 @@ struct ExportRequest {
   bool morph() const { return morphTo.has_value(); }
   // A plotter's file: pen paths in layers (SVG) or in HPGL.
   bool plotter() const {
-    return paper && (format == FigureFormat::Svg || format == FigureFormat::Hpgl);
+    return paper && (format == FigureFormat::Svg || format == FigureFormat::Hpgl ||
+                     format == FigureFormat::Gcode);
   }
 };
 

@@ -46,7 +46,8 @@ static_assert(kDefaultAnimationSize == FrameSize{1000, 1000} && kDefaultSeconds 
                   kDefaultFps == 30 && kMinSide == 500 && kMaxSide == 16384 &&
                   kAnimationMaxSide == 4096 && kDefaultMargin == 15 && kMinPens == 1 &&
                   kMaxPens == 12 && kDefaultPens == 6 && kDefaultPenWidth == 0.3f &&
-                  kDefaultSpeed == 25 && kDefaultDpi == 300,
+                  kDefaultSpeed == 25 && kDefaultDpi == 300 && kDefaultPlotMinutes == 120 &&
+                  kMinPlotMinutes == 1 && kMaxPlotMinutes == 6000,
               "the help below names them");
 
 // The command a file carries holds the options from --draws to --morph-to.
@@ -120,15 +121,24 @@ constexpr OptionRow kRenderOptions[] = {
      .read = ReadAsDraws,
      .what = "the draws morphed to are"},
     {.name = kPaperOption,
-     .value = "A4|A3|A2|A1|A0|Letter|Legal|WxHmm",
+     .value = "SHEET",
      .help =
          QT_TRANSLATE_NOOP("RenderOptions",
-                           "a file for that sheet, upright (WxHmm: as typed), the figure\n"
+                           "A6 to A0, Letter, Legal, Tabloid, Postcard (100 x 148 mm) or\n"
+                           "WxHmm: a file for that sheet, upright (WxHmm: as typed), the figure\n"
                            "centred in the square inside the margin: FILE.svg a plotter's\n"
-                           "layers of pen paths, FILE.hpgl or FILE.plt HPGL, FILE.pdf a vector\n"
-                           "print, FILE.png a print at --dpi"),
+                           "layers of pen paths, FILE.hpgl or FILE.plt HPGL, FILE.gcode G-code,\n"
+                           "FILE.pdf a vector print, FILE.png a print at --dpi"),
      .read = ReadAsPaper,
      .what = "the paper is"},
+    {.name = kPaperColourOption,
+     .value = "white|black|#RRGGBB",
+     .help = QT_TRANSLATE_NOOP("RenderOptions",
+                               "the paper's colour: a print's ground (default black, or none\n"
+                               "with --on-white), and what a plotter's pens are chosen to stand\n"
+                               "out from (default white)"),
+     .read = ReadAsPaperColour,
+     .what = "the paper colour is"},
     {.name = kLandscapeOption,
      .help = QT_TRANSLATE_NOOP("RenderOptions", "the paper with its longer side across"),
      .what = "the landscape is"},
@@ -152,7 +162,9 @@ constexpr OptionRow kRenderOptions[] = {
     {.name = kPenWidthOption,
      .value = "MM",
      .help = QT_TRANSLATE_NOOP("RenderOptions",
-                               "a plotter SVG's stroke width, {range} mm (default 0.3)"),
+                               "the plotter's pen width, {range} mm (default 0.3): each step\n"
+                               "of the figure is one line, and lines that would run where the\n"
+                               "same pen has drawn are left out"),
      .read = ReadAsDecimal,
      .low = kMinPenWidth,
      .high = kMaxPenWidth,
@@ -168,6 +180,27 @@ constexpr OptionRow kRenderOptions[] = {
      .high = kMaxSpeed,
      .unit = "mm/s",
      .what = "the speed is"},
+    {.name = kPlotTimeOption,
+     .value = "TIME",
+     .help = QT_TRANSLATE_NOOP("RenderOptions",
+                               "the time a plot may take at --speed, as 90m or 2h, 1m to 100h\n"
+                               "(default 2h): the lines that add least to the figure are left\n"
+                               "out until it fits"),
+     .read = ReadAsPlotTime,
+     .what = "the plot time is"},
+    {.name = kPenLiftOption,
+     .value = "servo[,S]|z[,MM]",
+     .help = QT_TRANSLATE_NOOP("RenderOptions",
+                               "how a G-code plotter lifts its pen: a servo, down at M3 S (1 to\n"
+                               "10000, default 1000) and up at M5, or the Z axis, down at 0 and\n"
+                               "up at MM (0.5 to 50, default 3); default servo"),
+     .read = ReadAsPenLift,
+     .what = "the pen lift is"},
+    {.name = kFilePerPenOption,
+     .help = QT_TRANSLATE_NOOP("RenderOptions",
+                               "G-code in a file for each pen, FILE-1.gcode and so on, rather\n"
+                               "than one that pauses (M0) to change pens"),
+     .what = "a file per pen is"},
     {.name = kDpiOption,
      .value = "N",
      .help =
@@ -194,8 +227,8 @@ std::span<const OptionRow> RenderOptionTable() {
 
 std::span<const OptionRow> RemakeOptionTable() {
   static_assert(kRenderOptions[3].name == kDrawsOption &&
-                kRenderOptions[16].name == kOnWhiteOption);
-  return std::span(kRenderOptions).subspan(3, 14);
+                kRenderOptions[20].name == kOnWhiteOption);
+  return std::span(kRenderOptions).subspan(3, 18);
 }
 
 std::string FormatDraws(const FigureDraws& draws) {
@@ -344,6 +377,7 @@ std::optional<FigureFormat> FormatForPath(std::string_view path) {
   if (EndsWithNoCase(path, ".webm")) return FigureFormat::Webm;
   if (EndsWithNoCase(path, ".hpgl") || EndsWithNoCase(path, ".plt")) return FigureFormat::Hpgl;
   if (EndsWithNoCase(path, ".pdf")) return FigureFormat::Pdf;
+  if (EndsWithNoCase(path, ".gcode")) return FigureFormat::Gcode;
   return std::nullopt;
 }
 

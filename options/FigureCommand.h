@@ -27,6 +27,10 @@ inline constexpr std::string_view kSeedOption = "--seed", kFiguresOption = "--fi
 inline constexpr std::string_view kPaperOption = "--paper", kLandscapeOption = "--landscape";
 inline constexpr std::string_view kMarginOption = "--margin", kPensOption = "--pens";
 inline constexpr std::string_view kPenWidthOption = "--pen-width", kSpeedOption = "--speed";
+inline constexpr std::string_view kPlotTimeOption = "--plot-time";
+inline constexpr std::string_view kPenLiftOption = "--pen-lift";
+inline constexpr std::string_view kFilePerPenOption = "--file-per-pen";
+inline constexpr std::string_view kPaperColourOption = "--paper-colour";
 inline constexpr std::string_view kDpiOption = "--dpi", kOnWhiteOption = "--on-white";
 inline constexpr std::string_view kHelpOption = "--help", kHelpShort = "-h";
 inline constexpr std::string_view kVersionOption = "--version";
@@ -75,9 +79,9 @@ std::optional<FigureRecord> ParseRemakeCommand(std::string_view text, std::strin
 std::optional<FrameSize> ParseSize(std::string_view text, std::string& error);
 
 // The kinds of file a figure is written to, by the name's extension.
-enum class FigureFormat { Png, Svg, Mp4, Webm, Hpgl, Pdf };
+enum class FigureFormat { Png, Svg, Mp4, Webm, Hpgl, Pdf, Gcode };
 // The format a file name asks for, by its extension (.png, .svg, .mp4, .webm, .hpgl or .plt,
-// .pdf; any letter case).
+// .pdf, .gcode; any letter case).
 std::optional<FigureFormat> FormatForPath(std::string_view path);
 // Whether the format is a moving picture.
 inline bool IsAnimation(FigureFormat format) {

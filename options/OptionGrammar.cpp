@@ -268,6 +268,26 @@ std::optional<OptionValue> ReadAsPaper(const OptionRow&, std::string_view value,
   return std::nullopt;
 }
 
+std::optional<OptionValue> ReadAsPlotTime(const OptionRow&, std::string_view value,
+                                          std::string& why) {
+  if (const auto minutes = ParsePlotTime(value, why)) return *minutes;
+  return std::nullopt;
+}
+
+std::optional<OptionValue> ReadAsPenLift(const OptionRow&, std::string_view value,
+                                         std::string& why) {
+  if (const auto lift = ParsePenLift(value, why)) return *lift;
+  return std::nullopt;
+}
+
+std::optional<OptionValue> ReadAsPaperColour(const OptionRow&, std::string_view value,
+                                             std::string& why) {
+  if (const auto colour = ParsePaperColour(value, why)) {
+    return static_cast<long long>(colour->red()) << 16 | colour->green() << 8 | colour->blue();
+  }
+  return std::nullopt;
+}
+
 std::optional<OptionValue> ReadAsPens(const OptionRow&, std::string_view value, std::string& why) {
   if (auto pens = ParsePens(value, why)) return std::move(*pens);
   return std::nullopt;

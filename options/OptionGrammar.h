@@ -20,7 +20,7 @@ namespace stringart {
 
 struct OptionRow;
 using OptionValue = std::variant<std::monostate, std::string, long long, float, FigureDraws,
-                                 Directions, FrameSize, PaperSize, PenChoice>;
+                                 Directions, FrameSize, PaperSize, PenChoice, PenLift>;
 // Reads an option's value: what it becomes, or nullopt with `why` set to what is wrong with it,
 // worded as a reason that may follow the option's name ("'0' is not a whole number ...").
 using OptionReader = std::optional<OptionValue> (*)(const OptionRow& row, std::string_view value,
@@ -81,6 +81,12 @@ std::optional<OptionValue> ReadAsDecimal(const OptionRow& row, std::string_view 
                                          std::string& why);  // float, low to high
 std::optional<OptionValue> ReadAsPaper(const OptionRow&, std::string_view value,
                                        std::string& why);  // PaperSize, a name or WxHmm
+std::optional<OptionValue> ReadAsPlotTime(const OptionRow&, std::string_view value,
+                                          std::string& why);  // float minutes, 90m or 2h
+std::optional<OptionValue> ReadAsPenLift(const OptionRow&, std::string_view value,
+                                         std::string& why);  // PenLift, servo[:S] or z[:MM]
+std::optional<OptionValue> ReadAsPaperColour(const OptionRow&, std::string_view value,
+                                             std::string& why);  // long long, 0xRRGGBB
 std::optional<OptionValue> ReadAsPens(const OptionRow&, std::string_view value,
                                       std::string& why);  // PenChoice, N or #rrggbb,...
 std::optional<OptionValue> ReadAsWindowId(const OptionRow&, std::string_view value,

@@ -128,6 +128,64 @@ std::string FormatPens(const PenChoice& pens) {
   return text;
 }
 
+std::optional<float> ParsePlotTime(std::string_view text, std::string& error) {
+  std::optional<float> minutes;
+  const std::size_t h = text.find_first_of("hH");
+  const bool endsInM = !text.empty() && (text.back() == 'm' || text.back() == 'M');
+  if (h != std::string_view::npos && h + 1 == text.size()) {
+    if (const auto hours = ParseDecimal(text.substr(0, h))) minutes = *hours * 60;
+  } else if (h != std::string_view::npos && endsInM) {
+    const auto hours = ReadWhole(text.substr(0, h), 0, 1000);
+    const auto rest = ParseDecimal(text.substr(h + 1, text.size() - h - 2));
+    if (hours && rest) minutes = static_cast<float>(*hours) * 60 + *rest;
+  } else if (endsInM) {
+    minutes = ParseDecimal(text.substr(0, text.size() - 1));
+  }
+  if (minutes && *minutes >= kMinPlotMinutes && *minutes <= kMaxPlotMinutes) return minutes;
+  error = Quoted(text) + " is not a time such as 90m or 2h from " +
+          FormatPlotTime(kMinPlotMinutes) + " to " + FormatPlotTime(kMaxPlotMinutes);
+  return std::nullopt;
+}
+
+std::string FormatPlotTime(float minutes) {
+  const float hours = std::floor(minutes / 60);
+  const float rest = minutes - hours * 60;
+  if (hours == 0) return FormatDecimal(rest) + "m";
+  const std::string whole = std::to_string(static_cast<long>(hours)) + "h";
+  return rest == 0 ? whole : whole + FormatDecimal(rest) + "m";
+}
+
+std::optional<PenLift> ParsePenLift(std::string_view text, std::string& error) {
+  const std::size_t colon = text.find(',');
+  const std::string_view kind = text.substr(0, colon);
+  PenLift lift;
+  lift.z = SameNoCase(kind, "z");
+  if (lift.z) lift.value = kDefaultLift;
+  const float least = lift.z ? kMinLift : kMinServo, most = lift.z ? kMaxLift : kMaxServo;
+  std::optional<float> value = lift.value;
+  if (colon != std::string_view::npos) value = ParseDecimal(text.substr(colon + 1));
+  if ((lift.z || SameNoCase(kind, "servo")) && value && *value >= least && *value <= most) {
+    lift.value = *value;
+    return lift;
+  }
+  error = Quoted(text) + " is neither servo,S with S from " + FormatDecimal(kMinServo) + " to " +
+          FormatDecimal(kMaxServo) + " nor z,MM from " + FormatDecimal(kMinLift) + " to " +
+          FormatDecimal(kMaxLift) + " mm";
+  return std::nullopt;
+}
+
+std::string FormatPenLift(const PenLift& lift) {
+  return (lift.z ? "z," : "servo,") + FormatDecimal(lift.value);
+}
+
+std::optional<Colour> ParsePaperColour(std::string_view text, std::string& error) {
+  if (SameNoCase(text, "white")) return PackColour(255, 255, 255);
+  if (SameNoCase(text, "black")) return kBlack;
+  if (const auto colour = ParseColour(text)) return colour;
+  error = Quoted(text) + " is not white, black or #rrggbb";
+  return std::nullopt;
+}
+
 std::optional<Colour> ParseColour(std::string_view text) {
   if (text.size() != 7 || text[0] != '#') return std::nullopt;
   const auto rgb = ReadWhole(text.substr(1), 0, 0xFFFFFF, 16);

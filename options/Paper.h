@@ -24,9 +24,12 @@ struct NamedPaper {
   PaperSize size;
 };
 inline constexpr NamedPaper kPapers[] = {
-    {"A4", {210, 297}},          {"A3", {297, 420}},  {"A2", {420, 594}},
-    {"A1", {594, 841}},          {"A0", {841, 1189}}, {"Letter", {215.9f, 279.4f}},
-    {"Legal", {215.9f, 355.6f}},
+    {"A4", {210, 297}},          {"A3", {297, 420}},
+    {"A2", {420, 594}},          {"A1", {594, 841}},
+    {"A0", {841, 1189}},         {"Letter", {215.9f, 279.4f}},
+    {"Legal", {215.9f, 355.6f}}, {"A5", {148, 210}},
+    {"A6", {105, 148}},          {"Tabloid", {279.4f, 431.8f}},
+    {"Postcard", {100, 148}},
 };
 
 // The pens a plotter file is drawn with: `count` colours that keep the figure's best, or, when
@@ -38,14 +41,28 @@ struct PenChoice {
   friend bool operator==(const PenChoice&, const PenChoice&) = default;
 };
 
+// How a G-code plotter lowers and lifts its pen: a servo (M3 S`value` down, M5 up) or the Z
+// axis (down at 0, up at `value` millimetres).
+struct PenLift {
+  bool z = false;
+  float value = kDefaultServo;
+  friend bool operator==(const PenLift&, const PenLift&) = default;
+};
+
 struct PaperSettings {
   PaperSize paper = kPapers[0].size;
   bool landscape = false;  // the longer side across
   float margin = kDefaultMargin;
   PenChoice pens;
   float penWidth = kDefaultPenWidth, speed = kDefaultSpeed;
+  float plotMinutes = kDefaultPlotMinutes;  // the time a plotter file's plot may take
+  PenLift lift;                             // G-code's
+  bool filePerPen = false;                  // G-code in a file for each pen
   int dpi = kDefaultDpi;
   bool onWhite = false;  // a print without the black ground
+  // The sheet's colour, when given: what a print's ground shows, and what a plotter's pens are
+  // chosen to stand out from (white when not given).
+  std::optional<Colour> paperColour;
   friend bool operator==(const PaperSettings&, const PaperSettings&) = default;
 };
 
@@ -74,6 +91,17 @@ std::string FormatPaper(PaperSize paper);
 // "N" (kMinPens to kMaxPens) or "#rrggbb,..." (as many).
 std::optional<PenChoice> ParsePens(std::string_view text, std::string& error);
 std::string FormatPens(const PenChoice& pens);
+// A plot's time: "90m", "2h", "1.5h" or "1h30m", from kMinPlotMinutes to kMaxPlotMinutes, as
+// minutes. Nullopt with `error` set to what is wrong.
+std::optional<float> ParsePlotTime(std::string_view text, std::string& error);
+// "2h", "1h30m", "45m", "1.5m".
+std::string FormatPlotTime(float minutes);
+// "servo", "servo,S", "z" or "z,MM". Nullopt with `error` set to what is wrong.
+std::optional<PenLift> ParsePenLift(std::string_view text, std::string& error);
+// "servo,1000", "z,3".
+std::string FormatPenLift(const PenLift& lift);
+// A paper's colour: "white", "black" or "#rrggbb", any letter case.
+std::optional<Colour> ParsePaperColour(std::string_view text, std::string& error);
 // "#rrggbb", any letter case.
 std::optional<Colour> ParseColour(std::string_view text);
 std::string FormatColour(Colour colour);  // "#rrggbb"

@@ -11,17 +11,21 @@ namespace {
 // The options that only a file for paper takes, and the kinds of file each is for.
 struct PaperOption {
   std::string_view name;
-  bool svg, hpgl, pdf, png;
+  bool svg, hpgl, gcode, pdf, png;
   std::string_view files;  // as a message names them
 };
 constexpr PaperOption kPaperOptions[] = {
-    {kLandscapeOption, true, true, true, true, ""},
-    {kMarginOption, true, true, true, true, ""},
-    {kPensOption, true, true, false, false, "plotter files (.svg, .hpgl, .plt)"},
-    {kPenWidthOption, true, false, false, false, "a plotter's SVG"},
-    {kSpeedOption, true, true, false, false, "plotter files (.svg, .hpgl, .plt)"},
-    {kDpiOption, false, false, false, true, "a printed PNG"},
-    {kOnWhiteOption, false, false, true, false, "a PDF"},
+    {kLandscapeOption, true, true, true, true, true, ""},
+    {kMarginOption, true, true, true, true, true, ""},
+    {kPaperColourOption, true, true, true, true, true, ""},
+    {kPensOption, true, true, true, false, false, "plotter files (.svg, .hpgl, .plt, .gcode)"},
+    {kPenWidthOption, true, true, true, false, false, "plotter files (.svg, .hpgl, .plt, .gcode)"},
+    {kSpeedOption, true, true, true, false, false, "plotter files (.svg, .hpgl, .plt, .gcode)"},
+    {kPlotTimeOption, true, true, true, false, false, "plotter files (.svg, .hpgl, .plt, .gcode)"},
+    {kPenLiftOption, false, false, true, false, false, "G-code (.gcode)"},
+    {kFilePerPenOption, false, false, true, false, false, "G-code (.gcode)"},
+    {kDpiOption, false, false, false, false, true, "a printed PNG"},
+    {kOnWhiteOption, false, false, false, true, false, "a PDF"},
 };
 
 // The paper the options ask for, checked against the kind of file; false with `error` set.
@@ -34,10 +38,11 @@ bool ReadPaper(const GivenOptions& given, FigureFormat format, RenderOptions& op
       error = std::string(option.name) + " needs " + std::string(kPaperOption);
       return false;
     }
-    const bool fits = format == FigureFormat::Svg    ? option.svg
-                      : format == FigureFormat::Hpgl ? option.hpgl
-                      : format == FigureFormat::Pdf  ? option.pdf
-                                                     : option.png;
+    const bool fits = format == FigureFormat::Svg     ? option.svg
+                      : format == FigureFormat::Hpgl  ? option.hpgl
+                      : format == FigureFormat::Gcode ? option.gcode
+                      : format == FigureFormat::Pdf   ? option.pdf
+                                                      : option.png;
     if (!fits) {
       error = std::string(option.name) + " is for " + std::string(option.files) + ", not for " +
               Quoted(options.output);
@@ -45,13 +50,17 @@ bool ReadPaper(const GivenOptions& given, FigureFormat format, RenderOptions& op
     }
   }
   if (!paper) {
-    if (format != FigureFormat::Hpgl && format != FigureFormat::Pdf) return true;
+    if (format != FigureFormat::Hpgl && format != FigureFormat::Gcode &&
+        format != FigureFormat::Pdf) {
+      return true;
+    }
     error = "output " + Quoted(options.output) + " is made for a sheet of paper: give " +
             std::string(kPaperOption);
     return false;
   }
   if (IsAnimation(format)) {
-    error = std::string(kPaperOption) + " is for .svg, .hpgl, .plt, .pdf and .png files, not for " +
+    error = std::string(kPaperOption) +
+            " is for .svg, .hpgl, .plt, .gcode, .pdf and .png files, not for " +
             Quoted(options.output);
     return false;
   }
@@ -67,8 +76,21 @@ bool ReadPaper(const GivenOptions& given, FigureFormat format, RenderOptions& op
   settings.pens = given.Get<PenChoice>(kPensOption).value_or(PenChoice{});
   settings.penWidth = given.Get<float>(kPenWidthOption).value_or(kDefaultPenWidth);
   settings.speed = given.Get<float>(kSpeedOption).value_or(kDefaultSpeed);
+  settings.plotMinutes = given.Get<float>(kPlotTimeOption).value_or(kDefaultPlotMinutes);
+  settings.lift = given.Get<PenLift>(kPenLiftOption).value_or(PenLift{});
+  settings.filePerPen = given.Has(kFilePerPenOption);
   settings.dpi = static_cast<int>(given.Get<long long>(kDpiOption).value_or(kDefaultDpi));
   settings.onWhite = given.Has(kOnWhiteOption);
+  if (const auto rgb = given.Get<long long>(kPaperColourOption)) {
+    settings.paperColour = PackColour(static_cast<std::int16_t>(*rgb >> 16),
+                                      static_cast<std::int16_t>(*rgb >> 8 & 0xFF),
+                                      static_cast<std::int16_t>(*rgb & 0xFF));
+    if (settings.onWhite) {
+      error = std::string(kPaperColourOption) + " and " + std::string(kOnWhiteOption) +
+              " cannot be used together";
+      return false;
+    }
+  }
   options.paper = settings;
   return true;
 }
@@ -78,7 +100,7 @@ bool CheckOutput(const GivenOptions& given, RenderOptions& options, std::string&
   const auto format = FormatForPath(options.output);
   if (!format) {
     error = "output " + Quoted(options.output) +
-            " must end in .png, .svg, .mp4, .webm, .hpgl, .plt or .pdf";
+            " must end in .png, .svg, .mp4, .webm, .hpgl, .plt, .gcode or .pdf";
     return false;
   }
   if (!IsAnimation(*format) && (options.seconds || options.fps || options.morphTo)) {
@@ -157,9 +179,9 @@ std::string RenderUsage(const Translate& translate) {
              translate, kRenderOptionsContext,
              QT_TRANSLATE_NOOP("RenderOptions",
                                "Standard output gets one line per figure, the draws and "
-                               "directions that make it again,\nand for a plotter file one "
-                               "more: its pens, the metres the pen travels down and up,\nand "
-                               "the time at --speed.\n"));
+                               "directions that make it again,\nand for a plotter file its "
+                               "plot: the metres each pen travels down and up, and the\ntime "
+                               "at --speed with its lifts, for each pen and in all.\n"));
 }
 
 }  // namespace stringart

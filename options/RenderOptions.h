@@ -13,13 +13,13 @@ namespace stringart {
 
 // The command line of stringart-render, checked.
 struct RenderOptions {
-  std::optional<float> seed;           // time of day the clock always reads, seconds in [0, 86400)
-  std::optional<FigureDraws> draws;    // every figure's draws
-  Directions directions;               // fre, fgr, fbl before the first figure
-  long figures = 1;                    // 1 to kMaxFigures
-  std::string output;                  // ends in .png, .svg, .mp4, .webm, .hpgl, .plt or .pdf
-  std::optional<FrameSize> size;       // a large picture or the SVG's size; always for animations
-  std::optional<int> seconds, fps;     // an animation's length and rate; only for animations
+  std::optional<float> seed;         // time of day the clock always reads, seconds in [0, 86400)
+  std::optional<FigureDraws> draws;  // every figure's draws
+  Directions directions;             // fre, fgr, fbl before the first figure
+  long figures = 1;                  // 1 to kMaxFigures
+  std::string output;                // ends in .png, .svg, .mp4, .webm, .hpgl, .plt, .gcode or .pdf
+  std::optional<FrameSize> size;     // a large picture or the SVG's size; always for animations
+  std::optional<int> seconds, fps;   // an animation's length and rate; only for animations
   std::optional<FigureDraws> morphTo;  // an animation morphs the last figure into these draws
   std::optional<PaperSettings> paper;  // a file for that sheet (--paper and what goes with it)
   // The file drawn again from the last figure's record: a large picture or sized SVG (with

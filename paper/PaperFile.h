@@ -15,8 +15,10 @@ namespace stringart {
 // cancel; a failure sets `error` to one line without the path.
 
 // A plotter's file of the figure's segments as the pens of the request draw them, joined and
-// ordered: an SVG in millimetres with an Inkscape layer for each pen (.svg), or HPGL (.hpgl,
-// .plt). `totals`, when given, receives the plot's lengths and time.
+// ordered: an SVG in millimetres with an Inkscape layer for each pen (.svg), HPGL (.hpgl,
+// .plt), or G-code (.gcode), in one file that pauses to change pens or, when the paper asks,
+// one for each pen ("plot-1.gcode", ...). `totals`, when given, receives the plot's lengths and
+// time.
 ExportResult SavePlotterFile(const FigureRecord& figure, const ExportRequest& request,
                              const ExportProgress& progress, std::string& error,
                              PlotTotals* totals = nullptr);

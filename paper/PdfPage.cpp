@@ -93,7 +93,12 @@ std::string Frame(const PdfPrint& print) {
   if (print.ground) {
     // To whole points, past the sheet's edge: a viewer's last row of dots, partly on the sheet,
     // is black too.
-    out += "0 0 0 rg 0 0 ";
+    for (const int channel :
+         {print.groundColour.red(), print.groundColour.green(), print.groundColour.blue()}) {
+      AppendChannel(out, channel);
+      out += ' ';
+    }
+    out += "rg 0 0 ";
     AppendNumber(out, std::ceil(print.width));
     out += ' ';
     AppendNumber(out, std::ceil(print.height));
@@ -304,7 +309,8 @@ ExportResult WritePdfPageWithCairo(std::span<const Segment> segments, const PdfP
   cairo_pdf_surface_set_metadata(surface, CAIRO_PDF_METADATA_CREATOR, print.creator.c_str());
   cairo_t* cairo = cairo_create(surface);
   if (print.ground) {
-    cairo_set_source_rgb(cairo, 0, 0, 0);
+    cairo_set_source_rgb(cairo, print.groundColour.red() / 255.0,
+                         print.groundColour.green() / 255.0, print.groundColour.blue() / 255.0);
     cairo_paint(cairo);
   }
   // Points placed by hand on Cairo's own space: with it left as it is, no transformation is

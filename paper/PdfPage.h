@@ -15,7 +15,8 @@ namespace stringart {
 struct PdfPrint {
   double width = 0, height = 0;         // the sheet
   double left = 0, top = 0, scale = 1;  // canvas point (0, 0) and a canvas pixel
-  bool ground = true;                   // the sheet painted black under the strokes
+  bool ground = true;                   // the sheet painted under the strokes
+  Colour groundColour = kBlack;         // in this colour
   std::string title, subject, creator;  // the document's information, printable ASCII
 
   // Where canvas point (x, y) lies, on a grid of a quarter of a point: within 0.044 mm of its

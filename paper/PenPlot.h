@@ -2,6 +2,8 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <limits>
+#include <optional>
 #include <span>
 #include <vector>
 
@@ -45,7 +47,10 @@ struct PenPlot {
 // paper, started from k-means++ with a fixed seed so that a figure always gets the same pens.
 // They come in the order the figure lays their ink, on average: a pen whose strokes the figure
 // draws late, over the others, is plotted late.
-std::vector<Colour> ReducePens(std::span<const Segment> segments, int count);
+// On `paper`, when given, a colour counts less the nearer it lies to the paper's, and one the eye
+// hardly tells from it gets no pen: the pens go to the ink that shows.
+std::vector<Colour> ReducePens(std::span<const Segment> segments, int count,
+                               std::optional<Colour> paper = std::nullopt);
 
 // The nearest of `pens` in CIELAB to `colour`, as its index.
 std::size_t NearestPen(Colour colour, std::span<const Colour> pens);
@@ -66,5 +71,24 @@ double PenUpLength(const PenPaths& paths);
 
 // JoinStrokes, measured, then OrderPaths.
 PenPlot PlanPlot(std::span<const Segment> segments, std::span<const Colour> pens);
+
+// What a plotter can draw: its pen's width, and the time the plot may take at its speed, each
+// path costing a lowering and a lifting of the pen.
+struct PlotLimits {
+  double penWidth = 1;                                       // canvas pixels, above 0
+  double seconds = std::numeric_limits<double>::infinity();  // the plot's time, at most
+  double speed = 1;                                          // canvas pixels a second
+  double liftSeconds = 0;                                    // to lower and lift the pen once
+};
+
+// Seconds a pen takes over its paths: down along them, up between them, and a lift for each.
+double PenSeconds(const PenPaths& paths, const PlotLimits& limits);
+
+// A plot a pen of that width draws in the time: each step's three strokes, a pixel apart, drawn
+// as one line along their middle; a line that runs where its pen has drawn already left out,
+// and then, while the plot takes longer than the time, the lines most of whose length lies on
+// their pen's earlier lines, the most redundant first. Joined, measured and ordered as PlanPlot.
+PenPlot PlanDrawablePlot(std::span<const Segment> segments, std::span<const Colour> pens,
+                         const PlotLimits& limits);
 
 }  // namespace stringart

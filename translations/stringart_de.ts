@@ -195,8 +195,8 @@
         <translation>%1 lässt sich nicht öffnen: %2</translation>
     </message>
     <message>
-        <source>cannot open %1: only .png, .svg, .mp4, .webm, .hpgl, .plt and .pdf files written by stringart carry a figure</source>
-        <translation>%1 lässt sich nicht öffnen: Nur .png-, .svg-, .mp4-, .webm-, .hpgl-, .plt- und .pdf-Dateien, die stringart geschrieben hat, tragen eine Figur</translation>
+        <source>cannot open %1: only .png, .svg, .mp4, .webm, .hpgl, .plt, .gcode and .pdf files written by stringart carry a figure</source>
+        <translation>%1 lässt sich nicht öffnen: Nur .png-, .svg-, .mp4-, .webm-, .hpgl-, .plt-, .gcode- und .pdf-Dateien, die stringart geschrieben hat, tragen eine Figur</translation>
     </message>
     <message>
         <source>cannot open %1: it carries no stringart-render command; only pictures saved by stringart do</source>
@@ -459,6 +459,14 @@
         <translation>%1 %2 ist keine Zahl von mm/s von %3 bis %4</translation>
     </message>
     <message>
+        <source>%1 is not a time such as 90m or 2h from %2 to %3</source>
+        <translation>%1 ist keine Zeit wie 90m oder 2h von %2 bis %3</translation>
+    </message>
+    <message>
+        <source>%1 %2 is not a time such as 90m or 2h from %3 to %4</source>
+        <translation>%1 %2 ist keine Zeit wie 90m oder 2h von %3 bis %4</translation>
+    </message>
+    <message>
         <source>%1 is not a time of day from 0 to below 86400 seconds</source>
         <translation>%1 ist keine Tageszeit von 0 bis unter 86400 Sekunden</translation>
     </message>
@@ -487,6 +495,26 @@
         <translation>%1 ist weder eine Zahl von Stiften von %2 bis %3 noch Farben #rrggbb,...</translation>
     </message>
     <message>
+        <source>%1 is neither servo,S with S from %2 to %3 nor z,MM from %4 to %5 mm</source>
+        <translation>%1 ist weder servo,S mit S von %2 bis %3 noch z,MM von %4 bis %5 mm</translation>
+    </message>
+    <message>
+        <source>%1 %2 is neither servo,S with S from %3 to %4 nor z,MM from %5 to %6 mm</source>
+        <translation>%1 %2 ist weder servo,S mit S von %3 bis %4 noch z,MM von %5 bis %6 mm</translation>
+    </message>
+    <message>
+        <source>%1 is not white, black or #rrggbb</source>
+        <translation>%1 ist weder white noch black noch #rrggbb</translation>
+    </message>
+    <message>
+        <source>%1 %2 is not white, black or #rrggbb</source>
+        <translation>%1 %2 ist weder white noch black noch #rrggbb</translation>
+    </message>
+    <message>
+        <source>G-code (.gcode)</source>
+        <translation>G-Code (.gcode)</translation>
+    </message>
+    <message>
         <source>pen colour %1 is not #rrggbb</source>
         <translation>die Stiftfarbe %1 ist nicht #rrggbb</translation>
     </message>
@@ -503,8 +531,8 @@
         <translation>%1 ist für %2, nicht für %3</translation>
     </message>
     <message>
-        <source>plotter files (.svg, .hpgl, .plt)</source>
-        <translation>Plotterdateien (.svg, .hpgl, .plt)</translation>
+        <source>plotter files (.svg, .hpgl, .plt, .gcode)</source>
+        <translation>Plotterdateien (.svg, .hpgl, .plt, .gcode)</translation>
     </message>
     <message>
         <source>a plotter&apos;s SVG</source>
@@ -523,16 +551,16 @@
         <translation>die Ausgabe %1 ist für ein Blatt Papier gemacht: Geben Sie --paper an</translation>
     </message>
     <message>
-        <source>--paper is for .svg, .hpgl, .plt, .pdf and .png files, not for %1</source>
-        <translation>--paper ist für .svg-, .hpgl-, .plt-, .pdf- und .png-Dateien, nicht für %1</translation>
+        <source>--paper is for .svg, .hpgl, .plt, .gcode, .pdf and .png files, not for %1</source>
+        <translation>--paper ist für .svg-, .hpgl-, .plt-, .gcode-, .pdf- und .png-Dateien, nicht für %1</translation>
     </message>
     <message>
         <source>--size and --paper cannot be used together: the paper sets the size</source>
         <translation>--size und --paper lassen sich nicht zusammen verwenden: Das Papier legt die Größe fest</translation>
     </message>
     <message>
-        <source>output %1 must end in .png, .svg, .mp4, .webm, .hpgl, .plt or .pdf</source>
-        <translation>die Ausgabe %1 muss auf .png, .svg, .mp4, .webm, .hpgl, .plt oder .pdf enden</translation>
+        <source>output %1 must end in .png, .svg, .mp4, .webm, .hpgl, .plt, .gcode or .pdf</source>
+        <translation>die Ausgabe %1 muss auf .png, .svg, .mp4, .webm, .hpgl, .plt, .gcode oder .pdf enden</translation>
     </message>
     <message>
         <source>%1 is for animations (.mp4, .webm), not for %2</source>
@@ -559,20 +587,20 @@
         <translation>%1: %2</translation>
     </message>
     <message>
-        <source>the name must end in .png, .svg, .mp4, .webm, .hpgl, .plt or .pdf</source>
-        <translation>der Name muss auf .png, .svg, .mp4, .webm, .hpgl, .plt oder .pdf enden</translation>
+        <source>the name must end in .png, .svg, .mp4, .webm, .hpgl, .plt, .gcode or .pdf</source>
+        <translation>der Name muss auf .png, .svg, .mp4, .webm, .hpgl, .plt, .gcode oder .pdf enden</translation>
     </message>
     <message>
-        <source>an HPGL or PDF file is made for a sheet of paper</source>
-        <translation>eine HPGL- oder PDF-Datei ist für ein Blatt Papier gemacht</translation>
+        <source>an HPGL, G-code or PDF file is made for a sheet of paper</source>
+        <translation>eine HPGL-, G-Code- oder PDF-Datei ist für ein Blatt Papier gemacht</translation>
     </message>
     <message>
         <source>a morph is a .mp4 or .webm file</source>
         <translation>eine Verwandlung ist eine .mp4- oder .webm-Datei</translation>
     </message>
     <message>
-        <source>a file for paper ends in .svg, .hpgl, .plt, .pdf or .png</source>
-        <translation>eine Datei für Papier endet auf .svg, .hpgl, .plt, .pdf oder .png</translation>
+        <source>a file for paper ends in .svg, .hpgl, .plt, .gcode, .pdf or .png</source>
+        <translation>eine Datei für Papier endet auf .svg, .hpgl, .plt, .gcode, .pdf oder .png</translation>
     </message>
     <message>
         <source>a plotter takes %1 to %2 pens, not %3</source>
@@ -649,6 +677,22 @@
     <message>
         <source>about %1 h %2 min</source>
         <translation>etwa %1 h %2 min</translation>
+    </message>
+    <message>
+        <source>pen %1: %2 m pen down, %3 m pen up, %4</source>
+        <translation>Stift %1: %2 m Stift unten, %3 m Stift oben, %4</translation>
+    </message>
+    <message>
+        <source>in all: %1 m pen down, %2 m pen up, %3 lifts, %4</source>
+        <translation>insgesamt: %1 m Stift unten, %2 m Stift oben, %3-mal angehoben, %4</translation>
+    </message>
+    <message>
+        <source>%1 min</source>
+        <translation>%1 min</translation>
+    </message>
+    <message>
+        <source>%1 h %2 min</source>
+        <translation>%1 h %2 min</translation>
     </message>
     <message>
         <source>Added %1 figure from %2 to the journal.</source>
@@ -868,14 +912,24 @@ der letzten Figur, mit deren Anfangsrichtungen; das Ende steht eine
 Sekunde</translation>
     </message>
     <message>
-        <source>a file for that sheet, upright (WxHmm: as typed), the figure
+        <source>A6 to A0, Letter, Legal, Tabloid, Postcard (100 x 148 mm) or
+WxHmm: a file for that sheet, upright (WxHmm: as typed), the figure
 centred in the square inside the margin: FILE.svg a plotter&apos;s
-layers of pen paths, FILE.hpgl or FILE.plt HPGL, FILE.pdf a vector
-print, FILE.png a print at --dpi</source>
-        <translation>eine Datei für dieses Blatt, hochkant (WxHmm: wie eingegeben), die
+layers of pen paths, FILE.hpgl or FILE.plt HPGL, FILE.gcode G-code,
+FILE.pdf a vector print, FILE.png a print at --dpi</source>
+        <translation>A6 bis A0, Letter, Legal, Tabloid, Postcard (100 x 148 mm) oder
+WxHmm: eine Datei für dieses Blatt, hochkant (WxHmm: wie eingegeben), die
 Figur zentriert im Quadrat innerhalb des Rands: FILE.svg die Ebenen
-der Stiftwege eines Plotters, FILE.hpgl oder FILE.plt HPGL, FILE.pdf
-ein Vektordruck, FILE.png ein Druck mit --dpi</translation>
+der Stiftwege eines Plotters, FILE.hpgl oder FILE.plt HPGL, FILE.gcode
+G-Code, FILE.pdf ein Vektordruck, FILE.png ein Druck mit --dpi</translation>
+    </message>
+    <message>
+        <source>the paper&apos;s colour: a print&apos;s ground (default black, or none
+with --on-white), and what a plotter&apos;s pens are chosen to stand
+out from (default white)</source>
+        <translation>die Farbe des Papiers: der Grund eines Drucks (Standard schwarz, oder
+keiner mit --on-white), und wovon sich die Stifte eines Plotters abheben
+sollen (Standard weiß)</translation>
     </message>
     <message>
         <source>the paper with its longer side across</source>
@@ -894,14 +948,40 @@ Beste der Figur bewahren, oder die Farben Ihrer eigenen Stifte, jeder
 Strich mit der nächstliegenden; je eine Ebene oder Stiftnummer</translation>
     </message>
     <message>
-        <source>a plotter SVG&apos;s stroke width, {range} mm (default 0.3)</source>
-        <translation>die Strichbreite eines Plotter-SVG, {range} mm (Standard 0.3)</translation>
+        <source>the plotter&apos;s pen width, {range} mm (default 0.3): each step
+of the figure is one line, and lines that would run where the
+same pen has drawn are left out</source>
+        <translation>die Stiftbreite des Plotters, {range} mm (Standard 0.3): jeder Schritt
+der Figur ist eine Linie, und Linien, die dort verliefen, wo derselbe
+Stift schon gezeichnet hat, entfallen</translation>
     </message>
     <message>
         <source>the plotter&apos;s speed for the time the plot line gives,
 {range} mm/s (default 25)</source>
         <translation>die Geschwindigkeit des Plotters für die Zeit, die die Plot-Zeile
 nennt, {range} mm/s (Standard 25)</translation>
+    </message>
+    <message>
+        <source>how a G-code plotter lifts its pen: a servo, down at M3 S (1 to
+10000, default 1000) and up at M5, or the Z axis, down at 0 and
+up at MM (0.5 to 50, default 3); default servo</source>
+        <translation>wie ein G-Code-Plotter seinen Stift hebt: ein Servo, unten bei M3 S
+(1 bis 10000, Standard 1000) und oben bei M5, oder die Z-Achse, unten
+bei 0 und oben bei MM (0.5 bis 50, Standard 3); Standard servo</translation>
+    </message>
+    <message>
+        <source>G-code in a file for each pen, FILE-1.gcode and so on, rather
+than one that pauses (M0) to change pens</source>
+        <translation>G-Code in einer Datei je Stift, FILE-1.gcode und so weiter, statt
+einer, die zum Stiftwechsel anhält (M0)</translation>
+    </message>
+    <message>
+        <source>the time a plot may take at --speed, as 90m or 2h, 1m to 100h
+(default 2h): the lines that add least to the figure are left
+out until it fits</source>
+        <translation>die Zeit, die ein Plot bei --speed dauern darf, als 90m oder 2h, 1m bis
+100h (Standard 2h): die Linien, die der Figur am wenigsten hinzufügen,
+entfallen, bis er hineinpasst</translation>
     </message>
     <message>
         <source>a printed PNG&apos;s dots per inch, {range} (default 300)</source>
@@ -931,12 +1011,12 @@ Zeichnet Fadenbilder wie das Fenster von stringart und schreibt das letzte in FI
     </message>
     <message>
         <source>Standard output gets one line per figure, the draws and directions that make it again,
-and for a plotter file one more: its pens, the metres the pen travels down and up,
-and the time at --speed.
+and for a plotter file its plot: the metres each pen travels down and up, and the
+time at --speed with its lifts, for each pen and in all.
 </source>
         <translation>Die Standardausgabe erhält je Figur eine Zeile, die Zufallswerte und Richtungen, die sie
-wieder erzeugen, und für eine Plotterdatei eine weitere: ihre Stifte, die Meter, die der
-Stift abgesenkt und angehoben zurücklegt, und die Zeit bei --speed.
+wieder erzeugen, und für eine Plotterdatei ihren Plot: die Meter, die jeder Stift abgesenkt
+und angehoben zurücklegt, und die Zeit bei --speed mit dem Anheben, je Stift und insgesamt.
 </translation>
     </message>
 </context>

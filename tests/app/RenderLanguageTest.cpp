@@ -27,8 +27,9 @@ TEST_F(Renderer, ARefusalSpeaksTheLanguageTheEnvironmentAsksFor) {
        "--figures '0' ist keine ganze Zahl von 1 bis 100000"},
       {"--bogus -o f.png", "unknown option '--bogus'", "unbekannte Option '--bogus'"},
       {"-o figure.jpg",
-       "output 'figure.jpg' must end in .png, .svg, .mp4, .webm, .hpgl, .plt or .pdf",
-       "die Ausgabe 'figure.jpg' muss auf .png, .svg, .mp4, .webm, .hpgl, .plt oder .pdf enden"},
+       "output 'figure.jpg' must end in .png, .svg, .mp4, .webm, .hpgl, .plt, .gcode or .pdf",
+       "die Ausgabe 'figure.jpg' muss auf .png, .svg, .mp4, .webm, .hpgl, .plt, .gcode oder .pdf "
+       "enden"},
       {"--seed 1 -o missing/f.png", "cannot write 'missing/f.png': folder 'missing' does not exist",
        "'missing/f.png' lässt sich nicht schreiben: den Ordner 'missing' gibt es nicht"},
       {"--seed 1 -o taken.png", "cannot write 'taken.png': it is a directory",
@@ -71,8 +72,8 @@ TEST_F(Renderer, HelpSpeaksTheLanguageTheEnvironmentAsksFor) {
   const Outcome help = Shell("LC_ALL= LC_MESSAGES= LANGUAGE=de LANG=en_GB.UTF-8 \"$R\" --help\n");
   EXPECT_EQ(help.status, 0) << help.err;
   EXPECT_EQ(help.out.rfind("Aufruf: stringart-render [OPTION...] -o FILE\n", 0), 0u) << help.out;
-  // The help's column starts two places after the longest option, --paper's.
-  const auto row = [](std::string option) { return "\n" + option.append(45 - option.size(), ' '); };
+  // The help's column starts two places after the longest option, --paper-colour's.
+  const auto row = [](std::string option) { return "\n" + option.append(38 - option.size(), ' '); };
   for (const std::string& line : {row("  --figures N") + "wie viele Figuren, 1 bis 100000 (",
                                   row("  -h, --help") + "dieser Text\n"}) {
     EXPECT_NE(help.out.find(line), std::string::npos) << line << "\n" << help.out;

@@ -27,6 +27,11 @@ TEST(Paper, ValuesReadAsTypedAndWrongOnesAreNamed) {
       {"300x200mm", PaperSize{300, 200}, "300x200mm"},  // as it lies
       {"210X297MM", PaperSize{210, 297}, "A4"},
       {"215.9x355.6mm", PaperSize{215.9f, 355.6f}, "Legal"},
+      {"a6", PaperSize{105, 148}, "A6"},
+      {"A5", PaperSize{148, 210}, "A5"},
+      {"Tabloid", PaperSize{279.4f, 431.8f}, "Tabloid"},
+      {"postcard", PaperSize{100, 148}, "Postcard"},
+      {"148x100mm", PaperSize{148, 100}, "148x100mm"},  // a postcard as it lies
       {"B5", std::nullopt, "'B5' is no paper"},
       {"300x200", std::nullopt, "WxHmm"},
       {"19x200mm", std::nullopt, "20 to 5000 mm"},
@@ -40,6 +45,66 @@ TEST(Paper, ValuesReadAsTypedAndWrongOnesAreNamed) {
     EXPECT_EQ(paper, c.paper) << c.text << ": " << error;
     const std::string shown = paper ? FormatPaper(*paper) : error;
     EXPECT_NE(shown.find(c.formatted), std::string::npos) << c.text << ": " << shown;
+  }
+
+  // A plot's time in minutes, written back in hours and minutes.
+  const std::vector<std::tuple<std::string, std::optional<float>, std::string>> times = {
+      {"90m", 90.0f, "1h30m"},   {"2h", 120.0f, "2h"},       {"1.5H", 90.0f, "1h30m"},
+      {"1h5m", 65.0f, "1h5m"},   {"1m", 1.0f, "1m"},         {"100h", 6000.0f, "100h"},
+      {"0", std::nullopt, ""},   {"0m", std::nullopt, ""},   {"0h", std::nullopt, ""},
+      {"90", std::nullopt, ""},  {"101h", std::nullopt, ""}, {"-2h", std::nullopt, ""},
+      {"2hm", std::nullopt, ""}, {"h30m", std::nullopt, ""}, {"1h-5m", std::nullopt, ""},
+  };
+  for (const auto& [text, minutes, formatted] : times) {
+    std::string error;
+    const auto read = ParsePlotTime(text, error);
+    EXPECT_EQ(read, minutes) << text;
+    if (read) {
+      EXPECT_EQ(FormatPlotTime(*read), formatted) << text;
+    } else {
+      EXPECT_EQ(error, "'" + text + "' is not a time such as 90m or 2h from 1m to 100h");
+    }
+  }
+
+  // A paper's colour: by name or as a pen's.
+  for (const auto& [text, colour] : std::vector<std::pair<std::string, std::optional<Colour>>>{
+           {"white", PackColour(255, 255, 255)},
+           {"BLACK", kBlack},
+           {"#1A2b3C", PackColour(0x1a, 0x2b, 0x3c)},
+           {"grey", std::nullopt},
+           {"#12345", std::nullopt},
+           {"", std::nullopt}}) {
+    std::string error;
+    EXPECT_EQ(ParsePaperColour(text, error), colour) << text;
+    if (!colour) {
+      EXPECT_EQ(error, "'" + text + "' is not white, black or #rrggbb");
+    }
+  }
+
+  // How a G-code plotter lifts its pen, written back with its value.
+  const std::vector<std::pair<std::string, std::string>> lifts = {
+      {"servo", "servo,1000"},
+      {"SERVO,30", "servo,30"},
+      {"z", "z,3"},
+      {"Z,0.5", "z,0.5"},
+      {"servo,0", ""},
+      {"z,0.4", ""},
+      {"z,51", ""},
+      {"servo,", ""},
+      {"laser", ""},
+      {"z,-1", ""},
+      {"servo,1,2", ""},
+  };
+  for (const auto& [text, formatted] : lifts) {
+    std::string error;
+    const auto lift = ParsePenLift(text, error);
+    if (formatted.empty()) {
+      EXPECT_FALSE(lift) << text;
+      EXPECT_EQ(error, "'" + text + "' is neither servo,S with S from 1 to 10000 nor z,MM from " +
+                           "0.5 to 50 mm");
+    } else {
+      EXPECT_EQ(lift ? FormatPenLift(*lift) : error, formatted) << text;
+    }
   }
 
   // Accepted pens read back as written; refused ones name the reason.
@@ -106,6 +171,8 @@ TEST(Paper, RequestsAreCheckedAndTheirCommandReadsBack) {
   own.pens = {2, {PackColour(255, 0, 0), PackColour(0, 0, 16)}};
   own.penWidth = 0.25f;
   own.speed = 40;
+  own.plotMinutes = 90.5f;
+  own.paperColour = kBlack;
   PaperSettings print;
   print.dpi = 150;
   print.onWhite = true;
@@ -117,12 +184,16 @@ TEST(Paper, RequestsAreCheckedAndTheirCommandReadsBack) {
     return made.value_or(ExportRequest{});
   };
   const std::vector<std::pair<ExportRequest, std::string>> requests = {
-      {request("p.svg", {}), " --paper A4 --margin 15 --pens 6 --pen-width 0.3 --speed 25"},
+      {request("p.svg", {}),
+       " --paper A4 --margin 15 --pens 6 --pen-width 0.3 --speed 25 --plot-time 2h"},
       {request("p.SVG", own),
-       " --paper 300x200mm --landscape --margin 12.5 --pens=#ff0000,#000010 --pen-width 0.25 "
-       "--speed 40"},
+       " --paper 300x200mm --landscape --margin 12.5 --paper-colour #000000 --pens=#ff0000,#000010 "
+       "--pen-width 0.25 "
+       "--speed 40 --plot-time 1h30.5m"},
       {request("p.plt", own),
-       " --paper 300x200mm --landscape --margin 12.5 --pens=#ff0000,#000010 --speed 40"},
+       " --paper 300x200mm --landscape --margin 12.5 --paper-colour #000000 --pens=#ff0000,#000010 "
+       "--pen-width 0.25 "
+       "--speed 40 --plot-time 1h30.5m"},
       {request("p.pdf", print), " --paper A4 --margin 15 --on-white"},
       {request("p.png", print), " --paper A4 --margin 15 --dpi 150"},
   };
@@ -137,10 +208,10 @@ TEST(Paper, RequestsAreCheckedAndTheirCommandReadsBack) {
   const std::vector<std::pair<std::string, PaperSettings>> refused = {
       {"a.mp4", {}},
       {"a.txt", {}},
-      {"a.png", {.paper = {841, 1189}, .pens = {}, .dpi = 600}},
-      {"a.png", {.pens = {}, .dpi = 1201}},
-      {"a.svg", {.margin = 101, .pens = {}}},
-      {"a.svg", {.pens = {13, {}}}},
+      {"a.png", {.paper = {841, 1189}, .pens = {}, .lift = {}, .dpi = 600, .paperColour = {}}},
+      {"a.png", {.pens = {}, .lift = {}, .dpi = 1201, .paperColour = {}}},
+      {"a.svg", {.margin = 101, .pens = {}, .lift = {}, .paperColour = {}}},
+      {"a.svg", {.pens = {13, {}}, .lift = {}, .paperColour = {}}},
   };
   for (const auto& [path, settings] : refused) {
     std::string error;
@@ -149,7 +220,7 @@ TEST(Paper, RequestsAreCheckedAndTheirCommandReadsBack) {
   }
   std::string error;
   EXPECT_FALSE(ExportRequest::Make("a.pdf", {600, 600}, 0, 0, {}, error));
-  EXPECT_EQ(error, "an HPGL or PDF file is made for a sheet of paper");
+  EXPECT_EQ(error, "an HPGL, G-code or PDF file is made for a sheet of paper");
 }
 
 }  // namespace

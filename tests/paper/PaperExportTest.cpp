@@ -7,7 +7,10 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
+#include <optional>
 #include <span>
+#include <sstream>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -104,6 +107,191 @@ PlotLine ReadPlotLine(const std::string& out) {
   return plot;
 }
 
+// What a plotter travels, each pen's and in all: metres down and up between paths, lifts, and
+// minutes at a speed with the lifts.
+struct Travel {
+  double down = 0, up = 0, minutes = 0;
+  long lifts = 0;
+};
+
+// Each pen's paths in a plotter file, millimetres, in the order they are drawn.
+using PenPathsMm = std::vector<std::vector<std::pair<double, double>>>;
+
+// The travel of each pen's paths, by the plotter's own reckoning: a path is lowered once.
+std::vector<Travel> TravelOf(const std::vector<PenPathsMm>& pens, double speed) {
+  std::vector<Travel> each;
+  for (const PenPathsMm& paths : pens) {
+    Travel t;
+    for (std::size_t k = 0; k < paths.size(); ++k) {
+      for (std::size_t i = 1; i < paths[k].size(); ++i) {
+        t.down += std::hypot(paths[k][i].first - paths[k][i - 1].first,
+                             paths[k][i].second - paths[k][i - 1].second);
+      }
+      if (k > 0) {
+        t.up += std::hypot(paths[k].front().first - paths[k - 1].back().first,
+                           paths[k].front().second - paths[k - 1].back().second);
+      }
+    }
+    t.lifts = static_cast<long>(paths.size());
+    t.minutes = ((t.down + t.up) / speed + t.lifts * kPenLiftSeconds) / 60;
+    t.down /= 1000, t.up /= 1000;
+    each.push_back(t);
+  }
+  return each;
+}
+
+// The plotter SVG's layers, each a pen's polylines.
+std::vector<PenPathsMm> SvgPenPaths(const std::string& svg) {
+  std::vector<PenPathsMm> pens;
+  for (std::size_t at = svg.find("<g "); at != std::string::npos; at = svg.find("<g ", at + 1)) {
+    pens.emplace_back();
+    const std::size_t end = svg.find("</g>", at);
+    for (std::size_t p = svg.find("points=\"", at); p < end; p = svg.find("points=\"", p + 1)) {
+      std::istringstream points(svg.substr(p + 8, svg.find('"', p + 8) - (p + 8)));
+      pens.back().emplace_back();
+      double x, y;
+      char comma;
+      while (points >> x >> comma >> y) pens.back().back().emplace_back(x, y);
+    }
+  }
+  return pens;
+}
+
+// The renderer's estimate: "pen 1: 41.2 m pen down, 3.1 m pen up, 1 h 29 min" for each pen,
+// then "in all: ..., 2841 lifts, 2 h 0 min".
+std::vector<Travel> ReadEstimate(const std::string& out) {
+  std::vector<Travel> each;
+  std::istringstream lines(out);
+  std::string line;
+  while (std::getline(lines, line)) {
+    Travel t;
+    int pen = 0, hours = 0, minutes = 0;
+    char rest[64] = {};
+    const bool all = line.starts_with("in all: ");
+    const int read =
+        all ? std::sscanf(line.c_str(), "in all: %lf m pen down, %lf m pen up, %ld lifts, %63[^\n]",
+                          &t.down, &t.up, &t.lifts, rest)
+            : std::sscanf(line.c_str(), "pen %d: %lf m pen down, %lf m pen up, %63[^\n]", &pen,
+                          &t.down, &t.up, rest);
+    if (read != 4) continue;
+    if (std::sscanf(rest, "%d h %d min", &hours, &minutes) == 2) {
+      t.minutes = hours * 60 + minutes;
+    } else if (std::sscanf(rest, "%d min", &minutes) == 1) {
+      t.minutes = minutes;
+    }
+    each.push_back(t);
+  }
+  return each;
+}
+
+// The estimate printed against the file's own travel: within 3 %, or a tenth of a metre and
+// a minute where there is little of it.
+void ExpectEstimateOf(const std::string& out, const std::vector<Travel>& file) {
+  const std::vector<Travel> told = ReadEstimate(out);
+  ASSERT_EQ(told.size(), file.size() + 1) << out;
+  Travel all;
+  for (const Travel& t : file) {
+    all.down += t.down, all.up += t.up, all.minutes += t.minutes, all.lifts += t.lifts;
+  }
+  for (std::size_t p = 0; p <= file.size(); ++p) {
+    const Travel& f = p < file.size() ? file[p] : all;
+    const std::string which = p < file.size() ? "pen " + std::to_string(p + 1) : "in all";
+    EXPECT_NEAR(told[p].down, f.down, std::max(0.1, f.down * 0.03)) << which << "\n" << out;
+    EXPECT_NEAR(told[p].up, f.up, std::max(0.1, f.up * 0.03)) << which << "\n" << out;
+    EXPECT_NEAR(told[p].minutes, f.minutes, std::max(1.0, f.minutes * 0.03)) << which;
+  }
+  EXPECT_EQ(told.back().lifts, all.lifts) << out;
+}
+
+// G-code as a pen plotter reads the few words stringart writes: each pen's paths (a pause, M0,
+// begins the next pen), in millimetres from the sheet's top-left corner as the SVG has them.
+struct Gcode {
+  std::vector<PenPathsMm> pens;
+  bool millimetres = false, absolute = false;
+  double feed = 0;
+  int stillMoves = 0;   // pen-down moves that go nowhere
+  std::string unknown;  // words it does not know
+};
+
+Gcode Interpret(const std::string& text, double sheetHeight) {
+  Gcode g;
+  std::istringstream lines(text);
+  std::string line;
+  double x = 0, y = 0;
+  bool down = false;
+  while (std::getline(lines, line)) {
+    line = line.substr(0, line.find(';'));
+    if (line.starts_with("(")) continue;
+    std::istringstream words(line);
+    char letter;
+    double value;
+    int motion = -1;
+    std::optional<double> toX, toY, toZ;
+    while (words >> letter >> value) {
+      const std::string word = letter + std::to_string(static_cast<int>(value));
+      if (word == "G21") {
+        g.millimetres = true;
+      } else if (word == "G90") {
+        g.absolute = true;
+      } else if (word == "G0" || word == "G1") {
+        motion = static_cast<int>(value);
+      } else if (letter == 'X') {
+        toX = value;
+      } else if (letter == 'Y') {
+        toY = value;
+      } else if (letter == 'Z') {
+        toZ = value;
+      } else if (letter == 'F') {
+        g.feed = value;
+      } else if (word == "M3") {
+        down = true, g.pens.back().push_back({{x, sheetHeight - y}});
+      } else if (word == "M5") {
+        down = false;
+      } else if (word == "M0") {
+        g.pens.emplace_back();
+      } else if (word != "G4" && letter != 'P' && letter != 'S' && word != "M2") {
+        g.unknown += word + ' ';
+      }
+    }
+    if (toZ) {
+      if (!down && *toZ <= 0) g.pens.back().push_back({{x, sheetHeight - y}});
+      down = *toZ <= 0;
+    }
+    if (motion < 0 || (!toX && !toY)) continue;
+    const double nx = toX.value_or(x), ny = toY.value_or(y);
+    if (down) {
+      g.stillMoves += nx == x && ny == y;
+      g.pens.back().back().emplace_back(nx, sheetHeight - ny);
+    }
+    x = nx, y = ny;
+  }
+  return g;
+}
+
+// `pens` without points that repeat the one before, as a plotter draws them.
+std::vector<PenPathsMm> WithoutRepeats(std::vector<PenPathsMm> pens) {
+  for (PenPathsMm& paths : pens) {
+    for (auto& path : paths) path.erase(std::unique(path.begin(), path.end()), path.end());
+  }
+  return pens;
+}
+
+// Whether two plots draw the same paths, point for point to within a thousandth of a millimetre
+// and its rounding.
+void ExpectSamePaths(const std::vector<PenPathsMm>& a, const std::vector<PenPathsMm>& b) {
+  ASSERT_EQ(a.size(), b.size());
+  for (std::size_t p = 0; p < a.size(); ++p) {
+    ASSERT_EQ(a[p].size(), b[p].size()) << "pen " << p + 1;
+    for (std::size_t k = 0; k < a[p].size(); ++k) {
+      ASSERT_EQ(a[p][k].size(), b[p][k].size()) << "pen " << p + 1 << " path " << k;
+      for (std::size_t i = 0; i < a[p][k].size(); ++i) {
+        ASSERT_NEAR(a[p][k][i].first, b[p][k][i].first, 0.0015) << p << " " << k << " " << i;
+        ASSERT_NEAR(a[p][k][i].second, b[p][k][i].second, 0.0015) << p << " " << k << " " << i;
+      }
+    }
+  }
+}
+
 // A faithful rendering overlaps the figure by 0.95 to 0.99, its mirror image by 0.55.
 constexpr double kSameShape = 0.9;
 
@@ -117,7 +305,7 @@ TEST_F(Renderer, InkscapeShowsThePlotterSvgALayerAPen) {
             std::string::npos);
   EXPECT_EQ(text.find("<rect"), std::string::npos) << "a plotter draws no ground";
   EXPECT_NE(text.find(RemakeCommand(kFigure) +
-                      " --paper A3 --margin 15 --pens 6 --pen-width 0.3 --speed 25"),
+                      " --paper A3 --margin 15 --pens 6 --pen-width 0.3 --speed 25 --plot-time 2h"),
             std::string::npos);
 
   // The plot line: its pens, and its lengths against the segments' on this sheet.
@@ -129,10 +317,12 @@ TEST_F(Renderer, InkscapeShowsThePlotterSvgALayerAPen) {
   for (const Segment& s : drawing.segments()) {
     pixels += std::hypot(s.toX - s.fromX, s.toY - s.fromY);
   }
+  // A line a step, thinned to two hours.
   const double metresAPixel = (297 - 30) / 500.0 / 1000;
-  EXPECT_GE(plot.down, pixels * metresAPixel - 0.05) << run.out;
-  EXPECT_LE(plot.down, (pixels + drawing.segments().size()) * metresAPixel) << run.out;
+  EXPECT_LE(plot.down, pixels / 3 * metresAPixel) << run.out;
+  EXPECT_LE(plot.down, 2 * 3600 * 25 / 1000.0) << run.out;
   EXPECT_LE(plot.up * 2, plot.drawingOrder) << run.out;
+  ExpectEstimateOf(run.out, TravelOf(SvgPenPaths(text), 25));
 
   // Inkscape's own count of layers, and the drawing as it renders it.
   const std::string layers = Path("layers.txt");
@@ -160,10 +350,21 @@ TEST_F(Renderer, InkscapeShowsThePlotterSvgALayerAPen) {
                    "--export-dpi=40 --export-filename='" +
                    png + "' --export-background=black --export-background-opacity=1"));
   const Image layer = testing::ReadPng(png);
-  long lit = 0, exact = 0;
-  for (const std::uint32_t p : layer.pixels) lit += Lit(p, 0xFF000000u), exact += p == colour;
+  // A pen line is thinner than a pixel here: its colour is laid over black in part, each channel
+  // by the same share.
+  using testing::Blue, testing::Green, testing::Red;
+  const int most = std::max({Red(colour), Green(colour), Blue(colour), 1});
+  long lit = 0, penColour = 0;
+  for (const std::uint32_t p : layer.pixels) {
+    if (!Lit(p, 0xFF000000u)) continue;
+    ++lit;
+    const double share = std::max({Red(p), Green(p), Blue(p)}) / static_cast<double>(most);
+    penColour += std::abs(Red(p) - share * Red(colour)) < 12 &&
+                 std::abs(Green(p) - share * Green(colour)) < 12 &&
+                 std::abs(Blue(p) - share * Blue(colour)) < 12;
+  }
   EXPECT_GT(lit, 1000);
-  EXPECT_GT(exact, lit * 8 / 10) << "pen 1's layer holds other colours";
+  EXPECT_GT(penColour, lit * 8 / 10) << "pen 1's layer holds other colours";
 }
 
 TEST_F(Renderer, Hp2xxDrawsTheHpglWhereTheFigureLies) {
@@ -174,13 +375,52 @@ TEST_F(Renderer, Hp2xxDrawsTheHpglWhereTheFigureLies) {
   ASSERT_EQ(run.status, 0) << run.err;
   EXPECT_EQ(ReadPlotLine(run.out).pens, 3) << run.out;
   const std::string text = ReadFile(hpgl);
-  EXPECT_EQ(text.rfind("IN;\nCO\"" + RemakeCommand(kFigure) +
-                           " --paper A4 --landscape --margin 15 --pens 3 --speed 25\";\n",
-                       0),
-            0u)
+  EXPECT_EQ(
+      text.rfind("IN;\nCO\"" + RemakeCommand(kFigure) +
+                     " --paper A4 --landscape --margin 15 --pens 3 --pen-width 0.3 --speed 25 "
+                     "--plot-time 2h\";\n",
+                 0),
+      0u)
       << text.substr(0, 300);
-  for (const char* pen : {"SP1;", "SP2;", "SP3;"}) EXPECT_NE(text.find(pen), std::string::npos);
+  for (const char* pen : {"SP1;\nVS2.5;", "SP2;\nVS2.5;", "SP3;\nVS2.5;"}) {
+    EXPECT_NE(text.find(pen), std::string::npos) << pen;
+  }
   EXPECT_EQ(text.find("SP4;"), std::string::npos);
+
+  // What a plotter buffers: short instructions, each pen-down point somewhere new; and the
+  // paths they draw, in millimetres from the top-left corner, are the estimate's.
+  std::vector<PenPathsMm> pens;
+  std::pair<long, long> at{-1, -1};
+  std::size_t longest = 0;
+  long still = 0;
+  std::istringstream instructions(text);
+  std::string instruction;
+  auto mm = [](std::pair<long, long> p) {
+    return std::pair{p.first / 40.0, 210 - p.second / 40.0};
+  };
+  while (std::getline(instructions, instruction, ';')) {
+    instruction.erase(0, instruction.find_first_not_of('\n'));
+    longest = std::max(longest, instruction.size() + 1);
+    const bool up = instruction.starts_with("PU"), down = instruction.starts_with("PD");
+    if (instruction.starts_with("SP") && instruction != "SP0") pens.emplace_back();
+    if (!up && !down) continue;
+    std::istringstream points(instruction.substr(2));
+    std::pair<long, long> p;
+    char comma;
+    if (up) {
+      if (points >> p.first >> comma >> p.second) at = p, pens.back().push_back({mm(p)});
+      continue;
+    }
+    while (points >> p.first >> comma >> p.second) {
+      still += p == at;
+      at = p;
+      pens.back().back().push_back(mm(p));
+      points >> comma;
+    }
+  }
+  EXPECT_LE(longest, 1000u);
+  EXPECT_EQ(still, 0) << "pen-down points that go nowhere";
+  ExpectEstimateOf(run.out, TravelOf(pens, 25));
 
   // The whole sheet, 297 x 210 mm in plotter units, at 40 dots an inch, white where undrawn.
   const std::string png = Path("hp2xx.png");
@@ -194,6 +434,56 @@ TEST_F(Renderer, Hp2xxDrawsTheHpglWhereTheFigureLies) {
   ASSERT_NEAR(rendered.height, expected.height, 2);
   EXPECT_GT(Overlap(rendered, 0xFFFFFFFFu, expected), kSameShape);
   EXPECT_LT(Overlap(rendered, 0xFFFFFFFFu, expected.Mirrored()), 0.7);
+}
+
+TEST_F(Renderer, GcodeDrawsTheSvgsLinesWithItsPensAndLifts) {
+  const std::vector<std::string> figure = {"--draws", kExample, "--paper", "A4",
+                                           "--pens",  "3",      "--speed", "40"};
+  auto render = [&](const std::string& name, std::vector<std::string> more) {
+    std::vector<std::string> args = figure;
+    args.insert(args.end(), more.begin(), more.end());
+    args.insert(args.end(), {"-o", Path(name)});
+    const Outcome run = Render(args);
+    EXPECT_EQ(run.status, 0) << name << ": " << run.err;
+    return run.out;
+  };
+  render("plot.svg", {});
+  const std::vector<PenPathsMm> svg = WithoutRepeats(SvgPenPaths(ReadFile(Path("plot.svg"))));
+  const std::string out = render("plot.gcode", {});
+  const std::string text = ReadFile(Path("plot.gcode"));
+  EXPECT_EQ(text.rfind("; " + RemakeCommand(kFigure) +
+                           " --paper A4 --margin 15 --pens 3 --pen-width 0.3 --speed 40 "
+                           "--plot-time 2h --pen-lift servo,1000\nG21\nG90\nM5\n",
+                       0),
+            0u)
+      << text.substr(0, 400);
+  const Gcode servo = Interpret(text, 297);
+  EXPECT_TRUE(servo.millimetres && servo.absolute);
+  EXPECT_EQ(servo.feed, 40 * 60);
+  EXPECT_EQ(servo.stillMoves, 0);
+  EXPECT_EQ(servo.unknown, "");
+  ExpectSamePaths(servo.pens, svg);
+  ExpectEstimateOf(out, TravelOf(servo.pens, 40));
+  for (int pen = 1; pen <= 3; ++pen) {
+    EXPECT_NE(text.find("(MSG,Put in pen " + std::to_string(pen) + " #"), std::string::npos);
+  }
+  std::string error;
+  EXPECT_EQ(OpenFigure(Path("plot.gcode"), error), kFigure) << error;
+
+  // The Z axis, each pen in its own file: the same paths.
+  render("z.gcode", {"--pen-lift", "z,4.5", "--file-per-pen"});
+  std::vector<PenPathsMm> z;
+  for (int pen = 1; pen <= 3; ++pen) {
+    const std::string one = ReadFile(Path("z-" + std::to_string(pen) + ".gcode"));
+    EXPECT_NE(one.find("G0 Z4.5\n"), std::string::npos);
+    EXPECT_EQ(one.find("M3"), std::string::npos);
+    const Gcode read = Interpret(one, 297);
+    ASSERT_EQ(read.pens.size(), 1u) << pen;
+    EXPECT_EQ(read.stillMoves, 0);
+    z.push_back(read.pens[0]);
+  }
+  EXPECT_FALSE(std::filesystem::exists(Path("z.gcode")));
+  ExpectSamePaths(z, svg);
 }
 
 TEST_F(Renderer, PopplerReadsThePdfAsVectorsOnItsPage) {
@@ -272,6 +562,32 @@ TEST_F(Renderer, APrintedPngHasThePapersPixelsAndResolution) {
   EXPECT_EQ(bytes.substr(at + 4, 9), std::string("\0\0\x0f\x61\0\0\x0f\x61\1", 9));
 }
 
+// A print on coloured paper shows the paper: the PNG's page and the PDF's ground are its colour,
+// the figure over it where it lies.
+TEST_F(Renderer, PrintsShowThePapersColour) {
+  const std::string png = Path("print.png"), pdf = Path("print.pdf");
+  for (const std::string& file : {png, pdf}) {
+    std::vector<std::string> args = {"--draws",        kExample,  "--paper", "postcard",
+                                     "--paper-colour", "#204060", "-o",      file};
+    if (file == png) args.insert(args.end(), {"--dpi", "72"});
+    const Outcome run = Render(args);
+    ASSERT_EQ(run.status, 0) << run.err;
+  }
+  const Image page = testing::ReadPng(png);
+  EXPECT_EQ(page.width * 1000 + page.height, 283 * 1000 + 420);
+  PaperSettings postcard;
+  postcard.paper = {100, 148};
+  const Image figure = FigureOnPage(postcard, 72);
+  EXPECT_EQ(page.at(0, 0), 0xFF204060u);
+  EXPECT_EQ(page.at(page.width / 2, 5), 0xFF204060u) << "the margin is the paper";
+  EXPECT_GT(Overlap(page, 0xFF204060u, figure), kSameShape);
+  SKIP_UNLESS("pdftoppm");
+  ASSERT_TRUE(Tool("pdftoppm -r 72 -png -singlefile '" + pdf + "' '" + Path("page") + "'"));
+  const Image rendered = testing::ReadPng(Path("page.png"));
+  EXPECT_EQ(rendered.at(0, 0), 0xFF204060u);
+  EXPECT_GT(Overlap(rendered, 0xFF204060u, figure), kSameShape);
+}
+
 TEST_F(Renderer, PaperFilesOpenAsTheirFigure) {
   const FigureRecord figure{kExampleDraws, {-1, 1, -1}, {}};
   for (const auto& [name, options] : std::vector<std::pair<std::string, std::vector<std::string>>>{
@@ -310,7 +626,22 @@ TEST_F(Renderer, BadPaperValuesGetOneLineStatusTwoAndNoFile) {
       {"--paper", "A4", "--pens", "3", "-o", pdf},
       {"--paper", "A4", "--dpi", "300", "-o", svg},
       {"--paper", "A4", "--on-white", "-o", png},
-      {"--paper", "A4", "--pen-width", "0.5", "-o", Path("x.hpgl")},
+      {"--paper", "A4", "--pen-width", "50", "-o", svg},
+      {"--paper", "A4", "--speed", "0", "-o", svg},
+      {"--paper", "A4", "--plot-time", "0", "-o", svg},
+      {"--paper", "A4", "--plot-time", "0h", "-o", Path("x.hpgl")},
+      {"--paper", "A4", "--plot-time", "2", "-o", svg},
+      {"--paper", "A4", "--plot-time", "2h", "-o", pdf},
+      {"--paper", "A4", "--pen-lift", "z", "-o", svg},
+      {"--paper", "A4", "--paper-colour", "grey", "-o", pdf},
+      {"--paper", "A4", "--paper-colour", "black", "--on-white", "-o", pdf},
+      {"--paper-colour", "black", "-o", png},
+      {"--paper", "A7", "-o", svg},
+      {"--paper", "A4", "--file-per-pen", "-o", Path("x.hpgl")},
+      {"--paper", "A4", "--pen-lift", "servo,0", "-o", Path("x.gcode")},
+      {"--paper", "A4", "--pen-lift", "z,60", "-o", Path("x.gcode")},
+      {"--paper", "A4", "--pen-lift", "laser", "-o", Path("x.gcode")},
+      {"-o", Path("x.gcode")},
       {"--pens", "3", "-o", svg},
       {"--landscape", "-o", png},
       {"-o", pdf},
