@@ -2047,6 +2047,42 @@ Noch etwa %2</translation>
         <source>This kind of file&apos;s name ends in %1.</source>
         <translation>Der Name dieser Art von Datei endet auf %1.</translation>
     </message>
+    <message>
+        <source>G-code for a pen plotter (GRBL)</source>
+        <translation>G-Code für einen Stiftplotter (GRBL)</translation>
+    </message>
+    <message>
+        <source>Preview</source>
+        <translation>Vorschau</translation>
+    </message>
+    <message>
+        <source> min</source>
+        <translation> min</translation>
+    </message>
+    <message>
+        <source>The longest the plot may take; lines are left out until it fits</source>
+        <translation>Wie lange der Plot höchstens dauern darf; Linien werden weggelassen, bis er passt</translation>
+    </message>
+    <message>
+        <source>The paper&apos;s colour: click for another</source>
+        <translation>Die Farbe des Papiers: klicken für eine andere</translation>
+    </message>
+    <message>
+        <source>Plot &amp;time:</source>
+        <translation>Plot&amp;zeit:</translation>
+    </message>
+    <message>
+        <source>Paper &amp;colour:</source>
+        <translation>Pap&amp;ierfarbe:</translation>
+    </message>
+    <message>
+        <source>Paper colour</source>
+        <translation>Papierfarbe</translation>
+    </message>
+    <message>
+        <source>Paper colour, %1</source>
+        <translation>Papierfarbe, %1</translation>
+    </message>
 </context>
 <context>
     <name>stringart::PictureChoice</name>

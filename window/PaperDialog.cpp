@@ -29,10 +29,13 @@
 #include "text/Quote.h"
 #include "window/FileChoice.h"
 #include "window/Messages.h"
+#include "window/PaperPreview.h"
 #include "window/Settings.h"
 
 namespace stringart {
 namespace {
+
+constexpr int kPreviewPixels = 240;  // along the sheet's longer side
 
 QColor ToQColor(Colour colour) {
   return QColor(colour.red(), colour.green(), colour.blue());
@@ -78,6 +81,7 @@ PaperDialog::PaperDialog(const FigureRecord& figure, const QString& folder, QWid
   kind_->addItem(tr("HPGL for a pen plotter"));
   kind_->addItem(tr("PDF to print, vectors"));
   kind_->addItem(tr("PNG to print"));
+  kind_->addItem(tr("G-code for a pen plotter (GRBL)"));
   form_->addRow(tr("&Kind:"), kind_);
   AddSheetRows(*form_);
   AddPenRows(*form_);
@@ -86,9 +90,16 @@ PaperDialog::PaperDialog(const FigureRecord& figure, const QString& folder, QWid
   problem_ = NewProblemLabel();
   auto* buttons = new QDialogButtonBox(QDialogButtonBox::Save | QDialogButtonBox::Cancel);
   buttons->button(QDialogButtonBox::Save)->setDefault(true);  // Return takes the proposal
+  preview_ = new QLabel;
+  preview_->setAlignment(Qt::AlignCenter);
+  preview_->setMinimumSize(kPreviewPixels, kPreviewPixels);
+  preview_->setAccessibleName(tr("Preview"));
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(summary_);
-  layout->addLayout(form_);
+  auto* sides = new QHBoxLayout;
+  sides->addLayout(form_);
+  sides->addWidget(preview_, 0, Qt::AlignTop);
+  layout->addLayout(sides);
   layout->addWidget(problem_);
   layout->addWidget(buttons);
   layout->setSizeConstraint(QLayout::SetFixedSize);
@@ -97,6 +108,12 @@ PaperDialog::PaperDialog(const FigureRecord& figure, const QString& folder, QWid
   connect(kind_, &QComboBox::currentIndexChanged, this, &PaperDialog::ChoiceChanged);
   ReadSettings();
   ReducePens();
+  // One's own pens, as last saved, where they are as many as the pens asked for.
+  if (!keptPens_.empty() && static_cast<int>(keptPens_.size()) == penCount_->value()) {
+    pens_ = keptPens_;
+    ownPens_ = true;
+    PensChanged();
+  }
   kind_->setFocus();
 }
 
@@ -117,6 +134,10 @@ void PaperDialog::ReadSettings() {
   penWidth_->setValue(kept.penWidth);
   dpi_->setValue(kept.dpi);
   onWhite_->setChecked(kept.onWhite);
+  plotMinutes_->setValue(static_cast<int>(kept.plotMinutes));
+  paperColour_ = kept.paperColour;
+  paperColourButton_->setIcon(SwatchIcon(paperColour_.value_or(PackColour(255, 255, 255))));
+  keptPens_ = kept.pens.colours;
 }
 
 void PaperDialog::AddSheetRows(QFormLayout& form) {
@@ -198,14 +219,35 @@ void PaperDialog::AddPenRows(QFormLayout& form) {
   dpi_->setValue(kDefaultDpi);
   dpi_->setSuffix(tr(" dpi"));
   onWhite_ = new QCheckBox(tr("White paper: no black ground"));
+  plotMinutes_ = new QSpinBox;
+  plotMinutes_->setRange(static_cast<int>(kMinPlotMinutes), static_cast<int>(kMaxPlotMinutes));
+  plotMinutes_->setValue(static_cast<int>(kDefaultPlotMinutes));
+  plotMinutes_->setSuffix(tr(" min"));
+  plotMinutes_->setToolTip(tr("The longest the plot may take; lines are left out until it fits"));
+  paperColourButton_ = new QToolButton;
+  paperColourButton_->setIconSize(QSize(20, 20));
+  paperColourButton_->setToolTip(tr("The paper's colour: click for another"));
   form.addRow(tr("P&ens:"), penRow_);
   static_cast<QLabel*>(form.labelForField(penRow_))->setBuddy(penCount_);
   form.addRow(tr("Pen wi&dth:"), penWidth_);
+  form.addRow(tr("Plot &time:"), plotMinutes_);
+  form.addRow(tr("Paper &colour:"), paperColourButton_);
   form.addRow(tr("&Resolution:"), dpi_);
   form.addRow(QString(), onWhite_);
   connect(penCount_, &QSpinBox::valueChanged, this, &PaperDialog::ReducePens);
   connect(reset, &QToolButton::clicked, this, &PaperDialog::ReducePens);
+  connect(penWidth_, &QDoubleSpinBox::valueChanged, this, &PaperDialog::ChoiceChanged);
   connect(dpi_, &QSpinBox::valueChanged, this, &PaperDialog::ChoiceChanged);
+  connect(plotMinutes_, &QSpinBox::valueChanged, this, &PaperDialog::ChoiceChanged);
+  connect(paperColourButton_, &QToolButton::clicked, this, [this] {
+    const QColor chosen = QColorDialog::getColor(
+        ToQColor(paperColour_.value_or(PackColour(255, 255, 255))), this, tr("Paper colour"));
+    if (chosen.isValid()) {
+      SetPaperColour(PackColour(static_cast<std::int16_t>(chosen.red()),
+                                static_cast<std::int16_t>(chosen.green()),
+                                static_cast<std::int16_t>(chosen.blue())));
+    }
+  });
   connect(onWhite_, &QCheckBox::toggled, this, &PaperDialog::ChoiceChanged);
 }
 
@@ -231,6 +273,9 @@ PaperSettings PaperDialog::settings() const {
   settings.penWidth = static_cast<float>(penWidth_->value());
   settings.dpi = dpi_->value();
   settings.onWhite = onWhite_->isChecked();
+  settings.plotMinutes = static_cast<float>(plotMinutes_->value());
+  // A print on white paper has no ground to colour.
+  if (!(kind() == Kind::Pdf && settings.onWhite)) settings.paperColour = paperColour_;
   return settings;
 }
 
@@ -239,7 +284,9 @@ QString PaperDialog::path() const {
 }
 
 void PaperDialog::ReducePens() {
-  pens_ = stringart::ReducePens(segments_, penCount_->value());
+  // Against the paper, white when no colour is given, as the file's pens are chosen.
+  pens_ = stringart::ReducePens(segments_, penCount_->value(),
+                                paperColour_.value_or(PackColour(255, 255, 255)));
   ownPens_ = false;
   PensChanged();
 }
@@ -249,6 +296,18 @@ void PaperDialog::SetPenColour(int index, Colour colour) {
   pens_[index] = colour;
   ownPens_ = true;
   PensChanged();
+}
+
+void PaperDialog::SetPaperColour(Colour colour) {
+  paperColour_ = colour;
+  paperColourButton_->setIcon(SwatchIcon(colour));
+  paperColourButton_->setAccessibleName(
+      tr("Paper colour, %1").arg(QString::fromStdString(FormatColour(colour))));
+  if (ownPens_) {
+    ChoiceChanged();
+  } else {
+    ReducePens();  // the figure's colours that show on this paper
+  }
 }
 
 void PaperDialog::ChoosePenColour(int index) {
@@ -272,18 +331,33 @@ void PaperDialog::PensChanged() {
     swatch->setToolTip(tr("Pen %1, %2: click for another colour").arg(i + 1).arg(colour));
     swatch->setAccessibleName(tr("Pen %1, %2").arg(i + 1).arg(colour));
   }
-  plot_ = PlanPlot(segments_, pens_);
   ChoiceChanged();
+}
+
+void PaperDialog::PlanAgain(const PaperSettings& chosen) {
+  // A sheet with no room for the figure has no plot; the line at the top says why.
+  if (!PaperProblem(chosen).empty()) return;
+  const PlotLimits limits = LimitsOnPaper(chosen);
+  const bool same = hasPlan_ && plannedPens_ == pens_ && planned_.penWidth == limits.penWidth &&
+                    planned_.seconds == limits.seconds && planned_.speed == limits.speed;
+  if (same) return;
+  plot_ = PlanDrawablePlot(segments_, pens_, limits);
+  plannedPens_ = pens_;
+  planned_ = limits;
+  hasPlan_ = true;
 }
 
 void PaperDialog::ChoiceChanged() {
   const Kind chosen = kind();
-  const bool plotter = chosen == Kind::PlotterSvg || chosen == Kind::Hpgl;
+  const bool plotter = this->plotter();
+  if (plotter) PlanAgain(settings());
   form_->setRowVisible(penRow_, plotter);
-  form_->setRowVisible(penWidth_, chosen == Kind::PlotterSvg);
+  form_->setRowVisible(penWidth_, plotter);
+  form_->setRowVisible(plotMinutes_, plotter);
   form_->setRowVisible(dpi_, chosen == Kind::Png);
   form_->setRowVisible(onWhite_, chosen == Kind::Pdf);
   summary_->setText(Summary());
+  ShowPreview();
   if (file_ != nullptr) {
     const QFileInfo file(path());
     if (file.fileName() == proposedName_) {
@@ -292,6 +366,27 @@ void PaperDialog::ChoiceChanged() {
     }
   }
   problem_->hide();
+}
+
+bool PaperDialog::plotter() const {
+  const Kind chosen = kind();
+  return chosen == Kind::PlotterSvg || chosen == Kind::Hpgl || chosen == Kind::Gcode;
+}
+
+void PaperDialog::ShowPreview() {
+  const PaperSettings chosen = settings();
+  if (!PaperProblem(chosen).empty()) {
+    preview_->clear();
+    return;
+  }
+  // A plotter draws on the paper as it is; a print covers it with its ground.
+  const Colour white = PackColour(255, 255, 255);
+  const Colour ground = plotter() || (kind() == Kind::Pdf && chosen.onWhite)
+                            ? chosen.paperColour.value_or(white)
+                            : chosen.paperColour.value_or(kBlack);
+  if (!plotter() && figureImage_.isNull()) figureImage_ = FigureImage(segments_, kPreviewPixels);
+  preview_->setPixmap(QPixmap::fromImage(
+      PaperPreview(chosen, ground, plotter() ? &plot_ : nullptr, figureImage_, kPreviewPixels)));
 }
 
 QString PaperDialog::Summary() const {
@@ -304,16 +399,23 @@ QString PaperDialog::Summary() const {
   const PaperLayout page = LayOut(chosen);
   switch (kind()) {
     case Kind::PlotterSvg:
-    case Kind::Hpgl: {
+    case Kind::Hpgl:
+    case Kind::Gcode: {
       const PlotTotals totals = MeasurePlot(plot_, chosen);
+      // Each pen's part and the whole, as the renderer tells them, in the person's language.
+      QString each;
+      for (const std::string& line : EstimateLines(totals))
+        each += QLatin1Char('\n') + Reason(line);
       // Two sentences rather than "%n pen(s)", which shows as typed until a translation is loaded.
       return (totals.pens == 1 ? tr("%1 pen, pen-down %2 m, pen-up %3 m (drawing order %4 m), "
                                     "about %5 min at %6 mm/s.")
                                : tr("%1 pens, pen-down %2 m, pen-up %3 m (drawing order %4 m), "
                                     "about %5 min at %6 mm/s."))
-          .arg(locale.toString(totals.pens), locale.toString(totals.down, 'f', 1),
-               locale.toString(totals.up, 'f', 1), locale.toString(totals.upInDrawingOrder, 'f', 1),
-               locale.toString(std::lround(totals.minutes)), locale.toString(totals.speed));
+                 .arg(locale.toString(totals.pens), locale.toString(totals.down, 'f', 1),
+                      locale.toString(totals.up, 'f', 1),
+                      locale.toString(totals.upInDrawingOrder, 'f', 1),
+                      locale.toString(std::lround(totals.minutes)), locale.toString(totals.speed)) +
+             each;
     }
     case Kind::Pdf:
       return (chosen.onWhite ? tr("A page of %1 \u00d7 %2 mm, the figure in a %3 mm square on "
@@ -339,6 +441,7 @@ QString PaperDialog::Suffix() const {
     case Kind::Hpgl: return QStringLiteral(".hpgl");
     case Kind::Pdf: return QStringLiteral(".pdf");
     case Kind::Png: return QStringLiteral(".png");
+    case Kind::Gcode: return QStringLiteral(".gcode");
   }
   return {};
 }
@@ -377,7 +480,7 @@ void PaperDialog::accept() {
   const QFileInfo file(QDir(folder_).absoluteFilePath(name));
   const auto format = FormatForPath(name.toStdString());
   const FigureFormat wanted[] = {FigureFormat::Svg, FigureFormat::Hpgl, FigureFormat::Pdf,
-                                 FigureFormat::Png};
+                                 FigureFormat::Png, FigureFormat::Gcode};
   if (format != wanted[static_cast<int>(kind())]) {
     return Refuse(kind() == Kind::Hpgl ? tr("An HPGL file's name ends in .hpgl or .plt.")
                                        : tr("This kind of file's name ends in %1.").arg(Suffix()));

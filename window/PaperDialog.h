@@ -1,8 +1,10 @@
 #pragma once
 
 #include <QDialog>
+#include <QImage>
 #include <QList>
 #include <QString>
+#include <optional>
 #include <vector>
 
 #include "canvas/SegmentRecorder.h"
@@ -33,7 +35,8 @@ class PaperDialog final : public QDialog {
   Q_OBJECT
 
  public:
-  enum class Kind { PlotterSvg, Hpgl, Pdf, Png };
+  // In the order the kind box lists them, which is also the order settings remember.
+  enum class Kind { PlotterSvg, Hpgl, Pdf, Png, Gcode };
 
   // The file is proposed in `folder`.
   PaperDialog(const FigureRecord& figure, const QString& folder, QWidget* parent = nullptr);
@@ -58,6 +61,10 @@ class PaperDialog final : public QDialog {
   QCheckBox* onWhiteBox() const { return onWhite_; }
   QLineEdit* fileBox() const { return file_; }
   QLabel* summaryLabel() const { return summary_; }
+  QLabel* previewLabel() const { return preview_; }
+  QSpinBox* plotTimeBox() const { return plotMinutes_; }
+  // Gives the paper a colour, as its swatch's colour dialog does.
+  void SetPaperColour(Colour colour);
   QLabel* problemLabel() const { return problem_; }
   const QList<QToolButton*>& swatches() const { return swatches_; }
 
@@ -72,12 +79,18 @@ class PaperDialog final : public QDialog {
   void ReadSettings();
   // The figure's colours reduced to the pens' count, on the swatches.
   void ReducePens();
-  // The pens changed: plan the plot again.
+  // The pens changed: show them and plan the plot again.
   void PensChanged();
+  // Plans the plot as the file will draw it, when the pens, the sheet, the pen or the time have
+  // changed since it was last planned.
+  void PlanAgain(const PaperSettings& chosen);
   // Anything changed: show the rows of the kind, the line at the top and the proposed name.
   void ChoiceChanged();
   void ChoosePenColour(int index);
   QString Summary() const;
+  bool plotter() const;
+  // What the pens will draw, or the print, on the paper's colour.
+  void ShowPreview();
   QString ProposedName() const;
   QString Suffix() const;
   void Browse();
@@ -88,18 +101,25 @@ class PaperDialog final : public QDialog {
   QString proposedName_;  // the file name last proposed
   std::vector<Segment> segments_;
   std::vector<Colour> pens_;
-  bool ownPens_ = false;  // a swatch was changed: the pens are one's own
-  PenPlot plot_;          // the segments as pens_ plot them
+  bool ownPens_ = false;          // a swatch was changed: the pens are one's own
+  std::vector<Colour> keptPens_;  // one's own pens, as last saved
+  QImage figureImage_;            // a print's figure for the preview, drawn once
+  PenPlot plot_;                  // the segments as pens_ plot them, thinned to planned_
+  std::vector<Colour> plannedPens_;
+  PlotLimits planned_;  // what plot_ was planned for; a pen width of 0 before the first plan
+  bool hasPlan_ = false;
   QFormLayout* form_ = nullptr;
   QComboBox *kind_ = nullptr, *paper_ = nullptr, *orientation_ = nullptr;
   QDoubleSpinBox *width_ = nullptr, *height_ = nullptr, *margin_ = nullptr, *penWidth_ = nullptr;
-  QSpinBox *penCount_ = nullptr, *dpi_ = nullptr;
+  QSpinBox *penCount_ = nullptr, *dpi_ = nullptr, *plotMinutes_ = nullptr;
+  QToolButton* paperColourButton_ = nullptr;
+  std::optional<Colour> paperColour_;  // chosen; white paper, or a print's black, when not
   QCheckBox* onWhite_ = nullptr;
   QWidget* sides_ = nullptr;
   QWidget* penRow_ = nullptr;
   QList<QToolButton*> swatches_;
   QLineEdit* file_ = nullptr;
-  QLabel *summary_ = nullptr, *problem_ = nullptr;
+  QLabel *summary_ = nullptr, *problem_ = nullptr, *preview_ = nullptr;
   ExportRequest request_;
 };
 

@@ -28,6 +28,9 @@ const QString kPens = QStringLiteral("paper/pens");
 const QString kPenWidth = QStringLiteral("paper/penWidth");
 const QString kDpi = QStringLiteral("paper/dpi");
 const QString kOnWhite = QStringLiteral("paper/onWhite");
+const QString kPlotMinutes = QStringLiteral("paper/plotMinutes");
+const QString kPaperColour = QStringLiteral("paper/colour");  // "#rrggbb", or none
+const QString kOwnPens = QStringLiteral("paper/ownPens");     // "#rrggbb,...", or none
 
 // The number kept under `key`, or `fallback` when none is kept or it does not read.
 template <typename Number>
@@ -104,6 +107,14 @@ PaperSettings PaperChoices(const PaperSettings& fallback) {
   chosen.penWidth = Read(store, kPenWidth, fallback.penWidth);
   chosen.dpi = Read(store, kDpi, fallback.dpi);
   chosen.onWhite = store.value(kOnWhite, fallback.onWhite).toBool();
+  chosen.plotMinutes = Read(store, kPlotMinutes, fallback.plotMinutes);
+  // Texts as the command line writes them; one that no longer reads is as if never saved.
+  chosen.paperColour = ParseColour(store.value(kPaperColour).toString().toStdString());
+  std::string unused;
+  if (const auto own = ParsePens(store.value(kOwnPens).toString().toStdString(), unused);
+      own && own->own()) {
+    chosen.pens = *own;
+  }
   return chosen;
 }
 
@@ -118,6 +129,12 @@ void SetPaperChoices(int kind, const PaperSettings& chosen) {
   store.setValue(kPenWidth, static_cast<double>(chosen.penWidth));
   store.setValue(kDpi, chosen.dpi);
   store.setValue(kOnWhite, chosen.onWhite);
+  store.setValue(kPlotMinutes, static_cast<double>(chosen.plotMinutes));
+  store.setValue(kPaperColour, chosen.paperColour
+                                   ? QString::fromStdString(FormatColour(*chosen.paperColour))
+                                   : QString());
+  store.setValue(kOwnPens,
+                 chosen.pens.own() ? QString::fromStdString(FormatPens(chosen.pens)) : QString());
 }
 
 }  // namespace stringart::settings

@@ -10,6 +10,7 @@
 #include <QLineEdit>
 #include <QLocale>
 #include <QMenu>
+#include <QPixmap>
 #include <QSpinBox>
 #include <QTemporaryDir>
 #include <QTest>
@@ -46,6 +47,7 @@ TEST(PaperDialog, FollowsTheChoicesAndSaveWritesThePlot) {
   QTemporaryDir dir;
   QString error;
   ASSERT_TRUE(window.SavePicture(dir.filePath("saved.png"), error)) << error.toStdString();
+  std::vector<Colour> own;  // the pens of one's own chosen
   QMenu menu;
   window.FillContextMenu(menu);
   bool listed = false;
@@ -61,8 +63,10 @@ TEST(PaperDialog, FollowsTheChoicesAndSaveWritesThePlot) {
     const QLabel* summary = dialog->summaryLabel();
     EXPECT_TRUE(summary->text().startsWith("6 pens, pen-down ")) << summary->text().toStdString();
     EXPECT_EQ(ShownSwatches(*dialog), 6);
+    // The plot the file will draw: one line a step, thinned to the pen and two hours.
     const double a3 = PenDown(summary);
-    ASSERT_GT(a3, 1000) << summary->text().toStdString();
+    ASSERT_GT(a3, 10) << summary->text().toStdString();
+    ASSERT_LE(a3, 2 * 3600 * 25 / 1000.0) << summary->text().toStdString();
 
     dialog->pensBox()->setValue(2);
     EXPECT_TRUE(summary->text().startsWith("2 pens, ")) << summary->text().toStdString();
@@ -70,11 +74,24 @@ TEST(PaperDialog, FollowsTheChoicesAndSaveWritesThePlot) {
     dialog->SetPenColour(0, PackColour(255, 0, 0));
     EXPECT_EQ(dialog->settings().pens.colours,
               (std::vector<Colour>{PackColour(255, 0, 0), dialog->pens()[1]}));
-    // The lengths scale with the square the figure fills.
+    // A smaller square, or a wider pen, leaves out more of the lines.
     dialog->orientationBox()->setCurrentIndex(1);
     dialog->marginBox()->setValue(58.5);  // a square of 180 mm rather than 267
-    EXPECT_NEAR(PenDown(summary), a3 * 180 / 267, 0.5) << summary->text().toStdString();
+    const double a3Smaller = PenDown(summary);
+    EXPECT_LT(a3Smaller, a3) << summary->text().toStdString();
+    dialog->penWidthBox()->setValue(1);
+    EXPECT_LT(PenDown(summary), a3Smaller * 0.6) << summary->text().toStdString();
+    dialog->penWidthBox()->setValue(0.3);
     EXPECT_TRUE(dialog->path().endsWith("-a3-landscape.svg")) << dialog->path().toStdString();
+    // G-code tells each pen's part too; the preview is the sheet in its colour.
+    dialog->kindBox()->setCurrentIndex(static_cast<int>(PaperDialog::Kind::Gcode));
+    EXPECT_TRUE(dialog->path().endsWith("-a3-landscape.gcode")) << dialog->path().toStdString();
+    EXPECT_TRUE(summary->text().contains("\npen 2: ")) << summary->text().toStdString();
+    dialog->SetPaperColour(PackColour(0, 0, 64));
+    dialog->plotTimeBox()->setValue(90);
+    EXPECT_EQ(dialog->previewLabel()->pixmap().toImage().pixel(0, 0), qRgb(0, 0, 64));
+    own = dialog->pens();
+    dialog->kindBox()->setCurrentIndex(static_cast<int>(PaperDialog::Kind::PlotterSvg));
 
     dialog->kindBox()->setCurrentIndex(static_cast<int>(PaperDialog::Kind::Png));
     EXPECT_TRUE(dialog->path().endsWith("-a3-landscape-300dpi.png"));
@@ -103,17 +120,18 @@ TEST(PaperDialog, FollowsTheChoicesAndSaveWritesThePlot) {
   QFile plot(dir.filePath("plot.svg"));
   ASSERT_TRUE(plot.open(QIODevice::ReadOnly));
   const QByteArray head = plot.read(4096);
-  EXPECT_TRUE(head.contains(" --paper A3 --landscape --margin 58.5 --pens=#ff0000,#"))
+  EXPECT_TRUE(head.contains(" --paper A3 --landscape --margin 58.5 "))
       << head.left(600).toStdString();
+  EXPECT_TRUE(head.contains(" --pens=#ff0000,#")) << head.left(600).toStdString();
   EXPECT_EQ(head.count("inkscape:groupmode=\"layer\""), 1) << "the second layer is not first";
 
-  // Opened again, it offers what was saved with, but the pens' own colours: they were this
-  // figure's.
+  // Opened again, it offers every choice it saved with: one's own pens too.
   testing::WhenShown<PaperDialog>([&](PaperDialog* dialog) {
     const PaperSettings kept = dialog->settings();
-    EXPECT_EQ(std::tuple(dialog->kind(), kept.paper, kept.landscape, kept.margin, kept.pens),
+    EXPECT_EQ(std::tuple(dialog->kind(), kept.paper, kept.landscape, kept.margin, kept.pens,
+                         kept.plotMinutes, kept.paperColour),
               std::tuple(PaperDialog::Kind::PlotterSvg, PaperSize{297, 420}, true, 58.5f,
-                         PenChoice{2, {}}));
+                         PenChoice{2, own}, 90.0f, std::optional(PackColour(0, 0, 64))));
     dialog->reject();
   });
   window.SaveForPaperAs();
