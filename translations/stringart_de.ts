@@ -1619,8 +1619,8 @@ Noch etwa %2</translation>
         <translation>Es gibt noch keine Figur zum Speichern.</translation>
     </message>
     <message>
-        <source>Figures written by stringart (*.png *.svg *.mp4 *.webm *.hpgl *.plt *.pdf)</source>
-        <translation>Von stringart geschriebene Figuren (*.png *.svg *.mp4 *.webm *.hpgl *.plt *.pdf)</translation>
+        <source>Figures written by stringart (*.png *.svg *.mp4 *.webm *.hpgl *.plt *.pdf *.gcode)</source>
+        <translation>Von stringart geschriebene Figuren (*.png *.svg *.mp4 *.webm *.hpgl *.plt *.pdf *.gcode)</translation>
     </message>
     <message>
         <source>Set as &amp;wallpaper</source>

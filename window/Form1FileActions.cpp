@@ -36,10 +36,10 @@
 namespace stringart {
 namespace {
 
-// The local figure files (.png, .svg, .mp4, .webm, .hpgl, .plt, .pdf) among dropped `urls`;
+// The local figure files (.png, .svg, .mp4, .webm, .hpgl, .plt, .pdf, .gcode) among dropped `urls`;
 // empty if anything else is among them.
 QStringList DroppedFigureFiles(const QList<QUrl>& urls) {
-  static const QStringList kSuffixes = {"png", "svg", "mp4", "webm", "hpgl", "plt", "pdf"};
+  static const QStringList kSuffixes = {"png", "svg", "mp4", "webm", "hpgl", "plt", "pdf", "gcode"};
   QStringList paths;
   for (const QUrl& url : urls) {
     const QString suffix = QFileInfo(url.fileName()).suffix().toLower();
@@ -137,7 +137,7 @@ bool Form1Window::OpenFigureFile(const QString& path, QString& error) {
 void Form1Window::OpenFigureAs() {
   const QString path = QFileDialog::getOpenFileName(
       this, tr("Open figure"), QFileInfo(ProposedSavePath("png")).absolutePath(),
-      tr("Figures written by stringart (*.png *.svg *.mp4 *.webm *.hpgl *.plt *.pdf)"));
+      tr("Figures written by stringart (*.png *.svg *.mp4 *.webm *.hpgl *.plt *.pdf *.gcode)"));
   if (!path.isEmpty()) OpenFigureFiles({path}, true);
 }
 

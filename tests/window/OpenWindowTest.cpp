@@ -55,7 +55,14 @@ TEST(OpenFigures, EveryFileTheWindowWritesOpensAgain) {
         << name << ": " << error.toStdString();
     ASSERT_TRUE(QTest::qWaitFor([&] { return !run.window.exporting(); }, 60000));
   }
-  const QStringList names = {"saved.png", "saved.svg", "large.png", "clip.mp4", "clip.webm"};
+  // And a plotter's G-code, which carries its figure as the other files do.
+  std::string problem;
+  const auto gcode =
+      ExportRequest::ForPaper(dir.filePath("plot.gcode").toStdString(), PaperSettings{}, problem);
+  ASSERT_TRUE(gcode && run.window.StartExport(*gcode, error)) << problem << error.toStdString();
+  ASSERT_TRUE(QTest::qWaitFor([&] { return !run.window.exporting(); }, 60000));
+  const QStringList names = {"saved.png", "saved.svg", "large.png",
+                             "clip.mp4",  "clip.webm", "plot.gcode"};
   EXPECT_TRUE(run.window.OpenFigureFile(dir.filePath("clip.webm"), error)) << error.toStdString();
   QStringList all;
   for (const QString& name : names) all << dir.filePath(name);
