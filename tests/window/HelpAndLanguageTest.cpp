@@ -170,11 +170,12 @@ TEST(Languages, AReasonFromBelowReachesAGermanWindowInGerman) {
   ASSERT_NE(box, nullptr);
   const QStringList lines = box->text().split('\n');
   ASSERT_EQ(lines.size(), 3) << box->text().toStdString();
-  const char* reasons[] = {" lässt sich nicht öffnen: es ist ein Ordner.",
-                           " lässt sich nicht öffnen: Datei oder Verzeichnis nicht gefunden.",
-                           " lässt sich nicht öffnen: Nur .png-, .svg-, .mp4-, .webm-, .hpgl-, "
-                           ".plt- und .pdf-Dateien, die stringart geschrieben hat, tragen eine "
-                           "Figur."};
+  const char* reasons[] = {
+      " lässt sich nicht öffnen: es ist ein Ordner.",
+      " lässt sich nicht öffnen: Datei oder Verzeichnis nicht gefunden.",
+      " lässt sich nicht öffnen: Nur .png-, .svg-, .mp4-, .webm-, .hpgl-, "
+      ".plt-, .gcode- und .pdf-Dateien, die stringart geschrieben hat, tragen eine "
+      "Figur."};
   for (int i = 0; i < 3; ++i) {
     EXPECT_TRUE(lines[i].endsWith(QString::fromUtf8(reasons[i]))) << lines[i].toStdString();
   }
