@@ -19,7 +19,7 @@ cmake --build "$build" -j "$(nproc)" >/dev/null
 draws=0.1,0.2,0.3,0.4,0.5,0.6,0.7,0.8,0.9,0.15,0.35,0.55
 seeds=$build/seeds
 rm -rf "$seeds"
-mkdir -p "$seeds"/{remake_command,render_options,figure_link,png_command,svg_command,video_command,figures_file,hpgl_command,pdf_command}
+mkdir -p "$seeds"/{remake_command,render_options,figure_link,png_command,svg_command,video_command,figures_file,hpgl_command,pdf_command,gcode_command}
 printf 'stringart-render --draws %s --directions 1,-1,1 --size 3840x2160 --seconds 8 --fps 30' \
   "$draws" >"$seeds/remake_command/1"
 printf -- '--draws\0%s\0--size\0600\0--seconds\0002\0-o\0x.mp4' "$draws" >"$seeds/render_options/1"
@@ -37,11 +37,13 @@ if [ -x "$render" ]; then
   "$render" --draws $draws --size 500 --seconds 1 --fps 1 -o "$out/a.webm" >/dev/null
   "$render" --draws $draws --paper 100x100mm --pens=#ff0000,#0000ff -o "$out/a.hpgl" >/dev/null
   "$render" --draws $draws --paper 100x100mm --on-white -o "$out/a.pdf" >/dev/null
+  "$render" --draws $draws --paper 100x100mm --plot-time 5m -o "$out/a.gcode" >/dev/null
   cp "$out/a.png" "$out/b.png" "$seeds/png_command/"
   head -c 8192 "$out/a.svg" >"$seeds/svg_command/a.svg"
   { printf '\0'; cat "$out/a.mp4"; } >"$seeds/video_command/mp4"
   { printf '\1'; cat "$out/a.webm"; } >"$seeds/video_command/webm"
   head -c 8192 "$out/a.hpgl" >"$seeds/hpgl_command/a.hpgl"
+  head -c 8192 "$out/a.gcode" >"$seeds/gcode_command/a.gcode"
   # The head that names it a PDF and the tail with its subject: the reader reads nothing else.
   { head -c 1024 "$out/a.pdf"; tail -c 16384 "$out/a.pdf"; } >"$seeds/pdf_command/a.pdf"
   rm -rf "$out"
@@ -53,7 +55,7 @@ mkdir -p "$build/findings"
 failed=0
 printf '%-16s %12s %10s %8s %8s\n' target executions coverage features crashes
 for target in remake_command render_options figure_link png_command svg_command video_command \
-  figures_file hpgl_command pdf_command; do
+  figures_file hpgl_command pdf_command gcode_command; do
   corpus=$build/corpus/$target
   mkdir -p "$corpus"
   max_len=4096
