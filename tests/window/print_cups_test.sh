@@ -12,13 +12,19 @@ done
 ppd=/usr/share/ppd/cups-pdf/CUPS-PDF_opt.ppd
 [ -e /usr/lib/cups/backend/cups-pdf ] && [ -e "$ppd" ] || { echo "print test skipped: no cups-pdf"; exit 77; }
 [ "$(id -u)" = 0 ] || { echo "print test skipped: adding a queue needs root"; exit 77; }
-if ! lpstat -r >/dev/null 2>&1; then
+# lpstat -r says whether the scheduler runs but exits 0 either way: read what it says.
+running() { [ "$(lpstat -r 2>/dev/null)" = "scheduler is running" ]; }
+started=
+if ! running; then
   cupsd
-  for _ in $(seq 100); do lpstat -r >/dev/null 2>&1 && break; sleep 0.1; done
+  started=1
+  for _ in $(seq 100); do running && break; sleep 0.1; done
+  running || { echo "print test: cupsd did not start"; exit 1; }
 fi
 queue=stringart-test-$$
-lpadmin -p "$queue" -E -v cups-pdf:/ -P "$ppd" 2>/dev/null
-trap 'lpadmin -x "$queue"' EXIT
+lpadmin -p "$queue" -E -v cups-pdf:/ -P "$ppd"
+# A scheduler started here stops with the test.
+trap 'lpadmin -x "$queue"; [ -z "$started" ] || pkill -x cupsd' EXIT
 # cups-pdf writes a local user's prints to ~/PDF (its Out setting), the user's home as the
 # password database has it.
 home=$(getent passwd "$(id -un)" | cut -d: -f6)
