@@ -28,6 +28,28 @@ constexpr PaperOption kPaperOptions[] = {
     {kOnWhiteOption, false, false, false, true, false, "a PDF"},
 };
 
+// The settings of a sheet of `paper` the options give, the defaults for the rest.
+PaperSettings PaperFrom(const GivenOptions& given, PaperSize paper) {
+  PaperSettings settings;
+  settings.paper = paper;
+  settings.landscape = given.Has(kLandscapeOption);
+  settings.margin = given.Get<float>(kMarginOption).value_or(kDefaultMargin);
+  settings.pens = given.Get<PenChoice>(kPensOption).value_or(PenChoice{});
+  settings.penWidth = given.Get<float>(kPenWidthOption).value_or(kDefaultPenWidth);
+  settings.speed = given.Get<float>(kSpeedOption).value_or(kDefaultSpeed);
+  settings.plotMinutes = given.Get<float>(kPlotTimeOption).value_or(kDefaultPlotMinutes);
+  settings.lift = given.Get<PenLift>(kPenLiftOption).value_or(PenLift{});
+  settings.filePerPen = given.Has(kFilePerPenOption);
+  settings.dpi = static_cast<int>(given.Get<long long>(kDpiOption).value_or(kDefaultDpi));
+  settings.onWhite = given.Has(kOnWhiteOption);
+  if (const auto rgb = given.Get<long long>(kPaperColourOption)) {
+    settings.paperColour = PackColour(static_cast<std::int16_t>(*rgb >> 16),
+                                      static_cast<std::int16_t>(*rgb >> 8 & 0xFF),
+                                      static_cast<std::int16_t>(*rgb & 0xFF));
+  }
+  return settings;
+}
+
 // The paper the options ask for, checked against the kind of file; false with `error` set.
 bool ReadPaper(const GivenOptions& given, FigureFormat format, RenderOptions& options,
                std::string& error) {
@@ -69,29 +91,12 @@ bool ReadPaper(const GivenOptions& given, FigureFormat format, RenderOptions& op
             " cannot be used together: the paper sets the size";
     return false;
   }
-  PaperSettings settings;
-  settings.paper = *paper;
-  settings.landscape = given.Has(kLandscapeOption);
-  settings.margin = given.Get<float>(kMarginOption).value_or(kDefaultMargin);
-  settings.pens = given.Get<PenChoice>(kPensOption).value_or(PenChoice{});
-  settings.penWidth = given.Get<float>(kPenWidthOption).value_or(kDefaultPenWidth);
-  settings.speed = given.Get<float>(kSpeedOption).value_or(kDefaultSpeed);
-  settings.plotMinutes = given.Get<float>(kPlotTimeOption).value_or(kDefaultPlotMinutes);
-  settings.lift = given.Get<PenLift>(kPenLiftOption).value_or(PenLift{});
-  settings.filePerPen = given.Has(kFilePerPenOption);
-  settings.dpi = static_cast<int>(given.Get<long long>(kDpiOption).value_or(kDefaultDpi));
-  settings.onWhite = given.Has(kOnWhiteOption);
-  if (const auto rgb = given.Get<long long>(kPaperColourOption)) {
-    settings.paperColour = PackColour(static_cast<std::int16_t>(*rgb >> 16),
-                                      static_cast<std::int16_t>(*rgb >> 8 & 0xFF),
-                                      static_cast<std::int16_t>(*rgb & 0xFF));
-    if (settings.onWhite) {
-      error = std::string(kPaperColourOption) + " and " + std::string(kOnWhiteOption) +
-              " cannot be used together";
-      return false;
-    }
+  if (given.Has(kPaperColourOption) && given.Has(kOnWhiteOption)) {
+    error = std::string(kPaperColourOption) + " and " + std::string(kOnWhiteOption) +
+            " cannot be used together";
+    return false;
   }
-  options.paper = settings;
+  options.paper = PaperFrom(given, *paper);
   return true;
 }
 

@@ -140,10 +140,12 @@ float FromBits(std::uint32_t bits) {
 // there, where the result is zero or infinite, and where the way does not apply, false.
 bool FastNearestFloatBits(std::uint64_t digits, int scale, std::uint32_t& bits) {
   constexpr int kExactPowers = 22;  // 10^22 is the largest power of ten a double holds exactly
-  if (digits >= std::uint64_t{1} << 53 || scale < -kExactPowers || scale > kExactPowers) return false;
+  if (digits >= std::uint64_t{1} << 53 || scale < -kExactPowers || scale > kExactPowers)
+    return false;
   double power = 1;
   for (int i = 0; i < (scale < 0 ? -scale : scale); ++i) power *= 10;
-  const double d = scale < 0 ? static_cast<double>(digits) / power : static_cast<double>(digits) * power;
+  const double d =
+      scale < 0 ? static_cast<double>(digits) / power : static_cast<double>(digits) * power;
   const float f = static_cast<float>(d);
   if (f == 0 || std::isinf(f)) return false;
   if (static_cast<double>(f) != d) {
@@ -317,6 +319,39 @@ bool StartsWithNoCase(const char* at, const char* last, std::string_view word) {
   return true;
 }
 
+// "inf", "infinity" or "nan" (with its optional "(chars)") at `at`, in any letter case, as
+// `value` with `sign`: the end of the word, or nullptr when there is none.
+const char* ReadWord(const char* at, const char* last, float sign, float& value) {
+  if (StartsWithNoCase(at, last, "inf")) {
+    value = sign * std::numeric_limits<float>::infinity();
+    return at + (StartsWithNoCase(at, last, "infinity") ? 8 : 3);
+  }
+  if (!StartsWithNoCase(at, last, "nan")) return nullptr;
+  at += 3;
+  if (at != last && *at == '(') {
+    const char* close = at + 1;
+    while (close != last && IsNanChar(*close)) ++close;
+    if (close != last && *close == ')') at = close + 1;
+  }
+  value = std::copysign(std::numeric_limits<float>::quiet_NaN(), sign);
+  return at;
+}
+
+// An exponent ("e-12") at `at`, added to `scale`: where it ends, or `at` when there is none.
+const char* ReadExponent(const char* at, const char* last, long long& scale) {
+  if (at == last || (*at != 'e' && *at != 'E')) return at;
+  const char* exponent = at + 1;
+  const bool down = exponent != last && *exponent == '-';
+  if (exponent != last && (*exponent == '+' || *exponent == '-')) ++exponent;
+  if (exponent == last || !IsDigit(*exponent)) return at;
+  long long power = 0;
+  // Far beyond any float's, the power only has to stay far beyond it.
+  for (; exponent != last && IsDigit(*exponent); ++exponent)
+    power = std::min(power * 10 + (*exponent - '0'), 1000000000LL);
+  scale += down ? -power : power;
+  return exponent;
+}
+
 }  // namespace
 
 std::string ShortestFloatText(float value) {
@@ -328,28 +363,13 @@ std::string ShortestFloatText(float value) {
   return sign + Layout(magnitude, ShortestDecimal(magnitude));
 }
 
-// Long, as one pass: the words, digits and exponent it reads feed the one rounding at its end.
 std::from_chars_result ReadFloatText(const char* first, const char* last, float& value) {
   const char* at = first;
   const bool negative = at != last && *at == '-';
   if (negative) ++at;
   const float sign = negative ? -1.0f : 1.0f;
 
-  if (StartsWithNoCase(at, last, "inf")) {
-    at += StartsWithNoCase(at, last, "infinity") ? 8 : 3;
-    value = sign * std::numeric_limits<float>::infinity();
-    return {at, std::errc()};
-  }
-  if (StartsWithNoCase(at, last, "nan")) {
-    at += 3;
-    if (at != last && *at == '(') {
-      const char* close = at + 1;
-      while (close != last && IsNanChar(*close)) ++close;
-      if (close != last && *close == ')') at = close + 1;
-    }
-    value = std::copysign(std::numeric_limits<float>::quiet_NaN(), sign);
-    return {at, std::errc()};
-  }
+  if (const char* end = ReadWord(at, last, sign, value)) return {end, std::errc()};
 
   // The digits, the first kReadDigits significant ones kept, and the power of ten of the last
   // one kept.
@@ -379,19 +399,7 @@ std::from_chars_result ReadFloatText(const char* first, const char* last, float&
     takeDigits(true);
   }
   if (count == 0) return {first, std::errc::invalid_argument};
-  if (at != last && (*at == 'e' || *at == 'E')) {
-    const char* exponent = at + 1;
-    const bool down = exponent != last && *exponent == '-';
-    if (exponent != last && (*exponent == '+' || *exponent == '-')) ++exponent;
-    if (exponent != last && IsDigit(*exponent)) {
-      long long power = 0;
-      // Far beyond any float's, the power only has to stay far beyond it.
-      for (; exponent != last && IsDigit(*exponent); ++exponent)
-        power = std::min(power * 10 + (*exponent - '0'), 1000000000LL);
-      scale += down ? -power : power;
-      at = exponent;
-    }
-  }
+  at = ReadExponent(at, last, scale);
   if (kept == 0) {
     value = sign * 0.0f;
     return {at, std::errc()};

@@ -30,6 +30,19 @@ windowPlaces.addEventListener('change', arrange);
 if (typeof OffscreenCanvasRenderingContext2D !== 'function') $('DownloadLarge').hidden = true;
 arrange();
 
+// A swipe across the canvas: to the right goes back, to the left forward, as the arrows do,
+// and past the last figure to a new one.
+function followSwipes() {
+  let from = null;
+  canvas.addEventListener('pointerdown', (event) => { from = event; });
+  canvas.addEventListener('pointerup', (event) => {
+    const [x, y] = [event.clientX - from?.clientX, event.clientY - from?.clientY];
+    from = null;
+    if (!(Math.abs(x) >= kSwipe && Math.abs(x) > 2 * Math.abs(y)) || $('Command1').disabled) return;
+    act(x > 0 ? back : forwardOrNew);
+  });
+}
+
 async function start() {
   const [problem] = await Promise.all([startCore(), openStore()]);
   if (problem) {
@@ -57,16 +70,7 @@ async function start() {
   $('AdjustButton').addEventListener('click', () => adjust.open());
   $('FullScreen').addEventListener('click', toggleFullScreen);
   $('Watch').addEventListener('click', () => aside(watch));
-  // A swipe across the canvas: to the right goes back, to the left forward, as the arrows do,
-  // and past the last figure to a new one.
-  let from = null;
-  canvas.addEventListener('pointerdown', (event) => { from = event; });
-  canvas.addEventListener('pointerup', (event) => {
-    const [x, y] = [event.clientX - from?.clientX, event.clientY - from?.clientY];
-    from = null;
-    if (!(Math.abs(x) >= kSwipe && Math.abs(x) > 2 * Math.abs(y)) || $('Command1').disabled) return;
-    act(x > 0 ? back : forwardOrNew);
-  });
+  followSwipes();
   // A typed address (back and forward of the browser too, over addresses typed): its figure.
   window.addEventListener('popstate', () => act(showAddress));
   // The keys, when no dialog is open and no control that takes keys has the focus (a button
