@@ -35,12 +35,10 @@ STRINGART_COPY_INLINE Doubles Abs(Doubles a) {
   return a < 0 ? -a : a;
 }
 STRINGART_COPY_INLINE Doubles Load(const double* p) {
-  Doubles v;
-  std::memcpy(&v, p, sizeof v);
-  return v;
+  return smooth_detail::LoadVector<Doubles>(p);
 }
 STRINGART_COPY_INLINE void Store(double* p, Doubles v) {
-  std::memcpy(p, &v, sizeof v);
+  smooth_detail::StoreVector(p, v);
 }
 STRINGART_COPY_INLINE double Largest(Doubles v) {
   v = Max(v, __builtin_shufflevector(v, v, 4, 5, 6, 7, 0, 1, 2, 3));

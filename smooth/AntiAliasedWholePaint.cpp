@@ -75,12 +75,10 @@ STRINGART_INLINE Ints Floor(Floats v) {
   return whole + Less(v, __builtin_convertvector(whole, Floats));
 }
 STRINGART_INLINE Floats Load(const float* p) {
-  Floats v;
-  std::memcpy(&v, p, sizeof v);
-  return v;
+  return smooth_detail::LoadVector<Floats>(p);
 }
 STRINGART_INLINE void Store(float* p, Floats v) {
-  std::memcpy(p, &v, sizeof v);
+  smooth_detail::StoreVector(p, v);
 }
 // Whether every lane of a comparison's result is true.
 template <typename Mask>

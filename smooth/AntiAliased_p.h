@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <cstring>
 #include <optional>
 
 #include "canvas/ClipSegment.h"
@@ -25,6 +26,18 @@
 #endif
 
 namespace stringart::smooth_detail {
+
+// A vector of type V from the memory at `p`, and one written there, whatever its alignment.
+template <typename V, typename T>
+STRINGART_COPY_INLINE V LoadVector(const T* p) {
+  V v;
+  std::memcpy(&v, p, sizeof v);
+  return v;
+}
+template <typename V, typename T>
+STRINGART_COPY_INLINE void StoreVector(T* p, V v) {
+  std::memcpy(p, &v, sizeof v);
+}
 
 // A segment in canvas pixels, in double.
 struct CanvasSegment {
