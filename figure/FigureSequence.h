@@ -5,6 +5,7 @@
 #include "canvas/Canvas.h"
 #include "canvas/Picture1.h"
 #include "figure/FigureRecord.h"
+#include "figure/TwoCoreTracer.h"
 
 namespace stringart {
 
@@ -17,8 +18,10 @@ class FigureSequence {
  public:
   // Draws on `canvas` one DrawLine a segment.
   explicit FigureSequence(Canvas& canvas);
-  // Paints on `raster` through the two-core tracer, whose second thread ends with the sequence.
-  explicit FigureSequence(Picture1& raster);
+  // Paints on `raster` through the two-core tracer, shared out as `threads` says; its second
+  // thread ends with the sequence.
+  explicit FigureSequence(Picture1& raster,
+                          TwoCoreTracer::Threads threads = TwoCoreTracer::Threads::Quicker);
   ~FigureSequence();
   FigureSequence(const FigureSequence&) = delete;
   FigureSequence& operator=(const FigureSequence&) = delete;

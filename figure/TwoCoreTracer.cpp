@@ -364,8 +364,8 @@ std::optional<FigureRecord> TwoCoreTracer::Trace(const FigureDraws& draws, Direc
   std::unique_lock use(f.inUse, std::try_to_lock);
   const bool paced = use.owns_lock() && width > 0 && height > 0 && UsableCpus() >= 2;
   const std::size_t area = static_cast<std::size_t>(width) * static_cast<std::size_t>(height);
-  const bool twoThreads =
-      paced && (threads_ == Threads::Two || f.pace.TwoNext(area)) && f.StartWorker();
+  const bool twoThreads = paced && threads_ != Threads::One &&
+                          (threads_ == Threads::Two || f.pace.TwoNext(area)) && f.StartWorker();
   lastOnTwoThreads_.store(twoThreads, std::memory_order_relaxed);
   const auto start = std::chrono::steady_clock::now();
   std::optional<FigureRecord> record =
@@ -383,7 +383,8 @@ namespace {
 // A sequence's figures on the raster Picture1, painted on two cores.
 class RasterPainter final : public FigureSequence::Painter {
  public:
-  explicit RasterPainter(Picture1& raster) : raster_(raster) {}
+  RasterPainter(Picture1& raster, TwoCoreTracer::Threads threads)
+      : raster_(raster), cores_(threads) {}
   FigureRecord Trace(const FigureDraws& draws, Directions& directions, double& x1,
                      double& y1) override {
     return *cores_.Trace(draws, directions, x1, y1, raster_.pixels(), Picture1::kWidth,
@@ -399,7 +400,7 @@ class RasterPainter final : public FigureSequence::Painter {
 
 // Defined here rather than beside the other constructor, so that a program that traces only on
 // canvases (the web page) does not link the second thread.
-FigureSequence::FigureSequence(Picture1& raster)
-    : canvas_(raster), painter_(std::make_unique<RasterPainter>(raster)) {}
+FigureSequence::FigureSequence(Picture1& raster, TwoCoreTracer::Threads threads)
+    : canvas_(raster), painter_(std::make_unique<RasterPainter>(raster, threads)) {}
 
 }  // namespace stringart

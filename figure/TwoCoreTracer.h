@@ -21,9 +21,10 @@ namespace stringart {
 // the quicker, and now and then tries the other way again.
 class TwoCoreTracer {
  public:
-  // How figures are shared out: the quicker way as measured, or always on two threads where
-  // there are two CPUs (tests that compare the two ways).
-  enum class Threads { Quicker, Two };
+  // How figures are shared out: the quicker way as measured, always on two threads where there
+  // are two CPUs (tests that compare the two ways), or always on the calling thread (a figure
+  // traced while the process keeps the other CPUs busy, where a second thread would wait).
+  enum class Threads { Quicker, Two, One };
 
   explicit TwoCoreTracer(Threads threads = Threads::Quicker);
   // Stops the second thread and waits for it.

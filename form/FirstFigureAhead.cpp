@@ -4,6 +4,7 @@
 
 #include "figure/FigureSequence.h"
 #include "figure/Tracer.h"
+#include "runtime/Cpus.h"
 
 namespace stringart {
 
@@ -13,7 +14,10 @@ FirstFigureAhead::FirstFigureAhead(DrawSource& random)
           const auto start = std::chrono::steady_clock::now();
           random.Reseed();  // as the load handler reseeds before its figure
           const FigureDraws draws = TakeFigureDraws(random);
-          FigureSequence sequence(picture_);
+          // The window is being made on another CPU meanwhile: where there are only two, a
+          // second tracing thread would mostly wait for one.
+          FigureSequence sequence(picture_, UsableCpus() > 2 ? TwoCoreTracer::Threads::Quicker
+                                                             : TwoCoreTracer::Threads::One);
           figure_ = sequence.Next(draws, Directions{});
           x1_ = sequence.x1;
           y1_ = sequence.y1;

@@ -152,6 +152,15 @@ TEST(TwoCoreTracer, OneCpuTracesOnTheCallingThreadAlone) {
   pthread_setaffinity_np(pthread_self(), sizeof before, &before);
 }
 
+// As the window's first figure is traced, beside the window being made.
+TEST(TwoCoreTracer, AskedForOneThreadItStartsNoOther) {
+  TwoCoreTracer cores(TwoCoreTracer::Threads::One);
+  const std::size_t threads = Threads();
+  ExpectSameFigure(cores, testing::kExampleDraws, {1, 1, 1}, 500, 500, 500, /*shared=*/true);
+  EXPECT_FALSE(cores.lastOnTwoThreads());
+  EXPECT_EQ(Threads(), threads) << "a thread was started though one was asked for";
+}
+
 TEST(TwoCoreTracer, TwoCallersAtOnceBothGetTheirFigure) {
   TwoCoreTracer cores(TwoCoreTracer::Threads::Two);
   std::thread other([&] {
