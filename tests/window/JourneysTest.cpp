@@ -9,6 +9,8 @@
 #include <QImage>
 #include <QListView>
 #include <QMessageBox>
+#include <QPrintDialog>
+#include <QPrinter>
 #include <QSlider>
 #include <QTemporaryDir>
 #include <QTest>
@@ -20,6 +22,7 @@
 #include "journal/FiguresFile.h"
 #include "options/FigureCommand.h"
 #include "tests/support/Figures.h"
+#include "tests/support/PrintedPage.h"
 #include "tests/support/WindowDriving.h"
 #include "window/AdjustWindow.h"
 #include "window/Form1Window.h"
@@ -228,6 +231,24 @@ const WayOut kWaysOut[] = {
        std::string error;
        const auto request = ExportRequest::ForPaper(j.path("out.hpgl").toStdString(), {}, error);
        EXPECT_EQ(Exported(j, *request), figure);
+     }},
+    {"print",
+     [](Journey& j, const FigureRecord& figure) {
+       const QString pdf = j.path("out.pdf");
+       testing::WhenShown<QPrintDialog>([pdf](QPrintDialog* dialog) {
+         // To a PDF file, as the dialog's "Print to File (PDF)" does.
+         dialog->printer()->setOutputFormat(QPrinter::PdfFormat);
+         dialog->printer()->setOutputFileName(pdf);
+         dialog->done(QDialog::Accepted);
+       });
+       j.Key(&j.window, Qt::Key_P, Qt::ControlModifier);
+       j.AwaitExport();
+       const QImage shown = Retraced(figure).convertToFormat(QImage::Format_RGB32);
+       const testing::Image canvas(reinterpret_cast<const std::uint32_t*>(shown.constBits()),
+                                   shown.width(), shown.height());
+       const std::string page = j.path("page").toStdString();
+       EXPECT_LT(testing::LevelsOff(testing::PdfPage(pdf.toStdString(), 50.8, page), canvas), 6)
+           << "the print looks unlike the canvas";
      }},
     {"wallpaper",
      [](Journey& j, const FigureRecord& figure) {

@@ -17,7 +17,7 @@
 #include "canvas/Picture1.h"
 #include "figure/Tracer.h"
 #include "tests/support/Figures.h"
-#include "tests/support/PngImage.h"
+#include "tests/support/PrintedPage.h"
 #include "window/Printing.h"
 
 namespace stringart {
@@ -25,21 +25,12 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::string Output(const std::string& command) {
-  std::string out;
-  if (FILE* pipe = popen(command.c_str(), "r")) {
-    char buffer[4096];
-    for (std::size_t n; (n = fread(buffer, 1, sizeof buffer, pipe)) > 0;) out.append(buffer, n);
-    pclose(pipe);
-  }
-  return out;
-}
-
 // The file cups-pdf wrote for the job named `title` on `queue`, once the queue has finished it;
 // empty after two minutes.
 fs::path PrintedFile(const std::string& queue, const fs::path& folder, const std::string& title) {
   for (int tries = 0; tries < 1200; ++tries) {
-    if (Output("lpstat -o '" + queue + "' 2>/dev/null").empty() && fs::is_directory(folder)) {
+    if (testing::Output("lpstat -o '" + queue + "' 2>/dev/null").empty() &&
+        fs::is_directory(folder)) {
       for (const auto& entry : fs::directory_iterator(folder)) {
         const std::string name = entry.path().filename().string();
         if (name.starts_with(title) && name.ends_with(".pdf")) return entry.path();
@@ -48,28 +39,6 @@ fs::path PrintedFile(const std::string& queue, const fs::path& folder, const std
     QThread::msleep(100);
   }
   return {};
-}
-
-// The mean of each 50 x 50 block of the canvas, or of its image `side` pixels wide at (left, top).
-std::array<double, 300> Blocks(const testing::Image& image, double left, double top, double side) {
-  std::array<double, 300> sums{};
-  std::array<int, 100> counts{};
-  for (int y = 0; y < image.height; ++y) {
-    for (int x = 0; x < image.width; ++x) {
-      const int bx = static_cast<int>(std::floor((x + 0.5 - left) / side * 10));
-      const int by = static_cast<int>(std::floor((y + 0.5 - top) / side * 10));
-      if (bx < 0 || by < 0 || bx > 9 || by > 9) continue;
-      const std::uint32_t p = image.at(x, y);
-      const int b = by * 10 + bx;
-      sums[b * 3] += testing::Red(p);
-      sums[b * 3 + 1] += testing::Green(p);
-      sums[b * 3 + 2] += testing::Blue(p);
-      ++counts[b];
-    }
-  }
-  for (int b = 0; b < 100; ++b)
-    for (int c = 0; c < 3; ++c) sums[b * 3 + c] /= counts[b];
-  return sums;
 }
 
 // Each way a sheet lies, with margins of four sizes (centred in them is not centred on the
@@ -94,8 +63,8 @@ TEST(Printing, TheFigureReachesAPrinterAsVectorsCentredInTheMargins) {
   const FigureRecord figure = testing::DrawnFigure(7);
   Picture1 picture;
   TraceAgain(figure, picture);
-  const auto shown =
-      Blocks(testing::Image(picture.pixels(), Picture1::kWidth, Picture1::kHeight), 0, 0, 500);
+  const auto shown = testing::Blocks(
+      testing::Image(picture.pixels(), Picture1::kWidth, Picture1::kHeight), 0, 0, 500);
   ExportRunner runner(nullptr);
   for (const Sheet& sheet : kSheets) {
     const std::string title = "stringart-print-test-" + std::to_string(getpid()) + "-" +
@@ -116,32 +85,25 @@ TEST(Printing, TheFigureReachesAPrinterAsVectorsCentredInTheMargins) {
     ASSERT_FALSE(pdf.empty()) << "nothing printed to " << folder << " as " << title;
 
     // An upright A4 page, drawn with strokes: no picture in it.
-    const std::string info = Output("pdfinfo '" + pdf.string() + "'");
+    const std::string info = testing::Output("pdfinfo '" + pdf.string() + "'");
     EXPECT_NE(info.find("Page size:       595 x 842 pts (A4)"), std::string::npos) << info;
-    const std::string images = Output("pdfimages -list '" + pdf.string() + "' | tail -n +3");
+    const std::string images =
+        testing::Output("pdfimages -list '" + pdf.string() + "' | tail -n +3");
     EXPECT_EQ(images, "") << "the print holds pictures, not vectors";
 
     const fs::path png = pdf.parent_path() / (title + "-page");
-    Output("pdftoppm -r 50.8 -png -singlefile '" + pdf.string() + "' '" + png.string() + "'");
-    const testing::Image page = testing::ReadPng(png.string() + ".png");
+    const testing::Image page = testing::PdfPage(pdf.string(), 50.8, png.string());
     ASSERT_EQ(page.width, 420);
-    int left = page.width, right = -1, top = page.height, bottom = -1;
-    for (int y = 0; y < page.height; ++y) {
-      for (int x = 0; x < page.width; ++x) {
-        if ((page.at(x, y) & 0xFFFFFFu) == 0xFFFFFFu) continue;
-        left = std::min(left, x), right = std::max(right, x);
-        top = std::min(top, y), bottom = std::max(bottom, y);
-      }
-    }
+    const auto [left, top, right, bottom] = testing::InkBox(page);
     const int side = sheet.turned ? 330 : 320;
-    EXPECT_NEAR((left + right + 1) / 2.0, sheet.centreX, 1.5) << title;
-    EXPECT_NEAR((top + bottom + 1) / 2.0, sheet.centreY, 1.5) << title;
-    EXPECT_NEAR(right + 1 - left, side, 2) << title;
-    EXPECT_NEAR(bottom + 1 - top, side, 2) << title;
+    EXPECT_NEAR((left + right) / 2.0, sheet.centreX, 1.5) << title;
+    EXPECT_NEAR((top + bottom) / 2.0, sheet.centreY, 1.5) << title;
+    EXPECT_NEAR(right - left, side, 2) << title;
+    EXPECT_NEAR(bottom - top, side, 2) << title;
 
     // Its colours where the canvas has them: each tenth of the square against the canvas's,
     // turned back where the sheet lay on its side.
-    const auto printed = Blocks(page, left, top, right + 1 - left);
+    const auto printed = testing::Blocks(page, left, top, right - left);
     double off = 0;
     for (int row = 0; row < 10; ++row) {
       for (int column = 0; column < 10; ++column) {
