@@ -61,13 +61,15 @@ Journal::Journal(std::string path, Tell tell) : path_(std::move(path)), tell_(st
 }
 
 Journal::~Journal() {
+  // The reader first: a connection that only reads cannot fold the write-ahead log back into the
+  // file, so the writer's must be the last to close, which does and removes the log.
+  sqlite3_close(reader_);
   {
     std::lock_guard lock(mutex_);
     stopping_ = true;
   }
   changed_.notify_all();
   writer_.join();
-  sqlite3_close(reader_);
 }
 
 void Journal::Queue(Op op) {

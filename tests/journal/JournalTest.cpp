@@ -163,6 +163,10 @@ TEST_F(JournalFile, EarlierFiguresAreThoseOfEarlierRunsNewestFirstAPageAtATime) 
   ASSERT_EQ(rest.size(), 2u);
   EXPECT_EQ(rest[1].figure, DrawnFigure(0));
   EXPECT_TRUE(journal->Earlier(rest.back().id, 3).empty());
+  // Closed with its reader open, the last journal takes its write-ahead log with it: left, it
+  // grew with every run, and every start read it whole.
+  journal.reset();
+  EXPECT_FALSE(fs::exists(path_ + "-wal"));
 }
 
 TEST_F(JournalFile, FavouritesComeMostRecentlyMarkedFirstAndAnUndoneUnmarkKeepsItsPlace) {
