@@ -6,11 +6,12 @@
 #include <cstdio>
 #include <cstdlib>
 #include <exception>
+#include <functional>
 #include <iostream>
 #include <limits>
-#include <memory>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "app/LazyFigureFiles.h"
@@ -28,7 +29,6 @@
 #include "text/Reasons.h"
 #include "window/Form1Window.h"
 #include "window/GuardedApplication.h"
-#include "window/Picture1View.h"
 #include "window/Translations.h"
 
 namespace {
@@ -38,47 +38,44 @@ bool IsSet(const char* name) {
   return value != nullptr && *value != '\0';
 }
 
-// With STRINGART_TIMING set (tools/first-figure.sh sets it), the program reports on standard error
-// how long the load handler took and when the first figure reached the screen, counted from
-// STRINGART_LAUNCHED_AT_NS (the launcher's wall clock in nanoseconds), then quits.
-class FirstFigureTimer final : public QObject {
+// Runs `then` once, on the event loop, after the program's first paint has been flushed to the
+// screen.
+class AfterFirstPaint final : public QObject {
  public:
-  FirstFigureTimer(QWidget& canvas, double loadMilliseconds, double traceMilliseconds)
-      : canvas_(canvas),
-        loadMilliseconds_(loadMilliseconds),
-        traceMilliseconds_(traceMilliseconds) {
-    canvas_.installEventFilter(this);
+  explicit AfterFirstPaint(std::function<void()> then) : QObject(qApp), then_(std::move(then)) {
+    qApp->installEventFilter(this);
   }
 
  protected:
   bool eventFilter(QObject*, QEvent* event) override {
-    if (event->type() != QEvent::Paint || reported_) return false;
-    reported_ = true;
-    // After this paint has been flushed to the screen.
-    QTimer::singleShot(0, this, [this] {
-      const char* at = std::getenv("STRINGART_LAUNCHED_AT_NS");
-      const long long launched =
-          at != nullptr
-              ? stringart::ReadWhole(at, 1, std::numeric_limits<long long>::max()).value_or(0)
-              : 0;
-      const long long now = std::chrono::duration_cast<std::chrono::nanoseconds>(
-                                std::chrono::system_clock::now().time_since_epoch())
-                                .count();
-      std::fprintf(stderr,
-                   "stringart: load handler %.1f ms, tracing %.1f ms, first figure on screen "
-                   "%.1f ms after launch\n",
-                   loadMilliseconds_, traceMilliseconds_,
-                   launched > 0 ? (now - launched) / 1e6 : -1.0);
-      QCoreApplication::quit();
-    });
+    if (event->type() == QEvent::Paint && then_) {
+      qApp->removeEventFilter(this);
+      QTimer::singleShot(0, this, std::exchange(then_, {}));
+    }
     return false;
   }
 
  private:
-  QWidget& canvas_;
-  double loadMilliseconds_, traceMilliseconds_;
-  bool reported_ = false;
+  std::function<void()> then_;
 };
+
+// With STRINGART_TIMING set (tools/first-figure.sh sets it), the program reports on standard error
+// how long the load handler took and when the first figure reached the screen, counted from
+// STRINGART_LAUNCHED_AT_NS (the launcher's wall clock in nanoseconds), then quits.
+void ReportFirstFigure(double loadMilliseconds, double traceMilliseconds) {
+  const char* at = std::getenv("STRINGART_LAUNCHED_AT_NS");
+  const long long launched =
+      at != nullptr ? stringart::ReadWhole(at, 1, std::numeric_limits<long long>::max()).value_or(0)
+                    : 0;
+  const long long now = std::chrono::duration_cast<std::chrono::nanoseconds>(
+                            std::chrono::system_clock::now().time_since_epoch())
+                            .count();
+  std::fprintf(stderr,
+               "stringart: load handler %.1f ms, tracing %.1f ms, first figure on screen "
+               "%.1f ms after launch\n",
+               loadMilliseconds, traceMilliseconds, launched > 0 ? (now - launched) / 1e6 : -1.0);
+  QCoreApplication::quit();
+}
 
 // Notes when the first figure starts: at the second reseed, the tracer's own after the load
 // handler's.
@@ -107,16 +104,20 @@ int Failed(stringart::GuardedApplication& app) {
   return EXIT_FAILURE;
 }
 
-// The program's names and icon, by which a desktop links its window to its entry.
+// The program's names and icon, by which a desktop links its window to its entry. The icon comes
+// once the first figure is on the screen: decoding its seven pictures is a sixth of the window's
+// thread's work before that.
 void NameApplication(QApplication& app) {
   app.setApplicationName(QStringLiteral("stringart"));
   app.setApplicationVersion(QStringLiteral(STRINGART_VERSION));
   app.setDesktopFileName(QStringLiteral("stringart"));
-  QIcon icon;
-  for (int size : {16, 24, 32, 48, 64, 128, 256}) {
-    icon.addFile(QStringLiteral(":/icons/%1.png").arg(size), QSize(size, size));
-  }
-  app.setWindowIcon(icon);  // the window's _NET_WM_ICON
+  new AfterFirstPaint([&app] {
+    QIcon icon;
+    for (int size : {16, 24, 32, 48, 64, 128, 256}) {
+      icon.addFile(QStringLiteral(":/icons/%1.png").arg(size), QSize(size, size));
+    }
+    app.setWindowIcon(icon);  // the window's _NET_WM_ICON
+  });
 }
 
 // The load handler, then the figures the command line names; false, with `app` told why, when
@@ -222,13 +223,13 @@ int main(int argc, char** argv) {
 
   if (options->slideshowSeconds > 0) form1.ShowFullScreen(options->slideshowSeconds);
 
-  std::unique_ptr<FirstFigureTimer> timer;
   if (timing) {
     const auto loaded = std::chrono::steady_clock::now();
     const std::chrono::duration<double, std::milli> load = loaded - loadStart;
-    const std::chrono::duration<double, std::milli> trace = loaded - timedRandom.figureStart;
-    timer = std::make_unique<FirstFigureTimer>(*form1.pictureView(), load.count(),
-                                               ahead ? ahead->traceMilliseconds() : trace.count());
+    const double trace =
+        ahead ? ahead->traceMilliseconds()
+              : std::chrono::duration<double, std::milli>(loaded - timedRandom.figureStart).count();
+    new AfterFirstPaint([load, trace] { ReportFirstFigure(load.count(), trace); });
   }
   ahead.reset();  // its raster, shown
   const int status = app.exec();

@@ -163,7 +163,12 @@ launch
 geometry=$(xdotool getwindowgeometry "$wid" | grep -o '[0-9]*x[0-9]*$')
 [ "$geometry" = 653x584 ] || fail "window is $geometry, expected 653x584"
 # The program's icon, and the class by which an X11 desktop links the window to stringart.desktop.
-icon=$(xprop -id "$wid" _NET_WM_ICON)
+# The icon follows the first figure onto the screen.
+for _ in $(seq 40); do
+  icon=$(xprop -id "$wid" _NET_WM_ICON)
+  [[ $icon == "_NET_WM_ICON(CARDINAL) = "*"Icon (32 x 32)"* ]] && break
+  sleep 0.25
+done
 [[ $icon == "_NET_WM_ICON(CARDINAL) = "*"Icon (32 x 32)"* ]] ||
   fail "the window has no icon: ${icon:0:100}"
 class=$(xprop -id "$wid" WM_CLASS)
