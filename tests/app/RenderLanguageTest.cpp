@@ -2,6 +2,7 @@
 // German, English where the locale is C whatever LANGUAGE says, as gettext's programs do.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <utility>
 
@@ -63,6 +64,32 @@ TEST_F(Renderer, TheSaverSaysWhyItCannotDrawInTheLanguageAskedFor) {
         display + " LC_ALL= LC_MESSAGES= LANG=en_GB.UTF-8 LANGUAGE=de '" STRINGART_SAVER "'\n");
     EXPECT_EQ(run.status, 1) << display;
     EXPECT_EQ(run.err, "stringart-saver: " + german + "\n") << display;
+  }
+}
+
+// Its options need no display: a mistake gets one line and status 2, --help and --version their
+// text, and standard output that cannot be written status 1.
+TEST_F(Renderer, TheSaverAnswersItsOptionsWithoutADisplay) {
+  const struct {
+    std::string args;
+    int status;
+    std::string out, err;  // the start of each
+  } cases[] = {
+      {"--bogus", 2, "", "stringart-saver: unknown option '--bogus' (try --help)\n"},
+      {"--delay 100000", 2, "", "stringart-saver: --delay '100000' is not a whole number"},
+      {"-help", 0, "Usage: stringart-saver [-root | -window-id ID | -window]", ""},
+      {"--version", 0, "stringart-saver ", ""},
+      {"--version >/dev/full", 1, "",
+       "stringart-saver: cannot write to standard output: No space left on device\n"},
+  };
+  for (const auto& [args, status, out, err] : cases) {
+    const Outcome run =
+        Shell("env -u DISPLAY -u LANGUAGE LC_ALL=C.UTF-8 '" STRINGART_SAVER "' " + args + "\n");
+    EXPECT_EQ(run.status, status) << args << ": " << run.err;
+    EXPECT_EQ(run.out.substr(0, out.size()), out) << args << ": " << run.out;
+    EXPECT_EQ(run.out.empty(), out.empty()) << args;
+    EXPECT_EQ(run.err.substr(0, err.size()), err) << args;
+    EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), err.empty() ? 0 : 1) << run.err;
   }
 }
 #endif
