@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <regex>
 #include <sstream>
 #include <string>
 #include <tuple>
@@ -187,6 +188,25 @@ TEST_F(Renderer, InterruptingOrTerminatingALongRunLeavesNoFile) {
     EXPECT_NE(run.err.find(word), std::string::npos) << signal << ": " << run.err;
     EXPECT_TRUE(Files().empty()) << signal;
   }
+}
+
+// On a terminal: a count of the figures traced, then a bar with the time left while a long file
+// is written; Ctrl+C there ends the bar's line before saying that nothing was written.
+TEST_F(Renderer, OnATerminalLongWorkShowsItsProgress) {
+  const Outcome run = Shell(
+      "script -qec 'echo $$ >\"$D/pid\"; exec env -u LANGUAGE LC_ALL=C.UTF-8 \"$R\" --seed 1 "
+      "--figures 2 --size 500 --seconds 600 -o \"$D/long.webm\"' /dev/null >\"$D/tty\" &\n"
+      "for i in $(seq 600); do grep -q ' left' \"$D/tty\" && break; sleep 0.1; done\n"
+      "kill -INT $(cat \"$D/pid\")\nwait $!\necho status $?\ncat \"$D/tty\"\n"
+      "rm \"$D/pid\" \"$D/tty\"\n");
+  EXPECT_EQ(run.out.substr(0, 11), "status 130\n") << run.out << run.err;
+  EXPECT_NE(run.out.find("\rfigure 2 of 2\r\n"), std::string::npos) << run.out;
+  EXPECT_TRUE(std::regex_search(run.out, std::regex("\rlong\\.webm \\[#*-*\\] +[0-9]+ %  "
+                                                    "([0-9]+:)?[0-9-]+:[0-9-]+ left   \r\n"
+                                                    "stringart-render: interrupted while writing; "
+                                                    "nothing written\r\n$")))
+      << run.out;
+  EXPECT_TRUE(Files().empty());
 }
 
 TEST_F(Renderer, HelpAndVersion) {
