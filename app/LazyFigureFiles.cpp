@@ -19,13 +19,6 @@ std::string LazyFigureFiles::ModulePath() {
   return (bin / STRINGART_FILES_MODULE_DIR / kFigureFilesModule).lexically_normal();
 }
 
-bool LazyFigureFiles::loaded() const {
-  // dlopen with RTLD_NOLOAD only finds a module already in the process.
-  void* handle = dlopen(module_.c_str(), RTLD_NOW | RTLD_NOLOAD);
-  if (handle != nullptr) dlclose(handle);
-  return handle != nullptr;
-}
-
 std::string LazyFigureFiles::Command(const FigureRecord& figure) {
   return CopiedCommand(figure);
 }

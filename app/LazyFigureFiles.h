@@ -22,8 +22,6 @@ class LazyFigureFiles final : public FigureFiles {
   // Where the program finds the module: beside it in a build, else where it is installed,
   // relative to the program's folder.
   static std::string ModulePath();
-  // Whether the module has been loaded.
-  bool loaded() const;
 
   bool Save(const std::string& path, const Picture1& picture, const FigureRecord& figure,
             std::string& error) override {

@@ -17,6 +17,7 @@
 #include <thread>
 #include <vector>
 
+#include "app/LazyFigureFiles.h"
 #include "export/FigureFileWriter.h"
 #include "figure/Tracer.h"
 #include "journal/Journal.h"
@@ -55,6 +56,33 @@ TEST(WindowOptions, FilesAFigureOrOneLineNamingTheProblem) {
     EXPECT_NE(error.find(why), std::string::npos) << args[0] << ": " << error;
     EXPECT_EQ(error.find('\n'), std::string::npos) << error;
   }
+}
+
+// The window's files from the file formats' module: where it cannot be loaded, each file fails
+// saying why and writes nothing, and the command to copy still comes; where it loads, a picture
+// saved opens again as its figure.
+TEST(LazyFigureFiles, WithoutTheModuleEachFileFailsSayingWhyAndTheCommandStillComes) {
+  const std::string dir = ::testing::TempDir() + "stringart-lazy-" + std::to_string(getpid());
+  std::filesystem::create_directories(dir);
+  const FigureRecord figure = {kExampleDraws, {1, -1, 1}, {}};
+  Picture1 picture;
+  TraceAgain(figure, picture);
+  LazyFigureFiles missing(dir + "/stringart-files.so");
+  const std::string why = "could not be loaded from " + dir + "/stringart-files.so";
+  std::string error, way, written;
+  EXPECT_FALSE(missing.Save(dir + "/f.png", picture, figure, error));
+  EXPECT_NE(error.find(why), std::string::npos) << error;
+  error.clear();
+  EXPECT_EQ(missing.SetWallpaper(figure, {{"screen", 500, 500}}, dir, {}, way, written, error),
+            ExportResult::Failed);
+  EXPECT_NE(error.find(why), std::string::npos) << error;
+  EXPECT_EQ(missing.Command(figure), CopiedCommand(figure));
+  EXPECT_FALSE(std::filesystem::exists(dir + "/f.png"));
+
+  LazyFigureFiles files(STRINGART_FILES);
+  ASSERT_TRUE(files.Save(dir + "/f.png", picture, figure, error)) << error;
+  EXPECT_EQ(files.Open(dir + "/f.png", error), figure) << error;
+  std::filesystem::remove_all(dir);
 }
 
 struct Ran {
@@ -113,6 +141,16 @@ TEST(WindowProgram, HelpSpeaksThePersonsLanguageAndListsEveryKey) {
   }
 }
 
+// A Wayland session's socket name without XDG_RUNTIME_DIR, where it lives: one line, status 1.
+TEST(WindowProgram, AWaylandNameWithoutItsRuntimeFolderGetsOneLine) {
+  const Ran run =
+      RunWithoutDisplay("", "-u XDG_RUNTIME_DIR -u LANGUAGE WAYLAND_DISPLAY=wayland-0 ");
+  EXPECT_EQ(run.status, 1) << run.out;
+  EXPECT_EQ(run.out,
+            "stringart: cannot open the window: no Wayland compositor answers on 'wayland-0 "
+            "(XDG_RUNTIME_DIR unset)'; use stringart-render to make figures without one\n");
+}
+
 // --import adds a figures file's figures to the journal without a display: one line, and
 // status 2 with nothing added for a file that does not read.
 TEST(WindowProgram, ImportAddsAFiguresFileToTheJournalWithoutADisplay) {
@@ -152,7 +190,8 @@ struct Started {
   std::vector<FigureRecord> shown;  // the figures kept, newest first
 };
 
-Started StartAndEnd(std::vector<std::string> args, const std::string& dir, std::size_t kept) {
+Started StartAndEnd(std::vector<std::string> args, const std::string& dir, std::size_t kept,
+                    const std::string& program = STRINGART) {
   const pid_t pid = fork();
   if (pid == 0) {
     unsetenv("DISPLAY");
@@ -160,10 +199,10 @@ Started StartAndEnd(std::vector<std::string> args, const std::string& dir, std::
     setenv("QT_QPA_PLATFORM", "offscreen", 1);
     setenv("XDG_DATA_HOME", dir.c_str(), 1);
     setenv("XDG_CONFIG_HOME", dir.c_str(), 1);
-    std::vector<char*> argv{const_cast<char*>(STRINGART)};
+    std::vector<char*> argv{const_cast<char*>(program.c_str())};
     for (std::string& arg : args) argv.push_back(arg.data());
     argv.push_back(nullptr);
-    execv(STRINGART, argv.data());
+    execv(program.c_str(), argv.data());
     _exit(127);
   }
   const std::string journal = dir + "/stringart/figures.sqlite";
@@ -185,11 +224,21 @@ Started StartAndEnd(std::vector<std::string> args, const std::string& dir, std::
 }
 
 // What the command line names is what the window shows first, and keeps; a file that carries no
-// figure leaves a random one; a slideshow goes on to new figures. Each ends by itself, with
-// status 128 + 15, when the session ends.
+// figure leaves a random one; a slideshow goes on to new figures. A copy of the program installed
+// with its file formats' module reads the file too; one without the module still starts, on a
+// random figure. Each ends by itself, with status 128 + 15, when the session ends.
 TEST(WindowProgram, StartsOnTheFigureTheCommandLineNames) {
+  namespace fs = std::filesystem;
   const std::string dir = ::testing::TempDir() + "stringart-start-" + std::to_string(getpid());
-  std::filesystem::create_directories(dir);
+  const std::string alone = dir + "/alone/stringart", installed = dir + "/usr/bin/stringart";
+  const fs::path module =
+      fs::path(installed).parent_path() / STRINGART_FILES_MODULE_DIR / "stringart-files.so";
+  for (const fs::path& copy : {fs::path(alone), fs::path(installed), module}) {
+    fs::create_directories(copy.parent_path());
+  }
+  fs::copy_file(STRINGART, alone);
+  fs::copy_file(STRINGART, installed);
+  fs::copy_file(STRINGART_FILES, module);
   const FigureRecord named = {kExampleDraws, {1, -1, 1}, {}};
   const FigureRecord carried = {testing::DrawnFigure(2).draws, {-1, 1, 1}, {}};
   Picture1 picture;
@@ -202,6 +251,7 @@ TEST(WindowProgram, StartsOnTheFigureTheCommandLineNames) {
     std::vector<std::string> args;
     std::size_t kept;
     std::function<void(const std::vector<FigureRecord>&)> check;
+    std::string program = STRINGART;
   } starts[] = {
       {{"--draws", kDraws, "--directions", "1,-1,1"},
        1,
@@ -211,11 +261,22 @@ TEST(WindowProgram, StartsOnTheFigureTheCommandLineNames) {
        1,
        [&](const auto& shown) { EXPECT_NE(shown[0].draws, carried.draws); }},
       {{"--slideshow", "1"}, 2, [](const auto& shown) { EXPECT_NE(shown[0], shown[1]); }},
+      {{"-platform", "offscreen", "--draws", kDraws},
+       1,
+       [](const auto& shown) { EXPECT_EQ(shown[0].draws, kExampleDraws); }},
+      {{dir + "/carried.png"},
+       1,
+       [&](const auto& shown) { EXPECT_EQ(shown[0], carried); },
+       installed},
+      {{dir + "/carried.png"},
+       1,
+       [&](const auto& shown) { EXPECT_NE(shown[0].draws, carried.draws); },
+       alone},
   };
   for (const auto& start : starts) {
     const std::string data = dir + "/data-" + std::to_string(&start - starts);
-    const Started started = StartAndEnd(start.args, data, start.kept);
-    SCOPED_TRACE(start.args[0]);
+    const Started started = StartAndEnd(start.args, data, start.kept, start.program);
+    SCOPED_TRACE(start.program + " " + start.args[0]);
     EXPECT_EQ(started.status, 128 + SIGTERM);
     ASSERT_EQ(started.shown.size(), start.kept);
     start.check(started.shown);
