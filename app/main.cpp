@@ -232,6 +232,8 @@ int main(int argc, char** argv) {
     new AfterFirstPaint([load, trace] { ReportFirstFigure(load.count(), trace); });
   }
   ahead.reset();  // its raster, shown
-  // A failure in a handler ends the program in GuardedApplication::notify, not here.
-  return app.exec();
+  const int status = app.exec();
+  // A handler that failed ended the event loop (GuardedApplication::notify): say why.
+  if (!app.failure().isEmpty()) return Failed(app);
+  return status;
 }
