@@ -5,7 +5,6 @@
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
-#include <regex>
 #include <sstream>
 #include <string>
 #include <tuple>
@@ -201,10 +200,10 @@ TEST_F(Renderer, OnATerminalLongWorkShowsItsProgress) {
       "rm \"$D/pid\" \"$D/tty\"\n");
   EXPECT_EQ(run.out.substr(0, 11), "status 130\n") << run.out << run.err;
   EXPECT_NE(run.out.find("\rfigure 2 of 2\r\n"), std::string::npos) << run.out;
-  EXPECT_TRUE(std::regex_search(run.out, std::regex("\rlong\\.webm \\[#*-*\\] +[0-9]+ %  "
-                                                    "([0-9]+:)?[0-9-]+:[0-9-]+ left   \r\n"
-                                                    "stringart-render: interrupted while writing; "
-                                                    "nothing written\r\n$")))
+  // The bar's last state, its line ended, then why nothing was written.
+  EXPECT_NE(run.out.find("\rlong.webm ["), std::string::npos) << run.out;
+  EXPECT_TRUE(run.out.ends_with(
+      " left   \r\nstringart-render: interrupted while writing; nothing written\r\n"))
       << run.out;
   EXPECT_TRUE(Files().empty());
 }
